@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
-#include "viewer/core/ansi_parser.h"
-#include "viewer/core/web_link_detector.h"
+#include "viewer/core/ansi_styled_text.h"
 
 namespace vesket::viewer::AnsiHtml {
 
@@ -23,12 +21,6 @@ void appendEscaped(std::string& out, std::string_view text) {
     }
   }
 }
-
-struct PlacedRun {
-  std::size_t begin;  // offset in the plain text
-  std::string_view text;
-  AnsiRunStyle style;
-};
 
 }  // namespace
 
@@ -48,59 +40,29 @@ std::string hexColor(const AnsiRgb& rgb) {
 
 std::string fromAnsi(std::string_view text, const AnsiHtmlOptions& options) {
   const AnsiPalette& palette = options.onDarkCanvas ? AnsiPalette::dark() : AnsiPalette::light();
-  const std::string normalized = AnsiParser::normalizeLineEnds(text);
-
-  std::vector<PlacedRun> runs;
-  std::string plain;
-  AnsiParser::walk(normalized, palette, options.onDarkCanvas,
-                   [&](std::string_view piece, const AnsiRunStyle& style) {
-                     runs.push_back(PlacedRun{plain.size(), piece, style});
-                     plain.append(piece);
-                   });
-  const std::vector<WebLink> links =
-      options.detectLinks ? WebLinkDetector::find(plain) : std::vector<WebLink>{};
+  const AnsiStyledText styled(text, palette, options.onDarkCanvas, options.detectLinks);
 
   std::string out;
-  out.reserve(plain.size() * 2 + 64);
+  out.reserve(styled.plain().size() * 2 + 64);
   out += "<span style=\"white-space:pre-wrap\">";
-  auto openSpan = [&](const AnsiRunStyle& style, bool link) {
-    const AnsiRgb color = link ? options.accentColor
-                               : style.color ? style.color->resolved(options.darkAppearance)
-                                             : options.defaultForeground;
+  styled.forEachSegment([&](const AnsiSegment& segment) {
+    const AnsiRgb color = segment.link           ? options.accentColor
+                          : segment.style.color ? segment.style.color->resolved(options.darkAppearance)
+                                                : options.defaultForeground;
+    if (segment.link) {
+      out += "<a href=\"";
+      appendEscaped(out, segment.link->url);
+      out += "\">";
+    }
     out += "<span style=\"color:";
     out += hexColor(color);
-    if (style.bold) out += ";font-weight:bold";
-    if (link) out += ";text-decoration:underline";
+    if (segment.style.bold) out += ";font-weight:bold";
+    if (segment.link) out += ";text-decoration:underline";
     out += "\">";
-  };
-
-  std::size_t nextLink = 0;
-  for (const PlacedRun& run : runs) {
-    std::size_t offset = 0;
-    while (offset < run.text.size()) {
-      const std::size_t at = run.begin + offset;
-      while (nextLink < links.size() && links[nextLink].end <= at) ++nextLink;
-      const WebLink* link = nextLink < links.size() && links[nextLink].begin <= at
-                                ? &links[nextLink]
-                                : nullptr;
-      std::size_t stop = run.text.size();
-      if (link) {
-        stop = std::min(stop, link->end - run.begin);
-      } else if (nextLink < links.size()) {
-        stop = std::min(stop, links[nextLink].begin - run.begin);
-      }
-      if (link) {
-        out += "<a href=\"";
-        appendEscaped(out, link->url);
-        out += "\">";
-      }
-      openSpan(run.style, link != nullptr);
-      appendEscaped(out, run.text.substr(offset, stop - offset));
-      out += "</span>";
-      if (link) out += "</a>";
-      offset = stop;
-    }
-  }
+    appendEscaped(out, segment.text);
+    out += "</span>";
+    if (segment.link) out += "</a>";
+  });
   out += "</span>";
   return out;
 }
