@@ -1,0 +1,187 @@
+#include "shell/desktop_isolation.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <optional>
+
+#include "scoped_environment.h"
+#include "shell/host_environment.h"
+
+namespace vesket::shell {
+namespace {
+
+namespace DI = DesktopIsolation;
+
+class DesktopIsolationIo : public ::testing::Test {
+ protected:
+  explicit DesktopIsolationIo(const QString& root = {}) : user(root) {}
+
+  void isolate() {
+    user.environment().set("VESKET_DESKTOP_ISOLATED", "1");
+    user.environment().set("VESKET_HOME", user.root().toUtf8() + "/vesket");
+  }
+
+  TemporaryUser user;
+};
+
+TEST_F(DesktopIsolationIo, NormalInstance) {
+  EXPECT_EQ(DI::current(), std::nullopt);
+  ::testing::internal::CaptureStderr();
+  EXPECT_TRUE(DI::permits(DI::HostAction::loginItem));
+  EXPECT_TRUE(DI::permitsDaemonCommand({"update"}));
+  EXPECT_TRUE(DI::checkServiceManagerCommand({"bootstrap", "gui/0", "x.plist"}).allowed());
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+  EXPECT_EQ(DI::stateDirectory(), user.root() + "/state/vesket");
+}
+
+TEST_F(DesktopIsolationIo, IsolatedInstanceContext) {
+  isolate();
+  const auto context = DI::current();
+  ASSERT_TRUE(context);
+  EXPECT_EQ(context->vesketHome, (user.root() + "/vesket").toStdString());
+  EXPECT_EQ(context->accountHome, user.home().toStdString());
+  EXPECT_TRUE(context->sealed);
+  EXPECT_TRUE(context->launchLabel);
+  EXPECT_EQ(DI::stateDirectory(), user.root() + "/vesket/desktop-state");
+}
+
+TEST_F(DesktopIsolationIo, IsolatedHomeInsideTheRealProductHomeIsQuarantined) {
+  user.environment().set("VESKET_DESKTOP_ISOLATED", "1");
+  user.environment().set("VESKET_HOME",
+                         QByteArray::fromStdString(HostEnvironment::accountDatabaseHome()) + "/.vesket/iso");
+  const auto context = DI::current();
+  ASSERT_TRUE(context);
+  EXPECT_TRUE(context->vesketHome.starts_with("/tmp/vesket-desktop-quarantine-"));
+  EXPECT_TRUE(context->vesketHome.ends_with("/desktop-isolated"));
+}
+
+TEST_F(DesktopIsolationIo, IsolatedInstanceRefusesAndLogs) {
+  isolate();
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(DI::permits(DI::HostAction::packageInstall));
+  EXPECT_FALSE(DI::permitsDaemonCommand({"daemon", "install-service"}));
+  EXPECT_TRUE(DI::permitsDaemonCommand({"daemon", "status", "--json"}));
+  const auto verdict = DI::checkServiceManagerCommand({"bootout", "gui/0/com.vesket.daemon"});
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[desktop-isolation] host action packageInstall REFUSED in isolated mode\n"
+            "[desktop-isolation] host action daemonServiceInstall REFUSED in isolated mode\n"
+            "launchctl bootout gui/0/com.vesket.daemon REFUSED in isolated mode: names the "
+            "production launchd job (gui/0/com.vesket.daemon)\n");
+  EXPECT_FALSE(verdict.allowed());
+
+  const auto own = "gui/" + QString::number(HostEnvironment::userId()) + "/" +
+                   QString::fromStdString(*DI::current()->launchLabel);
+  EXPECT_TRUE(DI::checkServiceManagerCommand({"kickstart", "-k", own}).allowed());
+}
+
+TEST_F(DesktopIsolationIo, ChildProcessEnvironment) {
+  user.environment().set("TMUX", "/tmp/tmux-0/default,1,0");
+  user.environment().set("CONTROL_TOKEN", "secret");
+  user.environment().set("VESKET_TEST_MARKER", "kept");
+
+  const auto normal = DI::childProcessEnvironment();
+  EXPECT_EQ(normal.value("TMUX"), "/tmp/tmux-0/default,1,0");
+  EXPECT_EQ(normal.value("CONTROL_TOKEN"), "secret");
+
+  isolate();
+  const auto context = DI::current();
+  const auto child = DI::childProcessEnvironment();
+  EXPECT_FALSE(child.contains("TMUX"));
+  EXPECT_FALSE(child.contains("CONTROL_TOKEN"));
+  EXPECT_EQ(child.value("VESKET_TEST_MARKER"), "kept");
+  EXPECT_EQ(child.value("HOME"), user.home());
+  EXPECT_EQ(child.value("TMUX_TMPDIR").toStdString(), context->tmuxSocketDirectory);
+  EXPECT_EQ(child.value("VESKET_HOME"), user.root() + "/vesket");
+  EXPECT_EQ(child.value("DURNVALE_HOME"), user.root() + "/vesket");
+  EXPECT_EQ(child.value("VESKET_HOME_INTENTIONAL"), "1");
+  EXPECT_EQ(child.value("VESKET_CLI_LINK_DIRS"), user.root() + "/vesket/desktop-state/cli-links");
+}
+
+// The settings store is opened once per process, so each of these opens it in a child
+// process. The child runs the test again from the start (a fresh process, no settings paths
+// cached yet); it finds the parent's temporary directory in the environment.
+constexpr char sharedRootVariable[] = "VESKET_SHELL_TEST_SHARED_ROOT";
+
+class SharedRoot {
+ public:
+  SharedRoot() {
+    m_path = qEnvironmentVariable(sharedRootVariable);
+    if (m_path.isEmpty()) {
+      m_directory.emplace();
+      m_path = m_directory->path();
+      qputenv(sharedRootVariable, m_path.toUtf8());
+    }
+  }
+  ~SharedRoot() {
+    if (m_directory) qunsetenv(sharedRootVariable);
+  }
+  QString path() const { return m_path; }
+
+ private:
+  std::optional<QTemporaryDir> m_directory;
+  QString m_path;
+};
+
+// SharedRoot comes first so that it exists before the temporary user is placed inside it.
+class DesktopIsolationDefaults : private SharedRoot, public DesktopIsolationIo {
+ protected:
+  DesktopIsolationDefaults() : DesktopIsolationIo(SharedRoot::path()) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+  }
+};
+
+TEST_F(DesktopIsolationDefaults, IsolatedInstanceUsesItsStateDirectory) {
+  isolate();
+  const QString expected = user.root() + "/vesket/desktop-state/preferences";
+  EXPECT_EXIT(
+      {
+        auto& store = DI::defaults();
+        store.set(SettingsKeys::macCopyOnSelect, false);
+        const bool stored = store.sync() && store.fileName() == expected;
+        std::_Exit(stored ? 0 : 3);
+      },
+      ::testing::ExitedWithCode(0), "");
+  QSettings written(expected, QSettings::IniFormat);
+  EXPECT_EQ(written.value("durnvale.macCopyOnSelect").toString(), "false");
+}
+
+TEST_F(DesktopIsolationDefaults, UnopenableIsolatedStoreStopsTheProcess) {
+  isolate();
+  // The state directory cannot be created under a regular file.
+  QFile blocker(user.root() + "/vesket");
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  EXPECT_EXIT(DI::defaults(), ::testing::ExitedWithCode(EXIT_FAILURE),
+              "\\[desktop-isolation\\] cannot open the isolated preferences store at " +
+                  (user.root() + "/vesket/desktop-state/preferences").toStdString());
+}
+
+TEST_F(DesktopIsolationDefaults, NormalInstanceFollowsXdgConfigHome) {
+  const QString expected = user.root() + "/config/Vesket/vesket-desktop.conf";
+  EXPECT_EXIT(
+      {
+        auto& store = DI::defaults();
+        store.set(SettingsKeys::terminalHistoryLimit, 1000);
+        std::_Exit(store.sync() && store.fileName() == expected ? 0 : 3);
+      },
+      ::testing::ExitedWithCode(0), "");
+  QSettings written(expected, QSettings::IniFormat);
+  EXPECT_EQ(written.value("durnvale.terminalHistoryLimit").toInt(), 1000);
+}
+
+TEST_F(DesktopIsolationDefaults, TestProgramNeverReachesTheAccountsRealSettings) {
+  // Nothing is written: the process stops before the store is handed out.
+  user.environment().set("XDG_CONFIG_HOME", QByteArray::fromStdString(HostEnvironment::accountDatabaseHome()) +
+                                                "/.config-vesket-never-created");
+  EXPECT_EXIT(DI::defaults(), ::testing::ExitedWithCode(EXIT_FAILURE),
+              "a test program must not use the account's real settings");
+}
+
+}  // namespace
+}  // namespace vesket::shell
