@@ -1,12 +1,13 @@
 #include "shell/host_environment.h"
 
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <vector>
 
 extern char** environ;
@@ -60,16 +61,30 @@ PidProbe probeProcess(std::int32_t pid) {
 }
 
 std::optional<std::string> readFile(const std::string& path, std::size_t limit) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  std::string bytes;
-  char chunk[4096];
-  while (file.read(chunk, sizeof chunk) || file.gcount() > 0) {
-    bytes.append(chunk, static_cast<std::size_t>(file.gcount()));
-    if (bytes.size() > limit) return std::nullopt;
+  // Non-blocking open and a regular-file check: a FIFO or device planted at the path must
+  // not hang the caller.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return std::nullopt;
+  std::optional<std::string> result;
+  struct stat status {};
+  if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+      static_cast<std::uint64_t>(status.st_size) <= limit) {
+    std::string bytes;
+    char chunk[4096];
+    for (;;) {
+      const auto count = ::read(fd, chunk, sizeof chunk);
+      if (count < 0 && errno == EINTR) continue;
+      if (count < 0) break;
+      if (count == 0) {
+        result = std::move(bytes);
+        break;
+      }
+      bytes.append(chunk, static_cast<std::size_t>(count));
+      if (bytes.size() > limit) break;
+    }
   }
-  if (file.bad()) return std::nullopt;
-  return bytes;
+  ::close(fd);
+  return result;
 }
 
 void writeToStandardError(std::string_view text) {

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QUuid>
 
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -107,6 +108,10 @@ TEST_F(VesketIdentityIo, UnreadableRecordsFallBackToTheEnvironment) {
   // A directory where the file should be.
   QFile::remove(user.home() + "/.vesket-daemon-identity.json");
   ASSERT_TRUE(QDir().mkpath(user.home() + "/.vesket-daemon-identity.json"));
+  EXPECT_EQ(VesketIdentity::resolveHomeFor(normalProgram()), "/legacy");
+  // A FIFO nobody writes to must not hang the caller.
+  ASSERT_TRUE(QDir().rmdir(user.home() + "/.vesket-daemon-identity.json"));
+  ASSERT_EQ(mkfifo((user.home() + "/.vesket-daemon-identity.json").toUtf8().constData(), 0600), 0);
   EXPECT_EQ(VesketIdentity::resolveHomeFor(normalProgram()), "/legacy");
 }
 
