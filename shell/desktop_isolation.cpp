@@ -1,8 +1,9 @@
 #include "shell/desktop_isolation.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -45,7 +46,45 @@ std::unique_ptr<SettingsStore> openDefaults() {
   return store;
 }
 
+bool ownDirectory(const std::string& path) {
+  struct stat status {};
+  return ::lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) &&
+         status.st_uid == ::getuid();
+}
+
+// Creates `path` and its missing parents with mode 0700. The directory itself, and every
+// one of our own directories in the shared /tmp on the way, must belong to this user:
+// another account could have created them first.
+bool ensurePrivateDirectory(const std::string& path) {
+  std::size_t position = 0;
+  while (position != std::string::npos) {
+    position = path.find('/', position + 1);
+    const std::string prefix = path.substr(0, position);
+    if (::mkdir(prefix.c_str(), 0700) != 0 && errno != EEXIST) {
+      HostEnvironment::writeToStandardError("[desktop-isolation] cannot create " + prefix + "\n");
+      return false;
+    }
+    const bool mustBeOwn = position == std::string::npos || prefix.starts_with("/tmp/vesket-");
+    if (mustBeOwn && !ownDirectory(prefix)) {
+      HostEnvironment::writeToStandardError("[desktop-isolation] " + prefix +
+                                            " is not a directory of this user\n");
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
+
+bool applyToProcess() {
+  const auto context = current();
+  if (!context) return true;
+  qputenv("VESKET_HOME", QByteArray::fromStdString(context->vesketHome));
+  qputenv("DURNVALE_HOME", QByteArray::fromStdString(context->vesketHome));
+  return ensurePrivateDirectory(context->vesketHome) &&
+         ensurePrivateDirectory(context->stateDirectory) &&
+         ensurePrivateDirectory(context->tmuxSocketDirectory);
+}
 
 std::optional<Context> current() {
   return deriveContext(

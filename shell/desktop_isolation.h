@@ -16,6 +16,15 @@ namespace vesket::shell::DesktopIsolation {
 // or nothing for a normal instance. Computed from the environment on every call.
 std::optional<Context> current();
 
+// Makes this process agree with its isolation context; called once at start-up, before
+// anything reads the product home. For an isolated instance "VESKET_HOME" and
+// "DURNVALE_HOME" are set to the context's product home (so that VesketIdentity resolves
+// the quarantine directory when the requested home was refused), and the product home,
+// state directory and scratch directory are created (0700). False, with a line on standard
+// error, when a directory cannot be created or a scratch directory belongs to another user.
+// Does nothing for a normal instance.
+bool applyToProcess();
+
 // The settings store every part of the application persists its settings in, opened on
 // first use and kept for the life of the process. An isolated instance uses an INI file at
 // its state directory + "/preferences" and stops the process when that cannot be opened;

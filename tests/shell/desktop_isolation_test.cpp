@@ -7,11 +7,14 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <optional>
 
 #include "scoped_environment.h"
 #include "shell/host_environment.h"
+#include "shell/vesket_identity.h"
 
 namespace vesket::shell {
 namespace {
@@ -59,6 +62,45 @@ TEST_F(DesktopIsolationIo, IsolatedHomeInsideTheRealProductHomeIsQuarantined) {
   ASSERT_TRUE(context);
   EXPECT_TRUE(context->vesketHome.starts_with("/tmp/vesket-desktop-quarantine-"));
   EXPECT_TRUE(context->vesketHome.ends_with("/desktop-isolated"));
+}
+
+TEST_F(DesktopIsolationIo, ApplyingTheContextRedirectsTheProductHome) {
+  EXPECT_TRUE(DI::applyToProcess());  // a normal instance is left alone
+  EXPECT_FALSE(qEnvironmentVariableIsSet("VESKET_HOME"));
+
+  // An isolated home inside the real product home: the quarantine directory replaces it.
+  const QByteArray refused =
+      QByteArray::fromStdString(HostEnvironment::accountDatabaseHome()) + "/.vesket";
+  user.environment().set("VESKET_DESKTOP_ISOLATED", "1");
+  user.environment().set("VESKET_HOME", refused);
+  const auto before = DI::current();
+  ASSERT_TRUE(before);
+  ASSERT_TRUE(DI::applyToProcess());
+  const QString quarantine = QString::fromStdString(before->vesketHome);
+  EXPECT_EQ(qgetenv("VESKET_HOME"), quarantine.toUtf8());
+  EXPECT_EQ(qgetenv("DURNVALE_HOME"), quarantine.toUtf8());
+  EXPECT_EQ(VesketIdentity::resolveHome(), quarantine);
+  EXPECT_EQ(DI::current(), before);  // applying again changes nothing
+  for (const auto& directory : {before->vesketHome, before->stateDirectory, before->tmuxSocketDirectory}) {
+    struct stat status {};
+    ASSERT_EQ(::stat(directory.c_str(), &status), 0) << directory;
+    EXPECT_EQ(status.st_mode & 0777, 0700u) << directory;
+  }
+  QDir(QString::fromStdString(before->tmuxSocketDirectory)).removeRecursively();
+  QDir(quarantine.section('/', 0, -2)).removeRecursively();
+}
+
+TEST_F(DesktopIsolationIo, ApplyingFailsWhereTheHomeCannotBeADirectory) {
+  isolate();
+  QFile blocker(user.root() + "/vesket");
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(DI::applyToProcess());
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "[desktop-isolation] " + (user.root() + "/vesket").toStdString() +
+                " is not a directory of this user\n");
+  QDir(QString::fromStdString(DI::current()->tmuxSocketDirectory)).removeRecursively();
 }
 
 TEST_F(DesktopIsolationIo, IsolatedInstanceRefusesAndLogs) {
