@@ -113,6 +113,7 @@ void readValue(const Json& json, T& out) {
 template <std::integral T>
   requires(!std::same_as<T, bool>)
 Json writeValue(T value) {
+  if constexpr (std::is_unsigned_v<T>) return static_cast<std::uint64_t>(value);
   return static_cast<std::int64_t>(value);
 }
 
@@ -257,7 +258,10 @@ class RecordCodec {
   static void writeField(Json& json, const Record& record, const Field<Record, T, P>& field) {
     const T& value = record.*field.member;
     if constexpr (P == Presence::optional) {
-      if (value) json.emplace(field.key, writeValue(*value));
+      if (!value) return;
+      Json encoded = writeValue(*value);
+      // A present value that encodes as null (a JSONValue null) would read back as absent.
+      if (!encoded.is_null()) json.emplace(field.key, std::move(encoded));
     } else {
       json.emplace(field.key, writeValue(value));
     }

@@ -21,6 +21,7 @@ namespace vesket::control_plane {
 // Literals build values directly: "text" is a string, true a bool, 3 and 2.5 numbers.
 class JSONValue {
  public:
+  // The cases; `boolean` is the bool case (`bool` is taken by the language).
   enum class Kind { string, number, boolean, array, object, null };
 
   using Array = std::vector<JSONValue>;

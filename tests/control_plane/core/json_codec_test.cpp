@@ -218,7 +218,10 @@ TEST(JsonCodec, EncodingLeavesAbsentOptionalsOutAndRoundTrips) {
                     .extra = JSONValue(nullptr)};
   const json fullJson = full.toJson();
   EXPECT_EQ(fullJson["inner"], (json{{"name", "a"}, {"count", 0}}));
-  // An explicit null JSONValue inside an optional reads back as absent: null means absent.
+  EXPECT_EQ(fullJson["note"], "");
+  // Null is never written for an optional field, not even for a present JSONValue null;
+  // it reads back as absent.
+  EXPECT_FALSE(fullJson.contains("extra"));
   Sample expected = full;
   expected.extra.reset();
   EXPECT_EQ(Sample::fromJson(json::parse(fullJson.dump())), expected);
