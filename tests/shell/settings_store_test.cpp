@@ -76,7 +76,10 @@ TEST_F(SettingsStoreTest, ValuesOfTheWrongShapeReadAsUnset) {
 TEST_F(SettingsStoreTest, RemoveAndContains) {
   auto store = SettingsStore::openFile(path());
   ASSERT_TRUE(store);
+  constexpr SettingKey<QStringView> custom{"durnvale.custom", u"fallback"};
+  EXPECT_EQ(store->get(custom), "fallback");
   store->setValue("durnvale.custom", "text");
+  EXPECT_EQ(store->get(custom), "text");
   EXPECT_TRUE(store->contains("durnvale.custom"));
   EXPECT_EQ(store->stringValue("durnvale.custom"), "text");
   store->remove("durnvale.custom");
