@@ -6,12 +6,15 @@
 // A record is a plain struct with `static T fromJson(const nlohmann::json&)` and
 // `nlohmann::json toJson() const`. Its .cpp describes the fields once, one line each:
 //
-//   constexpr auto kCodec = json_codec::record<CrewRow>("CrewRow",
-//       json_codec::field("crewId", &CrewRow::crewId),           // required (plain type)
-//       json_codec::field("note", &CrewRow::note),               // optional (std::optional)
-//       json_codec::defaulted("models", &Kind::models));         // missing/null keep default
-//   CrewRow CrewRow::fromJson(const nlohmann::json& json) { return kCodec.decode(json); }
-//   nlohmann::json CrewRow::toJson() const { return kCodec.encode(*this); }
+//   constexpr auto kTeam = json_codec::record<Team>("Team",
+//       json_codec::field("teamId", &Team::teamId),        // required (plain member)
+//       json_codec::field("note", &Team::note),            // optional (std::optional member)
+//       json_codec::defaulted("members", &Team::members)); // missing or null keep the default
+//   Team Team::fromJson(const nlohmann::json& json) { return kTeam.decode(json); }
+//   nlohmann::json Team::toJson() const { return kTeam.encode(*this); }
+//
+// Anything else (a list of records, a map) goes through json_codec::decode / encode:
+//   auto panes = json_codec::decode<std::vector<PaneEntry>>(reply["panes"], "panes");
 //
 // Decoding rules: a required field must be present with its type (null fails); an optional
 // one may be missing or null, both read as absent; a defaulted one keeps the member's
@@ -21,8 +24,10 @@
 // Value types: std::string ("string"), double (any JSON number), integral types ("integer":
 // JSON integers, and floats that are integral and in range), bool, std::vector<T>,
 // std::map<std::string, T> (JSON objects), and any type with fromJson/toJson (nested
-// records, JSONValue). Other types can join by overloading readValue/writeValue in their
-// own namespace.
+// records, JSONValue). Other types (an enumeration read from text, say) join by declaring
+//   void readValue(const nlohmann::json&, Mood&);   // throws DecodingError on bad input
+//   nlohmann::json writeValue(Mood);
+// in their own namespace, where the codec finds them by argument-dependent lookup.
 //
 // Failures throw DecodingFailure (a DecodingError) whose message names the record and the
 // path inside it: "PaneEntry: required key 'topicPreview' is missing",

@@ -15,6 +15,20 @@ namespace {
 
 using nlohmann::json;
 
+// A value type that joins the codec through its own readValue/writeValue.
+enum class Mood { calm, busy };
+
+void readValue(const json& value, Mood& out) {
+  if (value == "calm") {
+    out = Mood::calm;
+  } else if (value == "busy") {
+    out = Mood::busy;
+  } else {
+    throw DecodingError("unknown mood " + value.dump());
+  }
+}
+json writeValue(Mood mood) { return mood == Mood::calm ? "calm" : "busy"; }
+
 // A record exercising every kind of field the codec supports.
 struct Inner {
   std::string name;
@@ -36,6 +50,7 @@ struct Sample {
   std::map<std::string, std::int64_t> counts;
   int small = 7;
   std::optional<JSONValue> extra;
+  std::vector<Mood> moods;
 
   static Sample fromJson(const json& value);
   json toJson() const;
@@ -56,7 +71,8 @@ constexpr auto kSample = json_codec::record<Sample>(
     json_codec::defaulted("inners", &Sample::inners),
     json_codec::defaulted("counts", &Sample::counts),
     json_codec::defaulted("small", &Sample::small),
-    json_codec::field("extra", &Sample::extra));
+    json_codec::field("extra", &Sample::extra),
+    json_codec::defaulted("moods", &Sample::moods));
 
 Inner Inner::fromJson(const json& value) { return kInner.decode(value); }
 json Inner::toJson() const { return kInner.encode(*this); }
@@ -82,6 +98,7 @@ TEST(JsonCodec, DecodesEveryKindOfField) {
   value["counts"] = {{"x", 1}, {"y", -2}};
   value["small"] = 9;
   value["extra"] = {{"k", json::array({1, "two"})}};
+  value["moods"] = json::array({"busy", "calm"});
   value["unknown"] = json::array({1, 2, 3});
 
   const Sample sample = Sample::fromJson(value);
@@ -94,7 +111,8 @@ TEST(JsonCodec, DecodesEveryKindOfField) {
                             .inners = {Inner{"b", {}}, Inner{"c", {}}},
                             .counts = {{"x", 1}, {"y", -2}},
                             .small = 9,
-                            .extra = JSONObject{{"k", JSONValue::Array{1, "two"}}}}));
+                            .extra = JSONObject{{"k", JSONValue::Array{1, "two"}}},
+                            .moods = {Mood::busy, Mood::calm}}));
 }
 
 TEST(JsonCodec, MissingOrNullOptionalAndDefaultedFieldsReadAbsent) {
@@ -153,6 +171,8 @@ TEST(JsonCodec, FailuresNameTheRecordAndThePath) {
       {"narrow integer", with("small", 1LL << 40), "Sample.small: integer 1099511627776 is out of range"},
       {"JSONValue failure", with("extra", json::binary({1, 2})),
        "Sample.extra: unsupported JSON value"},
+      {"own value type", with("moods", json::array({"calm", "sleepy"})),
+       "Sample.moods[1]: unknown mood \"sleepy\""},
   };
   for (const Case& c : cases) EXPECT_EQ(decodingMessage(c.value), c.message) << c.what;
 }
@@ -215,10 +235,12 @@ TEST(JsonCodec, EncodingLeavesAbsentOptionalsOutAndRoundTrips) {
                     .inners = {Inner{"b", 5}},
                     .counts = {{"k", 1}},
                     .small = -1,
-                    .extra = JSONValue(nullptr)};
+                    .extra = JSONValue(nullptr),
+                    .moods = {Mood::calm}};
   const json fullJson = full.toJson();
   EXPECT_EQ(fullJson["inner"], (json{{"name", "a"}, {"count", 0}}));
   EXPECT_EQ(fullJson["note"], "");
+  EXPECT_EQ(fullJson["moods"], json::array({"calm"}));
   // Null is never written for an optional field, not even for a present JSONValue null;
   // it reads back as absent.
   EXPECT_FALSE(fullJson.contains("extra"));
