@@ -42,8 +42,10 @@ class StreamState : public std::enable_shared_from_this<StreamState> {
   void end(std::exception_ptr error);
   void cancelByConsumer();
 
+  // Holds a plain pointer: the awaiting coroutine keeps the state alive, and g++ 12
+  // mishandles awaiters with non-trivial destructors in co_await expressions.
   struct Awaiter {
-    std::shared_ptr<StreamState> state;
+    StreamState* state;
     bool await_ready() const noexcept { return !state->events.empty() || state->finished; }
     void await_suspend(std::coroutine_handle<> handle) noexcept { state->m_waiter = handle; }
     std::optional<std::any> await_resume();
@@ -87,7 +89,7 @@ class ControlStream {
 
  private:
   static QCoro::Task<std::optional<T>> nextFrom(std::shared_ptr<detail::StreamState> state) {
-    auto event = co_await detail::StreamState::Awaiter{state};
+    auto event = co_await detail::StreamState::Awaiter{state.get()};
     if (!event) co_return std::nullopt;
     co_return std::any_cast<T>(std::move(*event));
   }
