@@ -1,6 +1,9 @@
 #include "viewer/core/ansi_parser.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "viewer/core/ansi_contrast.h"
 #include "viewer/core/utf8_text.h"
@@ -39,7 +42,32 @@ struct SgrState {
   std::optional<AnsiColor> foreground;
 };
 
-void applySgr(std::string_view params, const AnsiPalette& palette, bool onDarkCanvas,
+// Agents repeat a handful of 24-bit colours thousands of times; each readable colour takes
+// a bisection, so one walk remembers the colours it made.
+class TrueColorCache {
+ public:
+  explicit TrueColorCache(bool onDarkCanvas) : m_onDarkCanvas(onDarkCanvas) {}
+
+  AnsiColor get(std::int64_t r, std::int64_t g, std::int64_t b) {
+    auto channel = [](std::int64_t c) { return static_cast<std::uint32_t>(std::clamp<std::int64_t>(c, 0, 255)); };
+    const std::uint32_t key = channel(r) << 16 | channel(g) << 8 | channel(b);
+    for (const auto& [k, color] : m_entries) {
+      if (k == key) return color;
+    }
+    const AnsiColor color = m_onDarkCanvas ? AnsiContrast::darkCanvasTrueColor(r, g, b)
+                                           : AnsiContrast::themeAwareTrueColor(r, g, b);
+    if (m_entries.size() == kCapacity) m_entries.erase(m_entries.begin());
+    m_entries.emplace_back(key, color);
+    return color;
+  }
+
+ private:
+  static constexpr std::size_t kCapacity = 32;
+  bool m_onDarkCanvas;
+  std::vector<std::pair<std::uint32_t, AnsiColor>> m_entries;
+};
+
+void applySgr(std::string_view params, const AnsiPalette& palette, TrueColorCache& trueColors,
               SgrState& state, std::vector<std::int64_t>& codes) {
   codes.clear();
   std::size_t start = 0;
@@ -61,11 +89,7 @@ void applySgr(std::string_view params, const AnsiPalette& palette, bool onDarkCa
     const std::int64_t code = codes[i];
     if (code == 38 || code == 48) {
       if (i + 1 < n && codes[i + 1] == 2 && i + 4 < n) {
-        if (code == 38) {
-          state.foreground =
-              onDarkCanvas ? AnsiContrast::darkCanvasTrueColor(codes[i + 2], codes[i + 3], codes[i + 4])
-                           : AnsiContrast::themeAwareTrueColor(codes[i + 2], codes[i + 3], codes[i + 4]);
-        }
+        if (code == 38) state.foreground = trueColors.get(codes[i + 2], codes[i + 3], codes[i + 4]);
         i += 5;
       } else if (i + 1 < n && codes[i + 1] == 5) {
         i += 3;  // 256-colour form: read and ignored
@@ -144,6 +168,7 @@ void walk(std::string_view text, const AnsiPalette& palette, bool onDarkCanvas,
   SgrState state;
   AnsiRunStyle style;
   std::vector<std::int64_t> codes;
+  TrueColorCache trueColors(onDarkCanvas);
   auto restyle = [&] {
     style.bold = state.bold;
     style.dim = state.dim;
@@ -155,7 +180,7 @@ void walk(std::string_view text, const AnsiPalette& palette, bool onDarkCanvas,
     cursor = match->end;
     if (text[match->end - 1] == 'm' && text[match->begin + 1] == '[') {
       applySgr(text.substr(match->begin + 2, match->end - match->begin - 3), palette,
-               onDarkCanvas, state, codes);
+               trueColors, state, codes);
       restyle();
     }
   }
