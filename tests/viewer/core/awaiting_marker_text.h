@@ -1,0 +1,62 @@
+// Builds marker lines the way an agent prints them, for tests and benchmarks.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vesket::viewer::testing {
+
+inline std::string base64(std::string_view bytes) {
+  static constexpr char kAlphabet[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out;
+  std::size_t i = 0;
+  for (; i + 3 <= bytes.size(); i += 3) {
+    const unsigned v = static_cast<unsigned char>(bytes[i]) << 16 |
+                       static_cast<unsigned char>(bytes[i + 1]) << 8 |
+                       static_cast<unsigned char>(bytes[i + 2]);
+    for (int shift : {18, 12, 6, 0}) out.push_back(kAlphabet[(v >> shift) & 63]);
+  }
+  if (const std::size_t rest = bytes.size() - i; rest > 0) {
+    unsigned v = static_cast<unsigned char>(bytes[i]) << 16;
+    if (rest == 2) v |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+    out.push_back(kAlphabet[(v >> 18) & 63]);
+    out.push_back(kAlphabet[(v >> 12) & 63]);
+    out.push_back(rest == 2 ? kAlphabet[(v >> 6) & 63] : '=');
+    out.push_back('=');
+  }
+  return out;
+}
+
+// A JSON array of the given strings (no escaping needed for the texts tests use).
+inline std::string jsonStrings(const std::vector<std::string>& items) {
+  std::string out = "[";
+  for (std::size_t k = 0; k < items.size(); ++k) {
+    if (k > 0) out += ",";
+    out += "\"" + items[k] + "\"";
+  }
+  return out + "]";
+}
+
+inline std::string approvalMarker(std::string_view id, std::string_view question,
+                                  std::string_view optionsJson, std::string_view style) {
+  return "<<<DURNVALE-AWAITING id=" + std::string(id) + " question_b64=" + base64(question) +
+         " options_b64=" + base64(optionsJson) + " style=" + std::string(style) + ">>>";
+}
+
+inline std::string resolvedMarker(std::string_view id) {
+  return "<<<DURNVALE-RESOLVED id=" + std::string(id) + ">>>";
+}
+
+inline std::string needsYouSignal(std::string_view kind, std::string_view reason,
+                                  std::string_view id) {
+  return "<<<CREW-SIGNAL state=needs-you kind=" + std::string(kind) +
+         " reason_b64=" + base64(reason) + " id=" + std::string(id) + ">>>";
+}
+
+inline std::string doneSignal(std::string_view id) {
+  return "<<<CREW-SIGNAL state=done id=" + std::string(id) + ">>>";
+}
+
+}  // namespace vesket::viewer::testing
