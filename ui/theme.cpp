@@ -35,6 +35,10 @@ std::optional<Theme::Scheme> schemeFromPortalValue(const QVariant& value) {
 
 Theme::Theme(QObject* parent) : QObject(parent), m_colors(colorsFor(m_scheme)) {}
 
+Theme::~Theme() {
+  if (g_current == this) g_current = nullptr;
+}
+
 const Theme& Theme::current() {
   static Theme fallback;
   return g_current ? *g_current : fallback;

@@ -23,6 +23,7 @@ class Theme : public QObject {
   };
 
   explicit Theme(QObject* parent = nullptr);
+  ~Theme() override;
 
   // Installs the Fusion style and the palette of the current scheme, and keeps following it.
   void apply(QApplication& app);

@@ -1,0 +1,79 @@
+// The pane text view follows new output at the bottom, holds still while the user reads
+// further up, and counts what arrived meanwhile.
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include "tests/support/screenshot.h"
+#include "ui/pane_text_view.h"
+#include "ui/theme.h"
+
+using vesket::ui::PaneTextView;
+using Change = vesket::viewer::LineDiffer::Change;
+
+namespace {
+
+std::vector<std::string> numbered(int from, int count) {
+  std::vector<std::string> lines;
+  for (int i = from; i < from + count; ++i) lines.push_back("\x1b[32mline\x1b[0m " + std::to_string(i));
+  return lines;
+}
+
+TEST(PaneTextView, FollowsAtTheBottomAndCountsLinesWhileScrolledUp) {
+  PaneTextView view;
+  view.resize(500, 300);
+  view.show();
+  view.applyChange(Change::replace(numbered(0, 200)));
+  QApplication::processEvents();
+  auto* bar = view.editor()->verticalScrollBar();
+  EXPECT_TRUE(view.isPinnedToBottom());
+  EXPECT_EQ(bar->value(), bar->maximum());
+  EXPECT_EQ(view.lineCount(), 200);
+  EXPECT_TRUE(view.plainText().startsWith("line 0\nline 1")) << "escape sequences become formats, not text";
+
+  view.applyChange(Change::append(numbered(200, 5), 0));
+  QApplication::processEvents();
+  EXPECT_EQ(bar->value(), bar->maximum());
+  EXPECT_EQ(view.pausedNewLineCount(), 0);
+
+  bar->setValue(bar->maximum() / 2);
+  EXPECT_FALSE(view.isPinnedToBottom());
+  const QString topLine = view.editor()->cursorForPosition(QPoint(5, 5)).block().text();
+  view.applyChange(Change::append(numbered(205, 3), 3));  // three old lines drop off the head
+  QApplication::processEvents();
+  EXPECT_EQ(view.pausedNewLineCount(), 3);
+  EXPECT_EQ(view.lineCount(), 205);
+  EXPECT_EQ(view.editor()->cursorForPosition(QPoint(5, 5)).block().text(), topLine)
+      << "the reader's place survives trimming and appending";
+  auto* button = view.findChild<QToolButton*>("newLinesButton");
+  ASSERT_TRUE(button);
+  EXPECT_TRUE(button->isVisible());
+  EXPECT_EQ(button->text(), QString::fromUtf8("3 new lines \u2193"));
+  vesket::testing::saveScreenshot(view, "pane-text-scrolled-up");
+
+  button->click();
+  QApplication::processEvents();
+  EXPECT_TRUE(view.isPinnedToBottom());
+  EXPECT_EQ(view.pausedNewLineCount(), 0);
+  EXPECT_FALSE(button->isVisible());
+}
+
+TEST(PaneTextView, ReplaceWhilePinnedStaysAtTheBottom) {
+  PaneTextView view;
+  view.resize(400, 200);
+  view.show();
+  view.applyChange(Change::replace(numbered(0, 50)));
+  view.applyChange(Change::replace(numbered(10, 80)));
+  QApplication::processEvents();
+  auto* bar = view.editor()->verticalScrollBar();
+  EXPECT_EQ(bar->value(), bar->maximum());
+  EXPECT_TRUE(view.plainText().endsWith("line 89"));
+  view.clearText();
+  EXPECT_EQ(view.lineCount(), 0);
+}
+
+}  // namespace

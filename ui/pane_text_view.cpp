@@ -1,0 +1,192 @@
+#include "ui/pane_text_view.h"
+
+#include <QEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "ui/theme.h"
+#include "viewer/ansi_canvas_font.h"
+#include "viewer/ansi_text_document_builder.h"
+
+namespace vesket::ui {
+
+namespace {
+constexpr qreal kCanvasPointSize = 10.5;
+
+std::string joinLines(const std::vector<std::string>& lines) {
+  std::string text;
+  std::size_t size = 0;
+  for (const auto& l : lines) size += l.size() + 1;
+  text.reserve(size);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i) text += '\n';
+    text += lines[i];
+  }
+  return text;
+}
+}  // namespace
+
+PaneTextView::PaneTextView(QWidget* parent) : QWidget(parent) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  m_editor = new QPlainTextEdit(this);
+  m_editor->setReadOnly(true);
+  m_editor->setLineWrapMode(QPlainTextEdit::NoWrap);
+  m_editor->setFrameShape(QFrame::NoFrame);
+  m_editor->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard |
+                                    Qt::LinksAccessibleByMouse);
+  m_editor->setFont(viewer::AnsiCanvasFont::canvasFont(kCanvasPointSize, QFont::Normal));
+  m_editor->document()->setDocumentMargin(10);
+  m_editor->setMaximumBlockCount(0);
+  layout->addWidget(m_editor);
+
+  m_newLinesButton = new QToolButton(this);
+  m_newLinesButton->setObjectName("newLinesButton");
+  m_newLinesButton->setCursor(Qt::PointingHandCursor);
+  m_newLinesButton->hide();
+  connect(m_newLinesButton, &QToolButton::clicked, this, &PaneTextView::scrollToBottom);
+
+  connect(m_editor->verticalScrollBar(), &QScrollBar::valueChanged, this, &PaneTextView::onScrolled);
+  connect(m_editor->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] {
+    if (m_pinned) m_editor->verticalScrollBar()->setValue(m_editor->verticalScrollBar()->maximum());
+  });
+  m_editor->viewport()->installEventFilter(this);
+  rebuildBuilder();
+}
+
+PaneTextView::~PaneTextView() = default;
+
+void PaneTextView::rebuildBuilder() {
+  const auto& theme = Theme::current();
+  viewer::AnsiTextOptions options;
+  options.fontPointSize = kCanvasPointSize;
+  options.defaultForeground = theme.colors().text;
+  options.darkAppearance = theme.isDark();
+  options.onDarkCanvas = theme.isDark();
+  options.accentColor = theme.colors().accent;
+  m_builder = std::make_unique<viewer::AnsiTextDocumentBuilder>(options);
+  const auto& c = theme.colors();
+  QPalette canvas = m_editor->palette();
+  canvas.setColor(QPalette::Base, c.base);
+  canvas.setColor(QPalette::Text, c.text);
+  m_editor->setPalette(canvas);
+  m_newLinesButton->setStyleSheet(QString("QToolButton { background-color: %1; color: %2; border: none;"
+                                          " border-radius: 12px; padding: 4px 12px; font-weight: 600; }")
+                                      .arg(c.accent.name(), c.accentText.name()));
+}
+
+int PaneTextView::lineCount() const {
+  return m_editor->document()->isEmpty() ? 0 : m_editor->document()->blockCount();
+}
+
+QString PaneTextView::plainText() const { return m_editor->toPlainText(); }
+
+void PaneTextView::applyChange(const viewer::LineDiffer::Change& change) {
+  using Kind = viewer::LineDiffer::Change::Kind;
+  switch (change.kind) {
+    case Kind::none: return;
+    case Kind::append: appendLines(change.lines, change.trimmedFromHead); return;
+    case Kind::replace: replaceLines(change.lines); return;
+  }
+}
+
+void PaneTextView::clearText() {
+  m_editor->clear();
+  setPausedNewLines(0);
+  m_pinned = true;
+}
+
+void PaneTextView::replaceLines(const std::vector<std::string>& lines) {
+  auto* bar = m_editor->verticalScrollBar();
+  const int keep = bar->value();
+  m_applying = true;
+  m_builder->setContent(*m_editor->document(), joinLines(lines));
+  m_applying = false;
+  if (m_pinned) {
+    bar->setValue(bar->maximum());
+  } else {
+    bar->setValue(std::min(keep, bar->maximum()));
+  }
+}
+
+void PaneTextView::appendLines(const std::vector<std::string>& lines, std::size_t trimmedFromHead) {
+  auto* bar = m_editor->verticalScrollBar();
+  auto* document = m_editor->document();
+  m_applying = true;
+  int removedPixels = 0;
+  if (trimmedFromHead > 0) {
+    // Drop the oldest blocks; a reader scrolled up keeps their place by the same amount.
+    QTextCursor head(document);
+    head.movePosition(QTextCursor::Start);
+    const int blocks = std::min<int>(static_cast<int>(trimmedFromHead), document->blockCount() - 1);
+    if (blocks > 0) {
+      const int before = bar->maximum();
+      head.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor, blocks);
+      head.removeSelectedText();
+      removedPixels = before - bar->maximum();
+    }
+  }
+  const int keep = bar->value() - removedPixels;
+  QTextCursor end(document);
+  end.movePosition(QTextCursor::End);
+  const std::string text = (document->isEmpty() ? "" : "\n") + joinLines(lines);
+  m_builder->insert(end, text);
+  m_applying = false;
+  if (m_pinned) {
+    bar->setValue(bar->maximum());
+  } else {
+    bar->setValue(std::max(0, keep));
+    setPausedNewLines(m_pausedNewLines + static_cast<int>(lines.size()));
+  }
+}
+
+void PaneTextView::scrollToBottom() {
+  m_editor->verticalScrollBar()->setValue(m_editor->verticalScrollBar()->maximum());
+}
+
+void PaneTextView::onScrolled() {
+  if (m_applying) return;
+  auto* bar = m_editor->verticalScrollBar();
+  const bool atBottom = bar->value() >= bar->maximum() - 2;
+  if (atBottom == m_pinned) return;
+  m_pinned = atBottom;
+  if (m_pinned) setPausedNewLines(0);
+  emit pinnedChanged(m_pinned);
+}
+
+void PaneTextView::setPausedNewLines(int count) {
+  if (count == m_pausedNewLines) return;
+  m_pausedNewLines = count;
+  if (count > 0) {
+    m_newLinesButton->setText(count == 1 ? QString::fromUtf8("1 new line \u2193")
+                                         : QString::fromUtf8("%1 new lines \u2193").arg(count));
+    m_newLinesButton->adjustSize();
+    placeNewLinesButton();
+    m_newLinesButton->show();
+    m_newLinesButton->raise();
+  } else {
+    m_newLinesButton->hide();
+  }
+  emit pausedNewLineCountChanged(count);
+}
+
+void PaneTextView::placeNewLinesButton() {
+  const QSize size = m_newLinesButton->sizeHint();
+  m_newLinesButton->move((width() - size.width()) / 2, height() - size.height() - 14);
+}
+
+void PaneTextView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  placeNewLinesButton();
+}
+
+bool PaneTextView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_editor->viewport() && event->type() == QEvent::PaletteChange) rebuildBuilder();
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace vesket::ui

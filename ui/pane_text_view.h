@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "viewer/core/line_differ.h"
+
+class QPlainTextEdit;
+class QToolButton;
+
+namespace vesket::viewer {
+class AnsiTextDocumentBuilder;
+}
+
+namespace vesket::ui {
+
+// The selected pane's text: ANSI-styled lines from the content store, in the canvas font.
+// While the user follows (scrolled to the bottom) new lines keep it pinned there; once they
+// scroll up it stays where it is and a button counts the lines that arrived since, taking
+// them back to the bottom on a click.
+class PaneTextView : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit PaneTextView(QWidget* parent = nullptr);
+  ~PaneTextView() override;
+
+  // Applies one content change (append with head trimming, replace, or none).
+  void applyChange(const viewer::LineDiffer::Change& change);
+  void clearText();
+
+  bool isPinnedToBottom() const { return m_pinned; }
+  int pausedNewLineCount() const { return m_pausedNewLines; }
+  int lineCount() const;
+  QString plainText() const;
+
+  void scrollToBottom();
+  QPlainTextEdit* editor() const { return m_editor; }
+
+ signals:
+  void pinnedChanged(bool pinned);
+  void pausedNewLineCountChanged(int count);
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void rebuildBuilder();
+  void onScrolled();
+  void setPausedNewLines(int count);
+  void placeNewLinesButton();
+  void appendLines(const std::vector<std::string>& lines, std::size_t trimmedFromHead);
+  void replaceLines(const std::vector<std::string>& lines);
+
+  QPlainTextEdit* m_editor;
+  QToolButton* m_newLinesButton;
+  std::unique_ptr<viewer::AnsiTextDocumentBuilder> m_builder;
+  bool m_pinned = true;
+  bool m_applying = false;
+  int m_pausedNewLines = 0;
+};
+
+}  // namespace vesket::ui
