@@ -1,20 +1,35 @@
 #pragma once
 
 #include <QObject>
+#include <QUuid>
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 #include <qcoro/qcorotask.h>
 
 #include "control_plane/control_stream.h"
 #include "control_plane/core/cancellation.h"
+#include "control_plane/core/claude_history.h"
+#include "control_plane/core/command_arguments.h"
+#include "control_plane/core/command_results.h"
 #include "control_plane/core/connection_state.h"
 #include "control_plane/core/frames.h"
+#include "control_plane/core/json_value.h"
+#include "control_plane/core/pane_capture.h"
+#include "control_plane/core/watch_event.h"
+#include "control_plane/event_stream.h"
+#include "control_plane/image_sending.h"
 
 namespace vesket::control_plane {
+
+class Sleeper;
+class TerminalAttachSession;
 
 // The one object through which the application talks to the local daemon.
 //
@@ -24,7 +39,9 @@ namespace vesket::control_plane {
 // client holds no mutable state besides `connectionState`, which only the reconnecting pane
 // watch writes. Shared by its owners (create() gives a shared pointer); used from the thread
 // that created it, whose event loop runs every socket callback and timer of its connections.
-class ControlPlaneClient : public QObject, public std::enable_shared_from_this<ControlPlaneClient> {
+class ControlPlaneClient : public QObject,
+                           public ImageSending,
+                           public std::enable_shared_from_this<ControlPlaneClient> {
   Q_OBJECT
 
  public:
@@ -72,6 +89,72 @@ class ControlPlaneClient : public QObject, public std::enable_shared_from_this<C
                                        }));
   }
 
+  // --- Commands ---------------------------------------------------------------------------
+  // Each sends one request and fails with the errors of request(): DaemonUnavailable,
+  // ControlPlaneError (requestFailed with the daemon's text, timeout, protocolError),
+  // SocketError, RequestCancelled. A result whose `ok` is false is returned, not thrown,
+  // unless the method says otherwise. None of them retries.
+
+  static constexpr double kSelfVouchTimeout = 9.0;
+
+  QCoro::Task<PingResult> ping();
+  // Also learns the daemon generation (`daemonSessionId`) for the reconnecting pane watch.
+  QCoro::Task<LocalRelayStatus> relayStatus(CancellationToken cancel = {});
+  QCoro::Task<EnableAutomationResult> enableMacOSAutomation();
+  // Gives up after kSelfVouchTimeout whatever the default timeout.
+  QCoro::Task<SelfVouchResult> selfVouch(std::string deviceId, std::string requestId, std::int64_t userId,
+                                         std::string deviceName);
+  QCoro::Task<std::vector<PaneEntry>> listPanes();
+  QCoro::Task<std::vector<AgentConfigEntry>> fetchAgentConfig();
+  // Nothing when the daemon has no catalogue.
+  QCoro::Task<std::optional<ServedModelCatalog>> fetchModelCatalog();
+  QCoro::Task<PaneCapture> capture(std::string paneId);
+  QCoro::Task<SendResult> send(std::string paneId, std::string text,
+                               std::optional<std::string> submitKey = std::nullopt,
+                               std::optional<QUuid> clientRequestId = std::nullopt);
+  // Succeeds when the daemon answers with `ok` true; the reply itself is not examined.
+  QCoro::Task<void> sendKey(std::string paneId, std::string key);
+  QCoro::Task<void> answer(std::string paneId, std::optional<std::int64_t> choice = std::nullopt,
+                           std::optional<std::vector<std::int64_t>> choices = std::nullopt);
+  QCoro::Task<ImageSendResult> sendImage(std::string paneId, std::vector<ImageAttachment> images,
+                                         std::string text) override;
+  QCoro::Task<TmuxSourceListResult> tmuxSourceList();
+  QCoro::Task<TmuxSourceSetResult> tmuxSourceSet(std::string value);
+  // With a column count the window is sized by hand ("manual"); without, it follows its
+  // clients again ("auto").
+  QCoro::Task<WindowResizeResult> resizeWindow(std::string paneId, std::optional<std::int64_t> cols = std::nullopt);
+  // The new pane's id; requestFailed "spawn-shell returned no paneId" otherwise.
+  QCoro::Task<std::string> spawnShell();
+  // The new pane's id; requestFailed "spawn-plain-terminal returned no paneId" otherwise.
+  QCoro::Task<std::string> spawnPersistentPlainTerminal(std::optional<std::string> windowName = std::nullopt);
+  // requestFailed "attach-info failed" unless the reply's `ok` is true.
+  QCoro::Task<AttachInfoResult> attachInfo(std::optional<std::string> paneId = std::nullopt);
+  QCoro::Task<KillResult> kill(std::string paneId);
+  QCoro::Task<CrewDisbandResult> disbandCrew(std::string project);
+
+  // --- Streams ----------------------------------------------------------------------------
+
+  // The pane watch: the whole pane list whenever it changes. Ends with the daemon's end of
+  // the stream or its error.
+  ControlStream<WatchEvent> watch();
+
+  // The pane watch kept alive across daemon restarts. Drives connectionState (connecting,
+  // connected, unavailable, reconnecting(n), and idle once the returned stream is
+  // cancelled); retries with `backoff` for ever; never fails. Before every attempt it asks
+  // "relay-status" and hands the daemon generation to `onDaemonGeneration` (skipped when
+  // that request fails). `sleeper` waits between attempts (a timer unless given).
+  EventStream<WatchEvent> watchPanesReconnecting(
+      BackoffSchedule backoff = BackoffSchedule::standard(),
+      std::function<void(std::optional<std::string>)> onDaemonGeneration = nullptr,
+      std::shared_ptr<Sleeper> sleeper = nullptr);
+
+  // The conversation history of a Claude Code pane rendered for `width` columns (at least 1).
+  ControlStream<ClaudeHistoryStreamEvent> claudeHistoryStream(std::string paneId, std::int64_t width);
+
+  // Attaches to a pane's terminal; the session starts connecting at once.
+  std::shared_ptr<TerminalAttachSession> terminalAttach(CommandArguments::TerminalAttachRequest request,
+                                                        std::function<void()> onConnectSent = nullptr);
+
   ConnectionState connectionState() const { return m_connectionState; }
 
   // Sets the state and tells every observer, repeats included. Only the reconnecting pane
@@ -87,6 +170,7 @@ class ControlPlaneClient : public QObject, public std::enable_shared_from_this<C
   std::shared_ptr<detail::StreamState> openStream(std::string cmd, nlohmann::json args,
                                                   detail::StreamState::Decode decode);
   std::string encodeFrame(const std::string& id, const std::string& cmd, nlohmann::json args) const;
+  static nlohmann::json argsJson(JSONObject args);
 
   const std::string m_socketPath;
   const std::optional<std::string> m_token;

@@ -71,6 +71,8 @@ void StreamState::cancelByConsumer() {
   if (finished || consumerCancelled) return;
   consumerCancelled = true;
   finished = true;
+  events.clear();
+  wakeWaiter();  // a next() still waiting (cancelled from elsewhere) ends normally
   // Tell the daemon on the next turn of the loop, then close a little later so the cancel
   // line has a chance to be read.
   auto self = shared_from_this();

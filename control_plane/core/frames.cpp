@@ -54,6 +54,8 @@ nlohmann::json parseLine(std::string_view line) {
 
 std::optional<FrameHead> FrameHead::decode(std::string_view line) { return headFromJson(parseLine(line)); }
 
+std::optional<FrameHead> FrameHead::fromJson(const nlohmann::json& json) { return headFromJson(json); }
+
 std::string encodeCancelLine(const std::string& id) {
   // Written by hand so that the key order is exactly id, cmd.
   return "{\"id\":" + nlohmann::json(id).dump() + ",\"cmd\":\"cancel\"}";

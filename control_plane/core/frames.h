@@ -37,6 +37,8 @@ struct FrameHead {
 
   // Nothing when the line is not a JSON object.
   static std::optional<FrameHead> decode(std::string_view line);
+  // The same for a line already parsed.
+  static std::optional<FrameHead> fromJson(const nlohmann::json& json);
 };
 
 // The line that stops a stream: exactly {"id":...,"cmd":"cancel"}.
