@@ -45,6 +45,10 @@ class AnsiTextDocumentBuilder {
   // Inserts the styled text at the cursor (the content store's append changes).
   void insert(QTextCursor& cursor, std::string_view utf8) const;
 
+  // Marks the web links in a document's plain text (accent colour, underline, anchor), for
+  // documents built piece by piece where a link may span two inserts.
+  static void applyLinks(QTextDocument& document, const QColor& accentColor);
+
   // The character format a run is drawn with.
   QTextCharFormat format(bool bold, const std::optional<AnsiColor>& color) const;
 

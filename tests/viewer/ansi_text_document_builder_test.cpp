@@ -87,6 +87,30 @@ TEST(AnsiTextDocumentBuilder, LinksAreAccentColouredUnderlinedAnchors) {
   EXPECT_FALSE(fragments(document).at(0).format.isAnchor());
 }
 
+TEST(AnsiTextDocumentBuilder, ApplyLinksMarksALinkSpanningTwoInserts) {
+  AnsiTextOptions options = darkOptions();
+  options.detectLinks = false;
+  const AnsiTextDocumentBuilder builder(options);
+  QTextDocument document;
+  builder.setContent(document, std::string_view("日本 🚀 see https://exa"));
+  QTextCursor cursor(&document);
+  cursor.movePosition(QTextCursor::End);
+  builder.insert(cursor, "\x1B[1mmple.com/x\x1B[0m, done");
+  AnsiTextDocumentBuilder::applyLinks(document, QColor(255, 0, 0));
+
+  QString linked;
+  for (const Fragment& part : fragments(document)) {
+    if (part.format.isAnchor()) {
+      linked += part.text;
+      EXPECT_EQ(part.format.anchorHref(), "https://example.com/x");
+      EXPECT_EQ(part.format.foreground().color(), QColor(255, 0, 0));
+      EXPECT_TRUE(part.format.fontUnderline());
+    }
+  }
+  EXPECT_EQ(linked, "https://example.com/x");
+  EXPECT_EQ(fragments(document).back().text, ", done");
+}
+
 TEST(AnsiTextDocumentBuilder, InsertAppendsAtCursor) {
   QTextDocument document;
   const AnsiTextDocumentBuilder builder(darkOptions());

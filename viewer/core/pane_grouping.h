@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,11 +30,13 @@ inline constexpr char32_t statusGlyphs[] = {
     0x2733, 0x273D, 0x2736, 0x2735, 0x2734, 0x2737, 0x2738, 0x274B, 0x23FA,
     0x25CF, 0x25CB, 0x25C9, 0x25D0, 0x25D1, 0x25D2, 0x25D3, 0x2022, 0x00B7,
     0x2217, U'*',   0x25AA, 0x25AB, 0x25C6, 0x25C7, U'_'};
+static_assert(std::size(statusGlyphs) == 25);
 
 // Window names that say nothing about the work in the window.
 inline constexpr std::string_view genericWindowNames[] = {
     "fish", "bash", "zsh", "sh", "node", "claude", "claude.exe",
     "tmux", "cursor", "codex", "gemini", "python", "python3"};
+static_assert(std::size(genericWindowNames) == 13);
 
 // Machine-generated text (dispatch prompts, contracts injected by the agent-team tooling),
 // matched case-insensitively anywhere; it never becomes a label.
