@@ -27,9 +27,9 @@ bool isBraille(char32_t c) { return c >= 0x2800 && c <= 0x28FF; }
 // A character that stripLeadingStatusGlyph skips.
 bool isLeadingNoise(std::string_view character) {
   const auto scalars = utf8::decodeAll(character);
-  if (scalars.size() == 1 && (utf8::isWhitespace(scalars[0]) || isStatusGlyph(scalars[0]))) {
-    return true;
-  }
+  // White space by its first scalar (CR LF is one character); a glyph only on its own.
+  if (!scalars.empty() && utf8::isWhitespace(scalars[0])) return true;
+  if (scalars.size() == 1 && isStatusGlyph(scalars[0])) return true;
   return !scalars.empty() && std::all_of(scalars.begin(), scalars.end(), isBraille);
 }
 

@@ -100,6 +100,7 @@ TEST(PaneGrouping, StripLeadingStatusGlyph) {
       {"✳ Refactor parser", "Refactor parser"},
       {"⠋⠙ building", "building"},
       {"\n\t● · * _ task ", "task"},
+      {"\r\n✳ after a CR LF", "after a CR LF"},
       {"✳✳", "✳✳"},
       {"  ✳  ", "✳"},
       {"no glyph", "no glyph"},
