@@ -1,10 +1,10 @@
 #include "control_plane/terminal_attach_session.h"
 
-#include <QByteArray>
 #include <QMetaObject>
 
 #include "control_plane/control_plane_client.h"
 #include "control_plane/core/attach_line.h"
+#include "control_plane/core/base64.h"
 #include "control_plane/core/command_arguments.h"
 #include "control_plane/core/control_plane_errors.h"
 #include "control_plane/core/frames.h"
@@ -15,14 +15,6 @@ namespace vesket::control_plane {
 namespace {
 
 nlohmann::json argsJson(JSONObject args) { return JSONValue(std::move(args)).toJson(); }
-
-// Strict standard Base64: anything else is a corrupt event, not garbled output.
-std::optional<std::string> decodeBase64(const std::string& text) {
-  const auto result = QByteArray::fromBase64Encoding(QByteArray::fromStdString(text),
-                                                     QByteArray::AbortOnBase64DecodingErrors);
-  if (!result || text.size() % 4 != 0) return std::nullopt;
-  return result.decoded.toStdString();
-}
 
 }  // namespace
 
@@ -115,7 +107,7 @@ void TerminalAttachSession::onReady() {
 
 void TerminalAttachSession::onLine(const std::string& line) {
   if (isClosed()) return;
-  const AttachLine kind = classifyAttachLine(line, m_attachId);
+  AttachLine kind = classifyAttachLine(line, m_attachId);
   if (std::holds_alternative<AttachIgnore>(kind)) return;
   if (std::holds_alternative<AttachDone>(kind)) {
     closeWith(nullptr);
@@ -127,15 +119,7 @@ void TerminalAttachSession::onLine(const std::string& line) {
                                           : ControlPlaneError::protocolError(failure->message)));
     return;
   }
-  auto bytes = decodeBase64(std::get<AttachOutput>(kind).dataBase64);
-  if (!bytes) {
-    // The Base64 failure is itself a protocol error; the session reports the description of
-    // what went wrong inside its own protocol error, as for an undecodable envelope.
-    const auto underlying = ControlPlaneError::protocolError("terminal-attach: event.data not valid base64");
-    closeWith(std::make_exception_ptr(ControlPlaneError::protocolError(underlying.description())));
-    return;
-  }
-  m_events->push(std::move(*bytes));
+  m_events->push(std::move(std::get<AttachOutput>(kind).bytes));
 }
 
 void TerminalAttachSession::onClose(std::exception_ptr error) { closeWith(error); }
@@ -157,8 +141,7 @@ void TerminalAttachSession::input(std::string bytes) {
 
 void TerminalAttachSession::writeInput(const std::string& bytes) {
   if (isClosed() || !m_connection) return;
-  const QByteArray base64 = QByteArray::fromStdString(bytes).toBase64();
-  const auto line = frame("terminal-input", CommandArguments::terminalInput(m_sessionId, base64.toStdString()));
+  const auto line = frame("terminal-input", CommandArguments::terminalInput(m_sessionId, Base64::encode(bytes)));
   if (!line) return;
   if (!m_connection->isReady()) {
     m_pendingLines.push_back(*line);

@@ -1,5 +1,7 @@
 #include "control_plane/core/attach_line.h"
 
+#include "control_plane/core/base64.h"
+#include "control_plane/core/control_plane_errors.h"
 #include "control_plane/core/decoding_error.h"
 #include "control_plane/core/frames.h"
 #include "control_plane/core/json_codec.h"
@@ -46,11 +48,20 @@ AttachLine classifyAttachLine(std::string_view line, const std::string& attachId
   if (!*head->ok) {
     return AttachFailure{AttachFailure::Kind::requestFailed, head->error.value_or("terminal-attach failed")};
   }
+  std::string data;
   try {
-    return AttachOutput{kAttachEnvelope.decode(json).event.data};
+    data = kAttachEnvelope.decode(json).event.data;
   } catch (const DecodingError& error) {
     return AttachFailure{AttachFailure::Kind::protocolError, error.what()};
   }
+  auto bytes = Base64::tryDecode(data);
+  if (!bytes) {
+    // Invalid Base64 is itself a protocol error; like an undecodable envelope, the session
+    // fails with a protocol error carrying its description (so the prefix appears twice).
+    const auto underlying = ControlPlaneError::protocolError("terminal-attach: event.data not valid base64");
+    return AttachFailure{AttachFailure::Kind::protocolError, underlying.description()};
+  }
+  return AttachOutput{std::move(*bytes)};
 }
 
 }  // namespace vesket::control_plane

@@ -16,9 +16,9 @@ namespace vesket::control_plane {
 
 struct AttachIgnore {};
 struct AttachDone {};
-// An output event; `dataBase64` is the event's `data` text, still to be decoded.
+// An output event: the pane's bytes, decoded from the event's Base64 `data`.
 struct AttachOutput {
-  std::string dataBase64;
+  std::string bytes;
 };
 // The session fails with ControlPlaneError::requestFailed(message) or, for an undecodable
 // event, ControlPlaneError::protocolError(message).

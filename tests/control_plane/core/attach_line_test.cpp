@@ -14,7 +14,7 @@ std::string classify(const std::string& line) {
   const AttachLine kind = classifyAttachLine(line, kAttach);
   if (std::holds_alternative<AttachIgnore>(kind)) return "ignore";
   if (std::holds_alternative<AttachDone>(kind)) return "done";
-  if (const auto* output = std::get_if<AttachOutput>(&kind)) return "output:" + output->dataBase64;
+  if (const auto* output = std::get_if<AttachOutput>(&kind)) return "output:" + output->bytes;
   const auto& failure = std::get<AttachFailure>(kind);
   return (failure.kind == AttachFailure::Kind::requestFailed ? "failed:" : "protocol:") + failure.message;
 }
@@ -25,7 +25,12 @@ TEST(AttachLine, ClassifiesEveryKindOfLine) {
     std::string line;
     std::string expected;
   } cases[] = {
-      {R"({"id":)" + id + R"(,"ok":true,"event":{"data":"aGk="}})", "output:aGk="},
+      {R"({"id":)" + id + R"(,"ok":true,"event":{"data":"aGk="}})", "output:hi"},
+      {R"({"id":)" + id + R"(,"ok":true,"event":{"data":""}})", "output:"},
+      {R"({"id":)" + id + R"(,"ok":true,"event":{"data":"aGk"}})",
+       "protocol:protocol error: terminal-attach: event.data not valid base64"},
+      {R"({"id":)" + id + R"(,"ok":true,"event":{"data":"a Gk="}})",
+       "protocol:protocol error: terminal-attach: event.data not valid base64"},
       {R"({"id":)" + id + R"(,"done":true})", "done"},
       {R"({"id":)" + id + R"(,"ok":true,"done":true})", "done"},
       {R"({"id":)" + id + R"(})", "ignore"},
