@@ -1,0 +1,43 @@
+#include "daemon/core/pane_entry_builder.h"
+
+namespace vesket::daemon::PaneEntryBuilder {
+
+std::string basename(std::string_view path) {
+  while (path.size() > 1 && path.back() == '/') path.remove_suffix(1);
+  if (path == "/") return "/";
+  const auto slash = path.rfind('/');
+  return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::string label(const RawPane& pane) {
+  std::string dir = basename(pane.currentPath);
+  if (!dir.empty()) return dir;
+  if (!pane.currentCommand.empty()) return pane.currentCommand;
+  return pane.sessionName + ":" + std::to_string(pane.windowIndex) + "." + std::to_string(pane.paneIndex);
+}
+
+control_plane::PaneEntry build(const RawPane& pane, const PaneFacts& facts) {
+  control_plane::PaneEntry e;
+  e.paneId = pane.paneId;
+  e.label = label(pane);
+  e.registeredAt = facts.registeredAt;
+  e.sessionName = pane.sessionName;
+  e.windowIndex = pane.windowIndex;
+  e.windowId = pane.windowId;
+  e.windowName = pane.windowName;
+  e.paneIndex = pane.paneIndex;
+  e.paneTitle = pane.paneTitle;
+  e.cwdBasename = basename(pane.currentPath);
+  e.cmd = pane.currentCommand;
+  e.topicPreview = facts.transcript.topicPreview.value_or("");
+  e.paneWidth = pane.paneWidth;
+  e.contextPct = facts.transcript.contextPct;
+  e.model = facts.transcript.model;
+  e.modelLabel = facts.transcript.modelLabel;
+  if (facts.transcript.model) e.modelSource = "transcript";
+  if (!facts.load.empty()) e.load = facts.load;
+  if (!facts.agentKind.empty()) e.agentKind = facts.agentKind;
+  return e;
+}
+
+}  // namespace vesket::daemon::PaneEntryBuilder

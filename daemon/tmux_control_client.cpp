@@ -1,0 +1,243 @@
+#include "daemon/tmux_control_client.h"
+
+#include <QProcessEnvironment>
+#include <QTimer>
+
+#include <qcoro/qcorosignal.h>
+
+#include "daemon/core/tmux_command.h"
+
+namespace vesket::daemon {
+
+// One command written to tmux and not yet answered. The awaiting coroutine holds it
+// through a shared pointer, so it outlives the client if the client goes away first.
+struct TmuxControlClient::Pending : QObject {
+  Q_OBJECT
+
+ public:
+  bool finished = false;
+  bool failed = false;
+  bool abandoned = false;  // the caller stopped waiting (timeout); the answer is dropped
+  std::vector<std::string> lines;
+  QString error;
+
+  void finish() {
+    finished = true;
+    emit done();
+  }
+
+ signals:
+  void done();
+};
+
+TmuxControlClient::TmuxControlClient(Options options, QObject* parent)
+    : QObject(parent), m_options(std::move(options)) {}
+
+TmuxControlClient::~TmuxControlClient() {
+  failAll(QStringLiteral("tmux control client closed"));
+  if (m_process != nullptr) {
+    m_process->disconnect(this);
+    if (m_process->state() != QProcess::NotRunning) {
+      m_process->closeWriteChannel();
+      if (!m_process->waitForFinished(300)) {
+        m_process->kill();
+        m_process->waitForFinished(300);
+      }
+    }
+  }
+}
+
+QCoro::Task<bool> TmuxControlClient::start() {
+  if (m_process != nullptr) co_return m_attached;
+  m_process = new QProcess(this);
+  QStringList flags = {QStringLiteral("ignore-size")};
+  if (m_options.pauseAfterSeconds > 0) {
+    flags << QStringLiteral("pause-after=%1").arg(m_options.pauseAfterSeconds);
+  }
+  if (!m_options.receiveOutput) flags << QStringLiteral("no-output");
+  QStringList args = m_options.serverArgs;
+  args << QStringLiteral("-C") << QStringLiteral("attach-session") << QStringLiteral("-f")
+       << flags.join(QLatin1Char(','));
+  if (!m_options.session.isEmpty()) args << QStringLiteral("-t") << m_options.session;
+
+  // A daemon started from inside tmux must not look like a nested client.
+  auto env = QProcessEnvironment::systemEnvironment();
+  env.remove(QStringLiteral("TMUX"));
+  env.remove(QStringLiteral("TMUX_PANE"));
+  m_process->setProcessEnvironment(env);
+  m_process->setProcessChannelMode(QProcess::SeparateChannels);
+  connect(m_process, &QProcess::readyReadStandardOutput, this, &TmuxControlClient::onReadyRead);
+  connect(m_process, &QProcess::finished, this, &TmuxControlClient::onFinished);
+  connect(m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+    if (error == QProcess::FailedToStart) {
+      m_lastError = QStringLiteral("cannot run %1: %2").arg(m_options.tmuxBinary, m_process->errorString());
+      onFinished();
+    }
+  });
+  m_process->start(m_options.tmuxBinary, args);
+
+  QPointer<TmuxControlClient> self(this);
+  const auto deadline = m_options.commandTimeout;
+  if (!m_attachDone) {
+    // `attached` or `exited` ends the wait, whichever comes first.
+    auto gate = std::make_shared<Pending>();
+    connect(this, &TmuxControlClient::attached, gate.get(), [g = gate.get()] { g->finish(); });
+    connect(this, &TmuxControlClient::exited, gate.get(), [g = gate.get()] { g->finish(); });
+    co_await qCoro(gate.get(), &Pending::done, deadline);
+  }
+  if (self.isNull()) co_return false;
+  if (!m_attachDone) {
+    m_lastError = QStringLiteral("tmux did not attach in time");
+    stop();
+    co_return false;
+  }
+  co_return m_attached;
+}
+
+QCoro::Task<std::vector<std::string>> TmuxControlClient::command(std::string line) {
+  if (!m_attached || m_process == nullptr || m_process->state() != QProcess::Running) {
+    throw TmuxError("tmux control client is not attached");
+  }
+  if (line.find('\n') != std::string::npos || line.find('\r') != std::string::npos) {
+    throw TmuxError("tmux command line must be a single line");
+  }
+  auto pending = std::make_shared<Pending>();
+  m_pending.push_back(pending);
+  line.push_back('\n');
+  m_process->write(line.data(), static_cast<qint64>(line.size()));
+
+  const auto timeout = m_options.commandTimeout;
+  const auto result = co_await qCoro(pending.get(), &Pending::done, timeout);
+  // `this` may be gone here: only `pending` is touched from now on.
+  if (!result.has_value() && !pending->finished) {
+    pending->abandoned = true;
+    throw TmuxError("tmux command timed out");
+  }
+  if (pending->failed) throw TmuxError(pending->error.toStdString());
+  co_return std::move(pending->lines);
+}
+
+void TmuxControlClient::stop() {
+  if (m_process != nullptr && m_process->state() != QProcess::NotRunning) {
+    m_process->closeWriteChannel();
+    // tmux leaves on end of input; make sure a wedged client does not linger.
+    QPointer<QProcess> process(m_process);
+    QTimer::singleShot(2000, this, [process] {
+      if (process && process->state() != QProcess::NotRunning) process->kill();
+    });
+  }
+}
+
+void TmuxControlClient::onReadyRead() {
+  QPointer<TmuxControlClient> self(this);
+  const QByteArray bytes = m_process->readAllStandardOutput();
+  auto events = m_parser.push(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  for (auto& event : events) {
+    handle(event);
+    if (self.isNull()) return;  // a slot deleted the client
+  }
+}
+
+void TmuxControlClient::handle(ControlEvent& event) {
+  switch (event.kind) {
+    case ControlEventKind::CommandDone:
+    case ControlEventKind::CommandFailed: {
+      const bool failed = event.kind == ControlEventKind::CommandFailed;
+      if (event.guard.flags == 0) {
+        // The attach command itself (or a command tmux ran on its own).
+        if (!m_attachDone) {
+          m_attachDone = true;
+          m_attached = !failed;
+          if (failed) {
+            m_lastError = event.lines.empty() ? QStringLiteral("tmux could not attach")
+                                              : QString::fromStdString(event.lines.front());
+          } else {
+            emit attached();
+          }
+        }
+        return;
+      }
+      if (m_pending.empty()) return;  // not ours (cannot normally happen): ignore
+      auto pending = m_pending.front();
+      m_pending.pop_front();
+      if (pending->abandoned) return;
+      pending->failed = failed;
+      if (failed) {
+        std::string message;
+        for (const auto& l : event.lines) {
+          if (!message.empty()) message += "; ";
+          message += l;
+        }
+        pending->error = QString::fromStdString(message.empty() ? "tmux command failed" : message);
+      } else {
+        pending->lines = std::move(event.lines);
+      }
+      pending->finish();
+      return;
+    }
+    case ControlEventKind::Output:
+      emit output(QString::fromStdString(event.paneId),
+                  QByteArray(event.data.data(), static_cast<qsizetype>(event.data.size())));
+      return;
+    case ControlEventKind::Pause: {
+      // Resume at once; the pane's bytes since the pause are lost and whoever streams it
+      // resynchronises from a capture.
+      const QString pane = QString::fromStdString(event.paneId);
+      if (m_process != nullptr && m_process->state() == QProcess::Running && event.paneId.size() > 1) {
+        auto pending = std::make_shared<Pending>();
+        pending->abandoned = true;  // nobody waits for this answer
+        m_pending.push_back(pending);
+        const std::string line = "refresh-client -A " + TmuxCommand::quote(event.paneId + ":continue") + "\n";
+        m_process->write(line.data(), static_cast<qint64>(line.size()));
+      }
+      emit paused(pane);
+      emit notification(event);
+      return;
+    }
+    case ControlEventKind::SessionChanged:
+      m_sessionId = QString::fromStdString(event.sessionId);
+      m_sessionName = QString::fromStdString(event.text);
+      emit notification(event);
+      return;
+    case ControlEventKind::Exit:
+      m_lastError = event.text.empty() ? m_lastError : QString::fromStdString(event.text);
+      emit notification(event);
+      return;
+    default:
+      emit notification(event);
+      return;
+  }
+}
+
+void TmuxControlClient::onFinished() {
+  if (m_process == nullptr) return;
+  const bool wasAttached = m_attached;
+  m_attached = false;
+  if (!m_attachDone) {
+    m_attachDone = true;
+    if (m_lastError.isEmpty()) {
+      const QByteArray err = m_process->readAllStandardError().trimmed();
+      m_lastError = err.isEmpty() ? QStringLiteral("tmux exited before attaching") : QString::fromUtf8(err);
+    }
+  }
+  failAll(QStringLiteral("tmux control client exited"));
+  const QString reason = m_lastError.isEmpty() ? QStringLiteral("exited") : m_lastError;
+  m_process->disconnect(this);
+  Q_UNUSED(wasAttached);
+  emit exited(reason);
+}
+
+void TmuxControlClient::failAll(const QString& reason) {
+  auto pending = std::move(m_pending);
+  m_pending.clear();
+  for (auto& p : pending) {
+    if (p->abandoned || p->finished) continue;
+    p->failed = true;
+    p->error = reason;
+    p->finish();
+  }
+}
+
+}  // namespace vesket::daemon
+
+#include "tmux_control_client.moc"

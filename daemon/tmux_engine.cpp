@@ -1,0 +1,427 @@
+#include "daemon/tmux_engine.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QStandardPaths>
+#include <set>
+#include <unistd.h>
+
+#include <qcoro/qcoroprocess.h>
+
+#include "daemon/agent_facts_reader.h"
+#include "daemon/core/agent_classifier.h"
+#include "daemon/core/control_mode_parser.h"
+#include "daemon/core/pane_activity_tracker.h"
+#include "daemon/core/pane_entry_builder.h"
+#include "daemon/core/pane_listing.h"
+#include "daemon/core/tmux_command.h"
+#include "daemon/process_table.h"
+
+namespace vesket::daemon {
+
+namespace {
+
+std::string quoted(const QString& text) { return TmuxCommand::quote(text.toStdString()); }
+
+void checkPaneId(const QString& paneId) {
+  if (!TmuxCommand::isPaneId(paneId.toStdString())) {
+    throw TmuxError("not a pane id: " + paneId.left(40).toStdString());
+  }
+}
+
+qint64 nowMs() { return QDateTime::currentMSecsSinceEpoch(); }
+
+// Splits text into pieces of at most `limit` bytes without cutting a UTF-8 character.
+std::vector<std::string_view> chunks(std::string_view text, std::size_t limit) {
+  std::vector<std::string_view> out;
+  while (text.size() > limit) {
+    std::size_t cut = limit;
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    if (cut == 0) cut = limit;  // not UTF-8: cut anywhere
+    out.push_back(text.substr(0, cut));
+    text.remove_prefix(cut);
+  }
+  if (!text.empty()) out.push_back(text);
+  return out;
+}
+
+}  // namespace
+
+TmuxEngine::TmuxEngine(Options options, QObject* parent)
+    : QObject(parent),
+      m_options(std::move(options)),
+      m_socketPath(resolveSocketPath(m_options.server)),
+      m_activity(std::make_unique<PaneActivityTracker>()),
+      m_facts(std::make_unique<AgentFactsReader>(m_options.homeDir.isEmpty() ? QDir::homePath() : m_options.homeDir)) {
+  m_refreshTimer.setInterval(m_options.refreshInterval);
+  connect(&m_refreshTimer, &QTimer::timeout, this, &TmuxEngine::requestRefresh);
+  m_reconnectTimer.setSingleShot(true);
+  m_reconnectTimer.setInterval(m_options.reconnectInterval);
+  connect(&m_reconnectTimer, &QTimer::timeout, this, [this] { connectLoop(); });
+}
+
+TmuxEngine::~TmuxEngine() {
+  m_running = false;
+  delete m_client.data();
+}
+
+QString TmuxEngine::socketDirectory() {
+  QString base = qEnvironmentVariable("TMUX_TMPDIR");
+  if (base.isEmpty()) base = QStringLiteral("/tmp");
+  while (base.size() > 1 && base.endsWith(QLatin1Char('/'))) base.chop(1);
+  return base + QStringLiteral("/tmux-") + QString::number(::getuid());
+}
+
+QString TmuxEngine::socketPathForName(const QString& name) { return socketDirectory() + QLatin1Char('/') + name; }
+
+QString TmuxEngine::resolveSocketPath(const TmuxServerOptions& server) {
+  if (!server.socketPath.isEmpty()) return server.socketPath;
+  if (!server.socketName.isEmpty()) return socketPathForName(server.socketName);
+  return socketPathForName(QStringLiteral("default"));
+}
+
+QString TmuxEngine::tmuxBinaryPath() const {
+  const QString& binary = m_options.server.tmuxBinary;
+  if (QFileInfo(binary).isAbsolute()) return binary;
+  const QString found = QStandardPaths::findExecutable(binary);
+  return found.isEmpty() ? binary : found;
+}
+
+bool TmuxEngine::isConnected() const { return !m_client.isNull() && m_client->isAttached(); }
+
+void TmuxEngine::start() {
+  if (m_running) return;
+  m_running = true;
+  connectLoop();
+}
+
+void TmuxEngine::stop() {
+  m_running = false;
+  m_refreshTimer.stop();
+  m_reconnectTimer.stop();
+  if (m_client) {
+    TmuxControlClient* client = m_client.data();
+    m_client = nullptr;
+    client->disconnect(this);
+    client->stop();
+    client->deleteLater();
+    emit connectionChanged(false);
+  }
+}
+
+bool TmuxEngine::serverAnswers(const QString& socketPath) const {
+  // Connecting to the socket tells a live server from a stale socket file without running
+  // tmux, which would start a server of its own.
+  if (!QFileInfo::exists(socketPath)) return false;
+  QLocalSocket socket;
+  socket.connectToServer(socketPath);
+  const bool ok = socket.waitForConnected(500);
+  socket.abort();
+  return ok;
+}
+
+void TmuxEngine::scheduleReconnect() {
+  if (m_running && !m_reconnectTimer.isActive()) m_reconnectTimer.start();
+}
+
+QCoro::Task<void> TmuxEngine::connectLoop() {
+  if (!m_running || m_connecting || m_client) co_return;
+  m_connecting = true;
+  QPointer<TmuxEngine> self(this);
+  if (!serverAnswers(m_socketPath)) {
+    m_connecting = false;
+    publish({});
+    scheduleReconnect();
+    co_return;
+  }
+  TmuxControlClient::Options clientOptions;
+  clientOptions.tmuxBinary = m_options.server.tmuxBinary;
+  clientOptions.serverArgs = {QStringLiteral("-S"), m_socketPath};
+  clientOptions.commandTimeout = m_options.commandTimeout;
+  auto* client = new TmuxControlClient(clientOptions, this);
+  connect(client, &TmuxControlClient::output, this, [this](const QString& paneId, const QByteArray& bytes) {
+    m_activity->record(paneId.toStdString(), static_cast<std::size_t>(bytes.size()), nowMs());
+    emit paneOutput(paneId, bytes);
+  });
+  connect(client, &TmuxControlClient::notification, this, [this](const ControlEvent& event) {
+    if (mayChangePanes(event.kind)) requestRefresh();
+  });
+  const bool attached = co_await client->start();
+  if (self.isNull()) co_return;
+  m_connecting = false;
+  if (!attached || !m_running || !client->isAttached()) {
+    client->deleteLater();
+    publish({});
+    scheduleReconnect();
+    co_return;
+  }
+  m_client = client;
+  connect(client, &TmuxControlClient::exited, this, &TmuxEngine::onClientExited);
+  emit connectionChanged(true);
+  m_refreshTimer.start();
+  requestRefresh();
+}
+
+void TmuxEngine::onClientExited() {
+  auto* client = qobject_cast<TmuxControlClient*>(sender());
+  if (client == nullptr || client != m_client.data()) return;
+  m_client = nullptr;
+  client->disconnect(this);
+  client->deleteLater();
+  m_refreshTimer.stop();
+  emit connectionChanged(false);
+  // The client's session went away (or the server did): attach to another session at
+  // once, or report no panes and keep trying.
+  connectLoop();
+}
+
+void TmuxEngine::requestRefresh() {
+  if (!m_running) return;
+  if (m_refreshing) {
+    m_refreshAgain = true;
+    return;
+  }
+  refreshLoop();
+}
+
+QCoro::Task<void> TmuxEngine::refreshLoop() {
+  QPointer<TmuxEngine> self(this);
+  m_refreshing = true;
+  do {
+    m_refreshAgain = false;
+    try {
+      co_await refreshNow();
+    } catch (const std::exception&) {
+      // A failed read (client gone, timeout) changes nothing; the next one will tell.
+    }
+    if (self.isNull()) co_return;
+  } while (m_refreshAgain && m_running);
+  m_refreshing = false;
+}
+
+QCoro::Task<std::vector<std::string>> TmuxEngine::run(std::string line) {
+  TmuxControlClient* client = m_client.data();
+  if (client == nullptr || !client->isAttached()) throw TmuxError("tmux is not running");
+  co_return co_await client->command(std::move(line));
+}
+
+QCoro::Task<std::vector<control_plane::PaneEntry>> TmuxEngine::refreshNow() {
+  if (!isConnected()) {
+    publish({});
+    co_return {};
+  }
+  QPointer<TmuxEngine> self(this);
+  const auto lines = co_await run(PaneListing::command());
+  if (self.isNull()) co_return {};
+  const auto listing = PaneListing::parse(lines);
+
+  std::set<std::int64_t> roots;
+  for (const auto& pane : listing.panes) roots.insert(pane.panePid);
+  const auto processes = ProcessTable::read(roots);
+  const qint64 now = nowMs();
+  const std::string clientSession = m_client ? m_client->sessionId().toStdString() : std::string();
+
+  std::vector<control_plane::PaneEntry> entries;
+  entries.reserve(listing.panes.size());
+  std::set<std::string> live;
+  for (const auto& pane : listing.panes) {
+    live.insert(pane.paneId);
+    PaneFacts facts;
+    facts.registeredAt = m_registeredAt.emplace(pane.paneId, static_cast<double>(now)).first->second;
+    facts.agentKind = AgentClassifier::classify(pane.currentCommand, pane.panePid, processes);
+    // Output of panes outside the client's session does not reach this daemon; tmux's
+    // window activity stands in for it there.
+    std::optional<std::int64_t> otherActivity;
+    if (pane.sessionId != clientSession && pane.windowActivity > 0) otherActivity = pane.windowActivity * 1000;
+    facts.load = m_activity->classify(pane.paneId, now, otherActivity);
+    if (facts.agentKind == "claude") facts.transcript = m_facts->claudeFacts(QString::fromStdString(pane.currentPath));
+    entries.push_back(PaneEntryBuilder::build(pane, facts));
+  }
+  for (auto it = m_registeredAt.begin(); it != m_registeredAt.end();) {
+    it = live.count(it->first) ? std::next(it) : m_registeredAt.erase(it);
+  }
+  m_activity->retain(live);
+  publish(std::move(entries));
+  // A copy: QCoro moves from an lvalue given to co_return.
+  std::vector<control_plane::PaneEntry> result = m_panes;
+  co_return result;
+}
+
+void TmuxEngine::publish(std::vector<control_plane::PaneEntry> panes) {
+  if (panes == m_panes) return;
+  m_panes = std::move(panes);
+  emit panesChanged(m_panes);
+}
+
+QCoro::Task<std::string> TmuxEngine::capture(QString paneId) {
+  co_return co_await capture(paneId, -m_options.historyLines);
+}
+
+QCoro::Task<std::string> TmuxEngine::capture(QString paneId, int startLine) {
+  checkPaneId(paneId);
+  const auto lines = co_await run("capture-pane -p -e -J -S " + std::to_string(startLine) + " -t " + quoted(paneId));
+  std::string content;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i) content.push_back('\n');
+    content += lines[i];
+  }
+  co_return content;
+}
+
+QCoro::Task<void> TmuxEngine::sendText(QString paneId, std::string text) {
+  checkPaneId(paneId);
+  // "--" ends the options, so text beginning with "-" is typed, not parsed; quoting keeps
+  // ";" and the rest literal. Long texts go in pieces to keep command lines short.
+  for (const auto piece : chunks(text, 2048)) {
+    co_await run("send-keys -t " + quoted(paneId) + " -l -- " + TmuxCommand::quote(piece));
+  }
+}
+
+QCoro::Task<void> TmuxEngine::sendKeys(QString paneId, QStringList tmuxKeys) {
+  checkPaneId(paneId);
+  if (tmuxKeys.isEmpty()) co_return;
+  std::string line = "send-keys -t " + quoted(paneId) + " --";
+  for (const auto& key : tmuxKeys) line += " " + quoted(key);
+  co_await run(line);
+}
+
+QCoro::Task<WindowSizeResult> TmuxEngine::resizeWindow(QString paneId, std::optional<int> cols) {
+  checkPaneId(paneId);
+  WindowSizeResult result;
+  if (cols) {
+    if (*cols < 1 || *cols > 10000) throw TmuxError("cols out of range: " + std::to_string(*cols));
+    // resize-window sets the window's window-size option to manual by itself.
+    co_await run("resize-window -t " + quoted(paneId) + " -x " + std::to_string(*cols));
+    result.mode = QStringLiteral("manual");
+  } else {
+    // Back to the server-wide sizing rule; tmux recomputes the size from its clients.
+    co_await run("set-option -w -u -t " + quoted(paneId) + " window-size");
+    result.mode = QStringLiteral("auto");
+  }
+  const auto lines = co_await run("display-message -p -t " + quoted(paneId) + " " + TmuxCommand::quote("#{window_width} #{window_height}"));
+  if (!lines.empty()) {
+    const QStringList parts = QString::fromStdString(lines.front()).split(QLatin1Char(' '));
+    if (parts.size() == 2) {
+      result.cols = parts[0].toInt();
+      result.rows = parts[1].toInt();
+    }
+  }
+  requestRefresh();
+  co_return result;
+}
+
+QCoro::Task<QString> TmuxEngine::spawnShell(QString windowName, QString startDirectory) {
+  QPointer<TmuxEngine> self(this);
+  std::string options = " -P -F " + TmuxCommand::quote("#{pane_id}");
+  if (!windowName.isEmpty()) options += " -n " + quoted(windowName);
+  if (!startDirectory.isEmpty()) options += " -c " + quoted(startDirectory);
+  QString paneId;
+  if (isConnected()) {
+    // -d: the new window must not take over the view of whoever uses that session.
+    const auto session = m_client->sessionId();
+    const auto lines = co_await run("new-window -d -t " + quoted(session + QLatin1Char(':')) + options);
+    if (!lines.empty()) paneId = QString::fromStdString(lines.front()).trimmed();
+  } else {
+    // No server or no session: the user asked for a shell, so this is the one place a
+    // server may be started. A one-off tmux process does it; the engine attaches after.
+    QStringList args = {QStringLiteral("-S"), m_socketPath, QStringLiteral("new-session"), QStringLiteral("-d"),
+                        QStringLiteral("-P"), QStringLiteral("-F"), QStringLiteral("#{pane_id}")};
+    if (!windowName.isEmpty()) args << QStringLiteral("-n") << windowName;
+    if (!startDirectory.isEmpty()) args << QStringLiteral("-c") << startDirectory;
+    // tmux creates its socket directory only for servers it names itself (-L).
+    const QString socketDir = QFileInfo(m_socketPath).absolutePath();
+    if (!QFileInfo::exists(socketDir)) {
+      QDir().mkpath(socketDir);
+      QFile::setPermissions(socketDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+    QProcess process;
+    process.start(m_options.server.tmuxBinary, args);
+    co_await qCoro(process).waitForFinished(m_options.commandTimeout);
+    if (self.isNull()) co_return {};
+    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+      const QString err = QString::fromUtf8(process.readAllStandardError()).trimmed();
+      throw TmuxError("cannot start tmux: " + (err.isEmpty() ? QStringLiteral("failed") : err).toStdString());
+    }
+    paneId = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    m_reconnectTimer.stop();
+    connectLoop();
+  }
+  if (!TmuxCommand::isPaneId(paneId.toStdString())) throw TmuxError("tmux did not report the new pane");
+  if (!self.isNull()) requestRefresh();
+  co_return paneId;
+}
+
+QCoro::Task<QString> TmuxEngine::kill(QString paneId, bool wholeWindow) {
+  checkPaneId(paneId);
+  co_await run((wholeWindow ? "kill-window -t " : "kill-pane -t ") + quoted(paneId));
+  requestRefresh();
+  co_return wholeWindow ? QStringLiteral("window") : QStringLiteral("pane");
+}
+
+QCoro::Task<TmuxAttachInfo> TmuxEngine::attachInfo(std::optional<QString> paneId) {
+  TmuxAttachInfo info;
+  info.tmuxBin = tmuxBinaryPath();
+  info.socketArgs = {QStringLiteral("-S"), m_socketPath};
+  if (paneId) {
+    checkPaneId(*paneId);
+    // display-message answers an unknown target with an empty line, not an error: the
+    // pane id in the answer tells.
+    const auto lines = co_await run("display-message -p -t " + quoted(*paneId) + " " +
+                                    TmuxCommand::quote("#{pane_id}\x1f#{session_name}\x1f#{window_id}"));
+    QStringList parts = lines.empty() ? QStringList{} : QString::fromStdString(lines.front()).split(QChar(0x1f));
+    if (parts.size() != 3 || parts[0] != *paneId) throw TmuxError("no such pane: " + paneId->toStdString());
+    parts.removeFirst();
+    info.session = parts[0];
+    info.windowId = parts[1];
+  }
+  co_return info;
+}
+
+QCoro::Task<std::vector<TmuxSourceCandidate>> TmuxEngine::listSources() {
+  QPointer<TmuxEngine> self(this);
+  QStringList paths;
+  const QDir dir(socketDirectory());
+  for (const QFileInfo& info : dir.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name)) {
+    paths << info.absoluteFilePath();
+  }
+  if (!paths.contains(m_socketPath)) paths.prepend(m_socketPath);
+  std::vector<TmuxSourceCandidate> candidates;
+  for (const QString& path : paths) {
+    if (!serverAnswers(path)) continue;
+    TmuxSourceCandidate candidate;
+    candidate.value = path;
+    candidate.label = QFileInfo(path).fileName();
+    // Counting sessions of another server takes one short tmux run; the server is known
+    // to be alive, so nothing gets started.
+    QProcess process;
+    process.start(m_options.server.tmuxBinary, {QStringLiteral("-S"), path, QStringLiteral("list-sessions"),
+                                                QStringLiteral("-F"), QStringLiteral("x")});
+    co_await qCoro(process).waitForFinished(std::chrono::milliseconds(3000));
+    if (self.isNull()) co_return {};
+    if (process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0) {
+      candidate.sessionCount = static_cast<int>(process.readAllStandardOutput().count('\n'));
+    }
+    candidates.push_back(candidate);
+  }
+  co_return candidates;
+}
+
+QCoro::Task<void> TmuxEngine::switchSource(QString socketPath) {
+  if (socketPath.isEmpty() || !serverAnswers(socketPath)) {
+    throw TmuxError("no tmux server answers at " + socketPath.toStdString());
+  }
+  if (socketPath == m_socketPath && isConnected()) co_return;
+  const bool wasRunning = m_running;
+  stop();
+  m_socketPath = socketPath;
+  m_registeredAt.clear();
+  publish({});
+  if (wasRunning) start();
+  co_return;
+}
+
+}  // namespace vesket::daemon

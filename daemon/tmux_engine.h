@@ -1,0 +1,183 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <chrono>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <qcoro/qcorotask.h>
+
+#include "control_plane/core/pane_entry.h"
+#include "daemon/tmux_control_client.h"
+
+namespace vesket::daemon {
+
+class AgentFactsReader;
+class PaneActivityTracker;
+
+// Where the engine finds its tmux server.
+struct TmuxServerOptions {
+  QString tmuxBinary = QStringLiteral("tmux");
+  // Exactly one way of naming the server, in this order of precedence:
+  QString socketPath;  // `-S path` (the --tmux-socket option, VESKET_TMUX_SOCKET)
+  QString socketName;  // `-L name` (tests use private servers); resolved to a path too
+  // Neither: the user's default server, $TMUX_TMPDIR (or /tmp) + "/tmux-<uid>/default".
+};
+
+// The window size after "resize-window".
+struct WindowSizeResult {
+  int cols = 0;
+  int rows = 0;
+  QString mode;  // "manual" or "auto"
+};
+
+// What a client needs to attach its own tmux client to a pane ("attach-info").
+struct TmuxAttachInfo {
+  QString tmuxBin;         // absolute path of the tmux executable
+  QStringList socketArgs;  // {"-S", "<socket path>"}
+  QString session;         // the pane's session name (empty without a pane)
+  QString windowId;        // the pane's window id (empty without a pane)
+};
+
+// One tmux server found in the socket directory ("tmux-source-list").
+struct TmuxSourceCandidate {
+  QString value;  // the socket path; pass it back to switchSource
+  QString label;  // "default", or the socket's file name
+  int sessionCount = 0;
+};
+
+// The daemon's side of tmux: one tmux server, its pane registry and every operation the
+// control commands need, all through persistent control-mode clients (no process per
+// command).
+//
+// Lifecycle: construct, connect to `panesChanged`, call start(). The engine never starts a
+// tmux server: while the server is not running or has no session it reports zero panes and
+// tries again every `reconnectInterval`. (Only spawnShell starts a server when none runs,
+// because that is what the user asked for.)
+//
+// Pane registry: `list-panes -a` is re-read through the control client at once after every
+// notification that may mean a change, and every `refreshInterval` for what tmux does not
+// notify (titles, commands, directories, other sessions' splits, activity).
+// `panesChanged` fires only when the list differs from the last one. `registeredAt`
+// (milliseconds since the epoch) is the moment the engine first saw the pane and stays
+// stable while the pane lives.
+//
+// Errors: operations throw TmuxError with a readable message ("no such pane: %9", tmux's
+// own error text, "tmux is not running") and change nothing on failure.
+// All methods are called on the thread that owns the engine (the daemon's main thread).
+class TmuxEngine : public QObject {
+  Q_OBJECT
+
+ public:
+  struct Options {
+    TmuxServerOptions server;
+    QString homeDir;  // where ~/.claude lives; empty: the user's home
+    std::chrono::milliseconds refreshInterval{1000};
+    std::chrono::milliseconds reconnectInterval{2000};
+    std::chrono::milliseconds commandTimeout{10000};
+    int historyLines = 2000;  // lines of history a capture includes
+  };
+
+  explicit TmuxEngine(Options options, QObject* parent = nullptr);
+  ~TmuxEngine() override;
+
+  // Starts connecting (asynchronously); panesChanged follows once the server answers.
+  void start();
+  // Detaches the control client and stops the timers.
+  void stop();
+
+  // The last published pane list (empty before the first read or without a server).
+  const std::vector<control_plane::PaneEntry>& panes() const { return m_panes; }
+  bool isConnected() const;
+  // The socket path of the server in use.
+  QString socketPath() const { return m_socketPath; }
+
+  // Re-reads the pane list now and returns it (publishing it when it changed).
+  QCoro::Task<std::vector<control_plane::PaneEntry>> refreshNow();
+
+  // "capture": the pane's screen with `historyLines` of history, escape sequences kept
+  // (-e), wrapped lines joined (-J); lines joined with "\n".
+  QCoro::Task<std::string> capture(QString paneId);
+  // Captures from `startLine` (negative: into history) to the end of the screen.
+  QCoro::Task<std::string> capture(QString paneId, int startLine);
+
+  // Types `text` literally (send-keys -l); any byte is allowed, including ";", "-" first,
+  // quotes and line feeds (a line feed is typed as a line feed, i.e. Enter in most
+  // programs: send multi-line text with bracketed paste if that matters).
+  QCoro::Task<void> sendText(QString paneId, std::string text);
+  // Sends tmux key names ("Enter", "C-c", "Escape", "BTab", "Up"...; see KeyNames for the
+  // translation of the application's names). Each name is one key; none is typed as text.
+  QCoro::Task<void> sendKeys(QString paneId, QStringList tmuxKeys);
+
+  // Sets the pane's window to `cols` columns (manual; rows unchanged) or, without cols,
+  // returns it to automatic sizing by the attached clients.
+  QCoro::Task<WindowSizeResult> resizeWindow(QString paneId, std::optional<int> cols);
+
+  // Opens a new window running the user's shell and returns its pane id. With a session
+  // the window goes there; otherwise into the control client's session, or a new session
+  // "vesket" when the server has none (starting the server if needed).
+  QCoro::Task<QString> spawnShell(QString windowName = {}, QString startDirectory = {});
+
+  // Kills the pane, or its whole window when `wholeWindow`; returns "pane" or "window".
+  QCoro::Task<QString> kill(QString paneId, bool wholeWindow = false);
+
+  // Attach facts for a pane (or just the server without one). Throws for an unknown pane.
+  QCoro::Task<TmuxAttachInfo> attachInfo(std::optional<QString> paneId);
+
+  // The tmux servers in the socket directory that answer, with their session counts.
+  QCoro::Task<std::vector<TmuxSourceCandidate>> listSources();
+  // Switches to the server at `socketPath` (a value from listSources); the pane list
+  // follows. Throws when no server answers there; the current one stays in use then.
+  QCoro::Task<void> switchSource(QString socketPath);
+
+  // Socket paths: the directory tmux keeps its sockets in and the path for a server name.
+  static QString socketDirectory();
+  static QString socketPathForName(const QString& name);
+  static QString resolveSocketPath(const TmuxServerOptions& server);
+  // The absolute path of the tmux executable ("tmux" looked up on PATH).
+  QString tmuxBinaryPath() const;
+
+ signals:
+  // The complete pane list, whenever it changed.
+  void panesChanged(const std::vector<vesket::control_plane::PaneEntry>& panes);
+  // The control client attached (true) or was lost (false).
+  void connectionChanged(bool connected);
+  // Bytes a pane produced, for panes the control client receives output of (windows of
+  // its own session). Live terminal streaming hooks in here.
+  void paneOutput(const QString& paneId, const QByteArray& bytes);
+
+ private:
+  QCoro::Task<void> connectLoop();
+  QCoro::Task<void> refreshLoop();
+  void requestRefresh();
+  void scheduleReconnect();
+  void onClientExited();
+  bool serverAnswers(const QString& socketPath) const;
+  QCoro::Task<std::vector<std::string>> run(std::string line);
+  QCoro::Task<void> requirePane(const QString& paneId);
+  void publish(std::vector<control_plane::PaneEntry> panes);
+
+  Options m_options;
+  QString m_socketPath;
+  QPointer<TmuxControlClient> m_client;
+  bool m_running = false;
+  bool m_connecting = false;
+  bool m_refreshing = false;
+  bool m_refreshAgain = false;
+  QTimer m_refreshTimer;
+  QTimer m_reconnectTimer;
+  std::vector<control_plane::PaneEntry> m_panes;
+  std::map<std::string, double> m_registeredAt;
+  std::unique_ptr<PaneActivityTracker> m_activity;
+  std::unique_ptr<AgentFactsReader> m_facts;
+};
+
+}  // namespace vesket::daemon

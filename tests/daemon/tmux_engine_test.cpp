@@ -1,0 +1,256 @@
+#include "daemon/tmux_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QProcess>
+#include <algorithm>
+
+#include "tests/daemon/tmux_server_fixture.h"
+#include "tests/support/await_task.h"
+#include "tests/support/event_loop.h"
+
+namespace vesket::daemon {
+namespace {
+
+using control_plane::PaneEntry;
+using testing::awaitTask;
+using testing::PrivateTmuxServer;
+using testing::waitUntil;
+
+std::unique_ptr<TmuxEngine> makeEngine(const PrivateTmuxServer& server) {
+  TmuxEngine::Options options;
+  options.server.socketName = server.name();
+  options.homeDir = server.home();
+  options.refreshInterval = std::chrono::milliseconds(300);
+  options.reconnectInterval = std::chrono::milliseconds(200);
+  return std::make_unique<TmuxEngine>(options);
+}
+
+const PaneEntry* findPane(const std::vector<PaneEntry>& panes, const QString& id) {
+  const auto it = std::find_if(panes.begin(), panes.end(), [&](const PaneEntry& e) { return e.paneId == id.toStdString(); });
+  return it == panes.end() ? nullptr : &*it;
+}
+
+// awaitTask for tasks without a value.
+QCoro::Task<bool> completed(QCoro::Task<void> task) {
+  co_await std::move(task);
+  co_return true;
+}
+void awaitDone(QCoro::Task<void> task, int timeoutMs = 20000) { awaitTask(completed(std::move(task)), timeoutMs); }
+
+bool hasPane(const TmuxEngine& engine, const QString& id) { return findPane(engine.panes(), id) != nullptr; }
+
+TEST(TmuxEngine, ListsPanesAsTmuxHasThem) {
+  PrivateTmuxServer server;
+  const QString first = server.newSession(QString::fromUtf8("my work \xC3\xBC"));
+  const QString second = server.tmux({"split-window", "-d", "-t", first, "-P", "-F", "#{pane_id}"});
+  server.tmux({"rename-window", "-t", first, "edit;or \"x\""});
+  server.tmux({"select-pane", "-t", second, "-T", "\xE2\x9C\xB3 a title"});
+  auto engine = makeEngine(server);
+  engine->start();
+  ASSERT_TRUE(waitUntil([&] { return engine->panes().size() == 2; }));
+
+  const auto* a = findPane(engine->panes(), first);
+  const auto* b = findPane(engine->panes(), second);
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(a->sessionName, "my work \xC3\xBC");
+  EXPECT_EQ(a->windowName, "edit;or \"x\"");
+  EXPECT_EQ(a->windowId, server.display(first, "#{window_id}").toStdString());
+  EXPECT_EQ(a->windowIndex, server.display(first, "#{window_index}").toInt());
+  EXPECT_EQ(b->paneIndex, server.display(second, "#{pane_index}").toInt());
+  EXPECT_EQ(b->paneTitle, "\xE2\x9C\xB3 a title");
+  EXPECT_EQ(a->paneWidth, server.display(first, "#{pane_width}").toInt());
+  EXPECT_EQ(a->cmd, server.display(first, "#{pane_current_command}").toStdString());
+  EXPECT_EQ(a->agentKind, "shell");
+  EXPECT_TRUE(a->load.has_value());
+  EXPECT_GT(a->registeredAt, 0);
+  // registeredAt stays put across re-reads.
+  const double registered = a->registeredAt;
+  const auto again = awaitTask(engine->refreshNow());
+  EXPECT_EQ(findPane(again, first)->registeredAt, registered);
+}
+
+TEST(TmuxEngine, SeesNewWindowAndKilledPane) {
+  PrivateTmuxServer server;
+  const QString first = server.newSession(QStringLiteral("s"));
+  auto engine = makeEngine(server);
+  engine->start();
+  ASSERT_TRUE(waitUntil([&] { return engine->panes().size() == 1; }));
+
+  // A window in another session (the control client hears little about it) and one in
+  // the client's own session both show up.
+  server.newSession(QStringLiteral("other"));
+  const QString added = server.tmux({"new-window", "-d", "-t", "s:", "-P", "-F", "#{pane_id}"});
+  int changes = 0;
+  QObject::connect(engine.get(), &TmuxEngine::panesChanged, [&] { ++changes; });
+  ASSERT_TRUE(waitUntil([&] { return hasPane(*engine, added) && engine->panes().size() == 3; }, 3000));
+
+  const QString killed = awaitTask(engine->kill(added));
+  EXPECT_EQ(killed, "pane");
+  ASSERT_TRUE(waitUntil([&] { return !hasPane(*engine, added); }, 3000));
+  EXPECT_FALSE(server.paneIds().contains(added));
+  EXPECT_GE(changes, 2);
+}
+
+TEST(TmuxEngine, TypedTextAppearsInCapture) {
+  PrivateTmuxServer server;
+  const QString pane = server.newSession(QStringLiteral("s"));
+  auto engine = makeEngine(server);
+  engine->start();
+  ASSERT_TRUE(waitUntil([&] { return engine->isConnected(); }));
+
+  // Characters tmux would otherwise interpret: leading dash, ";", quotes, "$", backslash.
+  const std::string text = "-n ';' \"$HOME\" \\ \xC3\xBC #{pane_id}";
+  awaitDone(engine->sendKeys(pane, {"C-u"}));
+  awaitDone(engine->sendText(pane, "printf '%s\\n' " + std::string("x") + "; echo '" + "-marker; $X \xC3\xBC'"));
+  awaitDone(engine->sendKeys(pane, {"Enter"}));
+  ASSERT_TRUE(waitUntil([&] {
+    const auto content = awaitTask(engine->capture(pane));
+    return content.find("\n-marker; $X \xC3\xBC") != std::string::npos;
+  }, 5000));
+  awaitDone(engine->sendText(pane, text));
+  ASSERT_TRUE(waitUntil([&] { return awaitTask(engine->capture(pane)).find(text) != std::string::npos; }, 5000));
+}
+
+TEST(TmuxEngine, ControlClientNeverResizesTheUsersWindow) {
+  PrivateTmuxServer server;
+  const QString pane = server.newSession(QStringLiteral("s"), 133, 41);
+  const QString before = server.display(pane, "#{window_width}x#{window_height}");
+  auto engine = makeEngine(server);
+  engine->start();
+  ASSERT_TRUE(waitUntil([&] { return engine->isConnected() && !engine->panes().empty(); }));
+  awaitTask(engine->refreshNow());
+  EXPECT_EQ(server.display(pane, "#{window_width}x#{window_height}"), before);
+  EXPECT_EQ(before, "133x41");
+  EXPECT_EQ(engine->panes().front().paneWidth, 133);
+}
+
+TEST(TmuxEngine, ResizeManualThenAuto) {
+  PrivateTmuxServer server;
+  const QString pane = server.newSession(QStringLiteral("s"), 120, 30);
+  auto engine = makeEngine(server);
+  engine->start();
+  ASSERT_TRUE(waitUntil([&] { return engine->isConnected(); }));
+  const auto manual = awaitTask(engine->resizeWindow(pane, 90));
+  EXPECT_EQ(manual.mode, "manual");
+  EXPECT_EQ(manual.cols, 90);
+  EXPECT_EQ(server.display(pane, "#{window_width}"), "90");
+  const auto automatic = awaitTask(engine->resizeWindow(pane, std::nullopt));
+  EXPECT_EQ(automatic.mode, "auto");
+  EXPECT_THROW(awaitTask(engine->resizeWindow(pane, 0)), TmuxError);
+}
+
+TEST(TmuxEngine, FloodDoesNotStallCommands) {
+  PrivateTmuxServer server;
+  const QString pane = server.newSession(QStringLiteral("s"));
+  auto engine = makeEngine(server);
+  qint64 received = 0;
+  QObject::connect(engine.get(), &TmuxEngine::paneOutput, [&](const QString&, const QByteArray& bytes) { received += bytes.size(); });
+  engine->start();
+  ASSERT_TRUE(waitUntil([&] { return engine->isConnected(); }));
+  // About 40 MB of output in the client's own session.
+  awaitDone(engine->sendText(pane, "yes 0123456789012345678901234567890123456789 | head -c 40000000\n"));
+  ASSERT_TRUE(waitUntil([&] { return received > 1'000'000; }, 10000));
+  // Commands keep being answered while the flood runs.
+  for (int i = 0; i < 5; ++i) {
+    const auto panes = awaitTask(engine->refreshNow(), 5000);
+    EXPECT_EQ(panes.size(), 1u);
+  }
+  EXPECT_TRUE(waitUntil([&] {
+    const auto p = findPane(engine->panes(), pane);
+    return p && (p->load == "heavy" || p->load == "light");
+  }, 3000));
+}
+
+TEST(TmuxEngine, NoServerMeansNoPanesAndNoServerStarted) {
+  PrivateTmuxServer server;  // never started
+  auto engine = makeEngine(server);
+  engine->start();
+  testing::spinFor(700);  // several reconnect attempts
+  EXPECT_TRUE(engine->panes().empty());
+  EXPECT_FALSE(engine->isConnected());
+  EXPECT_FALSE(QFileInfo::exists(server.socketPath()));
+  // Once a server with a session appears, the engine finds it.
+  const QString pane = server.newSession(QStringLiteral("late"));
+  ASSERT_TRUE(waitUntil([&] { return hasPane(*engine, pane); }, 5000));
+  // Its last session ending leaves zero panes, then the engine keeps trying.
+  server.tmux({"kill-session", "-t", "late"});
+  ASSERT_TRUE(waitUntil([&] { return engine->panes().empty(); }, 5000));
+}
+
+TEST(TmuxEngine, SpawnShellAndAttachInfo) {
+  PrivateTmuxServer server;
+  server.newSession(QStringLiteral("s"));
+  auto engine = makeEngine(server);
+  engine->start();
+  ASSERT_TRUE(waitUntil([&] { return engine->isConnected(); }));
+  const QString pane = awaitTask(engine->spawnShell(QStringLiteral("fresh shell")));
+  EXPECT_TRUE(server.paneIds().contains(pane));
+  EXPECT_EQ(server.display(pane, "#{window_name}"), "fresh shell");
+  ASSERT_TRUE(waitUntil([&] { return hasPane(*engine, pane); }, 3000));
+
+  const auto info = awaitTask(engine->attachInfo(pane));
+  EXPECT_EQ(info.session, "s");
+  EXPECT_EQ(info.windowId, server.display(pane, "#{window_id}"));
+  EXPECT_EQ(info.socketArgs, (QStringList{"-S", server.socketPath()}));
+  EXPECT_TRUE(QFileInfo(info.tmuxBin).isAbsolute());
+  EXPECT_THROW(awaitTask(engine->attachInfo(QStringLiteral("%999"))), TmuxError);
+  EXPECT_THROW(awaitTask(engine->capture(QStringLiteral("not-a-pane"))), TmuxError);
+  EXPECT_THROW(awaitDone(engine->sendText(QStringLiteral("%1; kill-server"), "x")), TmuxError);
+  // Unknown panes fail with tmux's own words and change nothing.
+  for (auto* op : {+[](TmuxEngine& e) { awaitTask(e.capture(QStringLiteral("%999"))); },
+                   +[](TmuxEngine& e) { awaitDone(e.sendText(QStringLiteral("%999"), "x")); },
+                   +[](TmuxEngine& e) { awaitDone(e.sendKeys(QStringLiteral("%999"), {"Enter"})); },
+                   +[](TmuxEngine& e) { awaitTask(e.kill(QStringLiteral("%999"))); },
+                   +[](TmuxEngine& e) { awaitTask(e.resizeWindow(QStringLiteral("%999"), 80)); }}) {
+    try {
+      op(*engine);
+      ADD_FAILURE() << "no error for an unknown pane";
+    } catch (const TmuxError& error) {
+      EXPECT_NE(std::string(error.what()).find("%999"), std::string::npos) << error.what();
+    }
+  }
+  EXPECT_TRUE(server.paneIds().contains(pane));
+}
+
+TEST(TmuxEngine, SpawnShellStartsAServerWhenNoneRuns) {
+  PrivateTmuxServer server;
+  auto engine = makeEngine(server);
+  engine->start();
+  const QString pane = awaitTask(engine->spawnShell());
+  EXPECT_TRUE(server.paneIds().contains(pane));
+  ASSERT_TRUE(waitUntil([&] { return hasPane(*engine, pane); }, 5000));
+}
+
+TEST(TmuxEngine, ListsAndSwitchesSources) {
+  PrivateTmuxServer server;
+  server.newSession(QStringLiteral("a"));
+  server.newSession(QStringLiteral("b"));
+  // A second server in the same socket directory, killed however the test ends.
+  const QString second = server.name() + "-second";
+  QProcess::execute("tmux", {"-L", second, "-f", "/dev/null", "new-session", "-d", "-s", "z"});
+  const std::shared_ptr<void> killSecond(nullptr, [second](void*) { QProcess::execute("tmux", {"-L", second, "kill-server"}); });
+  const QString secondPath = QFileInfo(server.socketPath()).absolutePath() + "/" + second;
+  auto engine = makeEngine(server);
+  engine->start();
+  ASSERT_TRUE(waitUntil([&] { return engine->panes().size() == 2; }));
+  const auto sources = awaitTask(engine->listSources());
+  const auto find = [&](const QString& path) {
+    return std::find_if(sources.begin(), sources.end(), [&](const auto& c) { return c.value == path; });
+  };
+  ASSERT_NE(find(server.socketPath()), sources.end());
+  EXPECT_EQ(find(server.socketPath())->sessionCount, 2);
+  ASSERT_NE(find(secondPath), sources.end());
+  EXPECT_EQ(find(secondPath)->label, second);
+  EXPECT_EQ(find(secondPath)->sessionCount, 1);
+
+  awaitDone(engine->switchSource(secondPath));
+  ASSERT_TRUE(waitUntil([&] { return engine->panes().size() == 1 && engine->panes().front().sessionName == "z"; }, 5000));
+  EXPECT_THROW(awaitDone(engine->switchSource(secondPath + "-missing")), TmuxError);
+  EXPECT_EQ(engine->socketPath(), secondPath);
+}
+
+}  // namespace
+}  // namespace vesket::daemon
