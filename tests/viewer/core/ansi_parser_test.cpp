@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <regex>
+
 #include "viewer/core/ansi_contrast.h"
 
 namespace vesket::viewer {
@@ -101,6 +104,29 @@ TEST(AnsiParser, FindEscapeSkipsNonMatchingEscapes) {
   const auto match = AnsiParser::findEscape(text, 0);
   ASSERT_TRUE(match);
   EXPECT_EQ(text.substr(match->begin, match->end - match->begin), "\x1B[2J");
+}
+
+// The hand-written matcher against the escape pattern itself, over random escape-heavy
+// text; the styled walk must cover exactly the plain text.
+TEST(AnsiParser, MatcherAgreesWithTheEscapePattern) {
+  const std::regex pattern("\x1B(?:\\[[0-9;]*[A-Za-z]|\\][^\x07\x1B]*(?:\x07|\x1B\\\\))");
+  const std::string alphabet[] = {"\x1B", "[", "]", ";", "0", "3", "8", "2", "m", "H", "?", "\x07",
+                                  "\\", "x", " ", "\r", "\n", "é", "✳"};
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<std::size_t> pick(0, std::size(alphabet) - 1);
+  std::uniform_int_distribution<int> length(0, 40);
+  for (int round = 0; round < 5000; ++round) {
+    std::string text;
+    for (int i = length(rng); i > 0; --i) text += alphabet[pick(rng)];
+    ASSERT_EQ(AnsiParser::stripAnsi(text), std::regex_replace(text, pattern, ""))
+        << ::testing::PrintToString(text);
+    std::string joined;
+    for (const AnsiRun& run : AnsiParser::styledRuns(text, dark, round % 2 == 0)) {
+      ASSERT_FALSE(run.text.empty());
+      joined += run.text;
+    }
+    ASSERT_EQ(joined, AnsiParser::plainText(text)) << ::testing::PrintToString(text);
+  }
 }
 
 TEST(AnsiPalette, ColorForSgrCoversBothRanges) {
