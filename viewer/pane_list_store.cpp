@@ -45,6 +45,10 @@ void PaneListStore::apply(const std::vector<PaneEntry>& entries) {
   emit groupsChanged();
 }
 
+void PaneListStore::ingest(const control_plane::WatchEvent& event) {
+  if (const auto* snapshot = event.asSnapshot()) apply(snapshot->panes);
+}
+
 bool PaneListStore::contains(std::string_view paneId) const {
   return std::any_of(m_panes.begin(), m_panes.end(),
                      [&](const PaneEntry& entry) { return entry.paneId == paneId; });

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "control_plane/core/pane_entry.h"
+#include "control_plane/core/watch_event.h"
 #include "viewer/core/pane_group.h"
 #include "viewer/core/pane_grouping.h"
 
@@ -32,6 +33,9 @@ class PaneListStore : public QObject {
   // Keeps the first entry of each pane id (compared trimmed of white space and line ends),
   // drops entries whose id is blank, and publishes the result and its grouping.
   void apply(const std::vector<control_plane::PaneEntry>& entries);
+
+  // A watch snapshot's panes are applied; any other event is ignored.
+  void ingest(const control_plane::WatchEvent& event);
 
   bool contains(std::string_view paneId) const;
   // False for no id or an id not listed; otherwise whether that pane's agent is busy.

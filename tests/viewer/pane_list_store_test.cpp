@@ -42,6 +42,18 @@ TEST(PaneListStore, ApplyKeepsFirstOfEachTrimmedIdAndDropsBlankIds) {
   EXPECT_EQ(panesSpy.count(), 2);
 }
 
+TEST(PaneListStore, IngestAppliesSnapshotsAndIgnoresOtherEvents) {
+  PaneListStore store;
+  QSignalSpy panesSpy(&store, &PaneListStore::panesChanged);
+  store.ingest(control_plane::WatchEvent::snapshot({paneEntry("%1"), paneEntry("%1")}));
+  ASSERT_EQ(store.panes().size(), 1u);
+  store.ingest(control_plane::WatchEvent::unknown("heartbeat"));
+  EXPECT_EQ(store.panes().size(), 1u);
+  EXPECT_EQ(panesSpy.count(), 1);
+  store.ingest(control_plane::WatchEvent::snapshot({}));
+  EXPECT_TRUE(store.panes().empty());
+}
+
 TEST(PaneListStore, IsRunningAndOrderedPaneIds) {
   PaneListStore store(PaneGrouping::caseInsensitiveCompare);
   PaneEntry busy = paneEntry("%5", "@2", "beta");
