@@ -1,0 +1,166 @@
+#include "ui/composer.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+#include "ui/theme.h"
+
+namespace vesket::ui {
+
+namespace {
+struct NavKey {
+  const char* label;
+  const char* key;
+  const char* tip;
+};
+constexpr NavKey kNavKeys[] = {
+    {"Esc", "escape", "Send Escape"},       {"\u2191", "up", "Send Up"},
+    {"\u2193", "down", "Send Down"},        {"\u23ce", "enter", "Send Enter"},
+    {"Tab", "tab", "Send Tab"},             {"^C", "C-c", "Send Ctrl-C (interrupt)"},
+};
+}  // namespace
+
+Composer::Composer(QWidget* parent) : QWidget(parent) {
+  setObjectName("composer");
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(12, 8, 12, 10);
+  layout->setSpacing(6);
+
+  auto* keys = new QHBoxLayout;
+  keys->setSpacing(4);
+  for (const auto& nav : kNavKeys) {
+    auto* button = new QPushButton(QString::fromUtf8(nav.label), this);
+    button->setObjectName("navKey");
+    button->setToolTip(nav.tip);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setCursor(Qt::PointingHandCursor);
+    const QString key = nav.key;
+    connect(button, &QPushButton::clicked, this, [this, key] { emit navKeyRequested(key); });
+    keys->addWidget(button);
+  }
+  keys->addStretch(1);
+  m_error = new QLabel(this);
+  m_error->setObjectName("composerError");
+  m_error->hide();
+  keys->addWidget(m_error);
+  layout->addLayout(keys);
+
+  auto* row = new QHBoxLayout;
+  row->setSpacing(8);
+  m_editor = new QPlainTextEdit(this);
+  m_editor->setObjectName("composerEditor");
+  m_editor->setPlaceholderText("Message the agent \u2014 Enter to send, Shift+Enter for a new line");
+  m_editor->setTabChangesFocus(true);
+  m_editor->setFixedHeight(64);
+  m_editor->installEventFilter(this);
+  row->addWidget(m_editor, 1);
+  m_send = new QPushButton("Send", this);
+  m_send->setObjectName("composerSend");
+  m_send->setCursor(Qt::PointingHandCursor);
+  connect(m_send, &QPushButton::clicked, this, &Composer::submit);
+  row->addWidget(m_send, 0, Qt::AlignBottom);
+  layout->addLayout(row);
+
+  applyStyle();
+  connect(&Theme::current(), &Theme::schemeChanged, this, &Composer::applyStyle);
+}
+
+void Composer::applyStyle() {
+  const auto& c = Theme::current().colors();
+  setStyleSheet(QString(R"(
+    QWidget#composer { background: %1; border-top: 1px solid %2; }
+    QPlainTextEdit#composerEditor { background: %3; color: %4; border: 1px solid %2; border-radius: 8px; padding: 4px 6px; }
+    QPlainTextEdit#composerEditor:focus { border-color: %5; }
+    QPushButton#composerSend { background: %5; color: %6; border: none; border-radius: 8px; padding: 8px 16px; font-weight: 600; }
+    QPushButton#composerSend:disabled { background: %2; color: %7; }
+    QPushButton#navKey { background: %8; color: %9; border: 1px solid %2; border-radius: 5px; padding: 2px 9px; min-width: 22px; }
+    QPushButton#navKey:hover { border-color: %5; color: %4; }
+    QLabel#composerError { color: %10; }
+  )")
+                    .arg(c.panel.name(), c.border.name(), c.base.name(), c.text.name(), c.accent.name(),
+                         c.accentText.name(), c.faintText.name(), c.raised.name(), c.secondaryText.name(),
+                         c.danger.name()));
+}
+
+void Composer::setHistory(std::vector<QString> sent) {
+  m_history = std::move(sent);
+  m_historyIndex = -1;
+}
+
+void Composer::setSending(bool sending) {
+  m_sending = sending;
+  m_send->setEnabled(!sending);
+  m_send->setText(sending ? "Sending\u2026" : "Send");
+}
+
+void Composer::setError(const QString& error) {
+  m_error->setText(error);
+  m_error->setVisible(!error.isEmpty());
+}
+
+void Composer::setTargetName(const QString& name) {
+  m_editor->setPlaceholderText(name.isEmpty()
+                                   ? QString("Message the agent \u2014 Enter to send, Shift+Enter for a new line")
+                                   : QString("Message %1 \u2014 Enter to send, Shift+Enter for a new line").arg(name));
+}
+
+void Composer::focusEditor() { m_editor->setFocus(); }
+QString Composer::text() const { return m_editor->toPlainText(); }
+void Composer::clearText() {
+  m_editor->clear();
+  m_historyIndex = -1;
+}
+
+void Composer::submit() {
+  const QString text = m_editor->toPlainText();
+  if (text.trimmed().isEmpty() || m_sending) return;
+  emit submitted(text);
+}
+
+void Composer::recall(int step) {
+  if (m_history.empty()) return;
+  if (m_historyIndex == -1) {
+    if (step > 0) return;
+    m_draft = m_editor->toPlainText();
+    m_historyIndex = static_cast<int>(m_history.size());
+  }
+  const int next = m_historyIndex + step;
+  if (next < 0) return;
+  if (next >= static_cast<int>(m_history.size())) {
+    m_historyIndex = -1;
+    m_editor->setPlainText(m_draft);
+  } else {
+    m_historyIndex = next;
+    m_editor->setPlainText(m_history[static_cast<std::size_t>(next)]);
+  }
+  m_editor->moveCursor(QTextCursor::End);
+}
+
+bool Composer::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_editor && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    const bool plain = !(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
+    if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && plain) {
+      submit();
+      return true;
+    }
+    const QTextCursor cursor = m_editor->textCursor();
+    if (key->key() == Qt::Key_Up && plain && cursor.blockNumber() == 0) {
+      recall(-1);
+      return true;
+    }
+    if (key->key() == Qt::Key_Down && plain && m_historyIndex != -1 &&
+        cursor.blockNumber() == m_editor->document()->blockCount() - 1) {
+      recall(+1);
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace vesket::ui
