@@ -23,9 +23,12 @@ bool endsUrl(char c) {
 }
 
 // Non-ASCII scalars that end a URL: white space, box drawing and blocks (TUI frames drawn
-// right after a link), braille spinners.
+// right after a link), braille spinners, the ellipsis of a truncated line, curly quotes,
+// CJK and full-width punctuation.
 bool endsUrl(char32_t c) {
-  return utf8::isWhitespace(c) || (c >= 0x2500 && c <= 0x259F) || (c >= 0x2800 && c <= 0x28FF);
+  return utf8::isWhitespace(c) || (c >= 0x2500 && c <= 0x259F) || (c >= 0x2800 && c <= 0x28FF) ||
+         c == 0x2026 || (c >= 0x2018 && c <= 0x201F) || (c >= 0x3000 && c <= 0x303F) ||
+         (c >= 0xFF01 && c <= 0xFF0F) || (c >= 0xFF1A && c <= 0xFF20);
 }
 
 bool isTrailingPunctuation(char c) {

@@ -36,6 +36,9 @@ INSTANTIATE_TEST_SUITE_P(
         LinkCase{"<https://example.com/x>", {"https://example.com/x"}},
         LinkCase{"│ https://example.com/x │", {"https://example.com/x"}},
         LinkCase{"https://例え.jp/パス ok", {"https://例え.jp/パス"}},
+        LinkCase{"truncated https://example.com/very/long…", {"https://example.com/very/long"}},
+        LinkCase{"“https://example.com/q” 和 https://example.cn/页。",
+                 {"https://example.com/q", "https://example.cn/页"}},
         LinkCase{"mail me@example.com or example.com", {}},
         LinkCase{"ftp://example.com file:///tmp", {}},
         LinkCase{"xhttps://example.com HTTPS://EXAMPLE.COM https:// https://", {}}));
