@@ -25,7 +25,7 @@ QCoro::Task<DaemonCli::Result> DaemonCli::run(QStringList arguments, int timeout
   process.setProgram(m_executable);
   process.setArguments(arguments);
   auto coProcess = qCoro(process);
-  if (!co_await coProcess.start(std::chrono::milliseconds(3000))) co_return result;
+  if (!co_await coProcess.start(QIODevice::ReadOnly, std::chrono::milliseconds(3000))) co_return result;
   result.started = true;
   if (!co_await coProcess.waitForFinished(std::chrono::milliseconds(timeoutMs))) {
     process.kill();
