@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <vector>
 
 #include "viewer/core/utf8_text.h"
@@ -23,6 +24,17 @@ constexpr std::array<std::string_view, 15> kFooterHints = {
     "bypass permissions", "shift+tab", "accept edits", "auto-accept", "plan mode",
     "git:(",              "context",   "for shortcuts", "esc to",     "\u23F5",
     "tokens",             "to interrupt", "to send",    "to cycle",   "\u2191\u2193"};
+
+// Appends `text` to `out` without its CRs.
+void appendWithoutCR(std::string& out, std::string_view text) {
+  out.reserve(out.size() + text.size());
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t cr = text.find('\r', pos);
+    const std::size_t end = cr == std::string_view::npos ? text.size() : cr;
+    out.append(text.substr(pos, end - pos));
+    pos = end + 1;
+  }
+}
 
 bool isBlankScalar(char32_t c) { return c == ' ' || c == '\t' || c == 0xA0; }
 bool isBlankCharacter(std::string_view c) { return c == " " || c == "\t" || c == "\u00A0"; }
@@ -105,28 +117,41 @@ std::optional<LineRange> trailingChromeRange(std::span<const std::string_view> l
 }
 
 std::string stripped(std::string_view text) {
-  const bool endsWithNewline = text.ends_with('\n');
-  std::string normalized;
-  normalized.reserve(text.size());
-  for (std::size_t k = 0; k < text.size(); ++k) {
-    if (text[k] != '\r') normalized.push_back(text[k]);  // CR LF becomes LF, a lone CR goes
+  // Only the tail can hold the box: the trailing blank lines, the last non-blank line and
+  // the kSearchWindow lines above it. Walk lines back from the end, CRs removed (CR LF
+  // becomes LF, a lone CR goes), and leave the rest of the text untouched until the
+  // result is built.
+  std::vector<std::string_view> tail;  // collected last line first
+  std::vector<std::size_t> tailStarts;  // byte offset of each line in `text`
+  std::deque<std::string> cleaned;      // storage of lines that held a CR
+  bool seenContent = false;
+  std::size_t linesFromContent = 0;
+  for (std::size_t end = text.size();;) {
+    const std::size_t newline = end == 0 ? std::string_view::npos : text.rfind('\n', end - 1);
+    const std::size_t start = newline == std::string_view::npos ? 0 : newline + 1;
+    std::string_view line = text.substr(start, end - start);
+    if (line.find('\r') != std::string_view::npos) {
+      std::string& copy = cleaned.emplace_back();
+      appendWithoutCR(copy, line);
+      line = copy;
+    }
+    tail.push_back(line);
+    tailStarts.push_back(start);
+    if (!seenContent) seenContent = !isBlankLine(line);
+    if (seenContent && ++linesFromContent == kSearchWindow + 1) break;
+    if (newline == std::string_view::npos) break;
+    end = newline;
   }
-  std::vector<std::string_view> lines;
-  const std::string_view view = normalized;
-  for (std::size_t start = 0;;) {
-    const std::size_t end = view.find('\n', start);
-    lines.push_back(view.substr(start, end == std::string_view::npos ? view.npos : end - start));
-    if (end == std::string_view::npos) break;
-    start = end + 1;
-  }
-  const auto range = trailingChromeRange(lines);
+  std::reverse(tail.begin(), tail.end());
+  std::reverse(tailStarts.begin(), tailStarts.end());
+
+  const auto range = trailingChromeRange(tail);
   if (!range) return std::string(text);
   std::string out;
-  for (std::size_t k = 0; k < range->begin; ++k) {
-    if (k > 0) out.push_back('\n');
-    out.append(lines[k]);
-  }
-  if (endsWithNewline && !out.empty()) out.push_back('\n');
+  const std::size_t boxStart = tailStarts[range->begin];
+  // The lines above the box, joined by LF: the text up to the LF before the box.
+  if (boxStart > 0) appendWithoutCR(out, text.substr(0, boxStart - 1));
+  if (text.ends_with('\n') && !out.empty()) out.push_back('\n');
   return out;
 }
 

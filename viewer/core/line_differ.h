@@ -5,9 +5,10 @@
 // A capture is a window over the pane's scrolling output. When the window moved down, the
 // head of the new capture repeats the tail of the previous one; the lines past that overlap
 // are new. The overlap taken is the largest k such that the last k previous lines equal
-// the first k new lines. Searching it naively compares O(n^2) lines; here each distinct
-// line text gets a small integer id and a Knuth-Morris-Pratt pass over the ids finds the
-// same k in linear time (ids are exact, so no hash collision can change the result).
+// the first k new lines. Trying each k from the largest down is quick when the window moved
+// by a few lines (the usual case) but quadratic when nothing overlaps on a screen of
+// repeated lines; so that search gets a budget of line comparisons, and past it a
+// Knuth-Morris-Pratt pass (at most about 4n comparisons) finds the same k.
 #pragma once
 
 #include <cstddef>
@@ -52,15 +53,21 @@ class LineDiffer {
   // The lines of a capture: CR LF and lone CRs removed, split on LF (a trailing LF gives a
   // final empty line).
   static std::vector<std::string> splitLines(std::string_view capture);
+  // The same into `lines`, reusing its strings' storage.
+  static void splitLines(std::string_view capture, std::vector<std::string>& lines);
   // Largest k <= min(old, new) with the last k of `previous` equal to the first k of
-  // `next`; 0 when there is none.
+  // `next`; 0 when there is none. `directBudget` bounds the line comparisons of the direct
+  // search before the linear search takes over (the result is the same either way).
   static std::size_t overlap(const std::vector<std::string>& previous,
                              const std::vector<std::string>& next);
+  static std::size_t overlap(const std::vector<std::string>& previous,
+                             const std::vector<std::string>& next, std::size_t directBudget);
 
  private:
   std::size_t m_maxLines;
   std::vector<std::string> m_lines;
   std::vector<std::string> m_previousCapture;
+  std::vector<std::string> m_scratch;  // the capture before last, its storage reused
 };
 
 }  // namespace vesket::viewer

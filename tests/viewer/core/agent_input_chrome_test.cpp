@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 namespace vesket::viewer {
@@ -116,6 +117,65 @@ TEST(AgentInputChrome, Stripped) {
        "a\n" + kTop + "\n│ x │\n" + kBottom + "\n"},
   };
   for (const Case& c : cases) EXPECT_EQ(C::stripped(c.text), c.expected) << c.name;
+}
+
+// The whole text, literally: normalise, split, look for the box in every line.
+std::string strippedReference(std::string_view text) {
+  std::string normalized;
+  for (char c : text) {
+    if (c != '\r') normalized.push_back(c);
+  }
+  std::vector<std::string_view> lines;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = normalized.find('\n', start);
+    lines.push_back(std::string_view(normalized).substr(
+        start, end == std::string::npos ? std::string::npos : end - start));
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  const auto range = C::trailingChromeRange(lines);
+  if (!range) return std::string(text);
+  std::string out;
+  for (std::size_t k = 0; k < range->begin; ++k) {
+    if (k > 0) out += "\n";
+    out += lines[k];
+  }
+  if (text.ends_with('\n') && !out.empty()) out += "\n";
+  return out;
+}
+
+// `stripped` only reads the tail of the text; it must agree with the reading of all of it,
+// including boxes taller than the search window and CRs anywhere.
+TEST(AgentInputChrome, StrippedAgreesWithWholeTextReading) {
+  const std::vector<std::string> pieces = {kTop, kBottom, kRule, "│ ❯ go │", "> x", "│ more │",
+                                           "", " \u00A0", "? for shortcuts", "output", "\r"};
+  std::mt19937 random(11);
+  int boxes = 0;
+  for (int round = 0; round < 600; ++round) {
+    std::string text;
+    auto addLine = [&](const std::string& line) {
+      text += line;
+      text += random() % 4 == 0 ? "\r\n" : "\n";
+    };
+    if (round % 3 == 0) {
+      // A box whose height straddles the search window.
+      addLine("output");
+      addLine(kTop);
+      addLine("│ ❯ go │");
+      const int body = 380 + static_cast<int>(random() % 40);
+      for (int k = 0; k < body; ++k) addLine(random() % 50 == 0 ? "" : "│ more │");
+      addLine(kBottom);
+      for (int k = static_cast<int>(random() % 4); k > 0; --k) addLine(pieces[6 + random() % 3]);
+    } else {
+      const int lines = static_cast<int>(random() % 12);
+      for (int k = 0; k < lines; ++k) addLine(pieces[random() % pieces.size()]);
+    }
+    if (random() % 2) text += pieces[random() % pieces.size()];
+    const std::string expected = strippedReference(text);
+    ASSERT_EQ(C::stripped(text), expected) << "round " << round;
+    boxes += expected != text;
+  }
+  EXPECT_GT(boxes, 50);  // boxes are found often enough for the comparison to mean something
 }
 
 }  // namespace

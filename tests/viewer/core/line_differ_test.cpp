@@ -231,12 +231,15 @@ TEST(LineDiffer, OverlapAgreesWithNaiveSearch) {
   std::mt19937 random(7);
   for (int round = 0; round < 20000; ++round) {
     const int alphabet = 1 + static_cast<int>(random() % 3);
-    Lines a(random() % 12), b(random() % 12);
+    Lines a(random() % (round % 10 == 0 ? 300 : 12)), b(random() % (round % 10 == 0 ? 300 : 12));
     for (auto& l : a) l = std::string(1, static_cast<char>('a' + random() % alphabet));
     for (auto& l : b) l = std::string(1, static_cast<char>('a' + random() % alphabet));
     std::size_t k = std::min(a.size(), b.size());
     while (k > 0 && !std::equal(a.end() - static_cast<std::ptrdiff_t>(k), a.end(), b.begin())) --k;
+    // The direct search, the linear one alone, and a switch between them part way.
     ASSERT_EQ(LineDiffer::overlap(a, b), k) << round;
+    ASSERT_EQ(LineDiffer::overlap(a, b, 0), k) << round;
+    ASSERT_EQ(LineDiffer::overlap(a, b, round % 7), k) << round;
   }
 }
 
