@@ -19,6 +19,7 @@
 #include "daemon/core/pane_entry_builder.h"
 #include "daemon/core/pane_listing.h"
 #include "daemon/core/tmux_command.h"
+#include "daemon/core/utf8_repair.h"
 #include "daemon/process_table.h"
 
 namespace vesket::daemon {
@@ -147,6 +148,7 @@ QCoro::Task<void> TmuxEngine::connectLoop() {
     m_activity->record(paneId.toStdString(), static_cast<std::size_t>(bytes.size()), nowMs());
     emit paneOutput(paneId, bytes);
   });
+  connect(client, &TmuxControlClient::paused, this, &TmuxEngine::paneOutputPaused);
   connect(client, &TmuxControlClient::notification, this, [this](const ControlEvent& event) {
     if (mayChangePanes(event.kind)) requestRefresh();
   });
@@ -269,7 +271,7 @@ QCoro::Task<std::string> TmuxEngine::capture(QString paneId, int startLine) {
     if (i) content.push_back('\n');
     content += lines[i];
   }
-  co_return content;
+  co_return repairUtf8(content);
 }
 
 QCoro::Task<void> TmuxEngine::sendText(QString paneId, std::string text) {

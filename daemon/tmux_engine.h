@@ -70,6 +70,11 @@ struct TmuxSourceCandidate {
 // (milliseconds since the epoch) is the moment the engine first saw the pane and stays
 // stable while the pane lives.
 //
+// Times: `registeredAt` is in milliseconds since the epoch. `load` is "idle", "light",
+// "heavy" or "stale" (see PaneActivityTracker); output is seen only for panes of the
+// control client's session, other panes' load comes from tmux's window activity until
+// streamed panes get a client per session.
+//
 // Errors: operations throw TmuxError with a readable message ("no such pane: %9", tmux's
 // own error text, "tmux is not running") and change nothing on failure.
 // All methods are called on the thread that owns the engine (the daemon's main thread).
@@ -104,7 +109,8 @@ class TmuxEngine : public QObject {
   QCoro::Task<std::vector<control_plane::PaneEntry>> refreshNow();
 
   // "capture": the pane's screen with `historyLines` of history, escape sequences kept
-  // (-e), wrapped lines joined (-J); lines joined with "\n".
+  // (-e), wrapped lines joined (-J); lines joined with "\n"; malformed UTF-8 replaced by
+  // U+FFFD so the text always encodes as JSON (PaneEntry texts are repaired likewise).
   QCoro::Task<std::string> capture(QString paneId);
   // Captures from `startLine` (negative: into history) to the end of the screen.
   QCoro::Task<std::string> capture(QString paneId, int startLine);
@@ -136,6 +142,7 @@ class TmuxEngine : public QObject {
   QCoro::Task<std::vector<TmuxSourceCandidate>> listSources();
   // Switches to the server at `socketPath` (a value from listSources); the pane list
   // follows. Throws when no server answers there; the current one stays in use then.
+  // Persisting the choice across restarts is the caller's (pass it back as socketPath).
   QCoro::Task<void> switchSource(QString socketPath);
 
   // Socket paths: the directory tmux keeps its sockets in and the path for a server name.
@@ -153,6 +160,9 @@ class TmuxEngine : public QObject {
   // Bytes a pane produced, for panes the control client receives output of (windows of
   // its own session). Live terminal streaming hooks in here.
   void paneOutput(const QString& paneId, const QByteArray& bytes);
+  // tmux paused the pane's output because the daemon lagged (pause-after) and it has been
+  // resumed; bytes in between were dropped, so a streamer resynchronises from a capture.
+  void paneOutputPaused(const QString& paneId);
 
  private:
   QCoro::Task<void> connectLoop();

@@ -1,5 +1,7 @@
 #include "daemon/core/pane_entry_builder.h"
 
+#include "daemon/core/utf8_repair.h"
+
 namespace vesket::daemon::PaneEntryBuilder {
 
 std::string basename(std::string_view path) {
@@ -18,18 +20,20 @@ std::string label(const RawPane& pane) {
 
 control_plane::PaneEntry build(const RawPane& pane, const PaneFacts& facts) {
   control_plane::PaneEntry e;
+  // Names and titles are tmux's (already clean); the directory and command come from the
+  // system and may be any bytes.
   e.paneId = pane.paneId;
-  e.label = label(pane);
+  e.label = repairUtf8(label(pane));
   e.registeredAt = facts.registeredAt;
-  e.sessionName = pane.sessionName;
+  e.sessionName = repairUtf8(pane.sessionName);
   e.windowIndex = pane.windowIndex;
   e.windowId = pane.windowId;
-  e.windowName = pane.windowName;
+  e.windowName = repairUtf8(pane.windowName);
   e.paneIndex = pane.paneIndex;
-  e.paneTitle = pane.paneTitle;
-  e.cwdBasename = basename(pane.currentPath);
-  e.cmd = pane.currentCommand;
-  e.topicPreview = facts.transcript.topicPreview.value_or("");
+  e.paneTitle = repairUtf8(pane.paneTitle);
+  e.cwdBasename = repairUtf8(basename(pane.currentPath));
+  e.cmd = repairUtf8(pane.currentCommand);
+  e.topicPreview = repairUtf8(facts.transcript.topicPreview.value_or(""));
   e.paneWidth = pane.paneWidth;
   e.contextPct = facts.transcript.contextPct;
   e.model = facts.transcript.model;

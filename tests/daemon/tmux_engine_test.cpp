@@ -180,6 +180,24 @@ TEST(TmuxEngine, NoServerMeansNoPanesAndNoServerStarted) {
   ASSERT_TRUE(waitUntil([&] { return engine->panes().empty(); }, 5000));
 }
 
+TEST(TmuxEngine, LosingItsSessionMovesToAnother) {
+  PrivateTmuxServer server;
+  const QString a = server.newSession(QStringLiteral("a"));
+  auto engine = makeEngine(server);
+  int disconnects = 0;
+  QObject::connect(engine.get(), &TmuxEngine::connectionChanged, [&](bool up) { disconnects += up ? 0 : 1; });
+  engine->start();
+  ASSERT_TRUE(waitUntil([&] { return hasPane(*engine, a); }));
+  // The control client is attached to "a", the only session; "b" comes later.
+  const QString b = server.newSession(QStringLiteral("b"));
+  ASSERT_TRUE(waitUntil([&] { return hasPane(*engine, b); }, 3000));
+  server.tmux({"kill-session", "-t", "a"});
+  ASSERT_TRUE(waitUntil([&] { return !hasPane(*engine, a) && hasPane(*engine, b) && engine->isConnected(); }, 5000));
+  EXPECT_EQ(disconnects, 1);
+  // Commands work through the new client.
+  EXPECT_FALSE(awaitTask(engine->capture(b)).empty());
+}
+
 TEST(TmuxEngine, SpawnShellAndAttachInfo) {
   PrivateTmuxServer server;
   server.newSession(QStringLiteral("s"));

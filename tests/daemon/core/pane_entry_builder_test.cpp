@@ -1,4 +1,5 @@
 #include "daemon/core/pane_entry_builder.h"
+#include "daemon/core/utf8_repair.h"
 
 #include <gtest/gtest.h>
 
@@ -85,6 +86,38 @@ TEST(PaneEntryBuilder, Labels) {
   EXPECT_EQ(PaneEntryBuilder::label(raw), "work:2.1");
   EXPECT_EQ(PaneEntryBuilder::basename("a/b//"), "b");
   EXPECT_EQ(PaneEntryBuilder::basename("plain"), "plain");
+}
+
+}  // namespace
+}  // namespace vesket::daemon
+
+namespace vesket::daemon {
+namespace {
+
+TEST(Utf8Repair, Table) {
+  const std::string fffd = "\xEF\xBF\xBD";
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"plain", "plain"},
+      {"\xC3\xBC \xE2\x9C\xB3 \xF0\x9F\x98\x80", "\xC3\xBC \xE2\x9C\xB3 \xF0\x9F\x98\x80"},
+      {"a\xFF" "b", "a" + fffd + "b"},
+      {"stray \x80", "stray " + fffd},
+      {"cut \xE2\x9C", "cut " + fffd + fffd},
+      {"overlong \xC0\xAF", "overlong " + fffd + fffd},
+      {"surrogate \xED\xA0\x80", "surrogate " + fffd + fffd + fffd},
+      {"too high \xF4\x90\x80\x80", "too high " + fffd + fffd + fffd + fffd},
+      {std::string("nul\0ok", 6), std::string("nul\0ok", 6)},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(repairUtf8(in), out) << in;
+}
+
+TEST(PaneEntryBuilder, BytesFromTheSystemBecomeValidText) {
+  RawPane raw = rawPane();
+  raw.currentPath = "/tmp/\xFF" "dir";
+  raw.currentCommand = "prog\xC3";
+  const auto e = PaneEntryBuilder::build(raw, PaneFacts{});
+  EXPECT_EQ(e.cwdBasename, "\xEF\xBF\xBD" "dir");
+  EXPECT_EQ(e.cmd, "prog\xEF\xBF\xBD");
+  EXPECT_NO_THROW((void)e.toJson().dump());
 }
 
 }  // namespace
