@@ -283,6 +283,33 @@ QCoro::Task<void> TmuxEngine::sendText(QString paneId, std::string text) {
   }
 }
 
+QCoro::Task<void> TmuxEngine::pasteText(QString paneId, std::string text) {
+  checkPaneId(paneId);
+  if (text.empty()) co_return;
+  // A buffer of our own, filled piece by piece and deleted by the paste (-d).
+  const std::string buffer = TmuxCommand::quote("vesket-paste-" + std::to_string(++m_pasteCounter));
+  bool first = true;
+  for (const auto piece : chunks(text, 2048)) {
+    co_await run(std::string("set-buffer ") + (first ? "" : "-a ") + "-b " + buffer + " -- " + TmuxCommand::quote(piece));
+    first = false;
+  }
+  std::exception_ptr failure;
+  try {
+    co_await run("paste-buffer -p -d -b " + buffer + " -t " + quoted(paneId));
+  } catch (const TmuxError&) {
+    failure = std::current_exception();
+  }
+  if (failure) {
+    // The paste failed (unknown pane): remove the buffer, then report.
+    try {
+      co_await run("delete-buffer -b " + buffer);
+    } catch (const TmuxError&) {
+      // Gone with the client already.
+    }
+    std::rethrow_exception(failure);
+  }
+}
+
 QCoro::Task<void> TmuxEngine::sendKeys(QString paneId, QStringList tmuxKeys) {
   checkPaneId(paneId);
   if (tmuxKeys.isEmpty()) co_return;

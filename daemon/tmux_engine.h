@@ -119,6 +119,10 @@ class TmuxEngine : public QObject {
   // quotes and line feeds (a line feed is typed as a line feed, i.e. Enter in most
   // programs: send multi-line text with bracketed paste if that matters).
   QCoro::Task<void> sendText(QString paneId, std::string text);
+  // Pastes `text` the way a terminal pastes: through a tmux buffer, wrapped in bracketed
+  // paste when the program asked for it, line feeds sent as carriage returns. Agents take a
+  // multi-line paste as one message instead of submitting at the first line feed.
+  QCoro::Task<void> pasteText(QString paneId, std::string text);
   // Sends tmux key names ("Enter", "C-c", "Escape", "BTab", "Up"...; see KeyNames for the
   // translation of the application's names). Each name is one key; none is typed as text.
   QCoro::Task<void> sendKeys(QString paneId, QStringList tmuxKeys);
@@ -186,6 +190,7 @@ class TmuxEngine : public QObject {
   QTimer m_reconnectTimer;
   std::vector<control_plane::PaneEntry> m_panes;
   std::map<std::string, double> m_registeredAt;
+  std::uint64_t m_pasteCounter = 0;
   std::unique_ptr<PaneActivityTracker> m_activity;
   std::unique_ptr<AgentFactsReader> m_facts;
 };

@@ -114,6 +114,24 @@ TEST(TmuxEngine, TypedTextAppearsInCapture) {
   ASSERT_TRUE(waitUntil([&] { return awaitTask(engine->capture(pane)).find(text) != std::string::npos; }, 5000));
 }
 
+TEST(TmuxEngine, PastedLinesArriveAsOnePaste) {
+  PrivateTmuxServer server;
+  const QString pane = server.newSession(QStringLiteral("s"));
+  auto engine = makeEngine(server);
+  engine->start();
+  ASSERT_TRUE(waitUntil([&] { return engine->isConnected(); }));
+  // `cat -v` shows what the program receives: a shell line editor would run each line.
+  awaitDone(engine->sendText(pane, "stty -icrnl; cat -v\n"));
+  ASSERT_TRUE(waitUntil([&] { return server.display(pane, "#{pane_current_command}") == "cat"; }, 5000));
+  awaitDone(engine->pasteText(pane, "first line\nsecond; \"line\""));
+  ASSERT_TRUE(waitUntil([&] {
+    return awaitTask(engine->capture(pane)).find("first line^Msecond; \"line\"") != std::string::npos;
+  }, 5000));
+  // The buffer does not linger.
+  EXPECT_EQ(server.tmux({"list-buffers", "-F", "#{buffer_name}"}), "");
+  server.tmux({"send-keys", "-t", pane, "C-c"});
+}
+
 TEST(TmuxEngine, ControlClientNeverResizesTheUsersWindow) {
   PrivateTmuxServer server;
   const QString pane = server.newSession(QStringLiteral("s"), 133, 41);
@@ -221,6 +239,7 @@ TEST(TmuxEngine, SpawnShellAndAttachInfo) {
   for (auto* op : {+[](TmuxEngine& e) { awaitTask(e.capture(QStringLiteral("%999"))); },
                    +[](TmuxEngine& e) { awaitDone(e.sendText(QStringLiteral("%999"), "x")); },
                    +[](TmuxEngine& e) { awaitDone(e.sendKeys(QStringLiteral("%999"), {"Enter"})); },
+                   +[](TmuxEngine& e) { awaitDone(e.pasteText(QStringLiteral("%999"), "x")); },
                    +[](TmuxEngine& e) { awaitTask(e.kill(QStringLiteral("%999"))); },
                    +[](TmuxEngine& e) { awaitTask(e.resizeWindow(QStringLiteral("%999"), 80)); }}) {
     try {
@@ -231,6 +250,7 @@ TEST(TmuxEngine, SpawnShellAndAttachInfo) {
     }
   }
   EXPECT_TRUE(server.paneIds().contains(pane));
+  EXPECT_EQ(server.tmux({"list-buffers", "-F", "#{buffer_name}"}), "");
 }
 
 TEST(TmuxEngine, SpawnShellStartsAServerWhenNoneRuns) {
