@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <algorithm>
 
+#include "daemon/core/claude_transcript.h"
 #include "tests/daemon/tmux_server_fixture.h"
 #include "tests/support/await_task.h"
 #include "tests/support/event_loop.h"
@@ -130,6 +133,46 @@ TEST(TmuxEngine, PastedLinesArriveAsOnePaste) {
   // The buffer does not linger.
   EXPECT_EQ(server.tmux({"list-buffers", "-F", "#{buffer_name}"}), "");
   server.tmux({"send-keys", "-t", pane, "C-c"});
+}
+
+TEST(TmuxEngine, AgentFactsFromProcessTreeAndTranscript) {
+  PrivateTmuxServer server;
+  const QString pane = server.newSession(QStringLiteral("s"));
+  // An "agent": a program called claude (a copy of sleep) started from the shell in a
+  // project directory whose transcript Claude Code would keep under ~/.claude/projects.
+  const QString project = server.home() + "/src/web.app";
+  const QString bin = server.home() + "/bin";
+  QDir().mkpath(project);
+  QDir().mkpath(bin);
+  ASSERT_TRUE(QFile::copy("/bin/sleep", bin + "/claude"));
+  const QString transcriptDir = server.home() + "/.claude/projects/" +
+                                QString::fromStdString(ClaudeTranscript::projectDirName(project.toStdString()));
+  QDir().mkpath(transcriptDir);
+  QFile transcript(transcriptDir + "/0b7d.jsonl");
+  ASSERT_TRUE(transcript.open(QIODevice::WriteOnly));
+  transcript.write(R"({"type":"user","message":{"role":"user","content":"Make the login form accessible"}})" "\n"
+                   R"({"type":"assistant","message":{"model":"claude-opus-4-5-20251101","usage":{"input_tokens":50000}}})" "\n"
+                   R"({"type":"progress","data":{}})" "\n"
+                   R"({"type":"assistant","message":{"model":"claude-opus-4-5-2025)");  // being written
+  transcript.close();
+
+  auto engine = makeEngine(server);
+  engine->start();
+  ASSERT_TRUE(waitUntil([&] { return hasPane(*engine, pane); }));
+  EXPECT_EQ(findPane(engine->panes(), pane)->agentKind, "shell");
+  awaitDone(engine->sendText(pane, ("cd '" + project + "' && '" + bin + "/claude' 600\n").toStdString()));
+  ASSERT_TRUE(waitUntil([&] {
+    const auto* p = findPane(engine->panes(), pane);
+    return p && p->agentKind == "claude" && p->model.has_value();
+  }, 5000));
+  const auto* p = findPane(engine->panes(), pane);
+  EXPECT_EQ(p->cwdBasename, "web.app");
+  EXPECT_EQ(p->model, "claude-opus-4-5-20251101");
+  EXPECT_EQ(p->modelLabel, "Opus 4.5");
+  EXPECT_EQ(p->contextPct, 25.0);
+  EXPECT_EQ(p->topicPreview, "Make the login form accessible");
+  server.tmux({"send-keys", "-t", pane, "C-c"});
+  ASSERT_TRUE(waitUntil([&] { return findPane(engine->panes(), pane)->agentKind == "shell"; }, 5000));
 }
 
 TEST(TmuxEngine, ControlClientNeverResizesTheUsersWindow) {
