@@ -1,0 +1,166 @@
+#include "daemon/cli.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QThread>
+#include <cstdio>
+
+#include "daemon/build_info.h"
+#include "daemon/cli_control_client.h"
+#include "daemon/core/cli_command.h"
+#include "daemon/core/daemon_status.h"
+#include "daemon/core/env_file.h"
+#include "daemon/daemon_paths.h"
+#include "daemon/daemon_runtime.h"
+#include "daemon/daemon_supervisor.h"
+#include "daemon/exit_codes.h"
+#include "daemon/service_manager.h"
+
+namespace vesket::daemon {
+namespace {
+
+CliControlClient clientFor(const DaemonPaths& paths) {
+  return CliControlClient(paths.socketPath(), requiredControlToken(paths));
+}
+
+int printVersion() {
+  std::printf("vesket %s\nbuilt: %s\ncommits: %s\nsha: %s\n", BuildInfo::version(), BuildInfo::builtAt(),
+              BuildInfo::commits(), BuildInfo::sha());
+  return kExitOk;
+}
+
+int daemonStart(const CliCommand& command, const DaemonPaths& paths) {
+  DaemonRuntime::Options options;
+  if (command.tmuxSocketPath) options.tmuxSocketPath = QString::fromStdString(*command.tmuxSocketPath);
+  if (command.tmuxSocketName) options.tmuxSocketName = QString::fromStdString(*command.tmuxSocketName);
+  if (!options.tmuxSocketPath && !options.tmuxSocketName && !qEnvironmentVariableIsEmpty("VESKET_TMUX_SOCKET")) {
+    options.tmuxSocketPath = qEnvironmentVariable("VESKET_TMUX_SOCKET");
+  }
+  DaemonRuntime runtime(paths, options);
+  try {
+    runtime.start();
+  } catch (const DaemonAlreadyRunning& error) {
+    std::fprintf(stderr, "vesket: %s\n", error.what());
+    return kExitAlreadyRunning;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "vesket: cannot start the daemon: %s\n", error.what());
+    return kExitFailure;
+  }
+  return QCoreApplication::exec();
+}
+
+int daemonStatus(const DaemonPaths& paths) {
+  DaemonStatus status;
+  status.version = BuildInfo::version();
+  try {
+    const auto ping = clientFor(paths).request("ping", nlohmann::json::object(), 1500);
+    status.serviceLoaded = true;
+    if (ping.contains("pid") && ping["pid"].is_number_integer()) status.pid = ping["pid"].get<std::int64_t>();
+    if (ping.contains("version") && ping["version"].is_string()) status.version = ping["version"].get<std::string>();
+    status.iosConnected = false;  // no relay link yet, so no phone either
+  } catch (const std::exception&) {
+  }
+  const ServiceManager::Kind service = ServiceManager(paths).loaded();
+  if (service != ServiceManager::Kind::None) status.serviceLoaded = true;
+
+  QFile envFile(paths.envFile());
+  if (envFile.open(QIODevice::ReadOnly)) {
+    const auto token = EnvFile::parse(envFile.read(1024 * 1024).toStdString()).get("DAEMON_TOKEN");
+    status.paired = token && !token->empty();
+  }
+  status.extra = {{"home", paths.home.toStdString()},
+                  {"socket", paths.socketPath().toStdString()},
+                  {"log", paths.logFile().toStdString()},
+                  {"service", serviceKindName(service)}};
+  std::fputs(status.formatLines().c_str(), stdout);
+  return kExitOk;
+}
+
+int daemonStop(const DaemonPaths& paths) {
+  if (ServiceManager(paths).stopSystemdUnit()) {
+    std::printf("vesket: daemon stopped (systemd unit %s)\n", "com.vesket.daemon.service");
+    return kExitOk;
+  }
+  try {
+    clientFor(paths).request("shutdown", nlohmann::json::object(), 5000);
+  } catch (const DaemonNotAnswering& error) {
+    if (!QFileInfo::exists(paths.socketPath())) {
+      std::printf("vesket: the daemon is not running\n");
+      return kExitOk;
+    }
+    std::fprintf(stderr, "vesket: cannot reach the daemon: %s\n", error.what());
+    return kExitFailure;
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "vesket: the daemon refused to stop: %s\n", error.what());
+    return kExitFailure;
+  }
+  for (int waited = 0; waited < 10000; waited += 50) {
+    if (!QFileInfo::exists(paths.socketPath())) {
+      std::printf("vesket: daemon stopped\n");
+      return kExitOk;
+    }
+    QThread::msleep(50);
+  }
+  std::fprintf(stderr, "vesket: the daemon did not stop within 10 s (socket %s still exists)\n",
+               qPrintable(paths.socketPath()));
+  return kExitFailure;
+}
+
+int panes(const CliCommand& command, const DaemonPaths& paths) {
+  nlohmann::json data;
+  try {
+    data = clientFor(paths).request("list-panes", nlohmann::json::object(), 5000);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "vesket: %s\n", error.what());
+    return kExitFailure;
+  }
+  const nlohmann::json panes = data.value("panes", nlohmann::json::array());
+  if (command.json) {
+    std::printf("%s\n", panes.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+    return kExitOk;
+  }
+  for (const auto& pane : panes) {
+    std::printf("%-6s %s:%lld.%lld  %-12s %s\n", pane.value("paneId", "").c_str(),
+                pane.value("sessionName", "").c_str(), static_cast<long long>(pane.value("windowIndex", 0)),
+                static_cast<long long>(pane.value("paneIndex", 0)), pane.value("cmd", "").c_str(),
+                pane.value("paneTitle", "").c_str());
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+int runCli(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  CliCommand command;
+  try {
+    command = CliCommand::parse(args);
+  } catch (const CliUsageError& error) {
+    std::fprintf(stderr, "vesket: %s\n\n%s", error.what(), CliCommand::helpText().c_str());
+    return kExitUsage;
+  }
+  if (command.kind == CliCommand::Kind::Help) {
+    std::fputs(CliCommand::helpText().c_str(), stdout);
+    return kExitOk;
+  }
+  if (command.kind == CliCommand::Kind::Version) return printVersion();
+
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("vesket"));
+  const DaemonPaths paths = DaemonPaths::fromEnvironment();
+  switch (command.kind) {
+    case CliCommand::Kind::DaemonStart: return daemonStart(command, paths);
+    case CliCommand::Kind::DaemonStatus: return daemonStatus(paths);
+    case CliCommand::Kind::DaemonStop: return daemonStop(paths);
+    case CliCommand::Kind::DaemonInstallService:
+      return ServiceManager(paths).install(QCoreApplication::applicationFilePath());
+    case CliCommand::Kind::DaemonUninstallService: return ServiceManager(paths).uninstall();
+    case CliCommand::Kind::DaemonSupervise: return runSupervisor(paths, QCoreApplication::applicationFilePath());
+    case CliCommand::Kind::Panes: return panes(command, paths);
+    case CliCommand::Kind::Help:
+    case CliCommand::Kind::Version: break;
+  }
+  return kExitOk;
+}
+
+}  // namespace vesket::daemon

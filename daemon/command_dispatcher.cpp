@@ -1,0 +1,322 @@
+#include "daemon/command_dispatcher.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QUuid>
+#include <unistd.h>
+
+#include <fmt/format.h>
+
+#include "daemon/build_info.h"
+#include "daemon/core/agent_catalog.h"
+#include "daemon/core/command_args.h"
+#include "daemon/core/command_error.h"
+#include "daemon/core/key_names.h"
+#include "daemon/tmux_engine.h"
+
+namespace vesket::daemon {
+namespace {
+
+constexpr qsizetype kMaxImageBytes = 32 * 1024 * 1024;
+constexpr int kMaxImages = 16;
+
+QString q(const std::string& text) { return QString::fromStdString(text); }
+std::string s(const QString& text) { return text.toStdString(); }
+
+qint64 nowMs() { return QDateTime::currentMSecsSinceEpoch(); }
+
+QStringList enterKey() { return QStringList{QStringLiteral("Enter")}; }
+
+}  // namespace
+
+CommandDispatcher::CommandDispatcher(TmuxEngine& engine, DaemonContext context)
+    : m_engine(engine), m_context(std::move(context)) {}
+
+QCoro::Task<nlohmann::json> CommandDispatcher::dispatch(RequestFrame frame) {
+  const std::string& cmd = frame.cmd;
+  const nlohmann::json& args = frame.args;
+  if (cmd == "ping") co_return ping();
+  if (cmd == "relay-status") co_return relayStatus();
+  if (cmd == "list-panes") co_return co_await listPanes();
+  if (cmd == "capture") co_return co_await capture(args);
+  if (cmd == "send") co_return co_await send(args);
+  if (cmd == "send-key") co_return co_await sendKey(args);
+  if (cmd == "answer") co_return co_await answer(args);
+  if (cmd == "send-image") co_return co_await sendImage(args);
+  if (cmd == "resize-window") co_return co_await resizeWindow(args);
+  if (cmd == "spawn-shell" || cmd == "spawn-plain-terminal") co_return co_await spawn(cmd, args);
+  if (cmd == "attach-info") co_return co_await attachInfo(args);
+  if (cmd == "kill") co_return co_await kill(args);
+  if (cmd == "tmux-source-list") co_return co_await tmuxSourceList();
+  if (cmd == "tmux-source-set") co_return co_await tmuxSourceSet(args);
+  if (cmd == "get-agent-config") {
+    co_return AgentCatalog::agentConfig(AgentCatalog::discover([](const std::string& name) {
+      return !QStandardPaths::findExecutable(q(name)).isEmpty();
+    }));
+  }
+  if (cmd == "crew") co_return crew(args);
+  if (cmd == "enable-macos-automation") co_return nlohmann::json{{"enabled", true}};
+  if (cmd == "request-accessibility") co_return nlohmann::json{{"trusted", true}};
+  if (cmd == "self-vouch") {
+    const CommandArgs a(cmd, args);
+    a.requireString("deviceId");
+    a.requireString("requestId");
+    throw CommandError("self-vouch: this daemon is not paired with a relay account");
+  }
+  if (cmd == "shutdown") {
+    qInfo().noquote() << "shutdown requested by a control client";
+    if (m_context.requestStop) m_context.requestStop();
+    co_return nlohmann::json{{"stopping", true}, {"pid", static_cast<std::int64_t>(::getpid())}};
+  }
+  if (cmd == "terminal-attach" || cmd == "claude-history" || cmd == "terminal-input" ||
+      cmd == "terminal-detach") {
+    throw CommandError(fmt::format("{}: not supported by this daemon yet", cmd));
+  }
+  throw CommandError(fmt::format("unknown command: {}", cmd));
+}
+
+nlohmann::json CommandDispatcher::ping() const {
+  return {{"alive", true},
+          {"ts", nowMs()},
+          {"pid", static_cast<std::int64_t>(::getpid())},
+          {"daemonSessionId", s(m_context.daemonSessionId)},
+          {"version", BuildInfo::version()}};
+}
+
+nlohmann::json CommandDispatcher::relayStatus() const {
+  // There is no relay link in this daemon yet: honestly not connected.
+  return {{"connected", false},
+          {"transportState", "disconnected"},
+          {"daemonSessionId", s(m_context.daemonSessionId)}};
+}
+
+QCoro::Task<nlohmann::json> CommandDispatcher::listPanes() {
+  const auto panes = co_await m_engine.refreshNow();
+  nlohmann::json list = nlohmann::json::array();
+  for (const auto& pane : panes) list.push_back(pane.toJson());
+  co_return nlohmann::json{{"panes", std::move(list)}};
+}
+
+QCoro::Task<nlohmann::json> CommandDispatcher::capture(const nlohmann::json& args) {
+  const CommandArgs a("capture", args);
+  const std::string paneId = a.requirePaneId();
+  std::string content = co_await m_engine.capture(q(paneId));
+  co_return nlohmann::json{{"paneId", paneId}, {"content", std::move(content)}};
+}
+
+QCoro::Task<nlohmann::json> CommandDispatcher::send(const nlohmann::json& args) {
+  const CommandArgs a("send", args);
+  const std::string paneId = a.requirePaneId();
+  const std::string text = a.requireString("text");
+  // No submit key means Enter; an empty one types the text without submitting it.
+  QStringList submit{QStringLiteral("Enter")};
+  if (auto submitKey = a.optionalString("submitKey")) {
+    submit.clear();
+    if (!submitKey->empty()) {
+      auto key = KeyNames::toTmuxKey(*submitKey);
+      if (!key) a.fail(fmt::format("unknown submit key '{}'", *submitKey));
+      submit << q(*key);
+    }
+  }
+  const auto clientRequestId = a.optionalString("clientRequestId");
+  if (clientRequestId && !m_sentRequests.claim(*clientRequestId)) {
+    qInfo().noquote() << "send: repeated clientRequestId" << q(*clientRequestId) << "ignored";
+    co_return nlohmann::json{{"ok", true}};
+  }
+  try {
+    if (!text.empty()) co_await m_engine.sendText(q(paneId), text);
+    if (!submit.isEmpty()) co_await m_engine.sendKeys(q(paneId), submit);
+  } catch (const std::exception& error) {
+    if (clientRequestId) m_sentRequests.release(*clientRequestId);
+    co_return nlohmann::json{{"ok", false}, {"error", error.what()}};
+  }
+  co_return nlohmann::json{{"ok", true}};
+}
+
+QCoro::Task<nlohmann::json> CommandDispatcher::sendKey(const nlohmann::json& args) {
+  const CommandArgs a("send-key", args);
+  const std::string paneId = a.requirePaneId();
+  const std::string name = a.requireString("key");
+  const auto key = KeyNames::toTmuxKey(name);
+  if (!key) a.fail(fmt::format("unknown key '{}'", name));
+  const QStringList keys{q(*key)};
+  co_await m_engine.sendKeys(q(paneId), keys);
+  co_return nlohmann::json{{"ok", true}};
+}
+
+// Agents number their choices and take the number as the answer: one choice is typed as
+// its number; several (a multiple-choice question) are typed one after the other and
+// confirmed with Enter; no choice confirms the highlighted default with Enter.
+QCoro::Task<nlohmann::json> CommandDispatcher::answer(const nlohmann::json& args) {
+  const CommandArgs a("answer", args);
+  const std::string paneId = a.requirePaneId();
+  const auto choice = a.optionalInteger("choice", 1, 99);
+  const auto choices = a.optionalIntegerArray("choices", 1, 99);
+  if (choice && choices) a.fail("give either 'choice' or 'choices', not both");
+  if (choice) {
+    co_await m_engine.sendText(q(paneId), std::to_string(*choice));
+  } else if (choices && !choices->empty()) {
+    for (const std::int64_t each : *choices) {
+      co_await m_engine.sendText(q(paneId), std::to_string(each));
+    }
+    co_await m_engine.sendKeys(q(paneId), enterKey());
+  } else {
+    co_await m_engine.sendKeys(q(paneId), enterKey());
+  }
+  co_return nlohmann::json{{"ok", true}};
+}
+
+// Images are stored under the product home and their paths typed into the pane after the
+// text (agents such as Claude Code attach an image when its path is typed), then submitted.
+QCoro::Task<nlohmann::json> CommandDispatcher::sendImage(const nlohmann::json& args) {
+  const CommandArgs a("send-image", args);
+  const std::string paneId = a.requirePaneId();
+  const auto images = a.requireObjectArray("images");
+  const std::string text = a.optionalString("text").value_or("");
+  if (images.empty()) a.fail("argument 'images' must hold at least one image");
+  if (images.size() > kMaxImages) a.fail(fmt::format("at most {} images at once", kMaxImages));
+
+  static const QRegularExpression extPattern(QStringLiteral("^[A-Za-z0-9]{1,8}$"));
+  std::vector<std::pair<QByteArray, QString>> decoded;
+  for (const auto& image : images) {
+    const CommandArgs each("send-image", image);
+    const std::string base64 = each.requireString("base64");
+    const QString ext = q(each.requireString("ext")).toLower();
+    if (!extPattern.match(ext).hasMatch()) {
+      a.fail(fmt::format("image extension '{}' must be 1 to 8 letters or digits", s(ext)));
+    }
+    auto bytes = QByteArray::fromBase64Encoding(QByteArray::fromStdString(base64),
+                                                QByteArray::AbortOnBase64DecodingErrors);
+    if (!bytes) a.fail("an image's 'base64' is not valid Base64");
+    if (bytes.decoded.isEmpty()) a.fail("an image is empty");
+    if (bytes.decoded.size() > kMaxImageBytes) a.fail("an image is larger than 32 MiB");
+    decoded.emplace_back(std::move(bytes.decoded), ext);
+  }
+
+  const QString dir = m_context.paths.imagesDir();
+  if (!QDir().mkpath(dir)) a.fail(fmt::format("cannot create {}", s(dir)));
+  QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  nlohmann::json paths = nlohmann::json::array();
+  std::string typed = text;
+  for (const auto& [bytes, ext] : decoded) {
+    const QString path = QStringLiteral("%1/%2.%3")
+                             .arg(dir, QUuid::createUuid().toString(QUuid::WithoutBraces), ext);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(bytes) != bytes.size()) {
+      co_return nlohmann::json{{"ok", false}, {"error", s(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()))}};
+    }
+    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    paths.push_back(s(path));
+    if (!typed.empty()) typed += ' ';
+    typed += s(path);
+  }
+  try {
+    co_await m_engine.sendText(q(paneId), typed);
+    co_await m_engine.sendKeys(q(paneId), enterKey());
+  } catch (const std::exception& error) {
+    co_return nlohmann::json{{"ok", false}, {"error", error.what()}, {"paths", paths}};
+  }
+  co_return nlohmann::json{{"ok", true}, {"paths", paths}};
+}
+
+QCoro::Task<nlohmann::json> CommandDispatcher::resizeWindow(const nlohmann::json& args) {
+  const CommandArgs a("resize-window", args);
+  const std::string paneId = a.requirePaneId();
+  const auto cols = a.optionalInteger("cols", 2, 10000);
+  const std::string mode = a.optionalString("mode").value_or(cols ? "manual" : "auto");
+  std::optional<int> wanted;
+  if (mode == "manual") {
+    if (!cols) a.fail("mode 'manual' needs 'cols'");
+    wanted = static_cast<int>(*cols);
+  } else if (mode != "auto") {
+    a.fail(fmt::format("argument 'mode' must be 'manual' or 'auto', not '{}'", mode));
+  }
+  const WindowSizeResult size = co_await m_engine.resizeWindow(q(paneId), wanted);
+  co_return nlohmann::json{{"ok", true}, {"cols", size.cols}, {"rows", size.rows}, {"mode", s(size.mode)}};
+}
+
+QCoro::Task<nlohmann::json> CommandDispatcher::spawn(const std::string& cmd, const nlohmann::json& args) {
+  const CommandArgs a(cmd, args);
+  QString windowName;
+  if (cmd == "spawn-plain-terminal") windowName = q(a.optionalString("windowName").value_or(""));
+  const QString paneId = co_await m_engine.spawnShell(windowName);
+  co_return nlohmann::json{{"ok", true}, {"paneId", s(paneId)}};
+}
+
+QCoro::Task<nlohmann::json> CommandDispatcher::attachInfo(const nlohmann::json& args) {
+  const CommandArgs a("attach-info", args);
+  const auto paneId = a.optionalPaneId();
+  std::optional<QString> pane;
+  if (paneId) pane = q(*paneId);
+  const TmuxAttachInfo info = co_await m_engine.attachInfo(pane);
+  nlohmann::json socketArgs = nlohmann::json::array();
+  for (const QString& arg : info.socketArgs) socketArgs.push_back(s(arg));
+  nlohmann::json result = {{"ok", true}, {"tmuxBin", s(info.tmuxBin)}, {"socketArgs", socketArgs}};
+  if (!info.session.isEmpty()) result["session"] = s(info.session);
+  if (!info.windowId.isEmpty()) result["windowId"] = s(info.windowId);
+  co_return result;
+}
+
+QCoro::Task<nlohmann::json> CommandDispatcher::kill(const nlohmann::json& args) {
+  const CommandArgs a("kill", args);
+  const std::string paneId = a.requirePaneId();
+  const std::string scope = a.optionalString("scope").value_or("pane");
+  if (scope != "pane" && scope != "window") {
+    a.fail(fmt::format("argument 'scope' must be 'pane' or 'window', not '{}'", scope));
+  }
+  const QString killed = co_await m_engine.kill(q(paneId), scope == "window");
+  co_return nlohmann::json{{"killed", s(killed)}, {"paneId", paneId}};
+}
+
+QCoro::Task<nlohmann::json> CommandDispatcher::tmuxSourceList() {
+  const auto candidates = co_await m_engine.listSources();
+  nlohmann::json list = nlohmann::json::array();
+  for (const auto& candidate : candidates) {
+    list.push_back({{"value", s(candidate.value)},
+                    {"label", s(candidate.label)},
+                    {"sessionCount", candidate.sessionCount}});
+  }
+  co_return nlohmann::json{{"current", s(m_engine.socketPath())}, {"candidates", list}};
+}
+
+QCoro::Task<nlohmann::json> CommandDispatcher::tmuxSourceSet(const nlohmann::json& args) {
+  const CommandArgs a("tmux-source-set", args);
+  const std::string value = a.requireString("value");
+  if (value.empty() || value[0] != '/') a.fail("argument 'value' must be a tmux socket path");
+  try {
+    co_await m_engine.switchSource(q(value));
+  } catch (const std::exception& error) {
+    co_return nlohmann::json{{"ok", false}, {"error", error.what()}, {"current", s(m_engine.socketPath())}};
+  }
+  // Remembered for the next start, unless a socket was named on the command line.
+  QFile file(m_context.paths.tmuxSourceFile());
+  if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(QByteArray::fromStdString(value) + '\n');
+  co_return nlohmann::json{{"ok", true}, {"current", s(m_engine.socketPath())}, {"applied", value}};
+}
+
+nlohmann::json CommandDispatcher::crew(const nlohmann::json& args) const {
+  const CommandArgs a("crew", args);
+  const std::string action = a.requireString("action");
+  if (action == "models") {
+    std::map<std::string, std::map<std::string, std::string>> observed;
+    for (const auto& pane : m_engine.panes()) {
+      if (pane.agentKind && pane.model && !pane.model->empty()) {
+        observed[*pane.agentKind][*pane.model] = pane.modelLabel.value_or("");
+      }
+    }
+    const auto kinds = AgentCatalog::discover([](const std::string& name) {
+      return !QStandardPaths::findExecutable(q(name)).isEmpty();
+    });
+    return AgentCatalog::modelCatalog(kinds, observed);
+  }
+  if (action == "disband") {
+    a.requireString("project");
+    throw CommandError("crew: no agent team exists on this daemon");
+  }
+  a.fail(fmt::format("unknown action '{}'", action));
+}
+
+}  // namespace vesket::daemon

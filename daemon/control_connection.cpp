@@ -1,0 +1,184 @@
+#include "daemon/control_connection.h"
+
+#include <QDebug>
+#include <QPointer>
+#include <QTimer>
+
+#include <fmt/format.h>
+
+#include "daemon/command_dispatcher.h"
+#include "daemon/core/command_error.h"
+#include "daemon/core/reply_line.h"
+#include "daemon/watch_hub.h"
+
+namespace vesket::daemon {
+
+ControlConnection::ControlConnection(QLocalSocket* socket, CommandDispatcher& dispatcher,
+                                     WatchHub& watchHub, QString requiredToken, Limits limits,
+                                     QObject* parent)
+    : QObject(parent),
+      m_socket(socket),
+      m_dispatcher(dispatcher),
+      m_watchHub(watchHub),
+      m_requiredToken(std::move(requiredToken)),
+      m_limits(limits),
+      m_reader(limits.maxLineBytes) {
+  m_socket->setParent(this);
+  m_socket->setReadBufferSize(256 * 1024);
+  connect(m_socket, &QLocalSocket::readyRead, this, &ControlConnection::onReadyRead);
+  connect(m_socket, &QLocalSocket::bytesWritten, this, &ControlConnection::onBytesWritten);
+  connect(m_socket, &QLocalSocket::disconnected, this, [this] {
+    close({});
+    finish();
+  });
+  connect(m_socket, &QLocalSocket::errorOccurred, this, [this](QLocalSocket::LocalSocketError error) {
+    if (error != QLocalSocket::PeerClosedError) close(m_socket->errorString());
+  });
+  // Bytes that arrived before the signals were connected.
+  if (m_socket->bytesAvailable() > 0) QMetaObject::invokeMethod(this, &ControlConnection::onReadyRead, Qt::QueuedConnection);
+}
+
+ControlConnection::~ControlConnection() { m_watchHub.removeConnection(this); }
+
+bool ControlConnection::isOpen() const {
+  return !m_closing && m_socket->state() == QLocalSocket::ConnectedState;
+}
+
+void ControlConnection::close(const QString& reason) {
+  if (m_closing) return;
+  m_closing = true;
+  if (!reason.isEmpty()) qInfo().noquote() << "control connection closed:" << reason;
+  m_watchHub.removeConnection(this);
+  m_pendingEvents.clear();
+  m_backlog.clear();
+  if (m_socket->state() == QLocalSocket::UnconnectedState) {
+    finish();
+    return;
+  }
+  // Let what is queued (an error line) go out first; a client that does not let it go
+  // within two seconds is cut off.
+  m_socket->disconnectFromServer();
+  QTimer::singleShot(2000, this, [this] {
+    m_socket->abort();
+    finish();
+  });
+}
+
+void ControlConnection::finish() {
+  if (m_finished) return;
+  m_finished = true;
+  emit finished(this);
+}
+
+void ControlConnection::onReadyRead() {
+  // While earlier lines wait for a free slot, leave the rest in the socket: Qt stops
+  // reading at the read buffer's size and the client's writes block, which is the
+  // backpressure a greedy client should feel.
+  if (m_closing || !m_backlog.empty()) return;
+  const QByteArray bytes = m_socket->readAll();
+  for (std::string& line : m_reader.push(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+    m_backlog.push_back(std::move(line));
+  }
+  if (m_reader.overflowed()) {
+    m_backlog.clear();
+    sendLine(ReplyLine::failure(std::nullopt, fmt::format("request line too long: more than {} bytes without a line feed",
+                                                           m_limits.maxLineBytes)));
+    close(QStringLiteral("request line over the size limit"));
+    return;
+  }
+  drainBacklog();
+}
+
+void ControlConnection::drainBacklog() {
+  while (!m_closing && !m_backlog.empty() && m_inFlight < m_limits.maxRequestsInFlight) {
+    const std::string line = std::move(m_backlog.front());
+    m_backlog.pop_front();
+    handleLine(line);
+  }
+  if (!m_closing && m_backlog.empty() && m_socket->bytesAvailable() > 0) {
+    QMetaObject::invokeMethod(this, &ControlConnection::onReadyRead, Qt::QueuedConnection);
+  }
+}
+
+void ControlConnection::handleLine(const std::string& line) {
+  auto parsed = parseRequestFrame(line);
+  if (auto* rejection = std::get_if<RequestRejection>(&parsed)) {
+    sendLine(ReplyLine::failure(rejection->id, rejection->error));
+    return;
+  }
+  RequestFrame& frame = std::get<RequestFrame>(parsed);
+
+  if (frame.cmd == "cancel") {
+    // A cancel only ends this connection's own stream, so it needs no token (the client
+    // sends it without one).
+    if (m_watchHub.removeWatcher(this, frame.id)) {
+      m_pendingEvents.erase(frame.id);
+      sendLine(ReplyLine::done(frame.id));
+    } else {
+      sendLine(ReplyLine::failure(frame.id, "cancel: no open stream with this id"));
+    }
+    return;
+  }
+  if (!m_requiredToken.isEmpty() &&
+      (!frame.token || QString::fromStdString(*frame.token) != m_requiredToken)) {
+    sendLine(ReplyLine::failure(frame.id, frame.token ? "unauthorized: wrong control token"
+                                                      : "unauthorized: control token required"));
+    return;
+  }
+  if (frame.cmd == "watch") {
+    if (!m_watchHub.addWatcher(this, frame.id)) {
+      sendLine(ReplyLine::failure(frame.id, "watch: a stream with this id is already open"));
+    }
+    return;
+  }
+  ++m_inFlight;
+  runUnary(std::move(frame));
+}
+
+QCoro::Task<void> ControlConnection::runUnary(RequestFrame frame) {
+  QPointer<ControlConnection> self(this);
+  CommandDispatcher& dispatcher = m_dispatcher;
+  std::string line;
+  try {
+    nlohmann::json data = co_await dispatcher.dispatch(frame);
+    line = ReplyLine::data(frame.id, data);
+  } catch (const CommandError& error) {
+    line = ReplyLine::failure(frame.id, error.what());
+  } catch (const std::exception& error) {
+    line = ReplyLine::failure(frame.id, frame.cmd + ": " + error.what());
+  }
+  if (!self) co_return;
+  --self->m_inFlight;
+  self->sendLine(line);
+  self->drainBacklog();
+}
+
+void ControlConnection::sendLine(const std::string& line) {
+  if (!isOpen()) return;
+  m_socket->write(line.data(), static_cast<qint64>(line.size()));
+  if (m_socket->bytesToWrite() > m_limits.maxQueuedBytes) {
+    qInfo().noquote() << "control connection closed: the client stopped reading, more than"
+                      << m_limits.maxQueuedBytes << "bytes wait for it";
+    m_socket->abort();
+    close({});
+  }
+}
+
+void ControlConnection::sendStreamEvent(const std::string& id, std::string line) {
+  if (!isOpen()) return;
+  if (m_socket->bytesToWrite() > m_limits.streamBacklogBytes) {
+    m_pendingEvents[id] = std::move(line);
+    return;
+  }
+  sendLine(line);
+}
+
+void ControlConnection::onBytesWritten() {
+  if (m_pendingEvents.empty() || !isOpen()) return;
+  if (m_socket->bytesToWrite() > m_limits.streamBacklogBytes) return;
+  auto pending = std::move(m_pendingEvents);
+  m_pendingEvents.clear();
+  for (auto& [id, line] : pending) sendLine(line);
+}
+
+}  // namespace vesket::daemon

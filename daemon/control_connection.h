@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QLocalSocket>
+#include <QObject>
+#include <QString>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
+
+#include <qcoro/qcorotask.h>
+
+#include "daemon/core/request_frame.h"
+#include "daemon/core/request_line_reader.h"
+
+namespace vesket::daemon {
+
+class CommandDispatcher;
+class WatchHub;
+
+// One client connection on the control socket.
+//
+// Reads request lines (bounded: a client sending more than `maxLineBytes` without a line
+// feed gets an error line and is closed), answers each with lines carrying the request's
+// id, and is the only writer of its socket. Unary requests run concurrently, each as its
+// own coroutine (at most `maxRequestsInFlight` at once); a reply whose connection has
+// gone is dropped. Outgoing bytes are bounded
+// too: a client that stops reading is closed once `maxQueuedBytes` wait for it, and a
+// watch stream behind more than `streamBacklogBytes` keeps only its newest event, so a
+// slow reader never holds up anyone else.
+class ControlConnection : public QObject {
+  Q_OBJECT
+
+ public:
+  struct Limits {
+    std::size_t maxLineBytes = RequestLineReader::kDefaultMaxPendingBytes;
+    qint64 maxQueuedBytes = 32 * 1024 * 1024;
+    qint64 streamBacklogBytes = 1024 * 1024;
+    // Requests of one client carried out at the same time; later lines wait unread, so a
+    // client flooding requests cannot crowd out the others on the shared tmux client.
+    int maxRequestsInFlight = 16;
+  };
+
+  ControlConnection(QLocalSocket* socket, CommandDispatcher& dispatcher, WatchHub& watchHub,
+                    QString requiredToken, Limits limits, QObject* parent = nullptr);
+  ~ControlConnection() override;
+
+  // Queues one complete line (ending in "\n").
+  void sendLine(const std::string& line);
+  // Queues a stream event; while the client lags, replaces the stream's unsent event.
+  void sendStreamEvent(const std::string& id, std::string line);
+
+  bool isOpen() const;
+
+ signals:
+  void finished(vesket::daemon::ControlConnection* connection);
+
+ private:
+  void onReadyRead();
+  void onBytesWritten();
+  void handleLine(const std::string& line);
+  void drainBacklog();
+  QCoro::Task<void> runUnary(RequestFrame frame);
+  void close(const QString& reason);
+  void finish();
+
+  QLocalSocket* m_socket;
+  CommandDispatcher& m_dispatcher;
+  WatchHub& m_watchHub;
+  QString m_requiredToken;
+  Limits m_limits;
+  RequestLineReader m_reader;
+  std::deque<std::string> m_backlog;  // complete lines not yet handled
+  int m_inFlight = 0;
+  std::map<std::string, std::string> m_pendingEvents;  // stream id → newest unsent line
+  bool m_closing = false;
+  bool m_finished = false;
+};
+
+}  // namespace vesket::daemon

@@ -1,0 +1,44 @@
+#include "daemon/daemon_paths.h"
+
+#include <QDir>
+#include <QFile>
+
+#include "shell/core/identity_record.h"
+#include "shell/core/vesket_identity.h"
+
+namespace vesket::daemon {
+
+DaemonPaths DaemonPaths::fromEnvironment() {
+  shell::HostFacts host;
+  for (const char* name : {"VESKET_HOME", "DURNVALE_HOME"}) {
+    if (qEnvironmentVariableIsSet(name)) host.environment[name] = qEnvironmentVariable(name).toStdString();
+  }
+  host.userHome = QDir::homePath().toStdString();
+  DaemonPaths paths;
+  paths.userHome = QString::fromStdString(host.userHome);
+  paths.home = QString::fromStdString(shell::VesketIdentity::envDerivedHome(host));
+  // An empty VESKET_HOME would put the socket at "/daemon/control.sock"; the daemon
+  // refuses to serve from the file-system root and uses the default home instead.
+  if (paths.home.isEmpty()) paths.home = paths.userHome + QStringLiteral("/.vesket");
+  return paths;
+}
+
+QString DaemonPaths::logDir() const {
+  QString state = qEnvironmentVariable("XDG_STATE_HOME");
+  if (state.isEmpty()) state = userHome + QStringLiteral("/.local/state");
+  return state + QStringLiteral("/vesket/logs");
+}
+
+QString DaemonPaths::identityRecordPath() const {
+  return QString::fromStdString(shell::IdentityRecord::pathFor(userHome.toStdString()));
+}
+
+QString requiredControlToken(const DaemonPaths& paths) {
+  const QString fromEnvironment = qEnvironmentVariable("CONTROL_TOKEN");
+  if (!fromEnvironment.isEmpty()) return fromEnvironment;
+  QFile file(paths.tokenFile());
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return QString::fromUtf8(file.read(4096)).trimmed();
+}
+
+}  // namespace vesket::daemon

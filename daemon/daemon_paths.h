@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+namespace vesket::daemon {
+
+// Every file the daemon and its CLI use, derived from the product home. The daemon uses
+// the home its environment names (VESKET_HOME, DURNVALE_HOME, else ~/.vesket): it is the
+// one that publishes where it runs, so it never follows someone else's identity record.
+struct DaemonPaths {
+  QString home;        // the product home
+  QString userHome;    // the account's home directory ($HOME)
+
+  static DaemonPaths fromEnvironment();
+
+  QString daemonDir() const { return home + QStringLiteral("/daemon"); }
+  QString socketPath() const { return daemonDir() + QStringLiteral("/control.sock"); }
+  QString envFile() const { return daemonDir() + QStringLiteral("/.env"); }
+  // A control token the daemon requires when the file exists (and CONTROL_TOKEN is unset).
+  QString tokenFile() const { return daemonDir() + QStringLiteral("/control-token"); }
+  QString lockFile() const { return daemonDir() + QStringLiteral("/daemon.lock"); }
+  QString installIdFile() const { return daemonDir() + QStringLiteral("/install-id"); }
+  QString tmuxSourceFile() const { return daemonDir() + QStringLiteral("/tmux-source"); }
+  QString supervisorLockFile() const { return daemonDir() + QStringLiteral("/supervisor.lock"); }
+  QString supervisorPidFile() const { return daemonDir() + QStringLiteral("/supervisor.pid"); }
+  QString imagesDir() const { return home + QStringLiteral("/images"); }
+  QString binPath() const { return home + QStringLiteral("/bin/vesket"); }
+  // "$XDG_STATE_HOME/vesket/logs" (default ~/.local/state/vesket/logs).
+  QString logDir() const;
+  QString logFile() const { return logDir() + QStringLiteral("/daemon-stdout.log"); }
+  // The identity record in the user's home directory.
+  QString identityRecordPath() const;
+};
+
+// The control token clients must present: CONTROL_TOKEN when set and not empty, else the
+// trimmed contents of the token file when it exists and is not empty, else none (empty).
+QString requiredControlToken(const DaemonPaths& paths);
+
+}  // namespace vesket::daemon

@@ -1,0 +1,251 @@
+#include "daemon/daemon_runtime.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QSaveFile>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <QUuid>
+#include <cstring>
+
+#include <nlohmann/json.hpp>
+
+#include "daemon/build_info.h"
+#include "daemon/command_dispatcher.h"
+#include "daemon/control_server.h"
+#include "daemon/core/env_file.h"
+#include "daemon/daemon_log.h"
+#include "daemon/tmux_engine.h"
+#include "daemon/watch_hub.h"
+#include "shell/core/identity_record.h"
+
+namespace vesket::daemon {
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void onSignal(int signal) {
+  const char byte = static_cast<char>(signal);
+  const ssize_t ignored = ::write(g_signalPipe[1], &byte, 1);
+  (void)ignored;
+}
+
+QByteArray readSmallFile(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return file.read(64 * 1024);
+}
+
+// The pid of the daemon serving `socketPath`, from its answer to "ping"; nothing when no
+// daemon answers within the timeout.
+std::optional<qint64> pingPid(const QString& socketPath, int timeoutMs) {
+  QLocalSocket socket;
+  socket.connectToServer(socketPath);
+  if (!socket.waitForConnected(timeoutMs)) return std::nullopt;
+  socket.write("{\"id\":\"start-probe\",\"cmd\":\"ping\",\"args\":{}}\n");
+  QByteArray received;
+  while (!received.contains('\n') && socket.waitForReadyRead(timeoutMs)) received += socket.readAll();
+  const auto reply = nlohmann::json::parse(received.left(received.indexOf('\n')).toStdString(), nullptr, false);
+  if (reply.is_object() && reply.value("ok", false) && reply["data"].is_object()) {
+    return reply["data"].value("pid", static_cast<qint64>(0));
+  }
+  return 0;  // something answers on the socket, but not with a pid
+}
+
+}  // namespace
+
+DaemonRuntime::DaemonRuntime(DaemonPaths paths, Options options, QObject* parent)
+    : QObject(parent), m_paths(std::move(paths)), m_options(std::move(options)) {}
+
+DaemonRuntime::~DaemonRuntime() {
+  m_server.reset();
+  m_watchHub.reset();
+  m_dispatcher.reset();
+  m_engine.reset();
+  if (m_lockFd >= 0) ::close(m_lockFd);
+}
+
+void DaemonRuntime::acquireLock() {
+  const QByteArray lockPath = QFile::encodeName(m_paths.lockFile());
+  m_lockFd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (m_lockFd < 0) {
+    throw std::runtime_error("cannot open " + lockPath.toStdString() + ": " + std::strerror(errno));
+  }
+  if (::flock(m_lockFd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(m_lockFd);
+    m_lockFd = -1;
+    const auto pid = pingPid(m_paths.socketPath(), 1500);
+    const std::string who = pid && *pid > 0 ? " (pid " + std::to_string(*pid) + ")" : "";
+    throw DaemonAlreadyRunning("another vesket daemon is already running for " +
+                               m_paths.home.toStdString() + who +
+                               "; stop it first with 'vesket daemon stop'");
+  }
+}
+
+// Holding the lock, a socket file left behind is stale unless something still answers on
+// it (a daemon that does not take the lock, e.g. started with another binary).
+void DaemonRuntime::replaceStaleSocket() {
+  const QString socketPath = m_paths.socketPath();
+  if (!QFileInfo::exists(socketPath) && !QFileInfo(socketPath).isSymLink()) return;
+  if (const auto pid = pingPid(socketPath, 1000)) {
+    const std::string who = *pid > 0 ? " (pid " + std::to_string(*pid) + ")" : "";
+    throw DaemonAlreadyRunning("a daemon already answers on " + socketPath.toStdString() + who +
+                               "; stop it first with 'vesket daemon stop'");
+  }
+  struct stat info {};
+  if (::lstat(QFile::encodeName(socketPath).constData(), &info) == 0 && !S_ISSOCK(info.st_mode)) {
+    throw std::runtime_error(socketPath.toStdString() +
+                             " exists and is not a socket; remove it by hand if it is not needed");
+  }
+  QFile::remove(socketPath);
+  qInfo().noquote() << "removed stale control socket" << socketPath;
+}
+
+void DaemonRuntime::writeEnvFile() {
+  const QByteArray before = readSmallFile(m_paths.envFile());
+  EnvFile env = EnvFile::parse(before.toStdString());
+  env.setDefault("DAEMON_TOKEN", "");
+  env.setDefault("RELAY_URL", qEnvironmentVariable("RELAY_URL").toStdString());
+  env.setDefault("BOARD_PUSH_API", "");
+  const QByteArray after = QByteArray::fromStdString(env.serialize());
+  if (after == before && QFileInfo::exists(m_paths.envFile())) return;
+  QSaveFile file(m_paths.envFile());
+  if (!file.open(QIODevice::WriteOnly) || file.write(after) != after.size() || !file.commit()) {
+    qWarning().noquote() << "cannot write" << m_paths.envFile() << file.errorString();
+    return;
+  }
+  QFile::setPermissions(m_paths.envFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+QString DaemonRuntime::installId() {
+  const QString existing = QString::fromUtf8(readSmallFile(m_paths.installIdFile())).trimmed();
+  if (!existing.isEmpty()) return existing;
+  const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+  QSaveFile file(m_paths.installIdFile());
+  if (file.open(QIODevice::WriteOnly)) {
+    file.write(id.toUtf8() + '\n');
+    file.commit();
+  }
+  return id;
+}
+
+void DaemonRuntime::publishIdentity() {
+  shell::IdentityRecord record;
+  record.home = m_paths.home.toStdString();
+  record.installId = installId().toStdString();
+  record.pid = static_cast<std::int64_t>(::getpid());
+  record.startedAtMs = static_cast<double>(m_startedAtMs);
+  QSaveFile file(m_paths.identityRecordPath());
+  const QByteArray bytes = QByteArray::fromStdString(record.encode());
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    qWarning().noquote() << "cannot publish the identity record" << m_paths.identityRecordPath()
+                         << file.errorString();
+  }
+}
+
+// Removes the identity record only when it is still this process's.
+void DaemonRuntime::removeIdentity() {
+  const auto record = shell::IdentityRecord::decode(readSmallFile(m_paths.identityRecordPath()).toStdString());
+  if (record && record->pid == static_cast<std::int64_t>(::getpid())) {
+    QFile::remove(m_paths.identityRecordPath());
+  }
+}
+
+void DaemonRuntime::installSignalHandlers() {
+  if (g_signalPipe[0] < 0 && ::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, this);
+  connect(notifier, &QSocketNotifier::activated, this, [this] {
+    char byte = 0;
+    while (::read(g_signalPipe[0], &byte, 1) == 1) {
+      qInfo().noquote() << "signal" << static_cast<int>(byte) << "received; stopping";
+    }
+    stop(0);
+  });
+  struct sigaction action {};
+  action.sa_handler = onSignal;
+  sigemptyset(&action.sa_mask);
+  for (int sig : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(sig, &action, nullptr);
+  ::signal(SIGPIPE, SIG_IGN);
+}
+
+void DaemonRuntime::start() {
+  m_startedAtMs = QDateTime::currentMSecsSinceEpoch();
+  m_daemonSessionId = QUuid::createUuid().toString(QUuid::WithoutBraces);
+
+  if (!QDir().mkpath(m_paths.daemonDir())) {
+    throw std::runtime_error("cannot create " + m_paths.daemonDir().toStdString());
+  }
+  ::chmod(QFile::encodeName(m_paths.daemonDir()).constData(), 0700);
+  acquireLock();
+  DaemonLog::install(m_paths.logFile());
+  replaceStaleSocket();
+  writeEnvFile();
+
+  TmuxEngine::Options engineOptions;
+  engineOptions.homeDir = m_paths.userHome;
+  if (m_options.tmuxSocketPath) {
+    engineOptions.server.socketPath = *m_options.tmuxSocketPath;
+  } else if (m_options.tmuxSocketName) {
+    engineOptions.server.socketName = *m_options.tmuxSocketName;
+  } else {
+    // The server chosen with "tmux-source-set", while its socket still exists.
+    const QString remembered = QString::fromUtf8(readSmallFile(m_paths.tmuxSourceFile())).trimmed();
+    if (!remembered.isEmpty() && QFileInfo::exists(remembered)) engineOptions.server.socketPath = remembered;
+  }
+  m_engine = std::make_unique<TmuxEngine>(engineOptions);
+
+  DaemonContext context;
+  context.paths = m_paths;
+  context.daemonSessionId = m_daemonSessionId;
+  context.startedAtMs = m_startedAtMs;
+  context.requestStop = [this] {
+    // After the reply has gone out.
+    QTimer::singleShot(50, this, [this] { stop(0); });
+  };
+  m_dispatcher = std::make_unique<CommandDispatcher>(*m_engine, context);
+  m_watchHub = std::make_unique<WatchHub>(*m_engine, m_daemonSessionId);
+  const QString token = requiredControlToken(m_paths);
+  m_server = std::make_unique<ControlServer>(m_paths.socketPath(), token, *m_dispatcher, *m_watchHub);
+
+  // The desktop's status poller counts the daemon as actively serving while such lines
+  // keep appearing in the log; one per 20 s is enough for that.
+  auto lastStoreRead = std::make_shared<qint64>(0);
+  connect(m_server.get(), &ControlServer::clientConnected, this, [this, lastStoreRead] {
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (now - *lastStoreRead < 20000) return;
+    *lastStoreRead = now;
+    qInfo().noquote() << "STORE-READ clients=" << m_server->connectionCount()
+                      << "panes=" << m_engine->panes().size();
+  });
+
+  m_server->listen();
+  m_engine->start();
+  installSignalHandlers();
+  publishIdentity();
+  qInfo().noquote() << "vesket daemon" << BuildInfo::version() << "serving" << m_paths.socketPath()
+                    << "pid" << ::getpid() << "daemonSessionId" << m_daemonSessionId << "tmux"
+                    << m_engine->socketPath() << (token.isEmpty() ? "" : "(control token required)");
+}
+
+void DaemonRuntime::stop(int exitCode) {
+  if (m_stopping) return;
+  m_stopping = true;
+  qInfo().noquote() << "vesket daemon stopping";
+  if (m_server) m_server->close();
+  if (m_engine) m_engine->stop();
+  removeIdentity();
+  QCoreApplication::exit(exitCode);
+}
+
+}  // namespace vesket::daemon

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <string>
+#include <vector>
+
+#include "daemon/core/watch_coalescer.h"
+
+namespace vesket::daemon {
+
+class ControlConnection;
+class TmuxEngine;
+
+// The "watch" streams. Every watcher gets a snapshot of the complete pane list when it
+// starts watching and after every change, as one event line
+// {"id", "ok": true, "event": {"type": "snapshot", "panes": [...], "daemonSessionId"}}.
+// Changes are coalesced (WatchCoalescer) and each snapshot is encoded once for all
+// watchers; a watcher that reads slowly gets only the newest snapshot (the connection
+// keeps one pending per stream) and never delays the others.
+class WatchHub : public QObject {
+  Q_OBJECT
+
+ public:
+  WatchHub(TmuxEngine& engine, QString daemonSessionId, int minIntervalMs = 25,
+           QObject* parent = nullptr);
+
+  // Starts a stream; false when the connection already streams under this id.
+  bool addWatcher(ControlConnection* connection, const std::string& id);
+  // Ends a stream (the "cancel" line); false when there was none.
+  bool removeWatcher(ControlConnection* connection, const std::string& id);
+  void removeConnection(ControlConnection* connection);
+  int watcherCount() const { return static_cast<int>(m_watchers.size()); }
+
+ private:
+  struct Watcher {
+    QPointer<ControlConnection> connection;
+    std::string id;
+  };
+
+  void onPanesChanged();
+  void flush();
+  std::string encodeEvent() const;
+  static std::string eventLine(const std::string& id, const std::string& event);
+
+  TmuxEngine& m_engine;
+  QString m_daemonSessionId;
+  WatchCoalescer m_coalescer;
+  QTimer m_flushTimer;
+  std::vector<Watcher> m_watchers;
+};
+
+}  // namespace vesket::daemon

@@ -1,0 +1,184 @@
+// Starting, refusing, stopping and supervising the real daemon; its files and status lines.
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <map>
+
+#include <gtest/gtest.h>
+
+#include "tests/daemon/daemon_fixture.h"
+
+namespace vesket::daemon::testing {
+namespace {
+
+// The status lines read as the desktop's status poller reads them.
+std::map<std::string, std::string> statusFacts(const QString& text) {
+  std::map<std::string, std::string> facts;
+  for (const QString& line : text.split('\n')) {
+    const QStringList parts = line.split(QStringLiteral(" : "));
+    if (parts.size() == 2) facts[parts[0].trimmed().toStdString()] = parts[1].trimmed().toStdString();
+  }
+  return facts;
+}
+
+QByteArray readFile(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST(DaemonLifecycleTest, StatusPublishesFilesAndStopRemovesTheSocket) {
+  PrivateTmux tmux;
+  DaemonProcess daemon(tmux);
+  // A hand-edited .env survives: unknown lines and values are kept.
+  QDir().mkpath(daemon.home() + "/daemon");
+  {
+    QFile env(daemon.home() + "/daemon/.env");
+    ASSERT_TRUE(env.open(QIODevice::WriteOnly));
+    env.write("# mine\nRELAY_URL=https://relay.example\nEXTRA=1\n");
+  }
+  daemon.start();
+
+  const auto status = daemon.runCli({"daemon", "status"});
+  ASSERT_EQ(status.exitCode, 0);
+  const auto facts = statusFacts(status.out);
+  EXPECT_EQ(facts.at("launchd loaded"), "yes");
+  EXPECT_EQ(facts.at("pid"), std::to_string(daemon.process().processId()));
+  EXPECT_EQ(facts.at("paired"), "no");
+  EXPECT_FALSE(facts.at("version").empty());
+  EXPECT_EQ(facts.at("automation"), "granted");
+  EXPECT_EQ(facts.at("accessibility"), "granted");
+  EXPECT_EQ(facts.at("full disk access"), "granted");
+  EXPECT_EQ(facts.at("ios connected"), "no");
+
+  EXPECT_EQ(readFile(daemon.home() + "/daemon/.env"),
+            "# mine\nRELAY_URL=https://relay.example\nEXTRA=1\nDAEMON_TOKEN=\nBOARD_PUSH_API=\n");
+  const auto identity = nlohmann::json::parse(readFile(daemon.userHome() + "/.vesket-daemon-identity.json").toStdString());
+  EXPECT_EQ(identity["home"], daemon.home().toStdString());
+  EXPECT_EQ(identity["pid"], daemon.process().processId());
+  EXPECT_TRUE(identity["installId"].is_string());
+  EXPECT_TRUE(identity["startedAtMs"].is_number());
+  EXPECT_EQ(QFileInfo(daemon.socketPath()).permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther), 0);
+  EXPECT_EQ(QFileInfo(daemon.home() + "/daemon").permissions() & (QFileDevice::ExeGroup | QFileDevice::ExeOther), 0);
+  const QString log = QString::fromUtf8(readFile(daemon.environment().value("XDG_STATE_HOME") + "/vesket/logs/daemon-stdout.log"));
+  EXPECT_TRUE(log.contains("serving " + daemon.socketPath())) << log.toStdString();
+
+  const auto version = daemon.runCli({"--version"});
+  EXPECT_TRUE(version.out.contains("\nbuilt: ") && version.out.contains("\ncommits: ") && version.out.contains("\nsha: "))
+      << version.out.toStdString();
+
+  const auto stop = daemon.runCli({"daemon", "stop"});
+  EXPECT_EQ(stop.exitCode, 0) << stop.err.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(daemon.socketPath()));
+  ASSERT_TRUE(daemon.process().waitForFinished(5000));
+  EXPECT_EQ(daemon.process().exitCode(), 0);
+  EXPECT_FALSE(QFileInfo::exists(daemon.userHome() + "/.vesket-daemon-identity.json"));
+
+  const auto stopped = statusFacts(daemon.runCli({"daemon", "status"}).out);
+  EXPECT_EQ(stopped.at("launchd loaded"), "no");
+  EXPECT_EQ(stopped.at("pid"), "none");
+  EXPECT_EQ(daemon.runCli({"panes", "--json"}).exitCode, 1) << "no daemon, no pane list";
+  EXPECT_EQ(daemon.runCli({"daemon", "stop"}).exitCode, 0) << "stopping a stopped daemon is fine";
+}
+
+TEST(DaemonLifecycleTest, SecondDaemonRefusesAndEachStartHasANewSessionId) {
+  PrivateTmux tmux;
+  DaemonProcess daemon(tmux);
+  daemon.start();
+  const auto firstSession = daemon.ping()["data"]["daemonSessionId"];
+
+  const auto second = daemon.runCli({"daemon", "start", "-L", tmux.name()});
+  EXPECT_EQ(second.exitCode, 3);
+  EXPECT_TRUE(second.err.contains("another vesket daemon is already running for " + daemon.home())) << second.err.toStdString();
+  EXPECT_EQ(daemon.ping()["data"]["daemonSessionId"], firstSession) << "the first one keeps serving";
+
+  ASSERT_EQ(daemon.runCli({"daemon", "stop"}).exitCode, 0);
+  daemon.process().waitForFinished(5000);
+  daemon.start();
+  EXPECT_NE(daemon.ping()["data"]["daemonSessionId"], firstSession);
+}
+
+TEST(DaemonLifecycleTest, StaleSocketIsReplaced) {
+  PrivateTmux tmux;
+  DaemonProcess daemon(tmux);
+  // A socket file nobody listens on, as a killed daemon leaves it.
+  QDir().mkpath(daemon.home() + "/daemon");
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const QByteArray path = QFile::encodeName(daemon.socketPath());
+  std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+  ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)), 0);
+  ::close(fd);
+  ASSERT_TRUE(QFileInfo::exists(daemon.socketPath()));
+
+  daemon.start();
+  EXPECT_EQ(daemon.ping()["data"]["alive"], true);
+}
+
+TEST(DaemonLifecycleTest, ControlTokenIsRequiredWhenConfigured) {
+  PrivateTmux tmux;
+  QProcessEnvironment extra;
+  extra.insert("CONTROL_TOKEN", "s3cret");
+  DaemonProcess daemon(tmux, extra);
+  // start() probes without a token, so use the CLI (which presents it) to wait.
+  daemon.process();  // not started yet
+  QProcess process;
+  process.setProcessEnvironment(daemon.environment());
+  process.start(DaemonProcess::binary(), {"daemon", "start", "-L", tmux.name()});
+  ASSERT_TRUE(eventually([&] { return daemon.runCli({"daemon", "status"}).out.contains("launchd loaded : yes"); }, 15000));
+
+  LineClient client(daemon.socketPath());
+  EXPECT_EQ(client.request("ping")["error"], "unauthorized: control token required");
+  EXPECT_EQ(client.request("ping", nlohmann::json::object(), "wrong")["error"], "unauthorized: wrong control token");
+  EXPECT_EQ(client.request("ping", nlohmann::json::object(), "s3cret")["data"]["alive"], true);
+  EXPECT_EQ(daemon.runCli({"daemon", "stop"}).exitCode, 0);
+  process.waitForFinished(5000);
+}
+
+TEST(DaemonLifecycleTest, SupervisorRestartsAKilledDaemonAndEndsWithStop) {
+  PrivateTmux tmux;
+  QProcessEnvironment extra;
+  extra.insert("VESKET_TMUX_SOCKET", "/tmp/tmux-" + QString::number(::getuid()) + "/" + tmux.name());
+  DaemonProcess daemon(tmux, extra);
+  const auto install = daemon.runCli({"daemon", "install-service"});
+  ASSERT_EQ(install.exitCode, 0) << install.out.toStdString() << install.err.toStdString();
+  EXPECT_TRUE(install.out.contains("supervisor")) << install.out.toStdString();
+
+  const auto before = daemon.ping()["data"];
+  EXPECT_EQ(statusFacts(daemon.runCli({"daemon", "status"}).out).at("service"), "supervisor");
+  ASSERT_EQ(::kill(static_cast<pid_t>(before["pid"].get<qint64>()), SIGKILL), 0);
+  nlohmann::json after;
+  ASSERT_TRUE(eventually([&] {
+    LineClient client(daemon.socketPath(), 200);
+    if (!client.connected()) return false;
+    client.sendRequest("p", "ping");
+    auto line = client.lineFor("p", 500);
+    if (!line || (*line)["ok"] != true) return false;
+    after = (*line)["data"];
+    return after["pid"] != before["pid"];
+  }, 20000)) << "the supervisor starts the daemon again";
+  EXPECT_NE(after["daemonSessionId"], before["daemonSessionId"]);
+
+  ASSERT_EQ(daemon.runCli({"daemon", "stop"}).exitCode, 0);
+  EXPECT_TRUE(eventually([&] {
+    return statusFacts(daemon.runCli({"daemon", "status"}).out).at("launchd loaded") == "no";
+  }, 10000)) << "the supervisor ends after a deliberate stop";
+  EXPECT_FALSE(QFileInfo::exists(daemon.socketPath()));
+}
+
+TEST(DaemonLifecycleTest, BadCommandLinesExitWithTwo) {
+  for (const QStringList& args : {QStringList{"daemon", "launch"}, QStringList{"panes", "--xml"}, QStringList{}}) {
+    QProcess process;
+    process.start(DaemonProcess::binary(), args);
+    process.waitForFinished(5000);
+    EXPECT_EQ(process.exitCode(), 2) << args.join(' ').toStdString();
+    EXPECT_TRUE(process.readAllStandardError().startsWith("vesket: "));
+  }
+}
+
+}  // namespace
+}  // namespace vesket::daemon::testing
