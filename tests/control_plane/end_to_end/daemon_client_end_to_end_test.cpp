@@ -1,0 +1,97 @@
+// The control-socket client against the real `vesket` daemon, which drives a private tmux
+// server: commands, the pane watch, and reconnecting across a daemon crash.
+#include <gtest/gtest.h>
+
+#include "control_plane/control_plane_client.h"
+#include "control_plane/core/control_plane_errors.h"
+#include "tests/control_plane/end_to_end/real_daemon_fixture.h"
+
+using namespace vesket::control_plane;
+using vesket::testing::awaitTask;
+using vesket::testing::waitUntil;
+
+namespace {
+
+using DaemonClientEndToEndTest = vesket::testing::RealDaemonTest;
+
+TEST_F(DaemonClientEndToEndTest, ListsCapturesAndSendsTextThatThePaneShows) {
+  // Right after start the daemon may still be reading tmux's panes.
+  std::vector<PaneEntry> panes;
+  auto pane = panes.end();
+  ASSERT_TRUE(waitUntil([&] {
+    panes = awaitTask(m_client->listPanes());
+    pane = std::find_if(panes.begin(), panes.end(), [&](const PaneEntry& p) { return p.paneId == m_paneId.toStdString(); });
+    return pane != panes.end();
+  })) << "the daemon never listed " << m_paneId.toStdString();
+  EXPECT_EQ(pane->sessionName, "main");
+  EXPECT_EQ(pane->paneWidth, 120);
+
+  const auto sent = awaitTask(m_client->send(m_paneId.toStdString(), "echo vesket-$((6*7))", "Enter"));
+  EXPECT_TRUE(sent.ok) << sent.error.value_or("");
+  captureShows(m_paneId, "vesket-42");
+
+  // A failure from the daemon arrives as requestFailed with the daemon's text.
+  try {
+    awaitTask(m_client->capture("%99999"));
+    ADD_FAILURE() << "captured a pane that does not exist";
+  } catch (const ControlPlaneError& e) {
+    EXPECT_EQ(e.kind(), ControlPlaneError::Kind::requestFailed);
+    EXPECT_FALSE(e.description().empty());
+  }
+}
+
+TEST_F(DaemonClientEndToEndTest, WatchSeesANewWindow) {
+  auto stream = m_client->watch();
+  // Wait for a snapshot with the session's first pane (the very first one may come before
+  // the daemon has read tmux's panes).
+  for (;;) {
+    const auto event = awaitTask(stream.next(), 10000);
+    ASSERT_TRUE(event) << "the watch ended before it showed the first pane";
+    const auto* snapshot = event->asSnapshot();
+    if (!snapshot || snapshot->panes.empty()) continue;
+    ASSERT_EQ(snapshot->panes.size(), 1u);
+    EXPECT_EQ(snapshot->panes[0].paneId, m_paneId.toStdString());
+    break;
+  }
+
+  const QString added = tmux({"new-window", "-d", "-P", "-F", "#{pane_id}", "-t", "main", "-n", "second", "/bin/sh"});
+  bool seen = false;
+  while (!seen) {
+    const auto event = awaitTask(stream.next(), 10000);
+    ASSERT_TRUE(event) << "the watch ended before the new window showed up";
+    if (const auto* snapshot = event->asSnapshot()) {
+      for (const auto& pane : snapshot->panes) seen = seen || (pane.paneId == added.toStdString() && pane.windowName == "second");
+    }
+  }
+}
+
+TEST_F(DaemonClientEndToEndTest, RestartIsUnavailableThenConnectedWithANewGeneration) {
+  std::vector<std::string> states;
+  QObject::connect(m_client.get(), &ControlPlaneClient::connectionStateChanged,
+                   [&](ConnectionState state) { states.push_back(state.debugName()); });
+  std::vector<std::optional<std::string>> generations;
+  auto stream = m_client->watchPanesReconnecting(BackoffSchedule::standard(),
+                                                 [&](std::optional<std::string> g) { generations.push_back(g); });
+  ASSERT_TRUE(awaitTask(stream.next(), 10000));
+  ASSERT_EQ(states, (std::vector<std::string>{"connecting", "connected"}));
+  ASSERT_EQ(generations.size(), 1u);
+  ASSERT_TRUE(generations[0] && !generations[0]->empty());
+
+  stopDaemon(/*crash=*/true);
+  ASSERT_TRUE(waitUntil([&] { return states.back() == "unavailable"; }, 10000)) << states.back();
+  startDaemon();
+  ASSERT_TRUE(waitUntil([&] { return states.back() == "connected"; }, 20000)) << states.back();
+
+  // After the crash: the stream's end, then the unreachable daemon, then the new connection.
+  const auto afterCrash = std::vector<std::string>(states.begin() + 2, states.end());
+  EXPECT_EQ(afterCrash.front(), "reconnecting(1)");
+  EXPECT_NE(std::find(afterCrash.begin(), afterCrash.end(), "unavailable"), afterCrash.end());
+  EXPECT_EQ(std::count(afterCrash.begin(), afterCrash.end(), "connected"), 1);
+  ASSERT_TRUE(generations.back());
+  EXPECT_NE(*generations.back(), *generations.front()) << "a restarted daemon is a new generation";
+
+  stream.cancel();
+  ASSERT_TRUE(waitUntil([&] { return states.back() == "idle"; }));
+}
+
+}  // namespace
