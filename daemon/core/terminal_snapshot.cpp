@@ -8,10 +8,11 @@ namespace vesket::daemon {
 
 namespace {
 
+// tmux's mouse_any_flag means "any mouse mode"; the 1003 mode is mouse_all_flag.
 constexpr std::string_view kFields[] = {
     "pane_width",       "pane_height",       "cursor_x",          "cursor_y",
     "cursor_flag",      "alternate_on",      "keypad_cursor_flag", "keypad_flag",
-    "mouse_standard_flag", "mouse_button_flag", "mouse_any_flag",  "mouse_sgr_flag",
+    "mouse_standard_flag", "mouse_button_flag", "mouse_all_flag",  "mouse_sgr_flag",
     "mouse_utf8_flag",  "history_size",
 };
 constexpr std::size_t kFieldCount = std::size(kFields);
@@ -85,9 +86,17 @@ std::string modeBytes(const PaneTerminalState& state) {
   std::string out;
   out += state.applicationCursor ? "\x1b[?1h" : "\x1b[?1l";
   out += state.applicationKeypad ? "\x1b=" : "\x1b>";
-  out += state.mouseStandard ? "\x1b[?1000h" : "\x1b[?1000l";
-  out += state.mouseButton ? "\x1b[?1002h" : "\x1b[?1002l";
-  out += state.mouseAny ? "\x1b[?1003h" : "\x1b[?1003l";
+  // The tracking modes exclude each other, and turning any of them off turns tracking
+  // off altogether (tmux and xterm alike): name only the one in effect.
+  if (state.mouseAny) {
+    out += "\x1b[?1003h";
+  } else if (state.mouseButton) {
+    out += "\x1b[?1002h";
+  } else if (state.mouseStandard) {
+    out += "\x1b[?1000h";
+  } else {
+    out += "\x1b[?1000l";
+  }
   out += state.mouseSgr ? "\x1b[?1006h" : "\x1b[?1006l";
   out += state.mouseUtf8 ? "\x1b[?1005h" : "\x1b[?1005l";
   const int row = std::clamp(state.cursorY, 0, std::max(state.rows - 1, 0)) + 1;

@@ -27,7 +27,7 @@ struct PaneTerminalState {
   bool applicationKeypad = false;
   bool mouseStandard = false;  // 1000: press and release
   bool mouseButton = false;    // 1002: and motion while pressed
-  bool mouseAny = false;       // 1003: and all motion
+  bool mouseAny = false;       // 1003: and all motion (tmux's mouse_all_flag)
   bool mouseSgr = false;       // 1006 encoding
   bool mouseUtf8 = false;      // 1005 encoding
   int historySize = 0;         // lines of scroll-back the pane holds

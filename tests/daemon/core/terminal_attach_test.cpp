@@ -107,7 +107,7 @@ TEST(PaneTerminalState, ParsesWhatItsFormatPrints) {
   EXPECT_EQ(PaneTerminalState::format(),
             "#{pane_width}\t#{pane_height}\t#{cursor_x}\t#{cursor_y}\t#{cursor_flag}\t#{alternate_on}\t"
             "#{keypad_cursor_flag}\t#{keypad_flag}\t#{mouse_standard_flag}\t#{mouse_button_flag}\t"
-            "#{mouse_any_flag}\t#{mouse_sgr_flag}\t#{mouse_utf8_flag}\t#{history_size}");
+            "#{mouse_all_flag}\t#{mouse_sgr_flag}\t#{mouse_utf8_flag}\t#{history_size}");
   const auto state = PaneTerminalState::parse("120\t40\t5\t39\t0\t1\t1\t0\t1\t0\t0\t1\t0\t1234");
   ASSERT_TRUE(state);
   EXPECT_EQ(state->cols, 120);
@@ -135,7 +135,7 @@ TEST(TerminalSnapshot, AttachDrawsHistoryThenScreenThenCursorAndModes) {
   state.cursorX = 2;
   state.cursorY = 1;
   const Rows capture = {"old 1", "\x1b[31mold 2", "$ ls", "$ "};
-  const std::string modes = "\x1b[?1l\x1b>\x1b[?1000l\x1b[?1002l\x1b[?1003l\x1b[?1006l\x1b[?1005l";
+  const std::string modes = "\x1b[?1l\x1b>\x1b[?1000l\x1b[?1006l\x1b[?1005l";
   EXPECT_EQ(TerminalSnapshot::attachBytes(capture, state),
             "old 1\r\n\x1b[31mold 2\r\n$ ls\r\n$ \x1b[0m" + modes + "\x1b[2;3H\x1b[?25h");
 
@@ -147,7 +147,7 @@ TEST(TerminalSnapshot, AttachDrawsHistoryThenScreenThenCursorAndModes) {
   state.mouseSgr = true;
   EXPECT_EQ(TerminalSnapshot::attachBytes(capture, state),
             "old 1\r\n\x1b[31mold 2\x1b[0m\r\n\x1b[?1049h\x1b[H\x1b[2J$ ls\r\n$ \x1b[0m"
-            "\x1b[?1h\x1b>\x1b[?1000l\x1b[?1002l\x1b[?1003h\x1b[?1006h\x1b[?1005l\x1b[2;3H\x1b[?25l");
+            "\x1b[?1h\x1b>\x1b[?1003h\x1b[?1006h\x1b[?1005l\x1b[2;3H\x1b[?25l");
   // Without history the alternate screen starts at once.
   EXPECT_TRUE(TerminalSnapshot::attachBytes({"a", "b"}, state).starts_with("\x1b[?1049h"));
 }
