@@ -223,7 +223,7 @@ QCoro::Task<std::vector<control_plane::PaneEntry>> TmuxEngine::refreshNow() {
 
   std::set<std::int64_t> roots;
   for (const auto& pane : listing.panes) roots.insert(pane.panePid);
-  const auto processes = ProcessTable::read(roots);
+  const ProcessTree processes(ProcessTable::read(roots));
   const qint64 now = nowMs();
   const std::string clientSession = m_client ? m_client->sessionId().toStdString() : std::string();
 

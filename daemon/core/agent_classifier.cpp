@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
 
 namespace vesket::daemon::AgentClassifier {
 
@@ -92,17 +91,11 @@ std::optional<std::string> kindOfProcess(const ProcessInfo& process) {
   return kindOfExecutable(process.comm);
 }
 
-std::string classify(std::string_view currentCommand, std::int64_t panePid,
-                     const std::vector<ProcessInfo>& processes) {
+std::string classify(std::string_view currentCommand, std::int64_t panePid, const ProcessTree& tree) {
   // Walk the pane's subtree breadth first, so the agent nearest the pane's first process
   // is found first.
-  std::multimap<std::int64_t, const ProcessInfo*> children;
-  const ProcessInfo* root = nullptr;
-  for (const auto& p : processes) {
-    children.emplace(p.ppid, &p);
-    if (p.pid == panePid) root = &p;
-  }
   std::vector<const ProcessInfo*> level;
+  const ProcessInfo* root = tree.find(panePid);
   if (root != nullptr) level.push_back(root);
   std::size_t visited = 0;
   while (!level.empty() && visited < 4096) {  // the bound guards against a ppid cycle
@@ -110,12 +103,10 @@ std::string classify(std::string_view currentCommand, std::int64_t panePid,
     for (const auto* p : level) {
       ++visited;
       if (auto kind = kindOfProcess(*p)) return *kind;
-      auto [from, to] = children.equal_range(p->pid);
-      for (auto it = from; it != to; ++it) {
-        if (it->second->pid != p->pid) next.push_back(it->second);
+      for (const auto* child : tree.children(p->pid)) {
+        if (child->pid != p->pid) next.push_back(child);
       }
     }
-    std::sort(next.begin(), next.end(), [](auto* a, auto* b) { return a->pid < b->pid; });
     level = std::move(next);
   }
   if (auto kind = kindOfCommand(currentCommand)) return *kind;
@@ -124,4 +115,33 @@ std::string classify(std::string_view currentCommand, std::int64_t panePid,
   return "unknown";
 }
 
+std::string classify(std::string_view currentCommand, std::int64_t panePid,
+                     const std::vector<ProcessInfo>& processes) {
+  return classify(currentCommand, panePid, ProcessTree(processes));
+}
+
 }  // namespace vesket::daemon::AgentClassifier
+
+namespace vesket::daemon {
+
+ProcessTree::ProcessTree(std::vector<ProcessInfo> processes) : m_processes(std::move(processes)) {
+  std::sort(m_processes.begin(), m_processes.end(), [](const auto& a, const auto& b) { return a.pid < b.pid; });
+  m_byPid.reserve(m_processes.size());
+  for (const auto& p : m_processes) {
+    m_byPid.emplace(p.pid, &p);
+    m_children[p.ppid].push_back(&p);
+  }
+}
+
+const ProcessInfo* ProcessTree::find(std::int64_t pid) const {
+  const auto it = m_byPid.find(pid);
+  return it == m_byPid.end() ? nullptr : it->second;
+}
+
+const std::vector<const ProcessInfo*>& ProcessTree::children(std::int64_t pid) const {
+  static const std::vector<const ProcessInfo*> none;
+  const auto it = m_children.find(pid);
+  return it == m_children.end() ? none : it->second;
+}
+
+}  // namespace vesket::daemon

@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace vesket::daemon {
@@ -16,6 +17,22 @@ struct ProcessInfo {
   std::vector<std::string> argv;  // the command line; empty when unreadable
 
   bool operator==(const ProcessInfo&) const = default;
+};
+
+// The process table indexed by pid and parent, built once per pane-list read and shared
+// by every pane's classification.
+class ProcessTree {
+ public:
+  explicit ProcessTree(std::vector<ProcessInfo> processes);
+
+  const ProcessInfo* find(std::int64_t pid) const;
+  // The children of a process, in pid order.
+  const std::vector<const ProcessInfo*>& children(std::int64_t pid) const;
+
+ private:
+  std::vector<ProcessInfo> m_processes;
+  std::unordered_map<std::int64_t, const ProcessInfo*> m_byPid;
+  std::unordered_map<std::int64_t, std::vector<const ProcessInfo*>> m_children;
 };
 
 // Which agent runs in a pane, from tmux's current command and the pane's process tree.
@@ -42,6 +59,7 @@ bool isShell(std::string_view command);
 
 // The pane's kind: an agent kind, "shell" or "unknown". `processes` may hold the whole
 // process table or only the pane's subtree; it may be empty when unreadable.
+std::string classify(std::string_view currentCommand, std::int64_t panePid, const ProcessTree& tree);
 std::string classify(std::string_view currentCommand, std::int64_t panePid,
                      const std::vector<ProcessInfo>& processes);
 
