@@ -67,12 +67,12 @@ void StreamState::wakeWaiter() {
   }
 }
 
-void StreamState::cancelByConsumer() {
+void StreamState::cancelByConsumer(bool wakeWaiting) {
   if (finished || consumerCancelled) return;
   consumerCancelled = true;
   finished = true;
   events.clear();
-  wakeWaiter();  // a next() still waiting (cancelled from elsewhere) ends normally
+  if (wakeWaiting) wakeWaiter();
   // Tell the daemon on the next turn of the loop, then close a little later so the cancel
   // line has a chance to be read.
   auto self = shared_from_this();

@@ -40,7 +40,9 @@ class StreamState : public std::enable_shared_from_this<StreamState> {
   void start(const std::string& requestLine);
   void push(std::any event);
   void end(std::exception_ptr error);
-  void cancelByConsumer();
+  // `wakeWaiting`: a next() still waiting ends normally (an explicit cancel from elsewhere).
+  // Letting go of the handle does not wake anyone: whoever waits may be gone with it.
+  void cancelByConsumer(bool wakeWaiting);
 
   // Holds a plain pointer: the awaiting coroutine keeps the state alive, and g++ 12
   // mishandles awaiters with non-trivial destructors in co_await expressions.
@@ -71,17 +73,18 @@ class ControlStream {
   ControlStream(ControlStream&&) noexcept = default;
   ControlStream& operator=(ControlStream&& other) noexcept {
     if (this != &other) {
-      cancel();
+      release();
       m_state = std::move(other.m_state);
     }
     return *this;
   }
-  ~ControlStream() { cancel(); }
+  ~ControlStream() { release(); }
 
   QCoro::Task<std::optional<T>> next() { return nextFrom(m_state); }
 
+  // Stops the stream; a next() still waiting (in another coroutine) ends normally.
   void cancel() {
-    if (m_state) m_state->cancelByConsumer();
+    if (m_state) m_state->cancelByConsumer(true);
   }
 
   const std::string& id() const { return m_state->id; }
@@ -92,6 +95,10 @@ class ControlStream {
     auto event = co_await detail::StreamState::Awaiter{state.get()};
     if (!event) co_return std::nullopt;
     co_return std::any_cast<T>(std::move(*event));
+  }
+
+  void release() {
+    if (m_state) m_state->cancelByConsumer(false);
   }
 
   std::shared_ptr<detail::StreamState> m_state;

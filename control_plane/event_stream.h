@@ -43,11 +43,13 @@ class EventChannel {
 
   bool isEnded() const { return m_ended; }
 
-  void cancelByConsumer() {
+  // `wakeWaiting`: a next() still waiting ends normally (an explicit cancel from elsewhere).
+  // Letting go of the handle does not wake anyone: whoever waits may be gone with it.
+  void cancelByConsumer(bool wakeWaiting) {
     if (m_ended) return;
     m_ended = true;
     m_events.clear();
-    wake();
+    if (wakeWaiting) wake();
     if (auto hook = std::exchange(onConsumerCancel, nullptr)) hook();
   }
 
@@ -96,17 +98,18 @@ class EventStream {
   EventStream(EventStream&&) noexcept = default;
   EventStream& operator=(EventStream&& other) noexcept {
     if (this != &other) {
-      cancel();
+      release();
       m_channel = std::move(other.m_channel);
     }
     return *this;
   }
-  ~EventStream() { cancel(); }
+  ~EventStream() { release(); }
 
   QCoro::Task<std::optional<T>> next() { return nextFrom(m_channel); }
 
+  // Stops the stream; a next() still waiting (in another coroutine) ends normally.
   void cancel() {
-    if (m_channel) m_channel->cancelByConsumer();
+    if (m_channel) m_channel->cancelByConsumer(true);
   }
 
   bool isValid() const { return m_channel != nullptr; }
@@ -114,6 +117,10 @@ class EventStream {
  private:
   static QCoro::Task<std::optional<T>> nextFrom(std::shared_ptr<detail::EventChannel<T>> channel) {
     co_return co_await typename detail::EventChannel<T>::Awaiter{channel.get()};
+  }
+
+  void release() {
+    if (m_channel) m_channel->cancelByConsumer(false);
   }
 
   std::shared_ptr<detail::EventChannel<T>> m_channel;
