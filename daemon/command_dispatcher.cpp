@@ -127,7 +127,13 @@ QCoro::Task<nlohmann::json> CommandDispatcher::send(const nlohmann::json& args) 
     co_return nlohmann::json{{"ok", true}};
   }
   try {
-    if (!text.empty()) co_await m_engine.sendText(q(paneId), text);
+    // A multi-line message is pasted (bracketed when the program asked for it), so that an
+    // agent takes it as one message instead of submitting at the first line feed.
+    if (text.find('\n') != std::string::npos) {
+      co_await m_engine.pasteText(q(paneId), text);
+    } else if (!text.empty()) {
+      co_await m_engine.sendText(q(paneId), text);
+    }
     if (!submit.isEmpty()) co_await m_engine.sendKeys(q(paneId), submit);
   } catch (const std::exception& error) {
     if (clientRequestId) m_sentRequests.release(*clientRequestId);

@@ -28,6 +28,14 @@ class DaemonCommandsTest : public ::testing::Test {
     return shown;
   }
 
+  // Waits until the pane runs `command`, so that what is typed next goes to it and not
+  // to the shell that is still starting it.
+  bool paneRuns(const QString& paneId, const QString& command) {
+    return eventually([&] {
+      return m_tmux.run({"display-message", "-p", "-t", paneId, "#{pane_current_command}"}) == command;
+    });
+  }
+
   PrivateTmux m_tmux;
   DaemonProcess m_daemon{m_tmux};
   QString m_pane;
@@ -47,6 +55,12 @@ TEST_F(DaemonCommandsTest, SendTypesLiteralTextThenSubmits) {
   call("send-key", {{"paneId", m_pane.toStdString()}, {"key", "C-u"}});
   call("send", {{"paneId", m_pane.toStdString()}, {"text", "echo done-$((1+1))"}});
   EXPECT_TRUE(paneShows(m_pane, QStringLiteral("done-2")));
+}
+
+TEST_F(DaemonCommandsTest, MultiLineTextArrivesWhole) {
+  call("send", {{"paneId", m_pane.toStdString()}, {"text", "echo multi-$((1))\necho multi-$((2))"}});
+  EXPECT_TRUE(paneShows(m_pane, QStringLiteral("multi-1")));
+  EXPECT_TRUE(paneShows(m_pane, QStringLiteral("multi-2")));
 }
 
 TEST_F(DaemonCommandsTest, RepeatedClientRequestIdTypesOnce) {
@@ -75,9 +89,7 @@ TEST_F(DaemonCommandsTest, CaptureKeepsEscapesAndHistory) {
 TEST_F(DaemonCommandsTest, SendKeyAndAnswerTypeWhatTheAgentExpects) {
   // `cat -v` shows what arrives: digits for answers, "^[" for Escape.
   call("send", {{"paneId", m_pane.toStdString()}, {"text", "cat -v"}});
-  ASSERT_TRUE(eventually([&] {
-    return call("list-panes")["data"]["panes"][0]["cmd"] == "cat";
-  }));
+  ASSERT_TRUE(paneRuns(m_pane, "cat"));
   EXPECT_EQ(call("answer", {{"paneId", m_pane.toStdString()}, {"choice", 2}})["ok"], true);
   EXPECT_EQ(call("send-key", {{"paneId", m_pane.toStdString()}, {"key", "escape"}})["ok"], true);
   EXPECT_EQ(call("answer", {{"paneId", m_pane.toStdString()}, {"choices", {1, 3}}})["ok"], true);
@@ -118,6 +130,7 @@ TEST_F(DaemonCommandsTest, SpawnKillAndResize) {
 TEST_F(DaemonCommandsTest, SendImageStoresFilesUnderTheHomeAndTypesTheirPaths) {
   const QByteArray png = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452");
   call("send", {{"paneId", m_pane.toStdString()}, {"text", "cat > /dev/null"}});
+  ASSERT_TRUE(paneRuns(m_pane, "cat"));
   const auto reply = call("send-image", {{"paneId", m_pane.toStdString()},
                                          {"images", {{{"base64", png.toBase64().toStdString()}, {"ext", "png"}}}},
                                          {"text", "look at"}});

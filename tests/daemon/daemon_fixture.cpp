@@ -28,8 +28,12 @@ bool eventually(const std::function<bool()>& done, int timeoutMs) {
 
 PrivateTmux::PrivateTmux()
     : m_name(QStringLiteral("vesket-test-%1-%2").arg(::getpid()).arg(g_serial.fetch_add(1))) {
+  // Shells without start-up files: the account's own .bashrc can take seconds (or wait on
+  // locks) and has no business in these tests.
+  const QString shell = QStringLiteral("bash --norc --noprofile");
   run({QStringLiteral("new-session"), QStringLiteral("-d"), QStringLiteral("-s"), QStringLiteral("main"),
-       QStringLiteral("-x"), QStringLiteral("160"), QStringLiteral("-y"), QStringLiteral("40")});
+       QStringLiteral("-x"), QStringLiteral("160"), QStringLiteral("-y"), QStringLiteral("40"), shell,
+       QStringLiteral(";"), QStringLiteral("set-option"), QStringLiteral("-g"), QStringLiteral("default-command"), shell});
 }
 
 PrivateTmux::~PrivateTmux() { run({QStringLiteral("kill-server")}, false); }
