@@ -1,0 +1,52 @@
+#include "viewer/claude_history_pane_content_source.h"
+
+#include <algorithm>
+
+#include "control_plane/control_plane_client.h"
+#include "shell/settings_store.h"
+#include "viewer/core/claude_history_text.h"
+
+namespace vesket::viewer {
+
+ClaudeHistoryPaneContentSource::ClaudeHistoryPaneContentSource(
+    std::shared_ptr<control_plane::ControlPlaneClient> client, std::shared_ptr<PaneContentSource> fallback,
+    std::function<bool()> enabled, std::function<std::int64_t()> width)
+    : m_client(std::move(client)),
+      m_fallback(std::move(fallback)),
+      m_enabled(std::move(enabled)),
+      m_width(std::move(width)) {}
+
+bool ClaudeHistoryPaneContentSource::pilotEnabled(const shell::SettingsStore& defaults) {
+  return defaults.boolValue(QString::fromLatin1(kPilotDefaultsKey)).value_or(true);
+}
+
+QCoro::Task<std::string> ClaudeHistoryPaneContentSource::captureContent(std::string paneId) {
+  // Locals only after the first suspension: the source may go away meanwhile.
+  auto fallback = m_fallback;
+  // Tasks are named before they are awaited: g++ 12 mishandles temporaries with destructors
+  // inside co_await expressions.
+  if (!m_enabled()) {
+    auto capture = fallback->captureContent(std::move(paneId));
+    co_return co_await std::move(capture);
+  }
+  auto client = m_client;
+  const std::int64_t width = std::max<std::int64_t>(1, m_width());
+  auto stream = client->claudeHistoryStream(paneId, width);
+  for (;;) {
+    auto next = stream.next();
+    auto event = co_await std::move(next);
+    if (!event) break;
+    if (event->type == "disabled") {
+      stream.cancel();
+      break;
+    }
+    if (event->type == "replace" && event->batch) {
+      stream.cancel();
+      co_return ClaudeHistoryText::flatten(*event->batch);
+    }
+  }
+  auto capture = fallback->captureContent(std::move(paneId));
+  co_return co_await std::move(capture);
+}
+
+}  // namespace vesket::viewer
