@@ -34,6 +34,11 @@ TEST(TmuxControlClient, AnswersMatchCommandsInOrder) {
   TmuxControlClient client(optionsFor(server));
   ASSERT_TRUE(awaitTask(client.start()));
   EXPECT_EQ(client.sessionName(), "s");
+  // Attached so that it never sizes windows and tmux pauses rather than buffers for it.
+  const QString flags = server.tmux({"list-clients", "-F", "#{client_flags}"});
+  EXPECT_TRUE(flags.contains("ignore-size")) << flags.toStdString();
+  EXPECT_TRUE(flags.contains("pause-after=2")) << flags.toStdString();
+  EXPECT_TRUE(flags.contains("control-mode")) << flags.toStdString();
 
   // Many commands in flight at once, each awaited separately.
   std::vector<QCoro::Task<std::vector<std::string>>> tasks;

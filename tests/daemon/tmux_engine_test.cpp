@@ -94,6 +94,14 @@ TEST(TmuxEngine, SeesNewWindowAndKilledPane) {
   EXPECT_EQ(killed, "pane");
   ASSERT_TRUE(waitUntil([&] { return !hasPane(*engine, added); }, 3000));
   EXPECT_FALSE(server.paneIds().contains(added));
+
+  // Killing a whole window takes its split panes along.
+  const QString window = server.tmux({"new-window", "-d", "-t", "s:", "-P", "-F", "#{pane_id}"});
+  const QString split = server.tmux({"split-window", "-d", "-t", window, "-P", "-F", "#{pane_id}"});
+  ASSERT_TRUE(waitUntil([&] { return hasPane(*engine, split); }, 3000));
+  EXPECT_EQ(awaitTask(engine->kill(split, /*wholeWindow=*/true)), "window");
+  ASSERT_TRUE(waitUntil([&] { return !hasPane(*engine, window) && !hasPane(*engine, split); }, 3000));
+  EXPECT_TRUE(hasPane(*engine, first));
   EXPECT_GE(changes, 2);
 }
 
