@@ -11,7 +11,8 @@
 
 namespace vesket::daemon {
 
-WatchHub::WatchHub(TmuxEngine& engine, QString daemonSessionId, int minIntervalMs, QObject* parent)
+WatchHub::WatchHub(TmuxEngine& engine, QString daemonSessionId, int minIntervalMs,
+                   int firstListGraceMs, QObject* parent)
     : QObject(parent),
       m_engine(engine),
       m_daemonSessionId(std::move(daemonSessionId)),
@@ -19,6 +20,17 @@ WatchHub::WatchHub(TmuxEngine& engine, QString daemonSessionId, int minIntervalM
   m_flushTimer.setSingleShot(true);
   connect(&m_flushTimer, &QTimer::timeout, this, &WatchHub::flush);
   connect(&m_engine, &TmuxEngine::panesChanged, this, &WatchHub::onPanesChanged);
+  m_ready = !m_engine.panes().empty();
+  m_graceTimer.setSingleShot(true);
+  connect(&m_graceTimer, &QTimer::timeout, this, &WatchHub::markReady);
+  if (!m_ready) m_graceTimer.start(firstListGraceMs);
+}
+
+void WatchHub::markReady() {
+  if (m_ready) return;
+  m_ready = true;
+  m_graceTimer.stop();
+  flush();  // the first snapshot for everyone who started watching meanwhile
 }
 
 std::string WatchHub::encodeEvent() const {
@@ -46,7 +58,7 @@ bool WatchHub::addWatcher(ControlConnection* connection, const std::string& id) 
     if (watcher.connection == connection && watcher.id == id) return false;
   }
   m_watchers.push_back(Watcher{connection, id});
-  connection->sendStreamEvent(id, eventLine(id, encodeEvent()));
+  if (m_ready) connection->sendStreamEvent(id, eventLine(id, encodeEvent()));
   return true;
 }
 
@@ -65,6 +77,10 @@ void WatchHub::removeConnection(ControlConnection* connection) {
 }
 
 void WatchHub::onPanesChanged() {
+  if (!m_ready) {
+    markReady();
+    return;
+  }
   const auto delay = m_coalescer.onChange(QDateTime::currentMSecsSinceEpoch());
   if (delay) m_flushTimer.start(static_cast<int>(*delay));
 }

@@ -20,12 +20,16 @@ class TmuxEngine;
 // Changes are coalesced (WatchCoalescer) and each snapshot is encoded once for all
 // watchers; a watcher that reads slowly gets only the newest snapshot (the connection
 // keeps one pending per stream) and never delays the others.
+//
+// Right after the daemon starts, the engine has not read tmux yet; an empty list then would
+// read as "every pane is gone" to the application. So the first snapshot waits for the
+// engine's first pane list, or `firstListGraceMs` when tmux has nothing to report.
 class WatchHub : public QObject {
   Q_OBJECT
 
  public:
   WatchHub(TmuxEngine& engine, QString daemonSessionId, int minIntervalMs = 25,
-           QObject* parent = nullptr);
+           int firstListGraceMs = 2000, QObject* parent = nullptr);
 
   // Starts a stream; false when the connection already streams under this id.
   bool addWatcher(ControlConnection* connection, const std::string& id);
@@ -41,6 +45,7 @@ class WatchHub : public QObject {
   };
 
   void onPanesChanged();
+  void markReady();
   void flush();
   std::string encodeEvent() const;
   static std::string eventLine(const std::string& id, const std::string& event);
@@ -49,6 +54,8 @@ class WatchHub : public QObject {
   QString m_daemonSessionId;
   WatchCoalescer m_coalescer;
   QTimer m_flushTimer;
+  QTimer m_graceTimer;
+  bool m_ready = false;  // the engine has produced its first pane list
   std::vector<Watcher> m_watchers;
 };
 

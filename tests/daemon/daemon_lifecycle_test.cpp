@@ -101,6 +101,28 @@ TEST(DaemonLifecycleTest, SecondDaemonRefusesAndEachStartHasANewSessionId) {
   EXPECT_NE(daemon.ping()["data"]["daemonSessionId"], firstSession);
 }
 
+TEST(DaemonLifecycleTest, FirstSnapshotAfterStartIsTheRealPaneList) {
+  PrivateTmux tmux;
+  tmux.run({"split-window", "-d"});
+  DaemonProcess daemon(tmux);
+  QProcess process;
+  process.setProcessEnvironment(daemon.environment());
+  process.start(DaemonProcess::binary(), {"daemon", "start", "-L", tmux.name()});
+  // Watch the moment the socket appears, before the daemon has read tmux.
+  std::unique_ptr<LineClient> watcher;
+  ASSERT_TRUE(eventually([&] {
+    if (!QFileInfo::exists(daemon.socketPath())) return false;
+    watcher = std::make_unique<LineClient>(daemon.socketPath(), 1000);
+    return watcher->connected();
+  }, 15000));
+  watcher->sendRequest("W", "watch");
+  const auto first = watcher->lineFor("W", 10000);
+  ASSERT_TRUE(first);
+  EXPECT_EQ((*first)["event"]["panes"].size(), 2u) << "not an empty list that would read as all panes gone";
+  process.terminate();
+  process.waitForFinished(5000);
+}
+
 TEST(DaemonLifecycleTest, StaleSocketIsReplaced) {
   PrivateTmux tmux;
   DaemonProcess daemon(tmux);
