@@ -63,10 +63,14 @@ bool ClaudeHistoryBuilder::append(std::string_view bytes) {
   }
   // Memory stays bounded on endless transcripts: only the newest items can be shown.
   if (m_items.size() > 2 * m_maxEntries) {
-    const auto drop = static_cast<std::ptrdiff_t>(m_items.size() - m_maxEntries);
-    m_items.erase(m_items.begin(), m_items.begin() + drop);
-    m_lines.erase(m_lines.begin(), m_lines.begin() + drop);
-    m_dropped += static_cast<std::size_t>(drop);
+    const std::size_t drop = m_items.size() - m_maxEntries;
+    m_items.erase(m_items.begin(), m_items.begin() + static_cast<std::ptrdiff_t>(drop));
+    m_lines.erase(m_lines.begin(), m_lines.begin() + static_cast<std::ptrdiff_t>(std::min(drop, m_lines.size())));
+    m_dropped += drop;
+  }
+  // Rendering waits until here, so that items dropped right away cost no wrapping.
+  for (std::size_t i = m_lines.size(); i < m_items.size(); ++i) {
+    m_lines.push_back(ClaudeHistoryRenderer::render(m_items[i], m_width));
   }
   return m_dropped + m_items.size() != before;
 }
@@ -82,7 +86,6 @@ void ClaudeHistoryBuilder::readLine(std::string_view line, std::int64_t lineOffs
   }
   for (auto& item : ClaudeHistoryRenderer::itemsOf(record, lineOffset, m_sessionId)) {
     if (item.startsTurn()) m_lastTurnStart = m_dropped + m_items.size();
-    m_lines.push_back(ClaudeHistoryRenderer::render(item, m_width));
     m_items.push_back(std::move(item));
   }
 }

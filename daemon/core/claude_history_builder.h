@@ -87,7 +87,8 @@ class ClaudeHistoryBuilder {
   bool m_startedMidFile = false;
   std::string m_pending;
   std::vector<ClaudeHistoryItem> m_items;
-  std::vector<std::vector<std::string>> m_lines;  // rendered lines of each item
+  // Rendered lines of the items, in step with m_items once append() returns.
+  std::vector<std::vector<std::string>> m_lines;
   std::size_t m_dropped = 0;
   std::optional<std::size_t> m_lastTurnStart;  // item number of the latest prompt
 };

@@ -1,5 +1,6 @@
 #include "daemon/core/claude_history_renderer.h"
 
+#include <algorithm>
 #include <fmt/format.h>
 #include <nlohmann/json.hpp>
 
@@ -11,6 +12,8 @@ namespace vesket::daemon::ClaudeHistoryRenderer {
 namespace {
 
 using nlohmann::json;
+
+constexpr std::size_t kMaxKeptOutputBytes = 64 * 1024;
 
 const json* member(const json& object, const char* key) {
   if (!object.is_object()) return nullptr;
@@ -91,6 +94,19 @@ class ItemCollector {
 
   void add(std::string kind, std::string_view text, bool isError = false,
            std::optional<std::string> boundary = std::nullopt) {
+    int moreLines = 0;
+    if (kind == "tool_result" || kind == "command_output") {
+      // Keep the head of a long output; count the rest.
+      std::size_t cut = 0;
+      for (int line = 0; line < kMaxKeptOutputLines && cut < text.size(); ++line) {
+        const auto nl = text.find('\n', cut);
+        cut = nl == std::string_view::npos ? text.size() : nl + 1;
+      }
+      cut = std::min(cut, kMaxKeptOutputBytes);
+      const std::string_view rest = trim(text.substr(cut));
+      if (!rest.empty()) moreLines = static_cast<int>(std::count(rest.begin(), rest.end(), '\n')) + 1;
+      text = text.substr(0, cut);
+    }
     std::string clean = TextWrap::sanitize(text);
     if (trim(clean).empty()) return;
     ClaudeHistoryItem item;
@@ -101,6 +117,7 @@ class ItemCollector {
     item.text = std::string(withoutBlankEdges(clean));
     item.boundary = std::move(boundary);
     item.isError = isError;
+    item.moreLines = moreLines;
     m_items.push_back(std::move(item));
   }
 
@@ -256,16 +273,33 @@ std::vector<std::string> render(const ClaudeHistoryItem& item, int width) {
   std::vector<std::string> lines;
   const std::string_view kind = item.kind;
   if (kind == "tool_result" || kind == "command_output") {
-    const std::string text = item.isError ? "Error: " + item.text : item.text;
-    std::vector<std::string> body = TextWrap::wrap(text, width, "  \u23BF  ", "     ");
-    if (static_cast<int>(body.size()) > kMaxToolResultLines) {
-      const std::size_t hidden = body.size() - static_cast<std::size_t>(kMaxToolResultLines);
-      body.resize(static_cast<std::size_t>(kMaxToolResultLines));
-      for (auto& more : TextWrap::wrap(fmt::format("\u2026 +{} lines", hidden), width, "     ", "     ")) {
-        body.push_back(std::move(more));
+    std::string text = item.isError ? "Error: " + item.text : item.text;
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    // Whole output lines while they fit in kMaxToolResultLines display lines; the lines
+    // not shown are counted.
+    int logicalLines = 0;
+    int shownLines = 0;
+    bool full = false;  // no further line is shown once one did not fit
+    std::size_t start = 0;
+    while (start <= text.size()) {
+      const std::size_t nl = std::min(text.find('\n', start), text.size());
+      ++logicalLines;
+      if (!full) {
+        auto wrapped = TextWrap::wrap(std::string_view(text).substr(start, nl - start), width,
+                                      lines.empty() ? "  \u23BF  " : "     ", "     ");
+        const std::size_t room = static_cast<std::size_t>(kMaxToolResultLines) - lines.size();
+        if (wrapped.size() <= room || lines.empty()) {
+          if (wrapped.size() > room) wrapped.resize(room);
+          for (auto& l : wrapped) lines.push_back(std::move(l));
+          ++shownLines;
+        }
+        full = wrapped.size() > room || lines.size() >= static_cast<std::size_t>(kMaxToolResultLines);
       }
+      start = nl + 1;
     }
-    return body;
+    const int hidden = logicalLines - shownLines + item.moreLines;
+    if (hidden > 0) appendWrapped(lines, fmt::format("\u2026 +{} lines", hidden), width, "     ", "     ");
+    return lines;
   }
   if (kind == "interrupted") return TextWrap::wrap(item.text, width, "  \u23BF  ", "     ");
 

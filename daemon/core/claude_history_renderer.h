@@ -33,6 +33,7 @@ struct ClaudeHistoryItem {
   std::string text;  // clean plain text (see TextWrap::sanitize)
   std::optional<std::string> boundary;  // "compact" on the item that opens a compacted part
   bool isError = false;                 // a tool result that reports a failure
+  int moreLines = 0;  // lines of a long output left out of `text`
 
   // A prompt or slash command: the start of a turn.
   bool startsTurn() const { return kind == "prompt" || kind == "command"; }
@@ -41,8 +42,10 @@ struct ClaudeHistoryItem {
 
 namespace ClaudeHistoryRenderer {
 
-// Lines of a tool result shown before the rest is summarised as "… +N lines".
+// Display lines of a tool result shown before the rest is summarised as "… +N lines".
 inline constexpr int kMaxToolResultLines = 12;
+// Lines of a tool result's text kept at all (outputs can be whole files).
+inline constexpr int kMaxKeptOutputLines = 100;
 // Longest tool-call summary, in characters.
 inline constexpr std::size_t kMaxToolSummaryChars = 160;
 

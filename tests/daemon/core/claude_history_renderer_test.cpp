@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -157,6 +158,31 @@ TEST(ClaudeHistoryRenderer, LongToolResultsShowTheirFirstLinesAndACount) {
   EXPECT_EQ(lines.front(), "  ⎿  row 1");
   EXPECT_EQ(lines[11], "     row 12");
   EXPECT_EQ(lines.back(), "     … +18 lines");
+
+  // Long output lines wrap under the result's indent.
+  item.text = "short\n" + std::string(40, 'w') + "\nlast";
+  EXPECT_EQ(ClaudeHistoryRenderer::render(item, 13), (Lines{"  ⎿  short", "     wwwwwwww", "     wwwwwwww",
+                                                           "     wwwwwwww", "     wwwwwwww", "     wwwwwwww",
+                                                           "     last"}));
+
+  // An output line whose wrapped lines no longer fit is counted rather than cut in half.
+  item.text.clear();
+  for (int i = 1; i <= 11; ++i) item.text += "r" + std::to_string(i) + "\n";
+  item.text += std::string(20, 'w') + "\nend";
+  const Lines cut = ClaudeHistoryRenderer::render(item, 20);
+  ASSERT_EQ(cut.size(), 12u);
+  EXPECT_EQ(cut[10], "     r11");
+  EXPECT_EQ(cut.back(), "     … +2 lines");
+
+  // A whole file as output: only its head is kept in the item, the rest is counted.
+  std::string dump;
+  for (int i = 1; i <= 500; ++i) dump += "source line " + std::to_string(i) + "\n";
+  const auto items = ClaudeHistoryRenderer::itemsOf(
+      json({{"type", "user"}, {"message", {{"content", json::array({{{"type", "tool_result"}, {"content", dump}}})}}}}), 0, "s");
+  ASSERT_EQ(items.size(), 1u);
+  EXPECT_EQ(std::count(items[0].text.begin(), items[0].text.end(), '\n'), ClaudeHistoryRenderer::kMaxKeptOutputLines - 1);
+  EXPECT_EQ(items[0].moreLines, 500 - ClaudeHistoryRenderer::kMaxKeptOutputLines);
+  EXPECT_EQ(ClaudeHistoryRenderer::render(items[0], 80).back(), "     … +488 lines");
 }
 
 TEST(ClaudeHistoryRenderer, ToolCallsAreSummarisedByTheirMainArgument) {
