@@ -1,5 +1,7 @@
 // The control-socket client against the real `vesket` daemon, which drives a private tmux
 // server: commands, the pane watch, and reconnecting across a daemon crash.
+#include <QProcess>
+
 #include <gtest/gtest.h>
 
 #include "control_plane/control_plane_client.h"
@@ -38,6 +40,31 @@ TEST_F(DaemonClientEndToEndTest, ListsCapturesAndSendsTextThatThePaneShows) {
     EXPECT_EQ(e.kind(), ControlPlaneError::Kind::requestFailed);
     EXPECT_FALSE(e.description().empty());
   }
+}
+
+TEST_F(DaemonClientEndToEndTest, SpawnsFindsAndKillsPanes) {
+  const std::string shell = awaitTask(m_client->spawnShell());
+  const std::string plain = awaitTask(m_client->spawnPersistentPlainTerminal("logs"));
+  const QStringList listed = tmux({"list-panes", "-a", "-F", "#{pane_id} #{window_name}"}).split('\n');
+  EXPECT_TRUE(listed.contains(QString::fromStdString(plain) + " logs")) << listed.join(", ").toStdString();
+  EXPECT_TRUE(std::any_of(listed.begin(), listed.end(),
+                          [&](const QString& line) { return line.startsWith(QString::fromStdString(shell) + " "); }));
+
+  // The attach facts select the daemon's own tmux server.
+  const auto info = awaitTask(m_client->attachInfo(shell));
+  EXPECT_TRUE(info.ok);
+  QProcess own;
+  own.setProcessEnvironment(m_environment);
+  QStringList args;
+  for (const auto& arg : info.socketArgs) args << QString::fromStdString(arg);
+  own.start(QString::fromStdString(info.tmuxBin), args << "display-message" << "-p" << "-t"
+                                                      << QString::fromStdString(shell) << "#{pane_id}");
+  ASSERT_TRUE(own.waitForFinished(10000));
+  EXPECT_EQ(QString::fromUtf8(own.readAllStandardOutput()).trimmed().toStdString(), shell);
+
+  const auto killed = awaitTask(m_client->kill(shell));
+  EXPECT_EQ(killed.paneId, shell);
+  EXPECT_FALSE(tmux({"list-panes", "-a", "-F", "#{pane_id}"}).split('\n').contains(QString::fromStdString(shell)));
 }
 
 TEST_F(DaemonClientEndToEndTest, WatchSeesANewWindow) {
