@@ -12,8 +12,10 @@
 (function () {
   'use strict';
 
-  const HIGH_WATER_BYTES = 256 * 1024;      // written but not yet acknowledged
-  const MAX_QUEUED_BYTES = 16 * 1024 * 1024;  // waiting to be written
+  const limits = {
+    highWaterBytes: 256 * 1024,         // written but not yet acknowledged
+    maxQueuedBytes: 16 * 1024 * 1024,   // waiting to be written
+  };
   const MAX_TRANSCRIPT_BYTES = 8 * 1024 * 1024;  // kept to replay under older history
   const MAX_PENDING_MESSAGES = 1000;
 
@@ -145,9 +147,9 @@
 
   // Drops the oldest waiting output (never resets or calls) beyond the queue's bound.
   function shedOverflow() {
-    if (flow.queuedBytes <= MAX_QUEUED_BYTES) return;
+    if (flow.queuedBytes <= limits.maxQueuedBytes) return;
     let dropped = 0;
-    for (let i = 0; i < queue.length && flow.queuedBytes > MAX_QUEUED_BYTES; ) {
+    for (let i = 0; i < queue.length && flow.queuedBytes > limits.maxQueuedBytes; ) {
       const item = queue[i];
       if (item.bytes) {
         queue.splice(i, 1);
@@ -160,7 +162,7 @@
     flow.droppedBytes += dropped;
     if (!overflowReported) {
       overflowReported = true;
-      post('renderAnomaly', { text: 'output backlog over ' + MAX_QUEUED_BYTES + ' bytes: dropped ' + dropped + ' bytes' });
+      post('renderAnomaly', { text: 'output backlog over ' + limits.maxQueuedBytes + ' bytes: dropped ' + dropped + ' bytes' });
     }
   }
 
@@ -191,7 +193,7 @@
         else item.call();
         continue;
       }
-      if (inFlight() >= HIGH_WATER_BYTES) return;
+      if (inFlight() >= limits.highWaterBytes) return;
       queue.shift();
       flow.queuedBytes -= item.bytes.length;
       flow.writtenBytes += item.bytes.length;
@@ -532,7 +534,8 @@
   };
 
   // options: {fontFamily, fontSize, lineHeight, theme, scrollback, cursorBlink,
-  // copyOnSelect, scrollSensitivity, mode, imeArmed}; absent keys keep their value.
+  // copyOnSelect, scrollSensitivity, mode, imeArmed, flowLimits: {highWaterBytes,
+  // maxQueuedBytes}}; absent keys keep their value.
   window.__termInit = function (options) {
     const o = options || {};
     const termOptions = ['fontFamily', 'fontSize', 'lineHeight', 'theme', 'scrollback', 'cursorBlink'];
@@ -542,6 +545,11 @@
     if (typeof o.scrollSensitivity === 'number') term.options.scrollSensitivity = o.scrollSensitivity;
     if (typeof o.copyOnSelect === 'boolean') state.copyOnSelect = o.copyOnSelect;
     if (typeof o.imeArmed === 'boolean') state.imeArmed = o.imeArmed;
+    if (o.flowLimits) {
+      for (const key of ['highWaterBytes', 'maxQueuedBytes']) {
+        if (typeof o.flowLimits[key] === 'number' && o.flowLimits[key] > 0) limits[key] = o.flowLimits[key];
+      }
+    }
     if (o.theme && o.theme.background) document.body.style.background = o.theme.background;
     if (typeof o.mode === 'string') window.__reconcileMode(o.mode);
     else refit();

@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "terminal/terminal_page_resources.h"
+#include "tests/support/screenshot.h"
 
 namespace vesket::terminal {
 
@@ -118,6 +119,8 @@ class TerminalPageTest : public ::testing::Test {
     return proxy ? proxy : m_view.get();
   }
 
+  QWebEngineView* view() { return m_view.get(); }
+
   RecordingBridge bridge;
 
  private:
@@ -145,6 +148,8 @@ TEST_F(TerminalPageTest, WritesHistoryAndOutputOfTheCurrentGeneration) {
   eval(QString("window.__termWrite('%1', 1, false, 7);").arg(base64("\x1b[32mhello\x1b[0m from the pane")));
   ASSERT_TRUE(screenContains("hello from the pane")) << screen().toStdString();
   EXPECT_TRUE(screen().contains("history line"));
+  QTest::qWait(200);
+  vesket::testing::saveScreenshot(*view(), "terminal_page_output");
 
   // An older session's output is dropped; a newer session starts on a clean terminal.
   eval(QString("window.__termWrite('%1', 0, false, null);").arg(base64("stale")));
@@ -204,6 +209,48 @@ TEST_F(TerminalPageTest, FloodIsAcknowledgedWithinTheHighWaterMark) {
   EXPECT_EQ(flow["acknowledgedBytes"].toLongLong(), 128 * 65536 + 12);
   EXPECT_EQ(flow["droppedBytes"].toLongLong(), 0);
   EXPECT_TRUE(screenContains("flood done"));
+}
+
+TEST_F(TerminalPageTest, OverflowDropsTheOldestWaitingOutputAndSaysSo) {
+  eval("window.__termInit({flowLimits: {highWaterBytes: 1024, maxQueuedBytes: 4096}});");
+  eval(R"(
+    (function () {
+      const chunk = btoa('x'.repeat(1024));
+      for (let i = 0; i < 40; i++) window.__termWrite(chunk, 1, false, null);
+      window.__termWrite(btoa('\r\nlast frame'), 1, false, null);
+    })();
+  )");
+  ASSERT_TRUE(waitFor([&] { return eval("window.__termFlowState().queuedItems").toInt() == 0; }));
+  const QVariantMap flow = eval("window.__termFlowState()").toMap();
+  EXPECT_GT(flow["droppedBytes"].toLongLong(), 0);
+  EXPECT_EQ(flow["droppedBytes"].toLongLong() + flow["acknowledgedBytes"].toLongLong(), 40 * 1024 + 12);
+  EXPECT_EQ(bridge.count("renderAnomaly"), 1);
+  EXPECT_TRUE(screenContains("last frame"));  // the newest output survives
+}
+
+TEST_F(TerminalPageTest, WheelAtTheTopAsksOnceForOlderHistory) {
+  eval(QString("window.__termHistoryChunk('%1', 1, true);").arg(base64("only line\r\n")));
+  eval("window.__termHistoryEnd(1, false);");
+  ASSERT_TRUE(screenContains("only line"));
+  const QString wheelUp = "document.querySelector('.xterm').dispatchEvent("
+                          "new WheelEvent('wheel', {deltaY: -120, bubbles: true, cancelable: true}));";
+  eval(wheelUp);
+  eval(wheelUp);
+  ASSERT_TRUE(waitFor([&] { return bridge.count("requestOlderHistory") > 0; }, 5000));
+  EXPECT_EQ(bridge.last("requestOlderHistory")->payload["generation"].toInt(), 1);
+  eval("window.__termOlderEnd(1, true, 0);");
+  eval(wheelUp);
+  QTest::qWait(100);
+  EXPECT_EQ(bridge.count("requestOlderHistory"), 1);  // pending, then at the top
+}
+
+TEST_F(TerminalPageTest, FirstReadableFrameIsReported) {
+  eval("window.__armFirstReadableFrame();");
+  eval(QString("window.__termWrite('%1', 1, false, null);").arg(base64("\x1b[2J\x1b[H")));
+  eval(QString("window.__termWrite('%1', 1, false, null);").arg(base64("$ prompt")));
+  ASSERT_TRUE(waitFor([&] { return bridge.count("contentParity") > 0; }, 10000));
+  EXPECT_EQ(bridge.count("contentParity"), 1);
+  EXPECT_TRUE(bridge.last("contentParity")->payload["text"].toString().contains("$ prompt"));
 }
 
 TEST_F(TerminalPageTest, ResizesToTheGivenSize) {
