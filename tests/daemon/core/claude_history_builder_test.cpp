@@ -4,10 +4,12 @@
 
 #include <algorithm>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "claude_history_fixture.h"
+#include "daemon/core/text_wrap.h"
 
 using namespace vesket::daemon;
 using namespace vesket::control_plane;
@@ -267,4 +269,35 @@ TEST(ClaudeHistoryBuilder, EventsEncodeAsStreamLines) {
 
   const json disabled = ClaudeHistoryBuilder::disabledEvent("%3", "no transcript").toJson();
   EXPECT_EQ(disabled, json({{"type", "disabled"}, {"paneId", "%3"}, {"reason", "no transcript"}}));
+}
+
+// Damaged transcripts (bytes flipped, cut, dropped) in chunks of any size: reading never
+// throws, and every rendered line fits the width.
+TEST(ClaudeHistoryBuilder, DamagedTranscriptsNeverBreakReading) {
+  std::mt19937 random(42);
+  const std::string original = kTranscriptHead + kTranscriptTailStart + kTranscriptTailEnd;
+  for (int round = 0; round < 200; ++round) {
+    std::string text = original;
+    for (int edit = 0; edit < 1 + static_cast<int>(random() % 20); ++edit) {
+      const std::size_t at = random() % text.size();
+      switch (random() % 3) {
+        case 0: text[at] = static_cast<char>(random()); break;
+        case 1: text.erase(at, 1 + random() % 8); break;
+        default: text.insert(at, 1, "\n{}\"\\\x1b\xff"[random() % 7]); break;
+      }
+    }
+    const int width = 1 + static_cast<int>(random() % 50);
+    ClaudeHistoryBuilder builder(options(width, 1 + random() % 20));
+    for (std::size_t pos = 0; pos < text.size();) {
+      const std::size_t size = 1 + random() % 300;
+      EXPECT_NO_THROW(builder.append(std::string_view(text).substr(pos, size)));
+      pos += size;
+    }
+    ClaudeHistoryBatch batch;
+    ASSERT_NO_THROW(batch = builder.batch());
+    for (const auto& frame : batch.liveFrames) {
+      for (const auto& l : frame.lines) EXPECT_LE(vesket::daemon::TextWrap::displayWidth(l), std::max(width, 2));
+    }
+    EXPECT_NO_THROW(builder.replaceEvent().toJson().dump());
+  }
 }
