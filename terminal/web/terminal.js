@@ -380,10 +380,15 @@
     });
   }
 
+  // Copy on select: once the selection has stopped changing (a drag changes it often).
+  let selectionTimer = null;
   term.onSelectionChange(function () {
     if (!state.copyOnSelect) return;
-    const text = term.getSelection();
-    if (text) post('copySelection', { text: text });
+    clearTimeout(selectionTimer);
+    selectionTimer = setTimeout(function () {
+      const text = term.getSelection();
+      if (text) post('copySelection', { text: text });
+    }, 150);
   });
 
   term.attachCustomKeyEventHandler(function (event) {
