@@ -9,17 +9,17 @@
 #include "daemon/command_dispatcher.h"
 #include "daemon/core/command_error.h"
 #include "daemon/core/reply_line.h"
-#include "daemon/watch_hub.h"
+#include "daemon/stream_service.h"
 
 namespace vesket::daemon {
 
 ControlConnection::ControlConnection(QLocalSocket* socket, CommandDispatcher& dispatcher,
-                                     WatchHub& watchHub, QString requiredToken, Limits limits,
-                                     QObject* parent)
+                                     std::vector<StreamService*> streamServices,
+                                     QString requiredToken, Limits limits, QObject* parent)
     : QObject(parent),
       m_socket(socket),
       m_dispatcher(dispatcher),
-      m_watchHub(watchHub),
+      m_streamServices(std::move(streamServices)),
       m_requiredToken(std::move(requiredToken)),
       m_limits(limits),
       m_reader(limits.maxLineBytes) {
@@ -38,7 +38,9 @@ ControlConnection::ControlConnection(QLocalSocket* socket, CommandDispatcher& di
   if (m_socket->bytesAvailable() > 0) QMetaObject::invokeMethod(this, &ControlConnection::onReadyRead, Qt::QueuedConnection);
 }
 
-ControlConnection::~ControlConnection() { m_watchHub.removeConnection(this); }
+ControlConnection::~ControlConnection() {
+  for (StreamService* service : m_streamServices) service->connectionClosed(*this);
+}
 
 bool ControlConnection::isOpen() const {
   return !m_closing && m_socket->state() == QLocalSocket::ConnectedState;
@@ -48,7 +50,7 @@ void ControlConnection::close(const QString& reason) {
   if (m_closing) return;
   m_closing = true;
   if (!reason.isEmpty()) qInfo().noquote() << "control connection closed:" << reason;
-  m_watchHub.removeConnection(this);
+  for (StreamService* service : m_streamServices) service->connectionClosed(*this);
   m_pendingEvents.clear();
   m_backlog.clear();
   if (m_socket->state() == QLocalSocket::UnconnectedState) {
@@ -111,12 +113,14 @@ void ControlConnection::handleLine(const std::string& line) {
   if (frame.cmd == "cancel") {
     // A cancel only ends this connection's own stream, so it needs no token (the client
     // sends it without one).
-    if (m_watchHub.removeWatcher(this, frame.id)) {
-      m_pendingEvents.erase(frame.id);
-      sendLine(ReplyLine::done(frame.id));
-    } else {
-      sendLine(ReplyLine::failure(frame.id, "cancel: no open stream with this id"));
+    for (StreamService* service : m_streamServices) {
+      if (service->cancel(*this, frame.id)) {
+        m_pendingEvents.erase(frame.id);
+        sendLine(ReplyLine::done(frame.id));
+        return;
+      }
     }
+    sendLine(ReplyLine::failure(frame.id, "cancel: no open stream with this id"));
     return;
   }
   if (!m_requiredToken.isEmpty() &&
@@ -125,11 +129,11 @@ void ControlConnection::handleLine(const std::string& line) {
                                                       : "unauthorized: control token required"));
     return;
   }
-  if (frame.cmd == "watch") {
-    if (!m_watchHub.addWatcher(this, frame.id)) {
-      sendLine(ReplyLine::failure(frame.id, "watch: a stream with this id is already open"));
+  for (StreamService* service : m_streamServices) {
+    if (service->servesCommand(frame.cmd)) {
+      service->handle(*this, frame);
+      return;
     }
-    return;
   }
   ++m_inFlight;
   runUnary(std::move(frame));

@@ -7,6 +7,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <vector>
 
 #include <qcoro/qcorotask.h>
 
@@ -16,7 +17,7 @@
 namespace vesket::daemon {
 
 class CommandDispatcher;
-class WatchHub;
+class StreamService;
 
 // One client connection on the control socket.
 //
@@ -41,8 +42,9 @@ class ControlConnection : public QObject {
     int maxRequestsInFlight = 16;
   };
 
-  ControlConnection(QLocalSocket* socket, CommandDispatcher& dispatcher, WatchHub& watchHub,
-                    QString requiredToken, Limits limits, QObject* parent = nullptr);
+  ControlConnection(QLocalSocket* socket, CommandDispatcher& dispatcher,
+                    std::vector<StreamService*> streamServices, QString requiredToken, Limits limits,
+                    QObject* parent = nullptr);
   ~ControlConnection() override;
 
   // Queues one complete line (ending in "\n").
@@ -66,7 +68,7 @@ class ControlConnection : public QObject {
 
   QLocalSocket* m_socket;
   CommandDispatcher& m_dispatcher;
-  WatchHub& m_watchHub;
+  std::vector<StreamService*> m_streamServices;
   QString m_requiredToken;
   Limits m_limits;
   RequestLineReader m_reader;

@@ -7,13 +7,14 @@
 namespace vesket::daemon {
 
 ControlServer::ControlServer(QString socketPath, QString requiredToken,
-                             CommandDispatcher& dispatcher, WatchHub& watchHub,
+                             CommandDispatcher& dispatcher,
+                             std::vector<StreamService*> streamServices,
                              ControlConnection::Limits limits, QObject* parent)
     : QObject(parent),
       m_socketPath(std::move(socketPath)),
       m_requiredToken(std::move(requiredToken)),
       m_dispatcher(dispatcher),
-      m_watchHub(watchHub),
+      m_streamServices(std::move(streamServices)),
       m_limits(limits) {
   connect(&m_server, &QLocalServer::newConnection, this, &ControlServer::onNewConnection);
 }
@@ -46,7 +47,7 @@ void ControlServer::close() {
 
 void ControlServer::onNewConnection() {
   while (QLocalSocket* socket = m_server.nextPendingConnection()) {
-    auto* connection = new ControlConnection(socket, m_dispatcher, m_watchHub, m_requiredToken,
+    auto* connection = new ControlConnection(socket, m_dispatcher, m_streamServices, m_requiredToken,
                                              m_limits, this);
     ++m_connections;
     connect(connection, &ControlConnection::finished, this, [this](ControlConnection* finished) {

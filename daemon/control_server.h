@@ -10,7 +10,7 @@
 namespace vesket::daemon {
 
 class CommandDispatcher;
-class WatchHub;
+class StreamService;
 
 // The daemon's control socket could not be served.
 class ControlServerError : public std::runtime_error {
@@ -26,7 +26,7 @@ class ControlServer : public QObject {
 
  public:
   ControlServer(QString socketPath, QString requiredToken, CommandDispatcher& dispatcher,
-                WatchHub& watchHub, ControlConnection::Limits limits = {},
+                std::vector<StreamService*> streamServices, ControlConnection::Limits limits = {},
                 QObject* parent = nullptr);
   ~ControlServer() override;
 
@@ -47,7 +47,7 @@ class ControlServer : public QObject {
   QString m_socketPath;
   QString m_requiredToken;
   CommandDispatcher& m_dispatcher;
-  WatchHub& m_watchHub;
+  std::vector<StreamService*> m_streamServices;
   ControlConnection::Limits m_limits;
   QLocalServer m_server;
   int m_connections = 0;

@@ -216,7 +216,8 @@ void DaemonRuntime::start() {
   m_dispatcher = std::make_unique<CommandDispatcher>(*m_engine, context);
   m_watchHub = std::make_unique<WatchHub>(*m_engine, m_daemonSessionId);
   const QString token = requiredControlToken(m_paths);
-  m_server = std::make_unique<ControlServer>(m_paths.socketPath(), token, *m_dispatcher, *m_watchHub);
+  m_server = std::make_unique<ControlServer>(m_paths.socketPath(), token, *m_dispatcher,
+                                             std::vector<StreamService*>{m_watchHub.get()});
 
   // The desktop's status poller counts the daemon as actively serving while such lines
   // keep appearing in the log; one per 20 s is enough for that.

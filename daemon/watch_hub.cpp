@@ -26,6 +26,12 @@ WatchHub::WatchHub(TmuxEngine& engine, QString daemonSessionId, int minIntervalM
   if (!m_ready) m_graceTimer.start(firstListGraceMs);
 }
 
+void WatchHub::handle(ControlConnection& connection, const RequestFrame& frame) {
+  if (!addWatcher(&connection, frame.id)) {
+    connection.sendLine(ReplyLine::failure(frame.id, "watch: a stream with this id is already open"));
+  }
+}
+
 void WatchHub::markReady() {
   if (m_ready) return;
   m_ready = true;

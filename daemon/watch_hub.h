@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "daemon/core/watch_coalescer.h"
+#include "daemon/stream_service.h"
 
 namespace vesket::daemon {
 
@@ -24,7 +25,7 @@ class TmuxEngine;
 // Right after the daemon starts, the engine has not read tmux yet; an empty list then would
 // read as "every pane is gone" to the application. So the first snapshot waits for the
 // engine's first pane list, or `firstListGraceMs` when tmux has nothing to report.
-class WatchHub : public QObject {
+class WatchHub : public QObject, public StreamService {
   Q_OBJECT
 
  public:
@@ -37,6 +38,14 @@ class WatchHub : public QObject {
   bool removeWatcher(ControlConnection* connection, const std::string& id);
   void removeConnection(ControlConnection* connection);
   int watcherCount() const { return static_cast<int>(m_watchers.size()); }
+
+  // StreamService: "watch".
+  bool servesCommand(const std::string& cmd) const override { return cmd == "watch"; }
+  void handle(ControlConnection& connection, const RequestFrame& frame) override;
+  bool cancel(ControlConnection& connection, const std::string& id) override {
+    return removeWatcher(&connection, id);
+  }
+  void connectionClosed(ControlConnection& connection) override { removeConnection(&connection); }
 
  private:
   struct Watcher {
