@@ -253,6 +253,35 @@ TEST_F(TerminalPageTest, FirstReadableFrameIsReported) {
   EXPECT_TRUE(bridge.last("contentParity")->payload["text"].toString().contains("$ prompt"));
 }
 
+TEST_F(TerminalPageTest, OpensOnlyWebLinks) {
+  // Two hyperlinks (OSC 8) on the first two rows: a file link, then a web link.
+  const QByteArray links =
+      "\x1b]8;;file:///etc/passwd\x07FILELINKFILELINK\x1b]8;;\x07\r\n"
+      "\x1b]8;;https://example.com/docs\x07WEBLINKWEBLINKWEB\x1b]8;;\x07\r\n";
+  eval(QString("window.__termWrite('%1', 1, false, null);").arg(base64(links)));
+  ASSERT_TRUE(screenContains("WEBLINKWEBLINKWEB"));
+  const QVariantMap cell = eval("(function () { const s = document.querySelector('.xterm-screen').getBoundingClientRect();"
+                                " return {left: s.left, top: s.top, w: s.width / window.__measureAttachGeometry().cols,"
+                                " h: s.height / document.querySelectorAll('.xterm-rows > div').length}; })()")
+                               .toMap();
+  QWidget* target = focusTarget();
+  const auto clickRow = [&](int row) {
+    const QPoint point(int(cell["left"].toDouble() + cell["w"].toDouble() * 4),
+                       int(cell["top"].toDouble() + cell["h"].toDouble() * (row + 0.5)));
+    QTest::mouseMove(target, point);
+    QTest::qWait(100);
+    QTest::mouseMove(target, point + QPoint(1, 0));
+    QTest::qWait(100);
+    QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, point + QPoint(1, 0));
+    QTest::qWait(200);
+  };
+  clickRow(0);
+  clickRow(1);
+  ASSERT_TRUE(waitFor([&] { return bridge.count("openUrl") > 0; }, 5000));
+  EXPECT_EQ(bridge.count("openUrl"), 1);
+  EXPECT_EQ(bridge.last("openUrl")->payload["url"].toString(), "https://example.com/docs");
+}
+
 TEST_F(TerminalPageTest, ResizesToTheGivenSize) {
   eval("window.__reconcileMode('mirror'); window.__termResize(60, 12);");
   EXPECT_EQ(screen().split('\n').size(), 12);
