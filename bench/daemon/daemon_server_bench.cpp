@@ -14,6 +14,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
@@ -147,6 +148,17 @@ int main(int argc, char** argv) {
   }
 
   std::printf("daemon_server_bench: %d panes on a private tmux server, %d requests each\n", actualPanes, requests);
+  // The daemon's own CPU use while nothing happens (its periodic pane-list re-read).
+  auto cpuSeconds = [&daemon] {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(daemon.processId()));
+    if (!stat.open(QIODevice::ReadOnly)) return 0.0;
+    const QList<QByteArray> fields = stat.readAll().split(' ');
+    if (fields.size() < 15) return 0.0;
+    return (fields[13].toDouble() + fields[14].toDouble()) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+  };
+  const double cpuBefore = cpuSeconds();
+  QThread::sleep(5);
+  std::printf("  idle daemon CPU: %.1f %% of one core over 5 s\n", (cpuSeconds() - cpuBefore) / 5.0 * 100.0);
   std::vector<double> ping, listPanes, pingKept;
   for (int i = 0; i < requests; ++i) ping.push_back(roundTripMs(socketPath, R"({"id":"p","cmd":"ping","args":{}})" "\n"));
   for (int i = 0; i < requests; ++i) {
