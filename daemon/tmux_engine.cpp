@@ -358,7 +358,8 @@ QCoro::Task<QString> TmuxEngine::spawnShell(QString windowName, QString startDir
     // No server or no session: the user asked for a shell, so this is the one place a
     // server may be started. A one-off tmux process does it; the engine attaches after.
     QStringList args = {QStringLiteral("-S"), m_socketPath, QStringLiteral("new-session"), QStringLiteral("-d"),
-                        QStringLiteral("-P"), QStringLiteral("-F"), QStringLiteral("#{pane_id}")};
+                        QStringLiteral("-s"), QStringLiteral("vesket"), QStringLiteral("-P"), QStringLiteral("-F"),
+                        QStringLiteral("#{pane_id}")};
     if (!windowName.isEmpty()) args << QStringLiteral("-n") << windowName;
     if (!startDirectory.isEmpty()) args << QStringLiteral("-c") << startDirectory;
     // tmux creates its socket directory only for servers it names itself (-L).

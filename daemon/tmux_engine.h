@@ -66,11 +66,12 @@ struct TmuxSourceCandidate {
 // Pane registry: `list-panes -a` is re-read through the control client at once after every
 // notification that may mean a change, and every `refreshInterval` for what tmux does not
 // notify (titles, commands, directories, other sessions' splits, activity).
-// `panesChanged` fires only when the list differs from the last one. `registeredAt`
-// (milliseconds since the epoch) is the moment the engine first saw the pane and stays
-// stable while the pane lives.
+// `panesChanged` fires only when the list differs from the last one (load changes count).
+// `registeredAt` (milliseconds since the epoch) is the moment the engine first saw the
+// pane and stays stable while the pane lives.
 //
-// Times: `registeredAt` is in milliseconds since the epoch. `load` is "idle", "light",
+// Facts: `agentKind` from the pane's process tree (AgentClassifier); model, context and
+// topic from Claude Code transcripts (AgentFactsReader); crew fields absent. `load` is "idle", "light",
 // "heavy" or "stale" (see PaneActivityTracker); output is seen only for panes of the
 // control client's session, other panes' load comes from tmux's window activity until
 // streamed panes get a client per session.
@@ -131,9 +132,10 @@ class TmuxEngine : public QObject {
   // returns it to automatic sizing by the attached clients.
   QCoro::Task<WindowSizeResult> resizeWindow(QString paneId, std::optional<int> cols);
 
-  // Opens a new window running the user's shell and returns its pane id. With a session
-  // the window goes there; otherwise into the control client's session, or a new session
-  // "vesket" when the server has none (starting the server if needed).
+  // Opens a new window running the user's shell (tmux's default command) and returns its
+  // pane id: a window in the control client's session, not made current (-d), or a new
+  // session "vesket" when the server has none or is not running (the server is started
+  // then: the user asked for a shell). "spawn-plain-terminal" is the same with a name.
   QCoro::Task<QString> spawnShell(QString windowName = {}, QString startDirectory = {});
 
   // Kills the pane, or its whole window when `wholeWindow`; returns "pane" or "window".

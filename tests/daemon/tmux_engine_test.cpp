@@ -310,6 +310,7 @@ TEST(TmuxEngine, SpawnShellStartsAServerWhenNoneRuns) {
   engine->start();
   const QString pane = awaitTask(engine->spawnShell());
   EXPECT_TRUE(server.paneIds().contains(pane));
+  EXPECT_EQ(server.display(pane, "#{session_name}"), "vesket");
   ASSERT_TRUE(waitUntil([&] { return hasPane(*engine, pane); }, 5000));
 }
 
