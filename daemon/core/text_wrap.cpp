@@ -198,7 +198,7 @@ void wrapLine(std::string_view line, int availFirst, int availRest, std::vector<
 }  // namespace
 
 int codePointWidth(char32_t cp) {
-  if (cp == 0) return 0;
+  if (cp < 0x300) return cp == 0 ? 0 : 1;  // Latin text: no combining marks, nothing wide
   if (inRanges(kZeroWidth, cp)) return 0;
   if (inRanges(kWide, cp)) return 2;
   return 1;
@@ -217,6 +217,15 @@ std::string sanitize(std::string_view text, int tabWidth) {
   int column = 0;
   for (std::size_t i = 0; i < text.size();) {
     const char c = text[i];
+    if (c >= 0x20 && c < 0x7F) {
+      // Runs of printable ASCII, most of any text, are copied whole.
+      std::size_t end = i + 1;
+      while (end < text.size() && text[end] >= 0x20 && text[end] < 0x7F) ++end;
+      out.append(text.substr(i, end - i));
+      column += static_cast<int>(end - i);
+      i = end;
+      continue;
+    }
     if (c == '\x1b') {
       i = skipEscape(text, i);
       continue;
