@@ -25,10 +25,13 @@ class StreamService;
 // feed gets an error line and is closed), answers each with lines carrying the request's
 // id, and is the only writer of its socket. Unary requests run concurrently, each as its
 // own coroutine (at most `maxRequestsInFlight` at once); a reply whose connection has
-// gone is dropped. Outgoing bytes are bounded
-// too: a client that stops reading is closed once `maxQueuedBytes` wait for it, and a
-// watch stream behind more than `streamBacklogBytes` keeps only its newest event, so a
-// slow reader never holds up anyone else.
+// gone is dropped. Streaming commands go to the StreamService that serves them. Outgoing
+// bytes are bounded too: a client that stops reading is closed once `maxQueuedBytes` wait
+// for it, and a stream behind more than `streamBacklogBytes` keeps only its newest event,
+// so a slow reader never holds up anyone else.
+//
+// A client must keep its side open until its replies have arrived: end of input closes
+// the connection (QLocalSocket has no half-closed state).
 class ControlConnection : public QObject {
   Q_OBJECT
 
