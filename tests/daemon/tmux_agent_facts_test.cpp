@@ -42,7 +42,7 @@ TEST(ProcessTable, ReadsStatAndCommandLinesOfTheSubtrees) {
   writeFile(p + "/100/stat", "100 (bash) S 1 100 100 34816\n");
   writeFile(p + "/100/cmdline", QByteArray("-bash\0", 6));
   writeFile(p + "/101/stat", "101 (my (odd) name) R 100 101 100 34816\n");
-  writeFile(p + "/101/cmdline", QByteArray("node\0/usr/local/bin/claude\0--resume\0", 37));
+  writeFile(p + "/101/cmdline", QByteArray("node\0/usr/local/bin/claude\0--resume\0", 36));
   writeFile(p + "/102/stat", "102 (kworker/0:1) I 2 0 0 0\n");
   writeFile(p + "/102/cmdline", QByteArray("never read\0", 11));
   writeFile(p + "/103/stat", "garbage");
