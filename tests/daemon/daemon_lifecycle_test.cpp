@@ -161,6 +161,30 @@ TEST(DaemonLifecycleTest, ControlTokenIsRequiredWhenConfigured) {
   process.waitForFinished(5000);
 }
 
+TEST(DaemonLifecycleTest, TokenFileIsRequiredAndUsedByTheCli) {
+  PrivateTmux tmux;
+  DaemonProcess daemon(tmux);
+  QDir().mkpath(daemon.home() + "/daemon");
+  {
+    QFile token(daemon.home() + "/daemon/control-token");
+    ASSERT_TRUE(token.open(QIODevice::WriteOnly));
+    token.write("from-file\n");
+  }
+  QProcess process;
+  process.setProcessEnvironment(daemon.environment());
+  process.start(DaemonProcess::binary(), {"daemon", "start", "-L", tmux.name()});
+  // The CLI presents the same token, so its status sees the daemon.
+  ASSERT_TRUE(eventually([&] {
+    return statusFacts(daemon.runCli({"daemon", "status"}).out).at("pid") == std::to_string(process.processId());
+  }, 15000));
+  LineClient client(daemon.socketPath());
+  EXPECT_EQ(client.request("ping")["error"], "unauthorized: control token required");
+  EXPECT_EQ(client.request("ping", nlohmann::json::object(), "from-file")["data"]["alive"], true);
+  EXPECT_EQ(daemon.runCli({"panes", "--json"}).exitCode, 0);
+  EXPECT_EQ(daemon.runCli({"daemon", "stop"}).exitCode, 0);
+  process.waitForFinished(5000);
+}
+
 TEST(DaemonLifecycleTest, SupervisorRestartsAKilledDaemonAndEndsWithStop) {
   PrivateTmux tmux;
   QProcessEnvironment extra;
