@@ -319,8 +319,12 @@ nlohmann::json CommandDispatcher::crew(const nlohmann::json& args) const {
     return AgentCatalog::modelCatalog(kinds, observed);
   }
   if (action == "disband") {
-    a.requireString("project");
-    throw CommandError("crew: no agent team exists on this daemon");
+    // Agent teams do not exist on this daemon yet, so there is nothing to disband; the
+    // answer is the disband record with its failure, as the application expects it.
+    const std::string project = a.requireString("project");
+    return {{"type", "disband"},
+            {"ok", false},
+            {"error", fmt::format("no agent team for project '{}' exists on this daemon", project)}};
   }
   a.fail(fmt::format("unknown action '{}'", action));
 }

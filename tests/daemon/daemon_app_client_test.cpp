@@ -76,6 +76,10 @@ TEST_F(AppClientTest, EveryUnaryCommandDecodes) {
   ASSERT_TRUE(image.paths.has_value());
   EXPECT_EQ(image.paths->size(), 1u);
 
+  const auto disband = awaitTask(m_client->disbandCrew("demo"));
+  EXPECT_FALSE(disband.ok);
+  EXPECT_EQ(disband.error, "no agent team for project 'demo' exists on this daemon");
+
   try {
     awaitTask(m_client->selfVouch("device", "request", 1, "name"));
     ADD_FAILURE() << "self-vouch succeeded without a pairing";
