@@ -178,6 +178,20 @@ TEST_F(DaemonCommandsTest, InformationCommands) {
   for (const auto& candidate : sources["candidates"]) found |= candidate["value"] == sources["current"];
   EXPECT_TRUE(found) << sources.dump();
 
+  // Switching to the server in use succeeds and is remembered; a socket nobody serves is
+  // refused and changes nothing.
+  const std::string current = sources["current"];
+  const auto set = call("tmux-source-set", {{"value", current}})["data"];
+  EXPECT_EQ(set["ok"], true) << set.dump();
+  EXPECT_EQ(set["applied"], current);
+  QFile remembered(m_daemon.home() + "/daemon/tmux-source");
+  ASSERT_TRUE(remembered.open(QIODevice::ReadOnly));
+  EXPECT_EQ(remembered.readAll().trimmed().toStdString(), current);
+  const auto refused = call("tmux-source-set", {{"value", "/tmp/no-such-tmux-socket"}})["data"];
+  EXPECT_EQ(refused["ok"], false);
+  EXPECT_TRUE(refused["error"].is_string());
+  EXPECT_EQ(call("tmux-source-list")["data"]["current"], current);
+
   // The CLI's pane list matches tmux's.
   const auto cli = m_daemon.runCli({"panes", "--json"});
   ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
