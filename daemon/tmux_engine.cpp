@@ -56,7 +56,7 @@ TmuxEngine::TmuxEngine(Options options, QObject* parent)
     : QObject(parent),
       m_options(std::move(options)),
       m_socketPath(resolveSocketPath(m_options.server)),
-      m_activity(std::make_unique<PaneActivityTracker>()),
+      m_activity(std::make_unique<PaneActivityTracker>(m_options.load)),
       m_facts(std::make_unique<AgentFactsReader>(m_options.homeDir.isEmpty() ? QDir::homePath() : m_options.homeDir)) {
   m_refreshTimer.setInterval(m_options.refreshInterval);
   connect(&m_refreshTimer, &QTimer::timeout, this, &TmuxEngine::requestRefresh);

@@ -16,12 +16,12 @@
 #include <qcoro/qcorotask.h>
 
 #include "control_plane/core/pane_entry.h"
+#include "daemon/core/pane_activity_tracker.h"
 #include "daemon/tmux_control_client.h"
 
 namespace vesket::daemon {
 
 class AgentFactsReader;
-class PaneActivityTracker;
 
 // Where the engine finds its tmux server.
 struct TmuxServerOptions {
@@ -90,6 +90,7 @@ class TmuxEngine : public QObject {
     std::chrono::milliseconds reconnectInterval{2000};
     std::chrono::milliseconds commandTimeout{10000};
     int historyLines = 2000;  // lines of history a capture includes
+    LoadThresholds load;      // what counts as idle, light, heavy, stale
   };
 
   explicit TmuxEngine(Options options, QObject* parent = nullptr);

@@ -233,6 +233,37 @@ TEST(TmuxEngine, FloodDoesNotStallCommands) {
   }, 3000));
 }
 
+TEST(TmuxEngine, LoadFollowsOutputInEverySession) {
+  PrivateTmuxServer server;
+  const QString own = server.newSession(QStringLiteral("a"));
+  TmuxEngine::Options options;
+  options.server.socketName = server.name();
+  options.homeDir = server.home();
+  options.refreshInterval = std::chrono::milliseconds(200);
+  options.load.windowMs = 2000;  // tmux's window activity has whole seconds
+  auto engine = std::make_unique<TmuxEngine>(options);
+  engine->start();
+  ASSERT_TRUE(waitUntil([&] { return hasPane(*engine, own); }));
+  // A pane of another session: its output does not reach this control client, tmux's
+  // window activity stands in for it.
+  const QString other = server.newSession(QStringLiteral("b"));
+  ASSERT_TRUE(waitUntil([&] { return hasPane(*engine, other); }, 3000));
+  auto loadOf = [&](const QString& id) {
+    const auto* p = findPane(engine->panes(), id);
+    return p && p->load ? *p->load : std::string();
+  };
+  ASSERT_TRUE(waitUntil([&] { return loadOf(own) == "idle" && loadOf(other) == "idle"; }, 8000));
+  const std::string ticker = "while :; do echo tick; sleep 0.2; done\n";
+  awaitDone(engine->sendText(own, ticker));
+  awaitDone(engine->sendText(other, ticker));
+  EXPECT_TRUE(waitUntil([&] { return loadOf(own) == "light" && loadOf(other) == "light"; }, 5000))
+      << loadOf(own) << " / " << loadOf(other);
+  awaitDone(engine->sendKeys(own, {"C-c"}));
+  awaitDone(engine->sendKeys(other, {"C-c"}));
+  EXPECT_TRUE(waitUntil([&] { return loadOf(own) == "idle" && loadOf(other) == "idle"; }, 10000))
+      << loadOf(own) << " / " << loadOf(other);
+}
+
 TEST(TmuxEngine, NoServerMeansNoPanesAndNoServerStarted) {
   PrivateTmuxServer server;  // never started
   auto engine = makeEngine(server);
