@@ -89,7 +89,7 @@ class TmuxEngine : public QObject {
     std::chrono::milliseconds refreshInterval{1000};
     std::chrono::milliseconds reconnectInterval{2000};
     std::chrono::milliseconds commandTimeout{10000};
-    int historyLines = 2000;  // lines of history a capture includes
+    int historyLines = 500;   // lines of history a capture includes (the pane text view keeps 500)
     LoadThresholds load;      // what counts as idle, light, heavy, stale
   };
 
