@@ -36,6 +36,11 @@ void checkPaneId(const QString& paneId) {
 
 qint64 nowMs() { return QDateTime::currentMSecsSinceEpoch(); }
 
+// After a co_await the engine may be gone (daemon shutdown with a command in flight).
+void ensureAlive(const QPointer<TmuxEngine>& self) {
+  if (self.isNull()) throw TmuxError("tmux engine stopped");
+}
+
 // Splits text into pieces of at most `limit` bytes without cutting a UTF-8 character.
 std::vector<std::string_view> chunks(std::string_view text, std::size_t limit) {
   std::vector<std::string_view> out;
@@ -278,7 +283,9 @@ QCoro::Task<void> TmuxEngine::sendText(QString paneId, std::string text) {
   checkPaneId(paneId);
   // "--" ends the options, so text beginning with "-" is typed, not parsed; quoting keeps
   // ";" and the rest literal. Long texts go in pieces to keep command lines short.
+  QPointer<TmuxEngine> self(this);
   for (const auto piece : chunks(text, 2048)) {
+    ensureAlive(self);
     co_await run("send-keys -t " + quoted(paneId) + " -l -- " + TmuxCommand::quote(piece));
   }
 }
@@ -288,12 +295,15 @@ QCoro::Task<void> TmuxEngine::pasteText(QString paneId, std::string text) {
   if (text.empty()) co_return;
   // A buffer of our own, filled piece by piece and deleted by the paste (-d).
   const std::string buffer = TmuxCommand::quote("vesket-paste-" + std::to_string(++m_pasteCounter));
+  QPointer<TmuxEngine> self(this);
   bool first = true;
   for (const auto piece : chunks(text, 2048)) {
+    ensureAlive(self);
     co_await run(std::string("set-buffer ") + (first ? "" : "-a ") + "-b " + buffer + " -- " + TmuxCommand::quote(piece));
     first = false;
   }
   std::exception_ptr failure;
+  ensureAlive(self);
   try {
     co_await run("paste-buffer -p -d -b " + buffer + " -t " + quoted(paneId));
   } catch (const TmuxError&) {
@@ -301,6 +311,7 @@ QCoro::Task<void> TmuxEngine::pasteText(QString paneId, std::string text) {
   }
   if (failure) {
     // The paste failed (unknown pane): remove the buffer, then report.
+    ensureAlive(self);
     try {
       co_await run("delete-buffer -b " + buffer);
     } catch (const TmuxError&) {
@@ -320,6 +331,7 @@ QCoro::Task<void> TmuxEngine::sendKeys(QString paneId, QStringList tmuxKeys) {
 
 QCoro::Task<WindowSizeResult> TmuxEngine::resizeWindow(QString paneId, std::optional<int> cols) {
   checkPaneId(paneId);
+  QPointer<TmuxEngine> self(this);
   WindowSizeResult result;
   if (cols) {
     if (*cols < 1 || *cols > 10000) throw TmuxError("cols out of range: " + std::to_string(*cols));
@@ -331,7 +343,9 @@ QCoro::Task<WindowSizeResult> TmuxEngine::resizeWindow(QString paneId, std::opti
     co_await run("set-option -w -u -t " + quoted(paneId) + " window-size");
     result.mode = QStringLiteral("auto");
   }
+  ensureAlive(self);
   const auto lines = co_await run("display-message -p -t " + quoted(paneId) + " " + TmuxCommand::quote("#{window_width} #{window_height}"));
+  ensureAlive(self);
   if (!lines.empty()) {
     const QStringList parts = QString::fromStdString(lines.front()).split(QLatin1Char(' '));
     if (parts.size() == 2) {
@@ -387,8 +401,9 @@ QCoro::Task<QString> TmuxEngine::spawnShell(QString windowName, QString startDir
 
 QCoro::Task<QString> TmuxEngine::kill(QString paneId, bool wholeWindow) {
   checkPaneId(paneId);
+  QPointer<TmuxEngine> self(this);
   co_await run((wholeWindow ? "kill-window -t " : "kill-pane -t ") + quoted(paneId));
-  requestRefresh();
+  if (!self.isNull()) requestRefresh();
   co_return wholeWindow ? QStringLiteral("window") : QStringLiteral("pane");
 }
 
