@@ -8,7 +8,8 @@ std::string quote(std::string_view argument) {
   out.push_back('"');
   for (const char c : argument) {
     const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7f) {
+    // "~" too: tmux expands a leading "~" to the home directory even inside double quotes.
+    if (byte < 0x20 || byte == 0x7f || c == '~') {
       static constexpr char kDigits[] = "01234567";
       out.push_back('\\');
       out.push_back(kDigits[(byte >> 6) & 7]);

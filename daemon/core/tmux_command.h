@@ -8,10 +8,11 @@ namespace vesket::daemon {
 // Building command lines for a tmux control-mode client.
 //
 // A control client reads one command line per line feed and parses it like a tmux
-// configuration line: ";" separates commands, "$" and "~" expand, and a raw line feed
+// configuration line: ";" separates commands, "$" and "~" expand (a leading "~" even in
+// double quotes), and a raw line feed
 // would end the command. Every argument taken from outside therefore goes through
 // `quote`, which writes it in double quotes with the characters tmux would interpret
-// escaped and every control byte written as octal (`\012` for a line feed), so that
+// escaped and every control byte and "~" written as octal (`\012` for a line feed), so that
 // any text reaches tmux byte for byte as one argument.
 namespace TmuxCommand {
 

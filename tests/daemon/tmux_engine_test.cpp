@@ -113,7 +113,7 @@ TEST(TmuxEngine, TypedTextAppearsInCapture) {
   ASSERT_TRUE(waitUntil([&] { return engine->isConnected(); }));
 
   // Characters tmux would otherwise interpret: leading dash, ";", quotes, "$", backslash.
-  const std::string text = "-n ';' \"$HOME\" \\ \xC3\xBC #{pane_id}";
+  const std::string text = "~/x -n ';' \"$HOME\" ~ \\ \xC3\xBC #{pane_id}";
   awaitDone(engine->sendKeys(pane, {"C-u"}));
   awaitDone(engine->sendText(pane, "printf '%s\\n' " + std::string("x") + "; echo '" + "-marker; $X \xC3\xBC'"));
   awaitDone(engine->sendKeys(pane, {"Enter"}));
