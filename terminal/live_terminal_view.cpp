@@ -1,0 +1,479 @@
+#include "terminal/live_terminal_view.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QJsonDocument>
+#include <QLabel>
+#include <QLoggingCategory>
+#include <QStackedLayout>
+#include <QTimer>
+#include <QWebChannel>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+#include "control_plane/control_plane_client.h"
+#include "shell/settings_key.h"
+#include "shell/settings_store.h"
+#include "terminal/live_terminal_channel.h"
+#include "terminal/terminal_page_resources.h"
+#include "viewer/core/composition_ordering_fence.h"
+#include "viewer/core/js_write_coalescer.h"
+#include "viewer/core/raw_key_press_pipeline.h"
+#include "viewer/core/raw_terminal_key_encoder.h"
+#include "viewer/core/terminal_attach_generation.h"
+#include "viewer/core/terminal_history_feed.h"
+#include "viewer/core/terminal_page_message.h"
+#include "viewer/core/terminal_page_script.h"
+#include "viewer/terminal_key_event_adapter.h"
+
+namespace vesket::terminal {
+
+namespace {
+Q_LOGGING_CATEGORY(liveTerminalLog, "com.nimbrel.vesket.live-terminal")
+
+namespace Script = viewer::TerminalPageScript;
+using viewer::TerminalPageMessage;
+
+std::string utf8(const QString& text) { return text.toStdString(); }
+}  // namespace
+
+// Hands the transport's callbacks to the view while they belong to the current generation.
+class LiveTerminalView::Listener : public relay::TerminalMirrorListener {
+ public:
+  Listener(LiveTerminalView* view, std::int64_t generation) : m_view(view), m_generation(generation) {}
+
+  void onReady(const relay::ReadyPayload& ready) override {
+    if (auto* v = accepted()) v->onReady(ready);
+  }
+  void onOutput(const std::string& bytes) override {
+    if (auto* v = accepted()) v->onOutput(bytes);
+  }
+  void onExit(const relay::ExitPayload& exit) override {
+    if (auto* v = accepted()) v->onExit(exit);
+  }
+  void onError(const std::string& message) override {
+    if (auto* v = accepted()) v->onError(message);
+  }
+  void onGeometry(int cols, int rows) override {
+    if (auto* v = accepted()) v->onGeometry(cols, rows);
+  }
+  void onHistory(const std::string& bytes) override {
+    if (auto* v = accepted()) v->onHistory(bytes);
+  }
+  void onHistoryEnd() override {
+    if (auto* v = accepted()) v->onHistoryEnd();
+  }
+  void onHistoryOlder(const std::string& bytes) override {
+    if (auto* v = accepted()) v->onHistoryOlder(bytes);
+  }
+  void onHistoryOlderEnd(bool atTop, std::int64_t lines) override {
+    if (auto* v = accepted()) v->onHistoryOlderEnd(atTop, lines);
+  }
+  void onReconnecting(int attempt, int delayMs) override {
+    if (auto* v = accepted()) v->setStatus(QStringLiteral("Reconnecting (attempt %1, %2 ms)").arg(attempt).arg(delayMs));
+  }
+  void onPongMode(const std::string&) override {}
+  void onMouseMode(bool) override {}
+  void onDesktopWheelMode(const relay::MouseModePayload& payload) override {
+    if (auto* v = accepted()) v->onMouseMode(payload);
+  }
+
+ private:
+  LiveTerminalView* accepted() const;
+
+  QPointer<LiveTerminalView> m_view;
+  std::int64_t m_generation;
+};
+
+struct LiveTerminalView::State {
+  viewer::TerminalAttachGeneration generations;
+  viewer::JSWriteCoalescer coalescer;
+  std::unique_ptr<viewer::CompositionOrderingFence> fence;
+  std::unique_ptr<viewer::RawKeyPressPipeline> keys;
+  relay::LocalTerminalMirrorClient* transport = nullptr;  // owned by the view (QObject child)
+  std::shared_ptr<Listener> listener;
+  std::optional<viewer::TerminalHistoryFeed> history;
+  bool historyResetPending = true;  // the next history delivery clears the terminal
+  std::string mode = std::string(Script::kModeMirror);
+};
+
+LiveTerminalView* LiveTerminalView::Listener::accepted() const {
+  if (!m_view || !m_view->m_state->generations.accepts(m_generation)) return nullptr;
+  return m_view.data();
+}
+
+LiveTerminalView::LiveTerminalView(Options options, QWidget* parent)
+    : QWidget(parent), m_options(std::move(options)), m_state(std::make_unique<State>()) {
+  if (!m_options.openUrl) m_options.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+  if (!m_options.pagePresent) m_options.pagePresent = [] { return TerminalPageResources::isPresent(); };
+
+  m_state->fence = std::make_unique<viewer::CompositionOrderingFence>(viewer::CompositionOrderingFence::Callbacks{
+      .send = [this](const std::string& bytes) {
+        if (m_state->transport) m_state->transport->sendInput(bytes);
+      },
+      .willSend = [](std::uint64_t) {},
+      .scheduleAfter =
+          [this](std::chrono::milliseconds delay, std::function<void()> run) -> viewer::CompositionOrderingFence::Cancel {
+        auto* timer = new QTimer(this);
+        timer->setSingleShot(true);
+        QObject::connect(timer, &QTimer::timeout, this, [timer, run = std::move(run)] {
+          timer->deleteLater();
+          run();
+        });
+        timer->start(delay);
+        QPointer<QTimer> handle(timer);
+        return [handle] {
+          if (handle) {
+            handle->stop();
+            handle->deleteLater();
+          }
+        };
+      },
+  });
+  shell::SettingsStore* settings = m_options.settings;
+  m_state->keys = std::make_unique<viewer::RawKeyPressPipeline>(
+      [settings]() -> std::optional<double> {
+        if (!settings) return std::nullopt;
+        const int ms = settings->get(shell::SettingsKeys::heldKeyRepeatIntervalMs);
+        return ms > 0 ? std::optional<double>(ms) : std::nullopt;
+      },
+      viewer::TerminalKeyEventAdapter::systemKeyRepeatIntervalSeconds());
+
+  m_stack = new QStackedLayout(this);
+  m_stack->setContentsMargins(0, 0, 0, 0);
+  m_missingLabel = new QLabel(QString::fromUtf8(kAssetsMissingText), this);
+  m_missingLabel->setAlignment(Qt::AlignCenter);
+  m_stack->addWidget(m_missingLabel);
+  if (!m_options.pagePresent()) {
+    qCWarning(liveTerminalLog, "terminal.html missing from bundle");
+    return;
+  }
+
+  m_profile = new QWebEngineProfile(this);  // off the record: nothing written to disk
+  m_view = new QWebEngineView(this);
+  m_page = new QWebEnginePage(m_profile, m_view);
+  m_view->setPage(m_page);
+  auto* channelObject = new LiveTerminalChannel(this);
+  auto* channel = new QWebChannel(m_page);
+  channel->registerObject(QStringLiteral("terminalBridge"), channelObject);
+  m_page->setWebChannel(channel);
+  QObject::connect(channelObject, &LiveTerminalChannel::messagePosted, this, &LiveTerminalView::onMessage);
+  QObject::connect(m_page, &QWebEnginePage::renderProcessTerminated, this, [this](auto status, int code) {
+    qCWarning(liveTerminalLog, "WEB_CONTENT_TERMINATED (status %d, exit code %d)", static_cast<int>(status), code);
+    m_pageReady = false;
+    closeSession();
+    if (!m_state->generations.isTornDown()) m_view->load(TerminalPageResources::entryUrl());
+  });
+  m_stack->addWidget(m_view);
+  m_stack->setCurrentWidget(m_view);
+  m_view->load(TerminalPageResources::entryUrl());
+}
+
+LiveTerminalView::~LiveTerminalView() {
+  tearDown();
+  delete m_view;  // the page goes before its profile
+}
+
+bool LiveTerminalView::showsAssetsMissing() const { return m_stack->currentWidget() == m_missingLabel; }
+
+std::int64_t LiveTerminalView::generation() const { return m_state->generations.current(); }
+
+void LiveTerminalView::showPane(const QString& paneId) {
+  if (m_state->generations.isTornDown() || paneId == m_paneId) return;
+  closeSession();
+  m_paneId = paneId;
+  m_localAttempts = 0;
+  if (!m_paneId.isEmpty() && m_pageReady) openSession();
+}
+
+void LiveTerminalView::tearDown() {
+  if (m_state->generations.isTornDown()) return;
+  m_state->generations.tearDown();
+  m_state->fence->discardOnTeardown();
+  m_state->coalescer.clear();
+  closeSession();
+}
+
+void LiveTerminalView::closeSession() {
+  m_sessionReady = false;
+  m_state->listener.reset();
+  if (auto* transport = std::exchange(m_state->transport, nullptr)) {
+    transport->detach();
+    transport->deleteLater();  // may be inside one of its own callbacks
+  }
+}
+
+void LiveTerminalView::openSession() {
+  closeSession();
+  if (m_paneId.isEmpty() || !m_options.control || m_state->generations.isTornDown()) return;
+  const std::int64_t generation = m_state->generations.beginSession();
+  const bool deHardWrap = m_options.settings && m_options.settings->get(shell::SettingsKeys::desktopHistoryDeHardWrapEnabled);
+  const int historyLimit = m_options.settings ? m_options.settings->get(shell::SettingsKeys::terminalHistoryLimit)
+                                              : shell::SettingsKeys::terminalHistoryLimit.defaultValue;
+  m_state->history.emplace(deHardWrap);
+  m_state->historyResetPending = true;
+  m_state->listener = std::make_shared<Listener>(this, generation);
+
+  relay::LocalTerminalMirrorClient::Options options{
+      .paneId = utf8(m_paneId),
+      .mode = m_state->mode,
+      .force = false,
+      .historyLimit = historyLimit > 0 ? std::optional<std::int64_t>(historyLimit) : std::nullopt,
+      .cols = m_cols,
+      .rows = m_rows,
+      .initialOpen = m_localAttempts == 0,
+      .keepaliveIntervalMs = m_options.keepaliveIntervalMs,
+  };
+  QPointer<LiveTerminalView> self(this);
+  m_state->transport = new relay::LocalTerminalMirrorClient(
+      m_options.control, std::move(options), m_state->listener,
+      [self, generation](const relay::LocalAttachUnavailableReason& reason) {
+        if (self) self->onLocalUnavailable(generation, reason);
+      },
+      nullptr, this);
+  setStatus(QStringLiteral("Attaching to %1…").arg(m_paneId));
+  m_state->transport->connect();
+}
+
+void LiveTerminalView::onLocalUnavailable(std::int64_t generation, const relay::LocalAttachUnavailableReason& reason) {
+  if (!m_state->generations.accepts(generation)) return;
+  ++m_localAttempts;
+  if (m_localAttempts < m_options.localAttachAttempts) {
+    qCWarning(liveTerminalLog,
+              "local terminal-attach unavailable (transport dropped, daemon already known reachable) — retrying the "
+              "local attach directly, no readiness probe (attempt %d/%d)",
+              m_localAttempts, m_options.localAttachAttempts - 1);
+    // Not from inside the failing transport's callback.
+    QTimer::singleShot(0, this, [self = QPointer<LiveTerminalView>(this), generation] {
+      if (self && self->m_state->generations.accepts(generation)) self->openSession();
+    });
+    return;
+  }
+  qCWarning(liveTerminalLog, "local terminal-attach unavailable — falling back to relay (%s)", reason.describe().c_str());
+  closeSession();
+  setStatus(QStringLiteral("The terminal of this pane is not reachable."));
+}
+
+void LiveTerminalView::setStatus(const QString& text) {
+  if (m_status == text) return;
+  m_status = text;
+  emit statusChanged(text);
+}
+
+// ---- the page's messages ----
+
+void LiveTerminalView::onMessage(const QString& name, const QJsonObject& payload) {
+  if (m_state->generations.isTornDown()) return;
+  const auto message = viewer::TerminalPageMessages::named(utf8(name));
+  if (!message) return;
+  switch (*message) {
+    case TerminalPageMessage::pageLoaded:
+      break;
+    case TerminalPageMessage::ready: {
+      m_cols = std::max(1, payload.value("cols").toInt(m_cols));
+      m_rows = std::max(1, payload.value("rows").toInt(m_rows));
+      const bool firstReady = !m_pageReady;
+      m_pageReady = true;
+      if (firstReady) {
+        const QJsonObject init{{"mode", QString::fromStdString(m_state->mode)}, {"copyOnSelect", true}};
+        enqueue(Script::init(QJsonDocument(init).toJson(QJsonDocument::Compact).toStdString()), std::nullopt);
+        emit pageReady();
+      }
+      if (!m_state->transport && !m_paneId.isEmpty()) openSession();
+      break;
+    }
+    case TerminalPageMessage::input:
+      sendInput(utf8(payload.value("text").toString()));
+      break;
+    case TerminalPageMessage::inputBytes:
+      sendInput(QByteArray::fromBase64(payload.value("base64").toString().toLatin1()).toStdString());
+      break;
+    case TerminalPageMessage::imeCommit:
+      // The committed text goes first; keys held during the composition follow it.
+      if (m_state->transport) m_state->transport->sendInput(utf8(payload.value("text").toString()));
+      m_state->fence->compositionEndObserved();
+      break;
+    case TerminalPageMessage::compositionBoundary:
+      if (payload.value("phase").toString() == QLatin1String("start")) m_state->fence->begin();
+      else m_state->fence->compositionEndObserved();
+      break;
+    case TerminalPageMessage::cursorKeyMode:
+      m_applicationCursorKeys = payload.value("application").toBool();
+      break;
+    case TerminalPageMessage::bracketedPasteMode:
+      m_bracketedPasteMode = payload.value("enabled").toBool();
+      break;
+    case TerminalPageMessage::viewportResize:
+    case TerminalPageMessage::widthGrow: {
+      const int cols = payload.value("cols").toInt(0);
+      const int rows = payload.value("rows").toInt(0);
+      if (cols <= 0 || rows <= 0) break;
+      m_cols = cols;
+      m_rows = rows;
+      // A mirror keeps the pane's own size; only a takeover sizes the pane to the view.
+      if (m_state->mode == Script::kModeTakeover && m_state->transport) m_state->transport->sendResize(cols, rows);
+      break;
+    }
+    case TerminalPageMessage::requestOlderHistory: {
+      const auto generation = payload.value("generation").toInteger(-1);
+      if (!m_state->generations.accepts(generation) || !m_state->transport) break;
+      const bool rewrap = m_options.settings && m_options.settings->get(shell::SettingsKeys::desktopHistoryRewrapEnabled);
+      // Conversation turns are not known to the local bridge, so older history comes from
+      // the pane's own scroll-back.
+      if (viewer::TerminalHistoryFeed::olderHistorySource(rewrap, false, false) ==
+          viewer::TerminalHistoryFeed::OlderHistorySource::transport) {
+        m_state->transport->sendHistoryMore();
+      }
+      break;
+    }
+    case TerminalPageMessage::copySelection: {
+      const QString text = payload.value("text").toString();
+      if (!text.isEmpty()) QApplication::clipboard()->setText(text);
+      break;
+    }
+    case TerminalPageMessage::openUrl: {
+      const QString url = payload.value("url").toString();
+      if (viewer::TerminalPageMessages::opensInBrowser(utf8(url))) m_options.openUrl(QUrl(url));
+      break;
+    }
+    case TerminalPageMessage::renderAnomaly:
+      qCWarning(liveTerminalLog, "terminal render anomaly: %s", qPrintable(payload.value("text").toString().left(4096)));
+      break;
+    case TerminalPageMessage::contentParity:
+      if (m_state->transport) m_state->transport->sendContentParity(utf8(payload.value("text").toString()));
+      break;
+    case TerminalPageMessage::copyMode:
+    case TerminalPageMessage::imeDiag:
+    case TerminalPageMessage::applyTap:
+      break;
+  }
+}
+
+void LiveTerminalView::sendInput(std::string bytes) {
+  if (bytes.empty() || m_state->generations.isTornDown()) return;
+  m_state->fence->hold(std::move(bytes));
+}
+
+void LiveTerminalView::sendKey(const viewer::TerminalKeyEvent& event) {
+  auto outcome = m_state->keys->handle(event, m_applicationCursorKeys);
+  if (outcome.bytes) sendInput(std::move(*outcome.bytes));
+}
+
+void LiveTerminalView::paste() { pasteText(QApplication::clipboard()->text()); }
+
+void LiveTerminalView::pasteText(const QString& text) {
+  if (text.isEmpty()) return;
+  sendInput(viewer::RawTerminalKeyEncoder::wrapForBracketedPaste(utf8(text), m_bracketedPasteMode));
+}
+
+// ---- the transport's frames ----
+
+void LiveTerminalView::onReady(const relay::ReadyPayload& ready) {
+  m_sessionReady = true;
+  m_localAttempts = 0;
+  const std::string_view mode = ready.mode == Script::kModeTakeover ? Script::kModeTakeover : Script::kModeMirror;
+  enqueue(Script::reconcileMode(mode), generation());
+  if (ready.cols > 0 && ready.rows > 0 && mode == Script::kModeMirror) {
+    enqueue(Script::resize(static_cast<int>(ready.cols), static_cast<int>(ready.rows)), generation());
+  }
+  setStatus(QString());
+  emit sessionReady();
+}
+
+void LiveTerminalView::onOutput(const std::string& bytes) {
+  enqueue(Script::write(bytes, generation(), false, std::nullopt), generation());
+}
+
+void LiveTerminalView::onHistory(const std::string& bytes) {
+  if (auto chunk = m_state->history->chunk(bytes)) {
+    enqueue(Script::historyChunk(*chunk, generation(), std::exchange(m_state->historyResetPending, false)),
+            generation());
+  }
+}
+
+void LiveTerminalView::onHistoryEnd() {
+  if (auto chunk = m_state->history->end()) {
+    enqueue(Script::historyChunk(*chunk, generation(), std::exchange(m_state->historyResetPending, false)),
+            generation());
+  }
+  enqueue(Script::historyEnd(generation(), std::exchange(m_state->historyResetPending, false)), generation());
+}
+
+void LiveTerminalView::onHistoryOlder(const std::string& bytes) {
+  enqueue(Script::olderChunk(bytes, generation()), generation());
+}
+
+void LiveTerminalView::onHistoryOlderEnd(bool atTop, std::int64_t lines) {
+  enqueue(Script::olderEnd(generation(), atTop, lines), generation());
+}
+
+void LiveTerminalView::onGeometry(int cols, int rows) {
+  if (m_state->mode == Script::kModeMirror) enqueue(Script::resize(cols, rows), generation());
+}
+
+void LiveTerminalView::onMouseMode(const relay::MouseModePayload& payload) {
+  std::optional<std::string_view> encoding;
+  if (payload.mouseEncoding && (*payload.mouseEncoding == "sgr" || *payload.mouseEncoding == "utf8" ||
+                                *payload.mouseEncoding == "urxvt")) {
+    encoding = *payload.mouseEncoding;
+  }
+  enqueue(Script::setMouseMode(payload.enabled, encoding), generation());
+  enqueue(Script::setDesktopWheelMode(Script::wheelModeFor(payload.enabled, payload.alternate.value_or(false))),
+          generation());
+  if (payload.applicationCursor) m_applicationCursorKeys = *payload.applicationCursor;
+}
+
+void LiveTerminalView::onExit(const relay::ExitPayload& exit) {
+  m_sessionReady = false;
+  setStatus(exit.reason ? QStringLiteral("The pane's terminal ended: %1").arg(QString::fromStdString(*exit.reason))
+                        : QStringLiteral("The pane's terminal ended."));
+}
+
+void LiveTerminalView::onError(const std::string& message) {
+  qCWarning(liveTerminalLog, "terminal error: %s", message.c_str());
+  setStatus(QString::fromStdString(message));
+}
+
+// ---- scripts ----
+
+void LiveTerminalView::enqueue(std::string script, std::optional<std::int64_t> generation) {
+  if (m_state->generations.isTornDown() || !m_page) return;
+  if (m_state->coalescer.enqueue(std::move(script), generation)) {
+    QTimer::singleShot(0, this, [this] { flush(); });
+  }
+}
+
+void LiveTerminalView::flush() {
+  auto script = m_state->coalescer.takeFlush(m_state->generations.current());
+  if (!script || m_state->generations.isTornDown() || !m_page) return;
+  ++m_evaluations;
+  m_page->runJavaScript(QString::fromStdString(*script));
+}
+
+void LiveTerminalView::setForeground(bool foreground) {
+  if (m_state->coalescer.setForeground(foreground)) QTimer::singleShot(0, this, [this] { flush(); });
+}
+
+void LiveTerminalView::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  setForeground(true);
+}
+
+void LiveTerminalView::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  setForeground(false);
+}
+
+void LiveTerminalView::runScript(const QString& script, std::function<void(const QVariant&)> done) {
+  if (!m_page) {
+    if (done) done(QVariant());
+    return;
+  }
+  m_page->runJavaScript(script, [done = std::move(done)](const QVariant& result) {
+    if (done) done(result);
+  });
+}
+
+}  // namespace vesket::terminal

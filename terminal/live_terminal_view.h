@@ -1,0 +1,150 @@
+#pragma once
+
+// The live terminal of one pane: the terminal page (xterm.js) in an embedded web view,
+// bridged to a terminal transport.
+//
+// The bridge feeds the pane's output and history into the page and carries what the user
+// types (in the page, pasted, or keys handed in by the window) back to the pane. Every
+// transport session gets the next attach generation; callbacks and scripts of an older one
+// are dropped. Scripts for the page are batched (JSWriteCoalescer): one evaluation per
+// flush. Input passes the composition fence, so keys typed during an input-method
+// composition follow its committed text.
+//
+// The web engine headers stay out of this header; the page is reachable for tests through
+// runScript.
+
+#include <QJsonObject>
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "relay/local_terminal_mirror_client.h"
+#include "viewer/core/terminal_key_event.h"
+
+class QLabel;
+class QStackedLayout;
+class QWebEngineView;
+class QWebEnginePage;
+class QWebEngineProfile;
+class QVariant;
+
+namespace vesket::control_plane {
+class ControlPlaneClient;
+}
+namespace vesket::shell {
+class SettingsStore;
+}
+
+namespace vesket::terminal {
+
+class LiveTerminalView : public QWidget {
+  Q_OBJECT
+
+ public:
+  static constexpr const char* kAssetsMissingText = "Terminal assets missing from the app bundle.";
+
+  struct Options {
+    // The daemon client the local transport attaches through.
+    std::shared_ptr<control_plane::ControlPlaneClient> control;
+    // History settings; none reads nothing (defaults: no de-hard-wrap, 500 lines).
+    shell::SettingsStore* settings = nullptr;
+    // Opens an http(s) link in the user's browser (QDesktopServices unless given).
+    std::function<void(const QUrl&)> openUrl;
+    // Whether the page is bundled (TerminalPageResources::isPresent unless given).
+    std::function<bool()> pagePresent;
+    int keepaliveIntervalMs = 10000;
+    // How often a failed local attach is retried before the view gives up.
+    int localAttachAttempts = 2;
+  };
+
+  explicit LiveTerminalView(Options options, QWidget* parent = nullptr);
+  ~LiveTerminalView() override;
+
+  // Shows `paneId` (a new session, the next generation); an empty id shows nothing.
+  void showPane(const QString& paneId);
+  QString paneId() const { return m_paneId; }
+  // Ends the session; nothing reaches the page afterwards.
+  void tearDown();
+
+  // Keys the window hands in (raw terminal keys), encoded and sent to the pane.
+  void sendKey(const viewer::TerminalKeyEvent& event);
+  // The clipboard's text, as a paste (bracketed when the pane asked for it).
+  void paste();
+  void pasteText(const QString& text);
+  // The window came to the front or went to the back (no flushes while in the back).
+  void setForeground(bool foreground);
+
+  // Runs `script` in the page and hands its result to `done` (tests and benchmarks).
+  void runScript(const QString& script, std::function<void(const QVariant&)> done);
+
+  // For tests and the status line.
+  std::int64_t generation() const;
+  bool isPageReady() const { return m_pageReady; }
+  bool isSessionReady() const { return m_sessionReady; }
+  bool showsAssetsMissing() const;
+  bool applicationCursorKeys() const { return m_applicationCursorKeys; }
+  bool bracketedPasteMode() const { return m_bracketedPasteMode; }
+  int evaluationCount() const { return m_evaluations; }
+  QString statusText() const { return m_status; }
+  QWebEngineView* webView() const { return m_view; }
+
+ signals:
+  void pageReady();
+  void sessionReady();
+  void statusChanged(const QString& text);
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+ private:
+  class Listener;
+  struct State;
+
+  void onMessage(const QString& name, const QJsonObject& payload);
+  void openSession();
+  void closeSession();
+  void onLocalUnavailable(std::int64_t generation, const relay::LocalAttachUnavailableReason& reason);
+  void enqueue(std::string script, std::optional<std::int64_t> generation);
+  void flush();
+  void sendInput(std::string bytes);
+  void setStatus(const QString& text);
+
+  // Listener callbacks, already filtered by generation.
+  void onReady(const relay::ReadyPayload& ready);
+  void onOutput(const std::string& bytes);
+  void onHistory(const std::string& bytes);
+  void onHistoryEnd();
+  void onHistoryOlder(const std::string& bytes);
+  void onHistoryOlderEnd(bool atTop, std::int64_t lines);
+  void onGeometry(int cols, int rows);
+  void onMouseMode(const relay::MouseModePayload& payload);
+  void onExit(const relay::ExitPayload& exit);
+  void onError(const std::string& message);
+
+  Options m_options;
+  QStackedLayout* m_stack = nullptr;
+  QLabel* m_missingLabel = nullptr;
+  QWebEngineProfile* m_profile = nullptr;
+  QWebEngineView* m_view = nullptr;
+  QWebEnginePage* m_page = nullptr;
+  std::unique_ptr<State> m_state;  // generations, coalescer, fence, transport
+  QString m_paneId;
+  QString m_status;
+  bool m_pageReady = false;
+  bool m_sessionReady = false;
+  bool m_applicationCursorKeys = false;
+  bool m_bracketedPasteMode = false;
+  int m_cols = 80;
+  int m_rows = 24;
+  int m_localAttempts = 0;
+  int m_evaluations = 0;
+};
+
+}  // namespace vesket::terminal

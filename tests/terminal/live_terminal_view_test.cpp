@@ -1,0 +1,223 @@
+// The live terminal bridge in a real QtWebEngine page (offscreen), attached through the
+// local transport to a scripted daemon on a real socket.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "control_plane/control_plane_client.h"
+#include "relay/core/terminal_protocol.h"
+#include "shell/settings_key.h"
+#include "shell/settings_store.h"
+#include "terminal/live_terminal_channel.h"
+#include "terminal/live_terminal_view.h"
+#include "tests/support/fake_daemon.h"
+#include "tests/terminal/live_terminal_test_support.h"
+
+using namespace vesket::terminal;
+using vesket::control_plane::ControlPlaneClient;
+using vesket::testing::FakeDaemon;
+using vesket::testing::screenText;
+using vesket::testing::waitForCondition;
+using nlohmann::json;
+namespace P = vesket::relay::TerminalProtocol;
+
+namespace {
+
+std::string base64(const std::string& bytes) { return QByteArray::fromStdString(bytes).toBase64().toStdString(); }
+std::string unbase64(const std::string& text) {
+  return QByteArray::fromBase64(QByteArray::fromStdString(text)).toStdString();
+}
+
+class LiveTerminalViewTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { vesket::testing::prepareWebEngine(); }
+
+  void SetUp() override {
+    ASSERT_TRUE(m_dir.isValid());
+    m_socketPath = m_dir.filePath("control.sock").toStdString();
+    m_daemon = std::make_unique<FakeDaemon>(QString::fromStdString(m_socketPath));
+    m_settings = vesket::shell::SettingsStore::openFile(m_dir.filePath("settings.ini"));
+    // Every attach greets with ready and the pane's screen; input frames are echoed as output.
+    m_daemon->onRequest = [this](FakeDaemon::Connection& c, const json& request) {
+      if (request["cmd"] == "terminal-attach") {
+        attaches.push_back(request);
+        sendFrame(c, attaches.size() - 1,
+                  P::encodeReady({.paneId = request["args"]["paneId"], .cols = 80, .rows = 24, .mode = "mirror"}));
+        if (greeting) greeting(c, attaches.size() - 1);
+      } else if (request["cmd"] == "terminal-input") {
+        const auto frame = P::decodeClientFrame(unbase64(request["args"]["data"]));
+        if (const auto* input = std::get_if<P::Input>(&frame)) {
+          typed.push_back(input->bytes);
+          if (echo) sendFrame(c, attaches.size() - 1, P::encodeOutput(input->bytes));
+        }
+      }
+    };
+  }
+
+  void TearDown() override { m_view.reset(); }
+
+  void sendFrame(FakeDaemon::Connection& c, std::size_t attach, const std::string& frame) {
+    c.event(attaches.at(attach)["id"], {{"data", base64(frame)}});
+  }
+
+  LiveTerminalView& makeView(LiveTerminalView::Options options = {}) {
+    if (!options.control) options.control = ControlPlaneClient::create(m_socketPath, "secret", 2.0);
+    options.settings = m_settings.get();
+    if (!options.openUrl) options.openUrl = [this](const QUrl& url) { opened.push_back(url.toString()); };
+    m_view = std::make_unique<LiveTerminalView>(std::move(options));
+    m_view->resize(800, 480);
+    m_view->show();
+    return *m_view;
+  }
+
+  LiveTerminalView& attachedView(const QString& paneId = QStringLiteral("%5")) {
+    auto& view = makeView();
+    view.showPane(paneId);
+    EXPECT_TRUE(waitForCondition([&] { return view.isSessionReady(); })) << "the session never became ready";
+    return view;
+  }
+
+  std::string allTyped() const {
+    std::string all;
+    for (const auto& t : typed) all += t;
+    return all;
+  }
+
+  QTemporaryDir m_dir;
+  std::string m_socketPath;
+  std::unique_ptr<FakeDaemon> m_daemon;
+  std::unique_ptr<vesket::shell::SettingsStore> m_settings;
+  std::unique_ptr<LiveTerminalView> m_view;
+  std::vector<json> attaches;
+  std::vector<std::string> typed;
+  std::vector<QString> opened;
+  std::function<void(FakeDaemon::Connection&, std::size_t)> greeting;
+  bool echo = true;
+};
+
+TEST_F(LiveTerminalViewTest, ShowsHistoryAndOutputAndCarriesTypingBack) {
+  greeting = [this](FakeDaemon::Connection& c, std::size_t attach) {
+    sendFrame(c, attach, P::encodeHistory("earlier line\r\n"));
+    sendFrame(c, attach, P::encodeHistoryEnd());
+    sendFrame(c, attach, P::encodeOutput("agent$ "));
+  };
+  auto& view = attachedView();
+  ASSERT_TRUE(waitForCondition([&] { return screenText(view).contains("agent$ "); })) << screenText(view).toStdString();
+  EXPECT_TRUE(screenText(view).contains("earlier line"));
+
+  ASSERT_EQ(attaches.size(), 1u);
+  EXPECT_EQ(attaches[0]["args"]["paneId"], "%5");
+  EXPECT_EQ(attaches[0]["args"]["historyLimit"], 500);
+  EXPECT_EQ(attaches[0]["args"]["open"], true);
+  EXPECT_GE(attaches[0]["args"]["cols"].get<int>(), 40) << "the size the page measured";
+
+  QTest::keyClicks(vesket::testing::keyTarget(view), "echo hi");
+  QTest::keyClick(vesket::testing::keyTarget(view), Qt::Key_Return);
+  ASSERT_TRUE(waitForCondition([&] { return allTyped() == "echo hi\r"; })) << allTyped();
+  ASSERT_TRUE(waitForCondition([&] { return screenText(view).contains("agent$ echo hi"); }));
+}
+
+TEST_F(LiveTerminalViewTest, AnOutputBurstCostsFewEvaluations) {
+  greeting = [this](FakeDaemon::Connection& c, std::size_t attach) {
+    std::string burst;
+    for (int i = 0; i < 400; ++i) sendFrame(c, attach, P::encodeOutput("line " + std::to_string(i) + "\r\n"));
+  };
+  auto& view = attachedView();
+  ASSERT_TRUE(waitForCondition([&] { return screenText(view).contains("line 399"); }));
+  EXPECT_TRUE(screenText(view).contains("line 390"));
+  EXPECT_LT(view.evaluationCount(), 100) << "400 frames in a burst are batched into few evaluations";
+}
+
+TEST_F(LiveTerminalViewTest, PasteIsBracketedOnlyWhenThePaneAskedForIt) {
+  echo = false;
+  auto& view = attachedView();
+  view.pasteText("one");
+  ASSERT_TRUE(waitForCondition([&] { return allTyped() == "one"; })) << allTyped();
+  sendFrame(m_daemon->connection(0), 0, P::encodeOutput("\x1b[?2004h"));
+  ASSERT_TRUE(waitForCondition([&] { return view.bracketedPasteMode(); }));
+  view.pasteText("two");
+  ASSERT_TRUE(waitForCondition([&] { return typed.size() == 2; }));
+  EXPECT_EQ(typed[1], "\x1b[200~two\x1b[201~");
+}
+
+TEST_F(LiveTerminalViewTest, AnotherPaneSupersedesTheEarlierSession) {
+  auto& view = attachedView(QStringLiteral("%1"));
+  EXPECT_EQ(view.generation(), 1);
+  view.showPane(QStringLiteral("%2"));
+  ASSERT_TRUE(waitForCondition([&] { return attaches.size() == 2 && view.isSessionReady(); }));
+  EXPECT_EQ(view.generation(), 2);
+  EXPECT_EQ(attaches[1]["args"]["paneId"], "%2");
+  ASSERT_TRUE(waitForCondition([&] {
+    for (const auto& r : m_daemon->requests()) {
+      if (r["cmd"] == "terminal-detach") return true;
+    }
+    return false;
+  })) << "the first session is detached";
+  sendFrame(m_daemon->connection(0), 0, P::encodeOutput("from-first"));
+  sendFrame(m_daemon->connection(1), 1, P::encodeOutput("from-second"));
+  ASSERT_TRUE(waitForCondition([&] { return screenText(view).contains("from-second"); }));
+  EXPECT_FALSE(screenText(view).contains("from-first"));
+}
+
+TEST_F(LiveTerminalViewTest, KeysTypedDuringACompositionFollowItsCommittedText) {
+  echo = false;
+  auto& view = attachedView();
+  auto* channel = view.findChild<LiveTerminalChannel*>();
+  ASSERT_NE(channel, nullptr);
+  channel->postMessage("compositionBoundary", {{"phase", "start"}});
+  view.pasteText("x");
+  QTest::qWait(100);
+  EXPECT_TRUE(typed.empty()) << "held while the composition is in flight";
+  channel->postMessage("imeCommit", {{"text", QString::fromUtf8("日本")}});
+  ASSERT_TRUE(waitForCondition([&] { return typed.size() == 2; }));
+  EXPECT_EQ(typed, (std::vector<std::string>{"日本", "x"}));
+}
+
+TEST_F(LiveTerminalViewTest, OnlyWebLinksAreOpenedAndUnknownMessagesAreIgnored) {
+  auto& view = attachedView();
+  auto* channel = view.findChild<LiveTerminalChannel*>();
+  ASSERT_NE(channel, nullptr);
+  for (const char* url : {"file:///etc/passwd", "javascript:alert(1)", "https://example.com/a", "vesket://x",
+                          "http://example.org"}) {
+    channel->postMessage("openUrl", {{"url", url}});
+  }
+  channel->postMessage("noSuchMessage", {{"url", "https://example.com/b"}});
+  channel->postMessage("openUrl", {});
+  EXPECT_EQ(opened, (std::vector<QString>{"https://example.com/a", "http://example.org"}));
+}
+
+TEST_F(LiveTerminalViewTest, AMissingPageShowsTheAssetsText) {
+  auto& view = makeView({.pagePresent = [] { return false; }});
+  EXPECT_TRUE(view.showsAssetsMissing());
+  EXPECT_EQ(view.webView(), nullptr);
+  view.showPane(QStringLiteral("%5"));
+  view.pasteText("ignored");
+  QTest::qWait(50);
+  EXPECT_TRUE(attaches.empty());
+  EXPECT_EQ(QString(LiveTerminalView::kAssetsMissingText), QStringLiteral("Terminal assets missing from the app bundle."));
+}
+
+TEST_F(LiveTerminalViewTest, AnUnreachableDaemonIsRetriedThenReported) {
+  m_daemon.reset();
+  auto& view = makeView({.localAttachAttempts = 2});
+  view.showPane(QStringLiteral("%5"));
+  ASSERT_TRUE(waitForCondition([&] { return view.statusText() == "The terminal of this pane is not reachable."; }))
+      << view.statusText().toStdString();
+  EXPECT_EQ(view.generation(), 2) << "one retry, one generation each";
+}
+
+TEST_F(LiveTerminalViewTest, HistoryIsDeHardWrappedWhenTheSettingIsOn) {
+  m_settings->setValue("durnvale.desktopHistoryDeHardWrapEnabled", true);
+  greeting = [this](FakeDaemon::Connection& c, std::size_t attach) {
+    // An answer the agent hard-wrapped at an older width, split over two chunks.
+    sendFrame(c, attach, P::encodeHistory("\u23fa This paragraph was wrapped by the agent at forty\r\n"));
+    sendFrame(c, attach, P::encodeHistory("  columns and carries on.\r\n"));
+    sendFrame(c, attach, P::encodeHistoryEnd());
+    sendFrame(c, attach, P::encodeOutput("$ "));
+  };
+  auto& view = attachedView();
+  ASSERT_TRUE(waitForCondition([&] { return screenText(view).contains("$ "); }));
+  EXPECT_TRUE(screenText(view).contains("agent at forty columns and carries on.")) << screenText(view).toStdString();
+}
+
+}  // namespace
