@@ -73,7 +73,8 @@ QCoro::Task<nlohmann::json> CommandDispatcher::dispatch(RequestFrame frame) {
   }
   if (cmd == "terminal-attach" || cmd == "claude-history" || cmd == "terminal-input" ||
       cmd == "terminal-detach") {
-    throw CommandError(fmt::format("{}: not supported by this daemon yet", cmd));
+    // Served by the stream services of the control connection, never as one reply.
+    throw CommandError(fmt::format("{}: a stream, served on control connections only", cmd));
   }
   throw CommandError(fmt::format("unknown command: {}", cmd));
 }

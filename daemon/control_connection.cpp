@@ -177,7 +177,11 @@ void ControlConnection::sendStreamEvent(const std::string& id, std::string line)
   sendLine(line);
 }
 
+qint64 ControlConnection::queuedBytes() const { return isOpen() ? m_socket->bytesToWrite() : 0; }
+
 void ControlConnection::onBytesWritten() {
+  if (!isOpen()) return;
+  emit drained();
   if (m_pendingEvents.empty() || !isOpen()) return;
   if (m_socket->bytesToWrite() > m_limits.streamBacklogBytes) return;
   auto pending = std::move(m_pendingEvents);

@@ -56,9 +56,13 @@ class ControlConnection : public QObject {
   void sendStreamEvent(const std::string& id, std::string line);
 
   bool isOpen() const;
+  // Bytes written but not yet taken by the client (0 once closed).
+  qint64 queuedBytes() const;
 
  signals:
   void finished(vesket::daemon::ControlConnection* connection);
+  // The client took some of the queued bytes: streams that hold output back may write.
+  void drained();
 
  private:
   void onReadyRead();

@@ -28,6 +28,8 @@
 #include "daemon/daemon_log.h"
 #include "daemon/tmux_engine.h"
 #include "daemon/watch_hub.h"
+#include "daemon/terminal_attach_service.h"
+#include "daemon/claude_history_service.h"
 #include "shell/core/identity_record.h"
 
 namespace vesket::daemon {
@@ -71,6 +73,8 @@ DaemonRuntime::DaemonRuntime(DaemonPaths paths, Options options, QObject* parent
 DaemonRuntime::~DaemonRuntime() {
   m_server.reset();
   m_watchHub.reset();
+  m_claudeHistory.reset();
+  m_terminalAttach.reset();
   m_dispatcher.reset();
   m_engine.reset();
   if (m_lockFd >= 0) ::close(m_lockFd);
@@ -215,9 +219,12 @@ void DaemonRuntime::start() {
   };
   m_dispatcher = std::make_unique<CommandDispatcher>(*m_engine, context);
   m_watchHub = std::make_unique<WatchHub>(*m_engine, m_daemonSessionId);
+  m_terminalAttach = std::make_unique<TerminalAttachService>(*m_engine);
+  m_claudeHistory = std::make_unique<ClaudeHistoryService>(*m_engine, m_paths.userHome);
   const QString token = requiredControlToken(m_paths);
-  m_server = std::make_unique<ControlServer>(m_paths.socketPath(), token, *m_dispatcher,
-                                             std::vector<StreamService*>{m_watchHub.get()});
+  m_server = std::make_unique<ControlServer>(
+      m_paths.socketPath(), token, *m_dispatcher,
+      std::vector<StreamService*>{m_watchHub.get(), m_terminalAttach.get(), m_claudeHistory.get()});
 
   // The desktop's status poller counts the daemon as actively serving while such lines
   // keep appearing in the log; one per 20 s is enough for that.

@@ -14,6 +14,8 @@ class CommandDispatcher;
 class ControlServer;
 class TmuxEngine;
 class WatchHub;
+class TerminalAttachService;
+class ClaudeHistoryService;
 
 // Another daemon already serves this product home.
 class DaemonAlreadyRunning : public std::runtime_error {
@@ -61,6 +63,8 @@ class DaemonRuntime : public QObject {
   std::unique_ptr<TmuxEngine> m_engine;
   std::unique_ptr<CommandDispatcher> m_dispatcher;
   std::unique_ptr<WatchHub> m_watchHub;
+  std::unique_ptr<TerminalAttachService> m_terminalAttach;
+  std::unique_ptr<ClaudeHistoryService> m_claudeHistory;
   std::unique_ptr<ControlServer> m_server;
 };
 

@@ -152,6 +152,10 @@ class TmuxEngine : public QObject {
   // Persisting the choice across restarts is the caller's (pass it back as socketPath).
   QCoro::Task<void> switchSource(QString socketPath);
 
+  // Runs one tmux command line (already quoted, see TmuxCommand) through the engine's
+  // control client and returns its output lines.
+  QCoro::Task<std::vector<std::string>> command(std::string line) { return run(std::move(line)); }
+
   // Socket paths: the directory tmux keeps its sockets in and the path for a server name.
   static QString socketDirectory();
   static QString socketPathForName(const QString& name);

@@ -1,0 +1,636 @@
+#include "daemon/terminal_attach_service.h"
+
+#include <QDebug>
+#include <QPointer>
+#include <QTimer>
+#include <algorithm>
+#include <optional>
+
+#include <qcoro/qcorosignal.h>
+
+#include "daemon/control_connection.h"
+#include "daemon/core/command_error.h"
+#include "daemon/core/reply_line.h"
+#include "daemon/core/terminal_attach_line.h"
+#include "daemon/core/terminal_attach_request.h"
+#include "daemon/core/terminal_output_buffer.h"
+#include "daemon/core/terminal_snapshot.h"
+#include "daemon/core/tmux_command.h"
+#include "daemon/tmux_control_client.h"
+#include "daemon/tmux_engine.h"
+#include "relay/core/terminal_protocol.h"
+
+namespace vesket::daemon {
+
+namespace TP = relay::TerminalProtocol;
+
+namespace {
+
+// Bytes per `send-keys -H` command: one command line stays short.
+constexpr std::size_t kInputBytesPerCommand = 256;
+
+std::string q(const QString& text) { return TmuxCommand::quote(text.toStdString()); }
+
+std::string hexKeys(std::string_view bytes) {
+  static const char* digits = "0123456789abcdef";
+  std::string out;
+  out.reserve(bytes.size() * 3);
+  for (unsigned char c : bytes) {
+    out.push_back(' ');
+    out.push_back(digits[c >> 4]);
+    out.push_back(digits[c & 0x0f]);
+  }
+  return out;
+}
+
+}  // namespace
+
+// One viewer: an attach session on one connection.
+struct TerminalAttachService::Viewer {
+  Viewer(QPointer<ControlConnection> c, std::string id, TerminalAttachRequest r, TerminalOutputBuffer::Limits limits)
+      : connection(std::move(c)),
+        attachId(id),
+        sessionId(terminalAttachSessionId(id)),
+        request(std::move(r)),
+        line(id),
+        buffer(limits) {}
+
+  QPointer<ControlConnection> connection;
+  std::string attachId;
+  std::string sessionId;
+  TerminalAttachRequest request;
+  TerminalAttachLine line;
+  TerminalOutputBuffer buffer;
+  std::weak_ptr<PaneStream> stream;
+  // Number (counted per stream) of the capture whose answer starts this viewer's output;
+  // 0 when none is awaited.
+  std::uint64_t awaitingAnswer = 0;
+  bool live = false;       // the snapshot went out; output flows
+  bool capturing = false;  // a capture for this viewer is in flight: output waits
+  bool ended = false;
+  bool paging = false;
+  std::optional<TerminalHistoryPager> pager;
+};
+
+// One streamed pane and the control client that streams it.
+struct TerminalAttachService::PaneStream {
+  QString paneId;
+  QString windowId;
+  TmuxControlClient* client = nullptr;  // owned; deleted when the stream closes
+  std::uint64_t issued = 0;             // commands written through `client`
+  bool started = false;
+  bool failed = false;
+  bool ended = false;
+  bool checking = false;
+  QString error;
+  std::vector<ViewerPtr> viewers;
+  std::unique_ptr<QTimer> checkTimer;
+  std::unique_ptr<QObject> startGate;  // emits destroyed() once the stream started or failed
+
+  // Writes a command; the returned task is already under way (so commands keep their order).
+  QCoro::Task<std::vector<std::string>> run(std::string line) {
+    ++issued;
+    return client->command(std::move(line));
+  }
+  std::uint64_t answered() const { return issued - std::min<std::uint64_t>(issued, client->pendingCommands()); }
+};
+
+TerminalAttachService::TerminalAttachService(TmuxEngine& engine, Options options, QObject* parent)
+    : QObject(parent), m_engine(engine), m_options(options) {}
+
+TerminalAttachService::~TerminalAttachService() {
+  for (auto& [pane, stream] : m_streams) {
+    if (stream->client != nullptr) {
+      stream->client->disconnect(this);
+      stream->client->stop();
+      stream->client->deleteLater();
+      stream->client = nullptr;
+    }
+  }
+}
+
+bool TerminalAttachService::servesCommand(const std::string& cmd) const {
+  return cmd == "terminal-attach" || cmd == "terminal-input" || cmd == "terminal-detach";
+}
+
+void TerminalAttachService::handle(ControlConnection& connection, const RequestFrame& frame) {
+  try {
+    if (frame.cmd == "terminal-attach") {
+      auto request = TerminalAttachRequest::fromArgs(frame.args);
+      for (const auto& other : m_viewers) {
+        if (other->connection == &connection && other->attachId == frame.id) {
+          throw CommandError("terminal-attach: a session with this id is already open");
+        }
+      }
+      watchDrain(connection);
+      attach(&connection, frame.id, std::move(request));
+    } else if (frame.cmd == "terminal-input") {
+      input(connection, frame);
+    } else {
+      detach(connection, frame);
+    }
+  } catch (const std::exception& error) {
+    connection.sendLine(ReplyLine::failure(frame.id, error.what()));
+  }
+}
+
+bool TerminalAttachService::cancel(ControlConnection& connection, const std::string& id) {
+  for (const auto& viewer : m_viewers) {
+    if (viewer->connection == &connection && viewer->attachId == id) {
+      endViewer(viewer, false);
+      return true;
+    }
+  }
+  return false;
+}
+
+void TerminalAttachService::connectionClosed(ControlConnection& connection) {
+  std::vector<ViewerPtr> gone;
+  for (const auto& viewer : m_viewers) {
+    if (viewer->connection.isNull() || viewer->connection == &connection) gone.push_back(viewer);
+  }
+  for (const auto& viewer : gone) endViewer(viewer, false);
+}
+
+TerminalAttachService::ViewerPtr TerminalAttachService::findBySession(const std::string& sessionId) const {
+  for (const auto& viewer : m_viewers) {
+    if (viewer->sessionId == sessionId && !viewer->ended) return viewer;
+  }
+  return nullptr;
+}
+
+void TerminalAttachService::sendFrame(Viewer& viewer, const std::string& frame) {
+  if (viewer.connection) viewer.connection->sendLine(viewer.line.event(frame));
+}
+
+// --- attach -------------------------------------------------------------------------
+
+void TerminalAttachService::watchDrain(ControlConnection& connection) {
+  if (!m_drainWatched.insert(&connection).second) return;
+  ControlConnection* key = &connection;
+  connect(&connection, &ControlConnection::drained, this, [this, key] { pumpConnection(key); });
+  connect(&connection, &QObject::destroyed, this, [this, key] { m_drainWatched.erase(key); });
+}
+
+QCoro::Task<void> TerminalAttachService::attach(ControlConnection* connectionPtr, std::string attachId,
+                                                TerminalAttachRequest request) {
+  QPointer<ControlConnection> connection(connectionPtr);
+  QPointer<TerminalAttachService> self(this);
+  TerminalOutputBuffer::Limits limits{m_options.viewerBufferBytes, m_options.maxFrameBytes};
+  auto viewer = std::make_shared<Viewer>(connection, attachId, request, limits);
+  viewer->capturing = true;
+  m_viewers.push_back(viewer);
+
+  const QString paneId = QString::fromStdString(request.paneId);
+  StreamPtr stream;
+  try {
+    auto opening = openStream(paneId);
+    stream = co_await opening;
+  } catch (const std::exception& error) {
+    if (!self) co_return;
+    if (connection && !viewer->ended) connection->sendLine(ReplyLine::failure(attachId, std::string("terminal-attach: ") + error.what()));
+    endViewer(viewer, false);
+    co_return;
+  }
+  if (!self || viewer->ended) co_return;
+  viewer->stream = stream;
+  stream->viewers.push_back(viewer);
+
+  try {
+    if (auto size = request.windowSize()) {
+      auto sizing = m_engine.command("display-message -p -t " + q(paneId) + " " +
+                                     TmuxCommand::quote("#{window_width} #{window_height} #{window-size}"));
+      const auto lines = co_await sizing;
+      if (!self || viewer->ended) co_return;
+      std::optional<TerminalSizeLeases::Size> before;
+      if (!lines.empty()) {
+        const QStringList parts = QString::fromStdString(lines.front()).split(QLatin1Char(' '));
+        if (parts.size() == 3 && parts[2] == QStringLiteral("manual")) {
+          before = TerminalSizeLeases::Size{parts[0].toInt(), parts[1].toInt()};
+        }
+      }
+      const auto action = m_leases.acquire(stream->windowId.toStdString(), viewer->sessionId,
+                                           {size->first, size->second}, before);
+      auto applying = applySize(action);
+      co_await applying;
+      if (!self || viewer->ended) co_return;
+    }
+
+    if (stream->ended) throw TmuxError("pane ended");
+    // State and capture are written together; output after the capture's answer is this
+    // viewer's from then on.
+    const std::string historyStart = request.historyLines() > 0 ? "-" + std::to_string(request.historyLines()) : "0";
+    auto stateTask = stream->run("display-message -p -t " + q(paneId) + " " + TmuxCommand::quote(PaneTerminalState::format()));
+    auto captureTask = stream->run("capture-pane -p -e -t " + q(paneId) + " -S " + historyStart);
+    viewer->awaitingAnswer = stream->issued;
+    const auto stateLines = co_await stateTask;
+    const auto rows = co_await captureTask;
+    if (!self || viewer->ended) co_return;
+    if (viewer->awaitingAnswer != 0) {
+      viewer->awaitingAnswer = 0;
+      if (viewer->buffer.needsResync()) viewer->buffer.resynced();
+    }
+    const auto state = stateLines.empty() ? std::nullopt : PaneTerminalState::parse(stateLines.front());
+    if (!state) throw TmuxError("no such pane: " + request.paneId);
+
+    relay::ReadyPayload ready{request.paneId, state->cols, state->rows, request.mode};
+    sendFrame(*viewer, TP::encodeReady(ready));
+    sendFrame(*viewer, TP::encodeGeometry(state->cols, state->rows));
+    for (const auto& chunk : TerminalSnapshot::chunks(TerminalSnapshot::attachBytes(rows, *state), m_options.historyChunkBytes)) {
+      sendFrame(*viewer, TP::encodeHistory(chunk));
+    }
+    sendFrame(*viewer, TP::encodeHistoryEnd());
+    relay::MouseModePayload mouse;
+    mouse.enabled = state->mouseTracking();
+    mouse.alternate = state->alternateOn;
+    mouse.mouseEncoding = state->mouseEncoding();
+    mouse.applicationCursor = state->applicationCursor;
+    sendFrame(*viewer, TP::encodeMouseMode(mouse));
+
+    const int sent = std::min(request.historyLines(), state->historySize);
+    viewer->pager.emplace(state->historySize, sent, m_options.historyPageLines);
+    viewer->live = true;
+    viewer->capturing = false;
+  } catch (const std::exception& error) {
+    if (!self || viewer->ended) co_return;
+    if (connection) connection->sendLine(ReplyLine::failure(attachId, std::string("terminal-attach: ") + error.what()));
+    endViewer(viewer, false);
+    co_return;
+  }
+  if (viewer->buffer.needsResync()) {
+    resync(viewer);
+  } else {
+    pump(*viewer);
+  }
+}
+
+QCoro::Task<TerminalAttachService::StreamPtr> TerminalAttachService::openStream(QString paneId) {
+  QPointer<TerminalAttachService> self(this);
+  if (!TmuxCommand::isPaneId(paneId.toStdString())) throw CommandError("not a pane id: " + paneId.left(40).toStdString());
+  if (auto found = m_streams.find(paneId); found != m_streams.end()) {
+    StreamPtr stream = found->second;
+    if (!stream->started && !stream->failed) {
+      auto waiting = qCoro(stream->startGate.get(), &QObject::objectNameChanged);
+      co_await waiting;
+    }
+    if (stream->failed || stream->ended) throw TmuxError(stream->error.isEmpty() ? "pane ended" : stream->error.toStdString());
+    co_return stream;
+  }
+
+  auto stream = std::make_shared<PaneStream>();
+  stream->paneId = paneId;
+  stream->startGate = std::make_unique<QObject>();
+  m_streams[paneId] = stream;
+  auto finishStart = [stream](bool ok, const QString& error) {
+    stream->started = ok;
+    stream->failed = !ok;
+    stream->error = error;
+    stream->startGate->setObjectName(ok ? QStringLiteral("started") : QStringLiteral("failed"));
+  };
+
+  try {
+    auto locating = m_engine.command("display-message -p -t " + q(paneId) + " " +
+                                     TmuxCommand::quote("#{pane_id} #{session_id} #{window_id}"));
+    const auto lines = co_await locating;
+    if (!self) throw TmuxError("daemon stopping");
+    const QStringList parts = lines.empty() ? QStringList{} : QString::fromStdString(lines.front()).split(QLatin1Char(' '));
+    if (parts.size() != 3 || parts[0] != paneId) throw TmuxError("no such pane: " + paneId.toStdString());
+    stream->windowId = parts[2];
+
+    TmuxControlClient::Options options;
+    options.tmuxBinary = m_engine.tmuxBinaryPath();
+    options.serverArgs = {QStringLiteral("-S"), m_engine.socketPath()};
+    options.session = parts[1];
+    stream->client = new TmuxControlClient(options);
+    std::weak_ptr<PaneStream> weak = stream;
+    connect(stream->client, &TmuxControlClient::output, this, [this, weak](const QString& pane, const QByteArray& bytes) {
+      auto s = weak.lock();
+      if (s && pane == s->paneId) onOutput(s, bytes);
+    });
+    connect(stream->client, &TmuxControlClient::paused, this, [this, weak](const QString& pane) {
+      auto s = weak.lock();
+      if (!s || pane != s->paneId) return;
+      for (const auto& viewer : std::vector<ViewerPtr>(s->viewers)) {
+        viewer->buffer.requestResync();
+        if (!viewer->capturing) resync(viewer);
+      }
+    });
+    connect(stream->client, &TmuxControlClient::notification, this, [this, weak](const ControlEvent& event) {
+      auto s = weak.lock();
+      if (!s) return;
+      switch (event.kind) {
+        case ControlEventKind::WindowClose:
+        case ControlEventKind::UnlinkedWindowClose:
+        case ControlEventKind::LayoutChange:
+        case ControlEventKind::WindowPaneChanged:
+        case ControlEventKind::SessionsChanged:
+          checkPane(s);
+          break;
+        default:
+          break;
+      }
+    });
+    connect(stream->client, &TmuxControlClient::exited, this, [this, weak](const QString&) {
+      auto s = weak.lock();
+      if (s && s->started) paneEnded(s, std::nullopt);
+    });
+    auto starting = stream->client->start();
+    const bool attached = co_await starting;
+    if (!self) throw TmuxError("daemon stopping");
+    if (!attached) throw TmuxError(stream->client->lastError().toStdString());
+    stream->checkTimer = std::make_unique<QTimer>();
+    stream->checkTimer->setInterval(m_options.paneCheckInterval);
+    connect(stream->checkTimer.get(), &QTimer::timeout, this, [this, weak] {
+      if (auto s = weak.lock()) checkPane(s);
+    });
+    stream->checkTimer->start();
+  } catch (const std::exception& error) {
+    const QString message = QString::fromUtf8(error.what());
+    if (self) {
+      if (auto found = m_streams.find(paneId); found != m_streams.end() && found->second == stream) m_streams.erase(found);
+      if (stream->client != nullptr) {
+        stream->client->disconnect(this);
+        stream->client->stop();
+        stream->client->deleteLater();
+        stream->client = nullptr;
+      }
+    }
+    finishStart(false, message);
+    throw;
+  }
+  finishStart(true, {});
+  co_return stream;
+}
+
+void TerminalAttachService::closeStream(const StreamPtr& stream) {
+  if (auto found = m_streams.find(stream->paneId); found != m_streams.end() && found->second == stream) {
+    m_streams.erase(found);
+  }
+  stream->ended = true;
+  if (stream->checkTimer) stream->checkTimer->stop();
+  if (stream->client != nullptr) {
+    stream->client->disconnect(this);
+    stream->client->stop();
+    stream->client->deleteLater();
+    stream->client = nullptr;
+  }
+}
+
+QCoro::Task<void> TerminalAttachService::checkPane(StreamPtr stream) {
+  if (stream->ended || stream->checking || stream->client == nullptr || !stream->client->isAttached()) co_return;
+  QPointer<TerminalAttachService> self(this);
+  stream->checking = true;
+  std::vector<std::string> lines;
+  bool gone = false;
+  try {
+    auto asking = stream->run("display-message -p -t " + q(stream->paneId) + " " +
+                              TmuxCommand::quote("#{pane_id} #{pane_dead} #{pane_dead_status}"));
+    lines = co_await asking;
+  } catch (const std::exception&) {
+    gone = true;
+  }
+  if (!self) co_return;
+  stream->checking = false;
+  if (stream->ended) co_return;
+  std::optional<std::int64_t> code;
+  if (!gone) {
+    const QStringList parts = lines.empty() ? QStringList{} : QString::fromStdString(lines.front()).split(QLatin1Char(' '));
+    if (parts.isEmpty() || parts[0] != stream->paneId) {
+      gone = true;
+    } else if (parts.size() >= 2 && parts[1] == QStringLiteral("1")) {
+      gone = true;
+      bool ok = false;
+      const int status = parts.size() >= 3 ? parts[2].toInt(&ok) : 0;
+      if (ok) code = status;
+    }
+  }
+  if (gone) paneEnded(stream, code);
+}
+
+void TerminalAttachService::paneEnded(const StreamPtr& stream, std::optional<std::int64_t> code) {
+  if (stream->ended) return;
+  const auto viewers = stream->viewers;
+  closeStream(stream);
+  for (const auto& viewer : viewers) {
+    if (viewer->ended) continue;
+    if (viewer->live && !viewer->buffer.needsResync()) {
+      // What the pane printed last goes out before the exit.
+      while (auto chunk = viewer->buffer.take()) sendFrame(*viewer, TP::encodeOutput(*chunk));
+    }
+    relay::ExitPayload exit;
+    exit.code = code;
+    exit.reason = "pane exited";
+    sendFrame(*viewer, TP::encodeExit(exit));
+    endViewer(viewer, true);
+  }
+}
+
+// --- output ---------------------------------------------------------------------------
+
+void TerminalAttachService::onOutput(const StreamPtr& stream, const QByteArray& bytes) {
+  const std::string_view data(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+  const std::uint64_t answered = stream->answered();
+  for (const auto& viewer : std::vector<ViewerPtr>(stream->viewers)) {
+    if (viewer->ended) continue;
+    if (viewer->awaitingAnswer != 0) {
+      if (answered < viewer->awaitingAnswer) continue;  // already in the capture
+      viewer->awaitingAnswer = 0;
+      if (viewer->buffer.needsResync()) viewer->buffer.resynced();
+    }
+    if (!viewer->buffer.push(data)) {
+      if (!viewer->capturing) resync(viewer);
+      continue;
+    }
+    pump(*viewer);
+  }
+}
+
+void TerminalAttachService::pump(Viewer& viewer) {
+  if (!viewer.live || viewer.capturing || viewer.ended || viewer.buffer.needsResync()) return;
+  ControlConnection* connection = viewer.connection.data();
+  if (connection == nullptr) return;
+  while (connection->queuedBytes() < m_options.socketHighWaterBytes) {
+    auto chunk = viewer.buffer.take();
+    if (!chunk) return;
+    connection->sendLine(viewer.line.event(TP::encodeOutput(*chunk)));
+    if (!connection->isOpen()) return;
+  }
+}
+
+void TerminalAttachService::pumpConnection(ControlConnection* connection) {
+  for (const auto& viewer : std::vector<ViewerPtr>(m_viewers)) {
+    if (viewer->connection == connection) pump(*viewer);
+  }
+}
+
+QCoro::Task<void> TerminalAttachService::resync(ViewerPtr viewer) {
+  auto stream = viewer->stream.lock();
+  if (!stream || stream->ended || viewer->ended || viewer->capturing) co_return;
+  QPointer<TerminalAttachService> self(this);
+  viewer->capturing = true;
+  std::vector<std::string> stateLines;
+  std::vector<std::string> rows;
+  try {
+    auto stateTask = stream->run("display-message -p -t " + q(stream->paneId) + " " + TmuxCommand::quote(PaneTerminalState::format()));
+    auto captureTask = stream->run("capture-pane -p -e -t " + q(stream->paneId));
+    viewer->awaitingAnswer = stream->issued;
+    stateLines = co_await stateTask;
+    rows = co_await captureTask;
+  } catch (const std::exception&) {
+    if (self && !viewer->ended) checkPane(stream);
+    co_return;
+  }
+  if (!self || viewer->ended) co_return;
+  if (viewer->awaitingAnswer != 0) {
+    viewer->awaitingAnswer = 0;
+    if (viewer->buffer.needsResync()) viewer->buffer.resynced();
+  }
+  viewer->capturing = false;
+  const auto state = stateLines.empty() ? std::nullopt : PaneTerminalState::parse(stateLines.front());
+  if (state) {
+    sendFrame(*viewer, TP::encodeOutput(TerminalSnapshot::resyncBytes(rows, *state)));
+  }
+  if (viewer->buffer.needsResync()) {
+    resync(viewer);
+  } else {
+    pump(*viewer);
+  }
+}
+
+// --- input and detach -------------------------------------------------------------------
+
+void TerminalAttachService::input(ControlConnection& connection, const RequestFrame& frame) {
+  const auto request = TerminalInputRequest::fromArgs(frame.args);
+  ViewerPtr viewer = findBySession(request.sessionId);
+  if (!viewer || viewer->connection != &connection) {
+    throw CommandError("terminal-input: no open terminal session " + request.sessionId);
+  }
+  const auto decoded = TP::decodeClientFrame(request.frame);
+  if (const auto* in = std::get_if<TP::Input>(&decoded)) {
+    auto stream = viewer->stream.lock();
+    if (!stream || stream->ended) throw CommandError("terminal-input: the pane is not streaming yet");
+    if (!in->bytes.empty()) typeInput(stream, in->bytes);
+  } else if (const auto* resize = std::get_if<TP::Resize>(&decoded)) {
+    resizeViewer(viewer, resize->cols, resize->rows);
+  } else if (std::holds_alternative<TP::HistoryMore>(decoded)) {
+    sendOlderHistory(viewer);
+  } else if (std::holds_alternative<TP::Ping>(decoded)) {
+    relay::PongPayload pong;
+    pong.mode = viewer->request.mode;
+    sendFrame(*viewer, TP::encodePong(pong));
+  } else if (std::holds_alternative<TP::Detach>(decoded)) {
+    endViewer(viewer, true);
+  } else if (const auto* anomaly = std::get_if<TP::RenderAnomaly>(&decoded)) {
+    qInfo().noquote() << "terminal render anomaly on" << QString::fromStdString(viewer->request.paneId) << ":"
+                      << QString::fromUtf8(anomaly->text.data(), static_cast<qsizetype>(anomaly->text.size())).left(200);
+  }
+  // contentParity and frames this daemon does not know are accepted and ignored.
+}
+
+QCoro::Task<void> TerminalAttachService::typeInput(StreamPtr stream, std::string bytes) {
+  // All commands are written at once, so keys keep their order with later input.
+  std::vector<QCoro::Task<std::vector<std::string>>> writes;
+  for (std::size_t at = 0; at < bytes.size(); at += kInputBytesPerCommand) {
+    const std::string_view part = std::string_view(bytes).substr(at, kInputBytesPerCommand);
+    writes.push_back(stream->run("send-keys -H -t " + q(stream->paneId) + hexKeys(part)));
+  }
+  for (auto& write : writes) {
+    try {
+      co_await write;
+    } catch (const std::exception& error) {
+      qInfo().noquote() << "terminal input not typed:" << error.what();
+    }
+  }
+}
+
+QCoro::Task<void> TerminalAttachService::resizeViewer(ViewerPtr viewer, int cols, int rows) {
+  if (cols < 1 || rows < 1) co_return;
+  cols = std::min(cols, TerminalAttachRequest::kMaxSize);
+  rows = std::min(rows, TerminalAttachRequest::kMaxSize);
+  const auto action = m_leases.resize(viewer->sessionId, {cols, rows});
+  QPointer<TerminalAttachService> self(this);
+  auto applying = applySize(action);
+  co_await applying;
+  if (!self || viewer->ended || action.kind != TerminalSizeLeases::Action::Kind::apply) co_return;
+  sendFrame(*viewer, TP::encodeGeometry(cols, rows));
+}
+
+QCoro::Task<void> TerminalAttachService::applySize(TerminalSizeLeases::Action action) {
+  using Kind = TerminalSizeLeases::Action::Kind;
+  const std::string window = TmuxCommand::quote(action.windowId);
+  std::string line;
+  switch (action.kind) {
+    case Kind::none:
+      co_return;
+    case Kind::apply:
+    case Kind::restoreManual:
+      line = "resize-window -t " + window + " -x " + std::to_string(action.size.cols) + " -y " +
+             std::to_string(action.size.rows);
+      break;
+    case Kind::restoreAuto:
+      line = "set-option -w -u -t " + window + " window-size";
+      break;
+  }
+  try {
+    auto running = m_engine.command(line);
+    co_await running;
+  } catch (const std::exception& error) {
+    qInfo().noquote() << "terminal window size not applied:" << error.what();
+  }
+}
+
+QCoro::Task<void> TerminalAttachService::sendOlderHistory(ViewerPtr viewer) {
+  auto stream = viewer->stream.lock();
+  if (!stream || stream->ended || !viewer->live || !viewer->pager || viewer->paging) co_return;
+  QPointer<TerminalAttachService> self(this);
+  viewer->paging = true;
+  relay::HistoryOlderEndPayload end;
+  try {
+    auto sizing = stream->run("display-message -p -t " + q(stream->paneId) + " " + TmuxCommand::quote("#{history_size}"));
+    const auto sizeLines = co_await sizing;
+    if (!self || viewer->ended) co_return;
+    const int historySize = sizeLines.empty() ? 0 : QString::fromStdString(sizeLines.front()).toInt();
+    const auto range = viewer->pager->next(historySize);
+    if (!range) {
+      end.atTop = true;
+    } else {
+      auto capturing = stream->run("capture-pane -p -e -t " + q(stream->paneId) + " -S " + std::to_string(range->start) +
+                                   " -E " + std::to_string(range->end));
+      const auto rows = co_await capturing;
+      if (!self || viewer->ended) co_return;
+      for (const auto& chunk : TerminalSnapshot::chunks(TerminalSnapshot::olderHistoryBytes(rows), m_options.historyChunkBytes)) {
+        sendFrame(*viewer, TP::encodeHistoryOlder(chunk));
+      }
+      end.atTop = range->atTop;
+      end.lines = range->lines;
+    }
+  } catch (const std::exception&) {
+    if (!self || viewer->ended) co_return;
+    end.atTop = true;
+  }
+  viewer->paging = false;
+  sendFrame(*viewer, TP::encodeHistoryOlderEnd(end));
+}
+
+void TerminalAttachService::detach(ControlConnection& connection, const RequestFrame& frame) {
+  const auto request = TerminalDetachRequest::fromArgs(frame.args);
+  ViewerPtr viewer = findBySession(request.sessionId);
+  if (!viewer || viewer->connection != &connection) {
+    throw CommandError("terminal-detach: no open terminal session " + request.sessionId);
+  }
+  endViewer(viewer, true);
+}
+
+void TerminalAttachService::endViewer(const ViewerPtr& viewer, bool sendDone) {
+  if (viewer->ended) return;
+  viewer->ended = true;
+  std::erase(m_viewers, viewer);
+  if (sendDone && viewer->connection) viewer->connection->sendLine(ReplyLine::done(viewer->attachId));
+  if (m_leases.holds(viewer->sessionId)) applySize(m_leases.release(viewer->sessionId));
+  if (auto stream = viewer->stream.lock()) {
+    std::erase(stream->viewers, viewer);
+    if (stream->viewers.empty() && !stream->ended) closeStream(stream);
+  }
+}
+
+}  // namespace vesket::daemon
