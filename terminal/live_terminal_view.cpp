@@ -97,6 +97,8 @@ struct LiveTerminalView::State {
   std::optional<viewer::TerminalHistoryFeed> history;
   bool historyResetPending = true;  // the next history delivery clears the terminal
   std::string mode = std::string(Script::kModeMirror);
+  std::uint64_t nextTrace = 0;                // input trace sequence (latency tracing)
+  std::optional<std::uint64_t> answeredTrace;  // the input the next output answers
 };
 
 LiveTerminalView* LiveTerminalView::Listener::accepted() const {
@@ -113,7 +115,7 @@ LiveTerminalView::LiveTerminalView(Options options, QWidget* parent)
       .send = [this](const std::string& bytes) {
         if (m_state->transport) m_state->transport->sendInput(bytes);
       },
-      .willSend = [](std::uint64_t) {},
+      .willSend = [this](std::uint64_t trace) { m_state->answeredTrace = trace; },
       .scheduleAfter =
           [this](std::chrono::milliseconds delay, std::function<void()> run) -> viewer::CompositionOrderingFence::Cancel {
         auto* timer = new QTimer(this);
@@ -292,7 +294,10 @@ void LiveTerminalView::onMessage(const QString& name, const QJsonObject& payload
       break;
     case TerminalPageMessage::imeCommit:
       // The committed text goes first; keys held during the composition follow it.
-      if (m_state->transport) m_state->transport->sendInput(utf8(payload.value("text").toString()));
+      if (m_state->transport) {
+        m_state->answeredTrace = ++m_state->nextTrace;
+        m_state->transport->sendInput(utf8(payload.value("text").toString()));
+      }
       m_state->fence->compositionEndObserved();
       break;
     case TerminalPageMessage::compositionBoundary:
@@ -353,7 +358,7 @@ void LiveTerminalView::onMessage(const QString& name, const QJsonObject& payload
 
 void LiveTerminalView::sendInput(std::string bytes) {
   if (bytes.empty() || m_state->generations.isTornDown()) return;
-  m_state->fence->hold(std::move(bytes));
+  m_state->fence->hold(std::move(bytes), ++m_state->nextTrace);
 }
 
 void LiveTerminalView::sendKey(const viewer::TerminalKeyEvent& event) {
@@ -383,7 +388,7 @@ void LiveTerminalView::onReady(const relay::ReadyPayload& ready) {
 }
 
 void LiveTerminalView::onOutput(const std::string& bytes) {
-  enqueue(Script::write(bytes, generation(), false, std::nullopt), generation());
+  enqueue(Script::write(bytes, generation(), false, std::exchange(m_state->answeredTrace, std::nullopt)), generation());
 }
 
 void LiveTerminalView::onHistory(const std::string& bytes) {
