@@ -1,0 +1,346 @@
+#include "ui/main_window.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFontMetricsF>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QShortcut>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "control_plane/core/pane_entry.h"
+#include "ui/answer_panel.h"
+#include "ui/composer.h"
+#include "ui/pane_sidebar_delegate.h"
+#include "ui/pane_sidebar_model.h"
+#include "ui/pane_text_view.h"
+#include "ui/theme.h"
+#include "ui/viewer_state_view.h"
+#include "viewer/core/pane_grouping.h"
+#include "viewer/pane_list_store.h"
+#include "viewer/terminal_viewer_model.h"
+
+namespace vesket::ui {
+
+using viewer::ViewerState;
+
+MainWindow::MainWindow(viewer::TerminalViewerModel& model, QWidget* parent) : QMainWindow(parent), m_model(model) {
+  setWindowTitle("Vesket");
+  resize(1180, 760);
+  auto* splitter = new QSplitter(Qt::Horizontal, this);
+  splitter->setChildrenCollapsible(false);
+  splitter->setHandleWidth(1);
+  splitter->addWidget(buildSidebar());
+  splitter->addWidget(buildPaneArea());
+  splitter->setStretchFactor(0, 0);
+  splitter->setStretchFactor(1, 1);
+  splitter->setSizes({300, 880});
+  setCentralWidget(splitter);
+
+  connect(&m_model, &viewer::TerminalViewerModel::stateChanged, this, &MainWindow::syncState);
+  connect(&m_model, &viewer::TerminalViewerModel::connectionChanged, this, &MainWindow::syncConnectionBadge);
+  connect(&m_model, &viewer::TerminalViewerModel::selectionChanged, this, &MainWindow::syncSelection);
+  connect(&m_model.paneList(), &viewer::PaneListStore::panesChanged, this, &MainWindow::syncHeader);
+  connect(&m_model, &viewer::TerminalViewerModel::contentChanged, m_paneText, &PaneTextView::applyChange);
+  connect(&m_model, &viewer::TerminalViewerModel::awaitingPaneIdsChanged, this,
+          [this] { m_sidebarModel->setAwaitingPaneIds(m_model.awaitingPaneIds()); });
+  connect(&m_model, &viewer::TerminalViewerModel::awaitingPromptChanged, this, [this] {
+    m_answerPanel->setPrompt(m_model.awaitingPrompt());
+  });
+  connect(&m_model, &viewer::TerminalViewerModel::answeringChanged, this, [this] {
+    m_answerPanel->setAnswering(m_model.isAnswering());
+    const auto& error = m_model.answerError();
+    m_answerPanel->setError(error ? std::optional<QString>(QString::fromStdString(*error)) : std::nullopt);
+  });
+  connect(&m_model, &viewer::TerminalViewerModel::sendingChanged, this, [this] {
+    const bool wasSending = m_composer->property("sending").toBool();
+    m_composer->setSending(m_model.isSending());
+    m_composer->setProperty("sending", m_model.isSending());
+    const auto& error = m_model.composerError();
+    m_composer->setError(error ? QString::fromStdString(*error) : QString());
+    if (wasSending && !m_model.isSending() && !error) m_composer->clearText();
+  });
+  connect(&m_model, &viewer::TerminalViewerModel::sentHistoryChanged, this, [this] {
+    std::vector<QString> sent;
+    if (const auto& id = m_model.selectedPaneId()) {
+      for (const auto& text : m_model.sentHistory(*id)) sent.push_back(QString::fromStdString(text));
+    }
+    m_composer->setHistory(std::move(sent));
+  });
+  connect(&m_model, &viewer::TerminalViewerModel::fitWidthModeChanged, this, [this] {
+    m_fitPicker->setCurrentIndex(static_cast<int>(m_model.fitWidthMode()));
+  });
+  connect(m_answerPanel, &AnswerPanel::optionChosen, this,
+          [this](const viewer::ApprovalOption& option) { m_model.answerOption(option); });
+  connect(m_answerPanel, &AnswerPanel::freeTextSubmitted, this,
+          [this](const QString& text) { m_model.answerFreeText(text.toStdString()); });
+  connect(m_answerPanel, &AnswerPanel::dismissRequested, this, [this] { m_model.dismissAwaiting(); });
+  connect(m_composer, &Composer::submitted, this, [this](const QString& text) { m_model.sendComposed(text.toStdString()); });
+  connect(m_composer, &Composer::navKeyRequested, this,
+          [this](const QString& key) { m_model.sendNavKey(key.toStdString()); });
+  connect(m_stateView, &ViewerStateView::actionRequested, this, [this](ViewerState::Kind) {
+    m_model.stop();
+    m_model.start();
+  });
+
+  // Keyboard navigation: Ctrl+1..9 picks a pane, Alt+Up/Down walks the list.
+  for (int i = 1; i <= 9; ++i) {
+    auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(Qt::Key_0 + i)), this);
+    connect(shortcut, &QShortcut::activated, this, [this, i] { m_model.selectByIndex(i - 1); });
+  }
+  connect(new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Down), this), &QShortcut::activated, this,
+          [this] { m_model.selectRelative(1); });
+  connect(new QShortcut(QKeySequence(Qt::ALT | Qt::Key_Up), this), &QShortcut::activated, this,
+          [this] { m_model.selectRelative(-1); });
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this), &QShortcut::activated, this,
+          [this] { m_composer->focusEditor(); });
+
+  applyStyle();
+  connect(&Theme::current(), &Theme::schemeChanged, this, &MainWindow::applyStyle);
+  syncConnectionBadge();
+  syncState();
+  syncSelection();
+  m_fitPicker->setCurrentIndex(static_cast<int>(m_model.fitWidthMode()));
+}
+
+QWidget* MainWindow::buildSidebar() {
+  auto* panel = new QWidget(this);
+  panel->setObjectName("sidebarPanel");
+  panel->setMinimumWidth(230);
+  auto* layout = new QVBoxLayout(panel);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  auto* header = new QWidget(panel);
+  header->setObjectName("sidebarHeader");
+  auto* headerLayout = new QHBoxLayout(header);
+  headerLayout->setContentsMargins(14, 12, 12, 10);
+  auto* title = new QLabel("Vesket", header);
+  title->setObjectName("appTitle");
+  headerLayout->addWidget(title);
+  headerLayout->addStretch(1);
+  m_connectionBadge = new QLabel(header);
+  m_connectionBadge->setObjectName("connectionBadge");
+  headerLayout->addWidget(m_connectionBadge);
+  layout->addWidget(header);
+
+  m_sidebarModel = new PaneSidebarModel(&m_model.paneList(), this);
+  m_sidebar = new QTreeView(panel);
+  m_sidebar->setObjectName("paneSidebar");
+  m_sidebar->setModel(m_sidebarModel);
+  m_sidebar->setItemDelegate(new PaneSidebarDelegate(m_sidebar));
+  m_sidebar->setHeaderHidden(true);
+  m_sidebar->setRootIsDecorated(false);
+  m_sidebar->setIndentation(0);
+  m_sidebar->setItemsExpandable(false);
+  m_sidebar->setUniformRowHeights(false);
+  m_sidebar->setFrameShape(QFrame::NoFrame);
+  m_sidebar->setMouseTracking(true);
+  m_sidebar->setSelectionMode(QAbstractItemView::SingleSelection);
+  m_sidebar->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+  m_sidebar->installEventFilter(this);
+  layout->addWidget(m_sidebar, 1);
+  connect(m_sidebarModel, &PaneSidebarModel::rosterReset, this, [this] {
+    m_sidebar->expandAll();
+    syncSelection();
+  });
+  connect(m_sidebar->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+    const QString id = current.data(PaneSidebarModel::PaneIdRole).toString();
+    if (!id.isEmpty()) m_model.select(id.toStdString());
+  });
+  m_sidebar->expandAll();
+  return panel;
+}
+
+QWidget* MainWindow::buildPaneArea() {
+  m_stack = new QStackedWidget(this);
+  m_stateView = new ViewerStateView(m_stack);
+  m_stack->addWidget(m_stateView);
+
+  m_paneArea = new QWidget(m_stack);
+  m_paneArea->setObjectName("paneArea");
+  auto* layout = new QVBoxLayout(m_paneArea);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  auto* header = new QWidget(m_paneArea);
+  header->setObjectName("paneHeader");
+  auto* headerLayout = new QHBoxLayout(header);
+  headerLayout->setContentsMargins(16, 10, 12, 10);
+  auto* titles = new QVBoxLayout;
+  titles->setSpacing(1);
+  m_paneTitle = new QLabel(header);
+  m_paneTitle->setObjectName("paneTitle");
+  m_paneLocation = new QLabel(header);
+  m_paneLocation->setObjectName("paneLocation");
+  titles->addWidget(m_paneTitle);
+  titles->addWidget(m_paneLocation);
+  headerLayout->addLayout(titles, 1);
+  auto* fitLabel = new QLabel("Width", header);
+  fitLabel->setObjectName("fitLabel");
+  headerLayout->addWidget(fitLabel);
+  m_fitPicker = new QComboBox(header);
+  m_fitPicker->setObjectName("fitPicker");
+  m_fitPicker->setToolTip("Size the pane's tmux window: Off leaves it alone, Fit follows this view");
+  for (auto mode : viewer::FitWidthModes::kAll) {
+    const auto label = viewer::FitWidthModes::label(mode);
+    m_fitPicker->addItem(QString::fromUtf8(label.data(), static_cast<int>(label.size())));
+  }
+  connect(m_fitPicker, &QComboBox::activated, this, [this](int index) {
+    m_model.setFitWidthMode(viewer::FitWidthModes::kAll[static_cast<std::size_t>(index)]);
+    reportCanvasWidth();
+  });
+  headerLayout->addWidget(m_fitPicker);
+  layout->addWidget(header);
+
+  m_paneText = new PaneTextView(m_paneArea);
+  m_paneText->editor()->viewport()->installEventFilter(this);
+  layout->addWidget(m_paneText, 1);
+
+  auto* answerHolder = new QWidget(m_paneArea);
+  auto* answerLayout = new QVBoxLayout(answerHolder);
+  answerLayout->setContentsMargins(12, 8, 12, 0);
+  m_answerPanel = new AnswerPanel(answerHolder);
+  answerLayout->addWidget(m_answerPanel);
+  layout->addWidget(answerHolder);
+
+  m_composer = new Composer(m_paneArea);
+  layout->addWidget(m_composer);
+
+  m_stack->addWidget(m_paneArea);
+  return m_stack;
+}
+
+void MainWindow::applyStyle() {
+  const auto& c = Theme::current().colors();
+  setStyleSheet(QString(R"(
+    QWidget#sidebarPanel { background: %1; }
+    QWidget#sidebarHeader { background: %1; }
+    QTreeView#paneSidebar { background: %1; border: none; outline: none; }
+    QTreeView#paneSidebar::item:selected, QTreeView#paneSidebar::item:hover { background: transparent; }
+    QLabel#appTitle { color: %2; font-size: 15px; font-weight: 700; }
+    QWidget#paneHeader { background: %3; border-bottom: 1px solid %4; }
+    QLabel#paneTitle { color: %2; font-size: 14px; font-weight: 600; }
+    QLabel#paneLocation { color: %5; font-size: 11px; }
+    QLabel#fitLabel { color: %5; }
+    QSplitter::handle { background: %4; }
+  )")
+                    .arg(c.panel.name(), c.text.name(), c.window.name(), c.border.name(), c.secondaryText.name()));
+  syncConnectionBadge();
+}
+
+void MainWindow::syncConnectionBadge() {
+  const auto& c = Theme::current().colors();
+  using K = control_plane::ConnectionState::Kind;
+  QString text;
+  QColor color;
+  switch (m_model.connection().kind) {
+    case K::connected: text = "\u25cf daemon"; color = c.running; break;
+    case K::connecting:
+    case K::idle: text = "\u25cc connecting"; color = c.faintText; break;
+    case K::reconnecting: text = QString("\u25cc retry %1").arg(m_model.connection().attempt); color = c.awaiting; break;
+    case K::unavailable: text = "\u25cb no daemon"; color = c.danger; break;
+  }
+  m_connectionBadge->setText(text);
+  m_connectionBadge->setStyleSheet(QString("color: %1; font-size: 11px;").arg(color.name()));
+  m_connectionBadge->setToolTip("Connection to the local Vesket daemon");
+}
+
+void MainWindow::syncState() {
+  const ViewerState state = m_model.state();
+  const bool showPane = (state.kind == ViewerState::Kind::streamingRunning ||
+                         state.kind == ViewerState::Kind::streamingIdle) &&
+                        m_model.selectedPaneId().has_value();
+  m_stateView->setState(state);
+  m_stack->setCurrentWidget(showPane ? m_paneArea : static_cast<QWidget*>(m_stateView));
+  syncHeader();
+}
+
+void MainWindow::syncSelection() {
+  const auto& selected = m_model.selectedPaneId();
+  m_paneText->clearText();
+  if (selected) {
+    const QModelIndex index = m_sidebarModel->indexOfPane(*selected);
+    if (index.isValid() && m_sidebar->currentIndex() != index) {
+      m_sidebar->setCurrentIndex(index);
+      m_sidebar->scrollTo(index);
+    }
+  }
+  std::vector<QString> sent;
+  if (selected) {
+    for (const auto& text : m_model.sentHistory(*selected)) sent.push_back(QString::fromStdString(text));
+  }
+  m_composer->setHistory(std::move(sent));
+  m_composer->setError(QString());
+  m_answerPanel->setPrompt(m_model.awaitingPrompt());
+  syncHeader();
+  syncState();
+}
+
+void MainWindow::syncHeader() {
+  const auto& selected = m_model.selectedPaneId();
+  if (!selected) return;
+  for (const auto& pane : m_model.paneList().panes()) {
+    if (pane.paneId != *selected) continue;
+    const auto row = viewer::PaneGrouping::row(pane);
+    m_paneTitle->setText(QString::fromStdString(row.fullLabel));
+    QString location = QString::fromStdString(pane.sessionName) + ":" + QString::number(pane.windowIndex) + "." +
+                       QString::number(pane.paneIndex) + "  \u00b7  " + QString::fromStdString(pane.paneId) +
+                       "  \u00b7  " + QString::fromStdString(pane.cmd);
+    if (row.modelLabel) location += "  \u00b7  " + QString::fromStdString(*row.modelLabel);
+    location += "  \u00b7  " + QString::fromStdString(row.statusCaption);
+    m_paneLocation->setText(location);
+    m_composer->setTargetName(QString::fromStdString(row.label));
+    return;
+  }
+}
+
+void MainWindow::reportCanvasWidth() {
+  const QFontMetricsF metrics(m_paneText->editor()->font());
+  const double margins = 2 * m_paneText->editor()->document()->documentMargin();
+  m_model.canvasWidthChanged(m_paneText->editor()->viewport()->width() - margins,
+                             metrics.horizontalAdvance(QLatin1Char('M')));
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  // Events reach the filter while the window is still being built.
+  if (!m_paneText || !m_answerPanel || !m_composer) return QMainWindow::eventFilter(watched, event);
+  if (watched == m_paneText->editor()->viewport() && event->type() == QEvent::Resize) reportCanvasWidth();
+  if (watched == m_sidebar && event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+      m_composer->focusEditor();
+      return true;
+    }
+  }
+  if (event->type() == QEvent::KeyPress && m_answerPanel->isVisible()) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (watched == m_sidebar && key->modifiers() == Qt::NoModifier && key->key() >= Qt::Key_1 &&
+        key->key() <= Qt::Key_9 && m_answerPanel->chooseIndex(key->key() - Qt::Key_0)) {
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::ActivationChange) {
+    m_model.setWindowForeground(isActiveWindow());
+    if (isActiveWindow()) m_model.restoreRememberedSelectionOnReturn();
+  }
+  QMainWindow::changeEvent(event);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  m_model.handBackWidthOnDisappear();
+  emit closing();
+  QMainWindow::closeEvent(event);
+}
+
+}  // namespace vesket::ui

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QMainWindow>
+
+class QComboBox;
+class QLabel;
+class QStackedWidget;
+class QTreeView;
+
+namespace vesket::viewer {
+class TerminalViewerModel;
+}
+
+namespace vesket::ui {
+
+class AnswerPanel;
+class Composer;
+class PaneSidebarModel;
+class PaneTextView;
+class ViewerStateView;
+
+// The terminal window: the pane sidebar on the left; on the right either the state view or
+// the selected pane (header with its location and the fit-width picker, its text, the
+// answer panel when it waits, and the composer).
+class MainWindow : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit MainWindow(viewer::TerminalViewerModel& model, QWidget* parent = nullptr);
+
+  QTreeView* sidebar() const { return m_sidebar; }
+  PaneTextView* paneText() const { return m_paneText; }
+  AnswerPanel* answerPanel() const { return m_answerPanel; }
+  Composer* composer() const { return m_composer; }
+  ViewerStateView* stateView() const { return m_stateView; }
+
+ signals:
+  void closing();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QWidget* buildSidebar();
+  QWidget* buildPaneArea();
+  void syncState();
+  void syncSelection();
+  void syncHeader();
+  void syncConnectionBadge();
+  void applyStyle();
+  void reportCanvasWidth();
+
+  viewer::TerminalViewerModel& m_model;
+  PaneSidebarModel* m_sidebarModel = nullptr;
+  QTreeView* m_sidebar = nullptr;
+  QLabel* m_connectionBadge = nullptr;
+  QStackedWidget* m_stack = nullptr;
+  ViewerStateView* m_stateView = nullptr;
+  QWidget* m_paneArea = nullptr;
+  QLabel* m_paneTitle = nullptr;
+  QLabel* m_paneLocation = nullptr;
+  QComboBox* m_fitPicker = nullptr;
+  PaneTextView* m_paneText = nullptr;
+  AnswerPanel* m_answerPanel = nullptr;
+  Composer* m_composer = nullptr;
+};
+
+}  // namespace vesket::ui
