@@ -46,7 +46,7 @@ ViewerStateView::Texts ViewerStateView::textsFor(const viewer::ViewerState& stat
 ViewerStateView::ViewerStateView(QWidget* parent) : QWidget(parent) {
   setObjectName("viewerStateView");
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(40, 40, 40, 40);
+  layout->setContentsMargins(60, 40, 60, 40);
   layout->addStretch(3);
   m_glyph = new QLabel(this);
   m_glyph->setObjectName("stateGlyph");
@@ -61,8 +61,8 @@ ViewerStateView::ViewerStateView(QWidget* parent) : QWidget(parent) {
   m_detail->setObjectName("stateDetail");
   m_detail->setAlignment(Qt::AlignCenter);
   m_detail->setWordWrap(true);
-  m_detail->setMaximumWidth(520);
-  layout->addWidget(m_detail, 0, Qt::AlignHCenter);
+  m_detail->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::MinimumExpanding);
+  layout->addWidget(m_detail);
   m_action = new QPushButton(this);
   m_action->setObjectName("stateAction");
   m_action->setCursor(Qt::PointingHandCursor);

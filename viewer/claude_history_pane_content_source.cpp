@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "control_plane/control_plane_client.h"
+#include "control_plane/core/control_plane_errors.h"
 #include "shell/settings_store.h"
 #include "viewer/core/claude_history_text.h"
 
@@ -34,7 +35,15 @@ QCoro::Task<std::string> ClaudeHistoryPaneContentSource::captureContent(std::str
   auto stream = client->claudeHistoryStream(paneId, width);
   for (;;) {
     auto next = stream.next();
-    auto event = co_await std::move(next);
+    std::optional<control_plane::ClaudeHistoryStreamEvent> event;
+    try {
+      event = co_await std::move(next);
+    } catch (const control_plane::ControlPlaneError& e) {
+      // A daemon that refuses the history stream (an older one, or a pane it cannot read)
+      // still captures the screen; anything else (no daemon at all) is a real failure.
+      if (e.kind() != control_plane::ControlPlaneError::Kind::requestFailed) throw;
+      break;
+    }
     if (!event) break;
     if (event->type == "disabled") {
       stream.cancel();

@@ -1,0 +1,44 @@
+// vesket-desktop: wiring only. Builds the long-lived objects once and hands them to the
+// window and the tray.
+
+#include <QApplication>
+#include <QDir>
+
+#include <cstdio>
+
+#include "control_plane/control_plane_client.h"
+#include "shell/desktop_isolation.h"
+#include "shell/vesket_identity.h"
+#include "supervision/daemon_cli.h"
+#include "ui/app_icon.h"
+#include "ui/desktop_shell.h"
+#include "ui/main_window.h"
+#include "ui/theme.h"
+#include "viewer/terminal_viewer_model.h"
+
+int main(int argc, char** argv) {
+  using namespace vesket;
+  if (!shell::DesktopIsolation::applyToProcess()) return 1;
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName("vesket-desktop");
+  QApplication::setApplicationDisplayName("Vesket");
+  QApplication::setOrganizationName("Vesket");
+  QApplication::setDesktopFileName("vesket-desktop");
+  QApplication::setWindowIcon(ui::AppIcon::icon(0));
+
+  ui::Theme theme;
+  theme.apply(app);
+
+  auto client = control_plane::ControlPlaneClient::createDefault();
+  auto cli = std::make_shared<supervision::DaemonCli>(
+      supervision::DaemonCli::locateExecutable(shell::VesketIdentity::resolveHome()));
+
+  viewer::TerminalViewerModel model(client, &shell::DesktopIsolation::defaults());
+  ui::MainWindow window(model);
+  ui::DesktopShell desktop(model, window, cli);
+  model.start();
+  desktop.start();
+  std::fprintf(stderr, "vesket-desktop: watching the daemon at %s\n", client->socketPath().c_str());
+  return app.exec();
+}

@@ -1,0 +1,126 @@
+// The terminal window against the real daemon and a private tmux server: the sidebar lists
+// the panes grouped as tmux has them, selecting a pane shows its text, a pane that prints an
+// approval marker gets the answer panel, and clicking an option types the answer into the
+// pane. Screenshots of each state go to the test artifacts.
+#include <QApplication>
+#include <QPushButton>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+#include "tests/control_plane/end_to_end/real_daemon_fixture.h"
+#include "tests/support/event_loop.h"
+#include "tests/support/screenshot.h"
+#include "ui/answer_panel.h"
+#include "ui/main_window.h"
+#include "ui/pane_sidebar_model.h"
+#include "ui/pane_text_view.h"
+#include "ui/theme.h"
+#include "ui/viewer_state_view.h"
+#include "viewer/pane_list_store.h"
+#include "viewer/terminal_viewer_model.h"
+
+namespace {
+
+using vesket::testing::saveScreenshot;
+using vesket::testing::waitUntil;
+using vesket::viewer::ViewerState;
+
+class MainWindowEndToEnd : public vesket::testing::RealDaemonTest {};
+
+QString base64(const QString& text) { return QString::fromLatin1(text.toUtf8().toBase64()); }
+
+TEST_F(MainWindowEndToEnd, FollowsAndAnswersAnAgent) {
+  vesket::ui::Theme theme;
+  theme.apply(*qApp);
+
+  // A second window with two panes, next to the session's first pane.
+  const QString webPane = tmux({"new-window", "-t", "main", "-n", "web", "-P", "-F", "#{pane_id}", "/bin/sh"});
+  const QString sidePane = tmux({"split-window", "-t", webPane, "-P", "-F", "#{pane_id}", "/bin/sh"});
+
+  vesket::viewer::TerminalViewerModel model(m_client, nullptr);
+  vesket::ui::MainWindow window(model);
+  window.resize(1100, 700);
+  window.show();
+  model.start();
+
+  ASSERT_TRUE(waitUntil([&] { return model.paneList().panes().size() == 3; }, 15000));
+  auto* sidebar = window.sidebar();
+  auto* sidebarModel = qobject_cast<vesket::ui::PaneSidebarModel*>(sidebar->model());
+  ASSERT_TRUE(sidebarModel);
+  ASSERT_EQ(sidebarModel->rowCount(), 2) << "one group per tmux window";
+  std::set<int> groupSizes;
+  for (int g = 0; g < 2; ++g) groupSizes.insert(sidebarModel->rowCount(sidebarModel->index(g, 0)));
+  EXPECT_EQ(groupSizes, (std::set<int>{1, 2}));
+  EXPECT_TRUE(sidebarModel->indexOfPane(webPane.toStdString()).isValid());
+  EXPECT_TRUE(sidebarModel->indexOfPane(sidePane.toStdString()).isValid());
+
+  // Select the web pane through the sidebar, as a click would.
+  sidebar->setCurrentIndex(sidebarModel->indexOfPane(webPane.toStdString()));
+  ASSERT_EQ(model.selectedPaneId(), webPane.toStdString());
+  tmux({"send-keys", "-t", webPane, "-l", "echo hello-from-vesket"});
+  tmux({"send-keys", "-t", webPane, "Enter"});
+  ASSERT_TRUE(waitUntil([&] { return window.paneText()->plainText().contains("hello-from-vesket\n"); }, 15000))
+      << window.paneText()->plainText().toStdString();
+  EXPECT_TRUE(model.state().kind == ViewerState::Kind::streamingIdle ||
+              model.state().kind == ViewerState::Kind::streamingRunning);
+  saveScreenshot(window, "main-window-following");
+
+  // The agent asks: an approval marker, then it waits for one key and reports it.
+  const QString marker = QString("<<<DURNVALE-AWAITING id=Ask1 question_b64=%1 options_b64=%2 style=numbered>>>")
+                             .arg(base64("Run the database migration now?"),
+                                  base64(R"(["1: Yes, run it","2: No, skip it"])"));
+  const QString script = QString("printf '%s\\n' '%1'; stty -icanon min 1; x=$(dd bs=1 count=1 2>/dev/null); "
+                                 "stty icanon; echo; echo \"answer=$x\"; printf '%s\\n' '<<<DURNVALE-RESOLVED id=ask1>>>'")
+                             .arg(marker);
+  tmux({"send-keys", "-t", webPane, "-l", script});
+  tmux({"send-keys", "-t", webPane, "Enter"});
+  auto* panel = window.answerPanel();
+  ASSERT_TRUE(waitUntil([&] { return panel->isVisible(); }, 15000)) << window.paneText()->plainText().toStdString();
+  ASSERT_TRUE(model.awaitingPrompt());
+  EXPECT_EQ(model.awaitingPrompt()->question, "Run the database migration now?");
+  auto buttons = panel->findChildren<QPushButton*>("answerOption");
+  ASSERT_EQ(buttons.size(), 2);
+  EXPECT_TRUE(waitUntil([&] { return model.awaitingPaneIds().count(webPane.toStdString()) == 1; }, 15000))
+      << "the sidebar badges the waiting pane";
+  saveScreenshot(window, "main-window-answer-panel");
+
+  // Choose "No, skip it": the daemon types 2 into the pane; the agent resolves the marker.
+  for (auto* button : buttons) {
+    if (button->text().contains("No, skip it")) button->click();
+  }
+  ASSERT_TRUE(captureShows(webPane, "answer=2"));
+  EXPECT_TRUE(waitUntil([&] { return !panel->isVisible() && !model.awaitingPrompt(); }, 15000))
+      << "the resolved marker clears the prompt";
+  saveScreenshot(window, "main-window-answered");
+
+  // The selected pane ends.
+  tmux({"kill-pane", "-t", webPane});
+  ASSERT_TRUE(waitUntil([&] { return model.paneList().panes().size() == 2; }, 15000));
+  EXPECT_TRUE(waitUntil([&] { return model.selectedPaneId() != webPane.toStdString(); }, 5000))
+      << "another listed pane is selected once the selected one is gone";
+  model.stop();
+}
+
+TEST_F(MainWindowEndToEnd, ShowsTheDaemonGoneAndBack) {
+  vesket::ui::Theme theme;
+  theme.apply(*qApp);
+  vesket::viewer::TerminalViewerModel model(m_client, nullptr);
+  vesket::ui::MainWindow window(model);
+  window.resize(900, 560);
+  window.show();
+  model.start();
+  ASSERT_TRUE(waitUntil([&] { return model.paneList().panes().size() == 1; }, 15000));
+
+  stopDaemon();
+  ASSERT_TRUE(waitUntil([&] { return model.state().kind == ViewerState::Kind::daemonNotRunning; }, 15000))
+      << "state: " << static_cast<int>(model.state().kind);
+  EXPECT_TRUE(window.stateView()->isVisible());
+  saveScreenshot(window, "main-window-daemon-not-running");
+
+  startDaemon();
+  EXPECT_TRUE(waitUntil([&] { return model.state().panesAreKnown(); }, 20000));
+  model.stop();
+}
+
+}  // namespace

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+
+namespace vesket::supervision {
+class DaemonCli;
+}
+namespace vesket::viewer {
+class TerminalViewerModel;
+}
+
+namespace vesket::ui {
+
+class MainWindow;
+
+// The application's shell around the window: the tray icon and its menu (open the window,
+// the daemon's state, quit), and the quit flow, which asks what live work quitting would cut
+// off, confirms with the user, stops the daemon and quits only once the stop is confirmed.
+// Where the desktop has no tray, the window is the application: closing it quits.
+class DesktopShell : public QObject {
+  Q_OBJECT
+
+ public:
+  DesktopShell(viewer::TerminalViewerModel& model, MainWindow& window, std::shared_ptr<supervision::DaemonCli> cli,
+               QObject* parent = nullptr);
+  ~DesktopShell() override;
+
+  void start();
+  void requestQuit();
+  bool hasTray() const { return m_tray != nullptr; }
+
+ private:
+  void updateTray();
+  void showWindow();
+
+  viewer::TerminalViewerModel& m_model;
+  MainWindow& m_window;
+  std::shared_ptr<supervision::DaemonCli> m_cli;
+  QSystemTrayIcon* m_tray = nullptr;
+  QMenu* m_menu = nullptr;
+  QAction* m_stateAction = nullptr;
+  bool m_quitting = false;
+};
+
+}  // namespace vesket::ui

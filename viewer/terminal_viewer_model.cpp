@@ -1,0 +1,464 @@
+#include "viewer/terminal_viewer_model.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QUuid>
+
+#include <qcoro/qcorotask.h>
+
+#include "control_plane/control_plane_client.h"
+#include "control_plane/core/control_plane_errors.h"
+#include "control_plane/event_stream.h"
+#include "control_plane/core/watch_event.h"
+#include "shell/settings_store.h"
+#include "viewer/core/pane_selection_reconciler.h"
+#include "viewer/claude_history_pane_content_source.h"
+#include "viewer/control_plane_pane_content_source.h"
+#include "viewer/pane_awaiting_store.h"
+#include "viewer/pane_content_store.h"
+#include "viewer/pane_list_store.h"
+#include "viewer/routed_pane_content_source.h"
+
+namespace vesket::viewer {
+
+using control_plane::ConnectionState;
+
+namespace {
+
+double monotonicSeconds() {
+  static QElapsedTimer clock = [] {
+    QElapsedTimer t;
+    t.start();
+    return t;
+  }();
+  return static_cast<double>(clock.nsecsElapsed()) / 1e9;
+}
+
+std::string describe(const std::exception& e) { return e.what(); }
+
+// The selected pane's text comes from the agent-history renderer for Claude Code panes
+// (while its pilot setting is on) and from the daemon's capture otherwise; the routed
+// source is where another machine's relay source plugs in.
+std::shared_ptr<PaneContentSource> makeContentSource(std::shared_ptr<control_plane::ControlPlaneClient> client,
+                                                     shell::SettingsStore* settings,
+                                                     std::shared_ptr<std::int64_t> width) {
+  auto capture = std::make_shared<ControlPlanePaneContentSource>(client);
+  auto history = std::make_shared<ClaudeHistoryPaneContentSource>(
+      client, capture,
+      [settings] { return settings ? ClaudeHistoryPaneContentSource::pilotEnabled(*settings) : true; },
+      [width] { return *width; });
+  return std::make_shared<RoutedPaneContentSource>(history, [] { return std::shared_ptr<PaneContentSource>(); });
+}
+
+}  // namespace
+
+TerminalViewerModel::TerminalViewerModel(std::shared_ptr<control_plane::ControlPlaneClient> client,
+                                         shell::SettingsStore* settings, QObject* parent)
+    : QObject(parent),
+      m_client(std::move(client)),
+      m_settings(settings),
+      m_paneList(std::make_unique<PaneListStore>()),
+      m_content(std::make_unique<PaneContentStore>(makeContentSource(m_client, settings, m_historyWidth))),
+      m_awaiting(std::make_unique<PaneAwaitingStore>(std::make_shared<ControlPlanePaneContentSource>(m_client))) {
+  if (m_settings) {
+    if (auto id = m_settings->stringValue(kLastSelectedPaneKey); id && !id->isEmpty()) {
+      m_persistedSelectedPaneId = id->toStdString();
+    }
+    if (auto mode = m_settings->stringValue(kFitWidthModeKey)) {
+      if (auto parsed = FitWidthModes::fromId(mode->toStdString())) m_fitWidthMode = *parsed;
+    }
+  }
+  m_fitDebounce.setSingleShot(true);
+  m_fitDebounce.setInterval(kFitDebounceMs);
+  connect(&m_fitDebounce, &QTimer::timeout, this, [this] {
+    if (auto cols = fittedColumns()) resizeSelected(*cols);
+  });
+  m_autoFitTicker.setInterval(kAutoFitTickMs);
+  connect(&m_autoFitTicker, &QTimer::timeout, this, &TerminalViewerModel::autoFitTick);
+
+  m_content->onChange = [this](const LineDiffer::Change& change) { emit contentChanged(change); };
+  connect(m_content.get(), &PaneContentStore::awaitingPromptChanged, this, &TerminalViewerModel::updateAwaitingPrompt);
+  connect(m_awaiting.get(), &PaneAwaitingStore::awaitingPaneIdsChanged, this, [this] {
+    m_awaitingPaneIds = m_awaiting->awaitingPaneIds();
+    emit awaitingPaneIdsChanged();
+    updateAwaitingPrompt();
+  });
+  connect(m_awaiting.get(), &PaneAwaitingStore::promptsChanged, this, &TerminalViewerModel::updateAwaitingPrompt);
+}
+
+TerminalViewerModel::~TerminalViewerModel() { stop(); }
+
+void TerminalViewerModel::start() {
+  if (m_started) return;
+  m_started = true;
+  m_awaiting->start();
+  runRosterFeed();
+}
+
+void TerminalViewerModel::stop() {
+  m_started = false;
+  if (m_watch) m_watch->cancel();
+  m_watch.reset();
+  m_content->stop();
+  m_awaiting->stop();
+  m_fitDebounce.stop();
+  m_autoFitTicker.stop();
+}
+
+// --- Roster feed -----------------------------------------------------------------------
+
+void TerminalViewerModel::runRosterFeed() {
+  QPointer<TerminalViewerModel> self(this);
+  connect(m_client.get(), &control_plane::ControlPlaneClient::connectionStateChanged, this,
+          &TerminalViewerModel::setConnection, Qt::UniqueConnection);
+  m_watch = std::make_unique<control_plane::EventStream<control_plane::WatchEvent>>(m_client->watchPanesReconnecting(
+      control_plane::BackoffSchedule::standard(), [self](std::optional<std::string> generation) {
+        if (self) self->onDaemonGeneration(generation);
+      }));
+  auto loop = [](QPointer<TerminalViewerModel> model) -> QCoro::Task<void> {
+    while (model && model->m_watch) {
+      auto* watch = model->m_watch.get();
+      std::optional<control_plane::WatchEvent> event;
+      try {
+        event = co_await watch->next();
+      } catch (const std::exception&) {
+        // The reconnecting watch never fails; an error here means it was torn down.
+        co_return;
+      }
+      if (!model || !event) co_return;
+      model->onSnapshot(*event);
+    }
+  };
+  loop(self);
+}
+
+void TerminalViewerModel::setConnection(ConnectionState state) {
+  if (state == m_connection) return;
+  m_connection = state;
+  emit connectionChanged();
+  recomputeState();
+}
+
+void TerminalViewerModel::onDaemonGeneration(const std::optional<std::string>& generation) {
+  if (!m_daemonGeneration.observe(generation)) return;
+  // A new daemon process: the panes listed before are gone; the next snapshot refills.
+  m_paneList->apply({});
+  m_content->resync();
+  recomputeState();
+}
+
+void TerminalViewerModel::onSnapshot(const control_plane::WatchEvent& event) {
+  const auto* snapshot = event.asSnapshot();
+  if (!snapshot) return;
+  m_paneList->apply(snapshot->panes);
+  reconcileSelection();
+  m_content->setActivity(m_paneList->isRunning(m_selectedPaneId ? std::optional<std::string_view>(*m_selectedPaneId)
+                                                                : std::nullopt)
+                             ? PaneActivity::running
+                             : PaneActivity::idle);
+  recomputeState();
+  const auto ordered = m_paneList->orderedPaneIds();
+  m_awaiting->setPaneIds(ordered);
+  bool historyChanged = false;
+  for (auto it = m_sentMessageHistory.begin(); it != m_sentMessageHistory.end();) {
+    if (!m_paneList->contains(it->first)) {
+      it = m_sentMessageHistory.erase(it);
+      historyChanged = true;
+    } else {
+      ++it;
+    }
+  }
+  if (historyChanged) emit sentHistoryChanged();
+}
+
+void TerminalViewerModel::recomputeState() {
+  ViewerStateInputs in;
+  in.connection = m_connection;
+  in.hasPanes = !m_paneList->panes().empty();
+  in.selectedPaneId = m_selectedPaneId;
+  in.selectedIsListed = m_selectedPaneId && m_paneList->contains(*m_selectedPaneId);
+  in.selectedIsRunning = m_paneList->isRunning(m_selectedPaneId ? std::optional<std::string_view>(*m_selectedPaneId)
+                                                                : std::nullopt);
+  const ViewerState next = ViewerStateMachine::derive(in);
+  if (next == m_state) return;
+  m_state = next;
+  emit stateChanged();
+}
+
+// --- Selection -------------------------------------------------------------------------
+
+void TerminalViewerModel::reconcileSelection() {
+  if (m_selectedPaneId && m_paneList->contains(*m_selectedPaneId)) return;
+  if (m_paneList->panes().empty()) return;  // keep the ended pane selected until something else is listed
+  const auto resolution = PaneSelectionReconciler::resolve(m_paneList->orderedPaneIds(), m_persistedSelectedPaneId);
+  if (m_selectedPaneId && !resolution.paneId) return;
+  if (resolution.paneId != m_selectedPaneId) select(resolution.paneId);
+}
+
+void TerminalViewerModel::select(const std::optional<std::string>& paneId) {
+  if (paneId == m_selectedPaneId) return;
+  m_selectedPaneId = paneId;
+  if (paneId) {
+    m_persistedSelectedPaneId = paneId;
+    persistSelection();
+  }
+  m_content->select(paneId);
+  m_content->setActivity(m_paneList->isRunning(paneId ? std::optional<std::string_view>(*paneId) : std::nullopt)
+                             ? PaneActivity::running
+                             : PaneActivity::idle);
+  m_isAnswering = false;
+  m_answerError.reset();
+  m_composerError.reset();
+  m_dismissedAwaitingId.reset();
+  emit selectionChanged();
+  emit answeringChanged();
+  updateAwaitingPrompt();
+  recomputeState();
+  if (m_fitWidthMode == FitWidthMode::fit) {
+    if (auto cols = fittedColumns()) resizeSelected(*cols);
+  } else if (auto fixed = FitWidthModes::fixedColumns(m_fitWidthMode)) {
+    resizeSelected(*fixed);
+  }
+}
+
+void TerminalViewerModel::persistSelection() {
+  if (!m_settings) return;
+  if (m_persistedSelectedPaneId) {
+    m_settings->setValue(kLastSelectedPaneKey, QString::fromStdString(*m_persistedSelectedPaneId));
+  } else {
+    m_settings->remove(kLastSelectedPaneKey);
+  }
+}
+
+void TerminalViewerModel::selectByIndex(int index) {
+  const auto ids = m_paneList->orderedPaneIds();
+  if (index < 0 || index >= static_cast<int>(ids.size())) return;
+  select(ids[static_cast<std::size_t>(index)]);
+}
+
+void TerminalViewerModel::selectRelative(int delta) {
+  const auto ids = m_paneList->orderedPaneIds();
+  if (ids.empty()) return;
+  int current = -1;
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    if (m_selectedPaneId && ids[i] == *m_selectedPaneId) current = static_cast<int>(i);
+  }
+  int next = current < 0 ? (delta >= 0 ? 0 : static_cast<int>(ids.size()) - 1) : current + delta;
+  next = std::clamp(next, 0, static_cast<int>(ids.size()) - 1);
+  select(ids[static_cast<std::size_t>(next)]);
+}
+
+void TerminalViewerModel::restoreRememberedSelectionOnReturn() {
+  if (m_persistedSelectedPaneId && m_paneList->contains(*m_persistedSelectedPaneId)) select(m_persistedSelectedPaneId);
+}
+
+// --- Awaiting prompt -------------------------------------------------------------------
+
+void TerminalViewerModel::updateAwaitingPrompt() {
+  std::optional<AwaitingPrompt> prompt;
+  if (m_selectedPaneId) {
+    prompt = m_content->awaitingPrompt();
+    if (!prompt) {
+      const auto& prompts = m_awaiting->prompts();
+      if (auto it = prompts.find(*m_selectedPaneId); it != prompts.end()) prompt = it->second;
+    }
+  }
+  if (prompt && m_dismissedAwaitingId && prompt->id == *m_dismissedAwaitingId) prompt.reset();
+  if (prompt == m_awaitingPrompt) return;
+  const bool newPrompt = !prompt || !m_awaitingPrompt || prompt->id != m_awaitingPrompt->id;
+  m_awaitingPrompt = prompt;
+  if (newPrompt) {
+    m_answerError.reset();
+    m_isAnswering = false;
+    emit answeringChanged();
+  }
+  emit awaitingPromptChanged();
+}
+
+void TerminalViewerModel::dismissAwaiting() {
+  if (!m_awaitingPrompt) return;
+  m_dismissedAwaitingId = m_awaitingPrompt->id;
+  updateAwaitingPrompt();
+}
+
+void TerminalViewerModel::answerOption(const ApprovalOption& option) {
+  if (!m_selectedPaneId || m_isAnswering) return;
+  m_isAnswering = true;
+  m_answerError.reset();
+  emit answeringChanged();
+  auto run = [](QPointer<TerminalViewerModel> self, std::shared_ptr<control_plane::ControlPlaneClient> client,
+                std::string paneId, std::int64_t choice) -> QCoro::Task<void> {
+    std::optional<std::string> error;
+    try {
+      co_await client->answer(paneId, choice);
+    } catch (const std::exception& e) {
+      error = describe(e);
+    }
+    if (!self) co_return;
+    self->m_isAnswering = false;
+    self->m_answerError = error;
+    emit self->answeringChanged();
+    self->m_content->kickImmediateCapture();
+  };
+  run(this, m_client, *m_selectedPaneId, option.index);
+}
+
+void TerminalViewerModel::answerFreeText(const std::string& text) {
+  if (!m_selectedPaneId || m_isAnswering || text.empty()) return;
+  m_isAnswering = true;
+  m_answerError.reset();
+  emit answeringChanged();
+  auto run = [](QPointer<TerminalViewerModel> self, std::shared_ptr<control_plane::ControlPlaneClient> client,
+                std::string paneId, std::string answer) -> QCoro::Task<void> {
+    std::optional<std::string> error;
+    try {
+      const auto result = co_await client->send(paneId, answer, std::nullopt, QUuid::createUuid());
+      if (!result.ok) error = result.error.value_or("The answer could not be delivered.");
+    } catch (const std::exception& e) {
+      error = describe(e);
+    }
+    if (!self) co_return;
+    self->m_isAnswering = false;
+    self->m_answerError = error;
+    emit self->answeringChanged();
+    self->m_content->kickImmediateCapture();
+  };
+  run(this, m_client, *m_selectedPaneId, text);
+}
+
+// --- Sending ---------------------------------------------------------------------------
+
+std::vector<std::string> TerminalViewerModel::sentHistory(const std::string& paneId) const {
+  auto it = m_sentMessageHistory.find(paneId);
+  return it == m_sentMessageHistory.end() ? std::vector<std::string>{} : it->second;
+}
+
+void TerminalViewerModel::sendComposed(const std::string& text) {
+  if (!m_selectedPaneId || m_isSending || text.empty()) return;
+  m_isSending = true;
+  m_composerError.reset();
+  emit sendingChanged();
+  auto run = [](QPointer<TerminalViewerModel> self, std::shared_ptr<control_plane::ControlPlaneClient> client,
+                std::string paneId, std::string message) -> QCoro::Task<void> {
+    std::optional<std::string> error;
+    try {
+      const auto result = co_await client->send(paneId, message, std::nullopt, QUuid::createUuid());
+      if (!result.ok) error = result.error.value_or("The message could not be delivered.");
+    } catch (const std::exception& e) {
+      error = describe(e);
+    }
+    if (!self) co_return;
+    self->m_isSending = false;
+    self->m_composerError = error;
+    if (!error) {
+      auto& history = self->m_sentMessageHistory[paneId];
+      if (history.empty() || history.back() != message) history.push_back(message);
+      if (history.size() > static_cast<std::size_t>(kSentHistoryLimit)) history.erase(history.begin());
+      emit self->sentHistoryChanged();
+    }
+    emit self->sendingChanged();
+    self->m_content->kickImmediateCapture();
+  };
+  run(this, m_client, *m_selectedPaneId, text);
+}
+
+void TerminalViewerModel::sendNavKey(const std::string& key) {
+  if (!m_selectedPaneId) return;
+  auto run = [](QPointer<TerminalViewerModel> self, std::shared_ptr<control_plane::ControlPlaneClient> client,
+                std::string paneId, std::string name) -> QCoro::Task<void> {
+    std::optional<std::string> error;
+    try {
+      co_await client->sendKey(paneId, name);
+    } catch (const std::exception& e) {
+      error = describe(e);
+    }
+    if (!self) co_return;
+    if (error != self->m_composerError) {
+      self->m_composerError = error;
+      emit self->sendingChanged();
+    }
+    self->m_content->kickImmediateCapture();
+  };
+  run(this, m_client, *m_selectedPaneId, key);
+}
+
+// --- Fit width -------------------------------------------------------------------------
+
+std::optional<int> TerminalViewerModel::fittedColumns() const { return FitWidth::cols(m_lastCanvasWidth, m_charWidth); }
+
+void TerminalViewerModel::setFitWidthMode(FitWidthMode mode) {
+  if (m_settings) m_settings->setValue(kFitWidthModeKey, QString::fromUtf8(FitWidthModes::id(mode).data()));
+  const bool changed = mode != m_fitWidthMode;
+  m_fitWidthMode = mode;
+  if (changed) emit fitWidthModeChanged();
+  if (mode == FitWidthMode::off) {
+    if (m_widthImposed) resizeSelected(std::nullopt);
+  } else if (mode == FitWidthMode::fit) {
+    if (auto cols = fittedColumns()) resizeSelected(*cols);
+  } else if (auto fixed = FitWidthModes::fixedColumns(mode)) {
+    resizeSelected(*fixed);
+  }
+}
+
+void TerminalViewerModel::canvasWidthChanged(double canvasWidth, double charWidth) {
+  if (canvasWidth <= 0) return;
+  m_lastCanvasWidth = canvasWidth;
+  if (charWidth > 0) m_charWidth = charWidth;
+  if (m_fitWidthMode == FitWidthMode::fit || (m_autoFitEngaged && m_chatModeActive)) m_fitDebounce.start();
+}
+
+void TerminalViewerModel::resizeSelected(std::optional<int> cols) {
+  if (!m_selectedPaneId) return;
+  m_widthImposed = cols.has_value();
+  if (cols) *m_historyWidth = *cols;
+  auto run = [](std::shared_ptr<control_plane::ControlPlaneClient> client, std::string paneId,
+                std::optional<std::int64_t> columns) -> QCoro::Task<void> {
+    try {
+      co_await client->resizeWindow(paneId, columns);
+    } catch (const std::exception&) {
+      // A pane that ended or a daemon that went away: the next selection sizes again.
+    }
+  };
+  run(m_client, *m_selectedPaneId, cols ? std::optional<std::int64_t>(*cols) : std::nullopt);
+}
+
+void TerminalViewerModel::handBackWidthOnDisappear() {
+  if (m_widthImposed) resizeSelected(std::nullopt);
+}
+
+void TerminalViewerModel::setWindowForeground(bool foreground) { m_isWindowForeground = foreground; }
+
+void TerminalViewerModel::setAutoFitSurfaceActive(bool active) {
+  m_autoFitSurfaceActive = active;
+  if (active) {
+    m_autoFitTicker.start();
+  } else {
+    m_autoFitTicker.stop();
+    autoFitTick();
+  }
+}
+
+void TerminalViewerModel::setChatModeActive(bool active) {
+  if (active == m_chatModeActive) return;
+  m_chatModeActive = active;
+  if (active && m_autoFitEngaged) {
+    if (auto cols = fittedColumns()) resizeSelected(*cols);
+  }
+}
+
+void TerminalViewerModel::autoFitTick() {
+  const bool enabled = m_settings ? m_settings->get(shell::SettingsKeys::macAutoFitEnabled) : true;
+  const bool hasSelection = m_selectedPaneId.has_value();
+  const bool canHold = MacAutoFitGate::shouldHoldAutoFit(enabled, m_autoFitSurfaceActive, hasSelection);
+  const bool canEngage = MacAutoFitGate::shouldEngageAutoFit(enabled, m_isWindowForeground, m_autoFitSurfaceActive,
+                                                             hasSelection && !m_selectedPaneId->empty());
+  const bool engaged = m_autoFitHysteresis.evaluate(canEngage, canHold, monotonicSeconds());
+  if (engaged == m_autoFitEngaged) return;
+  m_autoFitEngaged = engaged;
+  emit autoFitEngagedChanged();
+  if (engaged && m_chatModeActive) {
+    if (auto cols = fittedColumns()) resizeSelected(*cols);
+  }
+}
+
+}  // namespace vesket::viewer

@@ -1,0 +1,169 @@
+#pragma once
+
+// The object behind the terminal window: it keeps the pane roster fed from the daemon's
+// reconnecting pane watch, the selection (remembered across runs), the state the window
+// shows, the selected pane's text and awaiting prompt, the fit width of the selected pane's
+// window, and the actions the window offers (send a message or a key, answer a prompt).
+// Lives on the UI thread; the window observes it through signals and never talks to the
+// daemon itself.
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "control_plane/core/connection_state.h"
+#include "viewer/core/awaiting_prompt.h"
+#include "viewer/core/daemon_generation_tracker.h"
+#include "viewer/core/fit_width.h"
+#include "viewer/core/line_differ.h"
+#include "viewer/core/mac_auto_fit_hysteresis.h"
+#include "viewer/core/viewer_state.h"
+
+namespace vesket::control_plane {
+class ControlPlaneClient;
+template <typename T>
+class EventStream;
+class WatchEvent;
+}  // namespace vesket::control_plane
+
+namespace vesket::shell {
+class SettingsStore;
+}
+
+namespace vesket::viewer {
+
+class PaneListStore;
+class PaneContentStore;
+class PaneAwaitingStore;
+
+class TerminalViewerModel : public QObject {
+  Q_OBJECT
+
+ public:
+  static constexpr const char* kLastSelectedPaneKey = "terminalViewerLastSelectedPaneId";
+  static constexpr const char* kFitWidthModeKey = "terminalViewerFitWidthMode";
+  static constexpr int kFitDebounceMs = 250;
+  static constexpr int kAutoFitTickMs = 250;
+  static constexpr int kSentHistoryLimit = 50;
+
+  // `settings` may be null (nothing is remembered then).
+  TerminalViewerModel(std::shared_ptr<control_plane::ControlPlaneClient> client, shell::SettingsStore* settings,
+                      QObject* parent = nullptr);
+  ~TerminalViewerModel() override;
+
+  PaneListStore& paneList() { return *m_paneList; }
+  PaneContentStore& content() { return *m_content; }
+  PaneAwaitingStore& paneAwaiting() { return *m_awaiting; }
+
+  // Starts the roster feed and the stores (once); stop() ends everything.
+  void start();
+  void stop();
+
+  control_plane::ConnectionState connection() const { return m_connection; }
+  ViewerState state() const { return m_state; }
+  const std::optional<std::string>& selectedPaneId() const { return m_selectedPaneId; }
+  const std::optional<AwaitingPrompt>& awaitingPrompt() const { return m_awaitingPrompt; }
+  const std::set<std::string>& awaitingPaneIds() const { return m_awaitingPaneIds; }
+  bool isAnswering() const { return m_isAnswering; }
+  const std::optional<std::string>& answerError() const { return m_answerError; }
+  bool isSending() const { return m_isSending; }
+  const std::optional<std::string>& composerError() const { return m_composerError; }
+  FitWidthMode fitWidthMode() const { return m_fitWidthMode; }
+  bool autoFitEngaged() const { return m_autoFitEngaged; }
+  std::vector<std::string> sentHistory(const std::string& paneId) const;
+
+  // Selection.
+  void select(const std::optional<std::string>& paneId);
+  void selectByIndex(int index);
+  void selectRelative(int delta);
+  void restoreRememberedSelectionOnReturn();
+
+  // Fit width. `canvasWidth` and `charWidth` in the same unit (pixels).
+  void setFitWidthMode(FitWidthMode mode);
+  void canvasWidthChanged(double canvasWidth, double charWidth);
+  void handBackWidthOnDisappear();
+  void setWindowForeground(bool foreground);
+  void setAutoFitSurfaceActive(bool active);
+  void setChatModeActive(bool active);
+
+  // Actions on the selected pane.
+  void sendComposed(const std::string& text);
+  void sendNavKey(const std::string& key);
+  void answerOption(const ApprovalOption& option);
+  void answerFreeText(const std::string& text);
+  void dismissAwaiting();
+
+ signals:
+  void connectionChanged();
+  void stateChanged();
+  void selectionChanged();
+  void awaitingPromptChanged();
+  void awaitingPaneIdsChanged();
+  void answeringChanged();
+  void sendingChanged();
+  void fitWidthModeChanged();
+  void autoFitEngagedChanged();
+  void sentHistoryChanged();
+  // The selected pane's text changed (append, replace) or was reset for a new selection.
+  void contentChanged(const vesket::viewer::LineDiffer::Change& change);
+
+ private:
+  void runRosterFeed();
+  void onSnapshot(const control_plane::WatchEvent& event);
+  void onDaemonGeneration(const std::optional<std::string>& generation);
+  void setConnection(control_plane::ConnectionState state);
+  void recomputeState();
+  void reconcileSelection();
+  void persistSelection();
+  void updateAwaitingPrompt();
+  void scheduleFitResize();
+  void resizeSelected(std::optional<int> cols);
+  void autoFitTick();
+  std::optional<int> fittedColumns() const;
+
+  std::shared_ptr<control_plane::ControlPlaneClient> m_client;
+  shell::SettingsStore* m_settings;
+  // The column count the agent-history source renders at (shared with that source).
+  std::shared_ptr<std::int64_t> m_historyWidth = std::make_shared<std::int64_t>(80);
+  std::unique_ptr<PaneListStore> m_paneList;
+  std::unique_ptr<PaneContentStore> m_content;
+  std::unique_ptr<PaneAwaitingStore> m_awaiting;
+  std::unique_ptr<control_plane::EventStream<control_plane::WatchEvent>> m_watch;
+
+  bool m_started = false;
+  control_plane::ConnectionState m_connection = control_plane::ConnectionState::idle();
+  ViewerState m_state = ViewerState::of(ViewerState::Kind::connecting);
+  std::optional<std::string> m_selectedPaneId;
+  std::optional<std::string> m_persistedSelectedPaneId;
+  std::optional<AwaitingPrompt> m_awaitingPrompt;
+  std::optional<std::string> m_dismissedAwaitingId;
+  std::set<std::string> m_awaitingPaneIds;
+  bool m_isAnswering = false;
+  std::optional<std::string> m_answerError;
+  bool m_isSending = false;
+  std::optional<std::string> m_composerError;
+  std::map<std::string, std::vector<std::string>> m_sentMessageHistory;
+  DaemonGenerationTracker m_daemonGeneration;
+
+  FitWidthMode m_fitWidthMode = FitWidthMode::off;
+  double m_lastCanvasWidth = 0;
+  double m_charWidth = 0;
+  bool m_widthImposed = false;
+  QTimer m_fitDebounce;
+  QTimer m_autoFitTicker;
+  MacAutoFitHysteresis m_autoFitHysteresis;
+  bool m_autoFitEngaged = false;
+  bool m_autoFitSurfaceActive = false;
+  bool m_isWindowForeground = true;
+  bool m_chatModeActive = false;
+};
+
+}  // namespace vesket::viewer
