@@ -1,5 +1,6 @@
 #include "daemon/core/control_mode_parser.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -102,20 +103,26 @@ std::vector<ControlEvent> ControlModeParser::push(std::string_view bytes) {
   std::vector<ControlEvent> events;
   m_buffer.append(bytes.data(), bytes.size());
   std::size_t from = m_consumed;
-  while (from < m_buffer.size()) {
-    const void* hit = std::memchr(m_buffer.data() + from, '\n', m_buffer.size() - from);
+  // A long unfinished line is searched for its line feed only in the new bytes.
+  std::size_t search = std::max(m_consumed, m_scanned);
+  while (search < m_buffer.size()) {
+    const void* hit = std::memchr(m_buffer.data() + search, '\n', m_buffer.size() - search);
     if (hit == nullptr) break;
     const auto end = static_cast<std::size_t>(static_cast<const char*>(hit) - m_buffer.data());
     handleLine(std::string_view(m_buffer.data() + from, end - from), events);
     from = end + 1;
+    search = from;
   }
   // Compact lazily: the unfinished tail moves to the front only when it is the bulk.
   m_consumed = from;
+  m_scanned = m_buffer.size();
   if (m_consumed == m_buffer.size()) {
     m_buffer.clear();
     m_consumed = 0;
+    m_scanned = 0;
   } else if (m_consumed > 4096 && m_consumed * 2 > m_buffer.size()) {
     m_buffer.erase(0, m_consumed);
+    m_scanned -= m_consumed;
     m_consumed = 0;
   }
   return events;

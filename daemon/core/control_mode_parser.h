@@ -39,7 +39,8 @@ class ControlModeParser {
   void handleLine(std::string_view line, std::vector<ControlEvent>& out);
 
   std::string m_buffer;
-  std::size_t m_consumed = 0;
+  std::size_t m_consumed = 0;  // bytes of m_buffer already handed out as lines
+  std::size_t m_scanned = 0;   // bytes of m_buffer known to hold no line feed after m_consumed
   bool m_inBlock = false;
   ControlEvent m_block;
 };

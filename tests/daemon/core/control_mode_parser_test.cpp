@@ -97,6 +97,22 @@ TEST(ControlModeParser, PartialLinesWaitForTheirEnd) {
   EXPECT_FALSE(parser.inBlock());
 }
 
+TEST(ControlModeParser, LongLineInManyPieces) {
+  // A capture of a pane holding one huge joined line arrives in many reads.
+  ControlModeParser parser;
+  const std::string line(3 << 20, 'x');
+  std::string stream = "%begin 1 1 1\n" + line + "\n%end 1 1 1\n%window-add @1\n";
+  std::vector<ControlEvent> events;
+  for (std::size_t at = 0; at < stream.size(); at += 4096) {
+    auto got = parser.push(std::string_view(stream).substr(at, 4096));
+    events.insert(events.end(), got.begin(), got.end());
+  }
+  ASSERT_EQ(events.size(), 2u);
+  EXPECT_EQ(events[0].lines, std::vector<std::string>{line});
+  EXPECT_EQ(events[1].kind, ControlEventKind::WindowAdd);
+  EXPECT_EQ(parser.pendingBytes(), 0u);
+}
+
 TEST(ControlModeParser, OutputIsBytes) {
   const auto events = parseAll("%output %12 \xe2\x9c\xb3 w\\303rk \\134\\033[0m\n");
   ASSERT_EQ(events.size(), 1u);
