@@ -34,6 +34,8 @@ struct Harness {
   nlohmann::json attach;
   std::size_t inputs = 0;
   bool echo = true;
+  QElapsedTimer clock;
+  qint64 lastInputAtNs = 0;  // when the daemon last received typed input
 
   static std::unique_ptr<Harness>& instance() {
     static std::unique_ptr<Harness> harness;
@@ -46,6 +48,7 @@ struct Harness {
 
   Harness() {
     const QString socket = dir.filePath("control.sock");
+    clock.start();
     daemon = std::make_unique<FakeDaemon>(socket);
     daemon->onRequest = [this](FakeDaemon::Connection& c, const nlohmann::json& request) {
       if (request["cmd"] == "terminal-attach") {
@@ -57,6 +60,7 @@ struct Harness {
         const auto frame = P::decodeClientFrame(data);
         if (const auto* input = std::get_if<P::Input>(&frame)) {
           ++inputs;
+          lastInputAtNs = clock.nsecsElapsed();
           if (echo) send(c, P::encodeOutput(input->bytes));
         }
       }
@@ -109,12 +113,14 @@ void BM_KeystrokeToPaint(benchmark::State& state) {
   auto& h = Harness::get();
   QWidget* target = vesket::testing::keyTarget(*h.view);
   double pagePaint = 0;
+  double keyToDaemon = 0;
   int samples = 0;
   for (auto _ : state) {
     const auto before = h.inputs;
     const auto entries = vesket::testing::evaluate(*h.view, "window.__termTraceLog().length").toInt();
     QElapsedTimer timer;
     timer.start();
+    const qint64 keyAtNs = h.clock.nsecsElapsed();
     QTest::keyClick(target, Qt::Key_A);
     QJsonObject painted;
     const bool ok = vesket::testing::waitForCondition(
@@ -133,9 +139,13 @@ void BM_KeystrokeToPaint(benchmark::State& state) {
       break;
     }
     state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) / 1e9);
+    keyToDaemon += static_cast<double>(h.lastInputAtNs - keyAtNs) / 1e6;
     ++samples;
   }
-  if (samples) state.counters["page_enqueue_to_paint_ms"] = pagePaint / samples;
+  if (samples) {
+    state.counters["page_enqueue_to_paint_ms"] = pagePaint / samples;
+    state.counters["key_to_daemon_ms"] = keyToDaemon / samples;
+  }
 }
 BENCHMARK(BM_KeystrokeToPaint)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(50);
 
