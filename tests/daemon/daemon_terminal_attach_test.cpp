@@ -1,0 +1,292 @@
+// The live terminal streams ("terminal-attach", "terminal-input", "terminal-detach") of the
+// real `vesket` daemon against panes of a private tmux server.
+#include <QElapsedTimer>
+#include <QUuid>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "control_plane/core/base64.h"
+#include "relay/core/terminal_protocol.h"
+#include "tests/daemon/daemon_fixture.h"
+
+namespace vesket::daemon::testing {
+namespace {
+
+namespace TP = relay::TerminalProtocol;
+
+// One attach session spoken by hand: the request, then the decoded frames of its events.
+class Viewer {
+ public:
+  explicit Viewer(const QString& socketPath) : m_client(socketPath) {}
+
+  void attach(const QString& paneId, nlohmann::json extra = nlohmann::json::object()) {
+    m_id = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
+    nlohmann::json args = {{"paneId", paneId.toStdString()}, {"mode", "mirror"}, {"force", false}, {"open", true}};
+    args.update(extra);
+    m_client.sendRequest(m_id, "terminal-attach", args);
+  }
+  std::string sessionId() const { return "local-" + m_id; }
+  const std::string& attachId() const { return m_id; }
+
+  void send(const std::string& frame) {
+    m_client.sendRequest(QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString(), "terminal-input",
+                         {{"sessionId", sessionId()}, {"data", control_plane::Base64::encode(frame)}});
+  }
+
+  // Reads lines until `done()` holds; false when it did not in time.
+  bool readUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+      if (timer.elapsed() > timeoutMs) return false;
+      const auto line = m_client.nextLine(100);
+      if (line) take(*line);
+    }
+    return true;
+  }
+
+  std::vector<TP::Frame> frames;
+  std::vector<nlohmann::json> otherLines;  // replies to input frames, failures
+  std::string output;                      // bytes of output frames after historyEnd
+  std::string history;
+  bool historyEnded = false;
+  bool done = false;
+  bool failed = false;
+
+  template <typename T>
+  const T* first() const {
+    for (const auto& frame : frames) {
+      if (const auto* f = std::get_if<T>(&frame)) return f;
+    }
+    return nullptr;
+  }
+  template <typename T>
+  std::size_t count() const {
+    std::size_t n = 0;
+    for (const auto& frame : frames) n += std::holds_alternative<T>(frame) ? 1 : 0;
+    return n;
+  }
+
+ private:
+  void take(const nlohmann::json& line) {
+    if (line.value("id", std::string()) != m_id) {
+      otherLines.push_back(line);
+      return;
+    }
+    if (line.value("done", false)) {
+      done = true;
+      return;
+    }
+    if (!line.value("ok", false)) {
+      failed = true;
+      otherLines.push_back(line);
+      return;
+    }
+    const auto frame = TP::decode(control_plane::Base64::decode(line["event"]["data"].get<std::string>()));
+    if (const auto* out = std::get_if<TP::Output>(&frame)) {
+      if (historyEnded) output += out->bytes;
+    } else if (const auto* h = std::get_if<TP::History>(&frame)) {
+      history += h->bytes;
+    } else if (std::holds_alternative<TP::HistoryEnd>(frame)) {
+      historyEnded = true;
+    }
+    frames.push_back(frame);
+  }
+
+  LineClient m_client;
+  std::string m_id;
+};
+
+class DaemonTerminalAttachTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_daemon.start();
+    m_pane = m_tmux.paneIds().front();
+  }
+
+  QString tmux(const QStringList& args) { return m_tmux.run(args); }
+
+  PrivateTmux m_tmux;
+  DaemonProcess m_daemon{m_tmux};
+  QString m_pane;
+};
+
+TEST_F(DaemonTerminalAttachTest, AttachTypesThroughInputFramesAndStreamsTheEcho) {
+  Viewer viewer(m_daemon.socketPath());
+  viewer.attach(m_pane);
+  ASSERT_TRUE(viewer.readUntil([&] { return viewer.historyEnded && viewer.first<TP::MouseMode>() != nullptr; }));
+
+  // ready, geometry, history..., historyEnd, mouseMode: in this order.
+  ASSERT_TRUE(std::holds_alternative<TP::Ready>(viewer.frames.front()));
+  const auto& ready = std::get<TP::Ready>(viewer.frames.front()).payload;
+  EXPECT_EQ(ready.paneId, m_pane.toStdString());
+  EXPECT_EQ(ready.mode, "mirror");
+  EXPECT_EQ(ready.cols, 160);  // mirror keeps the pane's size
+  EXPECT_EQ(ready.rows, 40);
+  ASSERT_TRUE(std::holds_alternative<TP::Geometry>(viewer.frames[1]));
+  EXPECT_EQ(std::get<TP::Geometry>(viewer.frames[1]), (TP::Geometry{160, 40}));
+  EXPECT_GE(viewer.count<TP::History>(), 1u);
+  EXPECT_FALSE(viewer.first<TP::MouseMode>()->payload.enabled);
+
+  // Control keys and UTF-8 arrive byte-exactly: C-u clears the junk, the rest runs.
+  viewer.send(TP::encodeInput("junk\x15"));
+  viewer.send(TP::encodeInput("echo hi-$((40+2)) \xc3\xa9t\xc3\xa9\r"));
+  EXPECT_TRUE(viewer.readUntil([&] { return viewer.output.find("hi-42 \xc3\xa9t\xc3\xa9\r\n") != std::string::npos; }))
+      << viewer.output;
+  EXPECT_TRUE(m_tmux.capturePane(m_pane).contains(QStringLiteral("hi-42 été")));
+
+  viewer.send(TP::encodePing());
+  ASSERT_TRUE(viewer.readUntil([&] { return viewer.first<TP::Pong>() != nullptr; }));
+  EXPECT_EQ(viewer.first<TP::Pong>()->payload.mode, "mirror");
+
+  // Nothing older than what was sent: the pager says so at once.
+  viewer.send(TP::encodeHistoryMore());
+  ASSERT_TRUE(viewer.readUntil([&] { return viewer.first<TP::HistoryOlderEnd>() != nullptr; }));
+  EXPECT_TRUE(viewer.first<TP::HistoryOlderEnd>()->payload.atTop);
+  EXPECT_TRUE(viewer.otherLines.empty()) << viewer.otherLines.front().dump();
+}
+
+TEST_F(DaemonTerminalAttachTest, OlderHistoryComesInPagesOnRequest) {
+  tmux({"send-keys", "-t", m_pane, "seq -f 'line-%g' 1 400", "Enter"});
+  ASSERT_TRUE(eventually([&] { return m_tmux.capturePane(m_pane).contains(QStringLiteral("line-400")); }));
+  ASSERT_TRUE(eventually([&] { return tmux({"display", "-p", "-t", m_pane, "#{history_size}"}).toInt() >= 300; }));
+
+  Viewer viewer(m_daemon.socketPath());
+  viewer.attach(m_pane, {{"historyLimit", 50}});
+  ASSERT_TRUE(viewer.readUntil([&] { return viewer.historyEnded; }));
+  EXPECT_NE(viewer.history.find("line-400"), std::string::npos);
+  EXPECT_EQ(viewer.history.find("line-250\r"), std::string::npos);  // beyond the limit
+
+  std::string older;
+  for (int page = 0; page < 10; ++page) {
+    const std::size_t before = viewer.count<TP::HistoryOlderEnd>();
+    viewer.send(TP::encodeHistoryMore());
+    ASSERT_TRUE(viewer.readUntil([&] { return viewer.count<TP::HistoryOlderEnd>() > before; }));
+    const auto& end = std::get<TP::HistoryOlderEnd>(viewer.frames.back()).payload;
+    if (end.atTop) break;
+  }
+  for (const auto& frame : viewer.frames) {
+    if (const auto* o = std::get_if<TP::HistoryOlder>(&frame)) older += o->bytes;
+  }
+  EXPECT_NE(older.find("line-1\r\n"), std::string::npos);
+  EXPECT_NE(older.find("line-250\r\n"), std::string::npos);
+}
+
+TEST_F(DaemonTerminalAttachTest, FullScreenProgramSurvivesAttachAndLeavesTheAlternateScreen) {
+  tmux({"send-keys", "-t", m_pane,
+        "printf '\\033[?1049h\\033[2J\\033[HFULL-%s' SCREEN; read x; printf '\\033[?1049lback-%s\\n' $((2*3))", "Enter"});
+  ASSERT_TRUE(eventually([&] { return m_tmux.capturePane(m_pane).contains(QStringLiteral("FULL-SCREEN")); }));
+
+  Viewer viewer(m_daemon.socketPath());
+  viewer.attach(m_pane);
+  ASSERT_TRUE(viewer.readUntil([&] { return viewer.first<TP::MouseMode>() != nullptr; }));
+  EXPECT_NE(viewer.history.find("\x1b[?1049h"), std::string::npos);
+  EXPECT_NE(viewer.history.find("FULL-SCREEN"), std::string::npos);
+  EXPECT_EQ(viewer.first<TP::MouseMode>()->payload.alternate, true);
+
+  viewer.send(TP::encodeInput("\r"));
+  EXPECT_TRUE(viewer.readUntil([&] { return viewer.output.find("back-6") != std::string::npos; })) << viewer.output;
+  EXPECT_NE(viewer.output.find("\x1b[?1049l"), std::string::npos);
+}
+
+TEST_F(DaemonTerminalAttachTest, KilledPaneGivesExitThenDone) {
+  const QString pane = tmux({"new-window", "-d", "-P", "-F", "#{pane_id}"});
+  Viewer viewer(m_daemon.socketPath());
+  viewer.attach(pane);
+  ASSERT_TRUE(viewer.readUntil([&] { return viewer.historyEnded; }));
+  tmux({"kill-pane", "-t", pane});
+  ASSERT_TRUE(viewer.readUntil([&] { return viewer.done; }));
+  ASSERT_NE(viewer.first<TP::Exit>(), nullptr);
+  EXPECT_TRUE(std::holds_alternative<TP::Exit>(viewer.frames.back()));
+
+  // The last pane of a session too (the streaming client's session goes away with it).
+  const QString lone = tmux({"new-session", "-d", "-s", "lone", "-P", "-F", "#{pane_id}"});
+  Viewer second(m_daemon.socketPath());
+  second.attach(lone);
+  ASSERT_TRUE(second.readUntil([&] { return second.historyEnded; }));
+  tmux({"kill-session", "-t", "lone"});
+  ASSERT_TRUE(second.readUntil([&] { return second.done; }));
+  EXPECT_NE(second.first<TP::Exit>(), nullptr);
+}
+
+TEST_F(DaemonTerminalAttachTest, RefusedAttachAndRejectedInputGetFailureLines) {
+  Viewer missing(m_daemon.socketPath());
+  missing.attach(QStringLiteral("%999"));
+  ASSERT_TRUE(missing.readUntil([&] { return missing.failed; }));
+  EXPECT_NE(missing.otherLines.back()["error"].get<std::string>().find("%999"), std::string::npos);
+
+  LineClient client(m_daemon.socketPath());
+  const auto badArgs = client.request("terminal-attach", {{"mode", "mirror"}});
+  EXPECT_EQ(badArgs["ok"], false);
+  const auto unknownSession = client.request("terminal-input", {{"sessionId", "local-nothing"}, {"data", "AQ=="}});
+  EXPECT_EQ(unknownSession["ok"], false);
+  const auto notBase64 = client.request("terminal-input", {{"sessionId", "local-nothing"}, {"data", "%%"}});
+  EXPECT_EQ(notBase64["ok"], false);
+  EXPECT_EQ(m_daemon.ping()["ok"], true);
+}
+
+TEST_F(DaemonTerminalAttachTest, TakeoverSizesTheWindowAndDetachHandsItBack) {
+  Viewer viewer(m_daemon.socketPath());
+  viewer.attach(m_pane, {{"mode", "takeover"}, {"cols", 100}, {"rows", 30}});
+  ASSERT_TRUE(viewer.readUntil([&] { return viewer.historyEnded; }));
+  const auto& ready = std::get<TP::Ready>(viewer.frames.front()).payload;
+  EXPECT_EQ(ready.cols, 100);
+  EXPECT_EQ(ready.rows, 30);
+  EXPECT_EQ(tmux({"display", "-p", "-t", m_pane, "#{window_width}x#{window_height}"}), QStringLiteral("100x30"));
+
+  viewer.send(TP::encodeResize(90, 25));
+  ASSERT_TRUE(viewer.readUntil([&] { return viewer.count<TP::Geometry>() >= 2; }));
+  EXPECT_EQ(tmux({"display", "-p", "-t", m_pane, "#{window_width}x#{window_height}"}), QStringLiteral("90x25"));
+
+  viewer.send(TP::encodeDetach());
+  ASSERT_TRUE(viewer.readUntil([&] { return viewer.done; }));
+  EXPECT_TRUE(eventually([&] { return tmux({"show-options", "-w", "-v", "-t", m_pane, "window-size"}).isEmpty(); }));
+}
+
+TEST_F(DaemonTerminalAttachTest, TenViewersGetIdenticalBytes) {
+  std::vector<std::unique_ptr<Viewer>> viewers;
+  for (int i = 0; i < 10; ++i) {
+    viewers.push_back(std::make_unique<Viewer>(m_daemon.socketPath()));
+    viewers.back()->attach(m_pane);
+  }
+  for (auto& viewer : viewers) ASSERT_TRUE(viewer->readUntil([&] { return viewer->historyEnded; }));
+
+  tmux({"send-keys", "-t", m_pane, "seq 1 5000; echo END-$((1+1))", "Enter"});
+  for (auto& viewer : viewers) {
+    ASSERT_TRUE(viewer->readUntil([&] { return viewer->output.find("END-2\r\n") != std::string::npos; }));
+  }
+  // Let the prompt arrive everywhere, then every viewer holds the same bytes.
+  for (auto& viewer : viewers) viewer->readUntil([] { return false; }, 300);
+  EXPECT_NE(viewers.front()->output.find("\r\n4999\r\n5000\r\n"), std::string::npos);
+  for (std::size_t i = 1; i < viewers.size(); ++i) EXPECT_EQ(viewers[i]->output, viewers.front()->output) << "viewer " << i;
+}
+
+TEST_F(DaemonTerminalAttachTest, ViewerThatDoesNotReadStallsNobody) {
+  // A raw socket that asks for the pane and never reads a byte.
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  ASSERT_GE(fd, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const QByteArray path = m_daemon.socketPath().toLocal8Bit();
+  std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+  ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  const std::string request = nlohmann::json{{"id", "slow-1"}, {"cmd", "terminal-attach"},
+                                             {"args", {{"paneId", m_pane.toStdString()}, {"mode", "mirror"}}}}.dump() + "\n";
+  ASSERT_EQ(::write(fd, request.data(), request.size()), static_cast<ssize_t>(request.size()));
+
+  Viewer reader(m_daemon.socketPath());
+  reader.attach(m_pane);
+  ASSERT_TRUE(reader.readUntil([&] { return reader.historyEnded; }));
+  tmux({"send-keys", "-t", m_pane, "seq 1 400000; echo FLOOD-$((2+3))", "Enter"});
+  EXPECT_TRUE(reader.readUntil([&] { return reader.output.find("FLOOD-5\r\n") != std::string::npos; }, 60000));
+  EXPECT_NE(reader.output.find("\r\n399999\r\n400000\r\n"), std::string::npos);
+  EXPECT_EQ(m_daemon.ping()["ok"], true);
+  ::close(fd);
+}
+
+}  // namespace
+}  // namespace vesket::daemon::testing
