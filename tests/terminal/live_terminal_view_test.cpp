@@ -11,6 +11,7 @@
 #include "terminal/live_terminal_channel.h"
 #include "terminal/live_terminal_view.h"
 #include "tests/support/fake_daemon.h"
+#include "viewer/terminal_key_event_adapter.h"
 #include "tests/terminal/live_terminal_test_support.h"
 
 using namespace vesket::terminal;
@@ -46,6 +47,11 @@ class LiveTerminalViewTest : public ::testing::Test {
         if (greeting) greeting(c, attaches.size() - 1);
       } else if (request["cmd"] == "terminal-input") {
         const auto frame = P::decodeClientFrame(unbase64(request["args"]["data"]));
+        if (std::holds_alternative<P::HistoryMore>(frame)) {
+          ++historyRequests;
+          sendFrame(c, attaches.size() - 1, P::encodeHistoryOlder("older page line\r\n"));
+          sendFrame(c, attaches.size() - 1, P::encodeHistoryOlderEnd({.atTop = true, .lines = 1}));
+        }
         if (const auto* input = std::get_if<P::Input>(&frame)) {
           typed.push_back(input->bytes);
           if (echo) sendFrame(c, attaches.size() - 1, P::encodeOutput(input->bytes));
@@ -93,6 +99,7 @@ class LiveTerminalViewTest : public ::testing::Test {
   std::vector<QString> opened;
   std::function<void(FakeDaemon::Connection&, std::size_t)> greeting;
   bool echo = true;
+  int historyRequests = 0;
 };
 
 TEST_F(LiveTerminalViewTest, ShowsHistoryAndOutputAndCarriesTypingBack) {
@@ -218,6 +225,36 @@ TEST_F(LiveTerminalViewTest, HistoryIsDeHardWrappedWhenTheSettingIsOn) {
   auto& view = attachedView();
   ASSERT_TRUE(waitForCondition([&] { return screenText(view).contains("$ "); }));
   EXPECT_TRUE(screenText(view).contains("agent at forty columns and carries on.")) << screenText(view).toStdString();
+}
+
+TEST_F(LiveTerminalViewTest, OlderHistoryIsFetchedOnlyForTheCurrentGeneration) {
+  greeting = [this](FakeDaemon::Connection& c, std::size_t attach) { sendFrame(c, attach, P::encodeOutput("now$ ")); };
+  auto& view = attachedView();
+  ASSERT_TRUE(waitForCondition([&] { return screenText(view).contains("now$ "); }));
+  auto* channel = view.findChild<LiveTerminalChannel*>();
+  ASSERT_NE(channel, nullptr);
+  channel->postMessage("requestOlderHistory", {{"generation", 7}});
+  QTest::qWait(100);
+  EXPECT_EQ(historyRequests, 0) << "a request of another generation is ignored";
+  channel->postMessage("requestOlderHistory", {{"generation", static_cast<qint64>(view.generation())}});
+  ASSERT_TRUE(waitForCondition([&] { return historyRequests == 1; }));
+  // The older page goes above what the pane shows (all of it fits on the screen here).
+  ASSERT_TRUE(waitForCondition([&] { return screenText(view).contains("older page line"); }))
+      << screenText(view).toStdString();
+}
+
+TEST_F(LiveTerminalViewTest, KeysHandedInFollowTheCursorKeyModeThePaneSet) {
+  echo = false;
+  auto& view = attachedView();
+  const auto up = vesket::viewer::TerminalKeyEventAdapter::fromParts(Qt::Key_Up, Qt::NoModifier, QString(), false, 0);
+  view.sendKey(up);
+  ASSERT_TRUE(waitForCondition([&] { return typed.size() == 1; }));
+  EXPECT_EQ(typed[0], "\x1b[A");
+  sendFrame(m_daemon->connection(0), 0, P::encodeOutput("\x1b[?1h"));
+  ASSERT_TRUE(waitForCondition([&] { return view.applicationCursorKeys(); }));
+  view.sendKey(vesket::viewer::TerminalKeyEventAdapter::fromParts(Qt::Key_Up, Qt::NoModifier, QString(), false, 500));
+  ASSERT_TRUE(waitForCondition([&] { return typed.size() == 2; }));
+  EXPECT_EQ(typed[1], "\x1bOA");
 }
 
 }  // namespace
