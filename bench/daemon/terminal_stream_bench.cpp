@@ -1,0 +1,311 @@
+// The live terminal through the real `vesket` daemon, each figure beside its baseline
+// measured in the same run on the same private tmux server:
+//   - keystroke-to-echo latency of an attach session (input frame in, output frame with the
+//     echo out) against a plain `tmux attach` client in a pseudo-terminal;
+//   - output throughput of a pane printing a large file, through the daemon to a viewer,
+//     against a bare control-mode client (`tmux -C`) reading the same pane;
+//   - the daemon's resident memory during a flood while a viewer does not read at all.
+//
+//   build/bench/terminal_stream_bench [--keys N] [--megabytes N]
+#include <poll.h>
+#include <pty.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+#include <nlohmann/json.hpp>
+
+#include "control_plane/core/base64.h"
+#include "control_plane/core/line_accumulator.h"
+#include "relay/core/terminal_protocol.h"
+
+namespace {
+
+namespace TP = vesket::relay::TerminalProtocol;
+using vesket::control_plane::Base64::decode;
+using vesket::control_plane::Base64::encode;
+
+QString g_tmuxName;
+
+QString tmux(const QStringList& args) {
+  QProcess process;
+  process.start(QStringLiteral("tmux"), QStringList{"-L", g_tmuxName, "-f", "/dev/null"} + args);
+  process.waitForFinished(30000);
+  return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+struct Stats {
+  double p50 = 0, p95 = 0;
+};
+Stats stats(std::vector<double> samples) {
+  std::sort(samples.begin(), samples.end());
+  if (samples.empty()) return {};
+  return {samples[samples.size() / 2], samples[std::min(samples.size() - 1, samples.size() * 95 / 100)]};
+}
+
+double ms(const QElapsedTimer& timer) { return static_cast<double>(timer.nsecsElapsed()) / 1e6; }
+
+// An attach session read by hand: output bytes are appended to `output`.
+class AttachViewer {
+ public:
+  AttachViewer(const QString& socketPath, const QString& paneId) {
+    m_socket.connectToServer(socketPath);
+    m_socket.waitForConnected(5000);
+    send(nlohmann::json{{"id", "bench-attach"}, {"cmd", "terminal-attach"},
+                        {"args", {{"paneId", paneId.toStdString()}, {"mode", "mirror"}, {"force", false}, {"open", true}}}});
+  }
+  void send(const nlohmann::json& line) {
+    const std::string text = line.dump() + "\n";
+    m_socket.write(text.data(), static_cast<qint64>(text.size()));
+    m_socket.flush();
+  }
+  void input(const std::string& bytes) {
+    send({{"id", "in"}, {"cmd", "terminal-input"},
+          {"args", {{"sessionId", "local-bench-attach"}, {"data", encode(TP::encodeInput(bytes))}}}});
+  }
+  // Reads until `output` contains `needle` (searching from `from`); false on timeout.
+  bool waitFor(const std::string& needle, std::size_t from, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (output.find(needle, from) == std::string::npos) {
+      if (deadline.hasExpired()) return false;
+      if (m_socket.bytesAvailable() == 0) m_socket.waitForReadyRead(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
+      const QByteArray bytes = m_socket.readAll();
+      for (auto& line : m_lines.push(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+        const auto json = nlohmann::json::parse(line, nullptr, false);
+        if (!json.is_object() || !json.contains("event")) continue;
+        const std::string frame = decode(json["event"]["data"].get<std::string>());
+        if (!frame.empty() && frame[0] == static_cast<char>(TP::Op::output)) output.append(frame, 1);
+        if (!frame.empty() && frame[0] == static_cast<char>(TP::Op::historyEnd)) historyEnded = true;
+      }
+    }
+    return true;
+  }
+  bool waitHistory(int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!historyEnded && !deadline.hasExpired()) waitFor("\x01never\x01", output.size(), 50);
+    return historyEnded;
+  }
+  std::string output;
+  bool historyEnded = false;
+
+ private:
+  QLocalSocket m_socket;
+  vesket::control_plane::LineAccumulator m_lines;
+};
+
+// A plain `tmux attach` client in a pseudo-terminal.
+class PtyClient {
+ public:
+  explicit PtyClient(const QString& session) {
+    winsize size{};
+    size.ws_col = 120;
+    size.ws_row = 40;
+    m_pid = ::forkpty(&m_fd, nullptr, nullptr, &size);
+    if (m_pid == 0) {
+      ::setenv("TERM", "xterm-256color", 1);
+      ::unsetenv("TMUX");
+      const QByteArray name = g_tmuxName.toLocal8Bit(), target = session.toLocal8Bit();
+      ::execlp("tmux", "tmux", "-L", name.constData(), "-f", "/dev/null", "attach", "-t", target.constData(), nullptr);
+      ::_exit(127);
+    }
+  }
+  ~PtyClient() {
+    ::kill(m_pid, SIGTERM);
+    ::close(m_fd);
+    ::waitpid(m_pid, nullptr, 0);
+  }
+  void write(const std::string& bytes) { (void)!::write(m_fd, bytes.data(), bytes.size()); }
+  bool waitFor(char c, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    char buffer[65536];
+    while (!deadline.hasExpired()) {
+      pollfd p{m_fd, POLLIN, 0};
+      if (::poll(&p, 1, static_cast<int>(std::max<qint64>(1, deadline.remainingTime()))) <= 0) continue;
+      const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+      if (n <= 0) return false;
+      if (std::memchr(buffer, c, static_cast<std::size_t>(n)) != nullptr) return true;
+    }
+    return false;
+  }
+  void drain(int forMs) {
+    char buffer[65536];
+    QDeadlineTimer deadline(forMs);
+    while (!deadline.hasExpired()) {
+      pollfd p{m_fd, POLLIN, 0};
+      if (::poll(&p, 1, 10) > 0 && ::read(m_fd, buffer, sizeof buffer) <= 0) return;
+    }
+  }
+
+ private:
+  int m_fd = -1;
+  pid_t m_pid = -1;
+};
+
+long rssKiB(qint64 pid) {
+  QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+  if (!status.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : status.readAll().split('\n')) {
+    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').front().toLong();
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  int keys = 300, megabytes = 16;
+  for (int i = 1; i + 1 < argc; i += 2) {
+    const QString option = QString::fromLatin1(argv[i]);
+    const int value = QString::fromLatin1(argv[i + 1]).toInt();
+    if (option == "--keys") keys = value;
+    else if (option == "--megabytes") megabytes = value;
+  }
+  QTemporaryDir root(QStringLiteral("/tmp/vkt-XXXXXX"));
+  const QString home = root.path() + "/vh";
+  g_tmuxName = QStringLiteral("vesket-tbench-%1").arg(::getpid());
+  tmux({"new-session", "-d", "-s", "bench", "-x", "120", "-y", "40", "sh", ";", "set", "-g", "status", "off"});
+  const QString pane = tmux({"display", "-p", "-t", "bench", "#{pane_id}"});
+
+  QProcess daemon;
+  auto environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("HOME", root.path());
+  environment.insert("VESKET_HOME", home);
+  environment.insert("XDG_STATE_HOME", root.path() + "/state");
+  environment.remove("CONTROL_TOKEN");
+  daemon.setProcessEnvironment(environment);
+  daemon.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+  daemon.start(QStringLiteral(VESKET_BIN_DIR "/vesket"), {"daemon", "start", "-L", g_tmuxName});
+  const QString socketPath = home + "/daemon/control.sock";
+  for (QDeadlineTimer up(15000); !QFileInfo::exists(socketPath) && !up.hasExpired();) QThread::msleep(20);
+  QThread::msleep(500);
+  std::printf("terminal_stream_bench: private tmux server, %d keystrokes, %d MiB flood\n", keys, megabytes);
+
+  // --- keystroke to echo -----------------------------------------------------------------
+  // The pane echoes through its line discipline only (no shell redraws): `cat` in
+  // non-canonical mode, reading to /dev/null.
+  tmux({"send-keys", "-t", pane, "stty -icanon; cat > /dev/null", "Enter"});
+  QThread::msleep(300);
+  std::vector<double> viaDaemon, viaTmux;
+  {
+    AttachViewer viewer(socketPath, pane);
+    if (!viewer.waitHistory(10000)) std::printf("  attach failed\n");
+    PtyClient plain(QStringLiteral("bench"));
+    plain.drain(500);
+    const char letters[] = "xyzw";
+    for (int i = 0; i < keys; ++i) {
+      const char c = letters[i % 4];
+      // Daemon: input frame in, output frame with the echo out.
+      std::size_t from = viewer.output.size();
+      QElapsedTimer timer;
+      timer.start();
+      viewer.input(std::string(1, c));
+      if (viewer.waitFor(std::string(1, c), from, 5000)) viaDaemon.push_back(ms(timer));
+      plain.drain(2);
+      // Plain client: a key on its terminal, the redraw with the echo back.
+      timer.restart();
+      plain.write(std::string(1, c));
+      if (plain.waitFor(c, 5000)) viaTmux.push_back(ms(timer));
+      viewer.waitFor("\x01never\x01", viewer.output.size(), 2);
+    }
+  }
+  tmux({"send-keys", "-t", pane, "C-c", ""});
+  tmux({"send-keys", "-t", pane, "stty sane; clear", "Enter"});
+  const Stats d = stats(viaDaemon), t = stats(viaTmux);
+  std::printf("  keystroke to echo, daemon attach      p50 %7.3f ms   p95 %7.3f ms  (%zu keys)\n", d.p50, d.p95, viaDaemon.size());
+  std::printf("  keystroke to echo, plain tmux client  p50 %7.3f ms   p95 %7.3f ms  (%zu keys)\n", t.p50, t.p95, viaTmux.size());
+
+  // --- throughput ----------------------------------------------------------------------------
+  const QString big = root.path() + "/big.txt";
+  {
+    QFile file(big);
+    (void)file.open(QIODevice::WriteOnly);
+    QByteArray line(99, 'a');
+    line.append('\n');
+    for (int i = 0; i < megabytes * 1024 * 1024 / 100; ++i) file.write(line);
+  }
+  const double mib = static_cast<double>(QFileInfo(big).size()) / (1024.0 * 1024.0);
+  QThread::msleep(300);
+  double bareSeconds = 0, daemonSeconds = 0;
+  {
+    QProcess bare;
+    bare.start(QStringLiteral("tmux"), {"-L", g_tmuxName, "-f", "/dev/null", "-C", "attach", "-t", "bench", "-f", "ignore-size"});
+    bare.waitForStarted();
+    QThread::msleep(300);
+    bare.readAllStandardOutput();
+    QElapsedTimer timer;
+    timer.start();
+    tmux({"send-keys", "-t", pane, "cat " + big + "; echo DONE-$((40+2))", "Enter"});
+    QByteArray tail;
+    while (timer.elapsed() < 120000) {
+      bare.waitForReadyRead(100);
+      tail += bare.readAllStandardOutput();
+      if (tail.contains("DONE-42")) break;
+      if (tail.size() > 64) tail = tail.right(64);
+    }
+    bareSeconds = ms(timer) / 1000.0;
+    bare.closeWriteChannel();
+    bare.waitForFinished(3000);
+  }
+  QThread::msleep(500);
+  {
+    AttachViewer viewer(socketPath, pane);
+    viewer.waitHistory(10000);
+    const std::size_t from = viewer.output.size();
+    QElapsedTimer timer;
+    timer.start();
+    tmux({"send-keys", "-t", pane, "cat " + big + "; echo DONE-$((40+3))", "Enter"});
+    viewer.waitFor("DONE-43\r\n", from, 120000);
+    daemonSeconds = ms(timer) / 1000.0;
+  }
+  std::printf("  %.0f MiB file, bare control client     %6.2f s  %6.2f MiB/s\n", mib, bareSeconds, mib / bareSeconds);
+  std::printf("  %.0f MiB file, daemon attach viewer    %6.2f s  %6.2f MiB/s  (%.2fx the bare client)\n", mib,
+              daemonSeconds, mib / daemonSeconds, bareSeconds / daemonSeconds);
+
+  // --- memory with a viewer that does not read -------------------------------------------------
+  const long rssBefore = rssKiB(daemon.processId());
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const QByteArray path = socketPath.toLocal8Bit();
+  std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+  (void)::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+  const std::string request = nlohmann::json{{"id", "stuck"}, {"cmd", "terminal-attach"},
+                                             {"args", {{"paneId", pane.toStdString()}, {"mode", "mirror"}}}}.dump() + "\n";
+  (void)!::write(fd, request.data(), request.size());
+  QThread::msleep(300);
+  tmux({"send-keys", "-t", pane, "cat " + big + " " + big + "; echo DONE-$((40+4))", "Enter"});
+  long rssMax = rssBefore;
+  QElapsedTimer flood;
+  flood.start();
+  while (flood.elapsed() < 180000) {
+    rssMax = std::max(rssMax, rssKiB(daemon.processId()));
+    if (tmux({"capture-pane", "-p", "-t", pane}).contains("DONE-44")) break;
+    QThread::msleep(100);
+  }
+  rssMax = std::max(rssMax, rssKiB(daemon.processId()));
+  std::printf("  daemon RSS, %.0f MiB flood, viewer not reading: before %ld KiB, peak %ld KiB (%.1f s)\n", 2 * mib,
+              rssBefore, rssMax, static_cast<double>(flood.elapsed()) / 1000.0);
+  ::close(fd);
+
+  daemon.terminate();
+  daemon.waitForFinished(5000);
+  tmux({"kill-server"});
+  return 0;
+}
