@@ -282,48 +282,48 @@ void TerminalViewerModel::dismissAwaiting() {
 }
 
 void TerminalViewerModel::answerOption(const ApprovalOption& option) {
+  runAnswer(Delivery{option.index, std::nullopt});
+}
+
+void TerminalViewerModel::answerFreeText(const std::string& text) {
+  if (text.empty()) return;
+  runAnswer(Delivery{std::nullopt, text});
+}
+
+void TerminalViewerModel::runAnswer(Delivery delivery) {
   if (!m_selectedPaneId || m_isAnswering) return;
   m_isAnswering = true;
   m_answerError.reset();
   emit answeringChanged();
   auto run = [](QPointer<TerminalViewerModel> self, std::shared_ptr<control_plane::ControlPlaneClient> client,
-                std::string paneId, std::int64_t choice) -> QCoro::Task<void> {
-    std::optional<std::string> error;
-    try {
-      co_await client->answer(paneId, choice);
-    } catch (const std::exception& e) {
-      error = describe(e);
-    }
+                std::string paneId, Delivery what) -> QCoro::Task<void> {
+    auto delivered = deliver(client, paneId, what, "The answer could not be delivered.");
+    const auto error = co_await std::move(delivered);
     if (!self) co_return;
     self->m_isAnswering = false;
     self->m_answerError = error;
     emit self->answeringChanged();
     self->m_content->kickImmediateCapture();
   };
-  run(this, m_client, *m_selectedPaneId, option.index);
+  run(this, m_client, *m_selectedPaneId, std::move(delivery));
 }
 
-void TerminalViewerModel::answerFreeText(const std::string& text) {
-  if (!m_selectedPaneId || m_isAnswering || text.empty()) return;
-  m_isAnswering = true;
-  m_answerError.reset();
-  emit answeringChanged();
-  auto run = [](QPointer<TerminalViewerModel> self, std::shared_ptr<control_plane::ControlPlaneClient> client,
-                std::string paneId, std::string answer) -> QCoro::Task<void> {
-    std::optional<std::string> error;
-    try {
-      const auto result = co_await client->send(paneId, answer, std::nullopt, QUuid::createUuid());
-      if (!result.ok) error = result.error.value_or("The answer could not be delivered.");
-    } catch (const std::exception& e) {
-      error = describe(e);
+QCoro::Task<std::optional<std::string>> TerminalViewerModel::deliver(
+    std::shared_ptr<control_plane::ControlPlaneClient> client, std::string paneId, Delivery what,
+    std::string failureText) {
+  try {
+    if (what.choice) {
+      auto answered = client->answer(paneId, *what.choice);
+      co_await std::move(answered);
+    } else {
+      auto sent = client->send(paneId, what.text.value_or(std::string()), std::nullopt, QUuid::createUuid());
+      const auto result = co_await std::move(sent);
+      if (!result.ok) co_return result.error.value_or(failureText);
     }
-    if (!self) co_return;
-    self->m_isAnswering = false;
-    self->m_answerError = error;
-    emit self->answeringChanged();
-    self->m_content->kickImmediateCapture();
-  };
-  run(this, m_client, *m_selectedPaneId, text);
+  } catch (const std::exception& e) {
+    co_return describe(e);
+  }
+  co_return std::nullopt;
 }
 
 // --- Sending ---------------------------------------------------------------------------
@@ -340,13 +340,8 @@ void TerminalViewerModel::sendComposed(const std::string& text) {
   emit sendingChanged();
   auto run = [](QPointer<TerminalViewerModel> self, std::shared_ptr<control_plane::ControlPlaneClient> client,
                 std::string paneId, std::string message) -> QCoro::Task<void> {
-    std::optional<std::string> error;
-    try {
-      const auto result = co_await client->send(paneId, message, std::nullopt, QUuid::createUuid());
-      if (!result.ok) error = result.error.value_or("The message could not be delivered.");
-    } catch (const std::exception& e) {
-      error = describe(e);
-    }
+    auto delivered = deliver(client, paneId, Delivery{std::nullopt, message}, "The message could not be delivered.");
+    const auto error = co_await std::move(delivered);
     if (!self) co_return;
     self->m_isSending = false;
     self->m_composerError = error;
@@ -368,7 +363,8 @@ void TerminalViewerModel::sendNavKey(const std::string& key) {
                 std::string paneId, std::string name) -> QCoro::Task<void> {
     std::optional<std::string> error;
     try {
-      co_await client->sendKey(paneId, name);
+      auto sent = client->sendKey(paneId, name);
+      co_await std::move(sent);
     } catch (const std::exception& e) {
       error = describe(e);
     }
@@ -414,7 +410,8 @@ void TerminalViewerModel::resizeSelected(std::optional<int> cols) {
   auto run = [](std::shared_ptr<control_plane::ControlPlaneClient> client, std::string paneId,
                 std::optional<std::int64_t> columns) -> QCoro::Task<void> {
     try {
-      co_await client->resizeWindow(paneId, columns);
+      auto resized = client->resizeWindow(paneId, columns);
+      co_await std::move(resized);
     } catch (const std::exception&) {
       // A pane that ended or a daemon that went away: the next selection sizes again.
     }

@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <qcoro/qcorotask.h>
+
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -128,6 +130,16 @@ class TerminalViewerModel : public QObject {
   void resizeSelected(std::optional<int> cols);
   void autoFitTick();
   std::optional<int> fittedColumns() const;
+
+  // What goes to the pane for an answer or a message: an option's number, or text.
+  struct Delivery {
+    std::optional<std::int64_t> choice;
+    std::optional<std::string> text;
+  };
+  void runAnswer(Delivery delivery);
+  // Delivers to the pane; the error text, or nothing when it arrived.
+  static QCoro::Task<std::optional<std::string>> deliver(std::shared_ptr<control_plane::ControlPlaneClient> client,
+                                                         std::string paneId, Delivery what, std::string failureText);
 
   std::shared_ptr<control_plane::ControlPlaneClient> m_client;
   shell::SettingsStore* m_settings;
