@@ -14,11 +14,18 @@
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QTemporaryDir>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QTest>
+
+#include <unistd.h>
 
 #include "control_plane/control_plane_client.h"
 #include "relay/core/terminal_protocol.h"
 #include "terminal/live_terminal_view.h"
+#include "tests/support/await_task.h"
 #include "tests/support/fake_daemon.h"
 #include "tests/terminal/live_terminal_test_support.h"
 
@@ -149,6 +156,129 @@ void BM_KeystrokeToPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_KeystrokeToPaint)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(50);
 
+// The same keystroke path through the real daemon and a shell in a private tmux server
+// (the shell's own echo comes back): built only when the daemon binary exists.
+struct RealDaemonHarness {
+  QTemporaryDir root;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  QString tmuxName = QStringLiteral("vesket-bench-%1").arg(::getpid());
+  std::unique_ptr<QProcess> daemon;
+  std::unique_ptr<vesket::terminal::LiveTerminalView> view;
+
+  static std::unique_ptr<RealDaemonHarness>& instance() {
+    static std::unique_ptr<RealDaemonHarness> harness;
+    return harness;
+  }
+
+  static QString binary() { return QStringLiteral(VESKET_BENCH_BIN_DIR "/vesket"); }
+
+  QString tmux(const QStringList& args) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start("tmux", QStringList{"-L", tmuxName, "-f", "/dev/null"} + args);
+    process.waitForFinished(10000);
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+  }
+
+  bool start() {
+    for (const char* name : {"TMUX", "TMUX_PANE", "CONTROL_TOKEN", "DURNVALE_HOME", "VESKET_TMUX_SOCKET"}) {
+      environment.remove(name);
+    }
+    for (const auto& [variable, relative] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"HOME", "home"}, {"VESKET_HOME", "home/.vesket"}, {"XDG_CONFIG_HOME", "xdg/config"},
+             {"XDG_STATE_HOME", "xdg/state"}, {"XDG_DATA_HOME", "xdg/data"}, {"XDG_CACHE_HOME", "xdg/cache"},
+             {"TMUX_TMPDIR", "tmux"}}) {
+      const QString path = root.filePath(relative);
+      QDir().mkpath(path);
+      QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+      environment.insert(variable, path);
+    }
+    environment.insert("SHELL", "/bin/sh");
+    const QString paneId = tmux({"new-session", "-d", "-P", "-F", "#{pane_id}", "-s", "main", "-x", "120", "-y", "30", "/bin/sh"});
+    if (!paneId.startsWith('%')) return false;
+    daemon = std::make_unique<QProcess>();
+    daemon->setProcessEnvironment(environment);
+    daemon->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    daemon->start(binary(), {"daemon", "start", "-L", tmuxName});
+    if (!daemon->waitForStarted(5000)) return false;
+    const std::string socket = environment.value("VESKET_HOME").toStdString() + "/daemon/control.sock";
+    auto control = vesket::control_plane::ControlPlaneClient::create(socket, std::nullopt, 5.0);
+    const bool answering = vesket::testing::waitForCondition(
+        [&] {
+          try {
+            return vesket::testing::awaitTask(control->ping(), 3000).alive;
+          } catch (const std::exception&) {
+            QTest::qWait(50);
+            return false;
+          }
+        },
+        15000);
+    if (!answering) return false;
+    view = std::make_unique<vesket::terminal::LiveTerminalView>(
+        vesket::terminal::LiveTerminalView::Options{.control = std::move(control)});
+    view->resize(900, 560);
+    view->show();
+    view->showPane(paneId);
+    return vesket::testing::waitForCondition([&] { return view->isSessionReady(); }, 30000);
+  }
+
+  ~RealDaemonHarness() {
+    view.reset();
+    if (daemon) {
+      daemon->terminate();
+      if (!daemon->waitForFinished(10000)) daemon->kill();
+      daemon->waitForFinished(5000);
+    }
+    tmux({"kill-server"});
+  }
+};
+
+void BM_KeystrokeToPaintRealDaemon(benchmark::State& state) {
+  auto& slot = RealDaemonHarness::instance();
+  if (!slot) {
+    slot = std::make_unique<RealDaemonHarness>();
+    if (!slot->start()) {
+      state.SkipWithError("the real daemon did not come up");
+      return;
+    }
+  }
+  auto& view = *slot->view;
+  QWidget* target = vesket::testing::keyTarget(view);
+  double pagePaint = 0;
+  int samples = 0;
+  for (auto _ : state) {
+    const int entries = vesket::testing::evaluate(view, "window.__termTraceLog().length").toInt();
+    QElapsedTimer timer;
+    timer.start();
+    QTest::keyClick(target, Qt::Key_A);
+    const bool ok = vesket::testing::waitForCondition(
+        [&] {
+          const auto log = vesket::testing::evaluate(view, "window.__termTraceLog()").toList();
+          if (log.size() <= entries && log.size() < 200) return false;
+          const auto last = log.last().toMap();
+          if (last.value("paintedAt").isNull()) return false;
+          pagePaint += last.value("paintedAt").toDouble() - last.value("enqueuedAt").toDouble();
+          return true;
+        },
+        10000);
+    if (!ok) {
+      qWarning("daemon running: %d, exit status %d code %d", slot->daemon->state() == QProcess::Running,
+               static_cast<int>(slot->daemon->exitStatus()), slot->daemon->exitCode());
+      qWarning("screen:\n%s\ntrace log entries: %d, session ready: %d, status: %s",
+               qPrintable(vesket::testing::screenText(view)),
+               vesket::testing::evaluate(view, "window.__termTraceLog().length").toInt(), view.isSessionReady(),
+               qPrintable(view.statusText()));
+      state.SkipWithError("the keystroke's echo was never painted");
+      break;
+    }
+    state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) / 1e9);
+    ++samples;
+  }
+  if (samples) state.counters["page_enqueue_to_paint_ms"] = pagePaint / samples;
+  QTest::keyClick(target, Qt::Key_U, Qt::ControlModifier);  // clear the typed line
+}
+BENCHMARK(BM_KeystrokeToPaintRealDaemon)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -158,7 +288,8 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
-  Harness::instance().reset();  // the page goes while the application still runs
+  Harness::instance().reset();  // the pages go while the application still runs
+  RealDaemonHarness::instance().reset();
   benchmark::Shutdown();
   return 0;
 }
