@@ -8,6 +8,8 @@
 #include <optional>
 #include <sys/stat.h>
 
+#include <qcoro/qcorotimer.h>
+
 #include "daemon/control_connection.h"
 #include "daemon/core/claude_history_builder.h"
 #include "daemon/core/claude_transcript.h"
@@ -99,24 +101,40 @@ QCoro::Task<void> ClaudeHistoryService::open(QPointer<ControlConnection> connect
   for (const auto& pane : m_engine.panes()) {
     if (pane.paneId == paneId) kind = pane.agentKind.value_or("");
   }
+  // tmux reads the working directory of the pane's foreground process; right after a pane
+  // starts it can have none yet, so ask again a few times before giving up.
   QString cwd;
-  try {
-    auto asking = m_engine.command("display-message -p -t " + TmuxCommand::quote(paneId) + " " +
-                                   TmuxCommand::quote("#{pane_id}\x1f#{pane_current_path}"));
-    const auto lines = co_await asking;
-    if (!lines.empty()) {
-      const QStringList parts = QString::fromStdString(lines.front()).split(QChar(0x1f));
-      if (parts.size() == 2 && parts[0].toStdString() == paneId) cwd = parts[1];
+  bool paneExists = false;
+  for (int attempt = 0; attempt < 10 && cwd.isEmpty(); ++attempt) {
+    if (attempt > 0) {
+      auto pause = QCoro::sleepFor(std::chrono::milliseconds(100));
+      co_await pause;
+      if (!self || !connection) co_return;
     }
-  } catch (const std::exception&) {
+    try {
+      auto asking = m_engine.command("display-message -p -t " + TmuxCommand::quote(paneId) + " " +
+                                     TmuxCommand::quote("#{pane_id}\x1f#{pane_current_path}"));
+      const auto lines = co_await asking;
+      if (!lines.empty()) {
+        const QStringList parts = QString::fromStdString(lines.front()).split(QChar(0x1f));
+        if (parts.size() == 2 && parts[0].toStdString() == paneId) {
+          paneExists = true;
+          cwd = parts[1];
+        }
+      }
+    } catch (const std::exception&) {
+    }
+    if (!self || !connection) co_return;
+    if (!paneExists) break;
   }
-  if (!self || !connection) co_return;
 
   std::string reason;
   QString projectDir;
   QString transcript;
-  if (cwd.isEmpty()) {
+  if (!paneExists) {
     reason = "no such pane";
+  } else if (cwd.isEmpty()) {
+    reason = "no working directory";
   } else if (kind && *kind != "claude") {
     reason = "pane is not running Claude Code";
   } else {

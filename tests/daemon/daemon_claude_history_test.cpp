@@ -62,9 +62,21 @@ class DaemonClaudeHistoryTest : public ::testing::Test {
     file.write(bytes.data(), static_cast<qint64>(bytes.size()));
   }
 
+  // A new pane running the stand-in, once the daemon's pane list knows it as Claude Code.
   QString claudePane() {
-    return m_tmux.run({"new-window", "-d", "-P", "-F", "#{pane_id}", "-c", m_project,
-                       m_work.filePath(QStringLiteral("claude")) + QStringLiteral(" 1000")});
+    const QString pane = m_tmux.run({"new-window", "-d", "-P", "-F", "#{pane_id}", "-c", m_project,
+                                     m_work.filePath(QStringLiteral("claude")) + QStringLiteral(" 1000")});
+    const bool known = eventually([&] {
+      LineClient client(m_daemon.socketPath());
+      const auto reply = client.request("list-panes");
+      for (const auto& entry : reply["data"]["panes"]) {
+        if (entry.value("paneId", "") == pane.toStdString() && entry.value("agentKind", "") == "claude") return true;
+      }
+      return false;
+    });
+    EXPECT_TRUE(known) << "the daemon does not list " << pane.toStdString() << " as a Claude Code pane: "
+                       << LineClient(m_daemon.socketPath()).request("list-panes").dump();
+    return pane;
   }
 
   std::optional<ClaudeHistoryStreamEvent> nextEvent(LineClient& client, const std::string& id, int timeoutMs = 5000) {
@@ -89,7 +101,7 @@ TEST_F(DaemonClaudeHistoryTest, ReplaceBatchThenAnotherAsTheTranscriptGrows) {
   client.sendRequest("hist-1", "claude-history", {{"paneId", pane.toStdString()}, {"width", 60}});
   auto first = nextEvent(client, "hist-1");
   ASSERT_TRUE(first);
-  EXPECT_EQ(first->type, "replace");
+  EXPECT_EQ(first->type, "replace") << first->reason.value_or("");
   EXPECT_EQ(first->paneId, pane.toStdString());
   ASSERT_TRUE(first->batch);
   EXPECT_EQ(first->batch->width, 60);
