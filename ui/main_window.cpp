@@ -11,15 +11,20 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 
 #include "control_plane/core/pane_entry.h"
+#include "control_plane/control_plane_client.h"
+#include "shell/settings_store.h"
+#include "terminal/live_terminal_view.h"
 #include "ui/answer_panel.h"
 #include "ui/composer.h"
 #include "ui/pane_sidebar_delegate.h"
 #include "ui/pane_sidebar_model.h"
 #include "ui/pane_text_view.h"
+#include "ui/settings_dialog.h"
 #include "ui/theme.h"
 #include "ui/viewer_state_view.h"
 #include "viewer/core/pane_grouping.h"
@@ -201,7 +206,10 @@ QWidget* MainWindow::buildPaneArea() {
 
   m_paneText = new PaneTextView(m_paneArea);
   m_paneText->editor()->viewport()->installEventFilter(this);
-  layout->addWidget(m_paneText, 1);
+  m_textOrLive = new QStackedWidget(m_paneArea);
+  m_textOrLive->addWidget(m_paneText);
+  layout->addWidget(m_textOrLive, 1);
+  addLiveTerminalControls(headerLayout);
 
   auto* answerHolder = new QWidget(m_paneArea);
   auto* answerLayout = new QVBoxLayout(answerHolder);
@@ -341,6 +349,55 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   m_model.handBackWidthOnDisappear();
   emit closing();
   QMainWindow::closeEvent(event);
+}
+
+// ---- live terminal switch and settings ----
+
+void MainWindow::addLiveTerminalControls(QHBoxLayout* headerLayout) {
+  m_liveToggle = new QToolButton(m_paneArea);
+  m_liveToggle->setObjectName("liveTerminalToggle");
+  m_liveToggle->setText("Live terminal");
+  m_liveToggle->setToolTip("Show the pane as a live terminal you can type into, instead of its text");
+  m_liveToggle->setCheckable(true);
+  headerLayout->addWidget(m_liveToggle);
+  connect(m_liveToggle, &QToolButton::toggled, this, &MainWindow::setLiveTerminalShown);
+  auto* settingsButton = new QToolButton(m_paneArea);
+  settingsButton->setObjectName("settingsButton");
+  settingsButton->setText("Settings…");
+  headerLayout->addWidget(settingsButton);
+  connect(settingsButton, &QToolButton::clicked, this, &MainWindow::openSettings);
+  connect(&m_model, &viewer::TerminalViewerModel::selectionChanged, this, &MainWindow::syncLiveTerminalPane);
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T), this), &QShortcut::activated, this,
+          [this] { m_liveToggle->toggle(); });
+}
+
+void MainWindow::setLiveTerminalShown(bool shown) {
+  if (m_liveToggle->isChecked() != shown) {
+    m_liveToggle->setChecked(shown);  // comes back here through toggled
+    return;
+  }
+  if (shown && !m_liveTerminal) {
+    if (!m_settings) m_settings = shell::SettingsStore::openStandard();
+    m_liveTerminal = new terminal::LiveTerminalView(
+        {.control = control_plane::ControlPlaneClient::createDefault(), .settings = m_settings.get()}, m_textOrLive);
+    m_textOrLive->addWidget(m_liveTerminal);
+  }
+  m_textOrLive->setCurrentWidget(shown ? static_cast<QWidget*>(m_liveTerminal) : m_paneText);
+  syncLiveTerminalPane();
+}
+
+void MainWindow::syncLiveTerminalPane() {
+  if (!m_liveTerminal) return;
+  // Only the shown live terminal holds a session; the text view needs none.
+  const auto& id = m_model.selectedPaneId();
+  const bool shown = m_textOrLive->currentWidget() == m_liveTerminal;
+  m_liveTerminal->showPane(shown && id ? QString::fromStdString(*id) : QString());
+}
+
+void MainWindow::openSettings() {
+  if (!m_settings) m_settings = shell::SettingsStore::openStandard();
+  SettingsDialog dialog(*m_settings, this);
+  dialog.exec();
 }
 
 }  // namespace vesket::ui

@@ -1,14 +1,25 @@
 #pragma once
 
+#include <memory>
+
 #include <QMainWindow>
 
 class QComboBox;
 class QLabel;
 class QStackedWidget;
 class QTreeView;
+class QHBoxLayout;
+class QToolButton;
 
 namespace vesket::viewer {
 class TerminalViewerModel;
+}
+
+namespace vesket::terminal {
+class LiveTerminalView;
+}
+namespace vesket::shell {
+class SettingsStore;
 }
 
 namespace vesket::ui {
@@ -33,6 +44,11 @@ class MainWindow : public QMainWindow {
   AnswerPanel* answerPanel() const { return m_answerPanel; }
   Composer* composer() const { return m_composer; }
   ViewerStateView* stateView() const { return m_stateView; }
+
+  // The live terminal of the selected pane in place of its text (created on first use).
+  void setLiveTerminalShown(bool shown);
+  terminal::LiveTerminalView* liveTerminal() const { return m_liveTerminal; }
+  void openSettings();
 
  signals:
   void closing();
@@ -65,6 +81,14 @@ class MainWindow : public QMainWindow {
   PaneTextView* m_paneText = nullptr;
   AnswerPanel* m_answerPanel = nullptr;
   Composer* m_composer = nullptr;
+
+  // Live terminal switch and settings (the last section of the .cpp).
+  void addLiveTerminalControls(QHBoxLayout* headerLayout);
+  void syncLiveTerminalPane();
+  QStackedWidget* m_textOrLive = nullptr;
+  QToolButton* m_liveToggle = nullptr;
+  terminal::LiveTerminalView* m_liveTerminal = nullptr;
+  std::shared_ptr<shell::SettingsStore> m_settings;
 };
 
 }  // namespace vesket::ui
