@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QUuid>
 #include <cstring>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "control_plane/core/base64.h"
+#include "control_plane/core/line_accumulator.h"
 #include "relay/core/terminal_protocol.h"
 #include "tests/daemon/daemon_fixture.h"
 
@@ -266,7 +268,8 @@ TEST_F(DaemonTerminalAttachTest, TenViewersGetIdenticalBytes) {
 }
 
 TEST_F(DaemonTerminalAttachTest, ViewerThatDoesNotReadStallsNobody) {
-  // A raw socket that asks for the pane and never reads a byte.
+  // A raw socket that asks for the pane and never reads a byte while the pane prints about
+  // 7 MB, more than a viewer's buffer and the socket hold.
   const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
   ASSERT_GE(fd, 0);
   sockaddr_un address{};
@@ -281,10 +284,32 @@ TEST_F(DaemonTerminalAttachTest, ViewerThatDoesNotReadStallsNobody) {
   Viewer reader(m_daemon.socketPath());
   reader.attach(m_pane);
   ASSERT_TRUE(reader.readUntil([&] { return reader.historyEnded; }));
-  tmux({"send-keys", "-t", m_pane, "seq 1 400000; echo FLOOD-$((2+3))", "Enter"});
+  tmux({"send-keys", "-t", m_pane, "seq 1 1000000; echo FLOOD-$((2+3))", "Enter"});
   EXPECT_TRUE(reader.readUntil([&] { return reader.output.find("FLOOD-5\r\n") != std::string::npos; }, 60000));
-  EXPECT_NE(reader.output.find("\r\n399999\r\n400000\r\n"), std::string::npos);
+  EXPECT_NE(reader.output.find("\r\n999999\r\n1000000\r\n"), std::string::npos);
   EXPECT_EQ(m_daemon.ping()["ok"], true);
+
+  // When the stuck viewer reads at last it catches up: what it missed beyond its bounded
+  // buffer comes as a fresh screen, so it ends up showing the pane's final state.
+  control_plane::LineAccumulator lines;
+  std::string caughtUp;
+  QElapsedTimer timer;
+  timer.start();
+  tmux({"send-keys", "-t", m_pane, "echo CAUGHT-$((3+4))", "Enter"});
+  char buffer[65536];
+  while (caughtUp.find("CAUGHT-7\r\n") == std::string::npos && timer.elapsed() < 30000) {
+    pollfd p{fd, POLLIN, 0};
+    if (::poll(&p, 1, 100) <= 0) continue;
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    ASSERT_GT(n, 0) << "the daemon closed the stuck viewer";
+    for (const auto& line : lines.push(std::string_view(buffer, static_cast<std::size_t>(n)))) {
+      const auto json = nlohmann::json::parse(line);
+      if (!json.contains("event")) continue;
+      const auto frame = TP::decode(control_plane::Base64::decode(json["event"]["data"].get<std::string>()));
+      if (const auto* out = std::get_if<TP::Output>(&frame)) caughtUp += out->bytes;
+    }
+  }
+  EXPECT_NE(caughtUp.find("CAUGHT-7\r\n"), std::string::npos);
   ::close(fd);
 }
 
