@@ -277,7 +277,7 @@ void BM_KeystrokeToPaintRealDaemon(benchmark::State& state) {
   if (samples) state.counters["page_enqueue_to_paint_ms"] = pagePaint / samples;
   QTest::keyClick(target, Qt::Key_U, Qt::ControlModifier);  // clear the typed line
 }
-BENCHMARK(BM_KeystrokeToPaintRealDaemon)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(20);
+BENCHMARK(BM_KeystrokeToPaintRealDaemon)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(60);
 
 }  // namespace
 
