@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/control_plane/end_to_end/real_daemon_fixture.h"
+#include "tests/support/real_daemon_fixture.h"
 #include "tests/support/event_loop.h"
 #include "tests/support/screenshot.h"
 #include "ui/answer_panel.h"

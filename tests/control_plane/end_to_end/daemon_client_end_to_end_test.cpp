@@ -6,7 +6,7 @@
 
 #include "control_plane/control_plane_client.h"
 #include "control_plane/core/control_plane_errors.h"
-#include "tests/control_plane/end_to_end/real_daemon_fixture.h"
+#include "tests/support/real_daemon_fixture.h"
 
 using namespace vesket::control_plane;
 using vesket::testing::awaitTask;

@@ -6,7 +6,7 @@
 #include "control_plane/control_plane_client.h"
 #include "control_plane/terminal_attach_session.h"
 #include "relay/core/terminal_protocol.h"
-#include "tests/control_plane/end_to_end/real_daemon_fixture.h"
+#include "tests/support/real_daemon_fixture.h"
 
 using namespace vesket::control_plane;
 namespace TerminalProtocol = vesket::relay::TerminalProtocol;

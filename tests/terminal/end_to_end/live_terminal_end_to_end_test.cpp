@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "terminal/live_terminal_view.h"
-#include "tests/control_plane/end_to_end/real_daemon_fixture.h"
+#include "tests/support/real_daemon_fixture.h"
 #include "tests/support/screenshot.h"
 #include "tests/terminal/live_terminal_test_support.h"
 
