@@ -152,10 +152,7 @@ void TerminalViewerModel::onSnapshot(const control_plane::WatchEvent& event) {
   if (!snapshot) return;
   m_paneList->apply(snapshot->panes);
   reconcileSelection();
-  m_content->setActivity(m_paneList->isRunning(m_selectedPaneId ? std::optional<std::string_view>(*m_selectedPaneId)
-                                                                : std::nullopt)
-                             ? PaneActivity::running
-                             : PaneActivity::idle);
+  m_content->setActivity(selectedIsRunning() ? PaneActivity::running : PaneActivity::idle);
   recomputeState();
   const auto ordered = m_paneList->orderedPaneIds();
   m_awaiting->setPaneIds(ordered);
@@ -171,14 +168,17 @@ void TerminalViewerModel::onSnapshot(const control_plane::WatchEvent& event) {
   if (historyChanged) emit sentHistoryChanged();
 }
 
+bool TerminalViewerModel::selectedIsRunning() const {
+  return m_selectedPaneId && m_paneList->isRunning(std::string_view(*m_selectedPaneId));
+}
+
 void TerminalViewerModel::recomputeState() {
   ViewerStateInputs in;
   in.connection = m_connection;
   in.hasPanes = !m_paneList->panes().empty();
   in.selectedPaneId = m_selectedPaneId;
   in.selectedIsListed = m_selectedPaneId && m_paneList->contains(*m_selectedPaneId);
-  in.selectedIsRunning = m_paneList->isRunning(m_selectedPaneId ? std::optional<std::string_view>(*m_selectedPaneId)
-                                                                : std::nullopt);
+  in.selectedIsRunning = selectedIsRunning();
   const ViewerState next = ViewerStateMachine::derive(in);
   if (next == m_state) return;
   m_state = next;
@@ -203,9 +203,7 @@ void TerminalViewerModel::select(const std::optional<std::string>& paneId) {
     persistSelection();
   }
   m_content->select(paneId);
-  m_content->setActivity(m_paneList->isRunning(paneId ? std::optional<std::string_view>(*paneId) : std::nullopt)
-                             ? PaneActivity::running
-                             : PaneActivity::idle);
+  m_content->setActivity(selectedIsRunning() ? PaneActivity::running : PaneActivity::idle);
   m_isAnswering = false;
   m_answerError.reset();
   m_composerError.reset();

@@ -123,6 +123,7 @@ class TerminalViewerModel : public QObject {
   void onDaemonGeneration(const std::optional<std::string>& generation);
   void setConnection(control_plane::ConnectionState state);
   void recomputeState();
+  bool selectedIsRunning() const;
   void reconcileSelection();
   void persistSelection();
   void updateAwaitingPrompt();
