@@ -103,32 +103,35 @@ void ControlConnection::drainBacklog() {
 }
 
 void ControlConnection::handleLine(const std::string& line) {
-  auto parsed = parseRequestFrame(line);
+  // Only the head is read before the token check: a client without the token never makes
+  // the daemon build its arguments.
+  auto parsed = readRequestHead(line);
   if (auto* rejection = std::get_if<RequestRejection>(&parsed)) {
     sendLine(ReplyLine::failure(rejection->id, rejection->error));
     return;
   }
-  RequestFrame& frame = std::get<RequestFrame>(parsed);
+  RequestHead& head = std::get<RequestHead>(parsed);
 
-  if (frame.cmd == "cancel") {
+  if (head.cmd == "cancel") {
     // A cancel only ends this connection's own stream, so it needs no token (the client
     // sends it without one).
     for (StreamService* service : m_streamServices) {
-      if (service->cancel(*this, frame.id)) {
-        m_pendingEvents.erase(frame.id);
-        sendLine(ReplyLine::done(frame.id));
+      if (service->cancel(*this, head.id)) {
+        m_pendingEvents.erase(head.id);
+        sendLine(ReplyLine::done(head.id));
         return;
       }
     }
-    sendLine(ReplyLine::failure(frame.id, "cancel: no open stream with this id"));
+    sendLine(ReplyLine::failure(head.id, "cancel: no open stream with this id"));
     return;
   }
   if (!m_requiredToken.isEmpty() &&
-      (!frame.token || QString::fromStdString(*frame.token) != m_requiredToken)) {
-    sendLine(ReplyLine::failure(frame.id, frame.token ? "unauthorized: wrong control token"
-                                                      : "unauthorized: control token required"));
+      (!head.token || QString::fromStdString(*head.token) != m_requiredToken)) {
+    sendLine(ReplyLine::failure(head.id, head.token ? "unauthorized: wrong control token"
+                                                    : "unauthorized: control token required"));
     return;
   }
+  RequestFrame frame = completeRequestFrame(std::move(head), line);
   for (StreamService* service : m_streamServices) {
     if (service->servesCommand(frame.cmd)) {
       service->handle(*this, frame);
@@ -142,14 +145,18 @@ void ControlConnection::handleLine(const std::string& line) {
 QCoro::Task<void> ControlConnection::runUnary(RequestFrame frame) {
   QPointer<ControlConnection> self(this);
   CommandDispatcher& dispatcher = m_dispatcher;
+  // The frame itself moves on to the dispatcher: a request is never copied.
+  const std::string id = frame.id;
+  const std::string cmd = frame.cmd;
   std::string line;
   try {
-    nlohmann::json data = co_await dispatcher.dispatch(frame);
-    line = ReplyLine::data(frame.id, data);
+    auto dispatching = dispatcher.dispatch(std::move(frame));
+    nlohmann::json data = co_await dispatching;
+    line = ReplyLine::data(id, data);
   } catch (const CommandError& error) {
-    line = ReplyLine::failure(frame.id, error.what());
+    line = ReplyLine::failure(id, error.what());
   } catch (const std::exception& error) {
-    line = ReplyLine::failure(frame.id, frame.cmd + ": " + error.what());
+    line = ReplyLine::failure(id, cmd + ": " + error.what());
   }
   if (!self) co_return;
   --self->m_inFlight;

@@ -15,7 +15,7 @@ std::vector<std::string> LineAccumulator::push(std::string_view bytes) {
     if (hit == nullptr) break;
     const auto end = static_cast<std::size_t>(static_cast<const char*>(hit) - m_buffer.data());
     std::string_view line(m_buffer.data() + start, end - start);
-    if (!isBlankLine(line) && isValidUtf8(line)) lines.emplace_back(line);
+    if (!isBlankLine(line) && (m_keepInvalid || isValidUtf8(line))) lines.emplace_back(line);
     start = end + 1;
     from = start;
   }

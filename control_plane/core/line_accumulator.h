@@ -13,14 +13,19 @@ namespace vesket::control_plane {
 // are not trimmed). Lines are delivered untrimmed, in arrival order. The buffer has no
 // size limit: a peer that never sends a line feed grows it, which is acceptable for the
 // local daemon the client trusts; servers that read untrusted peers bound it themselves.
+// A server that answers every line, even one that is not UTF-8, keeps such lines.
 class LineAccumulator {
  public:
+  enum class InvalidUtf8 { drop, keep };
+  explicit LineAccumulator(InvalidUtf8 invalid = InvalidUtf8::drop) : m_keepInvalid(invalid == InvalidUtf8::keep) {}
+
   std::vector<std::string> push(std::string_view bytes);
 
   // Bytes received but not yet terminated by a line feed.
   const std::string& pending() const { return m_buffer; }
 
  private:
+  bool m_keepInvalid;
   std::string m_buffer;
   std::size_t m_scanned = 0;  // prefix of m_buffer known to hold no line feed
 };

@@ -11,7 +11,8 @@ namespace vesket::daemon {
 
 // Splits what one client sends into request lines, with a bound: a peer that sends more
 // than `maxPendingBytes` without a line feed is cut off instead of growing the daemon's
-// memory without end. Blank and non-UTF-8 lines are dropped as the line splitter does.
+// memory without end. Blank lines are dropped as the line splitter does; lines that are not
+// UTF-8 are kept, so that they are answered with an error like any other bad line.
 class RequestLineReader {
  public:
   static constexpr std::size_t kDefaultMaxPendingBytes = 8 * 1024 * 1024;
@@ -25,7 +26,7 @@ class RequestLineReader {
   bool overflowed() const { return m_overflowed; }
 
  private:
-  control_plane::LineAccumulator m_accumulator;
+  control_plane::LineAccumulator m_accumulator{control_plane::LineAccumulator::InvalidUtf8::keep};
   std::size_t m_maxPendingBytes;
   bool m_overflowed = false;
 };

@@ -57,8 +57,8 @@ TEST_F(DaemonProtocolTest, BadLinesGetClearErrorsWithTheirId) {
     EXPECT_EQ((*reply)["ok"], false);
     EXPECT_EQ((*reply)["error"], c.error);
   }
-  // Blank and non-UTF-8 lines are skipped, not answered; the connection keeps serving.
-  client.writeRaw("   \n\xff\xfe\n");
+  // Blank lines are skipped, not answered; the connection keeps serving.
+  client.writeRaw("   \n\t\n");
   EXPECT_EQ(client.request("ping")["ok"], true);
 }
 

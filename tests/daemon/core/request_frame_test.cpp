@@ -27,6 +27,8 @@ TEST(RequestFrameTest, RejectsMalformedLinesWithAClearError) {
       {"{\"id\":\"A\",\"cmd\":\"ping\",\"args\":[]}", "A", "malformed request: 'args' must be an object"},
       {"{\"id\":\"A\",\"cmd\":\"ping\",\"args\":\"x\"}", "A", "malformed request: 'args' must be an object"},
       {"{\"id\":\"A\",\"cmd\":\"ping\",\"token\":5}", "A", "malformed request: 'token' must be a string"},
+      {"{\"id\":\"A\",\"cmd\":\"ping\"} trailing", std::nullopt, "malformed request: not valid JSON"},
+      {"{\"id\":\"A\",\"cmd\":\"\xff\"}", std::nullopt, "malformed request: not valid UTF-8"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.line);
@@ -34,6 +36,37 @@ TEST(RequestFrameTest, RejectsMalformedLinesWithAClearError) {
     ASSERT_TRUE(std::holds_alternative<RequestRejection>(result));
     EXPECT_EQ(std::get<RequestRejection>(result), (RequestRejection{c.id, c.error}));
   }
+}
+
+// Bounds are checked while the line is only scanned; the id read before the scan stopped
+// still names the request.
+TEST(RequestFrameTest, RefusesLinesPastTheirBounds) {
+  const auto nested = [](std::size_t depth) {
+    return "{\"id\":\"N\",\"cmd\":\"ping\",\"args\":{\"a\":" + std::string(depth, '[') + std::string(depth, ']') + "}}";
+  };
+  // The frame and `args` are two levels of the 32.
+  EXPECT_TRUE(std::holds_alternative<RequestFrame>(parseRequestFrame(nested(30))));
+  EXPECT_EQ(std::get<RequestRejection>(parseRequestFrame(nested(31))),
+            (RequestRejection{"N", "malformed request: nested deeper than 32 levels"}));
+  // The line that once took the daemon down: 150,000 levels.
+  EXPECT_EQ(std::get<RequestRejection>(parseRequestFrame(nested(150000))),
+            (RequestRejection{"N", "malformed request: nested deeper than 32 levels"}));
+  EXPECT_EQ(std::get<RequestRejection>(parseRequestFrame(std::string(8 * 1024 * 1024, '['))),
+            (RequestRejection{std::nullopt, "malformed request: expected a JSON object"}));
+
+  const RequestLimits few{32, 8};
+  EXPECT_TRUE(std::holds_alternative<RequestFrame>(parseRequestFrame(R"({"id":"V","cmd":"x","args":{"a":[1,2,3]}})", few)));
+  EXPECT_EQ(std::get<RequestRejection>(parseRequestFrame(R"({"id":"V","cmd":"x","args":{"a":[1,2,3,4,5,6]}})", few)),
+            (RequestRejection{"V", "malformed request: more than 8 values"}));
+}
+
+TEST(RequestFrameTest, HeadIsReadWithoutTheArguments) {
+  const std::string line = R"({"args":{"text":"long"},"token":"t","cmd":"send","id":"H"})";
+  const auto head = readRequestHead(line);
+  ASSERT_TRUE(std::holds_alternative<RequestHead>(head));
+  EXPECT_EQ(std::get<RequestHead>(head), (RequestHead{"H", "send", "t"}));
+  EXPECT_EQ(completeRequestFrame(std::get<RequestHead>(head), line),
+            (RequestFrame{"H", "send", {{"text", "long"}}, "t"}));
 }
 
 TEST(RequestFrameTest, ReadsWellFormedFrames) {

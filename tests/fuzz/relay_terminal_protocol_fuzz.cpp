@@ -1,9 +1,4 @@
-// libFuzzer target for the terminal frame decoders and the Base64 decoder they arrive in.
-// Configure a clang build with -DVESKET_FUZZ=ON (add
-// -DCMAKE_CXX_FLAGS=-fsanitize=fuzzer-no-link,address,undefined so that the libraries are
-// instrumented too), build the target, then run, for example:
-//   build-fuzz/tests/terminal_protocol_fuzz -max_total_time=60
-// Every input must decode without crashing or undefined behaviour, and whatever decodes
+// The terminal frame decoders and the Base64 decoder frames arrive in. Every input must decode without crashing or undefined behaviour, and whatever decodes
 // must re-encode to a message that decodes to the same frame.
 
 #include <cstddef>
