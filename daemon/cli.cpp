@@ -1,9 +1,13 @@
 #include "daemon/cli.h"
 
+#include <signal.h>
+
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QThread>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "daemon/build_info.h"
 #include "daemon/cli_control_client.h"
@@ -14,6 +18,7 @@
 #include "daemon/daemon_runtime.h"
 #include "daemon/daemon_supervisor.h"
 #include "daemon/exit_codes.h"
+#include "daemon/running_daemon.h"
 #include "daemon/service_manager.h"
 
 namespace vesket::daemon {
@@ -52,13 +57,20 @@ int daemonStart(const CliCommand& command, const DaemonPaths& paths) {
 int daemonStatus(const DaemonPaths& paths) {
   DaemonStatus status;
   status.version = BuildInfo::version();
+  bool answering = false;
   try {
     const auto ping = clientFor(paths).request("ping", nlohmann::json::object(), 1500);
+    answering = true;
     status.serviceLoaded = true;
     if (ping.contains("pid") && ping["pid"].is_number_integer()) status.pid = ping["pid"].get<std::int64_t>();
     if (ping.contains("version") && ping["version"].is_string()) status.version = ping["version"].get<std::string>();
     status.iosConnected = false;  // no relay link yet, so no phone either
   } catch (const std::exception&) {
+    // Not answering is not the same as not running: the daemon may have lost its socket.
+    if (const auto pid = RunningDaemon::publishedPid(paths)) {
+      status.serviceLoaded = true;
+      status.pid = *pid;
+    }
   }
   const ServiceManager::Kind service = ServiceManager(paths).loaded();
   if (service != ServiceManager::Kind::None) status.serviceLoaded = true;
@@ -72,37 +84,56 @@ int daemonStatus(const DaemonPaths& paths) {
                   {"socket", paths.socketPath().toStdString()},
                   {"log", paths.logFile().toStdString()},
                   {"service", serviceKindName(service)}};
+  if (status.pid && !answering) status.extra.emplace_back("state", "running, but not answering on its control socket");
   std::fputs(status.formatLines().c_str(), stdout);
   return kExitOk;
 }
 
+// Stopping is done when the daemon's process has ended, not when its socket file is gone:
+// "shutdown" on the socket, else SIGTERM to the pid its identity record names.
 int daemonStop(const DaemonPaths& paths) {
   if (ServiceManager(paths).stopSystemdUnit()) {
     std::printf("vesket: daemon stopped (systemd unit %s)\n", "com.vesket.daemon.service");
     return kExitOk;
   }
+  std::optional<qint64> pid;
   try {
-    clientFor(paths).request("shutdown", nlohmann::json::object(), 5000);
+    const auto reply = clientFor(paths).request("shutdown", nlohmann::json::object(), 5000);
+    if (reply.contains("pid") && reply["pid"].is_number_integer()) pid = reply["pid"].get<qint64>();
   } catch (const DaemonNotAnswering& error) {
-    if (!QFileInfo::exists(paths.socketPath())) {
-      std::printf("vesket: the daemon is not running\n");
-      return kExitOk;
+    pid = RunningDaemon::publishedPid(paths);
+    if (!pid) {
+      if (!QFileInfo::exists(paths.socketPath())) {
+        std::printf("vesket: the daemon is not running\n");
+        return kExitOk;
+      }
+      std::fprintf(stderr, "vesket: cannot reach the daemon: %s\n", error.what());
+      return kExitFailure;
     }
-    std::fprintf(stderr, "vesket: cannot reach the daemon: %s\n", error.what());
-    return kExitFailure;
+    std::printf("vesket: the daemon (pid %lld) does not answer on its socket; sending it SIGTERM\n",
+                static_cast<long long>(*pid));
+    if (::kill(static_cast<pid_t>(*pid), SIGTERM) != 0) {
+      std::fprintf(stderr, "vesket: cannot signal pid %lld: %s\n", static_cast<long long>(*pid), std::strerror(errno));
+      return kExitFailure;
+    }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "vesket: the daemon refused to stop: %s\n", error.what());
     return kExitFailure;
   }
   for (int waited = 0; waited < 10000; waited += 50) {
-    if (!QFileInfo::exists(paths.socketPath())) {
+    const bool ended = pid ? !RunningDaemon::processAlive(*pid) : !QFileInfo::exists(paths.socketPath());
+    if (ended) {
       std::printf("vesket: daemon stopped\n");
       return kExitOk;
     }
     QThread::msleep(50);
   }
-  std::fprintf(stderr, "vesket: the daemon did not stop within 10 s (socket %s still exists)\n",
-               qPrintable(paths.socketPath()));
+  if (pid) {
+    std::fprintf(stderr, "vesket: the daemon (pid %lld) did not stop within 10 s\n", static_cast<long long>(*pid));
+  } else {
+    std::fprintf(stderr, "vesket: the daemon did not stop within 10 s (socket %s still exists)\n",
+                 qPrintable(paths.socketPath()));
+  }
   return kExitFailure;
 }
 

@@ -3,10 +3,13 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
+#include <QFileInfo>
 #include <QStandardPaths>
 #include <QUuid>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
 
 #include <fmt/format.h>
 
@@ -15,6 +18,7 @@
 #include "daemon/core/command_args.h"
 #include "daemon/core/command_error.h"
 #include "daemon/core/key_names.h"
+#include "daemon/private_file.h"
 #include "daemon/tmux_engine.h"
 
 namespace vesket::daemon {
@@ -186,36 +190,38 @@ QCoro::Task<nlohmann::json> CommandDispatcher::sendImage(const nlohmann::json& a
   if (images.empty()) a.fail("argument 'images' must hold at least one image");
   if (images.size() > kMaxImages) a.fail(fmt::format("at most {} images at once", kMaxImages));
 
-  static const QRegularExpression extPattern(QStringLiteral("^[A-Za-z0-9]{1,8}$"));
-  std::vector<std::pair<QByteArray, QString>> decoded;
+  std::vector<std::pair<QByteArray, std::string>> decoded;
   for (const auto& image : images) {
     const CommandArgs each("send-image", image);
     const std::string base64 = each.requireString("base64");
-    const QString ext = q(each.requireString("ext")).toLower();
-    if (!extPattern.match(ext).hasMatch()) {
-      a.fail(fmt::format("image extension '{}' must be 1 to 8 letters or digits", s(ext)));
-    }
+    std::string ext = each.requireString("ext");
+    // The extension becomes part of a path typed into the pane: letters and digits only.
+    const bool plain = !ext.empty() && ext.size() <= 8 &&
+                       std::all_of(ext.begin(), ext.end(), [](unsigned char c) { return std::isalnum(c) != 0; });
+    if (!plain) a.fail(fmt::format("image extension '{}' must be 1 to 8 letters or digits", ext));
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     auto bytes = QByteArray::fromBase64Encoding(QByteArray::fromStdString(base64),
                                                 QByteArray::AbortOnBase64DecodingErrors);
     if (!bytes) a.fail("an image's 'base64' is not valid Base64");
     if (bytes.decoded.isEmpty()) a.fail("an image is empty");
     if (bytes.decoded.size() > kMaxImageBytes) a.fail("an image is larger than 32 MiB");
-    decoded.emplace_back(std::move(bytes.decoded), ext);
+    decoded.emplace_back(std::move(bytes.decoded), std::move(ext));
   }
 
   const QString dir = m_context.paths.imagesDir();
-  if (!QDir().mkpath(dir)) a.fail(fmt::format("cannot create {}", s(dir)));
-  QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  if (auto failed = PrivateFile::makeDirectory(dir)) a.fail(s(*failed));
   nlohmann::json paths = nlohmann::json::array();
+  std::vector<QString> written;
   std::string typed = text;
   for (const auto& [bytes, ext] : decoded) {
     const QString path = QStringLiteral("%1/%2.%3")
-                             .arg(dir, QUuid::createUuid().toString(QUuid::WithoutBraces), ext);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || file.write(bytes) != bytes.size()) {
-      co_return nlohmann::json{{"ok", false}, {"error", s(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()))}};
+                             .arg(dir, QUuid::createUuid().toString(QUuid::WithoutBraces), q(ext));
+    if (auto failed = PrivateFile::write(path, bytes)) {
+      // All or nothing: the images of this request already stored go too.
+      for (const QString& done : written) QFile::remove(done);
+      co_return nlohmann::json{{"ok", false}, {"error", s(*failed)}};
     }
-    file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    written.push_back(path);
     paths.push_back(s(path));
     if (!typed.empty()) typed += ' ';
     typed += s(path);
@@ -293,14 +299,37 @@ QCoro::Task<nlohmann::json> CommandDispatcher::tmuxSourceSet(const nlohmann::jso
   const CommandArgs a("tmux-source-set", args);
   const std::string value = a.requireString("value");
   if (value.empty() || value[0] != '/') a.fail("argument 'value' must be a tmux socket path");
+  // The daemon's own socket answers connections too, but it is no tmux server.
+  const QString canonical = QFileInfo(q(value)).canonicalFilePath();
+  if (!canonical.isEmpty() && canonical == QFileInfo(m_context.paths.socketPath()).canonicalFilePath()) {
+    a.fail("argument 'value' is the daemon's own control socket, not a tmux server");
+  }
+  // Remembered for the next start (unless a socket was named on the command line), and
+  // only then used: a choice that cannot be kept changes nothing.
+  const QString file = m_context.paths.tmuxSourceFile();
+  QFile previous(file);
+  const std::optional<QByteArray> before =
+      previous.open(QIODevice::ReadOnly) ? std::optional(previous.read(64 * 1024)) : std::nullopt;
+  previous.close();
+  if (auto failed = PrivateFile::write(file, QByteArray::fromStdString(value) + '\n')) {
+    co_return nlohmann::json{{"ok", false},
+                             {"error", "cannot remember the tmux server for the next start: " + s(*failed)},
+                             {"current", s(m_engine.socketPath())}};
+  }
+  std::string error;
   try {
     co_await m_engine.switchSource(q(value));
-  } catch (const std::exception& error) {
-    co_return nlohmann::json{{"ok", false}, {"error", error.what()}, {"current", s(m_engine.socketPath())}};
+  } catch (const std::exception& failure) {
+    error = failure.what();
   }
-  // Remembered for the next start, unless a socket was named on the command line.
-  QFile file(m_context.paths.tmuxSourceFile());
-  if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(QByteArray::fromStdString(value) + '\n');
+  if (!error.empty()) {
+    if (before) {
+      PrivateFile::write(file, *before);
+    } else {
+      QFile::remove(file);
+    }
+    co_return nlohmann::json{{"ok", false}, {"error", error}, {"current", s(m_engine.socketPath())}};
+  }
   co_return nlohmann::json{{"ok", true}, {"current", s(m_engine.socketPath())}, {"applied", value}};
 }
 

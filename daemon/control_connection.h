@@ -43,6 +43,8 @@ class ControlConnection : public QObject {
     // Requests of one client carried out at the same time; later lines wait unread, so a
     // client flooding requests cannot crowd out the others on the shared tmux client.
     int maxRequestsInFlight = 16;
+    // Clients the server serves at once (kept below the descriptor limit, see ControlServer).
+    int maxConnections = 512;
   };
 
   ControlConnection(QLocalSocket* socket, CommandDispatcher& dispatcher,

@@ -1,5 +1,7 @@
 #include "daemon/daemon_log.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDateTime>
@@ -7,6 +9,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
+
+#include "daemon/private_file.h"
 
 namespace vesket::daemon::DaemonLog {
 namespace {
@@ -42,13 +46,20 @@ void handler(QtMsgType type, const QMessageLogContext&, const QString& message) 
 }  // namespace
 
 bool install(const QString& path) {
-  QDir().mkpath(QFileInfo(path).absolutePath());
+  // The log names panes, directories and commands: it is the account's alone, like the
+  // "vesket" state directory it lives in.
+  const QString logDir = QFileInfo(path).absolutePath();
+  PrivateFile::makeDirectory(logDir);
+  PrivateFile::restrict(QFileInfo(logDir).absolutePath());
   if (QFileInfo(path).size() > 16 * 1024 * 1024) {
     QFile::remove(path + QStringLiteral(".1"));
     QFile::rename(path, path + QStringLiteral(".1"));
   }
   auto* file = new QFile(path);
-  const bool opened = file->open(QIODevice::WriteOnly | QIODevice::Append);
+  const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+  const bool opened = fd >= 0 && ::fchmod(fd, 0600) == 0 &&
+                      file->open(fd, QIODevice::WriteOnly | QIODevice::Append, QFileDevice::AutoCloseHandle);
+  if (!opened && fd >= 0) ::close(fd);
   {
     QMutexLocker lock(&g_mutex);
     if (opened) {

@@ -1,5 +1,8 @@
 #include "daemon/daemon_paths.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 
@@ -39,6 +42,26 @@ QString requiredControlToken(const DaemonPaths& paths) {
   QFile file(paths.tokenFile());
   if (!file.open(QIODevice::ReadOnly)) return {};
   return QString::fromUtf8(file.read(4096)).trimmed();
+}
+
+}  // namespace vesket::daemon
+
+namespace vesket::daemon {
+
+std::optional<QString> controlTokenFileProblem(const DaemonPaths& paths) {
+  if (!qEnvironmentVariableIsEmpty("CONTROL_TOKEN")) return std::nullopt;
+  struct stat info {};
+  if (::stat(QFile::encodeName(paths.tokenFile()).constData(), &info) != 0) return std::nullopt;
+  if (info.st_uid != ::getuid()) {
+    return QStringLiteral("%1 belongs to another account; the control token must be this account's own")
+        .arg(paths.tokenFile());
+  }
+  if ((info.st_mode & 077) != 0) {
+    return QStringLiteral("%1 can be read or written by other accounts (mode %2); make it private with: chmod 600 %1")
+        .arg(paths.tokenFile())
+        .arg(info.st_mode & 0777, 4, 8, QLatin1Char('0'));
+  }
+  return std::nullopt;
 }
 
 }  // namespace vesket::daemon

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 namespace vesket::daemon {
 
@@ -35,5 +36,10 @@ struct DaemonPaths {
 // The control token clients must present: CONTROL_TOKEN when set and not empty, else the
 // trimmed contents of the token file when it exists and is not empty, else none (empty).
 QString requiredControlToken(const DaemonPaths& paths);
+
+// Why the token file must not be used, when it can: it is a secret only while no other
+// account can read or write it. Nothing when the file is private or absent, or when
+// CONTROL_TOKEN takes its place.
+std::optional<QString> controlTokenFileProblem(const DaemonPaths& paths);
 
 }  // namespace vesket::daemon

@@ -13,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
-#include <QSaveFile>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QUuid>
@@ -26,7 +25,9 @@
 #include "daemon/control_server.h"
 #include "daemon/core/env_file.h"
 #include "daemon/daemon_log.h"
+#include "daemon/private_file.h"
 #include "daemon/tmux_engine.h"
+#include "daemon/tmux_process.h"
 #include "daemon/watch_hub.h"
 #include "daemon/terminal_attach_service.h"
 #include "daemon/claude_history_service.h"
@@ -123,24 +124,21 @@ void DaemonRuntime::writeEnvFile() {
   env.setDefault("RELAY_URL", qEnvironmentVariable("RELAY_URL").toStdString());
   env.setDefault("BOARD_PUSH_API", "");
   const QByteArray after = QByteArray::fromStdString(env.serialize());
-  if (after == before && QFileInfo::exists(m_paths.envFile())) return;
-  QSaveFile file(m_paths.envFile());
-  if (!file.open(QIODevice::WriteOnly) || file.write(after) != after.size() || !file.commit()) {
-    qWarning().noquote() << "cannot write" << m_paths.envFile() << file.errorString();
+  if (after == before && QFileInfo::exists(m_paths.envFile())) {
+    PrivateFile::restrict(m_paths.envFile());
     return;
   }
-  QFile::setPermissions(m_paths.envFile(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  if (auto failed = PrivateFile::write(m_paths.envFile(), after)) qWarning().noquote() << *failed;
 }
 
 QString DaemonRuntime::installId() {
   const QString existing = QString::fromUtf8(readSmallFile(m_paths.installIdFile())).trimmed();
-  if (!existing.isEmpty()) return existing;
-  const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-  QSaveFile file(m_paths.installIdFile());
-  if (file.open(QIODevice::WriteOnly)) {
-    file.write(id.toUtf8() + '\n');
-    file.commit();
+  if (!existing.isEmpty()) {
+    PrivateFile::restrict(m_paths.installIdFile());
+    return existing;
   }
+  const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
+  if (auto failed = PrivateFile::write(m_paths.installIdFile(), id.toUtf8() + '\n')) qWarning().noquote() << *failed;
   return id;
 }
 
@@ -150,11 +148,8 @@ void DaemonRuntime::publishIdentity() {
   record.installId = installId().toStdString();
   record.pid = static_cast<std::int64_t>(::getpid());
   record.startedAtMs = static_cast<double>(m_startedAtMs);
-  QSaveFile file(m_paths.identityRecordPath());
-  const QByteArray bytes = QByteArray::fromStdString(record.encode());
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    qWarning().noquote() << "cannot publish the identity record" << m_paths.identityRecordPath()
-                         << file.errorString();
+  if (auto failed = PrivateFile::write(m_paths.identityRecordPath(), QByteArray::fromStdString(record.encode()))) {
+    qWarning().noquote() << "cannot publish the identity record:" << *failed;
   }
 }
 
@@ -180,19 +175,24 @@ void DaemonRuntime::installSignalHandlers() {
   action.sa_handler = onSignal;
   sigemptyset(&action.sa_mask);
   for (int sig : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(sig, &action, nullptr);
+  // A client gone mid-write and a file over the size limit are errors to report, not
+  // reasons to die.
   ::signal(SIGPIPE, SIG_IGN);
+  ::signal(SIGXFSZ, SIG_IGN);
 }
 
 void DaemonRuntime::start() {
   m_startedAtMs = QDateTime::currentMSecsSinceEpoch();
   m_daemonSessionId = QUuid::createUuid().toString(QUuid::WithoutBraces);
 
-  if (!QDir().mkpath(m_paths.daemonDir())) {
-    throw std::runtime_error("cannot create " + m_paths.daemonDir().toStdString());
+  if (auto failed = PrivateFile::makeDirectory(m_paths.daemonDir())) throw std::runtime_error(failed->toStdString());
+  if (auto problem = controlTokenFileProblem(m_paths)) {
+    throw std::runtime_error("refusing the control token file: " + problem->toStdString());
   }
-  ::chmod(QFile::encodeName(m_paths.daemonDir()).constData(), 0700);
   acquireLock();
   DaemonLog::install(m_paths.logFile());
+  // Every client costs a descriptor: serve with all the process may have.
+  const long descriptors = TmuxProcess::raiseDescriptorLimit();
   replaceStaleSocket();
   writeEnvFile();
 
@@ -243,7 +243,8 @@ void DaemonRuntime::start() {
   publishIdentity();
   qInfo().noquote() << "vesket daemon" << BuildInfo::version() << "serving" << m_paths.socketPath()
                     << "pid" << ::getpid() << "daemonSessionId" << m_daemonSessionId << "tmux"
-                    << m_engine->socketPath() << (token.isEmpty() ? "" : "(control token required)");
+                    << m_engine->socketPath() << (token.isEmpty() ? "" : "(control token required)")
+                    << "descriptors" << descriptors << "clients at most" << m_server->maxConnections();
 }
 
 void DaemonRuntime::stop(int exitCode) {

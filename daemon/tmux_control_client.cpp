@@ -1,11 +1,11 @@
 #include "daemon/tmux_control_client.h"
 
-#include <QProcessEnvironment>
 #include <QTimer>
 
 #include <qcoro/qcorosignal.h>
 
 #include "daemon/core/tmux_command.h"
+#include "daemon/tmux_process.h"
 
 namespace vesket::daemon {
 
@@ -60,11 +60,8 @@ QCoro::Task<bool> TmuxControlClient::start() {
        << flags.join(QLatin1Char(','));
   if (!m_options.session.isEmpty()) args << QStringLiteral("-t") << m_options.session;
 
-  // A daemon started from inside tmux must not look like a nested client.
-  auto env = QProcessEnvironment::systemEnvironment();
-  env.remove(QStringLiteral("TMUX"));
-  env.remove(QStringLiteral("TMUX_PANE"));
-  m_process->setProcessEnvironment(env);
+  // Not nested in another tmux, and none of the daemon's secrets.
+  TmuxProcess::prepare(*m_process);
   m_process->setProcessChannelMode(QProcess::SeparateChannels);
   connect(m_process, &QProcess::readyReadStandardOutput, this, &TmuxControlClient::onReadyRead);
   connect(m_process, &QProcess::finished, this, &TmuxControlClient::onFinished);

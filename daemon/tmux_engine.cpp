@@ -4,11 +4,16 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalSocket>
 #include <QProcess>
 #include <QStandardPaths>
 #include <set>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <qcoro/qcoroprocess.h>
 
@@ -21,6 +26,7 @@
 #include "daemon/core/tmux_command.h"
 #include "daemon/core/utf8_repair.h"
 #include "daemon/process_table.h"
+#include "daemon/tmux_process.h"
 
 namespace vesket::daemon {
 
@@ -121,12 +127,17 @@ void TmuxEngine::stop() {
 
 bool TmuxEngine::serverAnswers(const QString& socketPath) const {
   // Connecting to the socket tells a live server from a stale socket file without running
-  // tmux, which would start a server of its own.
-  if (!QFileInfo::exists(socketPath)) return false;
-  QLocalSocket socket;
-  socket.connectToServer(socketPath);
-  const bool ok = socket.waitForConnected(500);
-  socket.abort();
+  // tmux, which would start a server of its own. A Unix socket connects (or is refused)
+  // at once, so this never waits.
+  const QByteArray path = QFile::encodeName(socketPath);
+  sockaddr_un address{};
+  if (path.isEmpty() || static_cast<std::size_t>(path.size()) >= sizeof(address.sun_path)) return false;
+  const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+  if (fd < 0) return false;
+  address.sun_family = AF_UNIX;
+  std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+  const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 || errno == EAGAIN;
+  ::close(fd);
   return ok;
 }
 
@@ -359,9 +370,12 @@ QCoro::Task<WindowSizeResult> TmuxEngine::resizeWindow(QString paneId, std::opti
 
 QCoro::Task<QString> TmuxEngine::spawnShell(QString windowName, QString startDirectory) {
   QPointer<TmuxEngine> self(this);
+  // tmux expands the name and the directory as formats: they go in with every "#" doubled.
+  const std::string name = TmuxCommand::unexpanded(windowName.toStdString());
+  const std::string directory = TmuxCommand::unexpanded(startDirectory.toStdString());
   std::string options = " -P -F " + TmuxCommand::quote("#{pane_id}");
-  if (!windowName.isEmpty()) options += " -n " + quoted(windowName);
-  if (!startDirectory.isEmpty()) options += " -c " + quoted(startDirectory);
+  if (!windowName.isEmpty()) options += " -n " + TmuxCommand::quote(name);
+  if (!startDirectory.isEmpty()) options += " -c " + TmuxCommand::quote(directory);
   QString paneId;
   if (isConnected()) {
     // -d: the new window must not take over the view of whoever uses that session.
@@ -374,15 +388,17 @@ QCoro::Task<QString> TmuxEngine::spawnShell(QString windowName, QString startDir
     QStringList args = {QStringLiteral("-S"), m_socketPath, QStringLiteral("new-session"), QStringLiteral("-d"),
                         QStringLiteral("-s"), QStringLiteral("vesket"), QStringLiteral("-P"), QStringLiteral("-F"),
                         QStringLiteral("#{pane_id}")};
-    if (!windowName.isEmpty()) args << QStringLiteral("-n") << windowName;
-    if (!startDirectory.isEmpty()) args << QStringLiteral("-c") << startDirectory;
+    if (!windowName.isEmpty()) args << QStringLiteral("-n") << QString::fromStdString(name);
+    if (!startDirectory.isEmpty()) args << QStringLiteral("-c") << QString::fromStdString(directory);
     // tmux creates its socket directory only for servers it names itself (-L).
     const QString socketDir = QFileInfo(m_socketPath).absolutePath();
     if (!QFileInfo::exists(socketDir)) {
       QDir().mkpath(socketDir);
       QFile::setPermissions(socketDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
+    // The server keeps this process's environment for every pane it runs.
     QProcess process;
+    TmuxProcess::prepare(process);
     process.start(m_options.server.tmuxBinary, args);
     co_await qCoro(process).waitForFinished(m_options.commandTimeout);
     if (self.isNull()) co_return {};
@@ -443,6 +459,7 @@ QCoro::Task<std::vector<TmuxSourceCandidate>> TmuxEngine::listSources() {
     // Counting sessions of another server takes one short tmux run; the server is known
     // to be alive, so nothing gets started.
     QProcess process;
+    TmuxProcess::prepare(process);
     process.start(m_options.server.tmuxBinary, {QStringLiteral("-S"), path, QStringLiteral("list-sessions"),
                                                 QStringLiteral("-F"), QStringLiteral("x")});
     co_await qCoro(process).waitForFinished(std::chrono::milliseconds(3000));
@@ -456,17 +473,33 @@ QCoro::Task<std::vector<TmuxSourceCandidate>> TmuxEngine::listSources() {
 }
 
 QCoro::Task<void> TmuxEngine::switchSource(QString socketPath) {
-  if (socketPath.isEmpty() || !serverAnswers(socketPath)) {
+  struct stat info {};
+  if (socketPath.isEmpty() || ::stat(QFile::encodeName(socketPath).constData(), &info) != 0 ||
+      !S_ISSOCK(info.st_mode) || !serverAnswers(socketPath)) {
     throw TmuxError("no tmux server answers at " + socketPath.toStdString());
   }
   if (socketPath == m_socketPath && isConnected()) co_return;
+  // Something answers there; only tmux itself can say whether it is a tmux server.
+  QPointer<TmuxEngine> self(this);
+  QProcess probe;
+  TmuxProcess::prepare(probe);
+  probe.start(m_options.server.tmuxBinary, {QStringLiteral("-S"), socketPath, QStringLiteral("list-sessions"),
+                                            QStringLiteral("-F"), QStringLiteral("x")});
+  const bool finished = co_await qCoro(probe).waitForFinished(std::chrono::milliseconds(3000));
+  if (!finished) {
+    probe.kill();
+    co_await qCoro(probe).waitForFinished(std::chrono::milliseconds(1000));
+  }
+  if (self.isNull()) throw TmuxError("tmux engine stopped");
+  if (!finished || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0) {
+    throw TmuxError("no tmux server with sessions answers at " + socketPath.toStdString());
+  }
   const bool wasRunning = m_running;
   stop();
   m_socketPath = socketPath;
   m_registeredAt.clear();
   publish({});
   if (wasRunning) start();
-  co_return;
 }
 
 }  // namespace vesket::daemon

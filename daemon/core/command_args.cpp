@@ -42,7 +42,10 @@ std::optional<std::string> CommandArgs::optionalString(const std::string& key) c
   const nlohmann::json* value = find(key);
   if (value == nullptr) return std::nullopt;
   if (!value->is_string()) fail(fmt::format("argument '{}' must be a string", key));
-  return value->get<std::string>();
+  // Text ends at a NUL wherever it goes (tmux, file names, panes): refused rather than cut.
+  const auto& text = value->get_ref<const std::string&>();
+  if (text.find('\0') != std::string::npos) fail(fmt::format("argument '{}' must not contain NUL characters", key));
+  return text;
 }
 
 std::int64_t CommandArgs::integerValue(const std::string& key, const nlohmann::json& value,

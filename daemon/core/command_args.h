@@ -12,7 +12,7 @@ namespace vesket::daemon {
 // Typed, checked access to a request's `args`. Every accessor throws CommandError with a
 // message naming the command and the argument ("send: argument 'text' must be a string"),
 // so a handler can read its arguments in a few lines and a client always learns what was
-// wrong. Optional arguments read absent when missing or null.
+// wrong. Optional arguments read absent when missing or null. No string holds a NUL.
 class CommandArgs {
  public:
   CommandArgs(std::string cmd, const nlohmann::json& args);

@@ -28,38 +28,25 @@ struct RawPane {
   bool paneDead = false;
   std::int64_t windowActivity = 0;  // seconds since the epoch of the window's last output
   std::string paneTty;
-  std::string currentPath;  // pane_current_path
+  std::string currentPath;  // pane_current_path; control bytes arrive as U+FFFD
 
   bool operator==(const RawPane&) const = default;
 };
 
-// The `list-panes` format and its parser.
-//
-// Fields are separated by the ASCII unit separator (0x1f) and each record ends with the
-// record separator (0x1e) before its line feed. tmux never puts either byte into session
-// names, window names or titles (it rewrites control characters there); the working
-// directory and the command name come from the system and could in theory hold anything,
-// including line feeds, so they go last and the parser joins lines until the record
-// separator closes the record. A record with the wrong number of fields is rejected, not
-// guessed at.
+// The pane list query (a TmuxFormat: one record per line, text values cleaned of control
+// bytes by tmux) and its parser. A line that is not a record is rejected, not guessed at.
 namespace PaneListing {
-
-// The -F argument (raw bytes, including the separators).
-const std::string& format();
 
 // The whole command, quoted for a control-mode client.
 std::string command();
 
 struct Result {
   std::vector<RawPane> panes;
-  std::size_t rejected = 0;  // records that did not parse
+  std::size_t rejected = 0;  // lines that did not parse
 };
 
 // Parses the output lines of the command.
 Result parse(const std::vector<std::string>& lines);
-
-// Parses one record (without its record separator); false when malformed.
-bool parseRecord(std::string_view record, RawPane& pane);
 
 }  // namespace PaneListing
 

@@ -26,6 +26,16 @@ std::string quote(std::string_view argument) {
   return out;
 }
 
+std::string unexpanded(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    out.push_back(c);
+    if (c == '#') out.push_back('#');
+  }
+  return out;
+}
+
 namespace {
 bool isSigilNumber(std::string_view id, char sigil) {
   if (id.size() < 2 || id.size() > 12 || id.front() != sigil) return false;

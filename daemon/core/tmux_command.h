@@ -18,6 +18,11 @@ namespace TmuxCommand {
 
 std::string quote(std::string_view argument);
 
+// Text for an argument tmux expands as a format before using it (window and session names,
+// start directories): every "#" doubled, so "#(command)" or "#{pane_id}" stay plain text
+// and nothing a name says is run or substituted. Quote the result as usual.
+std::string unexpanded(std::string_view text);
+
 // Whether a pane id looks like "%<digits>" (the only form accepted as a pane target).
 bool isPaneId(std::string_view id);
 

@@ -125,11 +125,14 @@ EnvironmentPlan environmentPlan(const Context& context) {
     plan.set.emplace_back("DURNVALE_HOME", context.vesketHome);
     plan.set.emplace_back("VESKET_HOME_INTENTIONAL", "1");
   }
-  // TMUX and TMUX_PANE would point children at the user's own tmux server; the tokens and
-  // endpoints belong to the real installation.
-  plan.remove = {"TMUX",          "TMUX_PANE",       "DAEMON_TOKEN", "RELAY_URL",
-                 "BOARD_PUSH_API", "TASK_BOARD_API", "CONTROL_TOKEN"};
+  plan.remove = privateVariables();
   return plan;
+}
+
+const std::vector<std::string>& privateVariables() {
+  static const std::vector<std::string> names = {"TMUX",          "TMUX_PANE",      "DAEMON_TOKEN", "RELAY_URL",
+                                                 "BOARD_PUSH_API", "TASK_BOARD_API", "CONTROL_TOKEN"};
+  return names;
 }
 
 Environment childEnvironment(const std::optional<Context>& context, Environment environment) {

@@ -93,6 +93,10 @@ struct EnvironmentPlan {
 };
 
 EnvironmentPlan environmentPlan(const Context& context);
+// The variables no child of an isolated instance inherits: TMUX and TMUX_PANE (they would
+// point it at the user's own tmux server), the tokens and the relay endpoints. The daemon
+// keeps them from the tmux servers it starts too, so no pane inherits them.
+const std::vector<std::string>& privateVariables();
 // `environment` with the plan applied (removals first, then settings); unchanged for a
 // normal instance.
 Environment childEnvironment(const std::optional<Context>& context, Environment environment);

@@ -157,24 +157,34 @@ DaemonProcess::~DaemonProcess() {
   }
 }
 
-void DaemonProcess::start() {
+void DaemonProcess::start(bool waitForPanes) {
   m_process = std::make_unique<QProcess>();
   m_process->setProcessEnvironment(m_environment);
   m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  m_process->start(binary(), {QStringLiteral("daemon"), QStringLiteral("start"), QStringLiteral("-L"), m_tmuxName});
+  const QStringList args = {QStringLiteral("daemon"), QStringLiteral("start"), QStringLiteral("-L"), m_tmuxName};
+  if (m_launcher.isEmpty()) {
+    m_process->start(binary(), args);
+  } else {
+    m_process->start(m_launcher.front(), m_launcher.mid(1) + QStringList{binary()} + args);
+  }
   ASSERT_TRUE(m_process->waitForStarted(5000)) << binary().toStdString();
-  ASSERT_TRUE(eventually([this] {
+  std::optional<std::string> token;
+  if (m_environment.contains(QStringLiteral("CONTROL_TOKEN"))) {
+    token = m_environment.value(QStringLiteral("CONTROL_TOKEN")).toStdString();
+  }
+  ASSERT_TRUE(eventually([&] {
     if (!QFileInfo::exists(socketPath())) return false;
     LineClient client(socketPath(), 500);
     if (!client.connected()) return false;
-    client.sendRequest("probe", "ping");
+    client.sendRequest("probe", "ping", nlohmann::json::object(), token);
     auto line = client.lineFor("probe", 1000);
     return line && (*line)["ok"] == true;
   }, 15000)) << "the daemon did not come up";
+  if (!waitForPanes) return;
   // The first pane list read has happened once list-panes shows the session's pane.
-  ASSERT_TRUE(eventually([this] {
+  ASSERT_TRUE(eventually([&] {
     LineClient client(socketPath());
-    auto reply = client.request("list-panes");
+    auto reply = client.request("list-panes", nlohmann::json::object(), token);
     return reply["ok"] == true && !reply["data"]["panes"].empty();
   }, 15000));
 }

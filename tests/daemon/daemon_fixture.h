@@ -68,8 +68,11 @@ class DaemonProcess {
   explicit DaemonProcess(const PrivateTmux& tmux, QProcessEnvironment extraEnvironment = {});
   ~DaemonProcess();
 
-  // Starts `vesket daemon start -L <tmux>` and waits until it answers "ping".
-  void start();
+  // Starts `vesket daemon start -L <tmux>` (under `launcher`, e.g. prlimit, when given) and
+  // waits until it answers "ping" (with CONTROL_TOKEN when the environment sets one) and,
+  // with `waitForPanes`, lists the server's panes.
+  void start(bool waitForPanes = true);
+  void setLauncher(QStringList launcher) { m_launcher = std::move(launcher); }
   // Runs `vesket <args>` to completion with the same environment.
   struct Result {
     int exitCode = -1;
@@ -94,6 +97,7 @@ class DaemonProcess {
   QString m_userHome;
   QString m_tmuxName;
   QProcessEnvironment m_environment;
+  QStringList m_launcher;
   std::unique_ptr<QProcess> m_process;
 };
 

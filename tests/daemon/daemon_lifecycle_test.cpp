@@ -169,6 +169,7 @@ TEST(DaemonLifecycleTest, TokenFileIsRequiredAndUsedByTheCli) {
     QFile token(daemon.home() + "/daemon/control-token");
     ASSERT_TRUE(token.open(QIODevice::WriteOnly));
     token.write("from-file\n");
+    token.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
   }
   QProcess process;
   process.setProcessEnvironment(daemon.environment());
