@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include <qcoro/qcorotask.h>
+
 #include "control_plane/control_plane_client.h"
 #include "shell/desktop_isolation.h"
 #include "shell/vesket_identity.h"
@@ -39,6 +41,17 @@ int main(int argc, char** argv) {
   ui::DesktopShell desktop(model, window, cli);
   model.start();
   desktop.start();
+  // Start-up: the daemon's tool installs or updates the agents' Vesket instructions and
+  // Claude Code's hooks (tracked in the install manifest; isolated instances never do).
+  auto syncSkills = [](std::shared_ptr<supervision::DaemonCli> tool) -> QCoro::Task<void> {
+    auto run = tool->run({QStringLiteral("skills"), QStringLiteral("sync")}, 30000);
+    const auto result = co_await std::move(run);
+    if (result.started && result.exitCode != 0) {
+      std::fprintf(stderr, "vesket-desktop: 'vesket skills sync' reported problems:\n%s%s",
+                   qPrintable(result.standardOutput), qPrintable(result.standardError));
+    }
+  };
+  syncSkills(cli);
   std::fprintf(stderr, "vesket-desktop: watching the daemon at %s\n", client->socketPath().c_str());
   return app.exec();
 }

@@ -114,8 +114,10 @@ class ControlPlaneClient : public QObject,
                                std::optional<QUuid> clientRequestId = std::nullopt);
   // Succeeds when the daemon answers with `ok` true; the reply itself is not examined.
   QCoro::Task<void> sendKey(std::string paneId, std::string key);
+  // `promptId` names the prompt answered (an agent's own prompt is answered with its keys).
   QCoro::Task<void> answer(std::string paneId, std::optional<std::int64_t> choice = std::nullopt,
-                           std::optional<std::vector<std::int64_t>> choices = std::nullopt);
+                           std::optional<std::vector<std::int64_t>> choices = std::nullopt,
+                           std::optional<std::string> promptId = std::nullopt);
   QCoro::Task<ImageSendResult> sendImage(std::string paneId, std::vector<ImageAttachment> images,
                                          std::string text) override;
   QCoro::Task<TmuxSourceListResult> tmuxSourceList();

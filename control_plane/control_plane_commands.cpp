@@ -62,8 +62,9 @@ QCoro::Task<void> ControlPlaneClient::sendKey(std::string paneId, std::string ke
 }
 
 QCoro::Task<void> ControlPlaneClient::answer(std::string paneId, std::optional<std::int64_t> choice,
-                                             std::optional<std::vector<std::int64_t>> choices) {
-  co_await request<nlohmann::json>("answer", argsJson(Args::answer(paneId, choice, choices)));
+                                             std::optional<std::vector<std::int64_t>> choices,
+                                             std::optional<std::string> promptId) {
+  co_await request<nlohmann::json>("answer", argsJson(Args::answer(paneId, choice, choices, promptId)));
 }
 
 QCoro::Task<ImageSendResult> ControlPlaneClient::sendImage(std::string paneId, std::vector<ImageAttachment> images,

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "daemon/agent_cli.h"
 #include "daemon/build_info.h"
 #include "daemon/cli_control_client.h"
 #include "daemon/core/cli_command.h"
@@ -188,6 +189,12 @@ int runCli(int argc, char** argv) {
     case CliCommand::Kind::DaemonUninstallService: return ServiceManager(paths).uninstall();
     case CliCommand::Kind::DaemonSupervise: return runSupervisor(paths, QCoreApplication::applicationFilePath());
     case CliCommand::Kind::Panes: return panes(command, paths);
+    case CliCommand::Kind::Ask:
+    case CliCommand::Kind::Resolve:
+    case CliCommand::Kind::Signal:
+    case CliCommand::Kind::Hook:
+    case CliCommand::Kind::SkillsSync:
+    case CliCommand::Kind::Uninstall: return runAgentCommand(command, paths);
     case CliCommand::Kind::Help:
     case CliCommand::Kind::Version: break;
   }

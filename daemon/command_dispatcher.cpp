@@ -13,6 +13,7 @@
 
 #include <fmt/format.h>
 
+#include "daemon/agent_prompt_service.h"
 #include "daemon/build_info.h"
 #include "daemon/core/agent_catalog.h"
 #include "daemon/core/command_args.h"
@@ -49,6 +50,11 @@ QCoro::Task<nlohmann::json> CommandDispatcher::dispatch(RequestFrame frame) {
   if (cmd == "send") co_return co_await send(args);
   if (cmd == "send-key") co_return co_await sendKey(args);
   if (cmd == "answer") co_return co_await answer(args);
+  if (cmd == "agent-hook") {
+    if (!m_context.agentPrompts) throw CommandError("agent-hook: not served by this daemon");
+    auto reported = m_context.agentPrompts->hook(args);
+    co_return co_await std::move(reported);
+  }
   if (cmd == "send-image") co_return co_await sendImage(args);
   if (cmd == "resize-window") co_return co_await resizeWindow(args);
   if (cmd == "spawn-shell" || cmd == "spawn-plain-terminal") co_return co_await spawn(cmd, args);
@@ -160,13 +166,30 @@ QCoro::Task<nlohmann::json> CommandDispatcher::sendKey(const nlohmann::json& arg
 
 // Agents number their choices and take the number as the answer: one choice is typed as
 // its number; several (a multiple-choice question) are typed one after the other and
-// confirmed with Enter; no choice confirms the highlighted default with Enter.
+// confirmed with Enter; no choice confirms the highlighted default with Enter. A prompt the
+// agent reported through its hooks is answered with the keys of the chosen option, and an
+// agent idling at its input prompt gets the number as a message (followed by Enter).
 QCoro::Task<nlohmann::json> CommandDispatcher::answer(const nlohmann::json& args) {
   const CommandArgs a("answer", args);
   const std::string paneId = a.requirePaneId();
   const auto choice = a.optionalInteger("choice", 1, 99);
   const auto choices = a.optionalIntegerArray("choices", 1, 99);
+  const auto promptId = a.optionalString("promptId");
   if (choice && choices) a.fail("give either 'choice' or 'choices', not both");
+  if (m_context.agentPrompts && !choices) {
+    const bool idle = m_context.agentPrompts->isWaitingForMessage(paneId);
+    if (auto keys = m_context.agentPrompts->takeAnswerKeys(paneId, promptId, choice)) {
+      QStringList tmuxKeys;
+      for (const auto& key : *keys) tmuxKeys << q(key);
+      co_await m_engine.sendKeys(q(paneId), tmuxKeys);
+      co_return nlohmann::json{{"ok", true}};
+    }
+    if (choice && idle) {
+      co_await m_engine.sendText(q(paneId), std::to_string(*choice));
+      co_await m_engine.sendKeys(q(paneId), enterKey());
+      co_return nlohmann::json{{"ok", true}};
+    }
+  }
   if (choice) {
     co_await m_engine.sendText(q(paneId), std::to_string(*choice));
   } else if (choices && !choices->empty()) {

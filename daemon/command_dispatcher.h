@@ -12,6 +12,7 @@
 
 namespace vesket::daemon {
 
+class AgentPromptService;
 class TmuxEngine;
 
 // What the commands need to know about the running daemon.
@@ -20,6 +21,7 @@ struct DaemonContext {
   QString daemonSessionId;     // new UUID for every process start
   qint64 startedAtMs = 0;
   std::function<void()> requestStop;  // "shutdown": stop serving once the reply is out
+  AgentPromptService* agentPrompts = nullptr;  // "agent-hook", and answers to hook prompts
 };
 
 // Carries out the unary control commands: checks the arguments, drives the tmux engine and

@@ -20,6 +20,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "daemon/agent_prompt_service.h"
 #include "daemon/build_info.h"
 #include "daemon/command_dispatcher.h"
 #include "daemon/control_server.h"
@@ -77,6 +78,7 @@ DaemonRuntime::~DaemonRuntime() {
   m_claudeHistory.reset();
   m_terminalAttach.reset();
   m_dispatcher.reset();
+  m_agentPrompts.reset();
   m_engine.reset();
   if (m_lockFd >= 0) ::close(m_lockFd);
 }
@@ -209,8 +211,10 @@ void DaemonRuntime::start() {
   }
   m_engine = std::make_unique<TmuxEngine>(engineOptions);
 
+  m_agentPrompts = std::make_unique<AgentPromptService>(*m_engine);
   DaemonContext context;
   context.paths = m_paths;
+  context.agentPrompts = m_agentPrompts.get();
   context.daemonSessionId = m_daemonSessionId;
   context.startedAtMs = m_startedAtMs;
   context.requestStop = [this] {

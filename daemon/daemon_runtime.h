@@ -16,6 +16,7 @@ class TmuxEngine;
 class WatchHub;
 class TerminalAttachService;
 class ClaudeHistoryService;
+class AgentPromptService;
 
 // Another daemon already serves this product home.
 class DaemonAlreadyRunning : public std::runtime_error {
@@ -65,6 +66,7 @@ class DaemonRuntime : public QObject {
   std::unique_ptr<WatchHub> m_watchHub;
   std::unique_ptr<TerminalAttachService> m_terminalAttach;
   std::unique_ptr<ClaudeHistoryService> m_claudeHistory;
+  std::unique_ptr<AgentPromptService> m_agentPrompts;
   std::unique_ptr<ControlServer> m_server;
 };
 

@@ -258,7 +258,11 @@ QCoro::Task<std::vector<control_plane::PaneEntry>> TmuxEngine::refreshNow() {
     facts.load = m_activity->classify(pane.paneId, now, otherActivity);
     if (facts.agentKind == "claude") facts.transcript = m_facts->claudeFacts(QString::fromStdString(pane.currentPath));
     entries.push_back(PaneEntryBuilder::build(pane, facts));
+    if (const auto prompt = m_agentPrompts.find(pane.paneId); prompt != m_agentPrompts.end()) {
+      entries.back().agentPrompt = prompt->second;
+    }
   }
+  std::erase_if(m_agentPrompts, [&](const auto& entry) { return !live.contains(entry.first); });
   for (auto it = m_registeredAt.begin(); it != m_registeredAt.end();) {
     it = live.count(it->first) ? std::next(it) : m_registeredAt.erase(it);
   }
@@ -267,6 +271,16 @@ QCoro::Task<std::vector<control_plane::PaneEntry>> TmuxEngine::refreshNow() {
   // A copy: QCoro moves from an lvalue given to co_return.
   std::vector<control_plane::PaneEntry> result = m_panes;
   co_return result;
+}
+
+void TmuxEngine::setAgentPrompt(const std::string& paneId, std::optional<control_plane::AgentPromptRow> prompt) {
+  if (prompt) m_agentPrompts.insert_or_assign(paneId, *prompt);
+  else m_agentPrompts.erase(paneId);
+  std::vector<control_plane::PaneEntry> panes = m_panes;
+  for (auto& pane : panes) {
+    if (pane.paneId == paneId) pane.agentPrompt = prompt;
+  }
+  publish(std::move(panes));
 }
 
 void TmuxEngine::publish(std::vector<control_plane::PaneEntry> panes) {

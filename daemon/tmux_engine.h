@@ -107,6 +107,10 @@ class TmuxEngine : public QObject {
   // The socket path of the server in use.
   QString socketPath() const { return m_socketPath; }
 
+  // What the pane's agent reported waiting for (AgentPromptService), carried in its pane
+  // entry while the pane lives; none ends it. Publishes at once.
+  void setAgentPrompt(const std::string& paneId, std::optional<control_plane::AgentPromptRow> prompt);
+
   // Re-reads the pane list now and returns it (publishing it when it changed).
   QCoro::Task<std::vector<control_plane::PaneEntry>> refreshNow();
 
@@ -197,6 +201,7 @@ class TmuxEngine : public QObject {
   QTimer m_reconnectTimer;
   std::vector<control_plane::PaneEntry> m_panes;
   std::map<std::string, double> m_registeredAt;
+  std::map<std::string, control_plane::AgentPromptRow> m_agentPrompts;
   std::uint64_t m_pasteCounter = 0;
   std::unique_ptr<PaneActivityTracker> m_activity;
   std::unique_ptr<AgentFactsReader> m_facts;

@@ -117,29 +117,29 @@ void AgentIntegrationInstaller::syncClaudeHooks(AgentIntegrationReport& report) 
     std::vector<MutationObservation> observations;
     std::vector<std::string> notes;
     ClaudeSettings::Json updated = settings;
-    for (const auto& spec : ClaudeSettings::hookSpecs()) {
-      const nlohmann::json desired = ClaudeSettings::hookGroup(spec, command);
-      const auto groups = ClaudeSettings::vesketGroups(settings, spec.event);
+    for (const auto& hook : ClaudeSettings::vesketHooks()) {
+      const nlohmann::json desired = ClaudeSettings::hookGroup(hook, command);
+      const auto groups = ClaudeSettings::vesketGroups(settings, hook.event);
       std::optional<MutationValue> current;
       if (groups.size() == 1) current = MutationValue::fromJson(groups.front());
       else if (!groups.empty()) current = MutationValue::fromJson(nlohmann::json(groups));
-      const std::string id = AgentIntegration::hookId(spec.event);
-      const std::string locator = ClaudeSettings::locator(spec.event);
+      const std::string id = AgentIntegration::hookId(hook.event);
+      const std::string locator = ClaudeSettings::locator(hook.event);
       const SyncVerdict verdict = decideSync(current, manifest.find(id, target, locator), MutationValue::fromJson(desired));
       if (!writes(verdict, m_options.force)) {
-        if (verdict != SyncVerdict::unchanged) notes.push_back(fmt::format("{} hook {}", spec.event, verdictText(verdict)));
+        if (verdict != SyncVerdict::unchanged) notes.push_back(fmt::format("{} hook {}", hook.event, verdictText(verdict)));
         continue;
       }
       MutationObservation observation;
       observation.id = id;
       observation.locator = locator;
       observation.kind = "json-array-entry";
-      observation.before.exists = ClaudeSettings::hasEventArray(settings, spec.event);
-      observation.before.value = MutationValue::fromJson(ClaudeSettings::eventArray(settings, spec.event));
+      observation.before.exists = ClaudeSettings::hasEventArray(settings, hook.event);
+      observation.before.value = MutationValue::fromJson(ClaudeSettings::eventArray(settings, hook.event));
       observation.afterValue = MutationValue::fromJson(desired);
       observation.multiplicity = {static_cast<std::int64_t>(groups.size()), 1};
       observation.owned = false;
-      ClaudeSettings::putGroup(updated, spec.event, desired);
+      ClaudeSettings::putGroup(updated, hook.event, desired);
       observations.push_back(std::move(observation));
     }
     if (!existing && !observations.empty()) {

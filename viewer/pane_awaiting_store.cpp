@@ -29,6 +29,10 @@ void PaneAwaitingStore::setPaneIds(std::vector<std::string> paneIds) {
   if (m_state.setPaneIds(m_paneIds)) publish();
 }
 
+void PaneAwaitingStore::setAgentPrompts(std::map<std::string, AgentReportedPrompt> prompts) {
+  if (m_state.setAgentPrompts(std::move(prompts))) publish();
+}
+
 void PaneAwaitingStore::evaluate(const std::vector<PaneAwaitingSweep::Capture>& captures) {
   m_state.apply(PaneAwaitingSweep::outcomes(captures));
   publish();

@@ -44,6 +44,10 @@ class PaneAwaitingStore : public QObject {
   // calling thread).
   void evaluate(const std::vector<PaneAwaitingSweep::Capture>& captures);
 
+  // The prompts the agents reported through their hooks, from the latest pane list.
+  void setAgentPrompts(std::map<std::string, AgentReportedPrompt> prompts);
+  const std::map<std::string, AgentReportedPrompt>& agentPrompts() const { return m_state.agentPrompts(); }
+
   bool isAwaiting(const std::string& paneId) const { return m_state.isAwaiting(paneId); }
   const std::set<std::string>& awaitingPaneIds() const { return m_state.awaitingPaneIds(); }
   const std::map<std::string, AwaitingPrompt>& prompts() const { return m_state.prompts(); }

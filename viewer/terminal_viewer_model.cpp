@@ -156,6 +156,11 @@ void TerminalViewerModel::onSnapshot(const control_plane::WatchEvent& event) {
   recomputeState();
   const auto ordered = m_paneList->orderedPaneIds();
   m_awaiting->setPaneIds(ordered);
+  std::map<std::string, AgentReportedPrompt> agentPrompts;
+  for (const auto& pane : snapshot->panes) {
+    if (pane.agentPrompt) agentPrompts.emplace(pane.paneId, AgentReportedPrompt::fromRow(*pane.agentPrompt));
+  }
+  m_awaiting->setAgentPrompts(std::move(agentPrompts));
   bool historyChanged = false;
   for (auto it = m_sentMessageHistory.begin(); it != m_sentMessageHistory.end();) {
     if (!m_paneList->contains(it->first)) {
@@ -255,7 +260,12 @@ void TerminalViewerModel::restoreRememberedSelectionOnReturn() {
 void TerminalViewerModel::updateAwaitingPrompt() {
   std::optional<AwaitingPrompt> prompt;
   if (m_selectedPaneId) {
-    prompt = m_content->awaitingPrompt();
+    // The visible pane's own capture finds a marker sooner than the sweep; an agent's
+    // dialog reported through its hooks still comes first (see PaneAwaitingState).
+    const auto& agentPrompts = m_awaiting->agentPrompts();
+    const auto agent = agentPrompts.find(*m_selectedPaneId);
+    if (agent != agentPrompts.end() && !agent->second.waitingForMessage) prompt = agent->second.prompt;
+    if (!prompt) prompt = m_content->awaitingPrompt();
     if (!prompt) {
       const auto& prompts = m_awaiting->prompts();
       if (auto it = prompts.find(*m_selectedPaneId); it != prompts.end()) prompt = it->second;
@@ -280,12 +290,14 @@ void TerminalViewerModel::dismissAwaiting() {
 }
 
 void TerminalViewerModel::answerOption(const ApprovalOption& option) {
-  runAnswer(Delivery{option.index, std::nullopt});
+  Delivery delivery{option.index, std::nullopt, std::nullopt};
+  if (m_awaitingPrompt) delivery.promptId = m_awaitingPrompt->id;
+  runAnswer(std::move(delivery));
 }
 
 void TerminalViewerModel::answerFreeText(const std::string& text) {
   if (text.empty()) return;
-  runAnswer(Delivery{std::nullopt, text});
+  runAnswer(Delivery{std::nullopt, text, std::nullopt});
 }
 
 void TerminalViewerModel::runAnswer(Delivery delivery) {
@@ -311,7 +323,7 @@ QCoro::Task<std::optional<std::string>> TerminalViewerModel::deliver(
     std::string failureText) {
   try {
     if (what.choice) {
-      auto answered = client->answer(paneId, *what.choice);
+      auto answered = client->answer(paneId, *what.choice, std::nullopt, what.promptId);
       co_await std::move(answered);
     } else {
       auto sent = client->send(paneId, what.text.value_or(std::string()), std::nullopt, QUuid::createUuid());
@@ -338,7 +350,7 @@ void TerminalViewerModel::sendComposed(const std::string& text) {
   emit sendingChanged();
   auto run = [](QPointer<TerminalViewerModel> self, std::shared_ptr<control_plane::ControlPlaneClient> client,
                 std::string paneId, std::string message) -> QCoro::Task<void> {
-    auto delivered = deliver(client, paneId, Delivery{std::nullopt, message}, "The message could not be delivered.");
+    auto delivered = deliver(client, paneId, Delivery{std::nullopt, message, std::nullopt}, "The message could not be delivered.");
     const auto error = co_await std::move(delivered);
     if (!self) co_return;
     self->m_isSending = false;

@@ -136,6 +136,7 @@ class TerminalViewerModel : public QObject {
   struct Delivery {
     std::optional<std::int64_t> choice;
     std::optional<std::string> text;
+    std::optional<std::string> promptId;  // the prompt a choice answers
   };
   void runAnswer(Delivery delivery);
   // Delivers to the pane; the error text, or nothing when it arrived.

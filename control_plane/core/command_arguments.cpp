@@ -29,7 +29,8 @@ JSONObject sendKey(const std::string& paneId, const std::string& key) {
 }
 
 JSONObject answer(const std::string& paneId, const std::optional<std::int64_t>& choice,
-                  const std::optional<std::vector<std::int64_t>>& choices) {
+                  const std::optional<std::vector<std::int64_t>>& choices,
+                  const std::optional<std::string>& promptId) {
   JSONObject args{{"paneId", paneId}};
   if (choice) args.emplace("choice", *choice);
   if (choices) {
@@ -38,6 +39,7 @@ JSONObject answer(const std::string& paneId, const std::optional<std::int64_t>& 
     for (std::int64_t value : *choices) values.emplace_back(value);
     args.emplace("choices", std::move(values));
   }
+  if (promptId) args.emplace("promptId", *promptId);
   return args;
 }
 

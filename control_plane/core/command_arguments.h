@@ -31,9 +31,10 @@ JSONObject send(const std::string& paneId, const std::string& text,
 // "send-key".
 JSONObject sendKey(const std::string& paneId, const std::string& key);
 
-// "answer": `choice` and `choices` only when given.
+// "answer": `choice`, `choices` and `promptId` only when given.
 JSONObject answer(const std::string& paneId, const std::optional<std::int64_t>& choice,
-                  const std::optional<std::vector<std::int64_t>>& choices);
+                  const std::optional<std::vector<std::int64_t>>& choices,
+                  const std::optional<std::string>& promptId = std::nullopt);
 
 // "send-image": every image as {"base64", "ext"}.
 JSONObject sendImage(const std::string& paneId, const std::vector<ImageAttachment>& images,

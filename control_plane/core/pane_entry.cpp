@@ -33,6 +33,22 @@ constexpr auto kPaneLabelRow = json_codec::record<PaneLabelRow>(
     field("customName", &PaneLabelRow::customName),
     field("topicTag", &PaneLabelRow::topicTag));
 
+constexpr auto kAgentPromptOption = json_codec::record<AgentPromptOption>(
+    "AgentPromptOption",
+    field("index", &AgentPromptOption::index),
+    field("label", &AgentPromptOption::label),
+    field("value", &AgentPromptOption::value));
+
+constexpr auto kAgentPromptRow = json_codec::record<AgentPromptRow>(
+    "AgentPromptRow",
+    field("id", &AgentPromptRow::id),
+    field("kind", &AgentPromptRow::kind),
+    field("question", &AgentPromptRow::question),
+    json_codec::defaulted("options", &AgentPromptRow::options),
+    field("style", &AgentPromptRow::style),
+    field("source", &AgentPromptRow::source),
+    field("raisedAt", &AgentPromptRow::raisedAt));
+
 constexpr auto kPaneEntry = json_codec::record<PaneEntry>(
     "PaneEntry",
     field("paneId", &PaneEntry::paneId),
@@ -71,7 +87,8 @@ constexpr auto kPaneEntry = json_codec::record<PaneEntry>(
     field("crew", &PaneEntry::crew),
     field("paneLabel", &PaneEntry::paneLabel),
     field("takeoverHomeWindowId", &PaneEntry::takeoverHomeWindowId),
-    field("agentKind", &PaneEntry::agentKind));
+    field("agentKind", &PaneEntry::agentKind),
+    field("agentPrompt", &PaneEntry::agentPrompt));
 
 }  // namespace
 
@@ -87,6 +104,12 @@ PaneLabelRow PaneLabelRow::fromJson(const nlohmann::json& json) {
   return kPaneLabelRow.decode(json);
 }
 nlohmann::json PaneLabelRow::toJson() const { return kPaneLabelRow.encode(*this); }
+
+AgentPromptOption AgentPromptOption::fromJson(const nlohmann::json& json) { return kAgentPromptOption.decode(json); }
+nlohmann::json AgentPromptOption::toJson() const { return kAgentPromptOption.encode(*this); }
+
+AgentPromptRow AgentPromptRow::fromJson(const nlohmann::json& json) { return kAgentPromptRow.decode(json); }
+nlohmann::json AgentPromptRow::toJson() const { return kAgentPromptRow.encode(*this); }
 
 PaneEntry PaneEntry::fromJson(const nlohmann::json& json) { return kPaneEntry.decode(json); }
 nlohmann::json PaneEntry::toJson() const { return kPaneEntry.encode(*this); }

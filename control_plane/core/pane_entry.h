@@ -4,6 +4,7 @@
 #include <nlohmann/json_fwd.hpp>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vesket::control_plane {
 
@@ -53,6 +54,36 @@ struct PaneLabelRow {
   friend bool operator==(const PaneLabelRow&, const PaneLabelRow&) = default;
 };
 
+// One choice of an agent prompt; `value` is what the option stands for (its number, or the
+// key the agent takes for it).
+struct AgentPromptOption {
+  std::int64_t index = 0;  // 1-based, the number the application answers with
+  std::string label;
+  std::string value;
+
+  static AgentPromptOption fromJson(const nlohmann::json& json);
+  nlohmann::json toJson() const;
+  friend bool operator==(const AgentPromptOption&, const AgentPromptOption&) = default;
+};
+
+// What an agent waits for, as its own hooks told the daemon (Claude Code's permission
+// dialog, its questions, its idle prompt): the daemon's second source of awaiting prompts
+// beside the marker lines the application reads from pane text. Answering option n with
+// the "answer" command (choice n, promptId = `id`) makes the daemon press that option's keys.
+struct AgentPromptRow {
+  std::string id;        // unique per prompt; contains ":" so it never equals a marker id
+  std::string kind;      // "permission", "question" or "waiting" (for its next message)
+  std::string question;
+  std::vector<AgentPromptOption> options;
+  std::string style;     // an approval selection style ("numbered", "free-text-prompt", ...)
+  std::string source;    // which hook reported it ("claude-hook")
+  double raisedAt = 0;   // milliseconds since the epoch
+
+  static AgentPromptRow fromJson(const nlohmann::json& json);
+  nlohmann::json toJson() const;
+  friend bool operator==(const AgentPromptRow&, const AgentPromptRow&) = default;
+};
+
 // One tmux pane as the daemon reports it. `paneId` ("%" and a number) is the pane's
 // identity everywhere in the application.
 struct PaneEntry {
@@ -93,6 +124,7 @@ struct PaneEntry {
   std::optional<PaneLabelRow> paneLabel;
   std::optional<std::string> takeoverHomeWindowId;  // home window of a parked pane
   std::optional<std::string> agentKind;  // "claude", "codex", "gemini", "opencode", "shell"...
+  std::optional<AgentPromptRow> agentPrompt;  // what the agent waits for, from its hooks
 
   static PaneEntry fromJson(const nlohmann::json& json);
   nlohmann::json toJson() const;

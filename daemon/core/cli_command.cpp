@@ -1,6 +1,10 @@
 #include "daemon/core/cli_command.h"
 
+#include <algorithm>
+
 #include <fmt/format.h>
+
+#include "daemon/core/marker_line.h"
 
 namespace vesket::daemon {
 namespace {
@@ -55,6 +59,113 @@ CliCommand parseDaemon(const std::vector<std::string>& args) {
   return command;
 }
 
+// Reads `--name VALUE` and `--name=VALUE` options of one sub-command.
+class OptionReader {
+ public:
+  OptionReader(const std::vector<std::string>& args, std::size_t from, std::string command)
+      : m_args(args), m_index(from), m_command(std::move(command)) {}
+
+  bool done() const { return m_index >= m_args.size(); }
+  const std::string& peek() const { return m_args[m_index]; }
+  std::string next() { return m_args[m_index++]; }
+
+  // True (and `value` set) when the current argument is `name`, with its value.
+  bool take(const std::string& name, std::string& value) {
+    const std::string& arg = m_args[m_index];
+    if (arg == name) {
+      if (m_index + 1 >= m_args.size()) throw CliUsageError(fmt::format("'{}' needs a value", name));
+      value = m_args[m_index + 1];
+      m_index += 2;
+      return true;
+    }
+    if (arg.rfind(name + "=", 0) == 0) {
+      value = arg.substr(name.size() + 1);
+      ++m_index;
+      return true;
+    }
+    return false;
+  }
+  bool flag(const std::string& name) {
+    if (m_args[m_index] != name) return false;
+    ++m_index;
+    return true;
+  }
+  [[noreturn]] void unknown() const {
+    throw CliUsageError(fmt::format("unknown argument for '{}': '{}'", m_command, m_args[m_index]));
+  }
+
+ private:
+  const std::vector<std::string>& m_args;
+  std::size_t m_index;
+  std::string m_command;
+};
+
+void checkId(const std::string& id) {
+  if (!MarkerLine::isValidId(id)) {
+    throw CliUsageError(fmt::format("the id '{}' may hold only letters, digits, '_' and '-'", id));
+  }
+}
+
+CliCommand parseAsk(const std::vector<std::string>& args) {
+  CliCommand command;
+  command.kind = CliCommand::Kind::Ask;
+  OptionReader reader(args, 1, "ask");
+  bool haveQuestion = false;
+  while (!reader.done()) {
+    std::string value;
+    if (reader.take("--option", value) || reader.take("-o", value)) {
+      command.options.push_back(value);
+    } else if (reader.take("--style", value)) {
+      if (!MarkerLine::isStyle(value)) {
+        std::string known;
+        for (const auto& style : MarkerLine::styles()) known += (known.empty() ? "" : ", ") + style;
+        throw CliUsageError(fmt::format("unknown style '{}'; the styles are {}", value, known));
+      }
+      command.style = value;
+    } else if (reader.take("--id", value)) {
+      checkId(value);
+      command.id = value;
+    } else if (!haveQuestion && (reader.peek().empty() || reader.peek()[0] != '-' || reader.peek() == "-")) {
+      command.question = reader.next();
+      haveQuestion = true;
+    } else {
+      reader.unknown();
+    }
+  }
+  if (command.question.find_first_not_of(" \t\r\n") == std::string::npos) {
+    throw CliUsageError("'ask' needs the question, e.g. vesket ask \"Deploy now?\" --option Yes --option No");
+  }
+  return command;
+}
+
+CliCommand parseSignal(const std::vector<std::string>& args) {
+  CliCommand command;
+  command.kind = CliCommand::Kind::Signal;
+  if (args.size() < 2 || (args[1] != "needs-you" && args[1] != "done")) {
+    throw CliUsageError("'signal' needs 'needs-you' or 'done'");
+  }
+  command.signalState = args[1];
+  OptionReader reader(args, 2, "signal " + args[1]);
+  while (!reader.done()) {
+    std::string value;
+    if (command.signalState == "needs-you" && reader.take("--kind", value)) {
+      const auto& kinds = MarkerLine::signalKinds();
+      if (std::find(kinds.begin(), kinds.end(), value) == kinds.end()) {
+        throw CliUsageError(fmt::format("unknown kind '{}'; use approval, review, question or go-ahead", value));
+      }
+      command.signalKind = value;
+    } else if (command.signalState == "needs-you" && reader.take("--reason", value)) {
+      command.reason = value;
+    } else if (reader.take("--id", value)) {
+      checkId(value);
+      command.id = value;
+    } else {
+      reader.unknown();
+    }
+  }
+  return command;
+}
+
 }  // namespace
 
 CliCommand CliCommand::parse(const std::vector<std::string>& args) {
@@ -79,6 +190,41 @@ CliCommand CliCommand::parse(const std::vector<std::string>& args) {
     }
     return command;
   }
+  if (first == "ask") return parseAsk(args);
+  if (first == "resolve") {
+    if (args.size() != 2) throw CliUsageError("'resolve' takes the id that 'vesket ask' printed");
+    checkId(args[1]);
+    command.kind = Kind::Resolve;
+    command.id = args[1];
+    return command;
+  }
+  if (first == "signal") return parseSignal(args);
+  if (first == "hook") {
+    if (args.size() != 2 || args[1] != "claude") throw CliUsageError("'hook' takes the agent: vesket hook claude");
+    command.kind = Kind::Hook;
+    command.hookAgent = args[1];
+    return command;
+  }
+  if (first == "skills") {
+    if (args.size() < 2 || args[1] != "sync") throw CliUsageError("'skills' needs a sub-command: sync");
+    command.kind = Kind::SkillsSync;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+      if (args[i] == "--force") command.force = true;
+      else throw CliUsageError(fmt::format("unknown option for 'skills sync': '{}'", args[i]));
+    }
+    return command;
+  }
+  if (first == "uninstall") {
+    command.kind = Kind::Uninstall;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+      if (args[i] == "--dry-run") command.dryRun = true;
+      else if (args[i] == "--execute") command.execute = true;
+      else throw CliUsageError(fmt::format("unknown option for 'uninstall': '{}'", args[i]));
+    }
+    if (command.dryRun && command.execute) throw CliUsageError("'--dry-run' and '--execute' exclude each other");
+    if (!command.execute) command.dryRun = true;
+    return command;
+  }
   throw CliUsageError(fmt::format("unknown command '{}'", first));
 }
 
@@ -95,6 +241,18 @@ std::string CliCommand::helpText() {
          "                          vesket's own supervisor where systemd does not run)\n"
          "  daemon uninstall-service  remove that service and stop the daemon\n"
          "  panes [--json]          list the live tmux panes (JSON array with --json)\n"
+         "  ask QUESTION [--option TEXT]... [--style STYLE] [--id ID]\n"
+         "                          print the marker that shows QUESTION in Vesket (options\n"
+         "                          as 'value: label' or plain text), then its id\n"
+         "  resolve ID              print the marker that ends the question ID\n"
+         "  signal needs-you [--kind KIND] [--reason TEXT] [--id ID] | signal done [--id ID]\n"
+         "                          print a team member's signal to its lead\n"
+         "  hook claude             report a Claude Code hook event (JSON on standard input)\n"
+         "  skills sync [--force]   install or update the agents' Vesket instructions and\n"
+         "                          Claude Code's hooks (--force replaces your edits)\n"
+         "  uninstall [--dry-run | --execute]\n"
+         "                          list (default) or put back every change Vesket made to\n"
+         "                          other programs' files\n"
          "  --version               print build facts (built:, commits:, sha:)\n"
          "  --help                  print this text\n"
          "\n"

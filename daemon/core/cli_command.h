@@ -19,12 +19,31 @@ struct CliCommand {
     DaemonUninstallService,
     DaemonSupervise,         // the project's own supervisor: keeps `daemon start` running
     Panes,
+    Ask,         // print an approval marker (and the id)
+    Resolve,     // print the resolved marker of an approval
+    Signal,      // print a team signal: needs-you or done
+    Hook,        // an agent's hook reports to the daemon (event JSON on standard input)
+    SkillsSync,  // install or update the agents' instructions and hooks
+    Uninstall,   // put back what the install manifest records
   };
 
   Kind kind = Kind::Help;
   std::optional<std::string> tmuxSocketPath;  // daemon start --tmux-socket PATH (or -S PATH)
   std::optional<std::string> tmuxSocketName;  // daemon start -L NAME
   bool json = false;                          // panes --json
+
+  // ask QUESTION [--option TEXT]... [--style STYLE] [--id ID]; resolve ID; signal ...
+  std::string question;
+  std::vector<std::string> options;
+  std::optional<std::string> style;
+  std::optional<std::string> id;
+  std::string signalState;                  // "needs-you" or "done"
+  std::optional<std::string> signalKind;    // signal needs-you --kind KIND
+  std::string reason;                       // signal needs-you --reason TEXT
+  std::string hookAgent;                    // hook claude
+  bool force = false;                       // skills sync --force
+  bool dryRun = false;                      // uninstall --dry-run (also without --execute)
+  bool execute = false;                     // uninstall --execute
 
   bool operator==(const CliCommand&) const = default;
 

@@ -27,22 +27,22 @@ Json* eventArrayOf(Json& settings, std::string_view event) {
 
 }  // namespace
 
-const std::vector<HookSpec>& hookSpecs() {
-  static const std::vector<HookSpec> specs = {
+const std::vector<VesketHook>& vesketHooks() {
+  static const std::vector<VesketHook> hooks = {
       {"PermissionRequest", ""}, {"Notification", ""},     {"PreToolUse", "AskUserQuestion"},
       {"PostToolUse", ""},       {"UserPromptSubmit", ""}, {"Stop", ""},
       {"SessionEnd", ""},
   };
-  return specs;
+  return hooks;
 }
 
 std::string hookCommand(std::string_view vesketBinary, std::string_view productHome) {
   return fmt::format("VESKET_HOME={} {} hook claude", shellQuote(productHome), shellQuote(vesketBinary));
 }
 
-nlohmann::json hookGroup(const HookSpec& spec, std::string_view command) {
+nlohmann::json hookGroup(const VesketHook& hook, std::string_view command) {
   nlohmann::json group = nlohmann::json::object();
-  if (!spec.matcher.empty()) group["matcher"] = spec.matcher;
+  if (!hook.matcher.empty()) group["matcher"] = hook.matcher;
   // The hook only reports to the daemon and never decides anything, so it must be quick;
   // the timeout (seconds) bounds it should the daemon hang.
   group["hooks"] = nlohmann::json::array({{{"type", "command"}, {"command", std::string(command)}, {"timeout", 10}}});

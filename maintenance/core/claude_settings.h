@@ -27,7 +27,7 @@ namespace ClaudeSettings {
 using Json = nlohmann::ordered_json;
 
 // One hook Vesket installs: the event, its matcher (empty: none, every occasion).
-struct HookSpec {
+struct VesketHook {
   std::string event;
   std::string matcher;
 };
@@ -35,13 +35,13 @@ struct HookSpec {
 // PermissionRequest and Notification raise prompts, PreToolUse of AskUserQuestion raises a
 // question, Stop says the agent waits for its next message; PostToolUse, UserPromptSubmit
 // and SessionEnd say it moved on.
-const std::vector<HookSpec>& hookSpecs();
+const std::vector<VesketHook>& vesketHooks();
 
 // The shell command a hook runs: `VESKET_HOME='<home>' '<vesket>' hook claude`.
 std::string hookCommand(std::string_view vesketBinary, std::string_view productHome);
 
 // The matcher group Vesket puts into the event's array.
-nlohmann::json hookGroup(const HookSpec& spec, std::string_view command);
+nlohmann::json hookGroup(const VesketHook& hook, std::string_view command);
 bool isVesketGroup(const Json& group);
 
 // Text to settings: an empty file is an empty object. Throws InvalidSettings.

@@ -95,6 +95,7 @@ std::optional<HostAction> hostActionForDaemonCommand(const std::vector<std::stri
   if (arguments.empty()) return std::nullopt;
   const std::string& command = arguments.front();
   if (command == "update") return HostAction::appUpdateInstall;
+  if (command == "skills") return HostAction::skillInstall;
   if (command == "uninstall") {
     const bool executes =
         std::find(arguments.begin(), arguments.end(), "--execute") != arguments.end();

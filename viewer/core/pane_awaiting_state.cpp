@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <unordered_set>
 
+#include "control_plane/core/pane_entry.h"
 #include "viewer/core/awaiting_detector.h"
 
 namespace vesket::viewer {
@@ -32,6 +33,25 @@ std::vector<PaneOutcome> outcomes(const std::vector<Capture>& captures) {
 
 }  // namespace PaneAwaitingSweep
 
+AgentReportedPrompt AgentReportedPrompt::fromRow(const control_plane::AgentPromptRow& row) {
+  AgentReportedPrompt out;
+  out.prompt.id = row.id;
+  out.prompt.question = row.question;
+  for (const auto& option : row.options) {
+    out.prompt.options.push_back(ApprovalOption{static_cast<int>(option.index), option.label, option.value});
+  }
+  out.prompt.selectionStyle =
+      ApprovalSelectionStyles::fromRawValue(row.style).value_or(ApprovalSelectionStyle::freeTextPrompt);
+  out.waitingForMessage = row.kind == "waiting";
+  return out;
+}
+
+bool PaneAwaitingState::setAgentPrompts(std::map<std::string, AgentReportedPrompt> prompts) {
+  if (prompts == m_agentPrompts) return false;
+  m_agentPrompts = std::move(prompts);
+  return true;
+}
+
 bool PaneAwaitingState::setPaneIds(const std::vector<std::string>& paneIds) {
   const std::unordered_set<std::string> listed(paneIds.begin(), paneIds.end());
   const std::size_t before = m_lastKnown.size();
@@ -55,9 +75,14 @@ void PaneAwaitingState::apply(const std::vector<PaneAwaitingSweep::PaneOutcome>&
 }
 
 bool PaneAwaitingState::publish() {
+  PromptMap merged = m_lastKnown;
+  for (const auto& [paneId, reported] : m_agentPrompts) {
+    if (reported.waitingForMessage && merged.contains(paneId)) continue;
+    merged.insert_or_assign(paneId, reported.prompt);
+  }
   std::set<std::string> ids;
-  for (const auto& entry : m_lastKnown) ids.insert(ids.end(), entry.first);
-  m_prompts = m_lastKnown;
+  for (const auto& entry : merged) ids.insert(ids.end(), entry.first);
+  m_prompts = std::move(merged);
   if (ids == m_awaitingPaneIds) return false;
   m_awaitingPaneIds = std::move(ids);
   return true;

@@ -14,6 +14,10 @@
 
 #include "viewer/core/awaiting_prompt.h"
 
+namespace vesket::control_plane {
+struct AgentPromptRow;
+}
+
 namespace vesket::viewer {
 
 // What a sweep concluded about one pane.
@@ -48,7 +52,22 @@ std::vector<PaneOutcome> outcomes(const std::vector<Capture>& captures);
 
 }  // namespace PaneAwaitingSweep
 
-// The prompts known per pane and the published view of them.
+// A prompt a pane's agent reported itself through its hooks (the daemon passes it on in
+// the pane record), beside the markers found in the pane's text.
+struct AgentReportedPrompt {
+  AwaitingPrompt prompt;
+  bool waitingForMessage = false;  // the agent only idles at its input prompt
+
+  // From the pane record's row; an unknown style reads as free text.
+  static AgentReportedPrompt fromRow(const control_plane::AgentPromptRow& row);
+  bool operator==(const AgentReportedPrompt&) const = default;
+};
+
+// The prompts known per pane and the published view of them. Two sources are merged: the
+// markers the sweep finds in pane text, and the prompts agents report through their hooks.
+// For one pane the agent's prompt wins (its dialog is what the agent shows right now),
+// except that a marker wins over an agent that only waits for its next message: the
+// marker's question is what that message should answer.
 class PaneAwaitingState {
  public:
   using PromptMap = std::map<std::string, AwaitingPrompt>;
@@ -58,17 +77,23 @@ class PaneAwaitingState {
   // Applies a sweep's outcomes in order: `awaiting` stores the prompt, `notAwaiting`
   // removes the pane's entry, `keep` changes nothing.
   void apply(const std::vector<PaneAwaitingSweep::PaneOutcome>& outcomes);
-  // Copies the last known prompts to the published ones; true when the set of awaiting
-  // panes changed (a changed prompt of a pane that stays awaiting is not a set change).
+  // Replaces the agents' own prompts (all of them, from the latest pane list); true when
+  // that changed anything (publish then).
+  bool setAgentPrompts(std::map<std::string, AgentReportedPrompt> prompts);
+  // Merges the last known prompts and the agents' prompts into the published ones; true
+  // when the set of awaiting panes changed (a changed prompt of a pane that stays awaiting
+  // is not a set change).
   bool publish();
 
   const PromptMap& lastKnown() const { return m_lastKnown; }
+  const std::map<std::string, AgentReportedPrompt>& agentPrompts() const { return m_agentPrompts; }
   const PromptMap& prompts() const { return m_prompts; }
   const std::set<std::string>& awaitingPaneIds() const { return m_awaitingPaneIds; }
   bool isAwaiting(const std::string& paneId) const { return m_awaitingPaneIds.contains(paneId); }
 
  private:
   PromptMap m_lastKnown;
+  std::map<std::string, AgentReportedPrompt> m_agentPrompts;
   PromptMap m_prompts;
   std::set<std::string> m_awaitingPaneIds;
 };

@@ -141,6 +141,7 @@ TEST(DesktopIsolationPermits, DaemonCommands) {
       {{"daemon", "install-service"}, DI::HostAction::daemonServiceInstall},
       {{"daemon", "restart-transaction", "--json"}, DI::HostAction::daemonServiceInstall},
       {{"daemon", "start"}, std::nullopt},
+      {{"skills", "sync"}, DI::HostAction::skillInstall},
       {{"daemon"}, std::nullopt},
       {{"status", "--json"}, std::nullopt},
       {{"--execute", "uninstall"}, std::nullopt},

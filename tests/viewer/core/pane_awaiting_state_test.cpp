@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "control_plane/core/pane_entry.h"
+
 #include "tests/viewer/core/awaiting_marker_text.h"
 
 namespace vesket::viewer {
@@ -77,6 +79,37 @@ TEST(PaneAwaitingState, SetPaneIdsDropsPanesThatLeft) {
   EXPECT_EQ(state.lastKnown().size(), 1u);
   EXPECT_TRUE(state.publish());
   EXPECT_EQ(state.awaitingPaneIds(), (std::set<std::string>{"%2"}));
+}
+
+
+TEST(PaneAwaitingState, AgentPromptsMergeWithMarkersAndADialogWins) {
+  control_plane::AgentPromptRow row{"claude:x-1", "permission", "Claude Code wants to use Bash: make\nDo you want to proceed?",
+                                    {{1, "Yes", "1"}, {2, "No", "2"}}, "numbered", "claude-hook", 1.0};
+  const AgentReportedPrompt dialog = AgentReportedPrompt::fromRow(row);
+  EXPECT_EQ(dialog.prompt.options[1], (ApprovalOption{2, "No", "2"}));
+  EXPECT_FALSE(dialog.waitingForMessage);
+  row.kind = "waiting";
+  row.style = "no-such-style";
+  row.options.clear();
+  const AgentReportedPrompt waiting = AgentReportedPrompt::fromRow(row);
+  EXPECT_EQ(waiting.prompt.selectionStyle, ApprovalSelectionStyle::freeTextPrompt);
+
+  PaneAwaitingState state;
+  state.apply({{"%1", DetectOutcome::awaiting(prompt("marker1"))}, {"%2", DetectOutcome::awaiting(prompt("marker2"))}});
+  EXPECT_TRUE(state.setAgentPrompts({{"%1", dialog}, {"%2", waiting}, {"%3", waiting}}));
+  EXPECT_FALSE(state.setAgentPrompts({{"%1", dialog}, {"%2", waiting}, {"%3", waiting}}));
+  EXPECT_TRUE(state.publish());
+  EXPECT_EQ(state.prompts().at("%1").id, "claude:x-1");  // the agent's dialog over the marker
+  EXPECT_EQ(state.prompts().at("%2").id, "marker2");     // the marker over an agent that idles
+  EXPECT_EQ(state.awaitingPaneIds(), (std::set<std::string>{"%1", "%2", "%3"}));
+
+  // Each source ends on its own: a sweep without markers leaves the agents' prompts.
+  state.apply({{"%1", DetectOutcome::notAwaiting()}, {"%2", DetectOutcome::notAwaiting()}});
+  EXPECT_FALSE(state.publish());
+  EXPECT_EQ(state.prompts().at("%2").id, waiting.prompt.id);
+  state.setAgentPrompts({});
+  EXPECT_TRUE(state.publish());
+  EXPECT_TRUE(state.awaitingPaneIds().empty());
 }
 
 }  // namespace
