@@ -17,10 +17,11 @@
 #include "daemon/core/env_file.h"
 #include "daemon/daemon_paths.h"
 #include "daemon/daemon_runtime.h"
-#include "daemon/daemon_supervisor.h"
+#include "daemon/daemon_service_cli.h"
 #include "daemon/exit_codes.h"
 #include "daemon/running_daemon.h"
-#include "daemon/service_manager.h"
+#include "platform/daemon_supervisor.h"
+#include "platform/service_manager.h"
 
 namespace vesket::daemon {
 namespace {
@@ -73,8 +74,9 @@ int daemonStatus(const DaemonPaths& paths) {
       status.pid = *pid;
     }
   }
-  const ServiceManager::Kind service = ServiceManager(paths).loaded();
-  if (service != ServiceManager::Kind::None) status.serviceLoaded = true;
+  const auto manager = platform::ServiceManager::forHost(paths.serviceJobPaths());
+  const bool serviceLoaded = manager->print().loaded;
+  if (serviceLoaded) status.serviceLoaded = true;
 
   QFile envFile(paths.envFile());
   if (envFile.open(QIODevice::ReadOnly)) {
@@ -84,17 +86,24 @@ int daemonStatus(const DaemonPaths& paths) {
   status.extra = {{"home", paths.home.toStdString()},
                   {"socket", paths.socketPath().toStdString()},
                   {"log", paths.logFile().toStdString()},
-                  {"service", serviceKindName(service)}};
+                  {"service", serviceLoaded ? platform::serviceKindName(manager->kind()) : "none"}};
   if (status.pid && !answering) status.extra.emplace_back("state", "running, but not answering on its control socket");
   std::fputs(status.formatLines().c_str(), stdout);
   return kExitOk;
 }
 
 // Stopping is done when the daemon's process has ended, not when its socket file is gone:
-// "shutdown" on the socket, else SIGTERM to the pid its identity record names.
+// the service manager stops a daemon it keeps (so that it does not start it again);
+// otherwise "shutdown" on the socket, else SIGTERM to the pid its identity record names.
 int daemonStop(const DaemonPaths& paths) {
-  if (ServiceManager(paths).stopSystemdUnit()) {
-    std::printf("vesket: daemon stopped (systemd unit %s)\n", "com.vesket.daemon.service");
+  const auto manager = platform::ServiceManager::forHost(paths.serviceJobPaths());
+  if (manager->print().loaded) {
+    if (!manager->bootout()) {
+      std::fprintf(stderr, "vesket: the %s service manager did not stop the daemon\n",
+                   platform::serviceKindName(manager->kind()));
+      return kExitFailure;
+    }
+    std::printf("vesket: daemon stopped (%s job)\n", platform::serviceKindName(manager->kind()));
     return kExitOk;
   }
   std::optional<qint64> pid;
@@ -184,10 +193,13 @@ int runCli(int argc, char** argv) {
     case CliCommand::Kind::DaemonStart: return daemonStart(command, paths);
     case CliCommand::Kind::DaemonStatus: return daemonStatus(paths);
     case CliCommand::Kind::DaemonStop: return daemonStop(paths);
-    case CliCommand::Kind::DaemonInstallService:
-      return ServiceManager(paths).install(QCoreApplication::applicationFilePath());
-    case CliCommand::Kind::DaemonUninstallService: return ServiceManager(paths).uninstall();
-    case CliCommand::Kind::DaemonSupervise: return runSupervisor(paths, QCoreApplication::applicationFilePath());
+    case CliCommand::Kind::DaemonInstallService: return DaemonServiceCli::installService(paths);
+    case CliCommand::Kind::DaemonUninstallService: return DaemonServiceCli::uninstallService(paths);
+    case CliCommand::Kind::DaemonSupervise:
+      return platform::runSupervisor(paths.serviceJobPaths(), DaemonServiceCli::invokedExecutablePath());
+    case CliCommand::Kind::DaemonRestartTransaction: return DaemonServiceCli::restartTransaction(command, paths);
+    case CliCommand::Kind::DaemonHealthGate: return DaemonServiceCli::healthGate(command, paths);
+    case CliCommand::Kind::DaemonAutoAttach: return DaemonServiceCli::autoAttach(command, paths);
     case CliCommand::Kind::Panes: return panes(command, paths);
     case CliCommand::Kind::Ask:
     case CliCommand::Kind::Resolve:

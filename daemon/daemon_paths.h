@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+#include "platform/service_manager.h"
+
 namespace vesket::daemon {
 
 // Every file the daemon and its CLI use, derived from the product home. The daemon uses
@@ -22,8 +24,6 @@ struct DaemonPaths {
   QString lockFile() const { return daemonDir() + QStringLiteral("/daemon.lock"); }
   QString installIdFile() const { return daemonDir() + QStringLiteral("/install-id"); }
   QString tmuxSourceFile() const { return daemonDir() + QStringLiteral("/tmux-source"); }
-  QString supervisorLockFile() const { return daemonDir() + QStringLiteral("/supervisor.lock"); }
-  QString supervisorPidFile() const { return daemonDir() + QStringLiteral("/supervisor.pid"); }
   QString imagesDir() const { return home + QStringLiteral("/images"); }
   QString binPath() const { return home + QStringLiteral("/bin/vesket"); }
   // "$XDG_STATE_HOME/vesket/logs" (default ~/.local/state/vesket/logs).
@@ -31,6 +31,8 @@ struct DaemonPaths {
   QString logFile() const { return logDir() + QStringLiteral("/daemon-stdout.log"); }
   // The identity record in the user's home directory.
   QString identityRecordPath() const;
+  // What the service manager needs to keep this home's daemon running.
+  platform::ServiceJobPaths serviceJobPaths() const { return {home, daemonDir(), logFile()}; }
 };
 
 // The control token clients must present: CONTROL_TOKEN when set and not empty, else the

@@ -1,6 +1,7 @@
 #include "daemon/core/cli_command.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include <fmt/format.h>
 
@@ -14,6 +15,8 @@ void rejectExtra(const std::vector<std::string>& args, std::size_t from, const s
     throw CliUsageError(fmt::format("'{}' takes no argument '{}'", what, args[from]));
   }
 }
+
+CliCommand parseDaemonUpgradeVerb(const std::vector<std::string>& args);
 
 CliCommand parseDaemon(const std::vector<std::string>& args) {
   if (args.size() < 2) throw CliUsageError("'daemon' needs a sub-command: start, status, stop, install-service");
@@ -48,6 +51,9 @@ CliCommand parseDaemon(const std::vector<std::string>& args) {
       throw CliUsageError("'-L' takes a socket name without '/'; use --tmux-socket for a path");
     }
     return command;
+  }
+  if (sub == "restart-transaction" || sub == "health-gate" || sub == "auto-attach") {
+    return parseDaemonUpgradeVerb(args);
   }
   if (sub == "status") command.kind = CliCommand::Kind::DaemonStatus;
   else if (sub == "stop") command.kind = CliCommand::Kind::DaemonStop;
@@ -166,6 +172,62 @@ CliCommand parseSignal(const std::vector<std::string>& args) {
   return command;
 }
 
+std::int64_t parseCount(const std::string& option, const std::string& value, std::int64_t least) {
+  std::size_t used = 0;
+  std::int64_t number = 0;
+  try {
+    number = std::stoll(value, &used);
+  } catch (const std::exception&) {
+    used = 0;
+  }
+  if (used != value.size() || value.empty() || !std::isdigit(static_cast<unsigned char>(value[0])) ||
+      number < least) {
+    throw CliUsageError(fmt::format("'{}' takes a whole number of at least {}, not '{}'", option, least, value));
+  }
+  return number;
+}
+
+// daemon restart-transaction --daemon-bin PATH --previous-bin PATH
+// daemon health-gate [--replacing-pid PID] [--timeout-ms MS]
+// daemon auto-attach [--json]
+CliCommand parseDaemonUpgradeVerb(const std::vector<std::string>& args) {
+  const std::string& sub = args[1];
+  CliCommand command;
+  OptionReader reader(args, 2, "daemon " + sub);
+  std::string value;
+  if (sub == "restart-transaction") {
+    command.kind = CliCommand::Kind::DaemonRestartTransaction;
+    while (!reader.done()) {
+      if (reader.take("--daemon-bin", value)) command.daemonBin = value;
+      else if (reader.take("--previous-bin", value)) command.previousBin = value;
+      else reader.unknown();
+    }
+    for (const auto& [option, path] : {std::pair{"--daemon-bin", &command.daemonBin},
+                                       std::pair{"--previous-bin", &command.previousBin}}) {
+      if (!*path || (*path)->empty() || (*path)->front() != '/') {
+        throw CliUsageError(fmt::format("'daemon restart-transaction' needs {} with an absolute path", option));
+      }
+    }
+    if (*command.daemonBin == *command.previousBin) {
+      throw CliUsageError("'--previous-bin' must differ from '--daemon-bin'");
+    }
+  } else if (sub == "health-gate") {
+    command.kind = CliCommand::Kind::DaemonHealthGate;
+    while (!reader.done()) {
+      if (reader.take("--replacing-pid", value)) command.replacingPid = parseCount("--replacing-pid", value, 0);
+      else if (reader.take("--timeout-ms", value)) command.timeoutMs = parseCount("--timeout-ms", value, 1);
+      else reader.unknown();
+    }
+  } else {
+    command.kind = CliCommand::Kind::DaemonAutoAttach;
+    while (!reader.done()) {
+      if (reader.flag("--json")) command.json = true;
+      else reader.unknown();
+    }
+  }
+  return command;
+}
+
 }  // namespace
 
 CliCommand CliCommand::parse(const std::vector<std::string>& args) {
@@ -240,6 +302,16 @@ std::string CliCommand::helpText() {
          "  daemon install-service  keep the daemon running (systemd user unit, or\n"
          "                          vesket's own supervisor where systemd does not run)\n"
          "  daemon uninstall-service  remove that service and stop the daemon\n"
+         "  daemon restart-transaction --daemon-bin PATH --previous-bin PATH\n"
+         "                          print the script that swaps in the staged daemon\n"
+         "                          (vesket.upgrade-tmp beside PATH), restarts the service and\n"
+         "                          puts the previous binary back when the new daemon fails\n"
+         "                          its health gate\n"
+         "  daemon health-gate [--replacing-pid PID] [--timeout-ms MS]\n"
+         "                          wait until a daemon other than PID answers and keeps\n"
+         "                          answering; exit 1 when none does in time\n"
+         "  daemon auto-attach [--json]\n"
+         "                          point the daemon at the tmux server that has sessions\n"
          "  panes [--json]          list the live tmux panes (JSON array with --json)\n"
          "  ask QUESTION [--option TEXT]... [--style STYLE] [--id ID]\n"
          "                          print the marker that shows QUESTION in Vesket (options\n"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -18,6 +19,9 @@ struct CliCommand {
     DaemonInstallService,
     DaemonUninstallService,
     DaemonSupervise,         // the project's own supervisor: keeps `daemon start` running
+    DaemonRestartTransaction,  // print the script that swaps in a new daemon with rollback
+    DaemonHealthGate,        // wait until a new daemon answers and keeps answering
+    DaemonAutoAttach,        // point the daemon at the tmux server that has sessions
     Panes,
     Ask,         // print an approval marker (and the id)
     Resolve,     // print the resolved marker of an approval
@@ -44,6 +48,10 @@ struct CliCommand {
   bool force = false;                       // skills sync --force
   bool dryRun = false;                      // uninstall --dry-run (also without --execute)
   bool execute = false;                     // uninstall --execute
+  std::optional<std::string> daemonBin;     // restart-transaction --daemon-bin PATH
+  std::optional<std::string> previousBin;   // restart-transaction --previous-bin PATH
+  std::optional<std::int64_t> replacingPid;  // health-gate --replacing-pid PID
+  std::optional<std::int64_t> timeoutMs;    // health-gate --timeout-ms MS
 
   bool operator==(const CliCommand&) const = default;
 

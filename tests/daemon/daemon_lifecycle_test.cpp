@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <map>
 
 #include <gtest/gtest.h>
@@ -215,6 +217,40 @@ TEST(DaemonLifecycleTest, SupervisorRestartsAKilledDaemonAndEndsWithStop) {
     return statusFacts(daemon.runCli({"daemon", "status"}).out).at("launchd loaded") == "no";
   }, 10000)) << "the supervisor ends after a deliberate stop";
   EXPECT_FALSE(QFileInfo::exists(daemon.socketPath()));
+}
+
+TEST(DaemonLifecycleTest, AutoAttachMovesToTheTmuxServerThatHasSessions) {
+  // The daemon watches a server with no session in a private socket directory where
+  // another server has one.
+  QTemporaryDir sockets;
+  PrivateTmux unused;
+  QProcessEnvironment extra;
+  extra.insert("TMUX_TMPDIR", sockets.path());
+  DaemonProcess daemon(unused, extra);
+  daemon.start(false);
+  QProcess other;
+  other.setProcessEnvironment(daemon.environment());
+  other.start("tmux", {"-L", "with-sessions", "-f", "/dev/null", "new-session", "-d", "-s", "work"});
+  ASSERT_TRUE(other.waitForFinished(10000) && other.exitCode() == 0);
+  const QString otherSocket = sockets.path() + "/tmux-" + QString::number(::getuid()) + "/with-sessions";
+
+  const auto first = daemon.runCli({"daemon", "auto-attach", "--json"});
+  EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
+  const auto moved = nlohmann::json::parse(first.out.toStdString());
+  EXPECT_EQ(moved["attached"], true);
+  EXPECT_EQ(moved["changed"], true);
+  EXPECT_EQ(moved["source"], otherSocket.toStdString());
+  EXPECT_EQ(moved["sessionCount"], 1);
+  EXPECT_TRUE(eventually([&] {
+    LineClient client(daemon.socketPath());
+    return client.request("list-panes")["data"]["panes"].size() == 1;
+  }, 10000)) << "the daemon now lists the other server's pane";
+
+  const auto again = nlohmann::json::parse(daemon.runCli({"daemon", "auto-attach", "--json"}).out.toStdString());
+  EXPECT_EQ(again["attached"], true);
+  EXPECT_EQ(again["changed"], false) << "a server with sessions is kept";
+
+  QProcess::execute("tmux", {"-S", otherSocket, "kill-server"});
 }
 
 TEST(DaemonLifecycleTest, BadCommandLinesExitWithTwo) {

@@ -33,6 +33,24 @@ TEST(CliCommandTest, ParsesTheCommandLinesTheApplicationRuns) {
   }
 }
 
+TEST(CliCommandTest, ParsesTheUpgradeVerbs) {
+  const auto transaction = CliCommand::parse(
+      {"daemon", "restart-transaction", "--daemon-bin", "/h/bin/vesket", "--previous-bin=/h/bin/.vesket.previous.1"});
+  EXPECT_EQ(transaction.kind, Kind::DaemonRestartTransaction);
+  EXPECT_EQ(transaction.daemonBin, "/h/bin/vesket");
+  EXPECT_EQ(transaction.previousBin, "/h/bin/.vesket.previous.1");
+
+  const auto gate = CliCommand::parse({"daemon", "health-gate", "--replacing-pid", "0", "--timeout-ms", "1500"});
+  EXPECT_EQ(gate.kind, Kind::DaemonHealthGate);
+  EXPECT_EQ(gate.replacingPid, 0);
+  EXPECT_EQ(gate.timeoutMs, 1500);
+  EXPECT_FALSE(CliCommand::parse({"daemon", "health-gate"}).timeoutMs);
+
+  const auto attach = CliCommand::parse({"daemon", "auto-attach", "--json"});
+  EXPECT_EQ(attach.kind, Kind::DaemonAutoAttach);
+  EXPECT_TRUE(attach.json);
+}
+
 TEST(CliCommandTest, RejectsBadCommandLinesWithAClearMessage) {
   struct Case {
     std::vector<std::string> args;
@@ -51,6 +69,17 @@ TEST(CliCommandTest, RejectsBadCommandLinesWithAClearMessage) {
       {{"daemon", "start", "-L", "a/b"}, "'-L' takes a socket name without '/'; use --tmux-socket for a path"},
       {{"panes", "--yaml"}, "unknown option for 'panes': '--yaml'"},
       {{"--version", "x"}, "'--version' takes no argument 'x'"},
+      {{"daemon", "restart-transaction", "--daemon-bin", "/h/vesket"},
+       "'daemon restart-transaction' needs --previous-bin with an absolute path"},
+      {{"daemon", "restart-transaction", "--daemon-bin", "bin/vesket", "--previous-bin", "/p"},
+       "'daemon restart-transaction' needs --daemon-bin with an absolute path"},
+      {{"daemon", "restart-transaction", "--daemon-bin", "/v", "--previous-bin", "/v"},
+       "'--previous-bin' must differ from '--daemon-bin'"},
+      {{"daemon", "health-gate", "--replacing-pid", "-4"},
+       "'--replacing-pid' takes a whole number of at least 0, not '-4'"},
+      {{"daemon", "health-gate", "--timeout-ms", "0"}, "'--timeout-ms' takes a whole number of at least 1, not '0'"},
+      {{"daemon", "health-gate", "--timeout-ms", "5s"}, "'--timeout-ms' takes a whole number of at least 1, not '5s'"},
+      {{"daemon", "auto-attach", "--yaml"}, "unknown argument for 'daemon auto-attach': '--yaml'"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
