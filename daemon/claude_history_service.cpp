@@ -16,8 +16,11 @@
 #include "daemon/core/command_args.h"
 #include "daemon/core/command_error.h"
 #include "daemon/core/reply_line.h"
+#include "daemon/core/pane_query.h"
 #include "daemon/core/tmux_command.h"
 #include "daemon/core/transcript_follower.h"
+#include "daemon/off_loop.h"
+#include "daemon/spawn.h"
 #include "daemon/tmux_engine.h"
 
 namespace vesket::daemon {
@@ -31,6 +34,8 @@ struct ClaudeHistoryService::Stream {
   QString transcript;  // the file being followed
   TranscriptFollower follower;
   std::unique_ptr<ClaudeHistoryBuilder> builder;
+  bool polling = false;  // a read is under way off the loop
+  bool removed = false;  // cancelled or its connection closed
 };
 
 namespace {
@@ -66,10 +71,8 @@ ClaudeHistoryService::ClaudeHistoryService(TmuxEngine& engine, QString homeDir, 
     : QObject(parent), m_engine(engine), m_homeDir(std::move(homeDir)), m_pollInterval(pollInterval) {
   m_timer.setInterval(m_pollInterval);
   connect(&m_timer, &QTimer::timeout, this, [this] {
-    // A poll may end a stream (its connection went away): walk a copy of the pointers.
-    std::vector<Stream*> streams;
-    for (const auto& stream : m_streams) streams.push_back(stream.get());
-    for (Stream* stream : streams) poll(*stream);
+    // A poll may end a stream (its connection went away): walk a copy.
+    for (const auto& stream : std::vector(m_streams)) spawn(poll(stream), "agent history read");
   });
 }
 
@@ -87,7 +90,7 @@ void ClaudeHistoryService::handle(ControlConnection& connection, const RequestFr
         throw CommandError("claude-history: a stream with this id is already open");
       }
     }
-    open(QPointer<ControlConnection>(&connection), frame.id, std::move(paneId), clamped);
+    spawn(open(QPointer<ControlConnection>(&connection), frame.id, std::move(paneId), clamped), "agent history");
   } catch (const std::exception& error) {
     connection.sendLine(ReplyLine::failure(frame.id, error.what()));
   }
@@ -112,15 +115,11 @@ QCoro::Task<void> ClaudeHistoryService::open(QPointer<ControlConnection> connect
       if (!self || !connection) co_return;
     }
     try {
-      auto asking = m_engine.command("display-message -p -t " + TmuxCommand::quote(paneId) + " " +
-                                     TmuxCommand::quote("#{pane_id}\x1f#{pane_current_path}"));
+      auto asking = m_engine.command(PaneQuery::workingDirectoryCommand(paneId));
       const auto lines = co_await asking;
-      if (!lines.empty()) {
-        const QStringList parts = QString::fromStdString(lines.front()).split(QChar(0x1f));
-        if (parts.size() == 2 && parts[0].toStdString() == paneId) {
-          paneExists = true;
-          cwd = parts[1];
-        }
+      if (const auto directory = PaneQuery::workingDirectory(lines, paneId)) {
+        paneExists = true;
+        cwd = QString::fromStdString(*directory);
       }
     } catch (const std::exception&) {
     }
@@ -149,50 +148,83 @@ QCoro::Task<void> ClaudeHistoryService::open(QPointer<ControlConnection> connect
     co_return;
   }
 
-  auto stream = std::make_unique<Stream>();
+  auto stream = std::make_shared<Stream>();
   stream->connection = connection;
   stream->id = id;
   stream->paneId = paneId;
   stream->width = width;
   stream->projectDir = projectDir;
-  Stream* raw = stream.get();
-  m_streams.push_back(std::move(stream));
+  m_streams.push_back(stream);
   if (!m_timer.isActive()) m_timer.start();
-  poll(*raw);
+  spawn(poll(stream), "agent history read");
 }
 
-void ClaudeHistoryService::poll(Stream& stream) {
-  if (stream.connection.isNull() || !stream.connection->isOpen()) {
-    remove(&stream);
-    return;
-  }
-  const QString newest = newestTranscript(stream.projectDir);
-  if (newest.isEmpty()) return;
-  bool changed = false;
-  if (newest != stream.transcript || !stream.builder) {
-    // Another conversation took over the folder (or the first read): start afresh.
-    stream.transcript = newest;
-    stream.follower = TranscriptFollower();
-    ClaudeHistoryBuilder::Options options;
-    options.paneId = stream.paneId;
-    options.width = stream.width;
-    options.sessionId = QFileInfo(newest).completeBaseName().toStdString();
-    stream.builder = std::make_unique<ClaudeHistoryBuilder>(options);
-    changed = true;
-  }
-  const auto read = stream.follower.update(fileState(stream.transcript));
-  if (read) {
-    if (read->restart || changed) stream.builder->reset(read->from);
-    if (read->restart) changed = true;
-    QFile file(stream.transcript);
-    if (file.open(QIODevice::ReadOnly) && file.seek(read->from)) {
-      const QByteArray bytes = file.read(read->to - read->from);
-      if (stream.builder->append(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
-        changed = true;
-      }
+namespace {
+
+// What one look at a project folder found: the newest transcript and the bytes it grew by.
+struct TranscriptRead {
+  QString transcript;  // empty when the folder holds none
+  bool newFile = false;
+  TranscriptFollower follower;
+  std::optional<TranscriptFollower::Read> read;
+  QByteArray bytes;
+};
+
+// Runs off the loop: lists the folder, looks at the file and reads only what is new.
+TranscriptRead readTranscript(const QString& projectDir, const QString& current, TranscriptFollower follower) {
+  TranscriptRead result;
+  result.transcript = newestTranscript(projectDir);
+  if (result.transcript.isEmpty()) return result;
+  result.newFile = result.transcript != current;
+  result.follower = result.newFile ? TranscriptFollower() : std::move(follower);
+  result.read = result.follower.update(fileState(result.transcript));
+  if (result.read) {
+    QFile file(result.transcript);
+    if (file.open(QIODevice::ReadOnly) && file.seek(result.read->from)) {
+      result.bytes = file.read(result.read->to - result.read->from);
     }
   }
-  if (changed) stream.connection->sendStreamEvent(stream.id, eventLine(stream.id, stream.builder->replaceEvent()));
+  return result;
+}
+
+}  // namespace
+
+QCoro::Task<void> ClaudeHistoryService::poll(std::shared_ptr<Stream> stream) {
+  if (stream->polling) co_return;
+  if (stream->connection.isNull() || !stream->connection->isOpen()) {
+    remove(stream.get());
+    co_return;
+  }
+  stream->polling = true;
+  QPointer<ClaudeHistoryService> self(this);
+  auto reading = offLoop([dir = stream->projectDir, current = stream->transcript, follower = stream->follower] {
+    return readTranscript(dir, current, follower);
+  });
+  TranscriptRead found = co_await reading;
+  stream->polling = false;
+  if (!self || stream->removed || found.transcript.isEmpty()) co_return;
+  bool changed = false;
+  if (found.newFile || !stream->builder) {
+    // Another conversation took over the folder (or the first read): start afresh.
+    stream->transcript = found.transcript;
+    ClaudeHistoryBuilder::Options options;
+    options.paneId = stream->paneId;
+    options.width = stream->width;
+    options.sessionId = QFileInfo(found.transcript).completeBaseName().toStdString();
+    stream->builder = std::make_unique<ClaudeHistoryBuilder>(options);
+    changed = true;
+  }
+  stream->follower = std::move(found.follower);
+  if (found.read) {
+    if (found.read->restart || changed) stream->builder->reset(found.read->from);
+    if (found.read->restart) changed = true;
+    if (stream->builder->append(std::string_view(found.bytes.constData(), static_cast<std::size_t>(found.bytes.size())))) {
+      changed = true;
+    }
+  }
+  if (changed && stream->connection) {
+    stream->connection->sendStreamEvent(stream->id, eventLine(stream->id, stream->builder->replaceEvent()));
+  }
 }
 
 bool ClaudeHistoryService::cancel(ControlConnection& connection, const std::string& id) {
@@ -206,14 +238,17 @@ bool ClaudeHistoryService::cancel(ControlConnection& connection, const std::stri
 }
 
 void ClaudeHistoryService::connectionClosed(ControlConnection& connection) {
-  std::erase_if(m_streams, [&](const std::unique_ptr<Stream>& stream) {
-    return stream->connection.isNull() || stream->connection == &connection;
+  std::erase_if(m_streams, [&](const std::shared_ptr<Stream>& stream) {
+    const bool gone = stream->connection.isNull() || stream->connection == &connection;
+    if (gone) stream->removed = true;
+    return gone;
   });
   if (m_streams.empty()) m_timer.stop();
 }
 
 void ClaudeHistoryService::remove(Stream* stream) {
-  std::erase_if(m_streams, [&](const std::unique_ptr<Stream>& s) { return s.get() == stream; });
+  stream->removed = true;
+  std::erase_if(m_streams, [&](const std::shared_ptr<Stream>& s) { return s.get() == stream; });
   if (m_streams.empty()) m_timer.stop();
 }
 

@@ -22,7 +22,8 @@ class TmuxEngine;
 // transcript (the newest `<home>/.claude/projects/<dir>/*.jsonl` for the pane's working
 // directory) and rendered at the viewer's width. The stream opens with one "replace"
 // event carrying the whole picture and sends another whenever the transcript grew; the
-// transcript is looked at every `pollInterval`, so quick appends coalesce into one event.
+// transcript is looked at every `pollInterval`, so quick appends coalesce into one event;
+// the folder is listed and only the new bytes are read off the event loop.
 // A pane that is not running Claude Code, or has no transcript, gets "disabled" and the
 // stream ends.
 class ClaudeHistoryService : public QObject, public StreamService {
@@ -45,13 +46,13 @@ class ClaudeHistoryService : public QObject, public StreamService {
   struct Stream;
 
   QCoro::Task<void> open(QPointer<ControlConnection> connection, std::string id, std::string paneId, int width);
-  void poll(Stream& stream);
+  QCoro::Task<void> poll(std::shared_ptr<Stream> stream);
   void remove(Stream* stream);
 
   TmuxEngine& m_engine;
   QString m_homeDir;
   std::chrono::milliseconds m_pollInterval;
-  std::vector<std::unique_ptr<Stream>> m_streams;
+  std::vector<std::shared_ptr<Stream>> m_streams;
   QTimer m_timer;
 };
 

@@ -9,6 +9,7 @@
 #include "daemon/command_dispatcher.h"
 #include "daemon/core/command_error.h"
 #include "daemon/core/reply_line.h"
+#include "daemon/spawn.h"
 #include "daemon/stream_service.h"
 
 namespace vesket::daemon {
@@ -139,7 +140,8 @@ void ControlConnection::handleLine(const std::string& line) {
     }
   }
   ++m_inFlight;
-  runUnary(std::move(frame));
+  std::string what = "request " + frame.cmd;
+  spawn(runUnary(std::move(frame)), std::move(what));
 }
 
 QCoro::Task<void> ControlConnection::runUnary(RequestFrame frame) {

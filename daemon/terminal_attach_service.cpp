@@ -5,11 +5,13 @@
 #include <QTimer>
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include <qcoro/qcorosignal.h>
 
 #include "daemon/control_connection.h"
 #include "daemon/core/command_error.h"
+#include "daemon/core/pane_query.h"
 #include "daemon/core/reply_line.h"
 #include "daemon/core/terminal_attach_line.h"
 #include "daemon/core/terminal_attach_request.h"
@@ -17,6 +19,7 @@
 #include "daemon/core/terminal_snapshot.h"
 #include "daemon/core/tmux_command.h"
 #include "daemon/tmux_control_client.h"
+#include "daemon/spawn.h"
 #include "daemon/tmux_engine.h"
 #include "relay/core/terminal_protocol.h"
 
@@ -100,12 +103,7 @@ TerminalAttachService::TerminalAttachService(TmuxEngine& engine, Options options
 
 TerminalAttachService::~TerminalAttachService() {
   for (auto& [pane, stream] : m_streams) {
-    if (stream->client != nullptr) {
-      stream->client->disconnect(this);
-      stream->client->stop();
-      stream->client->deleteLater();
-      stream->client = nullptr;
-    }
+    if (stream->client != nullptr) std::exchange(stream->client, nullptr)->retire();
   }
 }
 
@@ -123,7 +121,7 @@ void TerminalAttachService::handle(ControlConnection& connection, const RequestF
         }
       }
       watchDrain(connection);
-      attach(&connection, frame.id, std::move(request));
+      spawn(attach(&connection, frame.id, std::move(request)), "terminal attach");
     } else if (frame.cmd == "terminal-input") {
       input(connection, frame);
     } else {
@@ -192,22 +190,23 @@ QCoro::Task<void> TerminalAttachService::attach(ControlConnection* connectionPtr
     endViewer(viewer, false);
     co_return;
   }
-  if (!self || viewer->ended) co_return;
+  if (!self) co_return;
+  if (viewer->ended) {
+    // The viewer left while its stream opened: nobody else may want the stream either.
+    if (stream->viewers.empty() && !stream->ended) closeStream(stream);
+    co_return;
+  }
   viewer->stream = stream;
   stream->viewers.push_back(viewer);
 
   try {
     if (auto size = request.windowSize()) {
-      auto sizing = m_engine.command("display-message -p -t " + q(paneId) + " " +
-                                     TmuxCommand::quote("#{window_width} #{window_height} #{window-size}"));
+      auto sizing = m_engine.command(PaneQuery::windowSizeCommand(request.paneId));
       const auto lines = co_await sizing;
       if (!self || viewer->ended) co_return;
       std::optional<TerminalSizeLeases::Size> before;
-      if (!lines.empty()) {
-        const QStringList parts = QString::fromStdString(lines.front()).split(QLatin1Char(' '));
-        if (parts.size() == 3 && parts[2] == QStringLiteral("manual")) {
-          before = TerminalSizeLeases::Size{parts[0].toInt(), parts[1].toInt()};
-        }
+      if (const auto window = PaneQuery::windowSize(lines); window && window->manual) {
+        before = TerminalSizeLeases::Size{static_cast<int>(window->cols), static_cast<int>(window->rows)};
       }
       const auto action = m_leases.acquire(stream->windowId.toStdString(), viewer->sessionId,
                                            {size->first, size->second}, before);
@@ -220,7 +219,7 @@ QCoro::Task<void> TerminalAttachService::attach(ControlConnection* connectionPtr
     // State and capture are written together; output after the capture's answer is this
     // viewer's from then on.
     const std::string historyStart = request.historyLines() > 0 ? "-" + std::to_string(request.historyLines()) : "0";
-    auto stateTask = stream->run("display-message -p -t " + q(paneId) + " " + TmuxCommand::quote(PaneTerminalState::format()));
+    auto stateTask = stream->run(PaneTerminalState::command(request.paneId));
     auto captureTask = stream->run("capture-pane -p -e -t " + q(paneId) + " -S " + historyStart);
     viewer->awaitingAnswer = stream->issued;
     const auto stateLines = co_await stateTask;
@@ -258,7 +257,7 @@ QCoro::Task<void> TerminalAttachService::attach(ControlConnection* connectionPtr
     co_return;
   }
   if (viewer->buffer.needsResync()) {
-    resync(viewer);
+    spawn(resync(viewer), "terminal resync");
   } else {
     pump(*viewer);
   }
@@ -289,18 +288,17 @@ QCoro::Task<TerminalAttachService::StreamPtr> TerminalAttachService::openStream(
   };
 
   try {
-    auto locating = m_engine.command("display-message -p -t " + q(paneId) + " " +
-                                     TmuxCommand::quote("#{pane_id} #{session_id} #{window_id}"));
+    auto locating = m_engine.command(PaneQuery::locationCommand(paneId.toStdString()));
     const auto lines = co_await locating;
     if (!self) throw TmuxError("daemon stopping");
-    const QStringList parts = lines.empty() ? QStringList{} : QString::fromStdString(lines.front()).split(QLatin1Char(' '));
-    if (parts.size() != 3 || parts[0] != paneId) throw TmuxError("no such pane: " + paneId.toStdString());
-    stream->windowId = parts[2];
+    const auto location = PaneQuery::location(lines, paneId.toStdString());
+    if (!location) throw TmuxError("no such pane: " + paneId.toStdString());
+    stream->windowId = QString::fromStdString(location->windowId);
 
     TmuxControlClient::Options options;
     options.tmuxBinary = m_engine.tmuxBinaryPath();
     options.serverArgs = {QStringLiteral("-S"), m_engine.socketPath()};
-    options.session = parts[1];
+    options.session = QString::fromStdString(location->sessionId);
     stream->client = new TmuxControlClient(options);
     std::weak_ptr<PaneStream> weak = stream;
     connect(stream->client, &TmuxControlClient::output, this, [this, weak](const QString& pane, const QByteArray& bytes) {
@@ -312,7 +310,7 @@ QCoro::Task<TerminalAttachService::StreamPtr> TerminalAttachService::openStream(
       if (!s || pane != s->paneId) return;
       for (const auto& viewer : std::vector<ViewerPtr>(s->viewers)) {
         viewer->buffer.requestResync();
-        if (!viewer->capturing) resync(viewer);
+        if (!viewer->capturing) spawn(resync(viewer), "terminal resync");
       }
     });
     connect(stream->client, &TmuxControlClient::notification, this, [this, weak](const ControlEvent& event) {
@@ -324,7 +322,7 @@ QCoro::Task<TerminalAttachService::StreamPtr> TerminalAttachService::openStream(
         case ControlEventKind::LayoutChange:
         case ControlEventKind::WindowPaneChanged:
         case ControlEventKind::SessionsChanged:
-          checkPane(s);
+          spawn(checkPane(s), "pane check");
           break;
         default:
           break;
@@ -341,19 +339,14 @@ QCoro::Task<TerminalAttachService::StreamPtr> TerminalAttachService::openStream(
     stream->checkTimer = std::make_unique<QTimer>();
     stream->checkTimer->setInterval(m_options.paneCheckInterval);
     connect(stream->checkTimer.get(), &QTimer::timeout, this, [this, weak] {
-      if (auto s = weak.lock()) checkPane(s);
+      if (auto s = weak.lock()) spawn(checkPane(s), "pane check");
     });
     stream->checkTimer->start();
   } catch (const std::exception& error) {
     const QString message = QString::fromUtf8(error.what());
     if (self) {
       if (auto found = m_streams.find(paneId); found != m_streams.end() && found->second == stream) m_streams.erase(found);
-      if (stream->client != nullptr) {
-        stream->client->disconnect(this);
-        stream->client->stop();
-        stream->client->deleteLater();
-        stream->client = nullptr;
-      }
+      if (stream->client != nullptr) std::exchange(stream->client, nullptr)->retire();
     }
     finishStart(false, message);
     throw;
@@ -368,12 +361,7 @@ void TerminalAttachService::closeStream(const StreamPtr& stream) {
   }
   stream->ended = true;
   if (stream->checkTimer) stream->checkTimer->stop();
-  if (stream->client != nullptr) {
-    stream->client->disconnect(this);
-    stream->client->stop();
-    stream->client->deleteLater();
-    stream->client = nullptr;
-  }
+  if (stream->client != nullptr) std::exchange(stream->client, nullptr)->retire();
 }
 
 QCoro::Task<void> TerminalAttachService::checkPane(StreamPtr stream) {
@@ -383,8 +371,7 @@ QCoro::Task<void> TerminalAttachService::checkPane(StreamPtr stream) {
   std::vector<std::string> lines;
   bool gone = false;
   try {
-    auto asking = stream->run("display-message -p -t " + q(stream->paneId) + " " +
-                              TmuxCommand::quote("#{pane_id} #{pane_dead} #{pane_dead_status}"));
+    auto asking = stream->run(PaneQuery::livenessCommand(stream->paneId.toStdString()));
     lines = co_await asking;
   } catch (const std::exception&) {
     gone = true;
@@ -394,15 +381,9 @@ QCoro::Task<void> TerminalAttachService::checkPane(StreamPtr stream) {
   if (stream->ended) co_return;
   std::optional<std::int64_t> code;
   if (!gone) {
-    const QStringList parts = lines.empty() ? QStringList{} : QString::fromStdString(lines.front()).split(QLatin1Char(' '));
-    if (parts.isEmpty() || parts[0] != stream->paneId) {
-      gone = true;
-    } else if (parts.size() >= 2 && parts[1] == QStringLiteral("1")) {
-      gone = true;
-      bool ok = false;
-      const int status = parts.size() >= 3 ? parts[2].toInt(&ok) : 0;
-      if (ok) code = status;
-    }
+    const auto liveness = PaneQuery::liveness(lines, stream->paneId.toStdString());
+    gone = !liveness || liveness->dead;
+    if (liveness) code = liveness->exitStatus;
   }
   if (gone) paneEnded(stream, code);
 }
@@ -438,7 +419,7 @@ void TerminalAttachService::onOutput(const StreamPtr& stream, const QByteArray& 
       if (viewer->buffer.needsResync()) viewer->buffer.resynced();
     }
     if (!viewer->buffer.push(data)) {
-      if (!viewer->capturing) resync(viewer);
+      if (!viewer->capturing) spawn(resync(viewer), "terminal resync");
       continue;
     }
     pump(*viewer);
@@ -471,13 +452,13 @@ QCoro::Task<void> TerminalAttachService::resync(ViewerPtr viewer) {
   std::vector<std::string> stateLines;
   std::vector<std::string> rows;
   try {
-    auto stateTask = stream->run("display-message -p -t " + q(stream->paneId) + " " + TmuxCommand::quote(PaneTerminalState::format()));
+    auto stateTask = stream->run(PaneTerminalState::command(stream->paneId.toStdString()));
     auto captureTask = stream->run("capture-pane -p -e -t " + q(stream->paneId));
     viewer->awaitingAnswer = stream->issued;
     stateLines = co_await stateTask;
     rows = co_await captureTask;
   } catch (const std::exception&) {
-    if (self && !viewer->ended) checkPane(stream);
+    if (self && !viewer->ended) spawn(checkPane(stream), "pane check");
     co_return;
   }
   if (!self || viewer->ended) co_return;
@@ -491,7 +472,7 @@ QCoro::Task<void> TerminalAttachService::resync(ViewerPtr viewer) {
     sendFrame(*viewer, TP::encodeOutput(TerminalSnapshot::resyncBytes(rows, *state)));
   }
   if (viewer->buffer.needsResync()) {
-    resync(viewer);
+    spawn(resync(viewer), "terminal resync");
   } else {
     pump(*viewer);
   }
@@ -509,11 +490,11 @@ void TerminalAttachService::input(ControlConnection& connection, const RequestFr
   if (const auto* in = std::get_if<TP::Input>(&decoded)) {
     auto stream = viewer->stream.lock();
     if (!stream || stream->ended) throw CommandError("terminal-input: the pane is not streaming yet");
-    if (!in->bytes.empty()) typeInput(stream, in->bytes);
+    if (!in->bytes.empty()) spawn(typeInput(stream, in->bytes), "terminal input");
   } else if (const auto* resize = std::get_if<TP::Resize>(&decoded)) {
-    resizeViewer(viewer, resize->cols, resize->rows);
+    spawn(resizeViewer(viewer, resize->cols, resize->rows), "terminal resize");
   } else if (std::holds_alternative<TP::HistoryMore>(decoded)) {
-    sendOlderHistory(viewer);
+    spawn(sendOlderHistory(viewer), "terminal history");
   } else if (std::holds_alternative<TP::Ping>(decoded)) {
     relay::PongPayload pong;
     pong.mode = viewer->request.mode;
@@ -586,10 +567,10 @@ QCoro::Task<void> TerminalAttachService::sendOlderHistory(ViewerPtr viewer) {
   viewer->paging = true;
   relay::HistoryOlderEndPayload end;
   try {
-    auto sizing = stream->run("display-message -p -t " + q(stream->paneId) + " " + TmuxCommand::quote("#{history_size}"));
+    auto sizing = stream->run(PaneQuery::historySizeCommand(stream->paneId.toStdString()));
     const auto sizeLines = co_await sizing;
     if (!self || viewer->ended) co_return;
-    const int historySize = sizeLines.empty() ? 0 : QString::fromStdString(sizeLines.front()).toInt();
+    const int historySize = static_cast<int>(PaneQuery::historySize(sizeLines).value_or(0));
     const auto range = viewer->pager->next(historySize);
     if (!range) {
       end.atTop = true;
@@ -626,7 +607,7 @@ void TerminalAttachService::endViewer(const ViewerPtr& viewer, bool sendDone) {
   viewer->ended = true;
   std::erase(m_viewers, viewer);
   if (sendDone && viewer->connection) viewer->connection->sendLine(ReplyLine::done(viewer->attachId));
-  if (m_leases.holds(viewer->sessionId)) applySize(m_leases.release(viewer->sessionId));
+  if (m_leases.holds(viewer->sessionId)) spawn(applySize(m_leases.release(viewer->sessionId)), "terminal size");
   if (auto stream = viewer->stream.lock()) {
     std::erase(stream->viewers, viewer);
     if (stream->viewers.empty() && !stream->ended) closeStream(stream);

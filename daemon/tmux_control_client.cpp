@@ -35,16 +35,33 @@ TmuxControlClient::TmuxControlClient(Options options, QObject* parent)
 
 TmuxControlClient::~TmuxControlClient() {
   failAll(QStringLiteral("tmux control client closed"));
-  if (m_process != nullptr) {
-    m_process->disconnect(this);
-    if (m_process->state() != QProcess::NotRunning) {
-      m_process->closeWriteChannel();
-      if (!m_process->waitForFinished(300)) {
-        m_process->kill();
-        m_process->waitForFinished(300);
-      }
-    }
+  releaseProcess();
+}
+
+void TmuxControlClient::retire() {
+  disconnect();  // no receiver hears from this client again
+  failAll(QStringLiteral("tmux control client closed"));
+  releaseProcess();
+  deleteLater();
+}
+
+// The process outlives the client without anyone waiting for it: tmux detaches when its
+// input closes, a wedged one is killed 2 s later, and the QProcess frees itself once the
+// process has ended.
+void TmuxControlClient::releaseProcess() {
+  QProcess* process = m_process;
+  m_process = nullptr;
+  m_attached = false;
+  if (process == nullptr) return;
+  process->disconnect(this);
+  if (process->state() == QProcess::NotRunning) {
+    process->deleteLater();
+    return;
   }
+  process->setParent(nullptr);
+  connect(process, &QProcess::finished, process, &QObject::deleteLater);
+  process->closeWriteChannel();
+  QTimer::singleShot(2000, process, [process] { process->kill(); });
 }
 
 QCoro::Task<bool> TmuxControlClient::start() {

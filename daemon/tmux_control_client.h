@@ -67,6 +67,11 @@ class TmuxControlClient : public QObject {
   // Closes the client's stdin; tmux detaches it and the process ends. Pending commands fail.
   void stop();
 
+  // The one way an owner lets a client go: nobody hears from it again, its pending commands
+  // fail, tmux is told to detach (and killed if it does not), and the client deletes itself
+  // later. Never waits.
+  void retire();
+
   bool isAttached() const { return m_attached; }
   QString lastError() const { return m_lastError; }
   // The session the client is attached to ("$1") and its name, from %session-changed.
@@ -93,6 +98,7 @@ class TmuxControlClient : public QObject {
   void onFinished();
   void handle(ControlEvent& event);
   void failAll(const QString& reason);
+  void releaseProcess();
 
   Options m_options;
   QProcess* m_process = nullptr;

@@ -16,6 +16,7 @@
 #include <cstring>
 
 #include <qcoro/qcoroprocess.h>
+#include <qcoro/qcorosignal.h>
 
 #include "daemon/agent_facts_reader.h"
 #include "daemon/core/agent_classifier.h"
@@ -23,9 +24,12 @@
 #include "daemon/core/pane_activity_tracker.h"
 #include "daemon/core/pane_entry_builder.h"
 #include "daemon/core/pane_listing.h"
+#include "daemon/core/pane_query.h"
 #include "daemon/core/tmux_command.h"
 #include "daemon/core/utf8_repair.h"
+#include "daemon/off_loop.h"
 #include "daemon/process_table.h"
+#include "daemon/spawn.h"
 #include "daemon/tmux_process.h"
 
 namespace vesket::daemon {
@@ -61,6 +65,18 @@ std::vector<std::string_view> chunks(std::string_view text, std::size_t limit) {
   return out;
 }
 
+// Awaits a one-off tmux process without ever blocking the loop; one still running after
+// `timeout` is killed (a running QProcess would block in its destructor). False when it
+// did not finish in time.
+QCoro::Task<bool> finishProcess(QProcess& process, std::chrono::milliseconds timeout) {
+  const bool finished = co_await qCoro(process).waitForFinished(timeout);
+  if (!finished && process.state() != QProcess::NotRunning) {
+    process.kill();
+    co_await qCoro(process).waitForFinished(std::chrono::milliseconds(1000));
+  }
+  co_return finished;
+}
+
 }  // namespace
 
 TmuxEngine::TmuxEngine(Options options, QObject* parent)
@@ -68,12 +84,12 @@ TmuxEngine::TmuxEngine(Options options, QObject* parent)
       m_options(std::move(options)),
       m_socketPath(resolveSocketPath(m_options.server)),
       m_activity(std::make_unique<PaneActivityTracker>(m_options.load)),
-      m_facts(std::make_unique<AgentFactsReader>(m_options.homeDir.isEmpty() ? QDir::homePath() : m_options.homeDir)) {
+      m_facts(std::make_shared<FactsReading>(m_options.homeDir.isEmpty() ? QDir::homePath() : m_options.homeDir)) {
   m_refreshTimer.setInterval(m_options.refreshInterval);
   connect(&m_refreshTimer, &QTimer::timeout, this, &TmuxEngine::requestRefresh);
   m_reconnectTimer.setSingleShot(true);
   m_reconnectTimer.setInterval(m_options.reconnectInterval);
-  connect(&m_reconnectTimer, &QTimer::timeout, this, [this] { connectLoop(); });
+  connect(&m_reconnectTimer, &QTimer::timeout, this, [this] { spawn(connectLoop(), "tmux connect"); });
 }
 
 TmuxEngine::~TmuxEngine() {
@@ -108,7 +124,7 @@ bool TmuxEngine::isConnected() const { return !m_client.isNull() && m_client->is
 void TmuxEngine::start() {
   if (m_running) return;
   m_running = true;
-  connectLoop();
+  spawn(connectLoop(), "tmux connect");
 }
 
 void TmuxEngine::stop() {
@@ -118,9 +134,7 @@ void TmuxEngine::stop() {
   if (m_client) {
     TmuxControlClient* client = m_client.data();
     m_client = nullptr;
-    client->disconnect(this);
-    client->stop();
-    client->deleteLater();
+    client->retire();
     emit connectionChanged(false);
   }
 }
@@ -153,6 +167,7 @@ QCoro::Task<void> TmuxEngine::connectLoop() {
     m_connecting = false;
     publish({});
     scheduleReconnect();
+    emit connectAttemptEnded();
     co_return;
   }
   TmuxControlClient::Options clientOptions;
@@ -168,18 +183,21 @@ QCoro::Task<void> TmuxEngine::connectLoop() {
   connect(client, &TmuxControlClient::notification, this, [this](const ControlEvent& event) {
     if (mayChangePanes(event.kind)) requestRefresh();
   });
-  const bool attached = co_await client->start();
+  auto starting = client->start();
+  const bool attached = co_await starting;
   if (self.isNull()) co_return;
   m_connecting = false;
   if (!attached || !m_running || !client->isAttached()) {
-    client->deleteLater();
+    client->retire();
     publish({});
     scheduleReconnect();
+    emit connectAttemptEnded();
     co_return;
   }
   m_client = client;
   connect(client, &TmuxControlClient::exited, this, &TmuxEngine::onClientExited);
   emit connectionChanged(true);
+  emit connectAttemptEnded();
   m_refreshTimer.start();
   requestRefresh();
 }
@@ -188,13 +206,12 @@ void TmuxEngine::onClientExited() {
   auto* client = qobject_cast<TmuxControlClient*>(sender());
   if (client == nullptr || client != m_client.data()) return;
   m_client = nullptr;
-  client->disconnect(this);
-  client->deleteLater();
+  client->retire();
   m_refreshTimer.stop();
   emit connectionChanged(false);
   // The client's session went away (or the server did): attach to another session at
   // once, or report no panes and keep trying.
-  connectLoop();
+  spawn(connectLoop(), "tmux connect");
 }
 
 void TmuxEngine::requestRefresh() {
@@ -203,7 +220,7 @@ void TmuxEngine::requestRefresh() {
     m_refreshAgain = true;
     return;
   }
-  refreshLoop();
+  spawn(refreshLoop(), "pane refresh");
 }
 
 QCoro::Task<void> TmuxEngine::refreshLoop() {
@@ -222,6 +239,14 @@ QCoro::Task<void> TmuxEngine::refreshLoop() {
 }
 
 QCoro::Task<std::vector<std::string>> TmuxEngine::run(std::string line) {
+  if (m_client.isNull() && m_connecting) {
+    // The control client is attaching (the daemon has just started, or tmux came back):
+    // a command waits for it instead of failing.
+    QPointer<TmuxEngine> self(this);
+    auto attaching = qCoro(this, &TmuxEngine::connectAttemptEnded, m_options.commandTimeout);
+    co_await attaching;
+    if (self.isNull()) throw TmuxError("tmux engine stopped");
+  }
   TmuxControlClient* client = m_client.data();
   if (client == nullptr || !client->isAttached()) throw TmuxError("tmux is not running");
   co_return co_await client->command(std::move(line));
@@ -236,27 +261,53 @@ QCoro::Task<std::vector<control_plane::PaneEntry>> TmuxEngine::refreshNow() {
   const auto lines = co_await run(PaneListing::command());
   if (self.isNull()) co_return {};
   const auto listing = PaneListing::parse(lines);
+  const std::uint64_t serial = ++m_refreshSerial;
 
-  std::set<std::int64_t> roots;
-  for (const auto& pane : listing.panes) roots.insert(pane.panePid);
-  const ProcessTree processes(ProcessTable::read(roots));
+  // The process table and the agents' transcripts are read off the loop: /proc and files
+  // of any size.
+  struct Agents {
+    std::vector<std::string> kinds;
+    std::vector<TranscriptFacts> transcripts;
+  };
+  auto reading = offLoop([facts = m_facts, panes = listing.panes] {
+    std::set<std::int64_t> roots;
+    for (const auto& pane : panes) roots.insert(pane.panePid);
+    const ProcessTree processes(ProcessTable::read(roots));
+    Agents agents;
+    const std::lock_guard lock(facts->lock);
+    for (const auto& pane : panes) {
+      agents.kinds.push_back(AgentClassifier::classify(pane.currentCommand, pane.panePid, processes));
+      agents.transcripts.push_back(agents.kinds.back() == "claude"
+                                       ? facts->reader.claudeFacts(QString::fromStdString(pane.currentPath))
+                                       : TranscriptFacts{});
+    }
+    return agents;
+  });
+  const Agents agents = co_await reading;
+  if (self.isNull()) co_return {};
+  // A refresh that started later has published already: this older list must not follow.
+  if (serial < m_publishedSerial) {
+    std::vector<control_plane::PaneEntry> current = m_panes;
+    co_return current;
+  }
+
   const qint64 now = nowMs();
   const std::string clientSession = m_client ? m_client->sessionId().toStdString() : std::string();
-
   std::vector<control_plane::PaneEntry> entries;
   entries.reserve(listing.panes.size());
   std::set<std::string> live;
-  for (const auto& pane : listing.panes) {
+  for (std::size_t i = 0; i < listing.panes.size(); ++i) {
+    const RawPane& pane = listing.panes[i];
     live.insert(pane.paneId);
     PaneFacts facts;
     facts.registeredAt = m_registeredAt.emplace(pane.paneId, static_cast<double>(now)).first->second;
-    facts.agentKind = AgentClassifier::classify(pane.currentCommand, pane.panePid, processes);
+    facts.agentKind = agents.kinds[i];
     // Output of panes outside the client's session does not reach this daemon; tmux's
     // window activity stands in for it there.
     std::optional<std::int64_t> otherActivity;
     if (pane.sessionId != clientSession && pane.windowActivity > 0) otherActivity = pane.windowActivity * 1000;
     facts.load = m_activity->classify(pane.paneId, now, otherActivity);
-    if (facts.agentKind == "claude") facts.transcript = m_facts->claudeFacts(QString::fromStdString(pane.currentPath));
+    facts.transcript = agents.transcripts[i];
     entries.push_back(PaneEntryBuilder::build(pane, facts));
     if (const auto prompt = m_agentPrompts.find(pane.paneId); prompt != m_agentPrompts.end()) {
       entries.back().agentPrompt = prompt->second;
@@ -284,6 +335,8 @@ void TmuxEngine::setAgentPrompt(const std::string& paneId, std::optional<control
 }
 
 void TmuxEngine::publish(std::vector<control_plane::PaneEntry> panes) {
+  // Reads still under way started before this list: none of them may replace it.
+  m_publishedSerial = m_refreshSerial;
   if (panes == m_panes) return;
   m_panes = std::move(panes);
   emit panesChanged(m_panes);
@@ -369,14 +422,12 @@ QCoro::Task<WindowSizeResult> TmuxEngine::resizeWindow(QString paneId, std::opti
     result.mode = QStringLiteral("auto");
   }
   ensureAlive(self);
-  const auto lines = co_await run("display-message -p -t " + quoted(paneId) + " " + TmuxCommand::quote("#{window_width} #{window_height}"));
+  auto sizing = run(PaneQuery::windowSizeCommand(paneId.toStdString()));
+  const auto lines = co_await sizing;
   ensureAlive(self);
-  if (!lines.empty()) {
-    const QStringList parts = QString::fromStdString(lines.front()).split(QLatin1Char(' '));
-    if (parts.size() == 2) {
-      result.cols = parts[0].toInt();
-      result.rows = parts[1].toInt();
-    }
+  if (const auto size = PaneQuery::windowSize(lines)) {
+    result.cols = static_cast<int>(size->cols);
+    result.rows = static_cast<int>(size->rows);
   }
   requestRefresh();
   co_return result;
@@ -387,21 +438,22 @@ QCoro::Task<QString> TmuxEngine::spawnShell(QString windowName, QString startDir
   // tmux expands the name and the directory as formats: they go in with every "#" doubled.
   const std::string name = TmuxCommand::unexpanded(windowName.toStdString());
   const std::string directory = TmuxCommand::unexpanded(startDirectory.toStdString());
-  std::string options = " -P -F " + TmuxCommand::quote("#{pane_id}");
+  std::string options = " -P -F " + TmuxCommand::quote(PaneQuery::newPaneFormat());
   if (!windowName.isEmpty()) options += " -n " + TmuxCommand::quote(name);
   if (!startDirectory.isEmpty()) options += " -c " + TmuxCommand::quote(directory);
   QString paneId;
   if (isConnected()) {
     // -d: the new window must not take over the view of whoever uses that session.
     const auto session = m_client->sessionId();
-    const auto lines = co_await run("new-window -d -t " + quoted(session + QLatin1Char(':')) + options);
-    if (!lines.empty()) paneId = QString::fromStdString(lines.front()).trimmed();
+    auto creating = run("new-window -d -t " + quoted(session + QLatin1Char(':')) + options);
+    const auto lines = co_await creating;
+    paneId = QString::fromStdString(PaneQuery::newPaneId(lines).value_or(""));
   } else {
     // No server or no session: the user asked for a shell, so this is the one place a
     // server may be started. A one-off tmux process does it; the engine attaches after.
     QStringList args = {QStringLiteral("-S"), m_socketPath, QStringLiteral("new-session"), QStringLiteral("-d"),
                         QStringLiteral("-s"), QStringLiteral("vesket"), QStringLiteral("-P"), QStringLiteral("-F"),
-                        QStringLiteral("#{pane_id}")};
+                        QString::fromStdString(PaneQuery::newPaneFormat())};
     if (!windowName.isEmpty()) args << QStringLiteral("-n") << QString::fromStdString(name);
     if (!startDirectory.isEmpty()) args << QStringLiteral("-c") << QString::fromStdString(directory);
     // tmux creates its socket directory only for servers it names itself (-L).
@@ -414,15 +466,17 @@ QCoro::Task<QString> TmuxEngine::spawnShell(QString windowName, QString startDir
     QProcess process;
     TmuxProcess::prepare(process);
     process.start(m_options.server.tmuxBinary, args);
-    co_await qCoro(process).waitForFinished(m_options.commandTimeout);
+    auto finishing = finishProcess(process, m_options.commandTimeout);
+    co_await finishing;
     if (self.isNull()) co_return {};
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
       const QString err = QString::fromUtf8(process.readAllStandardError()).trimmed();
       throw TmuxError("cannot start tmux: " + (err.isEmpty() ? QStringLiteral("failed") : err).toStdString());
     }
-    paneId = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    const std::string printed = process.readAllStandardOutput().toStdString();
+    paneId = QString::fromStdString(PaneQuery::newPaneId({printed.substr(0, printed.find('\n'))}).value_or(""));
     m_reconnectTimer.stop();
-    connectLoop();
+    spawn(connectLoop(), "tmux connect");
   }
   if (!TmuxCommand::isPaneId(paneId.toStdString())) throw TmuxError("tmux did not report the new pane");
   if (!self.isNull()) requestRefresh();
@@ -443,15 +497,12 @@ QCoro::Task<TmuxAttachInfo> TmuxEngine::attachInfo(std::optional<QString> paneId
   info.socketArgs = {QStringLiteral("-S"), m_socketPath};
   if (paneId) {
     checkPaneId(*paneId);
-    // display-message answers an unknown target with an empty line, not an error: the
-    // pane id in the answer tells.
-    const auto lines = co_await run("display-message -p -t " + quoted(*paneId) + " " +
-                                    TmuxCommand::quote("#{pane_id}\x1f#{session_name}\x1f#{window_id}"));
-    QStringList parts = lines.empty() ? QStringList{} : QString::fromStdString(lines.front()).split(QChar(0x1f));
-    if (parts.size() != 3 || parts[0] != *paneId) throw TmuxError("no such pane: " + paneId->toStdString());
-    parts.removeFirst();
-    info.session = parts[0];
-    info.windowId = parts[1];
+    auto locating = run(PaneQuery::locationCommand(paneId->toStdString()));
+    const auto lines = co_await locating;
+    const auto location = PaneQuery::location(lines, paneId->toStdString());
+    if (!location) throw TmuxError("no such pane: " + paneId->toStdString());
+    info.session = QString::fromStdString(location->sessionName);
+    info.windowId = QString::fromStdString(location->windowId);
   }
   co_return info;
 }
@@ -476,7 +527,8 @@ QCoro::Task<std::vector<TmuxSourceCandidate>> TmuxEngine::listSources() {
     TmuxProcess::prepare(process);
     process.start(m_options.server.tmuxBinary, {QStringLiteral("-S"), path, QStringLiteral("list-sessions"),
                                                 QStringLiteral("-F"), QStringLiteral("x")});
-    co_await qCoro(process).waitForFinished(std::chrono::milliseconds(3000));
+    auto finishing = finishProcess(process, std::chrono::milliseconds(3000));
+    co_await finishing;
     if (self.isNull()) co_return {};
     if (process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0) {
       candidate.sessionCount = static_cast<int>(process.readAllStandardOutput().count('\n'));
@@ -499,11 +551,8 @@ QCoro::Task<void> TmuxEngine::switchSource(QString socketPath) {
   TmuxProcess::prepare(probe);
   probe.start(m_options.server.tmuxBinary, {QStringLiteral("-S"), socketPath, QStringLiteral("list-sessions"),
                                             QStringLiteral("-F"), QStringLiteral("x")});
-  const bool finished = co_await qCoro(probe).waitForFinished(std::chrono::milliseconds(3000));
-  if (!finished) {
-    probe.kill();
-    co_await qCoro(probe).waitForFinished(std::chrono::milliseconds(1000));
-  }
+  auto finishing = finishProcess(probe, std::chrono::milliseconds(3000));
+  const bool finished = co_await finishing;
   if (self.isNull()) throw TmuxError("tmux engine stopped");
   if (!finished || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0) {
     throw TmuxError("no tmux server with sessions answers at " + socketPath.toStdString());

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,12 +17,12 @@
 #include <qcoro/qcorotask.h>
 
 #include "control_plane/core/pane_entry.h"
+#include "daemon/agent_facts_reader.h"
 #include "daemon/core/pane_activity_tracker.h"
 #include "daemon/tmux_control_client.h"
 
 namespace vesket::daemon {
 
-class AgentFactsReader;
 
 // Where the engine finds its tmux server.
 struct TmuxServerOptions {
@@ -172,6 +173,8 @@ class TmuxEngine : public QObject {
   void panesChanged(const std::vector<vesket::control_plane::PaneEntry>& panes);
   // The control client attached (true) or was lost (false).
   void connectionChanged(bool connected);
+  // An attempt to attach the control client ended, attached or not.
+  void connectAttemptEnded();
   // Bytes a pane produced, for panes the control client receives output of (windows of
   // its own session). Live terminal streaming hooks in here.
   void paneOutput(const QString& paneId, const QByteArray& bytes);
@@ -204,7 +207,15 @@ class TmuxEngine : public QObject {
   std::map<std::string, control_plane::AgentPromptRow> m_agentPrompts;
   std::uint64_t m_pasteCounter = 0;
   std::unique_ptr<PaneActivityTracker> m_activity;
-  std::unique_ptr<AgentFactsReader> m_facts;
+  std::uint64_t m_refreshSerial = 0;    // pane list reads started
+  std::uint64_t m_publishedSerial = 0;  // the read whose list is published
+  // Read off the loop, one refresh at a time; shared so that a read outlives the engine.
+  struct FactsReading {
+    explicit FactsReading(const QString& homeDir) : reader(homeDir) {}
+    AgentFactsReader reader;
+    std::mutex lock;
+  };
+  std::shared_ptr<FactsReading> m_facts;
 };
 
 }  // namespace vesket::daemon

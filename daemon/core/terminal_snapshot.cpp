@@ -1,25 +1,25 @@
 #include "daemon/core/terminal_snapshot.h"
 
 #include <algorithm>
-#include <charconv>
 #include <fmt/format.h>
+
+#include "daemon/core/tmux_format.h"
 
 namespace vesket::daemon {
 
 namespace {
 
 // tmux's mouse_any_flag means "any mouse mode"; the 1003 mode is mouse_all_flag.
-constexpr std::string_view kFields[] = {
-    "pane_width",       "pane_height",       "cursor_x",          "cursor_y",
-    "cursor_flag",      "alternate_on",      "keypad_cursor_flag", "keypad_flag",
-    "mouse_standard_flag", "mouse_button_flag", "mouse_all_flag",  "mouse_sgr_flag",
-    "mouse_utf8_flag",  "history_size",
-};
-constexpr std::size_t kFieldCount = std::size(kFields);
-
-bool readInt(std::string_view text, int& out) {
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), out);
-  return error == std::errc() && end == text.data() + text.size();
+const TmuxFormat& stateQuery() {
+  using K = TmuxFormat::Kind;
+  static const TmuxFormat query{
+      {"pane_width", K::integer},        {"pane_height", K::integer},       {"cursor_x", K::integer},
+      {"cursor_y", K::integer},          {"cursor_flag", K::flag},          {"alternate_on", K::flag},
+      {"keypad_cursor_flag", K::flag},   {"keypad_flag", K::flag},          {"mouse_standard_flag", K::flag},
+      {"mouse_button_flag", K::flag},    {"mouse_all_flag", K::flag},       {"mouse_sgr_flag", K::flag},
+      {"mouse_utf8_flag", K::flag},      {"history_size", K::integer},
+  };
+  return query;
 }
 
 // Rows joined by CR LF with the attributes a row left on reset at the end.
@@ -34,42 +34,31 @@ void appendRows(std::string& out, const std::vector<std::string>& rows, std::siz
 
 }  // namespace
 
-const std::string& PaneTerminalState::format() {
-  static const std::string format = [] {
-    std::string f;
-    for (std::size_t i = 0; i < kFieldCount; ++i) f += fmt::format("{}#{{{}}}", i ? "\t" : "", kFields[i]);
-    return f;
-  }();
-  return format;
-}
+const std::string& PaneTerminalState::format() { return stateQuery().argument(); }
+
+std::string PaneTerminalState::command(std::string_view paneId) { return stateQuery().displayCommand(paneId); }
 
 std::optional<PaneTerminalState> PaneTerminalState::parse(std::string_view line) {
-  int values[kFieldCount] = {};
-  std::size_t field = 0;
-  std::size_t start = 0;
-  while (true) {
-    const auto tab = line.find('\t', start);
-    const std::string_view text = line.substr(start, tab == std::string_view::npos ? tab : tab - start);
-    if (field == kFieldCount || !readInt(text, values[field++])) return std::nullopt;
-    if (tab == std::string_view::npos) break;
-    start = tab + 1;
-  }
-  if (field != kFieldCount) return std::nullopt;
+  const auto record = stateQuery().parse(line);
+  if (!record) return std::nullopt;
+  const auto number = [&](std::size_t field) {
+    return static_cast<int>(std::clamp<std::int64_t>(record->integer(field), -1, 1 << 30));
+  };
   PaneTerminalState s;
-  s.cols = values[0];
-  s.rows = values[1];
-  s.cursorX = values[2];
-  s.cursorY = values[3];
-  s.cursorVisible = values[4] != 0;
-  s.alternateOn = values[5] != 0;
-  s.applicationCursor = values[6] != 0;
-  s.applicationKeypad = values[7] != 0;
-  s.mouseStandard = values[8] != 0;
-  s.mouseButton = values[9] != 0;
-  s.mouseAny = values[10] != 0;
-  s.mouseSgr = values[11] != 0;
-  s.mouseUtf8 = values[12] != 0;
-  s.historySize = values[13];
+  s.cols = number(0);
+  s.rows = number(1);
+  s.cursorX = number(2);
+  s.cursorY = number(3);
+  s.cursorVisible = record->flag(4);
+  s.alternateOn = record->flag(5);
+  s.applicationCursor = record->flag(6);
+  s.applicationKeypad = record->flag(7);
+  s.mouseStandard = record->flag(8);
+  s.mouseButton = record->flag(9);
+  s.mouseAny = record->flag(10);
+  s.mouseSgr = record->flag(11);
+  s.mouseUtf8 = record->flag(12);
+  s.historySize = number(13);
   if (s.cols < 1 || s.rows < 1 || s.cursorX < 0 || s.cursorY < 0 || s.historySize < 0) return std::nullopt;
   return s;
 }

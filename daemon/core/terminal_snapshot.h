@@ -32,8 +32,10 @@ struct PaneTerminalState {
   bool mouseUtf8 = false;      // 1005 encoding
   int historySize = 0;         // lines of scroll-back the pane holds
 
-  // The tmux format to print the state with (one line, fields separated by tabs).
+  // The tmux format to print the state with (a TmuxFormat record), and the whole
+  // display-message command for a pane.
   static const std::string& format();
+  static std::string command(std::string_view paneId);
   // Reads a line printed with format(); nothing when it does not match.
   static std::optional<PaneTerminalState> parse(std::string_view line);
 

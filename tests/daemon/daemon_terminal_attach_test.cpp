@@ -315,3 +315,26 @@ TEST_F(DaemonTerminalAttachTest, ViewerThatDoesNotReadStallsNobody) {
 
 }  // namespace
 }  // namespace vesket::daemon::testing
+
+namespace vesket::daemon::testing {
+namespace {
+
+TEST_F(DaemonTerminalAttachTest, ViewerLeavingWhileItsStreamOpensReleasesTheStream) {
+  // Each attach is cancelled in the same write: the viewer is gone before its tmux client
+  // has attached. Afterwards only the daemon's own tmux client remains.
+  LineClient client(m_daemon.socketPath());
+  for (int i = 0; i < 5; ++i) {
+    const std::string id = "A" + std::to_string(i);
+    const nlohmann::json attach = {{"id", id}, {"cmd", "terminal-attach"},
+                                   {"args", {{"paneId", m_pane.toStdString()}, {"mode", "mirror"}}}};
+    client.writeRaw(QByteArray::fromStdString(attach.dump() + "\n{\"id\":\"" + id + "\",\"cmd\":\"cancel\"}\n"));
+  }
+  EXPECT_EQ(client.request("ping")["ok"], true);
+  // Nothing outside the daemon tells when a leaked stream would have attached: give it time.
+  eventually([] { return false; }, 1500);
+  const auto clients = [&] { return tmux({"list-clients", "-F", "#{client_pid}"}).split('\n', Qt::SkipEmptyParts).size(); };
+  EXPECT_TRUE(eventually([&] { return clients() == 1; }, 10000)) << clients() << " tmux clients";
+}
+
+}  // namespace
+}  // namespace vesket::daemon::testing

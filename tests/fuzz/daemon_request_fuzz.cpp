@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -16,14 +15,14 @@
 #include "daemon/core/reply_line.h"
 #include "daemon/core/request_frame.h"
 #include "daemon/core/request_line_reader.h"
+#include "tests/fuzz/fuzz_check.h"
+
+using vesket::fuzz::check;
 
 namespace {
 
 using namespace vesket::daemon;
 
-void check(bool condition) {
-  if (!condition) std::abort();
-}
 
 void checkOneLine(const std::string& reply) {
   check(!reply.empty() && reply.back() == '\n' && reply.find('\n') == reply.size() - 1);

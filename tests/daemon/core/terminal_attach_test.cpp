@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <functional>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -104,11 +106,16 @@ TEST(TerminalInputRequest, DecodesTheFrameAndRejectsWhatIsNotOne) {
 }
 
 TEST(PaneTerminalState, ParsesWhatItsFormatPrints) {
+  // tmux prints the fields separated by 0x1f and closes the record with 0x1e.
+  const auto record = [](std::string fields) {
+    std::replace(fields.begin(), fields.end(), ' ', '\x1f');
+    return fields + '\x1e';
+  };
   EXPECT_EQ(PaneTerminalState::format(),
-            "#{pane_width}\t#{pane_height}\t#{cursor_x}\t#{cursor_y}\t#{cursor_flag}\t#{alternate_on}\t"
-            "#{keypad_cursor_flag}\t#{keypad_flag}\t#{mouse_standard_flag}\t#{mouse_button_flag}\t"
-            "#{mouse_all_flag}\t#{mouse_sgr_flag}\t#{mouse_utf8_flag}\t#{history_size}");
-  const auto state = PaneTerminalState::parse("120\t40\t5\t39\t0\t1\t1\t0\t1\t0\t0\t1\t0\t1234");
+            record("#{pane_width} #{pane_height} #{cursor_x} #{cursor_y} #{cursor_flag} #{alternate_on} "
+                   "#{keypad_cursor_flag} #{keypad_flag} #{mouse_standard_flag} #{mouse_button_flag} "
+                   "#{mouse_all_flag} #{mouse_sgr_flag} #{mouse_utf8_flag} #{history_size}"));
+  const auto state = PaneTerminalState::parse(record("120 40 5 39 0 1 1 0 1 0 0 1 0 1234"));
   ASSERT_TRUE(state);
   EXPECT_EQ(state->cols, 120);
   EXPECT_EQ(state->rows, 40);
@@ -121,9 +128,9 @@ TEST(PaneTerminalState, ParsesWhatItsFormatPrints) {
   EXPECT_EQ(state->mouseEncoding(), "sgr");
   EXPECT_EQ(state->historySize, 1234);
 
-  for (const char* bad : {"", "120\t40", "120\t40\t5\t39\t0\t1\t1\t0\t1\t0\t0\t1\t0\t1234\t9",
-                          "120\t40\t5\t39\t0\t1\t1\t0\t1\t0\t0\t1\t0\tx", "0\t40\t5\t39\t0\t1\t1\t0\t1\t0\t0\t1\t0\t1",
-                          "120\t40\t-1\t39\t0\t1\t1\t0\t1\t0\t0\t1\t0\t1", "120\t40\t5\t39\t0\t1\t1\t0\t1\t0\t0\t1\t0\t 1"}) {
+  for (const std::string& bad : {std::string(), record("120 40"), record("120 40 5 39 0 1 1 0 1 0 0 1 0 1234 9"),
+                                record("120 40 5 39 0 1 1 0 1 0 0 1 0 x"), record("0 40 5 39 0 1 1 0 1 0 0 1 0 1"),
+                                record("120 40 -1 39 0 1 1 0 1 0 0 1 0 1"), record("120 40 5 39 0 1 1 0 1 0 0 1 0 1").substr(0, 31)}) {
     EXPECT_FALSE(PaneTerminalState::parse(bad)) << bad;
   }
 }

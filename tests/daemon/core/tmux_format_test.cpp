@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "daemon/core/pane_listing.h"
+#include "daemon/core/pane_query.h"
 #include "daemon/core/tmux_command.h"
 
 namespace vesket::daemon {
@@ -65,6 +66,30 @@ TEST(TmuxFormat, ParsesOnlyWellShapedRecords) {
   EXPECT_TRUE(parsed->flag(3));
   EXPECT_EQ(parsed->text(4), "/tmp/x");
   EXPECT_FALSE(kQuery.parseFirst({}));
+}
+
+// Each pane query reads its own answer, and an answer about another pane (or tmux's empty
+// line for a target it does not know) reads as nothing.
+TEST(PaneQuery, ReadsItsAnswersAndOnlyAboutItsPane) {
+  using L = std::vector<std::string>;
+  EXPECT_EQ(PaneQuery::location(L{record({"%3", "$1", "main", "@2"})}, "%3"), (PaneQuery::Location{"$1", "main", "@2"}));
+  EXPECT_FALSE(PaneQuery::location(L{record({"%4", "$1", "main", "@2"})}, "%3"));
+  EXPECT_FALSE(PaneQuery::location(L{""}, "%3"));
+  EXPECT_FALSE(PaneQuery::location(L{}, "%3"));
+  EXPECT_EQ(PaneQuery::windowSize(L{record({"120", "40", "manual"})}), (PaneQuery::WindowSize{120, 40, true}));
+  EXPECT_EQ(PaneQuery::windowSize(L{record({"120", "40", "latest"})}), (PaneQuery::WindowSize{120, 40, false}));
+  EXPECT_EQ(PaneQuery::liveness(L{record({"%3", "0", ""})}, "%3"), (PaneQuery::Liveness{false, std::nullopt}));
+  EXPECT_EQ(PaneQuery::liveness(L{record({"%3", "1", "7"})}, "%3"), (PaneQuery::Liveness{true, 7}));
+  EXPECT_FALSE(PaneQuery::liveness(L{record({"%9", "0", ""})}, "%3"));
+  EXPECT_EQ(PaneQuery::historySize(L{record({"2000"})}), 2000);
+  EXPECT_FALSE(PaneQuery::historySize(L{"2000"}));
+  EXPECT_EQ(PaneQuery::workingDirectory(L{record({"%3", "/home/me"})}, "%3"), "/home/me");
+  EXPECT_EQ(PaneQuery::workingDirectory(L{record({"%3", ""})}, "%3"), "");
+  EXPECT_EQ(PaneQuery::newPaneId(L{record({"%12"})}), "%12");
+  EXPECT_FALSE(PaneQuery::newPaneId(L{record({"12"})}));
+  EXPECT_EQ(PaneQuery::windowSizeCommand("%3"),
+            "display-message -p -t \"%3\" \"#{window_width}\\037#{window_height}\\037"
+            "#{s/[\\001-\\037\\177]/\xEF\xBF\xBD/:window-size}\\036\"");
 }
 
 TEST(PaneListing, ReadsEveryFieldAndKeepsGoodRecordsBesideBadOnes) {
