@@ -50,4 +50,6 @@ bool isPaneId(std::string_view id) { return isSigilNumber(id, '%'); }
 
 bool isWindowId(std::string_view id) { return isSigilNumber(id, '@'); }
 
+bool isSessionId(std::string_view id) { return isSigilNumber(id, '$'); }
+
 }  // namespace vesket::daemon::TmuxCommand

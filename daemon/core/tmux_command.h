@@ -26,8 +26,9 @@ std::string unexpanded(std::string_view text);
 // Whether a pane id looks like "%<digits>" (the only form accepted as a pane target).
 bool isPaneId(std::string_view id);
 
-// Whether a window id looks like "@<digits>".
+// Whether a window id looks like "@<digits>", a session id like "$<digits>".
 bool isWindowId(std::string_view id);
+bool isSessionId(std::string_view id);
 
 }  // namespace TmuxCommand
 

@@ -21,19 +21,11 @@ bool isNumber(std::string_view text, std::int64_t* value = nullptr) {
   return true;
 }
 
-bool isId(std::string_view text, char sigil) {
-  if (text.size() < 2 || text.front() != sigil) return false;
-  for (char c : text.substr(1)) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
 bool valid(std::string_view value, TmuxFormat::Kind kind) {
   switch (kind) {
-    case TmuxFormat::Kind::paneId: return isId(value, '%');
-    case TmuxFormat::Kind::windowId: return isId(value, '@');
-    case TmuxFormat::Kind::sessionId: return isId(value, '$');
+    case TmuxFormat::Kind::paneId: return TmuxCommand::isPaneId(value);
+    case TmuxFormat::Kind::windowId: return TmuxCommand::isWindowId(value);
+    case TmuxFormat::Kind::sessionId: return TmuxCommand::isSessionId(value);
     case TmuxFormat::Kind::integer: return value.empty() || isNumber(value);
     case TmuxFormat::Kind::flag: return value.empty() || value == "0" || value == "1";
     case TmuxFormat::Kind::text: return true;
