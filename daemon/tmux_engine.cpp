@@ -238,15 +238,19 @@ QCoro::Task<void> TmuxEngine::refreshLoop() {
   m_refreshing = false;
 }
 
+QCoro::Task<void> TmuxEngine::waitWhileAttaching() {
+  if (!m_client.isNull() || !m_connecting) co_return;
+  // The control client is attaching (the daemon has just started, or tmux came back): what
+  // needs it waits instead of failing, or of starting a server of its own.
+  QPointer<TmuxEngine> self(this);
+  auto attaching = qCoro(this, &TmuxEngine::connectAttemptEnded, m_options.commandTimeout);
+  co_await attaching;
+  if (self.isNull()) throw TmuxError("tmux engine stopped");
+}
+
 QCoro::Task<std::vector<std::string>> TmuxEngine::run(std::string line) {
-  if (m_client.isNull() && m_connecting) {
-    // The control client is attaching (the daemon has just started, or tmux came back):
-    // a command waits for it instead of failing.
-    QPointer<TmuxEngine> self(this);
-    auto attaching = qCoro(this, &TmuxEngine::connectAttemptEnded, m_options.commandTimeout);
-    co_await attaching;
-    if (self.isNull()) throw TmuxError("tmux engine stopped");
-  }
+  auto attaching = waitWhileAttaching();
+  co_await attaching;
   TmuxControlClient* client = m_client.data();
   if (client == nullptr || !client->isAttached()) throw TmuxError("tmux is not running");
   co_return co_await client->command(std::move(line));
@@ -441,6 +445,8 @@ QCoro::Task<QString> TmuxEngine::spawnShell(QString windowName, QString startDir
   std::string options = " -P -F " + TmuxCommand::quote(PaneQuery::newPaneFormat());
   if (!windowName.isEmpty()) options += " -n " + TmuxCommand::quote(name);
   if (!startDirectory.isEmpty()) options += " -c " + TmuxCommand::quote(directory);
+  auto attaching = waitWhileAttaching();
+  co_await attaching;
   QString paneId;
   if (isConnected()) {
     // -d: the new window must not take over the view of whoever uses that session.

@@ -190,6 +190,7 @@ class TmuxEngine : public QObject {
   void onClientExited();
   bool serverAnswers(const QString& socketPath) const;
   QCoro::Task<std::vector<std::string>> run(std::string line);
+  QCoro::Task<void> waitWhileAttaching();
   QCoro::Task<void> requirePane(const QString& paneId);
   void publish(std::vector<control_plane::PaneEntry> panes);
 
