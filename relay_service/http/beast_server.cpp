@@ -1,0 +1,589 @@
+// The relay's transport on Boost.Beast: the listener, HTTP connections and WebSocket
+// connections, plain or TLS. Everything Beast is in this file (and asio_impl.cpp), so the
+// cost of compiling it is paid once; the rest of the relay sees http_handler.h only.
+//
+// Each TCP connection lives on its own strand. An HTTP connection is one coroutine that
+// reads a request head, asks the handler, reads the body within the handler's limit,
+// answers, and loops while the client keeps the connection alive. An upgrade hands the
+// stream to a WebSocket connection: one coroutine reads, one writer drains a bounded queue
+// (one writer per socket, as Beast requires).
+#include "relay_service/http/http_server.h"
+
+#include <boost/asio/as_tuple.hpp>
+#include <boost/asio/co_spawn.hpp>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/ip/tcp.hpp>
+#include <boost/asio/post.hpp>
+#include <boost/asio/ssl.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <boost/asio/strand.hpp>
+#include <boost/asio/use_awaitable.hpp>
+#include <boost/beast/core.hpp>
+#include <boost/beast/http.hpp>
+#include <boost/beast/ssl.hpp>
+#include <boost/beast/websocket.hpp>
+#include <boost/beast/websocket/ssl.hpp>
+
+#include <fmt/format.h>
+
+#include <array>
+#include <atomic>
+#include <deque>
+#include <limits>
+#include <mutex>
+#include <unordered_map>
+
+#include <nlohmann/json.hpp>
+
+#include "relay_service/http/http_handler.h"
+
+namespace vesket::relay_service {
+namespace {
+
+namespace net = boost::asio;
+namespace ssl = boost::asio::ssl;
+namespace beast = boost::beast;
+namespace http = boost::beast::http;
+namespace websocket = boost::beast::websocket;
+using tcp = net::ip::tcp;
+using PlainStream = beast::tcp_stream;
+using TlsStream = beast::ssl_stream<beast::tcp_stream>;
+constexpr auto kTuple = net::as_tuple(net::use_awaitable);
+constexpr std::size_t kMaxHeadBytes = 16 * 1024;
+constexpr std::size_t kMaxLingerBytes = 64 * 1024 * 1024;
+
+// A connection the server can ask to end (on stop).
+class Stoppable {
+ public:
+  virtual ~Stoppable() = default;
+  virtual void stop() = 0;
+};
+
+double millisecondsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+// The target up to its query, still percent-encoded (so nothing secret and no control
+// characters reach the log), and not endlessly long.
+std::string loggablePath(std::string_view target) {
+  target = target.substr(0, std::min(target.find('?'), std::size_t{200}));
+  return std::string(target);
+}
+
+}  // namespace
+
+struct HttpServer::State : std::enable_shared_from_this<HttpServer::State> {
+  State(net::io_context& ioContext, Options serverOptions, HttpHandler& requestHandler)
+      : io(ioContext), options(std::move(serverOptions)), handler(requestHandler), acceptor(net::make_strand(ioContext)) {}
+
+  void log(const std::string& line) const {
+    if (options.log) options.log(line);
+  }
+
+  std::uint64_t add(std::weak_ptr<Stoppable> connection) {
+    const std::lock_guard lock(mutex);
+    connections.emplace(++nextId, std::move(connection));
+    return nextId;
+  }
+
+  void remove(std::uint64_t id) {
+    std::function<void()> done;
+    {
+      const std::lock_guard lock(mutex);
+      connections.erase(id);
+      if (stopping && connections.empty()) done = std::move(whenEmpty);
+    }
+    if (done) done();
+  }
+
+  net::io_context& io;
+  Options options;
+  HttpHandler& handler;
+  std::optional<ssl::context> tls;
+  tcp::acceptor acceptor;
+  mutable std::mutex mutex;
+  std::unordered_map<std::uint64_t, std::weak_ptr<Stoppable>> connections;
+  std::uint64_t nextId = 0;
+  bool stopping = false;
+  std::function<void()> whenEmpty;
+};
+
+namespace {
+
+using State = HttpServer::State;
+
+// Removes a connection from the server's list when its coroutine ends.
+struct Registration {
+  std::shared_ptr<State> state;
+  std::uint64_t id;
+  ~Registration() { state->remove(id); }
+};
+
+void logException(const std::shared_ptr<State>& state, std::exception_ptr error) {
+  if (!error) return;
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::exception& e) {
+    state->log(fmt::format("connection failed: {}", e.what()));
+  }
+}
+
+// --- WebSocket connections ----------------------------------------------------------
+
+template <class Stream>
+class WebSocketConnection final : public WebSocketChannel,
+                                  public Stoppable,
+                                  public std::enable_shared_from_this<WebSocketConnection<Stream>> {
+ public:
+  WebSocketConnection(std::shared_ptr<State> state, Stream stream, std::shared_ptr<WebSocketSession> session,
+                      std::size_t maxMessageBytes)
+      : m_state(std::move(state)),
+        m_ws(std::move(stream)),
+        m_session(std::move(session)),
+        m_maxMessageBytes(maxMessageBytes ? maxMessageBytes : m_state->options.maxWebSocketMessageBytes) {}
+
+  bool send(std::string message, bool binary) override {
+    {
+      const std::lock_guard lock(m_mutex);
+      if (m_closed || m_closeRequest || m_queuedBytes + message.size() > m_state->options.webSocketQueueBytes) {
+        return false;
+      }
+      m_queuedBytes += message.size();
+      m_queue.emplace_back(std::move(message), binary);
+      if (m_writing) return true;
+      m_writing = true;
+    }
+    startWriter();
+    return true;
+  }
+
+  std::size_t queuedBytes() const override {
+    const std::lock_guard lock(m_mutex);
+    return m_queuedBytes;
+  }
+
+  void close(std::uint16_t code, std::string reason) override {
+    {
+      const std::lock_guard lock(m_mutex);
+      if (m_closed || m_closeRequest) return;
+      m_closeRequest = websocket::close_reason(static_cast<websocket::close_code>(code), beast::string_view(reason.substr(0, 120)));
+      if (m_writing) return;
+      m_writing = true;
+    }
+    startWriter();
+  }
+
+  void stop() override { close(websocket::close_code::going_away, "relay stopping"); }
+
+  static net::awaitable<void> run(std::shared_ptr<WebSocketConnection> self, http::request<http::empty_body> request) {
+    auto& ws = self->m_ws;
+    beast::get_lowest_layer(ws).expires_never();
+    websocket::stream_base::timeout timeout{};
+    timeout.handshake_timeout = std::chrono::seconds(30);
+    timeout.idle_timeout = self->m_state->options.webSocketIdleTimeout;
+    timeout.keep_alive_pings = true;
+    ws.set_option(timeout);
+    ws.set_option(websocket::stream_base::decorator(
+        [](websocket::response_type& response) { response.set(http::field::server, "vesket-relay"); }));
+    ws.read_message_max(self->m_maxMessageBytes);
+    std::weak_ptr<WebSocketSession> weakSession = self->m_session;
+    ws.control_callback([weakSession](websocket::frame_type kind, beast::string_view) {
+      if (kind == websocket::frame_type::close) return;
+      if (auto session = weakSession.lock()) session->heardFrom();
+    });
+
+    auto [acceptError] = co_await ws.async_accept(request, kTuple);
+    if (acceptError) {
+      self->m_state->log(fmt::format("websocket handshake failed: {}", acceptError.message()));
+      co_return;
+    }
+    self->m_session->opened(self);
+    for (;;) {
+      beast::flat_buffer buffer;
+      auto [readError, bytes] = co_await ws.async_read(buffer, kTuple);
+      if (readError) {
+        if (readError == websocket::error::message_too_big) {
+          self->m_state->log("websocket closed: a message over the size limit");
+        }
+        break;
+      }
+      self->m_session->received(beast::buffers_to_string(buffer.data()), !ws.got_text());
+    }
+    {
+      const std::lock_guard lock(self->m_mutex);
+      self->m_closed = true;
+      self->m_queue.clear();
+      self->m_queuedBytes = 0;
+    }
+    self->m_session->closed();
+    self->m_session.reset();
+  }
+
+ private:
+  void startWriter() {
+    auto self = this->shared_from_this();
+    net::co_spawn(m_ws.get_executor(), writeLoop(self), [self](std::exception_ptr error) {
+      logException(self->m_state, error);
+    });
+  }
+
+  static net::awaitable<void> writeLoop(std::shared_ptr<WebSocketConnection> self) {
+    for (;;) {
+      std::pair<std::string, bool> message;
+      std::optional<websocket::close_reason> closing;
+      {
+        const std::lock_guard lock(self->m_mutex);
+        if (self->m_closed) {
+          self->m_writing = false;
+          co_return;
+        }
+        if (!self->m_queue.empty()) {
+          message = std::move(self->m_queue.front());
+          self->m_queue.pop_front();
+        } else if (self->m_closeRequest && !self->m_closeSent) {
+          closing = self->m_closeRequest;
+          self->m_closeSent = true;
+        } else {
+          self->m_writing = false;
+          co_return;
+        }
+      }
+      if (closing) {
+        co_await self->m_ws.async_close(*closing, kTuple);
+        const std::lock_guard lock(self->m_mutex);
+        self->m_writing = false;
+        co_return;
+      }
+      self->m_ws.binary(message.second);
+      auto [error, written] = co_await self->m_ws.async_write(net::buffer(message.first), kTuple);
+      const std::lock_guard lock(self->m_mutex);
+      self->m_queuedBytes -= std::min(self->m_queuedBytes, message.first.size());
+      if (error) {
+        self->m_closed = true;
+        self->m_queue.clear();
+        self->m_queuedBytes = 0;
+        self->m_writing = false;
+        co_return;
+      }
+    }
+  }
+
+  std::shared_ptr<State> m_state;
+  websocket::stream<Stream> m_ws;
+  std::shared_ptr<WebSocketSession> m_session;
+  std::size_t m_maxMessageBytes;
+  mutable std::mutex m_mutex;
+  std::deque<std::pair<std::string, bool>> m_queue;
+  std::size_t m_queuedBytes = 0;
+  bool m_writing = false;
+  bool m_closed = false;
+  std::optional<websocket::close_reason> m_closeRequest;
+  bool m_closeSent = false;
+};
+
+// --- HTTP connections ---------------------------------------------------------------
+
+HttpRequest describe(const http::request<http::empty_body>& head, const std::string& remoteAddress) {
+  HttpRequest request;
+  request.method = std::string(head.method_string());
+  request.target = std::string(head.target());
+  if (auto target = RequestTarget::parse(request.target)) {
+    request.path = std::move(target->path);
+    request.query = std::move(target->query);
+  }
+  for (const auto& field : head) {
+    std::string name(field.name_string());
+    for (char& c : name) {
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    request.headers.emplace_back(std::move(name), std::string(field.value()));
+  }
+  request.remoteAddress = remoteAddress;
+  return request;
+}
+
+HttpResponse plainError(int status, const char* error, const char* message) {
+  return HttpResponse::json(status, {{"error", error}, {"message", message}});
+}
+
+template <class Stream>
+class HttpConnection final : public Stoppable, public std::enable_shared_from_this<HttpConnection<Stream>> {
+ public:
+  HttpConnection(std::shared_ptr<State> state, Stream stream, std::string remoteAddress)
+      : m_state(std::move(state)), m_stream(std::move(stream)), m_remote(std::move(remoteAddress)) {}
+
+  void stop() override {
+    net::post(m_stream.get_executor(), [self = this->shared_from_this()] {
+      self->m_stopping = true;
+      if (self->m_idle && !self->m_upgraded) beast::get_lowest_layer(self->m_stream).cancel();
+    });
+  }
+
+  static net::awaitable<void> run(std::shared_ptr<HttpConnection> self) {
+    const Registration registration{self->m_state, self->m_state->add(self)};
+    co_await self->serve();
+  }
+
+ private:
+  net::awaitable<void> serve() {
+    const HttpServer::Options& options = m_state->options;
+    auto& lowest = beast::get_lowest_layer(m_stream);
+    if constexpr (std::is_same_v<Stream, TlsStream>) {
+      lowest.expires_after(options.requestTimeout);
+      auto [error] = co_await m_stream.async_handshake(ssl::stream_base::server, kTuple);
+      if (error) co_return;
+    }
+    beast::flat_buffer buffer;
+    for (;;) {
+      // Waiting for a request: idle.
+      m_idle = true;
+      if (m_stopping) break;
+      if (buffer.size() == 0) {
+        lowest.expires_after(options.idleTimeout);
+        auto [error, bytes] = co_await m_stream.async_read_some(buffer.prepare(kMaxHeadBytes), kTuple);
+        if (error) break;
+        buffer.commit(bytes);
+      }
+      m_idle = false;
+
+      // A request has begun: it must arrive complete within the request timeout.
+      lowest.expires_after(options.requestTimeout);
+      http::request_parser<http::empty_body> headParser;
+      headParser.header_limit(kMaxHeadBytes);
+      // The body's limit depends on the endpoint and is checked once the head is read.
+      headParser.body_limit(std::numeric_limits<std::uint64_t>::max());
+      auto [headError, headBytes] = co_await http::async_read_header(m_stream, buffer, headParser, kTuple);
+      if (headError) {
+        if (headError == http::error::header_limit) {
+          co_await write(plainError(431, "header_too_large", "the request head is larger than 16 KiB"), false, 11);
+        } else if (headError != http::error::end_of_stream && headError != net::error::operation_aborted &&
+                   headError != beast::error::timeout) {
+          co_await write(plainError(400, "bad_request", "the request is not valid HTTP/1.1"), false, 11);
+        }
+        break;
+      }
+      const auto start = std::chrono::steady_clock::now();
+      const unsigned version = headParser.get().version();
+      HttpRequest request = describe(headParser.get(), m_remote);
+      const std::string logPath = loggablePath(request.target);
+      if (request.path.empty()) {
+        co_await respond(plainError(400, "bad_request", "the request target is not a valid path"), false, version,
+                         request.method, logPath, start);
+        break;
+      }
+
+      if (websocket::is_upgrade(headParser.get())) {
+        WebSocketAcceptance acceptance = co_await m_state->handler.upgrade(std::move(request));
+        if (!acceptance.session) {
+          co_await respond(acceptance.refusal, false, version, "GET", logPath, start);
+          break;
+        }
+        m_state->log(fmt::format("GET {} 101 {:.1f}ms", logPath, millisecondsSince(start)));
+        m_upgraded = true;
+        auto connection = std::make_shared<WebSocketConnection<Stream>>(m_state, std::move(m_stream),
+                                                                        std::move(acceptance.session),
+                                                                        acceptance.maxMessageBytes);
+        const Registration registration{m_state, m_state->add(connection)};
+        co_await WebSocketConnection<Stream>::run(connection, headParser.release());
+        co_return;
+      }
+
+      const std::size_t limit = m_state->handler.bodyLimit(request);
+      if (headParser.content_length() && *headParser.content_length() > limit) {
+        co_await respond(ApiPayloadTooLarge(limit), false, version, request.method, logPath, start);
+        m_linger = true;
+        break;
+      }
+      http::request_parser<http::string_body> parser(std::move(headParser));
+      parser.body_limit(limit);
+      auto [bodyError, bodyBytes] = co_await http::async_read(m_stream, buffer, parser, kTuple);
+      if (bodyError == http::error::body_limit) {
+        co_await respond(ApiPayloadTooLarge(limit), false, version, request.method, logPath, start);
+        m_linger = true;
+        break;
+      }
+      if (bodyError) break;
+      const bool keepAlive = parser.get().keep_alive();
+      request.body = std::move(parser.get().body());
+      const std::string method = request.method;
+      HttpResponse response;
+      try {
+        response = co_await m_state->handler.handle(std::move(request));
+      } catch (const std::exception& error) {
+        m_state->log(fmt::format("{} {} failed: {}", method, logPath, error.what()));
+        response = plainError(500, "internal_error", "the relay failed to handle this request");
+      }
+      co_await respond(response, keepAlive && !m_stopping, version, method, logPath, start);
+      if (!keepAlive || m_stopping) break;
+    }
+    co_await shutdown();
+  }
+
+  static HttpResponse ApiPayloadTooLarge(std::size_t limit) {
+    return HttpResponse::json(413, {{"error", "payload_too_large"},
+                                    {"message", fmt::format("the request body is larger than this endpoint accepts "
+                                                            "({} bytes)",
+                                                            limit)}});
+  }
+
+  net::awaitable<void> respond(const HttpResponse& response, bool keepAlive, unsigned version,
+                               const std::string& method, const std::string& path,
+                               std::chrono::steady_clock::time_point start) {
+    co_await write(response, keepAlive, version);
+    m_state->log(fmt::format("{} {} {} {:.1f}ms", method, path, response.status, millisecondsSince(start)));
+  }
+
+  net::awaitable<void> write(const HttpResponse& response, bool keepAlive, unsigned version) {
+    http::response<http::string_body> message;
+    message.version(version);
+    message.result(static_cast<unsigned>(response.status));
+    message.set(http::field::server, "vesket-relay");
+    message.set(http::field::content_type, response.contentType);
+    for (const auto& [name, value] : response.headers) message.set(name, value);
+    message.keep_alive(keepAlive);
+    message.body() = response.body;
+    message.prepare_payload();
+    beast::get_lowest_layer(m_stream).expires_after(m_state->options.requestTimeout);
+    auto [error, bytes] = co_await http::async_write(m_stream, message, kTuple);
+    (void)error;
+  }
+
+  net::awaitable<void> shutdown() {
+    auto& lowest = beast::get_lowest_layer(m_stream);
+    if (m_linger) {
+      // A refused body is still on its way: take it in (briefly, and only so much) before
+      // closing, so the client reads our answer instead of a connection reset.
+      lowest.expires_after(std::chrono::seconds(2));
+      std::array<char, 16 * 1024> sink;
+      std::size_t discarded = 0;
+      while (discarded < kMaxLingerBytes) {
+        auto [error, bytes] = co_await m_stream.async_read_some(net::buffer(sink), kTuple);
+        if (error) break;
+        discarded += bytes;
+      }
+    }
+    if constexpr (std::is_same_v<Stream, TlsStream>) {
+      lowest.expires_after(std::chrono::seconds(5));
+      auto [error] = co_await m_stream.async_shutdown(kTuple);
+      (void)error;
+    }
+    beast::error_code ignored;
+    lowest.socket().shutdown(tcp::socket::shutdown_send, ignored);
+    lowest.close();
+  }
+
+  std::shared_ptr<State> m_state;
+  Stream m_stream;
+  std::string m_remote;
+  bool m_idle = true;
+  bool m_stopping = false;
+  bool m_upgraded = false;
+  bool m_linger = false;
+};
+
+net::awaitable<void> acceptLoop(std::shared_ptr<State> state) {
+  for (;;) {
+    auto [error, socket] = co_await state->acceptor.async_accept(net::make_strand(state->io), kTuple);
+    if (error) {
+      if (error == net::error::operation_aborted || !state->acceptor.is_open()) co_return;
+      // Out of descriptors and the like: wait a moment instead of spinning.
+      state->log(fmt::format("accept failed: {}", error.message()));
+      net::steady_timer pause(state->acceptor.get_executor(), std::chrono::milliseconds(100));
+      co_await pause.async_wait(kTuple);
+      continue;
+    }
+    beast::error_code endpointError;
+    const auto endpoint = socket.remote_endpoint(endpointError);
+    std::string remote = endpointError ? std::string("unknown") : endpoint.address().to_string();
+    auto executor = socket.get_executor();
+    auto onEnd = [state](std::exception_ptr failure) { logException(state, failure); };
+    if (state->tls) {
+      auto connection = std::make_shared<HttpConnection<TlsStream>>(state, TlsStream(std::move(socket), *state->tls),
+                                                                    std::move(remote));
+      net::co_spawn(executor, HttpConnection<TlsStream>::run(connection), onEnd);
+    } else {
+      auto connection =
+          std::make_shared<HttpConnection<PlainStream>>(state, PlainStream(std::move(socket)), std::move(remote));
+      net::co_spawn(executor, HttpConnection<PlainStream>::run(connection), onEnd);
+    }
+  }
+}
+
+}  // namespace
+
+HttpServer::HttpServer(net::io_context& io, Options options, HttpHandler& handler)
+    : m_state(std::make_shared<State>(io, std::move(options), handler)) {}
+
+HttpServer::~HttpServer() {
+  beast::error_code ignored;
+  m_state->acceptor.close(ignored);
+}
+
+std::uint16_t HttpServer::start() {
+  State& state = *m_state;
+  if (state.options.tlsCertFile) {
+    state.tls.emplace(ssl::context::tls_server);
+    state.tls->set_options(ssl::context::default_workarounds | ssl::context::no_sslv2 | ssl::context::no_sslv3 |
+                           ssl::context::no_tlsv1 | ssl::context::no_tlsv1_1 | ssl::context::single_dh_use);
+    beast::error_code error;
+    state.tls->use_certificate_chain_file(*state.options.tlsCertFile, error);
+    if (error) {
+      throw std::runtime_error(
+          fmt::format("cannot load the TLS certificate {}: {}", *state.options.tlsCertFile, error.message()));
+    }
+    state.tls->use_private_key_file(*state.options.tlsKeyFile, ssl::context::pem, error);
+    if (error) {
+      throw std::runtime_error(fmt::format("cannot load the TLS key {}: {}", *state.options.tlsKeyFile, error.message()));
+    }
+  }
+  beast::error_code error;
+  const auto address = net::ip::make_address(state.options.listen.host, error);
+  if (error) throw std::runtime_error(fmt::format("--listen: '{}' is not an IP address", state.options.listen.host));
+  const tcp::endpoint endpoint(address, state.options.listen.port);
+  state.acceptor.open(endpoint.protocol(), error);
+  if (!error) state.acceptor.set_option(net::socket_base::reuse_address(true), error);
+  if (!error) state.acceptor.bind(endpoint, error);
+  if (!error) state.acceptor.listen(net::socket_base::max_listen_connections, error);
+  if (error) {
+    throw std::runtime_error(fmt::format("cannot listen on {}: {}", state.options.listen.toString(), error.message()));
+  }
+  const std::uint16_t port = state.acceptor.local_endpoint().port();
+  net::co_spawn(state.acceptor.get_executor(), acceptLoop(m_state),
+                [state = m_state](std::exception_ptr failure) { logException(state, failure); });
+  return port;
+}
+
+void HttpServer::stop(std::chrono::milliseconds grace, std::function<void()> done) {
+  auto finished = std::make_shared<std::atomic<bool>>(false);
+  auto finishOnce = [finished, done = std::move(done)] {
+    if (!finished->exchange(true) && done) done();
+  };
+  net::post(m_state->acceptor.get_executor(), [state = m_state] {
+    beast::error_code ignored;
+    state->acceptor.close(ignored);
+  });
+  std::vector<std::shared_ptr<Stoppable>> open;
+  {
+    const std::lock_guard lock(m_state->mutex);
+    m_state->stopping = true;
+    m_state->whenEmpty = finishOnce;
+    for (const auto& [id, weak] : m_state->connections) {
+      if (auto connection = weak.lock()) open.push_back(std::move(connection));
+    }
+    if (m_state->connections.empty()) m_state->whenEmpty = nullptr;
+  }
+  if (open.empty()) {
+    finishOnce();
+    return;
+  }
+  for (const auto& connection : open) connection->stop();
+  auto timer = std::make_shared<net::steady_timer>(m_state->io, grace);
+  timer->async_wait([timer, finishOnce](const beast::error_code&) { finishOnce(); });
+}
+
+std::size_t HttpServer::connectionCount() const {
+  const std::lock_guard lock(m_state->mutex);
+  return m_state->connections.size();
+}
+
+}  // namespace vesket::relay_service

@@ -1,0 +1,112 @@
+#include "relay_service/relay_server.h"
+
+#include <boost/asio/executor_work_guard.hpp>
+#include <boost/asio/io_context.hpp>
+
+#include <chrono>
+#include <future>
+#include <thread>
+#include <vector>
+
+#include "relay_service/api/password_service.h"
+#include "relay_service/api/relay_api.h"
+#include "relay_service/http/http_server.h"
+#include "relay_service/link/daemon_registry.h"
+#include "relay_service/store/data_directory.h"
+#include "relay_service/store/sqlite_relay_store.h"
+
+#ifndef VESKET_RELAY_VERSION
+#define VESKET_RELAY_VERSION "0.0.0"
+#endif
+
+namespace vesket::relay_service {
+
+namespace net = boost::asio;
+
+namespace {
+
+std::int64_t nowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+int threadCount(const RelayOptions& options) {
+  if (options.threads > 0) return options.threads;
+  return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+}  // namespace
+
+struct RelayServer::Parts {
+  Parts(RelayOptions relayOptions, Log logFunction)
+      : options(std::move(relayOptions)),
+        log(std::move(logFunction)),
+        data(options.dataDir),
+        store(data.databasePath(), nowMs),
+        registry(store, nowMs),
+        passwords(options.passwordHashCost, 2),
+        context(store, registry, passwords, data.loadOrCreateTokenSecret(),
+                ApiConfig{VESKET_RELAY_VERSION, options.signInPerMinute, options.requestsPerMinute, options.googleClientIds, options.appleClientIds}, nowMs, log),
+        api(context, registry),
+        http(io, httpOptions(), api) {
+    store.clearPresence();
+  }
+
+  HttpServer::Options httpOptions() const {
+    HttpServer::Options http;
+    http.listen = options.listen;
+    http.tlsCertFile = options.tlsCertFile;
+    http.tlsKeyFile = options.tlsKeyFile;
+    http.log = log;
+    return http;
+  }
+
+  RelayOptions options;
+  Log log;
+  DataDirectory data;
+  SqliteRelayStore store;
+  DaemonRegistry registry;
+  PasswordService passwords;
+  ApiContext context;
+  RelayApi api;
+  net::io_context io;
+  HttpServer http;
+  std::optional<net::executor_work_guard<net::io_context::executor_type>> work;
+  std::vector<std::thread> threads;
+  bool stopped = false;
+};
+
+RelayServer::RelayServer(RelayOptions options, Log log)
+    : m_parts(std::make_unique<Parts>(std::move(options), std::move(log))) {}
+
+RelayServer::~RelayServer() { stop(std::chrono::milliseconds(0)); }
+
+std::uint16_t RelayServer::start() {
+  const std::uint16_t port = m_parts->http.start();
+  m_parts->work.emplace(m_parts->io.get_executor());
+  const int threads = threadCount(m_parts->options);
+  for (int i = 0; i < threads; ++i) m_parts->threads.emplace_back([this] { m_parts->io.run(); });
+  return port;
+}
+
+void RelayServer::stop(std::chrono::milliseconds grace) {
+  Parts& parts = *m_parts;
+  if (parts.stopped) return;
+  parts.stopped = true;
+  if (!parts.threads.empty()) {
+    std::promise<void> drained;
+    parts.http.stop(grace, [&drained] { drained.set_value(); });
+    drained.get_future().wait();
+    parts.work.reset();
+    parts.io.stop();
+    for (auto& thread : parts.threads) thread.join();
+    parts.threads.clear();
+  }
+  parts.store.clearPresence();
+  parts.store.checkpoint();
+}
+
+DaemonRegistry& RelayServer::registry() { return m_parts->registry; }
+RelayStore& RelayServer::store() { return m_parts->store; }
+
+}  // namespace vesket::relay_service
