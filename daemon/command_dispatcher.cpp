@@ -98,10 +98,11 @@ nlohmann::json CommandDispatcher::ping() const {
 }
 
 nlohmann::json CommandDispatcher::relayStatus() const {
-  // There is no relay link in this daemon yet: honestly not connected.
-  return {{"connected", false},
-          {"transportState", "disconnected"},
-          {"daemonSessionId", s(m_context.daemonSessionId)}};
+  nlohmann::json status = m_context.relayLinkStatus
+                              ? m_context.relayLinkStatus()
+                              : nlohmann::json{{"connected", false}, {"transportState", "unpaired"}};
+  status["daemonSessionId"] = s(m_context.daemonSessionId);
+  return status;
 }
 
 QCoro::Task<nlohmann::json> CommandDispatcher::listPanes() {

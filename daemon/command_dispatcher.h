@@ -22,6 +22,8 @@ struct DaemonContext {
   qint64 startedAtMs = 0;
   std::function<void()> requestStop;  // "shutdown": stop serving once the reply is out
   AgentPromptService* agentPrompts = nullptr;  // "agent-hook", and answers to hook prompts
+  // The relay link's state for "relay-status" ({"connected", "transportState", ...}).
+  std::function<nlohmann::json()> relayLinkStatus;
 };
 
 // Carries out the unary control commands: checks the arguments, drives the tmux engine and

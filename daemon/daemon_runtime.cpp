@@ -32,6 +32,7 @@
 #include "daemon/watch_hub.h"
 #include "daemon/terminal_attach_service.h"
 #include "daemon/claude_history_service.h"
+#include "daemon/relay_link.h"
 #include "shell/core/identity_record.h"
 
 namespace vesket::daemon {
@@ -73,6 +74,7 @@ DaemonRuntime::DaemonRuntime(DaemonPaths paths, Options options, QObject* parent
     : QObject(parent), m_paths(std::move(paths)), m_options(std::move(options)) {}
 
 DaemonRuntime::~DaemonRuntime() {
+  m_relayLink.reset();
   m_server.reset();
   m_watchHub.reset();
   m_claudeHistory.reset();
@@ -221,6 +223,9 @@ void DaemonRuntime::start() {
     // After the reply has gone out.
     QTimer::singleShot(50, this, [this] { stop(0); });
   };
+  context.relayLinkStatus = [this] {
+    return m_relayLink ? m_relayLink->status() : nlohmann::json{{"connected", false}, {"transportState", "unpaired"}};
+  };
   m_dispatcher = std::make_unique<CommandDispatcher>(*m_engine, context);
   m_watchHub = std::make_unique<WatchHub>(*m_engine, m_daemonSessionId);
   m_terminalAttach = std::make_unique<TerminalAttachService>(*m_engine);
@@ -243,6 +248,10 @@ void DaemonRuntime::start() {
 
   m_server->listen();
   m_engine->start();
+  m_relayLink = std::make_unique<RelayLink>(
+      m_paths, *m_dispatcher,
+      std::vector<StreamService*>{m_watchHub.get(), m_terminalAttach.get(), m_claudeHistory.get()});
+  m_relayLink->start();
   installSignalHandlers();
   publishIdentity();
   qInfo().noquote() << "vesket daemon" << BuildInfo::version() << "serving" << m_paths.socketPath()
@@ -255,6 +264,7 @@ void DaemonRuntime::stop(int exitCode) {
   if (m_stopping) return;
   m_stopping = true;
   qInfo().noquote() << "vesket daemon stopping";
+  if (m_relayLink) m_relayLink->stop();
   if (m_server) m_server->close();
   if (m_engine) m_engine->stop();
   removeIdentity();

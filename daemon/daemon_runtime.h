@@ -17,6 +17,7 @@ class WatchHub;
 class TerminalAttachService;
 class ClaudeHistoryService;
 class AgentPromptService;
+class RelayLink;
 
 // Another daemon already serves this product home.
 class DaemonAlreadyRunning : public std::runtime_error {
@@ -68,6 +69,7 @@ class DaemonRuntime : public QObject {
   std::unique_ptr<ClaudeHistoryService> m_claudeHistory;
   std::unique_ptr<AgentPromptService> m_agentPrompts;
   std::unique_ptr<ControlServer> m_server;
+  std::unique_ptr<RelayLink> m_relayLink;
 };
 
 }  // namespace vesket::daemon

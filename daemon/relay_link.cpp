@@ -1,0 +1,345 @@
+#include "daemon/relay_link.h"
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QNetworkRequest>
+#include <QRandomGenerator>
+#include <QUrl>
+#include <QWebSocket>
+
+#include "control_plane/core/base64.h"
+#include "daemon/build_info.h"
+#include "daemon/command_dispatcher.h"
+#include "daemon/control_connection.h"
+#include "daemon/core/terminal_attach_request.h"
+#include "relay/core/daemon_link_frame.h"
+
+namespace vesket::daemon {
+namespace {
+
+namespace LinkFrame = relay::DaemonLinkFrame;
+
+constexpr qint64 kLocalReadChunk = 256 * 1024;
+constexpr quint64 kMaxIncomingMessageBytes = 64 * 1024 * 1024;
+
+std::string compact(const nlohmann::json& value) {
+  return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+}  // namespace
+
+RelayLink::RelayLink(DaemonPaths paths, CommandDispatcher& dispatcher, std::vector<StreamService*> streamServices,
+                     Options options, QObject* parent)
+    : QObject(parent),
+      m_paths(std::move(paths)),
+      m_dispatcher(dispatcher),
+      m_streamServices(std::move(streamServices)),
+      m_options(options) {
+  m_reloadTimer.setSingleShot(true);
+  m_reloadTimer.setInterval(100);
+  connect(&m_reloadTimer, &QTimer::timeout, this, &RelayLink::reloadSettings);
+  connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, [this] { m_reloadTimer.start(); });
+  connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] { m_reloadTimer.start(); });
+  m_reconnectTimer.setSingleShot(true);
+  connect(&m_reconnectTimer, &QTimer::timeout, this, &RelayLink::connectNow);
+  m_pingTimer.setInterval(m_options.pingIntervalMs);
+  connect(&m_pingTimer, &QTimer::timeout, this, &RelayLink::checkSilence);
+}
+
+RelayLink::~RelayLink() { stop(); }
+
+const char* RelayLink::stateName(State state) {
+  switch (state) {
+    case State::unpaired: return "unpaired";
+    case State::connecting: return "connecting";
+    case State::connected: return "connected";
+    case State::reconnecting: return "reconnecting";
+    case State::unauthorized: return "unauthorized";
+    case State::stopped: return "stopped";
+  }
+  return "unpaired";
+}
+
+nlohmann::json RelayLink::status() const {
+  nlohmann::json status = {{"connected", m_state == State::connected}, {"transportState", stateName(m_state)}};
+  if (m_userId) status["userId"] = *m_userId;
+  if (m_daemonId) status["daemonId"] = *m_daemonId;
+  return status;
+}
+
+void RelayLink::setState(State state) {
+  if (m_state == state) return;
+  m_state = state;
+  qInfo().noquote() << "relay link:" << stateName(state);
+}
+
+void RelayLink::start() {
+  m_watcher.addPath(m_paths.daemonDir());
+  reloadSettings();
+}
+
+void RelayLink::stop() {
+  m_reconnectTimer.stop();
+  m_pingTimer.stop();
+  m_state = State::stopped;
+  if (m_socket) {
+    QWebSocket* socket = m_socket;
+    m_socket = nullptr;
+    socket->disconnect(this);
+    socket->close(QWebSocketProtocol::CloseCodeGoingAway, QStringLiteral("daemon stopping"));
+    socket->deleteLater();
+  }
+  closeLocalConnection();
+}
+
+// --- settings -----------------------------------------------------------------------
+
+void RelayLink::reloadSettings() {
+  if (m_state == State::stopped) return;
+  const QString envPath = m_paths.envFile();
+  // An atomic rewrite replaces the file, which ends a watch on it: watch it again.
+  if (QFileInfo::exists(envPath) && !m_watcher.files().contains(envPath)) m_watcher.addPath(envPath);
+  QByteArray text;
+  QFile file(envPath);
+  if (file.open(QIODevice::ReadOnly)) text = file.read(256 * 1024);
+  std::string problem;
+  const auto settings = RelayLinkSettings::fromEnv(EnvFile::parse(text.toStdString()), &problem);
+  if (settings == m_settings && m_state != State::unpaired) return;
+  if (settings == m_settings && !settings) return;
+  m_settings = settings;
+  m_reconnectTimer.stop();
+  if (m_socket) {
+    QWebSocket* socket = m_socket;
+    m_socket = nullptr;
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+    closeLocalConnection();
+  }
+  m_userId.reset();
+  m_daemonId.reset();
+  m_attempt = 0;
+  if (!m_settings) {
+    if (!problem.empty()) qWarning().noquote() << "relay link: not linking:" << QString::fromStdString(problem);
+    setState(State::unpaired);
+    return;
+  }
+  qInfo().noquote() << "relay link: linking to" << QString::fromStdString(m_settings->url);
+  connectNow();
+}
+
+// --- the WebSocket ------------------------------------------------------------------
+
+void RelayLink::connectNow() {
+  if (!m_settings || m_state == State::stopped) return;
+  if (m_socket) {
+    m_socket->disconnect(this);
+    m_socket->abort();
+    m_socket->deleteLater();
+  }
+  m_refused = false;
+  setState(m_attempt == 0 ? State::connecting : State::reconnecting);
+  m_socket = new QWebSocket(QString(), QWebSocketProtocol::VersionLatest, this);
+  m_socket->setMaxAllowedIncomingMessageSize(kMaxIncomingMessageBytes);
+  connect(m_socket, &QWebSocket::connected, this, &RelayLink::onConnected);
+  connect(m_socket, &QWebSocket::disconnected, this, &RelayLink::onDisconnected);
+  connect(m_socket, &QWebSocket::textMessageReceived, this, &RelayLink::onTextMessage);
+  connect(m_socket, &QWebSocket::binaryMessageReceived, this, &RelayLink::onBinaryMessage);
+  connect(m_socket, &QWebSocket::pong, this, [this] { m_sinceHeard.restart(); });
+  connect(m_socket, &QWebSocket::bytesWritten, this, [this] {
+    if (m_local && m_local->bytesAvailable() > 0) onLocalReadyRead();
+  });
+  // Qt 6.4 names the signal error(); errorOccurred() came later.
+  connect(m_socket, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), this, [this](QAbstractSocket::SocketError) {
+    const QString reason = m_socket ? m_socket->errorString() : QString();
+    // The handshake's answer is only in the error text ("... 401 ...").
+    if (reason.contains(QStringLiteral("401")) || reason.contains(QStringLiteral("403"))) m_refused = true;
+    qInfo().noquote() << "relay link: error:" << reason;
+    if (m_socket && m_socket->state() == QAbstractSocket::UnconnectedState) onDisconnected();
+  });
+  QNetworkRequest request(QUrl(QString::fromStdString(m_settings->url)));
+  request.setRawHeader("Authorization", QByteArray("Bearer ") + QByteArray::fromStdString(m_settings->token));
+  m_socket->open(request);
+}
+
+void RelayLink::onConnected() {
+  // Connected once the relay's hello has arrived: from then on the relay can reach us.
+  m_attempt = 0;
+  openLocalConnection();
+  m_sinceHeard.restart();
+  m_pingTimer.start();
+}
+
+void RelayLink::onDisconnected() {
+  if (!m_socket) return;
+  QWebSocket* socket = m_socket;
+  m_socket = nullptr;
+  socket->disconnect(this);
+  socket->deleteLater();
+  // The relay closes a revoked daemon's link with 4001.
+  if (socket->closeCode() == 4001) m_refused = true;
+  m_pingTimer.stop();
+  closeLocalConnection();
+  if (m_state == State::stopped || !m_settings) return;
+  scheduleReconnect(m_refused);
+}
+
+void RelayLink::scheduleReconnect(bool refused) {
+  const int delay = refused ? RelayLinkBackoff::kCapMs
+                            : RelayLinkBackoff::delayMs(m_attempt, QRandomGenerator::global()->generateDouble());
+  ++m_attempt;
+  setState(refused ? State::unauthorized : State::reconnecting);
+  qInfo().noquote() << "relay link: next attempt in" << delay << "ms";
+  m_reconnectTimer.start(delay);
+}
+
+void RelayLink::checkSilence() {
+  if (!m_socket) return;
+  if (m_sinceHeard.elapsed() > m_options.silenceLimitMs) {
+    qInfo().noquote() << "relay link: silent for" << m_sinceHeard.elapsed() << "ms; linking again";
+    m_socket->abort();
+    return;
+  }
+  m_socket->ping();
+}
+
+void RelayLink::onTextMessage(const QString& message) {
+  m_sinceHeard.restart();
+  nlohmann::json request = nlohmann::json::parse(message.toStdString(), nullptr, false);
+  if (!request.is_object()) return;  // not a request; the relay never sends such
+  const auto cmd = request.find("cmd");
+  const auto id = request.find("id");
+  if (cmd != request.end() && *cmd == LinkFrame::kHelloCommand) {
+    const nlohmann::json args = request.value("args", nlohmann::json::object());
+    if (args.is_object() && args.value("userId", nlohmann::json()).is_number_integer()) {
+      m_userId = args["userId"].get<std::int64_t>();
+    }
+    if (args.is_object() && args.value("daemonId", nlohmann::json()).is_number_integer()) {
+      m_daemonId = args["daemonId"].get<std::int64_t>();
+    }
+    qInfo().noquote() << "relay link: linked as daemon" << m_daemonId.value_or(0) << "of user" << m_userId.value_or(0);
+    setState(State::connected);
+    if (id != request.end() && id->is_string() && m_socket) {
+      const nlohmann::json reply = {
+          {"id", *id},
+          {"ok", true},
+          {"data", {{"daemonSessionId", m_dispatcher.context().daemonSessionId.toStdString()},
+                    {"version", BuildInfo::version()}}}};
+      m_socket->sendTextMessage(QString::fromStdString(compact(reply)));
+    }
+    return;
+  }
+  const std::string key(LinkFrame::kStreamKey);
+  if (const auto stream = request.find(key); stream != request.end()) {
+    if (stream->is_number_unsigned() && cmd != request.end() && *cmd == "terminal-attach" && id != request.end() &&
+        id->is_string() && stream->get<std::uint64_t>() <= UINT32_MAX) {
+      const auto number = static_cast<std::uint32_t>(stream->get<std::uint64_t>());
+      m_attachByStream[number] = id->get<std::string>();
+      m_streamByAttach[id->get<std::string>()] = number;
+    }
+    request.erase(key);
+  }
+  writeLocal(compact(request) + '\n');
+}
+
+void RelayLink::onBinaryMessage(const QByteArray& message) {
+  m_sinceHeard.restart();
+  const auto frame = LinkFrame::decode(std::string_view(message.constData(), static_cast<std::size_t>(message.size())));
+  if (!frame) return;
+  const auto attach = m_attachByStream.find(frame->stream);
+  if (attach == m_attachByStream.end()) return;  // a stream that has ended
+  const nlohmann::json input = {
+      {"id", "link-input-" + std::to_string(++m_inputSequence)},
+      {"cmd", "terminal-input"},
+      {"args", {{"sessionId", terminalAttachSessionId(attach->second)}, {"data", control_plane::Base64::encode(frame->frame)}}}};
+  writeLocal(compact(input) + '\n');
+}
+
+// --- the daemon side ----------------------------------------------------------------
+
+void RelayLink::openLocalConnection() {
+  closeLocalConnection();
+  int fds[2];
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0) {
+    qWarning().noquote() << "relay link: cannot make a socket pair; dropping the link";
+    if (m_socket) m_socket->abort();
+    return;
+  }
+  auto* daemonSide = new QLocalSocket;
+  daemonSide->setSocketDescriptor(fds[0]);
+  m_local = new QLocalSocket(this);
+  m_local->setSocketDescriptor(fds[1]);
+  m_local->setReadBufferSize(kLocalReadChunk);
+  connect(m_local, &QLocalSocket::readyRead, this, &RelayLink::onLocalReadyRead);
+  ControlConnection::Limits limits;
+  limits.maxRequestsInFlight = m_options.requestsInFlight;
+  // The relay authenticated this link with the daemon token: no control token on top.
+  m_connection = new ControlConnection(daemonSide, m_dispatcher, m_streamServices, QString(), limits, this);
+  connect(m_connection, &ControlConnection::finished, this,
+          [](ControlConnection* finished) { finished->deleteLater(); });
+  m_lines = control_plane::LineAccumulator();
+}
+
+void RelayLink::closeLocalConnection() {
+  m_attachByStream.clear();
+  m_streamByAttach.clear();
+  if (m_local) {
+    m_local->disconnect(this);
+    m_local->abort();
+    m_local->deleteLater();
+    m_local = nullptr;
+  }
+  // The daemon's end sees the pair close and ends its streams (terminal sessions hand
+  // their pane sizes back).
+}
+
+void RelayLink::writeLocal(const std::string& line) {
+  if (!m_local || m_local->state() != QLocalSocket::ConnectedState) return;
+  m_local->write(line.data(), static_cast<qint64>(line.size()));
+}
+
+void RelayLink::onLocalReadyRead() {
+  // While the relay is slow to take what was sent, leave the daemon's lines in the socket
+  // pair: the daemon's connection then holds its streams back as for any slow client.
+  while (m_local && m_socket && m_local->bytesAvailable() > 0 &&
+         m_socket->bytesToWrite() < m_options.sendHighWaterBytes) {
+    const QByteArray bytes = m_local->read(kLocalReadChunk);
+    for (std::string& line : m_lines.push(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+      forwardLine(std::move(line));
+    }
+  }
+}
+
+void RelayLink::forwardLine(std::string line) {
+  if (!m_socket) return;
+  if (!m_streamByAttach.empty()) {
+    const auto json = nlohmann::json::parse(line, nullptr, false);
+    const auto id = json.is_object() ? json.find("id") : json.end();
+    if (json.is_object() && id != json.end() && id->is_string()) {
+      const auto attach = m_streamByAttach.find(id->get<std::string>());
+      if (attach != m_streamByAttach.end()) {
+        const auto event = json.find("event");
+        if (event != json.end() && event->is_object() && event->contains("data") && (*event)["data"].is_string()) {
+          if (const auto frame = control_plane::Base64::tryDecode((*event)["data"].get<std::string>())) {
+            const std::string message = LinkFrame::encode(attach->second, *frame);
+            m_socket->sendBinaryMessage(QByteArray(message.data(), static_cast<qsizetype>(message.size())));
+            return;
+          }
+        }
+        if ((json.contains("done") && json["done"] == true) || (json.contains("ok") && json["ok"] == false)) {
+          m_attachByStream.erase(attach->second);
+          m_streamByAttach.erase(attach);
+        }
+      }
+    }
+  }
+  m_socket->sendTextMessage(QString::fromStdString(line));
+}
+
+}  // namespace vesket::daemon
