@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -23,11 +24,15 @@ class PasswordService {
   boost::asio::awaitable<std::string> hash(std::string password);
   // Checks a password against a stored hash. Without a hash (no such account) the check
   // runs against a decoy hash, so an unknown account takes as long as a wrong password.
+  // The decoy is made on the pool in the background, not at start-up.
   boost::asio::awaitable<bool> verify(std::optional<std::string> hash, std::string password);
 
  private:
   struct Pool;
+  const std::string& decoyHash();
+
   PasswordHashCost m_cost;
+  std::once_flag m_decoyOnce;
   std::string m_decoyHash;
   std::unique_ptr<Pool> m_pool;
 };
