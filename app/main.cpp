@@ -12,6 +12,7 @@
 #include "shell/desktop_isolation.h"
 #include "shell/vesket_identity.h"
 #include "supervision/daemon_cli.h"
+#include "supervision/status_poller.h"
 #include "ui/app_icon.h"
 #include "ui/desktop_shell.h"
 #include "ui/main_window.h"
@@ -35,6 +36,12 @@ int main(int argc, char** argv) {
   auto client = control_plane::ControlPlaneClient::createDefault();
   auto cli = std::make_shared<supervision::DaemonCli>(
       supervision::DaemonCli::locateExecutable(shell::VesketIdentity::resolveHome()));
+
+  // Keeps the daemon installed in the product home's bin/, current and running: provisions
+  // it from the copy shipped beside this program, then watches its status.
+  supervision::StatusPoller poller(supervision::ProvisionPaths{
+      shell::VesketIdentity::resolveHome(), supervision::ProvisionPaths::embeddedBesideApplication()});
+  poller.start();
 
   viewer::TerminalViewerModel model(client, &shell::DesktopIsolation::defaults());
   ui::MainWindow window(model);
