@@ -1,41 +1,35 @@
 #include "daemon/agent_facts_reader.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
+
+#include "daemon/transcript_files.h"
 
 namespace vesket::daemon {
 
 TranscriptFacts AgentFactsReader::claudeFacts(const QString& workingDirectory) {
   if (workingDirectory.isEmpty()) return {};
   const QString dirName = QString::fromStdString(ClaudeTranscript::projectDirName(workingDirectory.toStdString()));
-  const QDir dir(m_homeDir + QStringLiteral("/.claude/projects/") + dirName);
-  if (!dir.exists()) return {};
-  const QFileInfoList files = dir.entryInfoList({QStringLiteral("*.jsonl")}, QDir::Files, QDir::Time);
-  if (files.isEmpty()) return {};
-  const QFileInfo& newest = files.front();
-  const QString path = newest.absoluteFilePath();
+  const QString path = newestTranscript(m_homeDir + QStringLiteral("/.claude/projects/") + dirName);
+  if (path.isEmpty()) return {};
 
-  auto& cached = m_cache[path];
-  if (cached.size == newest.size() && cached.modified == newest.lastModified()) return cached.facts;
-
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  const qint64 size = file.size();
-  const bool tail = size > kTailBytes;
-  if (tail) file.seek(size - kTailBytes);
-  const QByteArray bytes = file.read(kTailBytes);
-  cached.size = newest.size();
-  cached.modified = newest.lastModified();
-  cached.facts = ClaudeTranscript::parse(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), tail);
-  if (m_cache.size() > 256) {
+  if (m_followed.size() >= 256 && !m_followed.contains(path)) {
     // Transcripts of panes long gone: start over rather than grow without bound.
-    const Cached keep = cached;
-    m_cache.clear();
-    m_cache[path] = keep;
-    return keep.facts;
+    m_followed.clear();
   }
-  return cached.facts;
+  Followed& followed = m_followed[path];
+  const auto read = followed.follower.update(transcriptFileState(path));
+  if (!read) return followed.facts.facts();
+  if (read->restart) followed.facts = ClaudeTranscript::FactsAccumulator(/*startsMidFile=*/read->from > 0);
+  QFile file(path);
+  const QByteArray bytes = file.open(QIODevice::ReadOnly) && file.seek(read->from) ? file.read(read->to - read->from) : QByteArray();
+  if (bytes.size() != read->to - read->from) {
+    // Cut short (the file went away or shrank meanwhile): read it afresh next time.
+    const TranscriptFacts facts = followed.facts.facts();
+    m_followed.erase(path);
+    return facts;
+  }
+  followed.facts.append(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  return followed.facts.facts();
 }
 
 }  // namespace vesket::daemon

@@ -1,12 +1,10 @@
 #include "daemon/claude_history_service.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 #include <limits>
 #include <optional>
-#include <sys/stat.h>
 
 #include <qcoro/qcorotimer.h>
 
@@ -21,6 +19,7 @@
 #include "daemon/core/transcript_follower.h"
 #include "daemon/off_loop.h"
 #include "daemon/spawn.h"
+#include "daemon/transcript_files.h"
 #include "daemon/tmux_engine.h"
 
 namespace vesket::daemon {
@@ -39,23 +38,6 @@ struct ClaudeHistoryService::Stream {
 };
 
 namespace {
-
-// The newest transcript in a project directory, or nothing.
-QString newestTranscript(const QString& projectDir) {
-  const QDir dir(projectDir);
-  const QFileInfoList files = dir.entryInfoList({QStringLiteral("*.jsonl")}, QDir::Files, QDir::Time);
-  return files.isEmpty() ? QString() : files.front().absoluteFilePath();
-}
-
-std::optional<TranscriptFollower::FileState> fileState(const QString& path) {
-  struct stat info {};
-  const QByteArray native = QFile::encodeName(path);
-  if (::stat(native.constData(), &info) != 0) return std::nullopt;
-  TranscriptFollower::FileState state;
-  state.identity = (static_cast<std::uint64_t>(info.st_dev) << 40) ^ static_cast<std::uint64_t>(info.st_ino);
-  state.size = static_cast<std::int64_t>(info.st_size);
-  return state;
-}
 
 std::string eventLine(const std::string& id, const control_plane::ClaudeHistoryStreamEvent& event) {
   nlohmann::json line = event.toJson();
@@ -139,7 +121,9 @@ QCoro::Task<void> ClaudeHistoryService::open(QPointer<ControlConnection> connect
   } else {
     projectDir = m_homeDir + QStringLiteral("/.claude/projects/") +
                  QString::fromStdString(ClaudeTranscript::projectDirName(cwd.toStdString()));
-    transcript = newestTranscript(projectDir);
+    auto listing = offLoop([projectDir] { return newestTranscript(projectDir); });
+    transcript = co_await listing;
+    if (!self || !connection) co_return;
     if (transcript.isEmpty()) reason = "no transcript";
   }
   if (!reason.empty()) {
@@ -177,7 +161,7 @@ TranscriptRead readTranscript(const QString& projectDir, const QString& current,
   if (result.transcript.isEmpty()) return result;
   result.newFile = result.transcript != current;
   result.follower = result.newFile ? TranscriptFollower() : std::move(follower);
-  result.read = result.follower.update(fileState(result.transcript));
+  result.read = result.follower.update(transcriptFileState(result.transcript));
   if (result.read) {
     QFile file(result.transcript);
     if (file.open(QIODevice::ReadOnly) && file.seek(result.read->from)) {

@@ -149,55 +149,78 @@ double contextWindow(std::string_view modelId) {
   return modelId.find("[1m]") != std::string_view::npos ? 1'000'000.0 : 200'000.0;
 }
 
-TranscriptFacts parse(std::string_view text, bool startsMidFile) {
-  TranscriptFacts facts;
-  std::optional<std::string> latestPrompt;
-  std::optional<std::string> latestSummary;
-  std::size_t pos = 0;
-  if (startsMidFile) {
-    const auto nl = text.find('\n');
-    pos = nl == std::string_view::npos ? text.size() : nl + 1;
+void FactsAccumulator::line(std::string_view line) {
+  if (line.empty() || line.front() != '{') return;
+  const json record = json::parse(line.begin(), line.end(), nullptr, /*allow_exceptions=*/false);
+  if (!record.is_object()) return;  // not JSON, or a line still being written
+  const auto type = stringAt(record, "type");
+  if (auto s = stringAt(record, "sessionId")) m_facts.sessionId = s;
+  if (auto c = stringAt(record, "cwd")) m_facts.cwd = c;
+  if (type == "assistant") {
+    const auto messageIt = record.find("message");
+    if (messageIt == record.end() || !messageIt->is_object()) return;
+    const auto model = stringAt(*messageIt, "model");
+    if (!model || model->empty() || model->front() == '<') return;  // "<synthetic>" error turns
+    m_facts.model = model;
+    m_facts.modelLabel = modelLabel(*model);
+    const auto usageIt = messageIt->find("usage");
+    if (usageIt != messageIt->end() && usageIt->is_object()) {
+      const double used = numberAt(*usageIt, "input_tokens") + numberAt(*usageIt, "cache_creation_input_tokens") +
+                          numberAt(*usageIt, "cache_read_input_tokens") + numberAt(*usageIt, "output_tokens");
+      if (used > 0) {
+        double window = contextWindow(*model);
+        if (used > window) window = 1'000'000.0;  // a long-context session
+        m_facts.contextPct = std::min(100.0, std::round(used / window * 1000.0) / 10.0);
+      }
+    }
+  } else if (type == "user") {
+    if (auto prompt = promptText(record)) m_latestPrompt = oneLinePreview(*prompt);
+  } else if (type == "summary") {
+    if (auto summary = stringAt(record, "summary")) m_latestSummary = oneLinePreview(*summary);
   }
-  while (pos < text.size()) {
-    auto nl = text.find('\n', pos);
-    const std::string_view line = text.substr(pos, nl == std::string_view::npos ? nl : nl - pos);
-    pos = nl == std::string_view::npos ? text.size() : nl + 1;
-    if (line.empty() || line.front() != '{') continue;
-    const json record = json::parse(line.begin(), line.end(), nullptr, /*allow_exceptions=*/false);
-    if (!record.is_object()) continue;  // not JSON, or a line still being written
-    const auto type = stringAt(record, "type");
-    if (auto s = stringAt(record, "sessionId")) facts.sessionId = s;
-    if (auto c = stringAt(record, "cwd")) facts.cwd = c;
-    if (type == "assistant") {
-      const auto messageIt = record.find("message");
-      if (messageIt == record.end() || !messageIt->is_object()) continue;
-      const auto model = stringAt(*messageIt, "model");
-      if (!model || model->empty() || model->front() == '<') continue;  // "<synthetic>" error turns
-      facts.model = model;
-      facts.modelLabel = modelLabel(*model);
-      const auto usageIt = messageIt->find("usage");
-      if (usageIt != messageIt->end() && usageIt->is_object()) {
-        const double used = numberAt(*usageIt, "input_tokens") + numberAt(*usageIt, "cache_creation_input_tokens") +
-                            numberAt(*usageIt, "cache_read_input_tokens") + numberAt(*usageIt, "output_tokens");
-        if (used > 0) {
-          double window = contextWindow(*model);
-          if (used > window) window = 1'000'000.0;  // a long-context session
-          facts.contextPct = std::min(100.0, std::round(used / window * 1000.0) / 10.0);
+  // Other record types (system, file-history-snapshot, progress, ...) say nothing here.
+}
+
+void FactsAccumulator::append(std::string_view bytes) {
+  while (!bytes.empty()) {
+    const auto nl = bytes.find('\n');
+    const std::string_view piece = bytes.substr(0, nl);
+    if (!m_skipping) {
+      if (m_partial.size() + piece.size() > kMaxLineBytes) {
+        m_partial.clear();
+        m_skipping = true;
+      } else if (nl != std::string_view::npos && m_partial.empty()) {
+        line(piece);
+      } else {
+        m_partial.append(piece);
+        if (nl != std::string_view::npos) {
+          line(m_partial);
+          m_partial.clear();
         }
       }
-    } else if (type == "user") {
-      if (auto prompt = promptText(record)) latestPrompt = std::move(prompt);
-    } else if (type == "summary") {
-      if (auto summary = stringAt(record, "summary")) latestSummary = std::move(summary);
     }
-    // Other record types (system, file-history-snapshot, progress, ...) say nothing here.
+    if (nl == std::string_view::npos) return;
+    m_skipping = false;
+    bytes.remove_prefix(nl + 1);
   }
-  if (latestPrompt) {
-    facts.topicPreview = oneLinePreview(*latestPrompt);
-  } else if (latestSummary) {
-    facts.topicPreview = oneLinePreview(*latestSummary);
-  }
+}
+
+void FactsAccumulator::finish() {
+  if (!m_skipping && !m_partial.empty()) line(m_partial);
+  m_partial.clear();
+}
+
+TranscriptFacts FactsAccumulator::facts() const {
+  TranscriptFacts facts = m_facts;
+  facts.topicPreview = m_latestPrompt ? m_latestPrompt : m_latestSummary;
   return facts;
+}
+
+TranscriptFacts parse(std::string_view text, bool startsMidFile) {
+  FactsAccumulator accumulator(startsMidFile);
+  accumulator.append(text);
+  accumulator.finish();
+  return accumulator.facts();
 }
 
 }  // namespace vesket::daemon::ClaudeTranscript

@@ -29,6 +29,32 @@ namespace ClaudeTranscript {
 // first line is a fragment and is skipped). Later records win.
 TranscriptFacts parse(std::string_view text, bool startsMidFile = false);
 
+// The facts of a transcript that is read as it grows: each `append` takes the bytes that
+// followed the last ones, so a long conversation is parsed once, not again on every
+// change, and facts from early records stay known. A line split between two appends is
+// held until its end arrives (a line longer than `kMaxLineBytes` is skipped).
+class FactsAccumulator {
+ public:
+  static constexpr std::size_t kMaxLineBytes = 8 * 1024 * 1024;
+
+  // `startsMidFile`: the first bytes appended are a fragment of a line and are skipped.
+  explicit FactsAccumulator(bool startsMidFile = false) : m_skipping(startsMidFile) {}
+
+  void append(std::string_view bytes);
+  // Reads the held last line too, for text known to be complete.
+  void finish();
+  TranscriptFacts facts() const;
+
+ private:
+  void line(std::string_view line);
+
+  TranscriptFacts m_facts;
+  std::optional<std::string> m_latestPrompt;
+  std::optional<std::string> m_latestSummary;
+  std::string m_partial;  // the line not yet ended
+  bool m_skipping;        // inside a line that is not read (a fragment, or too long)
+};
+
 // The directory Claude Code keeps a working directory's transcripts in: every character
 // other than an ASCII letter or digit becomes "-" ("/home/me/src.x" -> "-home-me-src-x").
 std::string projectDirName(std::string_view cwd);

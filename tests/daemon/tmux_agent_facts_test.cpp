@@ -119,6 +119,27 @@ TEST(AgentFactsReader, LargeTranscriptIsReadFromItsTail) {
   EXPECT_EQ(facts.model, "claude-sonnet-4-5");
   EXPECT_EQ(facts.contextPct, 10.0);
   EXPECT_FALSE(facts.topicPreview.has_value()) << "the first prompt lies before the tail";
+
+  // The agent writes on, far past the tail: only the new bytes are read, and what the
+  // earlier records said stays known.
+  {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write(userLine("second topic"));
+    for (qint64 written = 0; written < AgentFactsReader::kTailBytes * 2; written += filler.size()) file.write(filler);
+    file.write(R"({"type":"assistant","message":{"model":"claude-sonnet-4-5","usage":{"input_t)");
+  }
+  auto grown = reader.claudeFacts(cwd);
+  EXPECT_EQ(grown.topicPreview, "second topic");
+  EXPECT_EQ(grown.contextPct, 10.0);
+  {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write(R"(okens":40000}}})" "\n");
+  }
+  grown = reader.claudeFacts(cwd);
+  EXPECT_EQ(grown.topicPreview, "second topic");
+  EXPECT_EQ(grown.contextPct, 20.0) << "a record split between two reads counts once complete";
 }
 
 }  // namespace

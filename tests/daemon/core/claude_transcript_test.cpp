@@ -61,6 +61,28 @@ TEST(ClaudeTranscript, ToleratesFragmentsAndJunk) {
   EXPECT_EQ(odd, TranscriptFacts{});
 }
 
+TEST(ClaudeTranscript, AppendsFollowTheFileAsItGrows) {
+  // The bytes arrive as the agent writes them: lines split anywhere, facts kept across appends.
+  ClaudeTranscript::FactsAccumulator accumulator;
+  const std::string text = kUser1 + "\n" + kAssistant1 + "\n" + kSummary + "\n" + kUser2.substr(0, 40);
+  for (std::size_t at = 0; at < text.size(); at += 7) accumulator.append(std::string_view(text).substr(at, 7));
+  auto facts = accumulator.facts();
+  EXPECT_EQ(facts.model, "claude-opus-4-5-20251101");
+  EXPECT_EQ(facts.topicPreview, "Refactor the parser and add tests") << "a prompt outranks a later summary";
+  accumulator.append(kUser2.substr(40) + "\n" + kUnknown + "\n");
+  facts = accumulator.facts();
+  EXPECT_EQ(facts.topicPreview, "Now fix the build");
+  EXPECT_EQ(facts.contextPct, 20.0) << "the earlier turn's usage stays known";
+
+  // A line past the limit is skipped to its end; the next one is read.
+  accumulator.append(R"({"type":"user","message":{"content":")");
+  accumulator.append(std::string(ClaudeTranscript::FactsAccumulator::kMaxLineBytes, 'x'));
+  accumulator.append("\"}}\n" + kSummary + "\n" + kAssistant2 + "\n");
+  facts = accumulator.facts();
+  EXPECT_EQ(facts.topicPreview, "Now fix the build");
+  EXPECT_EQ(facts.model, "claude-sonnet-4-5-20250929");
+}
+
 TEST(ClaudeTranscript, SummaryWhenNoPrompt) {
   const auto facts = ClaudeTranscript::parse(kSummary + "\n" + kToolResult + "\n");
   EXPECT_EQ(facts.topicPreview, "Parser refactoring");
