@@ -151,9 +151,11 @@ QWidget* MainWindow::buildSidebar() {
   m_sidebar->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
   m_sidebar->installEventFilter(this);
   layout->addWidget(m_sidebar, 1);
+  // A roster of another shape rebuilds the rows; only the highlighted row follows, the
+  // selected pane's text stays as it is.
   connect(m_sidebarModel, &PaneSidebarModel::rosterReset, this, [this] {
     m_sidebar->expandAll();
-    syncSelection();
+    syncSidebarCurrent();
   });
   connect(m_sidebar->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
     const QString id = current.data(PaneSidebarModel::PaneIdRole).toString();
@@ -270,16 +272,21 @@ void MainWindow::syncState() {
   syncHeader();
 }
 
+void MainWindow::syncSidebarCurrent() {
+  const auto& selected = m_model.selectedPaneId();
+  if (!selected) return;
+  const QModelIndex index = m_sidebarModel->indexOfPane(*selected);
+  if (index.isValid() && m_sidebar->currentIndex() != index) {
+    m_sidebar->setCurrentIndex(index);
+    m_sidebar->scrollTo(index);
+  }
+}
+
+// The text view needs nothing here: a new selection resets the content store, which
+// replaces the shown text itself.
 void MainWindow::syncSelection() {
   const auto& selected = m_model.selectedPaneId();
-  m_paneText->clearText();
-  if (selected) {
-    const QModelIndex index = m_sidebarModel->indexOfPane(*selected);
-    if (index.isValid() && m_sidebar->currentIndex() != index) {
-      m_sidebar->setCurrentIndex(index);
-      m_sidebar->scrollTo(index);
-    }
-  }
+  syncSidebarCurrent();
   std::vector<QString> sent;
   if (selected) {
     for (const auto& text : m_model.sentHistory(*selected)) sent.push_back(QString::fromStdString(text));

@@ -63,6 +63,7 @@ class MainWindow : public QMainWindow {
   QWidget* buildPaneArea();
   void syncState();
   void syncSelection();
+  void syncSidebarCurrent();
   void syncHeader();
   void syncConnectionBadge();
   void applyStyle();

@@ -43,6 +43,10 @@ void PaneContentStore::stop() {
   m_cancel.reset();
 }
 
+void PaneContentStore::resume() {
+  if (m_selectedPaneId && !m_cancel) restartPolling();
+}
+
 LineDiffer::Change PaneContentStore::ingest(std::string_view raw) {
   const bool hadCaptured = m_state.hasCaptured();
   auto effects = m_state.ingest(raw);

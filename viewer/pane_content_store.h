@@ -42,6 +42,8 @@ class PaneContentStore : public QObject {
   void setActivity(PaneActivity activity) { m_activity = activity; }
   void clearAwaiting();
   void stop();
+  // Polls the selected pane again after stop(), keeping the text shown so far.
+  void resume();
   // Applies one capture's raw text (the poll loop's path; public for callers holding text).
   LineDiffer::Change ingest(std::string_view raw);
 

@@ -92,6 +92,7 @@ void TerminalViewerModel::start() {
   if (m_started) return;
   m_started = true;
   m_awaiting->start();
+  m_content->resume();
   runRosterFeed();
 }
 

@@ -123,4 +123,42 @@ TEST_F(MainWindowEndToEnd, ShowsTheDaemonGoneAndBack) {
   model.stop();
 }
 
+// The selected pane's text survives every change of the roster's shape (a pane opened and
+// closed elsewhere, a daemon restart); "Try again" brings back the text's polling too.
+TEST_F(MainWindowEndToEnd, KeepsTheSelectedTextThroughRosterChangesAndTryAgain) {
+  vesket::ui::Theme theme;
+  theme.apply(*qApp);
+  vesket::viewer::TerminalViewerModel model(m_client, nullptr);
+  vesket::ui::MainWindow window(model);
+  window.resize(900, 560);
+  window.show();
+  model.start();
+  ASSERT_TRUE(waitUntil([&] { return model.selectedPaneId() == m_paneId.toStdString(); }, 15000));
+  tmux({"send-keys", "-t", m_paneId, "-l", "echo kept-line-one"});
+  tmux({"send-keys", "-t", m_paneId, "Enter"});
+  auto shows = [&](const char* text) { return window.paneText()->plainText().contains(text); };
+  ASSERT_TRUE(waitUntil([&] { return shows("kept-line-one\n"); }, 15000));
+
+  const QString other = tmux({"new-window", "-d", "-t", "main", "-P", "-F", "#{pane_id}", "/bin/sh"});
+  ASSERT_TRUE(waitUntil([&] { return model.paneList().panes().size() == 2; }, 15000));
+  vesket::testing::spinFor(300);  // the sidebar rebuilds its rows
+  EXPECT_TRUE(shows("kept-line-one\n")) << "a pane opened elsewhere blanked the text";
+  tmux({"kill-pane", "-t", other});
+  ASSERT_TRUE(waitUntil([&] { return model.paneList().panes().size() == 1; }, 15000));
+  EXPECT_TRUE(shows("kept-line-one\n")) << "a pane closed elsewhere blanked the text";
+
+  stopDaemon();
+  ASSERT_TRUE(waitUntil([&] { return model.state().kind == ViewerState::Kind::daemonNotRunning; }, 15000));
+  window.stateView()->findChild<QPushButton*>("stateAction")->click();  // "Try again"
+  startDaemon();
+  ASSERT_TRUE(waitUntil([&] { return model.state().panesAreKnown(); }, 20000));
+  EXPECT_EQ(model.selectedPaneId(), m_paneId.toStdString());
+  EXPECT_TRUE(shows("kept-line-one\n")) << "the daemon's restart blanked the text";
+  tmux({"send-keys", "-t", m_paneId, "-l", "echo after-try-again"});
+  tmux({"send-keys", "-t", m_paneId, "Enter"});
+  EXPECT_TRUE(waitUntil([&] { return shows("after-try-again\n"); }, 15000))
+      << "the text stopped following the pane after \"Try again\"";
+  model.stop();
+}
+
 }  // namespace
