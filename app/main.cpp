@@ -10,6 +10,7 @@
 
 #include "control_plane/control_plane_client.h"
 #include "shell/desktop_isolation.h"
+#include "shell/localisation.h"
 #include "shell/vesket_identity.h"
 #include "supervision/daemon_cli.h"
 #include "supervision/status_poller.h"
@@ -29,6 +30,8 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName("Vesket");
   QApplication::setDesktopFileName("vesket-desktop");
   QApplication::setWindowIcon(ui::AppIcon::icon(0));
+  // The system's language, or VESKET_LANGUAGE / "durnvale.appLanguage" when set.
+  shell::Localisation::installForProcess(app, &shell::DesktopIsolation::defaults());
 
   ui::Theme theme;
   theme.apply(app);

@@ -72,7 +72,7 @@ class LiveTerminalView::Listener : public relay::TerminalMirrorListener {
     if (auto* v = accepted()) v->onHistoryOlderEnd(atTop, lines);
   }
   void onReconnecting(int attempt, int delayMs) override {
-    if (auto* v = accepted()) v->setStatus(QStringLiteral("Reconnecting (attempt %1, %2 ms)").arg(attempt).arg(delayMs));
+    if (auto* v = accepted()) v->setStatus(qtTrId("macos.live_terminal.reconnecting_attempt_delay").arg(attempt).arg(delayMs));
   }
   void onPongMode(const std::string&) override {}
   void onMouseMode(bool) override {}
@@ -145,7 +145,7 @@ LiveTerminalView::LiveTerminalView(Options options, QWidget* parent)
 
   m_stack = new QStackedLayout(this);
   m_stack->setContentsMargins(0, 0, 0, 0);
-  m_missingLabel = new QLabel(QString::fromUtf8(kAssetsMissingText), this);
+  m_missingLabel = new QLabel(qtTrId(kAssetsMissingText), this);
   m_missingLabel->setAlignment(Qt::AlignCenter);
   m_stack->addWidget(m_missingLabel);
   if (!m_options.pagePresent()) {
@@ -235,7 +235,7 @@ void LiveTerminalView::openSession() {
         if (self) self->onLocalUnavailable(generation, reason);
       },
       nullptr, this);
-  setStatus(QStringLiteral("Attaching to %1…").arg(m_paneId));
+  setStatus(qtTrId("macos.live_terminal.attaching_to").arg(m_paneId));
   m_state->transport->connect();
 }
 
@@ -255,7 +255,7 @@ void LiveTerminalView::onLocalUnavailable(std::int64_t generation, const relay::
   }
   qCWarning(liveTerminalLog, "local terminal-attach unavailable — falling back to relay (%s)", reason.describe().c_str());
   closeSession();
-  setStatus(QStringLiteral("The terminal of this pane is not reachable."));
+  setStatus(qtTrId("macos.live_terminal.the_terminal_of_this_pane_is_not_reachable"));
 }
 
 void LiveTerminalView::setStatus(const QString& text) {
@@ -432,8 +432,9 @@ void LiveTerminalView::onMouseMode(const relay::MouseModePayload& payload) {
 
 void LiveTerminalView::onExit(const relay::ExitPayload& exit) {
   m_sessionReady = false;
-  setStatus(exit.reason ? QStringLiteral("The pane's terminal ended: %1").arg(QString::fromStdString(*exit.reason))
-                        : QStringLiteral("The pane's terminal ended."));
+  setStatus(exit.reason ? qtTrId("macos.live_terminal.the_pane_s_terminal_ended_reason")
+                              .arg(QString::fromStdString(*exit.reason))
+                        : qtTrId("macos.live_terminal.the_pane_s_terminal_ended"));
 }
 
 void LiveTerminalView::onError(const std::string& message) {

@@ -47,7 +47,8 @@ class LiveTerminalView : public QWidget {
   Q_OBJECT
 
  public:
-  static constexpr const char* kAssetsMissingText = "Terminal assets missing from the app bundle.";
+  // Localisation key of the text shown when the page's resources are missing.
+  static constexpr const char* kAssetsMissingText = QT_TRID_NOOP("macos.live_terminal.terminal_assets_missing");
 
   struct Options {
     // The daemon client the local transport attaches through.

@@ -18,12 +18,13 @@ namespace {
 QString styleCaption(const viewer::AwaitingPrompt& prompt) {
   switch (prompt.selectionStyle) {
     case ApprovalSelectionStyle::crewSignal:
-      return prompt.crewSignalKind ? QString("Team signal \u00b7 %1").arg(QString::fromStdString(*prompt.crewSignalKind))
-                                   : QString("Team signal");
-    case ApprovalSelectionStyle::attention: return "Needs your attention";
+      return prompt.crewSignalKind ? qtTrId("macos.answer_panel.team_signal_kind")
+                                         .arg(QString::fromStdString(*prompt.crewSignalKind))
+                                   : qtTrId("macos.answer_panel.team_signal");
+    case ApprovalSelectionStyle::attention: return qtTrId("macos.answer_panel.needs_your_attention");
     case ApprovalSelectionStyle::freeTextPrompt:
-    case ApprovalSelectionStyle::freeTextOptions: return "Waiting for your answer";
-    default: return "Waiting for your decision";
+    case ApprovalSelectionStyle::freeTextOptions: return qtTrId("macos.answer_panel.waiting_for_your_answer");
+    default: return qtTrId("macos.answer_panel.waiting_for_your_decision");
   }
 }
 
@@ -45,11 +46,11 @@ AnswerPanel::AnswerPanel(QWidget* parent) : QFrame(parent) {
   m_kindLabel = new QLabel(this);
   m_kindLabel->setObjectName("answerKind");
   header->addWidget(m_kindLabel, 1);
-  m_dismiss = new QPushButton("Dismiss", this);
+  m_dismiss = new QPushButton(qtTrId("macos.answer_panel.dismiss"), this);
   m_dismiss->setObjectName("answerDismiss");
   m_dismiss->setFlat(true);
   m_dismiss->setCursor(Qt::PointingHandCursor);
-  m_dismiss->setToolTip("Hide this prompt until the agent asks again");
+  m_dismiss->setToolTip(qtTrId("macos.answer_panel.hide_this_prompt_until_the_agent_asks_again"));
   connect(m_dismiss, &QPushButton::clicked, this, &AnswerPanel::dismissRequested);
   header->addWidget(m_dismiss);
   layout->addLayout(header);
@@ -69,8 +70,8 @@ AnswerPanel::AnswerPanel(QWidget* parent) : QFrame(parent) {
   auto* freeRow = new QHBoxLayout;
   m_freeText = new QLineEdit(this);
   m_freeText->setObjectName("answerFreeText");
-  m_freeText->setPlaceholderText("Type an answer and press Enter");
-  m_sendFreeText = new QPushButton("Send", this);
+  m_freeText->setPlaceholderText(qtTrId("macos.answer_panel.type_an_answer_and_press_enter"));
+  m_sendFreeText = new QPushButton(qtTrId("macos.answer_panel.send"), this);
   m_sendFreeText->setObjectName("answerSend");
   auto submit = [this] {
     const QString text = m_freeText->text().trimmed();
@@ -132,7 +133,7 @@ void AnswerPanel::rebuild() {
   }
   const auto& prompt = *m_prompt;
   m_kindLabel->setText(styleCaption(prompt));
-  m_question->setText(prompt.question.empty() ? QString("The agent is waiting for you.")
+  m_question->setText(prompt.question.empty() ? qtTrId("macos.answer_panel.the_agent_is_waiting_for_you")
                                               : QString::fromStdString(prompt.question));
   const bool choices = viewer::ApprovalSelectionStyles::hasChoices(prompt.selectionStyle);
   m_optionsBox->setVisible(choices && !prompt.options.empty());
@@ -143,7 +144,7 @@ void AnswerPanel::rebuild() {
       button->setObjectName("answerOption");
       button->setCursor(Qt::PointingHandCursor);
       button->setEnabled(!m_answering);
-      if (option.index >= 1 && option.index <= 9) button->setToolTip(QString("Press %1").arg(option.index));
+      if (option.index >= 1 && option.index <= 9) button->setToolTip(qtTrId("macos.answer_panel.press_digit").arg(option.index));
       connect(button, &QPushButton::clicked, this, [this, option] {
         if (!m_answering) emit optionChosen(option);
       });

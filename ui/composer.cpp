@@ -16,12 +16,15 @@ namespace {
 struct NavKey {
   const char* label;
   const char* key;
-  const char* tip;
+  const char* tip;  // localisation key
 };
 constexpr NavKey kNavKeys[] = {
-    {"Esc", "escape", "Send Escape"},       {"\u2191", "up", "Send Up"},
-    {"\u2193", "down", "Send Down"},        {"\u23ce", "enter", "Send Enter"},
-    {"Tab", "tab", "Send Tab"},             {"^C", "C-c", "Send Ctrl-C (interrupt)"},
+    {"Esc", "escape", QT_TRID_NOOP("macos.composer.send_escape")},
+    {"\u2191", "up", QT_TRID_NOOP("macos.composer.send_up")},
+    {"\u2193", "down", QT_TRID_NOOP("macos.composer.send_down")},
+    {"\u23ce", "enter", QT_TRID_NOOP("macos.composer.send_enter")},
+    {"Tab", "tab", QT_TRID_NOOP("macos.composer.send_tab")},
+    {"^C", "C-c", QT_TRID_NOOP("macos.composer.send_ctrl_c_interrupt")},
 };
 }  // namespace
 
@@ -36,7 +39,7 @@ Composer::Composer(QWidget* parent) : QWidget(parent) {
   for (const auto& nav : kNavKeys) {
     auto* button = new QPushButton(QString::fromUtf8(nav.label), this);
     button->setObjectName("navKey");
-    button->setToolTip(nav.tip);
+    button->setToolTip(qtTrId(nav.tip));
     button->setFocusPolicy(Qt::NoFocus);
     button->setCursor(Qt::PointingHandCursor);
     const QString key = nav.key;
@@ -54,12 +57,12 @@ Composer::Composer(QWidget* parent) : QWidget(parent) {
   row->setSpacing(8);
   m_editor = new QPlainTextEdit(this);
   m_editor->setObjectName("composerEditor");
-  m_editor->setPlaceholderText("Message the agent \u2014 Enter to send, Shift+Enter for a new line");
+  m_editor->setPlaceholderText(qtTrId("macos.composer.message_the_agent_enter_to_send"));
   m_editor->setTabChangesFocus(true);
   m_editor->setFixedHeight(64);
   m_editor->installEventFilter(this);
   row->addWidget(m_editor, 1);
-  m_send = new QPushButton("Send", this);
+  m_send = new QPushButton(qtTrId("macos.composer.send"), this);
   m_send->setObjectName("composerSend");
   m_send->setCursor(Qt::PointingHandCursor);
   connect(m_send, &QPushButton::clicked, this, &Composer::submit);
@@ -95,7 +98,7 @@ void Composer::setHistory(std::vector<QString> sent) {
 void Composer::setSending(bool sending) {
   m_sending = sending;
   m_send->setEnabled(!sending);
-  m_send->setText(sending ? "Sending\u2026" : "Send");
+  m_send->setText(sending ? qtTrId("macos.composer.sending") : qtTrId("macos.composer.send"));
 }
 
 void Composer::setError(const QString& error) {
@@ -104,9 +107,8 @@ void Composer::setError(const QString& error) {
 }
 
 void Composer::setTargetName(const QString& name) {
-  m_editor->setPlaceholderText(name.isEmpty()
-                                   ? QString("Message the agent \u2014 Enter to send, Shift+Enter for a new line")
-                                   : QString("Message %1 \u2014 Enter to send, Shift+Enter for a new line").arg(name));
+  m_editor->setPlaceholderText(name.isEmpty() ? qtTrId("macos.composer.message_the_agent_enter_to_send")
+                                              : qtTrId("macos.composer.message_target_enter_to_send").arg(name));
 }
 
 void Composer::focusEditor() { m_editor->setFocus(); }

@@ -11,6 +11,7 @@
 #include <qcoro/qcorotask.h>
 #include <qcoro/qcorotimer.h>
 
+#include "shell/localisation.h"
 #include "supervision/core/daemon_quit_work.h"
 #include "supervision/daemon_cli.h"
 #include "ui/app_icon.h"
@@ -29,12 +30,12 @@ DesktopShell::~DesktopShell() = default;
 void DesktopShell::start() {
   if (QSystemTrayIcon::isSystemTrayAvailable()) {
     m_menu = new QMenu();
-    auto* open = m_menu->addAction("Open Vesket");
+    auto* open = m_menu->addAction(qtTrId("macos.desktop_shell.open_vesket"));
     connect(open, &QAction::triggered, this, &DesktopShell::showWindow);
     m_stateAction = m_menu->addAction(QString());
     m_stateAction->setEnabled(false);
     m_menu->addSeparator();
-    auto* quit = m_menu->addAction("Quit Vesket");
+    auto* quit = m_menu->addAction(qtTrId("macos.desktop_shell.quit_vesket"));
     connect(quit, &QAction::triggered, this, &DesktopShell::requestQuit);
     m_tray = new QSystemTrayIcon(AppIcon::icon(0), this);
     m_tray->setContextMenu(m_menu);
@@ -64,15 +65,19 @@ void DesktopShell::updateTray() {
   using K = viewer::ViewerState::Kind;
   QString state;
   switch (m_model.state().kind) {
-    case K::daemonNotRunning: state = "Daemon not running"; break;
-    case K::connecting: state = "Connecting to the daemon\u2026"; break;
-    case K::reconnecting: state = QString("Reconnecting (attempt %1)\u2026").arg(m_model.state().attempt); break;
-    default: state = QString("Daemon running \u00b7 %1 panes").arg(m_model.paneList().panes().size()); break;
+    case K::daemonNotRunning: state = qtTrId("macos.desktop_shell.daemon_not_running"); break;
+    case K::connecting: state = qtTrId("macos.desktop_shell.connecting_to_the_daemon"); break;
+    case K::reconnecting:
+      state = qtTrId("macos.desktop_shell.reconnecting_attempt").arg(m_model.state().attempt);
+      break;
+    default:
+      state = qtTrId("macos.desktop_shell.daemon_running_panes", static_cast<int>(m_model.paneList().panes().size()));
+      break;
   }
   const int waiting = static_cast<int>(m_model.awaitingPaneIds().size());
-  if (waiting > 0) state += QString(" \u00b7 %1 waiting for you").arg(waiting);
+  if (waiting > 0) state = qtTrId("macos.desktop_shell.state_waiting_for_you", waiting).arg(state);
   m_stateAction->setText(state);
-  m_tray->setToolTip("Vesket \u2014 " + state);
+  m_tray->setToolTip(qtTrId("macos.desktop_shell.tray_tooltip").arg(state));
   m_tray->setIcon(AppIcon::icon(waiting));
 }
 
@@ -91,9 +96,9 @@ void DesktopShell::requestQuit() {
         panes.standardOutput.toStdString(), false, false);
     if (auto message = work.confirmationMessage()) {
       self->showWindow();
-      QMessageBox box(QMessageBox::Warning, "Quit Vesket?", QString::fromStdString(*message),
-                      QMessageBox::Cancel, &self->m_window);
-      auto* quit = box.addButton("Quit", QMessageBox::DestructiveRole);
+      QMessageBox box(QMessageBox::Warning, qtTrId("macos.desktop_shell.quit_vesket_question"),
+                      shell::Localisation::text(*message), QMessageBox::Cancel, &self->m_window);
+      auto* quit = box.addButton(qtTrId("macos.desktop_shell.quit"), QMessageBox::DestructiveRole);
       box.setDefaultButton(QMessageBox::Cancel);
       box.exec();
       if (!self) co_return;
@@ -107,7 +112,8 @@ void DesktopShell::requestQuit() {
       const auto stop = co_await std::move(stopRun);
       if (!self) co_return;
       if (stop.started && stop.exitCode != 0) {
-        QMessageBox::warning(&self->m_window, "Vesket", "Could not stop the Vesket daemon. Vesket is still running.");
+        QMessageBox::warning(&self->m_window, QStringLiteral("Vesket"),
+                             qtTrId("macos.desktop_shell.could_not_stop_the_vesket_daemon"));
         self->m_quitting = false;
         co_return;
       }

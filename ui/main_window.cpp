@@ -189,15 +189,15 @@ QWidget* MainWindow::buildPaneArea() {
   titles->addWidget(m_paneTitle);
   titles->addWidget(m_paneLocation);
   headerLayout->addLayout(titles, 1);
-  auto* fitLabel = new QLabel("Width", header);
+  auto* fitLabel = new QLabel(qtTrId("macos.main_window.width"), header);
   fitLabel->setObjectName("fitLabel");
   headerLayout->addWidget(fitLabel);
   m_fitPicker = new QComboBox(header);
   m_fitPicker->setObjectName("fitPicker");
-  m_fitPicker->setToolTip("Size the pane's tmux window: Off leaves it alone, Fit follows this view");
+  m_fitPicker->setToolTip(qtTrId("macos.main_window.fit_picker_tooltip"));
   for (auto mode : viewer::FitWidthModes::kAll) {
-    const auto label = viewer::FitWidthModes::label(mode);
-    m_fitPicker->addItem(QString::fromUtf8(label.data(), static_cast<int>(label.size())));
+    m_fitPicker->addItem(mode == viewer::FitWidthMode::off ? qtTrId("macos.main_window.fit_width_off")
+                                                           : qtTrId("macos.main_window.fit_width_fit"));
   }
   connect(m_fitPicker, &QComboBox::activated, this, [this](int index) {
     m_model.setFitWidthMode(viewer::FitWidthModes::kAll[static_cast<std::size_t>(index)]);
@@ -251,15 +251,21 @@ void MainWindow::syncConnectionBadge() {
   QString text;
   QColor color;
   switch (m_model.connection().kind) {
-    case K::connected: text = "\u25cf daemon"; color = c.running; break;
+    case K::connected: text = QStringLiteral("\u25cf ") + qtTrId("macos.main_window.connection_daemon"); color = c.running; break;
     case K::connecting:
-    case K::idle: text = "\u25cc connecting"; color = c.faintText; break;
-    case K::reconnecting: text = QString("\u25cc retry %1").arg(m_model.connection().attempt); color = c.awaiting; break;
-    case K::unavailable: text = "\u25cb no daemon"; color = c.danger; break;
+    case K::idle:
+      text = QStringLiteral("\u25cc ") + qtTrId("macos.main_window.connection_connecting");
+      color = c.faintText;
+      break;
+    case K::reconnecting:
+      text = QStringLiteral("\u25cc ") + qtTrId("macos.main_window.connection_retry").arg(m_model.connection().attempt);
+      color = c.awaiting;
+      break;
+    case K::unavailable: text = QStringLiteral("\u25cb ") + qtTrId("macos.main_window.connection_no_daemon"); color = c.danger; break;
   }
   m_connectionBadge->setText(text);
   m_connectionBadge->setStyleSheet(QString("color: %1; font-size: 11px;").arg(color.name()));
-  m_connectionBadge->setToolTip("Connection to the local Vesket daemon");
+  m_connectionBadge->setToolTip(qtTrId("macos.main_window.connection_to_the_local_vesket_daemon"));
 }
 
 void MainWindow::syncState() {
@@ -363,14 +369,14 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::addLiveTerminalControls(QHBoxLayout* headerLayout) {
   m_liveToggle = new QToolButton(m_paneArea);
   m_liveToggle->setObjectName("liveTerminalToggle");
-  m_liveToggle->setText("Live terminal");
-  m_liveToggle->setToolTip("Show the pane as a live terminal you can type into, instead of its text");
+  m_liveToggle->setText(qtTrId("macos.main_window.live_terminal"));
+  m_liveToggle->setToolTip(qtTrId("macos.main_window.show_the_pane_as_a_live_terminal"));
   m_liveToggle->setCheckable(true);
   headerLayout->addWidget(m_liveToggle);
   connect(m_liveToggle, &QToolButton::toggled, this, &MainWindow::setLiveTerminalShown);
   auto* settingsButton = new QToolButton(m_paneArea);
   settingsButton->setObjectName("settingsButton");
-  settingsButton->setText("Settings…");
+  settingsButton->setText(qtTrId("macos.main_window.settings"));
   headerLayout->addWidget(settingsButton);
   connect(settingsButton, &QToolButton::clicked, this, &MainWindow::openSettings);
   connect(&m_model, &viewer::TerminalViewerModel::selectionChanged, this, &MainWindow::syncLiveTerminalPane);

@@ -75,7 +75,7 @@ void PaneSidebarDelegate::paintGroup(QPainter* p, const QStyleOptionViewItem& op
   p->setPen(group->isStale ? c.faintText : c.secondaryText);
   const QRect titleRect = r.adjusted(0, 0, -countWidth - 6, -2);
   p->drawText(titleRect.adjusted(0, 0, 0, 2), Qt::AlignLeft | Qt::AlignBottom,
-              fm.elidedText(QString::fromStdString(group->title), Qt::ElideRight, titleRect.width()));
+              fm.elidedText(PaneSidebarModel::displayText(group->title), Qt::ElideRight, titleRect.width()));
 }
 
 void PaneSidebarDelegate::paintPane(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const {
@@ -119,7 +119,7 @@ void PaneSidebarDelegate::paintPane(QPainter* p, const QStyleOptionViewItem& opt
   if (awaiting) {
     QFont badgeFont = small;
     badgeFont.setBold(true);
-    const QString text = "waiting";
+    const QString text = qtTrId("macos.pane_sidebar.waiting");
     const int w = QFontMetrics(badgeFont).horizontalAdvance(text) + 12;
     const int baseline = card.top() + 19;
     QColor fill = c.awaiting;
@@ -133,7 +133,7 @@ void PaneSidebarDelegate::paintPane(QPainter* p, const QStyleOptionViewItem& opt
   labelFont.setWeight(selected ? QFont::DemiBold : QFont::Medium);
   p->setFont(labelFont);
   p->setPen(c.text);
-  QString label = QString::fromStdString(row->label);
+  QString label = PaneSidebarModel::displayText(row->label);
   if (row->isManager) label = QString::fromUtf8("\u2605 ") + label;
   const QFontMetrics lfm(labelFont);
   p->drawText(QRect(textLeft, card.top() + 4, right - textLeft, lfm.height() + 2), Qt::AlignLeft | Qt::AlignVCenter,

@@ -9,6 +9,13 @@ namespace {
 constexpr quintptr kGroupItem = 0;
 }  // namespace
 
+QString PaneSidebarModel::displayText(const std::string& text) {
+  if (text == "Agent Group") return qtTrId("macos.pane_sidebar.agent_group");
+  if (text == "Solo") return qtTrId("macos.pane_sidebar.solo");
+  if (text == "Terminal") return qtTrId("macos.pane_sidebar.terminal");
+  return QString::fromStdString(text);
+}
+
 PaneSidebarModel::PaneSidebarModel(viewer::PaneListStore* store, QObject* parent)
     : QAbstractItemModel(parent), m_store(store), m_groups(store->groups()) {
   connect(store, &viewer::PaneListStore::groupsChanged, this, &PaneSidebarModel::onGroupsChanged);
@@ -106,17 +113,17 @@ QVariant PaneSidebarModel::data(const QModelIndex& index, int role) const {
   if (index.internalId() == kGroupItem) {
     const auto& group = m_groups[static_cast<std::size_t>(index.row())];
     switch (role) {
-      case Qt::DisplayRole: return QString::fromStdString(group.title);
+      case Qt::DisplayRole: return displayText(group.title);
       case IsGroupRole: return true;
       case GroupRole: return QVariant::fromValue(static_cast<const void*>(&group));
-      case Qt::ToolTipRole: return QString::fromStdString(group.title);
+      case Qt::ToolTipRole: return displayText(group.title);
       default: return {};
     }
   }
   const auto& group = m_groups[static_cast<std::size_t>(index.internalId() - 1)];
   const auto& row = group.rows[static_cast<std::size_t>(index.row())];
   switch (role) {
-    case Qt::DisplayRole: return QString::fromStdString(row.label);
+    case Qt::DisplayRole: return displayText(row.label);
     case Qt::ToolTipRole: {
       QString tip = QString::fromStdString(row.fullLabel);
       if (row.parentChip) tip += "\n" + QString::fromStdString(*row.parentChip);

@@ -31,6 +31,10 @@ class PaneSidebarModel : public QAbstractItemModel {
 
   explicit PaneSidebarModel(viewer::PaneListStore* store, QObject* parent = nullptr);
 
+  // A group title or pane label as shown: the grouping's own fixed names ("Agent Group",
+  // "Solo", "Terminal") in the user's language, anything else (names from tmux) as it is.
+  static QString displayText(const std::string& text);
+
   void setAwaitingPaneIds(const std::set<std::string>& ids);
 
   QModelIndex indexOfPane(const std::string& paneId) const;

@@ -162,8 +162,7 @@ void PaneTextView::setPausedNewLines(int count) {
   if (count == m_pausedNewLines) return;
   m_pausedNewLines = count;
   if (count > 0) {
-    m_newLinesButton->setText(count == 1 ? QString::fromUtf8("1 new line \u2193")
-                                         : QString::fromUtf8("%1 new lines \u2193").arg(count));
+    m_newLinesButton->setText(qtTrId("macos.pane_text_view.new_lines", count));
     m_newLinesButton->adjustSize();
     placeNewLinesButton();
     m_newLinesButton->show();

@@ -13,32 +13,34 @@ using Kind = viewer::ViewerState::Kind;
 ViewerStateView::Texts ViewerStateView::textsFor(const viewer::ViewerState& state) {
   switch (state.kind) {
     case Kind::connecting:
-      return {"Connecting to the Vesket daemon\u2026", "Looking for your tmux panes.", ""};
+      return {qtTrId("macos.viewer_state_view.connecting_to_the_vesket_daemon"),
+              qtTrId("macos.viewer_state_view.looking_for_your_tmux_panes"), ""};
     case Kind::reconnecting:
-      return {QString("Reconnecting to the daemon (attempt %1)\u2026").arg(state.attempt),
-              "The connection to the daemon dropped. Your agents keep running in tmux.", ""};
+      return {qtTrId("macos.viewer_state_view.reconnecting_to_the_daemon_attempt").arg(state.attempt),
+              qtTrId("macos.viewer_state_view.the_connection_to_the_daemon_dropped"), ""};
     case Kind::daemonNotRunning:
-      return {"The Vesket daemon is not running",
-              "Vesket talks to tmux through its daemon. Start it with \u201cvesket daemon start\u201d (scripts/run "
-              "starts it for you); this window connects as soon as it is up.",
-              "Try again"};
+      return {qtTrId("macos.viewer_state_view.the_vesket_daemon_is_not_running"),
+              qtTrId("macos.viewer_state_view.vesket_talks_to_tmux_through_its_daemon"),
+              qtTrId("macos.viewer_state_view.try_again")};
     case Kind::noPanes:
-      return {"No tmux panes yet",
-              "Start an agent or a shell in tmux and it appears in the sidebar within a second.", ""};
+      return {qtTrId("macos.viewer_state_view.no_tmux_panes_yet"),
+              qtTrId("macos.viewer_state_view.start_an_agent_or_a_shell_in_tmux"), ""};
     case Kind::paneEnded:
-      return {"This pane has ended", "Its process exited or the pane was closed. Pick another pane in the sidebar.",
-              ""};
+      return {qtTrId("macos.viewer_state_view.this_pane_has_ended"),
+              qtTrId("macos.viewer_state_view.its_process_exited_or_the_pane_was_closed"), ""};
     case Kind::signedOut:
-      return {"Signed out", "Sign in again to see this machine's panes.", ""};
+      return {qtTrId("macos.viewer_state_view.signed_out"),
+              qtTrId("macos.viewer_state_view.sign_in_again_to_see_this_machine_s_panes"), ""};
     case Kind::localAccountMismatch:
-      return {"The daemon belongs to another account",
-              "The daemon on this machine is signed in with a different account than this app.", ""};
+      return {qtTrId("macos.viewer_state_view.the_daemon_belongs_to_another_account"),
+              qtTrId("macos.viewer_state_view.the_daemon_on_this_machine_is_signed_in"), ""};
     case Kind::localAccountUnreachable:
-      return {QString("Checking the daemon's account (attempt %1)\u2026").arg(state.attempt),
-              "The daemon could not confirm its account yet.", ""};
+      return {qtTrId("macos.viewer_state_view.checking_the_daemon_s_account_attempt").arg(state.attempt),
+              qtTrId("macos.viewer_state_view.the_daemon_could_not_confirm_its_account_yet"), ""};
     case Kind::streamingRunning:
     case Kind::streamingIdle:
-      return {"Select a pane", "Choose a pane in the sidebar to follow it here.", ""};
+      return {qtTrId("macos.viewer_state_view.select_a_pane"),
+              qtTrId("macos.viewer_state_view.choose_a_pane_in_the_sidebar"), ""};
   }
   return {};
 }

@@ -308,7 +308,7 @@ void TerminalViewerModel::runAnswer(Delivery delivery) {
   emit answeringChanged();
   auto run = [](QPointer<TerminalViewerModel> self, std::shared_ptr<control_plane::ControlPlaneClient> client,
                 std::string paneId, Delivery what) -> QCoro::Task<void> {
-    auto delivered = deliver(client, paneId, what, "The answer could not be delivered.");
+    auto delivered = deliver(client, paneId, what, qtTrId("macos.terminal_viewer.the_answer_could_not_be_delivered").toStdString());
     const auto error = co_await std::move(delivered);
     if (!self) co_return;
     self->m_isAnswering = false;
@@ -351,7 +351,8 @@ void TerminalViewerModel::sendComposed(const std::string& text) {
   emit sendingChanged();
   auto run = [](QPointer<TerminalViewerModel> self, std::shared_ptr<control_plane::ControlPlaneClient> client,
                 std::string paneId, std::string message) -> QCoro::Task<void> {
-    auto delivered = deliver(client, paneId, Delivery{std::nullopt, message, std::nullopt}, "The message could not be delivered.");
+    auto delivered = deliver(client, paneId, Delivery{std::nullopt, message, std::nullopt},
+                             qtTrId("macos.terminal_viewer.the_message_could_not_be_delivered").toStdString());
     const auto error = co_await std::move(delivered);
     if (!self) co_return;
     self->m_isSending = false;

@@ -4,12 +4,6 @@
 
 namespace vesket::supervision {
 
-namespace {
-constexpr const char* kStopsRemoteAccess = "Quitting will stop the daemon and remote access to this Mac.";
-constexpr const char* kPanesStayLocal =
-    " Your tmux panes stay local, but Vesket clients and agent coordination will disconnect.";
-}  // namespace
-
 DaemonQuitWork DaemonQuitWork::fromPanesOutput(std::string_view output, bool hasAgentRunning, bool isActivelyServing) {
   if (output.find_first_not_of(" \t\r\n") == std::string_view::npos) return unknown();
   const auto json = nlohmann::json::parse(output.begin(), output.end(), nullptr, false);
@@ -19,15 +13,11 @@ DaemonQuitWork DaemonQuitWork::fromPanesOutput(std::string_view output, bool has
   return noLiveWork();
 }
 
-std::optional<std::string> DaemonQuitWork::confirmationMessage() const {
+std::optional<shell::LocalisedText> DaemonQuitWork::confirmationMessage() const {
   switch (kind) {
-    case Kind::livePanes:
-      return "Vesket has " + std::to_string(paneCount) + " open " + (paneCount == 1 ? "pane" : "panes") + ". " +
-             kStopsRemoteAccess + kPanesStayLocal;
-    case Kind::activeConnection:
-      return std::string("Vesket has active agent or remote activity. ") + kStopsRemoteAccess + kPanesStayLocal;
-    case Kind::unknown:
-      return std::string("Vesket could not verify whether panes are active. ") + kStopsRemoteAccess;
+    case Kind::livePanes: return shell::LocalisedText{"macos.daemon_quit.open_panes", {}, paneCount};
+    case Kind::activeConnection: return shell::LocalisedText{"macos.daemon_quit.active_agent_or_remote_activity"};
+    case Kind::unknown: return shell::LocalisedText{"macos.daemon_quit.could_not_verify_whether_panes_are_active"};
     case Kind::noLiveWork: return std::nullopt;
   }
   return std::nullopt;

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "shell/core/localised_text.h"
+
 namespace vesket::supervision {
 
 // What quitting would cut off, judged from the daemon's "panes --json" output.
@@ -24,7 +26,7 @@ struct DaemonQuitWork {
   static DaemonQuitWork fromPanesOutput(std::string_view output, bool hasAgentRunning, bool isActivelyServing);
 
   // The text of the quit confirmation; nothing when there is nothing to confirm.
-  std::optional<std::string> confirmationMessage() const;
+  std::optional<shell::LocalisedText> confirmationMessage() const;
 
   bool operator==(const DaemonQuitWork&) const = default;
 };

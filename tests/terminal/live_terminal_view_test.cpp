@@ -201,7 +201,7 @@ TEST_F(LiveTerminalViewTest, AMissingPageShowsTheAssetsText) {
   view.pasteText("ignored");
   QTest::qWait(50);
   EXPECT_TRUE(attaches.empty());
-  EXPECT_EQ(QString(LiveTerminalView::kAssetsMissingText), QStringLiteral("Terminal assets missing from the app bundle."));
+  EXPECT_EQ(qtTrId(LiveTerminalView::kAssetsMissingText), QStringLiteral("Terminal assets missing from the app bundle."));
 }
 
 TEST_F(LiveTerminalViewTest, AnUnreachableDaemonIsRetriedThenReported) {

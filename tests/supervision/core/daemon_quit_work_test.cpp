@@ -15,16 +15,13 @@ TEST(DaemonQuitWork, JudgesThePanesOutput) {
   EXPECT_EQ(DaemonQuitWork::fromPanesOutput(R"({"panes":[]})", false, false), DaemonQuitWork::unknown());
 }
 
+// The texts themselves are checked against the English table by the localisation test.
 TEST(DaemonQuitWork, ConfirmationTexts) {
-  EXPECT_EQ(DaemonQuitWork::livePanes(1).confirmationMessage(),
-            "Vesket has 1 open pane. Quitting will stop the daemon and remote access to this Mac. Your tmux panes "
-            "stay local, but Vesket clients and agent coordination will disconnect.");
-  EXPECT_EQ(DaemonQuitWork::livePanes(3).confirmationMessage()->substr(0, 25), "Vesket has 3 open panes. ");
+  using vesket::shell::LocalisedText;
+  EXPECT_EQ(DaemonQuitWork::livePanes(3).confirmationMessage(), (LocalisedText{"macos.daemon_quit.open_panes", {}, 3}));
   EXPECT_EQ(DaemonQuitWork::activeConnection().confirmationMessage(),
-            "Vesket has active agent or remote activity. Quitting will stop the daemon and remote access to this "
-            "Mac. Your tmux panes stay local, but Vesket clients and agent coordination will disconnect.");
+            LocalisedText{"macos.daemon_quit.active_agent_or_remote_activity"});
   EXPECT_EQ(DaemonQuitWork::unknown().confirmationMessage(),
-            "Vesket could not verify whether panes are active. Quitting will stop the daemon and remote access to "
-            "this Mac.");
+            LocalisedText{"macos.daemon_quit.could_not_verify_whether_panes_are_active"});
   EXPECT_FALSE(DaemonQuitWork::noLiveWork().confirmationMessage());
 }

@@ -1,0 +1,363 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ko" sourcelanguage="en">
+<context>
+    <name></name>
+    <message id="macos.answer_panel.dismiss">
+        <source>Dismiss</source>
+        <translation>닫기</translation>
+    </message>
+    <message id="macos.answer_panel.hide_this_prompt_until_the_agent_asks_again">
+        <source>Hide this prompt until the agent asks again</source>
+        <translation>에이전트가 다시 물을 때까지 이 요청을 숨깁니다</translation>
+    </message>
+    <message id="macos.answer_panel.needs_your_attention">
+        <source>Needs your attention</source>
+        <translation>확인이 필요합니다</translation>
+    </message>
+    <message id="macos.answer_panel.press_digit">
+        <source>Press %1</source>
+        <translation>%1 키를 누르세요</translation>
+    </message>
+    <message id="macos.answer_panel.send">
+        <source>Send</source>
+        <translation>보내기</translation>
+    </message>
+    <message id="macos.answer_panel.team_signal">
+        <source>Team signal</source>
+        <translation>팀 신호</translation>
+    </message>
+    <message id="macos.answer_panel.team_signal_kind">
+        <source>Team signal · %1</source>
+        <translation>팀 신호 · %1</translation>
+    </message>
+    <message id="macos.answer_panel.the_agent_is_waiting_for_you">
+        <source>The agent is waiting for you.</source>
+        <translation>에이전트가 기다리고 있습니다.</translation>
+    </message>
+    <message id="macos.answer_panel.type_an_answer_and_press_enter">
+        <source>Type an answer and press Enter</source>
+        <translation>답변을 입력하고 Enter 키를 누르세요</translation>
+    </message>
+    <message id="macos.answer_panel.waiting_for_your_answer">
+        <source>Waiting for your answer</source>
+        <translation>답변을 기다리는 중</translation>
+    </message>
+    <message id="macos.answer_panel.waiting_for_your_decision">
+        <source>Waiting for your decision</source>
+        <translation>결정을 기다리는 중</translation>
+    </message>
+    <message id="macos.composer.message_target_enter_to_send">
+        <source>Message %1 — Enter to send, Shift+Enter for a new line</source>
+        <translation>%1에게 메시지 — Enter로 보내기, Shift+Enter로 줄 바꿈</translation>
+    </message>
+    <message id="macos.composer.message_the_agent_enter_to_send">
+        <source>Message the agent — Enter to send, Shift+Enter for a new line</source>
+        <translation>에이전트에게 메시지 — Enter로 보내기, Shift+Enter로 줄 바꿈</translation>
+    </message>
+    <message id="macos.composer.send">
+        <source>Send</source>
+        <translation>보내기</translation>
+    </message>
+    <message id="macos.composer.send_ctrl_c_interrupt">
+        <source>Send Ctrl-C (interrupt)</source>
+        <translation>Ctrl-C 보내기(중단)</translation>
+    </message>
+    <message id="macos.composer.send_down">
+        <source>Send Down</source>
+        <translation>아래쪽 화살표 보내기</translation>
+    </message>
+    <message id="macos.composer.send_enter">
+        <source>Send Enter</source>
+        <translation>Enter 보내기</translation>
+    </message>
+    <message id="macos.composer.send_escape">
+        <source>Send Escape</source>
+        <translation>Escape 보내기</translation>
+    </message>
+    <message id="macos.composer.send_tab">
+        <source>Send Tab</source>
+        <translation>Tab 보내기</translation>
+    </message>
+    <message id="macos.composer.send_up">
+        <source>Send Up</source>
+        <translation>위쪽 화살표 보내기</translation>
+    </message>
+    <message id="macos.composer.sending">
+        <source>Sending…</source>
+        <translation>보내는 중…</translation>
+    </message>
+    <message id="macos.daemon_quit.active_agent_or_remote_activity">
+        <source>Vesket has active agent or remote activity. Quitting will stop the daemon and remote access to this Mac. Your tmux panes stay local, but Vesket clients and agent coordination will disconnect.</source>
+        <translation>Vesket에서 에이전트 또는 원격 작업이 진행 중입니다. 종료하면 데몬과 이 컴퓨터에 대한 원격 접근이 중지됩니다. tmux 패널은 로컬에 그대로 남지만 Vesket 클라이언트와 에이전트 간 협업 연결은 끊어집니다.</translation>
+    </message>
+    <message id="macos.daemon_quit.could_not_verify_whether_panes_are_active">
+        <source>Vesket could not verify whether panes are active. Quitting will stop the daemon and remote access to this Mac.</source>
+        <translation>Vesket이 패널의 활성 여부를 확인하지 못했습니다. 종료하면 데몬과 이 컴퓨터에 대한 원격 접근이 중지됩니다.</translation>
+    </message>
+    <message id="macos.daemon_quit.open_panes" numerus="yes">
+        <source>Vesket has %n open panes. Quitting will stop the daemon and remote access to this Mac. Your tmux panes stay local, but Vesket clients and agent coordination will disconnect.</source>
+        <translation>
+            <numerusform>Vesket에 열린 패널이 %n개 있습니다. 종료하면 데몬과 이 컴퓨터에 대한 원격 접근이 중지됩니다. tmux 패널은 로컬에 그대로 남지만 Vesket 클라이언트와 에이전트 간 협업 연결은 끊어집니다.</numerusform>
+        </translation>
+    </message>
+    <message id="macos.desktop_shell.connecting_to_the_daemon">
+        <source>Connecting to the daemon…</source>
+        <translation>데몬에 연결하는 중…</translation>
+    </message>
+    <message id="macos.desktop_shell.could_not_stop_the_vesket_daemon">
+        <source>Could not stop the Vesket daemon. Vesket is still running.</source>
+        <translation>Vesket 데몬을 중지하지 못했습니다. Vesket이 계속 실행 중입니다.</translation>
+    </message>
+    <message id="macos.desktop_shell.daemon_not_running">
+        <source>Daemon not running</source>
+        <translation>데몬이 실행되고 있지 않음</translation>
+    </message>
+    <message id="macos.desktop_shell.daemon_running_panes" numerus="yes">
+        <source>Daemon running · %n panes</source>
+        <translation>
+            <numerusform>데몬 실행 중 · 패널 %n개</numerusform>
+        </translation>
+    </message>
+    <message id="macos.desktop_shell.open_vesket">
+        <source>Open Vesket</source>
+        <translation>Vesket 열기</translation>
+    </message>
+    <message id="macos.desktop_shell.quit">
+        <source>Quit</source>
+        <translation>종료</translation>
+    </message>
+    <message id="macos.desktop_shell.quit_vesket">
+        <source>Quit Vesket</source>
+        <translation>Vesket 종료</translation>
+    </message>
+    <message id="macos.desktop_shell.quit_vesket_question">
+        <source>Quit Vesket?</source>
+        <translation>Vesket을 종료할까요?</translation>
+    </message>
+    <message id="macos.desktop_shell.reconnecting_attempt">
+        <source>Reconnecting (attempt %1)…</source>
+        <translation>다시 연결하는 중(%1번째 시도)…</translation>
+    </message>
+    <message id="macos.desktop_shell.state_waiting_for_you" numerus="yes">
+        <source>%1 · %n waiting for you</source>
+        <translation>
+            <numerusform>%1 · %n개가 기다리는 중</numerusform>
+        </translation>
+    </message>
+    <message id="macos.desktop_shell.tray_tooltip">
+        <source>Vesket — %1</source>
+        <translation>Vesket — %1</translation>
+    </message>
+    <message id="macos.live_terminal.attaching_to">
+        <source>Attaching to %1…</source>
+        <translation>%1에 연결하는 중…</translation>
+    </message>
+    <message id="macos.live_terminal.reconnecting_attempt_delay">
+        <source>Reconnecting (attempt %1, %2 ms)</source>
+        <translation>다시 연결하는 중(%1번째 시도, %2ms)</translation>
+    </message>
+    <message id="macos.live_terminal.terminal_assets_missing">
+        <source>Terminal assets missing from the app bundle.</source>
+        <translation>앱 번들에 터미널 리소스가 없습니다.</translation>
+    </message>
+    <message id="macos.live_terminal.the_pane_s_terminal_ended">
+        <source>The pane's terminal ended.</source>
+        <translation>패널의 터미널이 종료되었습니다.</translation>
+    </message>
+    <message id="macos.live_terminal.the_pane_s_terminal_ended_reason">
+        <source>The pane's terminal ended: %1</source>
+        <translation>패널의 터미널이 종료되었습니다: %1</translation>
+    </message>
+    <message id="macos.live_terminal.the_terminal_of_this_pane_is_not_reachable">
+        <source>The terminal of this pane is not reachable.</source>
+        <translation>이 패널의 터미널에 연결할 수 없습니다.</translation>
+    </message>
+    <message id="macos.main_window.connection_connecting">
+        <source>connecting</source>
+        <translation>연결 중</translation>
+    </message>
+    <message id="macos.main_window.connection_daemon">
+        <source>daemon</source>
+        <translation>데몬</translation>
+    </message>
+    <message id="macos.main_window.connection_no_daemon">
+        <source>no daemon</source>
+        <translation>데몬 없음</translation>
+    </message>
+    <message id="macos.main_window.connection_retry">
+        <source>retry %1</source>
+        <translation>재시도 %1</translation>
+    </message>
+    <message id="macos.main_window.connection_to_the_local_vesket_daemon">
+        <source>Connection to the local Vesket daemon</source>
+        <translation>로컬 Vesket 데몬과의 연결</translation>
+    </message>
+    <message id="macos.main_window.fit_picker_tooltip">
+        <source>Size the pane's tmux window: Off leaves it alone, Fit follows this view</source>
+        <translation>패널의 tmux 창 크기: 끔은 그대로 두고, 맞춤은 이 보기를 따릅니다</translation>
+    </message>
+    <message id="macos.main_window.fit_width_fit">
+        <source>Fit</source>
+        <translation>맞춤</translation>
+    </message>
+    <message id="macos.main_window.fit_width_off">
+        <source>Off</source>
+        <translation>끔</translation>
+    </message>
+    <message id="macos.main_window.live_terminal">
+        <source>Live terminal</source>
+        <translation>라이브 터미널</translation>
+    </message>
+    <message id="macos.main_window.settings">
+        <source>Settings…</source>
+        <translation>설정…</translation>
+    </message>
+    <message id="macos.main_window.show_the_pane_as_a_live_terminal">
+        <source>Show the pane as a live terminal you can type into, instead of its text</source>
+        <translation>패널을 텍스트 대신 입력할 수 있는 라이브 터미널로 표시합니다</translation>
+    </message>
+    <message id="macos.main_window.width">
+        <source>Width</source>
+        <translation>너비</translation>
+    </message>
+    <message id="macos.pane_sidebar.agent_group">
+        <source>Agent Group</source>
+        <translation>에이전트 그룹</translation>
+    </message>
+    <message id="macos.pane_sidebar.solo">
+        <source>Solo</source>
+        <translation>단독</translation>
+    </message>
+    <message id="macos.pane_sidebar.terminal">
+        <source>Terminal</source>
+        <translation>터미널</translation>
+    </message>
+    <message id="macos.pane_sidebar.waiting">
+        <source>waiting</source>
+        <translation>대기 중</translation>
+    </message>
+    <message id="macos.pane_text_view.new_lines" numerus="yes">
+        <source>%n new lines ↓</source>
+        <translation>
+            <numerusform>새 줄 %n개 ↓</numerusform>
+        </translation>
+    </message>
+    <message id="macos.settings_view.all">
+        <source>All</source>
+        <translation>전체</translation>
+    </message>
+    <message id="macos.settings_view.caps_how_much_scrollback_loads">
+        <source>Caps how much scrollback loads when you scroll up in a terminal. Lower is faster for panes with a lot of history.</source>
+        <translation>터미널에서 위로 스크롤할 때 불러오는 스크롤백 양을 제한합니다. 기록이 많은 패널에서는 값이 낮을수록 빠릅니다.</translation>
+    </message>
+    <message id="macos.settings_view.re_wrap_scrollback_on_scroll_up_experimental">
+        <source>Re-wrap scrollback on scroll-up (experimental)</source>
+        <translation>위로 스크롤할 때 스크롤백 다시 줄 바꿈(실험적)</translation>
+    </message>
+    <message id="macos.settings_view.reflow_claude_output_in_scrollback_experimental">
+        <source>Reflow Claude output in scrollback (experimental)</source>
+        <translation>스크롤백의 Claude 출력 다시 배치(실험적)</translation>
+    </message>
+    <message id="macos.settings_view.rejoins_lines_that_claude_code_hard_wrapped">
+        <source>Rejoins lines that Claude Code hard-wrapped at an earlier window width, inside its own output blocks only, so scrollback reflows at the current width and again on every resize. Your typed commands, shell output and other agents' output are never touched. Applies to newly loaded history.</source>
+        <translation>Claude Code가 이전 창 너비에서 강제로 줄 바꿈한 줄을 자체 출력 블록 안에서만 다시 이어, 스크롤백이 현재 너비에 맞게, 그리고 크기를 바꿀 때마다 다시 배치되도록 합니다. 입력한 명령, 셸 출력, 다른 에이전트의 출력은 절대 건드리지 않습니다. 새로 불러온 기록에 적용됩니다.</translation>
+    </message>
+    <message id="macos.settings_view.settings">
+        <source>Settings</source>
+        <translation>설정</translation>
+    </message>
+    <message id="macos.settings_view.terminal_history_limit">
+        <source>Terminal history limit</source>
+        <translation>터미널 기록 한도</translation>
+    </message>
+    <message id="macos.settings_view.when_scrolling_up_hits_the_top">
+        <source>When scrolling up hits the top of what's on screen, replace older history with a version re-wrapped at the terminal's CURRENT width, instead of tmux's original (possibly narrower) scrollback. Only ever replaces history ABOVE what's already visible, once per attach — never touches typed commands or non-Claude output that isn't in the Claude transcript.</source>
+        <translation>위로 스크롤하다 화면에 보이는 내용의 맨 위에 닿으면, 이전 기록을 tmux의 원래(더 좁을 수 있는) 스크롤백 대신 터미널의 현재 너비로 다시 줄 바꿈한 버전으로 바꿉니다. 이미 보이는 내용보다 위쪽의 기록만, 연결마다 한 번만 바꿉니다. 입력한 명령이나 Claude 대화 기록에 없는 Claude 외 출력은 절대 건드리지 않습니다.</translation>
+    </message>
+    <message id="macos.terminal_viewer.the_answer_could_not_be_delivered">
+        <source>The answer could not be delivered.</source>
+        <translation>답변을 전달하지 못했습니다.</translation>
+    </message>
+    <message id="macos.terminal_viewer.the_message_could_not_be_delivered">
+        <source>The message could not be delivered.</source>
+        <translation>메시지를 전달하지 못했습니다.</translation>
+    </message>
+    <message id="macos.viewer_state_view.checking_the_daemon_s_account_attempt">
+        <source>Checking the daemon's account (attempt %1)…</source>
+        <translation>데몬 계정을 확인하는 중(%1번째 시도)…</translation>
+    </message>
+    <message id="macos.viewer_state_view.choose_a_pane_in_the_sidebar">
+        <source>Choose a pane in the sidebar to follow it here.</source>
+        <translation>사이드바에서 패널을 선택하면 여기에서 볼 수 있습니다.</translation>
+    </message>
+    <message id="macos.viewer_state_view.connecting_to_the_vesket_daemon">
+        <source>Connecting to the Vesket daemon…</source>
+        <translation>Vesket 데몬에 연결하는 중…</translation>
+    </message>
+    <message id="macos.viewer_state_view.its_process_exited_or_the_pane_was_closed">
+        <source>Its process exited or the pane was closed. Pick another pane in the sidebar.</source>
+        <translation>프로세스가 종료되었거나 패널이 닫혔습니다. 사이드바에서 다른 패널을 선택하세요.</translation>
+    </message>
+    <message id="macos.viewer_state_view.looking_for_your_tmux_panes">
+        <source>Looking for your tmux panes.</source>
+        <translation>tmux 패널을 찾는 중입니다.</translation>
+    </message>
+    <message id="macos.viewer_state_view.no_tmux_panes_yet">
+        <source>No tmux panes yet</source>
+        <translation>아직 tmux 패널이 없습니다</translation>
+    </message>
+    <message id="macos.viewer_state_view.reconnecting_to_the_daemon_attempt">
+        <source>Reconnecting to the daemon (attempt %1)…</source>
+        <translation>데몬에 다시 연결하는 중(%1번째 시도)…</translation>
+    </message>
+    <message id="macos.viewer_state_view.select_a_pane">
+        <source>Select a pane</source>
+        <translation>패널을 선택하세요</translation>
+    </message>
+    <message id="macos.viewer_state_view.sign_in_again_to_see_this_machine_s_panes">
+        <source>Sign in again to see this machine's panes.</source>
+        <translation>이 컴퓨터의 패널을 보려면 다시 로그인하세요.</translation>
+    </message>
+    <message id="macos.viewer_state_view.signed_out">
+        <source>Signed out</source>
+        <translation>로그아웃됨</translation>
+    </message>
+    <message id="macos.viewer_state_view.start_an_agent_or_a_shell_in_tmux">
+        <source>Start an agent or a shell in tmux and it appears in the sidebar within a second.</source>
+        <translation>tmux에서 에이전트나 셸을 시작하면 1초 안에 사이드바에 나타납니다.</translation>
+    </message>
+    <message id="macos.viewer_state_view.the_connection_to_the_daemon_dropped">
+        <source>The connection to the daemon dropped. Your agents keep running in tmux.</source>
+        <translation>데몬과의 연결이 끊겼습니다. 에이전트는 tmux에서 계속 실행됩니다.</translation>
+    </message>
+    <message id="macos.viewer_state_view.the_daemon_belongs_to_another_account">
+        <source>The daemon belongs to another account</source>
+        <translation>데몬이 다른 계정에 속해 있습니다</translation>
+    </message>
+    <message id="macos.viewer_state_view.the_daemon_could_not_confirm_its_account_yet">
+        <source>The daemon could not confirm its account yet.</source>
+        <translation>데몬이 아직 계정을 확인하지 못했습니다.</translation>
+    </message>
+    <message id="macos.viewer_state_view.the_daemon_on_this_machine_is_signed_in">
+        <source>The daemon on this machine is signed in with a different account than this app.</source>
+        <translation>이 컴퓨터의 데몬은 이 앱과 다른 계정으로 로그인되어 있습니다.</translation>
+    </message>
+    <message id="macos.viewer_state_view.the_vesket_daemon_is_not_running">
+        <source>The Vesket daemon is not running</source>
+        <translation>Vesket 데몬이 실행되고 있지 않습니다</translation>
+    </message>
+    <message id="macos.viewer_state_view.this_pane_has_ended">
+        <source>This pane has ended</source>
+        <translation>이 패널은 종료되었습니다</translation>
+    </message>
+    <message id="macos.viewer_state_view.try_again">
+        <source>Try again</source>
+        <translation>다시 시도</translation>
+    </message>
+    <message id="macos.viewer_state_view.vesket_talks_to_tmux_through_its_daemon">
+        <source>Vesket talks to tmux through its daemon. Start it with “vesket daemon start” (scripts/run starts it for you); this window connects as soon as it is up.</source>
+        <translation>Vesket은 데몬을 통해 tmux와 통신합니다. “vesket daemon start”로 데몬을 시작하세요(scripts/run이 대신 시작해 줍니다). 데몬이 실행되면 이 창이 바로 연결됩니다.</translation>
+    </message>
+</context>
+</TS>
