@@ -19,10 +19,7 @@ DaemonPaths DaemonPaths::fromEnvironment() {
   host.userHome = QDir::homePath().toStdString();
   DaemonPaths paths;
   paths.userHome = QString::fromStdString(host.userHome);
-  paths.home = QString::fromStdString(shell::VesketIdentity::envDerivedHome(host));
-  // An empty VESKET_HOME would put the socket at "/daemon/control.sock"; the daemon
-  // refuses to serve from the file-system root and uses the default home instead.
-  if (paths.home.isEmpty()) paths.home = paths.userHome + QStringLiteral("/.vesket");
+  paths.home = QString::fromStdString(shell::VesketIdentity::productHome(host));
   return paths;
 }
 

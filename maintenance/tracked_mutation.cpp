@@ -17,6 +17,8 @@
 
 #include <fmt/format.h>
 
+#include "shell/core/vesket_identity.h"
+
 namespace vesket::maintenance {
 
 namespace {
@@ -80,10 +82,13 @@ TrackedMutation::TrackedMutation(std::optional<QString> base, std::optional<QStr
       m_isolated(isolated.value_or(qEnvironmentVariable("VESKET_DESKTOP_ISOLATED") == QLatin1String("1"))) {
   if (m_base) {
     m_productHome = cleanAbsolute(*m_base + QStringLiteral("/.vesket"));
-  } else if (qEnvironmentVariableIsSet("VESKET_HOME") && !qEnvironmentVariableIsEmpty("VESKET_HOME")) {
-    m_productHome = cleanAbsolute(qEnvironmentVariable("VESKET_HOME"));
   } else {
-    m_productHome = cleanAbsolute(QDir::homePath() + QStringLiteral("/.vesket"));
+    shell::HostFacts host;
+    host.userHome = QDir::homePath().toStdString();
+    for (const char* name : {"VESKET_HOME", "DURNVALE_HOME"}) {
+      if (qEnvironmentVariableIsSet(name)) host.environment[name] = qEnvironmentVariable(name).toStdString();
+    }
+    m_productHome = cleanAbsolute(QString::fromStdString(shell::VesketIdentity::productHome(host)));
   }
   if (m_isolated && (!m_base || !isInside(m_productHome, *m_base))) {
     throw TrackedMutationError(Kind::unsafeTestHome,

@@ -1,5 +1,7 @@
 #include "control_plane/core/frames.h"
 
+#include "shell/core/vesket_identity.h"
+
 namespace vesket::control_plane {
 
 std::string RequestFrame::encode() const {
@@ -95,9 +97,12 @@ std::string socketPathForHome(const std::string& home) { return home + "/daemon/
 
 std::string defaultSocketPath(const std::function<std::optional<std::string>(const char*)>& getenv,
                               const std::string& userHome) {
-  if (auto home = getenv("VESKET_HOME")) return socketPathForHome(*home);
-  if (auto home = getenv("DURNVALE_HOME")) return socketPathForHome(*home);
-  return socketPathForHome(userHome + "/.vesket");
+  shell::HostFacts host;
+  host.userHome = userHome;
+  for (const char* name : {"VESKET_HOME", "DURNVALE_HOME"}) {
+    if (auto value = getenv(name)) host.environment[name] = *value;
+  }
+  return socketPathForHome(shell::VesketIdentity::productHome(host));
 }
 
 }  // namespace vesket::control_plane

@@ -23,6 +23,11 @@ std::string envDerivedHome(const HostFacts& host) {
   return host.userHome + "/.vesket";
 }
 
+std::string productHome(const HostFacts& host) {
+  std::string home = envDerivedHome(host);
+  return home.empty() ? host.userHome + "/.vesket" : home;
+}
+
 std::optional<std::string> explicitEnvHome(const Environment& environment) {
   if (auto home = nonEmptyEnvironmentValue(environment, homeVariable)) return home;
   return nonEmptyEnvironmentValue(environment, legacyHomeVariable);
@@ -67,7 +72,7 @@ bool provisioningPermitted(const HostFacts& host, std::string_view home, std::st
 }
 
 HomeResolution resolveHome(const HostFacts& host, const IdentitySources& sources) {
-  const std::string env = envDerivedHome(host);
+  const std::string env = productHome(host);
   if (shouldUseTestEnvironmentIsolation(host)) return {env, std::nullopt};
 
   const std::string identityPath = IdentityRecord::pathFor(host.userHome);

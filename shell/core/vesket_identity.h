@@ -67,6 +67,11 @@ inline constexpr std::string_view testHostVariables[] = {
 
 // "VESKET_HOME" if present (even empty), else "DURNVALE_HOME" if present, else "~/.vesket".
 std::string envDerivedHome(const HostFacts& host);
+// The product home every program of this system uses when no running daemon names another:
+// envDerivedHome, except that an empty value (an empty "VESKET_HOME" or "DURNVALE_HOME",
+// which would put the socket at the file-system root) means "~/.vesket". The application,
+// the daemon, the control-socket client and tracked mutations all resolve through it.
+std::string productHome(const HostFacts& host);
 // "VESKET_HOME" if non-empty, else "DURNVALE_HOME" if non-empty, else nothing.
 std::optional<std::string> explicitEnvHome(const Environment& environment);
 

@@ -135,8 +135,8 @@ TEST(SocketPath, EnvironmentPrecedence) {
   EXPECT_EQ(defaultSocketPath(env({{"VESKET_HOME", "/tmp/x"}, {"DURNVALE_HOME", "/tmp/d"}}), "/home/u"),
             "/tmp/x/daemon/control.sock");
   EXPECT_EQ(defaultSocketPath(env({{"VESKET_HOME", ""}, {"DURNVALE_HOME", "/tmp/d"}}), "/home/u"),
-            "/daemon/control.sock")
-      << "a set but empty VESKET_HOME is used as it is";
+            "/home/u/.vesket/daemon/control.sock")
+      << "an empty VESKET_HOME means the default home, as in the daemon";
 }
 
 TEST(Backoff, StandardScheduleDoublesUpToTheCap) {

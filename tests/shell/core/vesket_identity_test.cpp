@@ -19,20 +19,22 @@ TEST(VesketIdentity, EnvironmentHomeChoices) {
     Environment environment;
     std::string derived;
     std::optional<std::string> explicitHome;
+    std::string product = "";  // productHome: the derived home, never empty
   };
   const std::vector<Case> cases = {
-      {{}, "/home/ada/.vesket", std::nullopt},
-      {{{"VESKET_HOME", "/v"}}, "/v", "/v"},
-      {{{"DURNVALE_HOME", "/d"}}, "/d", "/d"},
-      {{{"VESKET_HOME", "/v"}, {"DURNVALE_HOME", "/d"}}, "/v", "/v"},
+      {{}, "/home/ada/.vesket", std::nullopt, "/home/ada/.vesket"},
+      {{{"VESKET_HOME", "/v"}}, "/v", "/v", "/v"},
+      {{{"DURNVALE_HOME", "/d"}}, "/d", "/d", "/d"},
+      {{{"VESKET_HOME", "/v"}, {"DURNVALE_HOME", "/d"}}, "/v", "/v", "/v"},
       // An empty VESKET_HOME is still the derived home, but not an explicit one.
-      {{{"VESKET_HOME", ""}, {"DURNVALE_HOME", "/d"}}, "", "/d"},
-      {{{"VESKET_HOME", ""}}, "", std::nullopt},
-      {{{"DURNVALE_HOME", ""}}, "", std::nullopt},
+      {{{"VESKET_HOME", ""}, {"DURNVALE_HOME", "/d"}}, "", "/d", "/home/ada/.vesket"},
+      {{{"VESKET_HOME", ""}}, "", std::nullopt, "/home/ada/.vesket"},
+      {{{"DURNVALE_HOME", ""}}, "", std::nullopt, "/home/ada/.vesket"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(VesketIdentity::envDerivedHome(host(c.environment)), c.derived);
     EXPECT_EQ(VesketIdentity::explicitEnvHome(c.environment), c.explicitHome);
+    EXPECT_EQ(VesketIdentity::productHome(host(c.environment)), c.product);
   }
 }
 
