@@ -17,6 +17,7 @@
 #include "ui/app_icon.h"
 #include "ui/desktop_shell.h"
 #include "ui/main_window.h"
+#include "ui/setup_view.h"
 #include "ui/theme.h"
 #include "viewer/terminal_viewer_model.h"
 
@@ -49,6 +50,13 @@ int main(int argc, char** argv) {
   viewer::TerminalViewerModel model(client, &shell::DesktopIsolation::defaults());
   ui::MainWindow window(model);
   ui::DesktopShell desktop(model, window, cli);
+  auto* setup = new ui::SetupView(poller, QDir::homePath(), &window);
+  setup->setWindowFlag(Qt::Window);
+  QObject::connect(&window, &ui::MainWindow::setupRequested, setup, [setup] {
+    setup->show();
+    setup->raise();
+    setup->refresh();
+  });
   model.start();
   desktop.start();
   // Start-up: the daemon's tool installs or updates the agents' Vesket instructions and

@@ -86,8 +86,12 @@ OsRelease currentOsRelease() {
 
 bool packaged(const OsRelease& os, const std::string& package) {
   if (!(os.isLike("debian") || os.isLike("ubuntu"))) return false;
+  // The system's own apt-cache, whatever the application's search path says.
+  const QString aptCache =
+      QStandardPaths::findExecutable(QStringLiteral("apt-cache"), {QStringLiteral("/usr/bin"), QStringLiteral("/bin")});
+  if (aptCache.isEmpty()) return false;
   QProcess apt;
-  apt.start(QStringLiteral("apt-cache"), {QStringLiteral("show"), QString::fromStdString(package)});
+  apt.start(aptCache, {QStringLiteral("show"), QString::fromStdString(package)});
   if (!apt.waitForFinished(10000)) {
     apt.kill();
     apt.waitForFinished(1000);

@@ -379,6 +379,12 @@ void MainWindow::addLiveTerminalControls(QHBoxLayout* headerLayout) {
   settingsButton->setText(qtTrId("macos.main_window.settings"));
   headerLayout->addWidget(settingsButton);
   connect(settingsButton, &QToolButton::clicked, this, &MainWindow::openSettings);
+  auto* setupButton = new QToolButton(m_paneArea);
+  setupButton->setObjectName("setupButton");
+  setupButton->setText("Setup\u2026");
+  setupButton->setToolTip("The daemon's state and the tools Vesket uses");
+  headerLayout->addWidget(setupButton);
+  connect(setupButton, &QToolButton::clicked, this, &MainWindow::setupRequested);
   connect(&m_model, &viewer::TerminalViewerModel::selectionChanged, this, &MainWindow::syncLiveTerminalPane);
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T), this), &QShortcut::activated, this,
           [this] { m_liveToggle->toggle(); });

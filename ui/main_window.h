@@ -52,6 +52,8 @@ class MainWindow : public QMainWindow {
 
  signals:
   void closing();
+  // The header's "Setup…" button: the setup and readiness view should open.
+  void setupRequested();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
