@@ -3,6 +3,30 @@
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
     <name></name>
+    <message id="daemon_provision_failure.title.not_running">
+        <source>Vesket's daemon is not running</source>
+        <translation>Der Vesket-Dienst läuft nicht</translation>
+    </message>
+    <message id="daemon_provision_failure.title.previous_daemon_restored">
+        <source>Vesket restored the previous daemon</source>
+        <translation>Vesket hat den vorherigen Dienst wiederhergestellt</translation>
+    </message>
+    <message id="daemon_provision_failure.title.running_daemon_kept">
+        <source>Vesket kept the running daemon</source>
+        <translation>Vesket hat den laufenden Dienst beibehalten</translation>
+    </message>
+    <message id="daemon_rollback_pin.body">
+        <source>The daemon is pinned to the build with SHA-256 %1…. Vesket will not replace it until you resume automatic updates.</source>
+        <translation>Der Dienst ist auf den Build mit SHA-256 %1… festgelegt. Vesket ersetzt ihn erst, wenn Sie die automatischen Updates fortsetzen.</translation>
+    </message>
+    <message id="daemon_rollback_pin.resume">
+        <source>Resume Automatic Updates</source>
+        <translation>Automatische Updates fortsetzen</translation>
+    </message>
+    <message id="daemon_rollback_pin.title">
+        <source>Automatic daemon updates are paused</source>
+        <translation>Automatische Dienst-Updates sind angehalten</translation>
+    </message>
     <message id="macos.answer_panel.dismiss">
         <source>Dismiss</source>
         <translation>Ausblenden</translation>
@@ -215,6 +239,14 @@
     <message id="macos.main_window.settings">
         <source>Settings…</source>
         <translation>Einstellungen…</translation>
+    </message>
+    <message id="macos.main_window.setup">
+        <source>Setup…</source>
+        <translation>Einrichtung…</translation>
+    </message>
+    <message id="macos.main_window.setup_tooltip">
+        <source>The daemon's state and the tools Vesket uses</source>
+        <translation>Der Zustand des Dienstes und die Werkzeuge, die Vesket nutzt</translation>
     </message>
     <message id="macos.main_window.show_the_pane_as_a_live_terminal">
         <source>Show the pane as a live terminal you can type into, instead of its text</source>

@@ -3,6 +3,30 @@
 <TS version="2.1" language="en" sourcelanguage="en">
 <context>
     <name></name>
+    <message id="daemon_provision_failure.title.not_running">
+        <source>Vesket's daemon is not running</source>
+        <translation>Vesket's daemon is not running</translation>
+    </message>
+    <message id="daemon_provision_failure.title.previous_daemon_restored">
+        <source>Vesket restored the previous daemon</source>
+        <translation>Vesket restored the previous daemon</translation>
+    </message>
+    <message id="daemon_provision_failure.title.running_daemon_kept">
+        <source>Vesket kept the running daemon</source>
+        <translation>Vesket kept the running daemon</translation>
+    </message>
+    <message id="daemon_rollback_pin.body">
+        <source>The daemon is pinned to the build with SHA-256 %1…. Vesket will not replace it until you resume automatic updates.</source>
+        <translation>The daemon is pinned to the build with SHA-256 %1…. Vesket will not replace it until you resume automatic updates.</translation>
+    </message>
+    <message id="daemon_rollback_pin.resume">
+        <source>Resume Automatic Updates</source>
+        <translation>Resume Automatic Updates</translation>
+    </message>
+    <message id="daemon_rollback_pin.title">
+        <source>Automatic daemon updates are paused</source>
+        <translation>Automatic daemon updates are paused</translation>
+    </message>
     <message id="macos.answer_panel.dismiss">
         <source>Dismiss</source>
         <translation>Dismiss</translation>
@@ -215,6 +239,14 @@
     <message id="macos.main_window.settings">
         <source>Settings…</source>
         <translation>Settings…</translation>
+    </message>
+    <message id="macos.main_window.setup">
+        <source>Setup…</source>
+        <translation>Setup…</translation>
+    </message>
+    <message id="macos.main_window.setup_tooltip">
+        <source>The daemon's state and the tools Vesket uses</source>
+        <translation>The daemon's state and the tools Vesket uses</translation>
     </message>
     <message id="macos.main_window.show_the_pane_as_a_live_terminal">
         <source>Show the pane as a live terminal you can type into, instead of its text</source>

@@ -3,6 +3,30 @@
 <TS version="2.1" language="ko" sourcelanguage="en">
 <context>
     <name></name>
+    <message id="daemon_provision_failure.title.not_running">
+        <source>Vesket's daemon is not running</source>
+        <translation>Vesket 데몬이 실행되고 있지 않습니다</translation>
+    </message>
+    <message id="daemon_provision_failure.title.previous_daemon_restored">
+        <source>Vesket restored the previous daemon</source>
+        <translation>Vesket이 이전 데몬을 복원했습니다</translation>
+    </message>
+    <message id="daemon_provision_failure.title.running_daemon_kept">
+        <source>Vesket kept the running daemon</source>
+        <translation>Vesket이 실행 중인 데몬을 유지했습니다</translation>
+    </message>
+    <message id="daemon_rollback_pin.body">
+        <source>The daemon is pinned to the build with SHA-256 %1…. Vesket will not replace it until you resume automatic updates.</source>
+        <translation>데몬이 SHA-256 %1… 빌드로 고정되어 있습니다. 자동 업데이트를 다시 시작할 때까지 Vesket은 이를 교체하지 않습니다.</translation>
+    </message>
+    <message id="daemon_rollback_pin.resume">
+        <source>Resume Automatic Updates</source>
+        <translation>자동 업데이트 다시 시작</translation>
+    </message>
+    <message id="daemon_rollback_pin.title">
+        <source>Automatic daemon updates are paused</source>
+        <translation>데몬 자동 업데이트가 일시 중지되었습니다</translation>
+    </message>
     <message id="macos.answer_panel.dismiss">
         <source>Dismiss</source>
         <translation>닫기</translation>
@@ -212,6 +236,14 @@
     <message id="macos.main_window.settings">
         <source>Settings…</source>
         <translation>설정…</translation>
+    </message>
+    <message id="macos.main_window.setup">
+        <source>Setup…</source>
+        <translation>설정 도우미…</translation>
+    </message>
+    <message id="macos.main_window.setup_tooltip">
+        <source>The daemon's state and the tools Vesket uses</source>
+        <translation>데몬 상태와 Vesket이 사용하는 도구</translation>
     </message>
     <message id="macos.main_window.show_the_pane_as_a_live_terminal">
         <source>Show the pane as a live terminal you can type into, instead of its text</source>

@@ -3,6 +3,30 @@
 <TS version="2.1" language="zh_CN" sourcelanguage="en">
 <context>
     <name></name>
+    <message id="daemon_provision_failure.title.not_running">
+        <source>Vesket's daemon is not running</source>
+        <translation>Vesket 守护进程未运行</translation>
+    </message>
+    <message id="daemon_provision_failure.title.previous_daemon_restored">
+        <source>Vesket restored the previous daemon</source>
+        <translation>Vesket 已恢复之前的守护进程</translation>
+    </message>
+    <message id="daemon_provision_failure.title.running_daemon_kept">
+        <source>Vesket kept the running daemon</source>
+        <translation>Vesket 保留了正在运行的守护进程</translation>
+    </message>
+    <message id="daemon_rollback_pin.body">
+        <source>The daemon is pinned to the build with SHA-256 %1…. Vesket will not replace it until you resume automatic updates.</source>
+        <translation>守护进程已固定在 SHA-256 为 %1… 的版本。在您恢复自动更新之前，Vesket 不会替换它。</translation>
+    </message>
+    <message id="daemon_rollback_pin.resume">
+        <source>Resume Automatic Updates</source>
+        <translation>恢复自动更新</translation>
+    </message>
+    <message id="daemon_rollback_pin.title">
+        <source>Automatic daemon updates are paused</source>
+        <translation>守护进程自动更新已暂停</translation>
+    </message>
     <message id="macos.answer_panel.dismiss">
         <source>Dismiss</source>
         <translation>忽略</translation>
@@ -212,6 +236,14 @@
     <message id="macos.main_window.settings">
         <source>Settings…</source>
         <translation>设置…</translation>
+    </message>
+    <message id="macos.main_window.setup">
+        <source>Setup…</source>
+        <translation>环境设置…</translation>
+    </message>
+    <message id="macos.main_window.setup_tooltip">
+        <source>The daemon's state and the tools Vesket uses</source>
+        <translation>守护进程的状态以及 Vesket 使用的工具</translation>
     </message>
     <message id="macos.main_window.show_the_pane_as_a_live_terminal">
         <source>Show the pane as a live terminal you can type into, instead of its text</source>

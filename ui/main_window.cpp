@@ -381,8 +381,8 @@ void MainWindow::addLiveTerminalControls(QHBoxLayout* headerLayout) {
   connect(settingsButton, &QToolButton::clicked, this, &MainWindow::openSettings);
   auto* setupButton = new QToolButton(m_paneArea);
   setupButton->setObjectName("setupButton");
-  setupButton->setText("Setup\u2026");
-  setupButton->setToolTip("The daemon's state and the tools Vesket uses");
+  setupButton->setText(qtTrId("macos.main_window.setup"));
+  setupButton->setToolTip(qtTrId("macos.main_window.setup_tooltip"));
   headerLayout->addWidget(setupButton);
   connect(setupButton, &QToolButton::clicked, this, &MainWindow::setupRequested);
   connect(&m_model, &viewer::TerminalViewerModel::selectionChanged, this, &MainWindow::syncLiveTerminalPane);
