@@ -46,7 +46,7 @@ struct RelayServer::Parts {
         registry(store, nowMs),
         passwords(options.passwordHashCost, 2),
         context(store, registry, passwords, data.loadOrCreateTokenSecret(),
-                ApiConfig{VESKET_RELAY_VERSION, options.signInPerMinute, options.requestsPerMinute, options.googleClientIds, options.appleClientIds}, nowMs, log),
+                ApiConfig{VESKET_RELAY_VERSION, options.signInPerMinute, options.requestsPerMinute, options.googleClientIds, options.appleClientIds, options.requireDeviceEnrolment}, nowMs, log),
         api(context, registry),
         http(io, httpOptions(), api) {
     store.clearPresence();

@@ -35,7 +35,7 @@ void ApiContext::checkRate(RateClass rateClass, const std::string& key) {
   if (wait) throw ApiError::rateLimited(*wait);
 }
 
-AuthenticatedAccount requireAccount(ApiCall& call) {
+AuthenticatedAccount requireAccountToken(ApiCall& call) {
   const auto token = call.request.bearerToken();
   if (!token) throw ApiError::notAuthenticated();
   const auto verified = AccountToken::verify(*token, call.context.tokenSecret, call.context.nowSeconds());
@@ -46,8 +46,18 @@ AuthenticatedAccount requireAccount(ApiCall& call) {
   auto user = call.context.store.findUser(claims.userId);
   if (!user) throw ApiError::invalidToken();
   call.context.checkRate(RateClass::general, fmt::format("user|{}", user->id));
-  // Device gating (an account token bound to a device that is not approved) joins here.
   return AuthenticatedAccount{std::move(*user), claims.deviceId};
+}
+
+AuthenticatedAccount requireAccount(ApiCall& call) {
+  AuthenticatedAccount account = requireAccountToken(call);
+  // Device gating: a relay that requires enrolment refuses tokens not bound to a device.
+  // (Approval of a device by another one joins here with the devices family.)
+  if (call.context.config.requireDeviceEnrolment && !account.deviceId) {
+    throw ApiError(403, "device_not_approved", "device_not_approved: this device is not enrolled with the account")
+        .with("status", "unenrolled");
+  }
+  return account;
 }
 
 DaemonRecord requireOwnedDaemon(ApiCall& call, const AuthenticatedAccount& account, std::int64_t daemonId) {

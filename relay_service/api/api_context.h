@@ -28,6 +28,7 @@ struct ApiConfig {
   int requestsPerMinute = 600;
   std::vector<std::string> googleClientIds;
   std::vector<std::string> appleClientIds;
+  bool requireDeviceEnrolment = false;
 };
 
 // What every endpoint family works with.
@@ -86,6 +87,8 @@ struct AuthenticatedAccount {
 // expired token (or a deleted account); the call then counts against the account's
 // general rate limit too.
 AuthenticatedAccount requireAccount(ApiCall& call);
+// The same without the device gate: for enrolling the device itself.
+AuthenticatedAccount requireAccountToken(ApiCall& call);
 // The ownership rule: an account reaches only its own daemons. Another account's daemon,
 // a revoked one or an unknown id are all 404 (never 403: ids of others are not confirmed).
 DaemonRecord requireOwnedDaemon(ApiCall& call, const AuthenticatedAccount& account, std::int64_t daemonId);

@@ -10,5 +10,7 @@ namespace vesket::relay_service {
 void addAccountRoutes(ApiRouter& router);
 // panes.cpp: the panes of a linked daemon.
 void addPaneRoutes(ApiRouter& router);
+// devices.cpp: enrolment of this device.
+void addDeviceRoutes(ApiRouter& router);
 
 }  // namespace vesket::relay_service

@@ -14,6 +14,7 @@ namespace net = boost::asio;
 RelayApi::RelayApi(ApiContext& context, DaemonRegistry& registry) : m_context(context), m_registry(registry) {
   addAccountRoutes(m_router);
   addPaneRoutes(m_router);
+  addDeviceRoutes(m_router);
 }
 
 std::size_t RelayApi::bodyLimit(const HttpRequest& head) const {

@@ -53,6 +53,10 @@ RelayCommand parseRelayCommandLine(const std::vector<std::string>& arguments, co
     if (flag == "--help" || flag == "-h") return HelpCommand{};
     if (flag == "--version") return VersionCommand{};
     if (flag.rfind("--", 0) != 0) return CommandLineError{fmt::format("unexpected argument '{}'", flag)};
+    if (!mint && flag == "--require-device-enrolment") {
+      options.requireDeviceEnrolment = true;
+      continue;
+    }
     if (i + 1 >= arguments.size()) return CommandLineError{fmt::format("{} needs a value", flag)};
     const std::string& value = arguments[++i];
 
@@ -143,6 +147,9 @@ Serving:
                              (default https://www.googleapis.com/oauth2/v3/certs)
   --apple-keys-url URL       where Apple's token signing keys are read
                              (default https://appleid.apple.com/auth/keys)
+  --require-device-enrolment account calls need a token bound to an enrolled device
+                             (403 device_not_approved otherwise; POST /api/devices/enroll
+                             binds one)
   --threads N                worker threads (default: one per core)
   --sign-in-limit N          sign-in and registration calls per minute, per client address
                              and per account (default 10)

@@ -39,6 +39,8 @@ struct RelayOptions {
   int signInPerMinute = 10;    // sign-in and registration calls per client address or account
   int requestsPerMinute = 600;  // every other call, per client address and per account
   PasswordHashCost passwordHashCost;
+  // Account calls need a token bound to an enrolled device (403 device_not_approved).
+  bool requireDeviceEnrolment = false;
 };
 
 struct ServeCommand {
