@@ -31,6 +31,8 @@ namespace {
 
 // Bytes per `send-keys -H` command: one command line stays short.
 constexpr std::size_t kInputBytesPerCommand = 256;
+// Input held for a viewer whose pane stream is still opening.
+constexpr std::size_t kMaxPendingInputBytes = 64 * 1024;
 
 std::string q(const QString& text) { return TmuxCommand::quote(text.toStdString()); }
 
@@ -73,6 +75,9 @@ struct TerminalAttachService::Viewer {
   bool ended = false;
   bool paging = false;
   std::optional<TerminalHistoryPager> pager;
+  // Keys typed while the pane's stream still opens, in order; typed once it is open.
+  std::string pendingInput;
+  bool streamAssigned = false;
 };
 
 // One streamed pane and the control client that streams it.
@@ -197,7 +202,9 @@ QCoro::Task<void> TerminalAttachService::attach(ControlConnection* connectionPtr
     co_return;
   }
   viewer->stream = stream;
+  viewer->streamAssigned = true;
   stream->viewers.push_back(viewer);
+  if (!viewer->pendingInput.empty()) spawn(typeInput(stream, std::exchange(viewer->pendingInput, {})), "terminal input");
 
   try {
     if (auto size = request.windowSize()) {
@@ -489,7 +496,15 @@ void TerminalAttachService::input(ControlConnection& connection, const RequestFr
   const auto decoded = TP::decodeClientFrame(request.frame);
   if (const auto* in = std::get_if<TP::Input>(&decoded)) {
     auto stream = viewer->stream.lock();
-    if (!stream || stream->ended) throw CommandError("terminal-input: the pane is not streaming yet");
+    if (!viewer->streamAssigned) {
+      // The stream still opens: keep the keys (bounded) and type them once it is open.
+      if (viewer->pendingInput.size() + in->bytes.size() > kMaxPendingInputBytes) {
+        throw CommandError("terminal-input: too much input before the pane's stream opened");
+      }
+      viewer->pendingInput += in->bytes;
+      return;
+    }
+    if (!stream || stream->ended) throw CommandError("terminal-input: the pane has ended");
     if (!in->bytes.empty()) spawn(typeInput(stream, in->bytes), "terminal input");
   } else if (const auto* resize = std::get_if<TP::Resize>(&decoded)) {
     spawn(resizeViewer(viewer, resize->cols, resize->rows), "terminal resize");

@@ -1,6 +1,10 @@
 #include "terminal/live_terminal_view.h"
 
 #include <QApplication>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <deque>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QJsonDocument>
@@ -99,6 +103,9 @@ struct LiveTerminalView::State {
   std::string mode = std::string(Script::kModeMirror);
   std::uint64_t nextTrace = 0;                // input trace sequence (latency tracing)
   std::optional<std::uint64_t> answeredTrace;  // the input the next output answers
+  // Input that came before the session was ready, in order; sent once it is.
+  std::deque<std::string> pendingInput;
+  std::size_t pendingInputBytes = 0;
 };
 
 LiveTerminalView* LiveTerminalView::Listener::accepted() const {
@@ -112,9 +119,7 @@ LiveTerminalView::LiveTerminalView(Options options, QWidget* parent)
   if (!m_options.pagePresent) m_options.pagePresent = [] { return TerminalPageResources::isPresent(); };
 
   m_state->fence = std::make_unique<viewer::CompositionOrderingFence>(viewer::CompositionOrderingFence::Callbacks{
-      .send = [this](const std::string& bytes) {
-        if (m_state->transport) m_state->transport->sendInput(bytes);
-      },
+      .send = [this](const std::string& bytes) { deliverInput(bytes); },
       .willSend = [this](std::uint64_t trace) { m_state->answeredTrace = trace; },
       .scheduleAfter =
           [this](std::chrono::milliseconds delay, std::function<void()> run) -> viewer::CompositionOrderingFence::Cancel {
@@ -143,8 +148,28 @@ LiveTerminalView::LiveTerminalView(Options options, QWidget* parent)
       },
       viewer::TerminalKeyEventAdapter::systemKeyRepeatIntervalSeconds());
 
-  m_stack = new QStackedLayout(this);
+  auto* outer = new QVBoxLayout(this);
+  outer->setContentsMargins(0, 0, 0, 0);
+  outer->setSpacing(0);
+  m_statusBar = new QWidget(this);
+  m_statusBar->setObjectName("liveTerminalStatus");
+  m_statusBar->setAttribute(Qt::WA_StyledBackground);
+  auto* statusLayout = new QHBoxLayout(m_statusBar);
+  statusLayout->setContentsMargins(12, 6, 8, 6);
+  m_statusLabel = new QLabel(m_statusBar);
+  m_statusLabel->setObjectName("liveTerminalStatusText");
+  m_statusLabel->setWordWrap(true);
+  statusLayout->addWidget(m_statusLabel, 1);
+  m_retryButton = new QPushButton(qtTrId("macos.live_terminal.try_again"), m_statusBar);
+  m_retryButton->setObjectName("liveTerminalRetry");
+  m_retryButton->setCursor(Qt::PointingHandCursor);
+  statusLayout->addWidget(m_retryButton);
+  QObject::connect(m_retryButton, &QPushButton::clicked, this, &LiveTerminalView::retry);
+  m_statusBar->hide();
+  outer->addWidget(m_statusBar);
+  m_stack = new QStackedLayout;
   m_stack->setContentsMargins(0, 0, 0, 0);
+  outer->addLayout(m_stack, 1);
   m_missingLabel = new QLabel(qtTrId(kAssetsMissingText), this);
   m_missingLabel->setAlignment(Qt::AlignCenter);
   m_stack->addWidget(m_missingLabel);
@@ -185,7 +210,11 @@ std::int64_t LiveTerminalView::generation() const { return m_state->generations.
 void LiveTerminalView::showPane(const QString& paneId) {
   if (m_state->generations.isTornDown() || paneId == m_paneId) return;
   closeSession();
+  // Keys typed for the previous pane never reach another one.
+  m_state->pendingInput.clear();
+  m_state->pendingInputBytes = 0;
   m_paneId = paneId;
+  if (m_paneId.isEmpty()) setStatus(QString());
   m_localAttempts = 0;
   if (!m_paneId.isEmpty() && m_pageReady) openSession();
 }
@@ -235,30 +264,54 @@ void LiveTerminalView::openSession() {
         if (self) self->onLocalUnavailable(generation, reason);
       },
       nullptr, this);
-  setStatus(qtTrId("macos.live_terminal.attaching_to").arg(m_paneId));
+  setStatus(m_localAttempts == 0 ? qtTrId("macos.live_terminal.attaching") : qtTrId("macos.live_terminal.reconnecting"));
   m_state->transport->connect();
 }
 
 void LiveTerminalView::onLocalUnavailable(std::int64_t generation, const relay::LocalAttachUnavailableReason& reason) {
   if (!m_state->generations.accepts(generation)) return;
   ++m_localAttempts;
+  const bool daemonUnreachable =
+      std::holds_alternative<relay::LocalAttachUnavailableReason::ChannelDisconnected>(reason.value);
   if (m_localAttempts < m_options.localAttachAttempts) {
-    qCWarning(liveTerminalLog,
-              "local terminal-attach unavailable (transport dropped, daemon already known reachable) — retrying the "
-              "local attach directly, no readiness probe (attempt %d/%d)",
-              m_localAttempts, m_options.localAttachAttempts - 1);
-    // Not from inside the failing transport's callback.
-    QTimer::singleShot(0, this, [self = QPointer<LiveTerminalView>(this), generation] {
-      if (self && self->m_state->generations.accepts(generation)) self->openSession();
-    });
+    if (daemonUnreachable) {
+      qCWarning(liveTerminalLog, "local terminal-attach unavailable (daemon not reachable: %s) — retrying the local "
+                                 "attach after a pause (attempt %d/%d)",
+                reason.describe().c_str(), m_localAttempts, m_options.localAttachAttempts - 1);
+    } else {
+      qCWarning(liveTerminalLog,
+                "local terminal-attach unavailable (transport dropped, daemon already known reachable) — retrying the "
+                "local attach directly, no readiness probe (attempt %d/%d)",
+                m_localAttempts, m_options.localAttachAttempts - 1);
+    }
+    setStatus(qtTrId("macos.live_terminal.reconnecting"));
+    // Not from inside the failing transport's callback; a daemon that is away gets a moment.
+    QTimer::singleShot(daemonUnreachable ? m_options.retryDelayMs * m_localAttempts : 0, this,
+                       [self = QPointer<LiveTerminalView>(this), generation] {
+                         if (self && self->m_state->generations.accepts(generation)) self->openSession();
+                       });
     return;
   }
-  qCWarning(liveTerminalLog, "local terminal-attach unavailable — falling back to relay (%s)", reason.describe().c_str());
+  // This build has no relay route for a pane of this machine: the terminal stays closed.
+  qCWarning(liveTerminalLog, "local terminal-attach unavailable after %d attempts — giving up (%s)", m_localAttempts,
+            reason.describe().c_str());
   closeSession();
-  setStatus(qtTrId("macos.live_terminal.the_terminal_of_this_pane_is_not_reachable"));
+  setStatus(qtTrId("macos.live_terminal.the_terminal_of_this_pane_is_not_reachable"), true);
 }
 
-void LiveTerminalView::setStatus(const QString& text) {
+void LiveTerminalView::retry() {
+  if (m_state->generations.isTornDown() || m_paneId.isEmpty()) return;
+  m_localAttempts = 0;
+  if (m_pageReady) openSession();
+}
+
+void LiveTerminalView::setStatus(const QString& text, bool failed) {
+  m_statusLabel->setText(text);
+  m_statusBar->setProperty("failed", failed);
+  m_statusBar->setStyleSheet(failed ? QStringLiteral("#liveTerminalStatus { background: #5c2b2b; } QLabel { color: #f3d6d6; }")
+                                    : QStringLiteral("#liveTerminalStatus { background: #2b3a4f; } QLabel { color: #dbe6f3; }"));
+  m_retryButton->setVisible(failed);
+  m_statusBar->setVisible(!text.isEmpty());
   if (m_status == text) return;
   m_status = text;
   emit statusChanged(text);
@@ -294,10 +347,8 @@ void LiveTerminalView::onMessage(const QString& name, const QJsonObject& payload
       break;
     case TerminalPageMessage::imeCommit:
       // The committed text goes first; keys held during the composition follow it.
-      if (m_state->transport) {
-        m_state->answeredTrace = ++m_state->nextTrace;
-        m_state->transport->sendInput(utf8(payload.value("text").toString()));
-      }
+      m_state->answeredTrace = ++m_state->nextTrace;
+      deliverInput(utf8(payload.value("text").toString()));
       m_state->fence->compositionEndObserved();
       break;
     case TerminalPageMessage::compositionBoundary:
@@ -361,6 +412,22 @@ void LiveTerminalView::sendInput(std::string bytes) {
   m_state->fence->hold(std::move(bytes), ++m_state->nextTrace);
 }
 
+void LiveTerminalView::deliverInput(const std::string& bytes) {
+  if (bytes.empty()) return;
+  if (m_state->transport && m_sessionReady) {
+    m_state->transport->sendInput(bytes);
+    return;
+  }
+  if (m_paneId.isEmpty()) return;
+  if (m_state->pendingInputBytes + bytes.size() > kMaxPendingInputBytes) {
+    qCWarning(liveTerminalLog, "terminal input before the session was ready exceeds %zu bytes: %zu bytes dropped",
+              kMaxPendingInputBytes, bytes.size());
+    return;
+  }
+  m_state->pendingInput.push_back(bytes);
+  m_state->pendingInputBytes += bytes.size();
+}
+
 void LiveTerminalView::sendKey(const viewer::TerminalKeyEvent& event) {
   auto outcome = m_state->keys->handle(event, m_applicationCursorKeys);
   if (outcome.bytes) sendInput(std::move(*outcome.bytes));
@@ -384,6 +451,13 @@ void LiveTerminalView::onReady(const relay::ReadyPayload& ready) {
     enqueue(Script::resize(static_cast<int>(ready.cols), static_cast<int>(ready.rows)), generation());
   }
   setStatus(QString());
+  // What was typed while attaching goes first, in order.
+  while (!m_state->pendingInput.empty() && m_state->transport) {
+    m_state->transport->sendInput(m_state->pendingInput.front());
+    m_state->pendingInput.pop_front();
+  }
+  m_state->pendingInput.clear();
+  m_state->pendingInputBytes = 0;
   emit sessionReady();
 }
 
@@ -439,7 +513,7 @@ void LiveTerminalView::onExit(const relay::ExitPayload& exit) {
 
 void LiveTerminalView::onError(const std::string& message) {
   qCWarning(liveTerminalLog, "terminal error: %s", message.c_str());
-  setStatus(QString::fromStdString(message));
+  setStatus(QString::fromStdString(message), true);
 }
 
 // ---- scripts ----

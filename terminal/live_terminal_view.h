@@ -28,6 +28,7 @@
 #include "viewer/core/terminal_key_event.h"
 
 class QLabel;
+class QPushButton;
 class QStackedLayout;
 class QWebEngineView;
 class QWebEnginePage;
@@ -61,8 +62,12 @@ class LiveTerminalView : public QWidget {
     std::function<bool()> pagePresent;
     int keepaliveIntervalMs = 10000;
     // How often a failed local attach is retried before the view gives up.
-    int localAttachAttempts = 2;
+    int localAttachAttempts = 3;
+    // The pause before retrying while the daemon is not reachable (grows per attempt).
+    int retryDelayMs = 500;
   };
+  // Input typed before a session is ready waits (in order) up to this many bytes.
+  static constexpr std::size_t kMaxPendingInputBytes = 64 * 1024;
 
   explicit LiveTerminalView(Options options, QWidget* parent = nullptr);
   ~LiveTerminalView() override;
@@ -72,6 +77,8 @@ class LiveTerminalView : public QWidget {
   QString paneId() const { return m_paneId; }
   // Ends the session; nothing reaches the page afterwards.
   void tearDown();
+  // Attaches the shown pane afresh after a failure.
+  void retry();
 
   // Keys the window hands in (raw terminal keys), encoded and sent to the pane.
   void sendKey(const viewer::TerminalKeyEvent& event);
@@ -115,7 +122,8 @@ class LiveTerminalView : public QWidget {
   void enqueue(std::string script, std::optional<std::int64_t> generation);
   void flush();
   void sendInput(std::string bytes);
-  void setStatus(const QString& text);
+  void setStatus(const QString& text, bool failed = false);
+  void deliverInput(const std::string& bytes);
 
   // Listener callbacks, already filtered by generation.
   void onReady(const relay::ReadyPayload& ready);
@@ -132,6 +140,9 @@ class LiveTerminalView : public QWidget {
   Options m_options;
   QStackedLayout* m_stack = nullptr;
   QLabel* m_missingLabel = nullptr;
+  QWidget* m_statusBar = nullptr;
+  QLabel* m_statusLabel = nullptr;
+  QPushButton* m_retryButton = nullptr;
   QWebEngineProfile* m_profile = nullptr;
   QWebEngineView* m_view = nullptr;
   QWebEnginePage* m_page = nullptr;

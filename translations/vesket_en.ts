@@ -176,9 +176,13 @@
         <source>Vesket — %1</source>
         <translation>Vesket — %1</translation>
     </message>
-    <message id="macos.live_terminal.attaching_to">
-        <source>Attaching to %1…</source>
-        <translation>Attaching to %1…</translation>
+    <message id="macos.live_terminal.attaching">
+        <source>Attaching…</source>
+        <translation>Attaching…</translation>
+    </message>
+    <message id="macos.live_terminal.reconnecting">
+        <source>Reconnecting…</source>
+        <translation>Reconnecting…</translation>
     </message>
     <message id="macos.live_terminal.reconnecting_attempt_delay">
         <source>Reconnecting (attempt %1, %2 ms)</source>
@@ -199,6 +203,10 @@
     <message id="macos.live_terminal.the_terminal_of_this_pane_is_not_reachable">
         <source>The terminal of this pane is not reachable.</source>
         <translation>The terminal of this pane is not reachable.</translation>
+    </message>
+    <message id="macos.live_terminal.try_again">
+        <source>Try again</source>
+        <translation>Try again</translation>
     </message>
     <message id="macos.main_window.connection_connecting">
         <source>connecting</source>

@@ -173,9 +173,13 @@
         <source>Vesket — %1</source>
         <translation>Vesket — %1</translation>
     </message>
-    <message id="macos.live_terminal.attaching_to">
-        <source>Attaching to %1…</source>
-        <translation>%1에 연결하는 중…</translation>
+    <message id="macos.live_terminal.attaching">
+        <source>Attaching…</source>
+        <translation>연결하는 중…</translation>
+    </message>
+    <message id="macos.live_terminal.reconnecting">
+        <source>Reconnecting…</source>
+        <translation>다시 연결하는 중…</translation>
     </message>
     <message id="macos.live_terminal.reconnecting_attempt_delay">
         <source>Reconnecting (attempt %1, %2 ms)</source>
@@ -196,6 +200,10 @@
     <message id="macos.live_terminal.the_terminal_of_this_pane_is_not_reachable">
         <source>The terminal of this pane is not reachable.</source>
         <translation>이 패널의 터미널에 연결할 수 없습니다.</translation>
+    </message>
+    <message id="macos.live_terminal.try_again">
+        <source>Try again</source>
+        <translation>다시 시도</translation>
     </message>
     <message id="macos.main_window.connection_connecting">
         <source>connecting</source>

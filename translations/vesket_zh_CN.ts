@@ -173,9 +173,13 @@
         <source>Vesket — %1</source>
         <translation>Vesket — %1</translation>
     </message>
-    <message id="macos.live_terminal.attaching_to">
-        <source>Attaching to %1…</source>
-        <translation>正在连接 %1…</translation>
+    <message id="macos.live_terminal.attaching">
+        <source>Attaching…</source>
+        <translation>正在连接…</translation>
+    </message>
+    <message id="macos.live_terminal.reconnecting">
+        <source>Reconnecting…</source>
+        <translation>正在重新连接…</translation>
     </message>
     <message id="macos.live_terminal.reconnecting_attempt_delay">
         <source>Reconnecting (attempt %1, %2 ms)</source>
@@ -196,6 +200,10 @@
     <message id="macos.live_terminal.the_terminal_of_this_pane_is_not_reachable">
         <source>The terminal of this pane is not reachable.</source>
         <translation>无法访问此窗格的终端。</translation>
+    </message>
+    <message id="macos.live_terminal.try_again">
+        <source>Try again</source>
+        <translation>重试</translation>
     </message>
     <message id="macos.main_window.connection_connecting">
         <source>connecting</source>

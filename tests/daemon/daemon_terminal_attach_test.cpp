@@ -152,6 +152,22 @@ TEST_F(DaemonTerminalAttachTest, AttachTypesThroughInputFramesAndStreamsTheEcho)
   EXPECT_TRUE(viewer.otherLines.empty()) << viewer.otherLines.front().dump();
 }
 
+// Keys typed the moment the attach goes out (the pane's stream still opening) are kept and
+// typed in order once it is open; the session is not failed for them.
+TEST_F(DaemonTerminalAttachTest, InputForAStreamStillOpeningIsTypedInOrder) {
+  Viewer viewer(m_daemon.socketPath());
+  viewer.attach(m_pane);
+  viewer.send(TP::encodeInput("echo ear"));
+  viewer.send(TP::encodeInput("ly-$((3*"));
+  viewer.send(TP::encodeInput("4))\r"));
+  EXPECT_TRUE(eventually([&] { return m_tmux.capturePane(m_pane).contains(QStringLiteral("early-12")); }));
+  ASSERT_TRUE(viewer.readUntil([&] { return viewer.historyEnded; }));
+  viewer.send(TP::encodePing());
+  ASSERT_TRUE(viewer.readUntil([&] { return viewer.first<TP::Pong>() != nullptr; }));
+  EXPECT_FALSE(viewer.failed);
+  for (const auto& line : viewer.otherLines) EXPECT_TRUE(line.value("ok", false)) << line.dump();
+}
+
 TEST_F(DaemonTerminalAttachTest, OlderHistoryComesInPagesOnRequest) {
   tmux({"send-keys", "-t", m_pane, "seq -f 'line-%g' 1 400", "Enter"});
   ASSERT_TRUE(eventually([&] { return m_tmux.capturePane(m_pane).contains(QStringLiteral("line-400")); }));

@@ -42,6 +42,7 @@ class LiveTerminalViewTest : public ::testing::Test {
     m_daemon->onRequest = [this](FakeDaemon::Connection& c, const json& request) {
       if (request["cmd"] == "terminal-attach") {
         attaches.push_back(request);
+        if (holdReady) return;
         sendFrame(c, attaches.size() - 1,
                   P::encodeReady({.paneId = request["args"]["paneId"], .cols = 80, .rows = 24, .mode = "mirror"}));
         if (greeting) greeting(c, attaches.size() - 1);
@@ -99,6 +100,7 @@ class LiveTerminalViewTest : public ::testing::Test {
   std::vector<QString> opened;
   std::function<void(FakeDaemon::Connection&, std::size_t)> greeting;
   bool echo = true;
+  bool holdReady = false;  // the test sends ready itself
   int historyRequests = 0;
 };
 
@@ -122,6 +124,25 @@ TEST_F(LiveTerminalViewTest, ShowsHistoryAndOutputAndCarriesTypingBack) {
   QTest::keyClick(vesket::testing::keyTarget(view), Qt::Key_Return);
   ASSERT_TRUE(waitForCondition([&] { return allTyped() == "echo hi\r"; })) << allTyped();
   ASSERT_TRUE(waitForCondition([&] { return screenText(view).contains("agent$ echo hi"); }));
+}
+
+// Typing before the page or the session is ready is kept and sent in order after ready;
+// meanwhile the view says it is attaching.
+TEST_F(LiveTerminalViewTest, InputBeforeReadyIsSentInOrderAfterIt) {
+  echo = false;
+  holdReady = true;
+  auto& view = makeView();
+  view.showPane(QStringLiteral("%5"));
+  view.pasteText("ls");  // before the page is even loaded
+  ASSERT_TRUE(waitForCondition([&] { return attaches.size() == 1; }));
+  EXPECT_EQ(view.statusText(), QStringLiteral("Attaching…"));
+  view.pasteText(" -l");
+  view.sendKey(vesket::viewer::TerminalKeyEventAdapter::fromParts(Qt::Key_Return, Qt::NoModifier, "\r", false, 0));
+  QTest::qWait(100);
+  EXPECT_TRUE(typed.empty()) << "nothing goes out before ready";
+  sendFrame(m_daemon->connection(0), 0, P::encodeReady({.paneId = "%5", .cols = 80, .rows = 24, .mode = "mirror"}));
+  ASSERT_TRUE(waitForCondition([&] { return allTyped() == "ls -l\r"; })) << allTyped();
+  EXPECT_TRUE(view.statusText().isEmpty());
 }
 
 TEST_F(LiveTerminalViewTest, AnOutputBurstCostsFewEvaluations) {
