@@ -27,6 +27,66 @@
         <source>Automatic daemon updates are paused</source>
         <translation>Automatische Dienst-Updates sind angehalten</translation>
     </message>
+    <message id="macos.account_sign_in_page.apple_not_set_up">
+        <source>Apple sign-in isn't set up on this Mac yet (needs the owner's Services ID).</source>
+        <translation>Die Anmeldung mit Apple ist auf diesem Mac noch nicht eingerichtet (dazu braucht es die Services-ID des Betreibers).</translation>
+    </message>
+    <message id="macos.account_sign_in_page.couldn_t_enroll_prefix">
+        <source>Couldn't enroll this Mac. </source>
+        <translation>Dieser Mac konnte nicht registriert werden. </translation>
+    </message>
+    <message id="macos.account_sign_in_page.enter_a_username_and_password">
+        <source>Enter a username and password.</source>
+        <translation>Gib einen Benutzernamen und ein Passwort ein.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.google_not_set_up">
+        <source>Google sign-in isn't set up on this Mac yet (needs the owner's Google OAuth client).</source>
+        <translation>Die Anmeldung mit Google ist auf diesem Mac noch nicht eingerichtet (dazu braucht es den Google-OAuth-Client des Betreibers).</translation>
+    </message>
+    <message id="macos.account_sign_in_page.password_must_be_at_least_8_characters">
+        <source>Password must be at least 8 characters.</source>
+        <translation>Das Passwort muss mindestens 8 Zeichen lang sein.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.passwords_don_t_match">
+        <source>Passwords don't match.</source>
+        <translation>Die Passwörter stimmen nicht überein.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.please_check_your_email_and_password">
+        <source>Please check your email and password.</source>
+        <translation>Bitte prüfe deine E-Mail-Adresse und dein Passwort.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.please_enter_a_valid_email_address">
+        <source>Please enter a valid email address.</source>
+        <translation>Bitte gib eine gültige E-Mail-Adresse ein.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.register_error_account_exists">
+        <source>An account with this email already exists. Sign in instead.</source>
+        <translation>Zu dieser E-Mail-Adresse gibt es bereits ein Konto. Melde dich stattdessen an.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.register_error_generic">
+        <source>Couldn't create the account. Try again.</source>
+        <translation>Das Konto konnte nicht angelegt werden. Versuche es erneut.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.registration_backend_unavailable">
+        <source>Registration is not available on this relay right now. Try again later.</source>
+        <translation>Die Registrierung ist auf diesem Relay gerade nicht verfügbar. Versuche es später erneut.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.relay_unreachable">
+        <source>Couldn't reach the relay at %1. Check your connection or the relay address, then try again.</source>
+        <translation>Das Relay unter %1 war nicht erreichbar. Prüfe deine Verbindung oder die Relay-Adresse und versuche es erneut.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.session_expired">
+        <source>Session expired — please sign in again.</source>
+        <translation>Sitzung abgelaufen – bitte melde dich erneut an.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.too_many_attempts_wait_a_minute">
+        <source>Too many attempts. Wait a minute, then try again.</source>
+        <translation>Zu viele Versuche. Warte eine Minute und versuche es dann erneut.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.wrong_username_or_password">
+        <source>Wrong username or password.</source>
+        <translation>Benutzername oder Passwort ist falsch.</translation>
+    </message>
     <message id="macos.answer_panel.dismiss">
         <source>Dismiss</source>
         <translation>Ausblenden</translation>

@@ -27,6 +27,66 @@
         <source>Automatic daemon updates are paused</source>
         <translation>Automatic daemon updates are paused</translation>
     </message>
+    <message id="macos.account_sign_in_page.apple_not_set_up">
+        <source>Apple sign-in isn't set up on this Mac yet (needs the owner's Services ID).</source>
+        <translation>Apple sign-in isn't set up on this Mac yet (needs the owner's Services ID).</translation>
+    </message>
+    <message id="macos.account_sign_in_page.couldn_t_enroll_prefix">
+        <source>Couldn't enroll this Mac. </source>
+        <translation>Couldn't enroll this Mac. </translation>
+    </message>
+    <message id="macos.account_sign_in_page.enter_a_username_and_password">
+        <source>Enter a username and password.</source>
+        <translation>Enter a username and password.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.google_not_set_up">
+        <source>Google sign-in isn't set up on this Mac yet (needs the owner's Google OAuth client).</source>
+        <translation>Google sign-in isn't set up on this Mac yet (needs the owner's Google OAuth client).</translation>
+    </message>
+    <message id="macos.account_sign_in_page.password_must_be_at_least_8_characters">
+        <source>Password must be at least 8 characters.</source>
+        <translation>Password must be at least 8 characters.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.passwords_don_t_match">
+        <source>Passwords don't match.</source>
+        <translation>Passwords don't match.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.please_check_your_email_and_password">
+        <source>Please check your email and password.</source>
+        <translation>Please check your email and password.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.please_enter_a_valid_email_address">
+        <source>Please enter a valid email address.</source>
+        <translation>Please enter a valid email address.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.register_error_account_exists">
+        <source>An account with this email already exists. Sign in instead.</source>
+        <translation>An account with this email already exists. Sign in instead.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.register_error_generic">
+        <source>Couldn't create the account. Try again.</source>
+        <translation>Couldn't create the account. Try again.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.registration_backend_unavailable">
+        <source>Registration is not available on this relay right now. Try again later.</source>
+        <translation>Registration is not available on this relay right now. Try again later.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.relay_unreachable">
+        <source>Couldn't reach the relay at %1. Check your connection or the relay address, then try again.</source>
+        <translation>Couldn't reach the relay at %1. Check your connection or the relay address, then try again.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.session_expired">
+        <source>Session expired — please sign in again.</source>
+        <translation>Session expired — please sign in again.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.too_many_attempts_wait_a_minute">
+        <source>Too many attempts. Wait a minute, then try again.</source>
+        <translation>Too many attempts. Wait a minute, then try again.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.wrong_username_or_password">
+        <source>Wrong username or password.</source>
+        <translation>Wrong username or password.</translation>
+    </message>
     <message id="macos.answer_panel.dismiss">
         <source>Dismiss</source>
         <translation>Dismiss</translation>

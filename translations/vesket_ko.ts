@@ -27,6 +27,66 @@
         <source>Automatic daemon updates are paused</source>
         <translation>데몬 자동 업데이트가 일시 중지되었습니다</translation>
     </message>
+    <message id="macos.account_sign_in_page.apple_not_set_up">
+        <source>Apple sign-in isn't set up on this Mac yet (needs the owner's Services ID).</source>
+        <translation>이 Mac에서는 아직 Apple 로그인이 설정되지 않았습니다(소유자의 Services ID가 필요합니다).</translation>
+    </message>
+    <message id="macos.account_sign_in_page.couldn_t_enroll_prefix">
+        <source>Couldn't enroll this Mac. </source>
+        <translation>이 Mac을 등록할 수 없습니다. </translation>
+    </message>
+    <message id="macos.account_sign_in_page.enter_a_username_and_password">
+        <source>Enter a username and password.</source>
+        <translation>사용자 이름과 비밀번호를 입력하세요.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.google_not_set_up">
+        <source>Google sign-in isn't set up on this Mac yet (needs the owner's Google OAuth client).</source>
+        <translation>이 Mac에서는 아직 Google 로그인이 설정되지 않았습니다(소유자의 Google OAuth 클라이언트가 필요합니다).</translation>
+    </message>
+    <message id="macos.account_sign_in_page.password_must_be_at_least_8_characters">
+        <source>Password must be at least 8 characters.</source>
+        <translation>비밀번호는 8자 이상이어야 합니다.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.passwords_don_t_match">
+        <source>Passwords don't match.</source>
+        <translation>비밀번호가 일치하지 않습니다.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.please_check_your_email_and_password">
+        <source>Please check your email and password.</source>
+        <translation>이메일과 비밀번호를 확인하세요.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.please_enter_a_valid_email_address">
+        <source>Please enter a valid email address.</source>
+        <translation>올바른 이메일 주소를 입력하세요.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.register_error_account_exists">
+        <source>An account with this email already exists. Sign in instead.</source>
+        <translation>이 이메일로 된 계정이 이미 있습니다. 대신 로그인하세요.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.register_error_generic">
+        <source>Couldn't create the account. Try again.</source>
+        <translation>계정을 만들 수 없습니다. 다시 시도하세요.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.registration_backend_unavailable">
+        <source>Registration is not available on this relay right now. Try again later.</source>
+        <translation>지금은 이 릴레이에서 가입할 수 없습니다. 나중에 다시 시도하세요.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.relay_unreachable">
+        <source>Couldn't reach the relay at %1. Check your connection or the relay address, then try again.</source>
+        <translation>%1의 릴레이에 연결할 수 없습니다. 연결이나 릴레이 주소를 확인한 뒤 다시 시도하세요.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.session_expired">
+        <source>Session expired — please sign in again.</source>
+        <translation>세션이 만료되었습니다. 다시 로그인하세요.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.too_many_attempts_wait_a_minute">
+        <source>Too many attempts. Wait a minute, then try again.</source>
+        <translation>시도 횟수가 너무 많습니다. 1분 후에 다시 시도하세요.</translation>
+    </message>
+    <message id="macos.account_sign_in_page.wrong_username_or_password">
+        <source>Wrong username or password.</source>
+        <translation>사용자 이름 또는 비밀번호가 올바르지 않습니다.</translation>
+    </message>
     <message id="macos.answer_panel.dismiss">
         <source>Dismiss</source>
         <translation>닫기</translation>

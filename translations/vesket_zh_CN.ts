@@ -27,6 +27,66 @@
         <source>Automatic daemon updates are paused</source>
         <translation>守护进程自动更新已暂停</translation>
     </message>
+    <message id="macos.account_sign_in_page.apple_not_set_up">
+        <source>Apple sign-in isn't set up on this Mac yet (needs the owner's Services ID).</source>
+        <translation>此 Mac 尚未设置 Apple 登录（需要所有者的 Services ID）。</translation>
+    </message>
+    <message id="macos.account_sign_in_page.couldn_t_enroll_prefix">
+        <source>Couldn't enroll this Mac. </source>
+        <translation>无法注册此 Mac。</translation>
+    </message>
+    <message id="macos.account_sign_in_page.enter_a_username_and_password">
+        <source>Enter a username and password.</source>
+        <translation>请输入用户名和密码。</translation>
+    </message>
+    <message id="macos.account_sign_in_page.google_not_set_up">
+        <source>Google sign-in isn't set up on this Mac yet (needs the owner's Google OAuth client).</source>
+        <translation>此 Mac 尚未设置 Google 登录（需要所有者的 Google OAuth 客户端）。</translation>
+    </message>
+    <message id="macos.account_sign_in_page.password_must_be_at_least_8_characters">
+        <source>Password must be at least 8 characters.</source>
+        <translation>密码至少需要 8 个字符。</translation>
+    </message>
+    <message id="macos.account_sign_in_page.passwords_don_t_match">
+        <source>Passwords don't match.</source>
+        <translation>两次输入的密码不一致。</translation>
+    </message>
+    <message id="macos.account_sign_in_page.please_check_your_email_and_password">
+        <source>Please check your email and password.</source>
+        <translation>请检查您的电子邮件地址和密码。</translation>
+    </message>
+    <message id="macos.account_sign_in_page.please_enter_a_valid_email_address">
+        <source>Please enter a valid email address.</source>
+        <translation>请输入有效的电子邮件地址。</translation>
+    </message>
+    <message id="macos.account_sign_in_page.register_error_account_exists">
+        <source>An account with this email already exists. Sign in instead.</source>
+        <translation>此电子邮件地址已有账户，请直接登录。</translation>
+    </message>
+    <message id="macos.account_sign_in_page.register_error_generic">
+        <source>Couldn't create the account. Try again.</source>
+        <translation>无法创建账户。请重试。</translation>
+    </message>
+    <message id="macos.account_sign_in_page.registration_backend_unavailable">
+        <source>Registration is not available on this relay right now. Try again later.</source>
+        <translation>此中继目前无法注册。请稍后重试。</translation>
+    </message>
+    <message id="macos.account_sign_in_page.relay_unreachable">
+        <source>Couldn't reach the relay at %1. Check your connection or the relay address, then try again.</source>
+        <translation>无法连接到位于 %1 的中继。请检查网络连接或中继地址，然后重试。</translation>
+    </message>
+    <message id="macos.account_sign_in_page.session_expired">
+        <source>Session expired — please sign in again.</source>
+        <translation>会话已过期，请重新登录。</translation>
+    </message>
+    <message id="macos.account_sign_in_page.too_many_attempts_wait_a_minute">
+        <source>Too many attempts. Wait a minute, then try again.</source>
+        <translation>尝试次数过多。请等待一分钟后重试。</translation>
+    </message>
+    <message id="macos.account_sign_in_page.wrong_username_or_password">
+        <source>Wrong username or password.</source>
+        <translation>用户名或密码错误。</translation>
+    </message>
     <message id="macos.answer_panel.dismiss">
         <source>Dismiss</source>
         <translation>忽略</translation>
