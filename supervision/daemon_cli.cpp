@@ -21,7 +21,9 @@ QCoro::Task<DaemonCli::Result> DaemonCli::run(QStringList arguments, int timeout
   Result result;
   if (!shell::DesktopIsolation::permitsDaemonCommand(arguments)) co_return result;
   QProcess process;
-  process.setProcessEnvironment(shell::DesktopIsolation::childProcessEnvironment());
+  auto environment = shell::DesktopIsolation::childProcessEnvironment();
+  environment.insert(m_overrides);
+  process.setProcessEnvironment(environment);
   process.setProgram(m_executable);
   process.setArguments(arguments);
   auto coProcess = qCoro(process);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
@@ -24,12 +25,15 @@ class DaemonCli {
   static QString locateExecutable(const QString& productHome);
 
   const QString& executable() const { return m_executable; }
+  // Sets `name` to `value` in the child's environment (over the isolation environment).
+  void setEnvironmentOverride(const QString& name, const QString& value) { m_overrides.insert(name, value); }
 
   // Gives up (and kills the child) after `timeoutMs`.
   QCoro::Task<Result> run(QStringList arguments, int timeoutMs = 15000) const;
 
  private:
   QString m_executable;
+  QProcessEnvironment m_overrides;
 };
 
 }  // namespace vesket::supervision

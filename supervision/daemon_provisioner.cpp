@@ -164,7 +164,7 @@ std::optional<QString> DaemonProvisioner::activeRollbackPinDigest() const {
 std::optional<QString> DaemonProvisioner::clearRollbackPin() const {
   const QString path = m_paths.rollbackPin();
   if (!QFileInfo::exists(path) || QFile::remove(path)) return std::nullopt;
-  return QStringLiteral("Vesket could not clear the daemon rollback pin at ") + path;
+  return qtTrId("macos.daemon_provision.could_not_clear_rollback_pin").arg(path);
 }
 
 std::optional<QString> DaemonProvisioner::runVersionCommand(const QString& path) {
@@ -544,9 +544,12 @@ bool DaemonProvisioner::forceReload() {
 
 CleanRestartResult DaemonProvisioner::cleanRestart() {
   if (!shell::DesktopIsolation::permits(shell::DesktopIsolation::HostAction::daemonServiceInstall)) {
-    return {false, QStringLiteral("this isolated instance does not control the daemon's service")};
+    return {false, qtTrId("macos.daemon_provision.isolated_instance_does_not_control_the_service"), {}};
   }
   auto manager = serviceManager();
+  const QString check = manager->kind() == platform::ServiceManager::Kind::systemd
+                            ? QStringLiteral("systemctl --user status ") + QString::fromLatin1(platform::SystemdUnit::kName)
+                            : m_paths.installedDaemon() + QStringLiteral(" daemon status");
   const auto state = manager->print();
   if (state.loaded && state.pid) {
     const qint64 pid = *state.pid;
@@ -558,23 +561,23 @@ CleanRestartResult DaemonProvisioner::cleanRestart() {
       return cmdline.open(QIODevice::ReadOnly) ? cmdline.read(4096).split('\0').value(0) : QByteArray();
     }());
     if (exe != expected && command != m_paths.installedDaemon()) {
-      return {false, QStringLiteral("launchd reported PID %1, but it was not the expected daemon executable").arg(pid)};
+      return {false, qtTrId("macos.daemon_provision.restart_pid_not_the_daemon").arg(pid), check};
     }
   }
   if (!manager->bootout()) {
-    return {false, QStringLiteral("could not terminate the existing daemon process (PID %1)")
-                       .arg(state.pid ? QString::number(*state.pid) : QStringLiteral("unknown"))};
+    return {false,
+            qtTrId("macos.daemon_provision.restart_could_not_terminate")
+                .arg(state.pid ? QString::number(*state.pid) : QStringLiteral("?")),
+            check};
   }
   bool gone = false;
-  for (int check = 0; check < 20 && !gone; ++check) {
+  for (int attempt = 0; attempt < 20 && !gone; ++attempt) {
     gone = !manager->print().loaded;
     if (!gone) QThread::msleep(100);
   }
-  if (!gone) return {false, QStringLiteral("launchd did not finish removing the old daemon job")};
-  if (!manager->bootstrap()) {
-    return {false, QStringLiteral("launchctl bootstrap failed (exit %1)").arg(1)};
-  }
-  return {true, {}};
+  if (!gone) return {false, qtTrId("macos.daemon_provision.restart_job_not_removed"), check};
+  if (!manager->bootstrap()) return {false, qtTrId("macos.daemon_provision.restart_bootstrap_failed"), check};
+  return {true, {}, {}};
 }
 
 }  // namespace vesket::supervision

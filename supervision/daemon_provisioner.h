@@ -62,7 +62,8 @@ struct ProvisionWorkOutcome {
 
 struct CleanRestartResult {
   bool restarted = false;
-  QString message;  // when it failed
+  QString message;       // when it failed, in the user's language
+  QString checkCommand;  // when it failed: what the user can run to look at the job
 };
 
 // The blocking procedures of daemon provisioning: installing, verifying, upgrading through

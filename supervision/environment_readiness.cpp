@@ -206,31 +206,32 @@ QCoro::Task<void> TmuxSetupManager::setup(ReadinessReport report) {
     const auto& plan = report.tmuxPlan;
     if (!plan.oneClick) {
       publish(State::needsPackageManager,
-              QStringLiteral("tmux isn't installed. Open a terminal and run `%1`, then check again.")
-                  .arg(QString::fromStdString(plan.copyableCommand)));
+              plan.copyableCommand.empty()
+                  ? qtTrId("macos.tmux_setup.not_installed_no_command")
+                  : qtTrId("macos.tmux_setup.not_installed_run").arg(QString::fromStdString(plan.copyableCommand)));
       co_return;
     }
-    publish(State::installing, QStringLiteral("Installing tmux via the system package manager\u2026"));
+    publish(State::installing, qtTrId("macos.tmux_setup.installing_tmux"));
     auto run = runPackageInstall(plan.arguments);
     const auto result = co_await run;
     if (!self) co_return;
     if (result.exitCode != 0) {
-      publish(State::failed, QStringLiteral("apt-get install tmux failed. Open a terminal and run `%1` manually.")
-                                 .arg(QString::fromStdString(plan.copyableCommand)));
+      publish(State::failed,
+              qtTrId("macos.tmux_setup.install_failed").arg(QString::fromStdString(plan.copyableCommand)));
       co_return;
     }
   }
 
   const QString legacyConfig = m_userHome + QStringLiteral("/.tmux.conf");
   if (QFileInfo::exists(legacyConfig)) {
-    publish(State::done, QStringLiteral("tmux ready \u00b7 Existing ~/.tmux.conf preserved"));
+    publish(State::done, qtTrId("macos.tmux_setup.existing_tmux_conf_preserved"));
     setNeedsSetup(false);
     co_return;
   }
   const QString configDir = m_userHome + QStringLiteral("/.config/tmux");
   const QString config = configDir + QStringLiteral("/tmux.conf");
   const QString script = configDir + QStringLiteral("/scripts/agent-status.sh");
-  publish(State::installing, QStringLiteral("Applying quorline config\u2026"));
+  publish(State::installing, qtTrId("macos.tmux_setup.applying_config"));
   const QString userHome = m_userHome;
   auto write = QtConcurrent::run([userHome, config, script]() -> std::optional<QString> {
     try {
@@ -274,19 +275,19 @@ QCoro::Task<void> TmuxSetupManager::setup(ReadinessReport report) {
   const auto error = co_await write;
   if (!self) co_return;
   if (error == QStringLiteral("preserved")) {
-    publish(State::done, QStringLiteral("tmux ready \u00b7 Existing ~/.config/tmux/tmux.conf preserved"));
+    publish(State::done, qtTrId("macos.tmux_setup.existing_config_preserved"));
     setNeedsSetup(false);
     co_return;
   }
   if (error) {
-    publish(State::failed, QStringLiteral("Config write failed: ") + *error);
+    publish(State::failed, qtTrId("macos.tmux_setup.config_write_failed").arg(*error));
     co_return;
   }
 
   const QString tpm = m_userHome + QStringLiteral("/.tmux/plugins/tpm");
   const auto git = SafePathProbe::executablePathWithoutProcess("git", report.searchPath, isExecutableFile);
   if (!QFileInfo::exists(tpm) && git) {
-    publish(State::installing, QStringLiteral("Installing TPM (tmux plugins)\u2026"));
+    publish(State::installing, qtTrId("macos.tmux_setup.installing_tpm"));
     const QString gitPath = QString::fromStdString(*git);
     auto clone = QtConcurrent::run([gitPath, tpm] {
       QProcess process;
@@ -299,7 +300,7 @@ QCoro::Task<void> TmuxSetupManager::setup(ReadinessReport report) {
     co_await clone;
     if (!self) co_return;
   }
-  publish(State::done, QStringLiteral("tmux + quorline config installed \u2713"));
+  publish(State::done, qtTrId("macos.tmux_setup.done"));
   setNeedsSetup(false);
 }
 

@@ -1,5 +1,6 @@
 #include "supervision/status_poller.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QPointer>
 #include <QtConcurrent/QtConcurrent>
@@ -8,6 +9,9 @@
 #include <qcoro/qcorotimer.h>
 
 #include "control_plane/control_plane_client.h"
+#include "shell/desktop_isolation.h"
+#include "shell/settings_key.h"
+#include "shell/settings_store.h"
 #include "supervision/daemon_cli.h"
 
 namespace vesket::supervision {
@@ -20,6 +24,9 @@ template <typename Work>
 auto offUiThread(Work work) {
   return QtConcurrent::run(std::move(work));
 }
+
+// The search path of the post-provision tasks: the system's and the usual local tool folders.
+constexpr const char* kPostProvisionPath = "/opt/homebrew/bin:/opt/homebrew/sbin:/usr/local/bin:/usr/local/sbin:/usr/bin:/bin";
 
 std::optional<double> pidAgeSeconds(qint64 pid) {
   QProcess ps;
@@ -106,10 +113,42 @@ QCoro::Task<bool> StatusPoller::performProvisioning() {
     case ProvisionWorkOutcome::Kind::provisioned:
       m_rollbackPinDigest.reset();
       if (outcome.migratesUntrustedIdentity) m_untrustedNotice = outcome.untrustedReplacementNotice;
+      schedulePostProvisionTasks();
       break;
   }
   emit changed();
   co_return true;
+}
+
+void StatusPoller::schedulePostProvisionTasks() {
+  const QStringList skills{QStringLiteral("skills"), QStringLiteral("sync")};
+  if (!shell::DesktopIsolation::permitsDaemonCommand(skills)) return;
+  auto& settings = m_options.settings ? *m_options.settings : shell::DesktopIsolation::defaults();
+  if (settings.get(shell::SettingsKeys::postProvisionTasksDone)) return;
+  // Marked first: a run that dies half-way is not repeated at every start.
+  settings.set(shell::SettingsKeys::postProvisionTasksDone, true);
+  runPostProvisionTasks();
+}
+
+QCoro::Task<void> StatusPoller::runPostProvisionTasks() {
+  QPointer self(this);
+  DaemonCli cli(paths().installedDaemon());
+  cli.setEnvironmentOverride(QStringLiteral("HOME"), QDir::homePath());
+  cli.setEnvironmentOverride(QStringLiteral("PATH"), QString::fromLatin1(kPostProvisionPath));
+  auto log = m_log;
+  const auto report = [log](const char* prefix, const DaemonCli::Result& result) {
+    const QString output = (result.standardOutput + result.standardError).trimmed();
+    log->append(QString::fromLatin1(prefix) +
+                (result.started ? QStringLiteral("exit=%1 ").arg(result.exitCode) : QStringLiteral("did not run ")) +
+                output.left(2000).replace(QLatin1Char('\n'), QStringLiteral(" | ")));
+  };
+  const QStringList attach{QStringLiteral("daemon"), QStringLiteral("auto-attach"), QStringLiteral("--json")};
+  const auto attached = co_await cli.run(attach, 30000);
+  report("[auto-attach] ", attached);
+  const QStringList skills{QStringLiteral("skills"), QStringLiteral("sync")};
+  const auto synced = co_await cli.run(skills, 60000);
+  report("[skills-sync] ", synced);
+  if (self) emit postProvisionTasksFinished();
 }
 
 void StatusPoller::recordDaemonProvisionFailure(DaemonProvision::Failure failure) {
@@ -235,14 +274,18 @@ QCoro::Task<bool> StatusPoller::forceReloadDaemon() {
 QCoro::Task<CleanRestartResult> StatusPoller::cleanRestartDaemon() {
   QPointer self(this);
   if (!QFileInfo::exists(paths().installedDaemon())) {
-    co_return CleanRestartResult{false, QStringLiteral("Could not restart the Vesket daemon: binary not found at %1.\n\n"
-                                                       "Please download the latest signed Vesket DMG.")
-                                            .arg(paths().installedDaemon())};
+    CleanRestartResult missing{false, qtTrId("macos.daemon_provision.restart_binary_not_found").arg(paths().installedDaemon()), {}};
+    emit actionFailed(missing.message);
+    co_return missing;
   }
   auto provisioner = m_provisioner;
   auto work = offUiThread([provisioner] { return provisioner->cleanRestart(); });
   auto result = co_await work;
   if (!self) co_return result;
+  if (!result.restarted) {
+    m_log->append(QStringLiteral("event=cleanRestartFailed message=") + result.message);
+    emit actionFailed(qtTrId("macos.daemon_provision.could_not_cleanly_restart").arg(result.message, result.checkCommand));
+  }
   QTimer::singleShot(2000, this, [this] { poll(); });
   co_return result;
 }
@@ -331,6 +374,7 @@ QCoro::Task<void> StatusPoller::resumeAutomaticDaemonUpdates() {
   if (!self) co_return;
   if (error) {
     m_log->append(*error);
+    emit actionFailed(*error);
     co_return;
   }
   m_rollbackPinDigest.reset();

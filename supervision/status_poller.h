@@ -16,6 +16,10 @@
 #include "supervision/core/single_flight.h"
 #include "supervision/daemon_provisioner.h"
 
+namespace vesket::shell {
+class SettingsStore;
+}
+
 namespace vesket::supervision {
 
 // The one long-lived object on the UI thread that knows whether the local daemon is
@@ -32,6 +36,8 @@ class StatusPoller : public QObject {
   struct Options {
     int pollIntervalMs = 5000;
     double graceScale = 1.0;  // multiplies the autostart grace delays (tests shorten them)
+    // Where the application's state is kept; nothing: the process's settings store.
+    shell::SettingsStore* settings = nullptr;
   };
 
   StatusPoller(ProvisionPaths paths, Options options, QObject* parent = nullptr);
@@ -69,6 +75,10 @@ class StatusPoller : public QObject {
   const ProvisionPaths& paths() const { return m_provisioner->paths(); }
   ProvisionDiagnosticLog& diagnosticLog() { return *m_log; }
 
+  // After a successful provisioning, once per settings store: `vesket daemon auto-attach
+  // --json` and `vesket skills sync` in the background (`postProvisionTasksFinished`).
+  void schedulePostProvisionTasks();
+
   // Publishes a provisioning failure, logs it with its disposition and, when the user is
   // to see it, asks the views to show it (`provisionFailureShown`).
   void recordDaemonProvisionFailure(DaemonProvision::Failure failure);
@@ -78,6 +88,10 @@ class StatusPoller : public QObject {
   void provisionFailureShown(vesket::supervision::DaemonProvision::Failure failure);
   // The daemon runs again: an alert about a failure can go.
   void provisionFailureRecovered();
+  // An action the user asked for (restart the daemon, resume automatic updates) failed;
+  // `message` is in the user's language.
+  void actionFailed(const QString& message);
+  void postProvisionTasksFinished();
 
  private:
   QCoro::Task<void> runStatusRound();
@@ -87,6 +101,7 @@ class StatusPoller : public QObject {
   QCoro::Task<void> runConvergenceAttempt(int attempt);
   QCoro::Task<void> startUp();
   QCoro::Task<bool> performProvisioning();
+  QCoro::Task<void> runPostProvisionTasks();
 
   std::shared_ptr<ProvisionDiagnosticLog> m_log;
   std::shared_ptr<DaemonProvisioner> m_provisioner;

@@ -171,6 +171,82 @@
         <source>Sending…</source>
         <translation>Wird gesendet…</translation>
     </message>
+    <message id="macos.daemon_provision.could_not_cleanly_restart">
+        <source>Vesket could not cleanly restart its daemon.
+
+%1
+
+Check with: %2</source>
+        <translation>Vesket konnte seinen Daemon nicht sauber neu starten.
+
+%1
+
+Prüfen mit: %2</translation>
+    </message>
+    <message id="macos.daemon_provision.could_not_clear_rollback_pin">
+        <source>Vesket could not clear the daemon rollback pin at %1</source>
+        <translation>Vesket konnte die Rückroll-Fixierung des Daemons unter %1 nicht aufheben</translation>
+    </message>
+    <message id="macos.daemon_provision.embedded_missing">
+        <source>This copy of Vesket does not contain its signed daemon.</source>
+        <translation>Diese Kopie von Vesket enthält ihren signierten Daemon nicht.</translation>
+    </message>
+    <message id="macos.daemon_provision.embedded_untrusted">
+        <source>The daemon inside this copy of Vesket failed Developer ID verification.</source>
+        <translation>Der Daemon in dieser Kopie von Vesket hat die Signaturprüfung nicht bestanden.</translation>
+    </message>
+    <message id="macos.daemon_provision.isolated_instance_does_not_control_the_service">
+        <source>This isolated instance does not control the daemon's service.</source>
+        <translation>Diese isolierte Instanz steuert den Dienst des Daemons nicht.</translation>
+    </message>
+    <message id="macos.daemon_provision.live_replace_refused">
+        <source>Vesket found its daemon running and could not obtain a safe restart, so it left the running daemon in place.</source>
+        <translation>Vesket hat seinen Daemon laufend vorgefunden und keinen sicheren Neustart erhalten; daher bleibt der laufende Daemon bestehen.</translation>
+    </message>
+    <message id="macos.daemon_provision.redirected_home_refused">
+        <source>Provisioning was refused: this app was launched with an explicit VESKET_HOME, but the running daemon's home is a different directory. Vesket does not replace the daemon of an install it was not pointed at.</source>
+        <translation>Die Einrichtung wurde verweigert: Diese App wurde mit einem ausdrücklichen VESKET_HOME gestartet, aber der laufende Daemon gehört zu einem anderen Verzeichnis. Vesket ersetzt nicht den Daemon einer Installation, auf die es nicht verwiesen wurde.</translation>
+    </message>
+    <message id="macos.daemon_provision.replacement_failed">
+        <source>Vesket could not install or verify its signed daemon.</source>
+        <translation>Vesket konnte seinen signierten Daemon nicht installieren oder prüfen.</translation>
+    </message>
+    <message id="macos.daemon_provision.replacement_rolled_back">
+        <source>Vesket installed a new daemon but it did not stay running, so the previous daemon was restored.</source>
+        <translation>Vesket hat einen neuen Daemon installiert, der aber nicht weiterlief; daher wurde der vorherige Daemon wiederhergestellt.</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_binary_not_found">
+        <source>Could not restart the Vesket daemon: binary not found at %1.
+
+Please download the latest signed Vesket release.</source>
+        <translation>Der Vesket-Daemon konnte nicht neu gestartet werden: Programm nicht gefunden unter %1.
+
+Bitte lade die neueste signierte Vesket-Version herunter.</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_bootstrap_failed">
+        <source>The service manager could not load the daemon job again.</source>
+        <translation>Die Dienstverwaltung konnte den Daemon-Auftrag nicht erneut laden.</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_could_not_terminate">
+        <source>Could not terminate the existing daemon process (PID %1).</source>
+        <translation>Der laufende Daemon-Prozess (PID %1) konnte nicht beendet werden.</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_job_not_removed">
+        <source>The service manager did not finish removing the old daemon job.</source>
+        <translation>Die Dienstverwaltung hat den alten Daemon-Auftrag nicht vollständig entfernt.</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_pid_not_the_daemon">
+        <source>The service manager reported PID %1, but it was not the expected daemon executable.</source>
+        <translation>Die Dienstverwaltung meldete PID %1, aber das war nicht das erwartete Daemon-Programm.</translation>
+    </message>
+    <message id="macos.daemon_provision.sidecar_sync_failed">
+        <source>Vesket verified its signed daemon, but could not update its bundled terminal support tools.</source>
+        <translation>Vesket hat seinen signierten Daemon geprüft, konnte aber die mitgelieferten Terminal-Hilfswerkzeuge nicht aktualisieren.</translation>
+    </message>
+    <message id="macos.daemon_provision.test_host_refused">
+        <source>Provisioning was refused because it ran inside a test host without an isolated VESKET_HOME.</source>
+        <translation>Die Einrichtung wurde verweigert, weil sie in einem Testprozess ohne eigenes VESKET_HOME lief.</translation>
+    </message>
     <message id="macos.daemon_quit.active_agent_or_remote_activity">
         <source>Vesket has active agent or remote activity. Quitting will stop the daemon and remote access to this Mac. Your tmux panes stay local, but Vesket clients and agent coordination will disconnect.</source>
         <translation>In Vesket sind Agenten oder Fernzugriffe aktiv. Beim Beenden werden der Daemon und der Fernzugriff auf diesen Rechner gestoppt. Ihre tmux-Panes bleiben lokal erhalten, aber Vesket-Clients und die Abstimmung der Agenten werden getrennt.</translation>
@@ -235,6 +311,18 @@
     <message id="macos.desktop_shell.tray_tooltip">
         <source>Vesket — %1</source>
         <translation>Vesket – %1</translation>
+    </message>
+    <message id="macos.environment_installer.ghostty_not_applicable">
+        <source>Ghostty is not applicable on this system: use your desktop's terminal.</source>
+        <translation>Ghostty ist auf diesem System nicht anwendbar: Verwende das Terminal deiner Arbeitsumgebung.</translation>
+    </message>
+    <message id="macos.environment_installer.homebrew_not_applicable">
+        <source>Homebrew is not applicable on this system: Vesket installs through the system package manager.</source>
+        <translation>Homebrew ist auf diesem System nicht anwendbar: Vesket installiert über die Paketverwaltung des Systems.</translation>
+    </message>
+    <message id="macos.environment_installer.not_packaged">
+        <source>The system package manager does not offer it.</source>
+        <translation>Die Paketverwaltung des Systems bietet es nicht an.</translation>
     </message>
     <message id="macos.live_terminal.attaching">
         <source>Attaching…</source>
@@ -379,6 +467,110 @@
         <source>When scrolling up hits the top of what's on screen, replace older history with a version re-wrapped at the terminal's CURRENT width, instead of tmux's original (possibly narrower) scrollback. Only ever replaces history ABOVE what's already visible, once per attach — never touches typed commands or non-Claude output that isn't in the Claude transcript.</source>
         <translation>Wenn das Hochscrollen den oberen Rand des Bildschirminhalts erreicht, wird älterer Verlauf durch eine Fassung ersetzt, die bei der AKTUELLEN Breite des Terminals neu umbrochen ist, statt durch den ursprünglichen (womöglich schmaleren) Verlauf von tmux. Ersetzt nur Verlauf OBERHALB des bereits Sichtbaren, einmal pro Verbindung – eingegebene Befehle und Ausgaben außerhalb von Claude, die nicht im Claude-Protokoll stehen, bleiben unberührt.</translation>
     </message>
+    <message id="macos.setup_view.check_again">
+        <source>Check Again</source>
+        <translation>Erneut prüfen</translation>
+    </message>
+    <message id="macos.setup_view.component_can_be_installed">
+        <source>Can be installed</source>
+        <translation>Kann installiert werden</translation>
+    </message>
+    <message id="macos.setup_view.component_installed">
+        <source>Installed</source>
+        <translation>Installiert</translation>
+    </message>
+    <message id="macos.setup_view.copied">
+        <source>Copied: %1</source>
+        <translation>Kopiert: %1</translation>
+    </message>
+    <message id="macos.setup_view.copy_command">
+        <source>Copy Command</source>
+        <translation>Befehl kopieren</translation>
+    </message>
+    <message id="macos.setup_view.daemon">
+        <source>Daemon</source>
+        <translation>Daemon</translation>
+    </message>
+    <message id="macos.setup_view.daemon_not_running">
+        <source>Not running</source>
+        <translation>Läuft nicht</translation>
+    </message>
+    <message id="macos.setup_view.daemon_running">
+        <source>Running · pid %1 · version %2</source>
+        <translation>Läuft · PID %1 · Version %2</translation>
+    </message>
+    <message id="macos.setup_view.found_at">
+        <source>Found at %1</source>
+        <translation>Gefunden unter %1</translation>
+    </message>
+    <message id="macos.setup_view.install">
+        <source>Install</source>
+        <translation>Installieren</translation>
+    </message>
+    <message id="macos.setup_view.install_components">
+        <source>Install %1</source>
+        <translation>%1 installieren</translation>
+    </message>
+    <message id="macos.setup_view.install_failed">
+        <source>Installing %1 failed. Open a terminal and run `%2` manually.</source>
+        <translation>Die Installation von %1 ist fehlgeschlagen. Öffne ein Terminal und führe `%2` selbst aus.</translation>
+    </message>
+    <message id="macos.setup_view.installed_name">
+        <source>%1 installed.</source>
+        <translation>%1 installiert.</translation>
+    </message>
+    <message id="macos.setup_view.installing">
+        <source>Installing %1…</source>
+        <translation>%1 wird installiert…</translation>
+    </message>
+    <message id="macos.setup_view.installing_or_updating_the_daemon">
+        <source>Installing or updating the daemon…</source>
+        <translation>Daemon wird installiert oder aktualisiert…</translation>
+    </message>
+    <message id="macos.setup_view.last_provisioning_problem">
+        <source>Last provisioning problem:</source>
+        <translation>Letztes Problem bei der Einrichtung des Daemons:</translation>
+    </message>
+    <message id="macos.setup_view.looking_for_tools">
+        <source>Looking for tools…</source>
+        <translation>Suche nach Werkzeugen…</translation>
+    </message>
+    <message id="macos.setup_view.missing">
+        <source>Missing</source>
+        <translation>Fehlt</translation>
+    </message>
+    <message id="macos.setup_view.no_provisioning_problem">
+        <source>No provisioning problem.</source>
+        <translation>Kein Problem bei der Einrichtung des Daemons.</translation>
+    </message>
+    <message id="macos.setup_view.optional_environment">
+        <source>Optional environment</source>
+        <translation>Optionale Umgebung</translation>
+    </message>
+    <message id="macos.setup_view.restart_daemon">
+        <source>Restart Daemon</source>
+        <translation>Daemon neu starten</translation>
+    </message>
+    <message id="macos.setup_view.run_in_a_terminal_to_install">
+        <source>To install %1, run this command in a terminal:</source>
+        <translation>Um %1 zu installieren, führe diesen Befehl in einem Terminal aus:</translation>
+    </message>
+    <message id="macos.setup_view.set_up_tmux">
+        <source>Set Up tmux</source>
+        <translation>tmux einrichten</translation>
+    </message>
+    <message id="macos.setup_view.title">
+        <source>Setup</source>
+        <translation>Einrichtung</translation>
+    </message>
+    <message id="macos.setup_view.tools">
+        <source>Tools</source>
+        <translation>Werkzeuge</translation>
+    </message>
+    <message id="macos.setup_view.use_your_package_manager">
+        <source>Install %1 with your system's package manager.</source>
+        <translation>Installiere %1 mit der Paketverwaltung deines Systems.</translation>
+    </message>
     <message id="macos.terminal_viewer.the_answer_could_not_be_delivered">
         <source>The answer could not be delivered.</source>
         <translation>Die Antwort konnte nicht zugestellt werden.</translation>
@@ -386,6 +578,46 @@
     <message id="macos.terminal_viewer.the_message_could_not_be_delivered">
         <source>The message could not be delivered.</source>
         <translation>Die Nachricht konnte nicht zugestellt werden.</translation>
+    </message>
+    <message id="macos.tmux_setup.applying_config">
+        <source>Applying quorline config…</source>
+        <translation>quorline-Konfiguration wird angewendet…</translation>
+    </message>
+    <message id="macos.tmux_setup.config_write_failed">
+        <source>Config write failed: %1</source>
+        <translation>Konfiguration konnte nicht geschrieben werden: %1</translation>
+    </message>
+    <message id="macos.tmux_setup.done">
+        <source>tmux + quorline config installed ✓</source>
+        <translation>tmux + quorline-Konfiguration installiert ✓</translation>
+    </message>
+    <message id="macos.tmux_setup.existing_config_preserved">
+        <source>tmux ready · Existing ~/.config/tmux/tmux.conf preserved</source>
+        <translation>tmux bereit · Vorhandene ~/.config/tmux/tmux.conf beibehalten</translation>
+    </message>
+    <message id="macos.tmux_setup.existing_tmux_conf_preserved">
+        <source>tmux ready · Existing ~/.tmux.conf preserved</source>
+        <translation>tmux bereit · Vorhandene ~/.tmux.conf beibehalten</translation>
+    </message>
+    <message id="macos.tmux_setup.install_failed">
+        <source>apt-get install tmux failed. Open a terminal and run `%1` manually.</source>
+        <translation>apt-get install tmux ist fehlgeschlagen. Öffne ein Terminal und führe `%1` selbst aus.</translation>
+    </message>
+    <message id="macos.tmux_setup.installing_tmux">
+        <source>Installing tmux via the system package manager…</source>
+        <translation>tmux wird über die Paketverwaltung des Systems installiert…</translation>
+    </message>
+    <message id="macos.tmux_setup.installing_tpm">
+        <source>Installing TPM (tmux plugins)…</source>
+        <translation>TPM (tmux-Plugins) wird installiert…</translation>
+    </message>
+    <message id="macos.tmux_setup.not_installed_no_command">
+        <source>tmux isn't installed. Install it with your system's package manager, then check again.</source>
+        <translation>tmux ist nicht installiert. Installiere es mit der Paketverwaltung deines Systems und prüfe dann erneut.</translation>
+    </message>
+    <message id="macos.tmux_setup.not_installed_run">
+        <source>tmux isn't installed. Open a terminal and run `%1`, then check again.</source>
+        <translation>tmux ist nicht installiert. Öffne ein Terminal, führe `%1` aus und prüfe dann erneut.</translation>
     </message>
     <message id="macos.viewer_state_view.checking_the_daemon_s_account_attempt">
         <source>Checking the daemon's account (attempt %1)…</source>

@@ -171,6 +171,82 @@
         <source>Sending…</source>
         <translation>Sending…</translation>
     </message>
+    <message id="macos.daemon_provision.could_not_cleanly_restart">
+        <source>Vesket could not cleanly restart its daemon.
+
+%1
+
+Check with: %2</source>
+        <translation>Vesket could not cleanly restart its daemon.
+
+%1
+
+Check with: %2</translation>
+    </message>
+    <message id="macos.daemon_provision.could_not_clear_rollback_pin">
+        <source>Vesket could not clear the daemon rollback pin at %1</source>
+        <translation>Vesket could not clear the daemon rollback pin at %1</translation>
+    </message>
+    <message id="macos.daemon_provision.embedded_missing">
+        <source>This copy of Vesket does not contain its signed daemon.</source>
+        <translation>This copy of Vesket does not contain its signed daemon.</translation>
+    </message>
+    <message id="macos.daemon_provision.embedded_untrusted">
+        <source>The daemon inside this copy of Vesket failed Developer ID verification.</source>
+        <translation>The daemon inside this copy of Vesket failed Developer ID verification.</translation>
+    </message>
+    <message id="macos.daemon_provision.isolated_instance_does_not_control_the_service">
+        <source>This isolated instance does not control the daemon's service.</source>
+        <translation>This isolated instance does not control the daemon's service.</translation>
+    </message>
+    <message id="macos.daemon_provision.live_replace_refused">
+        <source>Vesket found its daemon running and could not obtain a safe restart, so it left the running daemon in place.</source>
+        <translation>Vesket found its daemon running and could not obtain a safe restart, so it left the running daemon in place.</translation>
+    </message>
+    <message id="macos.daemon_provision.redirected_home_refused">
+        <source>Provisioning was refused: this app was launched with an explicit VESKET_HOME, but the running daemon's home is a different directory. Vesket does not replace the daemon of an install it was not pointed at.</source>
+        <translation>Provisioning was refused: this app was launched with an explicit VESKET_HOME, but the running daemon's home is a different directory. Vesket does not replace the daemon of an install it was not pointed at.</translation>
+    </message>
+    <message id="macos.daemon_provision.replacement_failed">
+        <source>Vesket could not install or verify its signed daemon.</source>
+        <translation>Vesket could not install or verify its signed daemon.</translation>
+    </message>
+    <message id="macos.daemon_provision.replacement_rolled_back">
+        <source>Vesket installed a new daemon but it did not stay running, so the previous daemon was restored.</source>
+        <translation>Vesket installed a new daemon but it did not stay running, so the previous daemon was restored.</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_binary_not_found">
+        <source>Could not restart the Vesket daemon: binary not found at %1.
+
+Please download the latest signed Vesket release.</source>
+        <translation>Could not restart the Vesket daemon: binary not found at %1.
+
+Please download the latest signed Vesket release.</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_bootstrap_failed">
+        <source>The service manager could not load the daemon job again.</source>
+        <translation>The service manager could not load the daemon job again.</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_could_not_terminate">
+        <source>Could not terminate the existing daemon process (PID %1).</source>
+        <translation>Could not terminate the existing daemon process (PID %1).</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_job_not_removed">
+        <source>The service manager did not finish removing the old daemon job.</source>
+        <translation>The service manager did not finish removing the old daemon job.</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_pid_not_the_daemon">
+        <source>The service manager reported PID %1, but it was not the expected daemon executable.</source>
+        <translation>The service manager reported PID %1, but it was not the expected daemon executable.</translation>
+    </message>
+    <message id="macos.daemon_provision.sidecar_sync_failed">
+        <source>Vesket verified its signed daemon, but could not update its bundled terminal support tools.</source>
+        <translation>Vesket verified its signed daemon, but could not update its bundled terminal support tools.</translation>
+    </message>
+    <message id="macos.daemon_provision.test_host_refused">
+        <source>Provisioning was refused because it ran inside a test host without an isolated VESKET_HOME.</source>
+        <translation>Provisioning was refused because it ran inside a test host without an isolated VESKET_HOME.</translation>
+    </message>
     <message id="macos.daemon_quit.active_agent_or_remote_activity">
         <source>Vesket has active agent or remote activity. Quitting will stop the daemon and remote access to this Mac. Your tmux panes stay local, but Vesket clients and agent coordination will disconnect.</source>
         <translation>Vesket has active agent or remote activity. Quitting will stop the daemon and remote access to this Mac. Your tmux panes stay local, but Vesket clients and agent coordination will disconnect.</translation>
@@ -235,6 +311,18 @@
     <message id="macos.desktop_shell.tray_tooltip">
         <source>Vesket — %1</source>
         <translation>Vesket — %1</translation>
+    </message>
+    <message id="macos.environment_installer.ghostty_not_applicable">
+        <source>Ghostty is not applicable on this system: use your desktop's terminal.</source>
+        <translation>Ghostty is not applicable on this system: use your desktop's terminal.</translation>
+    </message>
+    <message id="macos.environment_installer.homebrew_not_applicable">
+        <source>Homebrew is not applicable on this system: Vesket installs through the system package manager.</source>
+        <translation>Homebrew is not applicable on this system: Vesket installs through the system package manager.</translation>
+    </message>
+    <message id="macos.environment_installer.not_packaged">
+        <source>The system package manager does not offer it.</source>
+        <translation>The system package manager does not offer it.</translation>
     </message>
     <message id="macos.live_terminal.attaching">
         <source>Attaching…</source>
@@ -379,6 +467,110 @@
         <source>When scrolling up hits the top of what's on screen, replace older history with a version re-wrapped at the terminal's CURRENT width, instead of tmux's original (possibly narrower) scrollback. Only ever replaces history ABOVE what's already visible, once per attach — never touches typed commands or non-Claude output that isn't in the Claude transcript.</source>
         <translation>When scrolling up hits the top of what's on screen, replace older history with a version re-wrapped at the terminal's CURRENT width, instead of tmux's original (possibly narrower) scrollback. Only ever replaces history ABOVE what's already visible, once per attach — never touches typed commands or non-Claude output that isn't in the Claude transcript.</translation>
     </message>
+    <message id="macos.setup_view.check_again">
+        <source>Check Again</source>
+        <translation>Check Again</translation>
+    </message>
+    <message id="macos.setup_view.component_can_be_installed">
+        <source>Can be installed</source>
+        <translation>Can be installed</translation>
+    </message>
+    <message id="macos.setup_view.component_installed">
+        <source>Installed</source>
+        <translation>Installed</translation>
+    </message>
+    <message id="macos.setup_view.copied">
+        <source>Copied: %1</source>
+        <translation>Copied: %1</translation>
+    </message>
+    <message id="macos.setup_view.copy_command">
+        <source>Copy Command</source>
+        <translation>Copy Command</translation>
+    </message>
+    <message id="macos.setup_view.daemon">
+        <source>Daemon</source>
+        <translation>Daemon</translation>
+    </message>
+    <message id="macos.setup_view.daemon_not_running">
+        <source>Not running</source>
+        <translation>Not running</translation>
+    </message>
+    <message id="macos.setup_view.daemon_running">
+        <source>Running · pid %1 · version %2</source>
+        <translation>Running · pid %1 · version %2</translation>
+    </message>
+    <message id="macos.setup_view.found_at">
+        <source>Found at %1</source>
+        <translation>Found at %1</translation>
+    </message>
+    <message id="macos.setup_view.install">
+        <source>Install</source>
+        <translation>Install</translation>
+    </message>
+    <message id="macos.setup_view.install_components">
+        <source>Install %1</source>
+        <translation>Install %1</translation>
+    </message>
+    <message id="macos.setup_view.install_failed">
+        <source>Installing %1 failed. Open a terminal and run `%2` manually.</source>
+        <translation>Installing %1 failed. Open a terminal and run `%2` manually.</translation>
+    </message>
+    <message id="macos.setup_view.installed_name">
+        <source>%1 installed.</source>
+        <translation>%1 installed.</translation>
+    </message>
+    <message id="macos.setup_view.installing">
+        <source>Installing %1…</source>
+        <translation>Installing %1…</translation>
+    </message>
+    <message id="macos.setup_view.installing_or_updating_the_daemon">
+        <source>Installing or updating the daemon…</source>
+        <translation>Installing or updating the daemon…</translation>
+    </message>
+    <message id="macos.setup_view.last_provisioning_problem">
+        <source>Last provisioning problem:</source>
+        <translation>Last provisioning problem:</translation>
+    </message>
+    <message id="macos.setup_view.looking_for_tools">
+        <source>Looking for tools…</source>
+        <translation>Looking for tools…</translation>
+    </message>
+    <message id="macos.setup_view.missing">
+        <source>Missing</source>
+        <translation>Missing</translation>
+    </message>
+    <message id="macos.setup_view.no_provisioning_problem">
+        <source>No provisioning problem.</source>
+        <translation>No provisioning problem.</translation>
+    </message>
+    <message id="macos.setup_view.optional_environment">
+        <source>Optional environment</source>
+        <translation>Optional environment</translation>
+    </message>
+    <message id="macos.setup_view.restart_daemon">
+        <source>Restart Daemon</source>
+        <translation>Restart Daemon</translation>
+    </message>
+    <message id="macos.setup_view.run_in_a_terminal_to_install">
+        <source>To install %1, run this command in a terminal:</source>
+        <translation>To install %1, run this command in a terminal:</translation>
+    </message>
+    <message id="macos.setup_view.set_up_tmux">
+        <source>Set Up tmux</source>
+        <translation>Set Up tmux</translation>
+    </message>
+    <message id="macos.setup_view.title">
+        <source>Setup</source>
+        <translation>Setup</translation>
+    </message>
+    <message id="macos.setup_view.tools">
+        <source>Tools</source>
+        <translation>Tools</translation>
+    </message>
+    <message id="macos.setup_view.use_your_package_manager">
+        <source>Install %1 with your system's package manager.</source>
+        <translation>Install %1 with your system's package manager.</translation>
+    </message>
     <message id="macos.terminal_viewer.the_answer_could_not_be_delivered">
         <source>The answer could not be delivered.</source>
         <translation>The answer could not be delivered.</translation>
@@ -386,6 +578,46 @@
     <message id="macos.terminal_viewer.the_message_could_not_be_delivered">
         <source>The message could not be delivered.</source>
         <translation>The message could not be delivered.</translation>
+    </message>
+    <message id="macos.tmux_setup.applying_config">
+        <source>Applying quorline config…</source>
+        <translation>Applying quorline config…</translation>
+    </message>
+    <message id="macos.tmux_setup.config_write_failed">
+        <source>Config write failed: %1</source>
+        <translation>Config write failed: %1</translation>
+    </message>
+    <message id="macos.tmux_setup.done">
+        <source>tmux + quorline config installed ✓</source>
+        <translation>tmux + quorline config installed ✓</translation>
+    </message>
+    <message id="macos.tmux_setup.existing_config_preserved">
+        <source>tmux ready · Existing ~/.config/tmux/tmux.conf preserved</source>
+        <translation>tmux ready · Existing ~/.config/tmux/tmux.conf preserved</translation>
+    </message>
+    <message id="macos.tmux_setup.existing_tmux_conf_preserved">
+        <source>tmux ready · Existing ~/.tmux.conf preserved</source>
+        <translation>tmux ready · Existing ~/.tmux.conf preserved</translation>
+    </message>
+    <message id="macos.tmux_setup.install_failed">
+        <source>apt-get install tmux failed. Open a terminal and run `%1` manually.</source>
+        <translation>apt-get install tmux failed. Open a terminal and run `%1` manually.</translation>
+    </message>
+    <message id="macos.tmux_setup.installing_tmux">
+        <source>Installing tmux via the system package manager…</source>
+        <translation>Installing tmux via the system package manager…</translation>
+    </message>
+    <message id="macos.tmux_setup.installing_tpm">
+        <source>Installing TPM (tmux plugins)…</source>
+        <translation>Installing TPM (tmux plugins)…</translation>
+    </message>
+    <message id="macos.tmux_setup.not_installed_no_command">
+        <source>tmux isn't installed. Install it with your system's package manager, then check again.</source>
+        <translation>tmux isn't installed. Install it with your system's package manager, then check again.</translation>
+    </message>
+    <message id="macos.tmux_setup.not_installed_run">
+        <source>tmux isn't installed. Open a terminal and run `%1`, then check again.</source>
+        <translation>tmux isn't installed. Open a terminal and run `%1`, then check again.</translation>
     </message>
     <message id="macos.viewer_state_view.checking_the_daemon_s_account_attempt">
         <source>Checking the daemon's account (attempt %1)…</source>

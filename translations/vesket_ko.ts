@@ -171,6 +171,82 @@
         <source>Sending…</source>
         <translation>보내는 중…</translation>
     </message>
+    <message id="macos.daemon_provision.could_not_cleanly_restart">
+        <source>Vesket could not cleanly restart its daemon.
+
+%1
+
+Check with: %2</source>
+        <translation>Vesket이 데몬을 깔끔하게 다시 시작하지 못했습니다.
+
+%1
+
+확인 방법: %2</translation>
+    </message>
+    <message id="macos.daemon_provision.could_not_clear_rollback_pin">
+        <source>Vesket could not clear the daemon rollback pin at %1</source>
+        <translation>Vesket이 %1의 데몬 롤백 고정을 해제하지 못했습니다</translation>
+    </message>
+    <message id="macos.daemon_provision.embedded_missing">
+        <source>This copy of Vesket does not contain its signed daemon.</source>
+        <translation>이 Vesket 사본에는 서명된 데몬이 들어 있지 않습니다.</translation>
+    </message>
+    <message id="macos.daemon_provision.embedded_untrusted">
+        <source>The daemon inside this copy of Vesket failed Developer ID verification.</source>
+        <translation>이 Vesket 사본에 포함된 데몬이 서명 확인을 통과하지 못했습니다.</translation>
+    </message>
+    <message id="macos.daemon_provision.isolated_instance_does_not_control_the_service">
+        <source>This isolated instance does not control the daemon's service.</source>
+        <translation>이 격리된 인스턴스는 데몬 서비스를 제어하지 않습니다.</translation>
+    </message>
+    <message id="macos.daemon_provision.live_replace_refused">
+        <source>Vesket found its daemon running and could not obtain a safe restart, so it left the running daemon in place.</source>
+        <translation>Vesket 데몬이 실행 중이었고 안전하게 다시 시작할 수 없어 실행 중인 데몬을 그대로 두었습니다.</translation>
+    </message>
+    <message id="macos.daemon_provision.redirected_home_refused">
+        <source>Provisioning was refused: this app was launched with an explicit VESKET_HOME, but the running daemon's home is a different directory. Vesket does not replace the daemon of an install it was not pointed at.</source>
+        <translation>설치가 거부되었습니다: 이 앱은 명시적인 VESKET_HOME으로 실행되었지만 실행 중인 데몬의 홈은 다른 디렉터리입니다. Vesket은 지정되지 않은 설치의 데몬을 교체하지 않습니다.</translation>
+    </message>
+    <message id="macos.daemon_provision.replacement_failed">
+        <source>Vesket could not install or verify its signed daemon.</source>
+        <translation>Vesket이 서명된 데몬을 설치하거나 확인하지 못했습니다.</translation>
+    </message>
+    <message id="macos.daemon_provision.replacement_rolled_back">
+        <source>Vesket installed a new daemon but it did not stay running, so the previous daemon was restored.</source>
+        <translation>Vesket이 새 데몬을 설치했지만 계속 실행되지 않아 이전 데몬을 복원했습니다.</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_binary_not_found">
+        <source>Could not restart the Vesket daemon: binary not found at %1.
+
+Please download the latest signed Vesket release.</source>
+        <translation>Vesket 데몬을 다시 시작할 수 없습니다: %1에서 실행 파일을 찾을 수 없습니다.
+
+서명된 최신 Vesket 릴리스를 내려받으세요.</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_bootstrap_failed">
+        <source>The service manager could not load the daemon job again.</source>
+        <translation>서비스 관리자가 데몬 작업을 다시 불러오지 못했습니다.</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_could_not_terminate">
+        <source>Could not terminate the existing daemon process (PID %1).</source>
+        <translation>기존 데몬 프로세스(PID %1)를 종료할 수 없습니다.</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_job_not_removed">
+        <source>The service manager did not finish removing the old daemon job.</source>
+        <translation>서비스 관리자가 이전 데몬 작업 제거를 끝내지 못했습니다.</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_pid_not_the_daemon">
+        <source>The service manager reported PID %1, but it was not the expected daemon executable.</source>
+        <translation>서비스 관리자가 PID %1을(를) 보고했지만 예상한 데몬 실행 파일이 아니었습니다.</translation>
+    </message>
+    <message id="macos.daemon_provision.sidecar_sync_failed">
+        <source>Vesket verified its signed daemon, but could not update its bundled terminal support tools.</source>
+        <translation>Vesket이 서명된 데몬을 확인했지만 함께 제공되는 터미널 지원 도구를 업데이트하지 못했습니다.</translation>
+    </message>
+    <message id="macos.daemon_provision.test_host_refused">
+        <source>Provisioning was refused because it ran inside a test host without an isolated VESKET_HOME.</source>
+        <translation>격리된 VESKET_HOME 없이 테스트 호스트 안에서 실행되어 설치가 거부되었습니다.</translation>
+    </message>
     <message id="macos.daemon_quit.active_agent_or_remote_activity">
         <source>Vesket has active agent or remote activity. Quitting will stop the daemon and remote access to this Mac. Your tmux panes stay local, but Vesket clients and agent coordination will disconnect.</source>
         <translation>Vesket에서 에이전트 또는 원격 작업이 진행 중입니다. 종료하면 데몬과 이 컴퓨터에 대한 원격 접근이 중지됩니다. tmux 패널은 로컬에 그대로 남지만 Vesket 클라이언트와 에이전트 간 협업 연결은 끊어집니다.</translation>
@@ -232,6 +308,18 @@
     <message id="macos.desktop_shell.tray_tooltip">
         <source>Vesket — %1</source>
         <translation>Vesket — %1</translation>
+    </message>
+    <message id="macos.environment_installer.ghostty_not_applicable">
+        <source>Ghostty is not applicable on this system: use your desktop's terminal.</source>
+        <translation>이 시스템에서는 Ghostty를 사용할 수 없습니다: 데스크톱의 터미널을 사용하세요.</translation>
+    </message>
+    <message id="macos.environment_installer.homebrew_not_applicable">
+        <source>Homebrew is not applicable on this system: Vesket installs through the system package manager.</source>
+        <translation>이 시스템에서는 Homebrew를 사용할 수 없습니다: Vesket은 시스템 패키지 관리자로 설치합니다.</translation>
+    </message>
+    <message id="macos.environment_installer.not_packaged">
+        <source>The system package manager does not offer it.</source>
+        <translation>시스템 패키지 관리자가 제공하지 않습니다.</translation>
     </message>
     <message id="macos.live_terminal.attaching">
         <source>Attaching…</source>
@@ -375,6 +463,110 @@
         <source>When scrolling up hits the top of what's on screen, replace older history with a version re-wrapped at the terminal's CURRENT width, instead of tmux's original (possibly narrower) scrollback. Only ever replaces history ABOVE what's already visible, once per attach — never touches typed commands or non-Claude output that isn't in the Claude transcript.</source>
         <translation>위로 스크롤하다 화면에 보이는 내용의 맨 위에 닿으면, 이전 기록을 tmux의 원래(더 좁을 수 있는) 스크롤백 대신 터미널의 현재 너비로 다시 줄 바꿈한 버전으로 바꿉니다. 이미 보이는 내용보다 위쪽의 기록만, 연결마다 한 번만 바꿉니다. 입력한 명령이나 Claude 대화 기록에 없는 Claude 외 출력은 절대 건드리지 않습니다.</translation>
     </message>
+    <message id="macos.setup_view.check_again">
+        <source>Check Again</source>
+        <translation>다시 확인</translation>
+    </message>
+    <message id="macos.setup_view.component_can_be_installed">
+        <source>Can be installed</source>
+        <translation>설치 가능</translation>
+    </message>
+    <message id="macos.setup_view.component_installed">
+        <source>Installed</source>
+        <translation>설치됨</translation>
+    </message>
+    <message id="macos.setup_view.copied">
+        <source>Copied: %1</source>
+        <translation>복사됨: %1</translation>
+    </message>
+    <message id="macos.setup_view.copy_command">
+        <source>Copy Command</source>
+        <translation>명령 복사</translation>
+    </message>
+    <message id="macos.setup_view.daemon">
+        <source>Daemon</source>
+        <translation>데몬</translation>
+    </message>
+    <message id="macos.setup_view.daemon_not_running">
+        <source>Not running</source>
+        <translation>실행 중이 아님</translation>
+    </message>
+    <message id="macos.setup_view.daemon_running">
+        <source>Running · pid %1 · version %2</source>
+        <translation>실행 중 · PID %1 · 버전 %2</translation>
+    </message>
+    <message id="macos.setup_view.found_at">
+        <source>Found at %1</source>
+        <translation>%1에서 찾음</translation>
+    </message>
+    <message id="macos.setup_view.install">
+        <source>Install</source>
+        <translation>설치</translation>
+    </message>
+    <message id="macos.setup_view.install_components">
+        <source>Install %1</source>
+        <translation>%1 설치</translation>
+    </message>
+    <message id="macos.setup_view.install_failed">
+        <source>Installing %1 failed. Open a terminal and run `%2` manually.</source>
+        <translation>%1 설치에 실패했습니다. 터미널을 열고 `%2`을(를) 직접 실행하세요.</translation>
+    </message>
+    <message id="macos.setup_view.installed_name">
+        <source>%1 installed.</source>
+        <translation>%1 설치됨.</translation>
+    </message>
+    <message id="macos.setup_view.installing">
+        <source>Installing %1…</source>
+        <translation>%1 설치 중…</translation>
+    </message>
+    <message id="macos.setup_view.installing_or_updating_the_daemon">
+        <source>Installing or updating the daemon…</source>
+        <translation>데몬을 설치하거나 업데이트하는 중…</translation>
+    </message>
+    <message id="macos.setup_view.last_provisioning_problem">
+        <source>Last provisioning problem:</source>
+        <translation>마지막 데몬 설치 문제:</translation>
+    </message>
+    <message id="macos.setup_view.looking_for_tools">
+        <source>Looking for tools…</source>
+        <translation>도구를 찾는 중…</translation>
+    </message>
+    <message id="macos.setup_view.missing">
+        <source>Missing</source>
+        <translation>없음</translation>
+    </message>
+    <message id="macos.setup_view.no_provisioning_problem">
+        <source>No provisioning problem.</source>
+        <translation>데몬 설치에 문제가 없습니다.</translation>
+    </message>
+    <message id="macos.setup_view.optional_environment">
+        <source>Optional environment</source>
+        <translation>선택적 환경</translation>
+    </message>
+    <message id="macos.setup_view.restart_daemon">
+        <source>Restart Daemon</source>
+        <translation>데몬 다시 시작</translation>
+    </message>
+    <message id="macos.setup_view.run_in_a_terminal_to_install">
+        <source>To install %1, run this command in a terminal:</source>
+        <translation>%1을(를) 설치하려면 터미널에서 다음 명령을 실행하세요:</translation>
+    </message>
+    <message id="macos.setup_view.set_up_tmux">
+        <source>Set Up tmux</source>
+        <translation>tmux 설정</translation>
+    </message>
+    <message id="macos.setup_view.title">
+        <source>Setup</source>
+        <translation>설정</translation>
+    </message>
+    <message id="macos.setup_view.tools">
+        <source>Tools</source>
+        <translation>도구</translation>
+    </message>
+    <message id="macos.setup_view.use_your_package_manager">
+        <source>Install %1 with your system's package manager.</source>
+        <translation>시스템의 패키지 관리자로 %1을(를) 설치하세요.</translation>
+    </message>
     <message id="macos.terminal_viewer.the_answer_could_not_be_delivered">
         <source>The answer could not be delivered.</source>
         <translation>답변을 전달하지 못했습니다.</translation>
@@ -382,6 +574,46 @@
     <message id="macos.terminal_viewer.the_message_could_not_be_delivered">
         <source>The message could not be delivered.</source>
         <translation>메시지를 전달하지 못했습니다.</translation>
+    </message>
+    <message id="macos.tmux_setup.applying_config">
+        <source>Applying quorline config…</source>
+        <translation>quorline 설정을 적용하는 중…</translation>
+    </message>
+    <message id="macos.tmux_setup.config_write_failed">
+        <source>Config write failed: %1</source>
+        <translation>설정 쓰기 실패: %1</translation>
+    </message>
+    <message id="macos.tmux_setup.done">
+        <source>tmux + quorline config installed ✓</source>
+        <translation>tmux + quorline 설정 설치됨 ✓</translation>
+    </message>
+    <message id="macos.tmux_setup.existing_config_preserved">
+        <source>tmux ready · Existing ~/.config/tmux/tmux.conf preserved</source>
+        <translation>tmux 준비됨 · 기존 ~/.config/tmux/tmux.conf 유지</translation>
+    </message>
+    <message id="macos.tmux_setup.existing_tmux_conf_preserved">
+        <source>tmux ready · Existing ~/.tmux.conf preserved</source>
+        <translation>tmux 준비됨 · 기존 ~/.tmux.conf 유지</translation>
+    </message>
+    <message id="macos.tmux_setup.install_failed">
+        <source>apt-get install tmux failed. Open a terminal and run `%1` manually.</source>
+        <translation>apt-get install tmux에 실패했습니다. 터미널을 열고 `%1`을(를) 직접 실행하세요.</translation>
+    </message>
+    <message id="macos.tmux_setup.installing_tmux">
+        <source>Installing tmux via the system package manager…</source>
+        <translation>시스템 패키지 관리자로 tmux를 설치하는 중…</translation>
+    </message>
+    <message id="macos.tmux_setup.installing_tpm">
+        <source>Installing TPM (tmux plugins)…</source>
+        <translation>TPM(tmux 플러그인)을 설치하는 중…</translation>
+    </message>
+    <message id="macos.tmux_setup.not_installed_no_command">
+        <source>tmux isn't installed. Install it with your system's package manager, then check again.</source>
+        <translation>tmux가 설치되어 있지 않습니다. 시스템의 패키지 관리자로 설치한 다음 다시 확인하세요.</translation>
+    </message>
+    <message id="macos.tmux_setup.not_installed_run">
+        <source>tmux isn't installed. Open a terminal and run `%1`, then check again.</source>
+        <translation>tmux가 설치되어 있지 않습니다. 터미널을 열고 `%1`을(를) 실행한 다음 다시 확인하세요.</translation>
     </message>
     <message id="macos.viewer_state_view.checking_the_daemon_s_account_attempt">
         <source>Checking the daemon's account (attempt %1)…</source>

@@ -171,6 +171,82 @@
         <source>Sending…</source>
         <translation>正在发送…</translation>
     </message>
+    <message id="macos.daemon_provision.could_not_cleanly_restart">
+        <source>Vesket could not cleanly restart its daemon.
+
+%1
+
+Check with: %2</source>
+        <translation>Vesket 无法干净地重启其守护进程。
+
+%1
+
+检查方法：%2</translation>
+    </message>
+    <message id="macos.daemon_provision.could_not_clear_rollback_pin">
+        <source>Vesket could not clear the daemon rollback pin at %1</source>
+        <translation>Vesket 无法清除位于 %1 的守护进程回滚锁定</translation>
+    </message>
+    <message id="macos.daemon_provision.embedded_missing">
+        <source>This copy of Vesket does not contain its signed daemon.</source>
+        <translation>此 Vesket 副本不包含其已签名的守护进程。</translation>
+    </message>
+    <message id="macos.daemon_provision.embedded_untrusted">
+        <source>The daemon inside this copy of Vesket failed Developer ID verification.</source>
+        <translation>此 Vesket 副本中的守护进程未通过签名验证。</translation>
+    </message>
+    <message id="macos.daemon_provision.isolated_instance_does_not_control_the_service">
+        <source>This isolated instance does not control the daemon's service.</source>
+        <translation>此隔离实例不控制守护进程的服务。</translation>
+    </message>
+    <message id="macos.daemon_provision.live_replace_refused">
+        <source>Vesket found its daemon running and could not obtain a safe restart, so it left the running daemon in place.</source>
+        <translation>Vesket 发现其守护进程正在运行且无法安全重启，因此保留了正在运行的守护进程。</translation>
+    </message>
+    <message id="macos.daemon_provision.redirected_home_refused">
+        <source>Provisioning was refused: this app was launched with an explicit VESKET_HOME, but the running daemon's home is a different directory. Vesket does not replace the daemon of an install it was not pointed at.</source>
+        <translation>安装被拒绝：此应用以显式的 VESKET_HOME 启动，但正在运行的守护进程的主目录是另一个目录。Vesket 不会替换未指定给它的安装中的守护进程。</translation>
+    </message>
+    <message id="macos.daemon_provision.replacement_failed">
+        <source>Vesket could not install or verify its signed daemon.</source>
+        <translation>Vesket 无法安装或验证其已签名的守护进程。</translation>
+    </message>
+    <message id="macos.daemon_provision.replacement_rolled_back">
+        <source>Vesket installed a new daemon but it did not stay running, so the previous daemon was restored.</source>
+        <translation>Vesket 安装了新的守护进程，但它没有保持运行，因此已恢复之前的守护进程。</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_binary_not_found">
+        <source>Could not restart the Vesket daemon: binary not found at %1.
+
+Please download the latest signed Vesket release.</source>
+        <translation>无法重启 Vesket 守护进程：在 %1 找不到可执行文件。
+
+请下载最新的已签名 Vesket 版本。</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_bootstrap_failed">
+        <source>The service manager could not load the daemon job again.</source>
+        <translation>服务管理器无法重新加载守护进程任务。</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_could_not_terminate">
+        <source>Could not terminate the existing daemon process (PID %1).</source>
+        <translation>无法终止现有的守护进程（PID %1）。</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_job_not_removed">
+        <source>The service manager did not finish removing the old daemon job.</source>
+        <translation>服务管理器未能完成移除旧的守护进程任务。</translation>
+    </message>
+    <message id="macos.daemon_provision.restart_pid_not_the_daemon">
+        <source>The service manager reported PID %1, but it was not the expected daemon executable.</source>
+        <translation>服务管理器报告了 PID %1，但它不是预期的守护进程可执行文件。</translation>
+    </message>
+    <message id="macos.daemon_provision.sidecar_sync_failed">
+        <source>Vesket verified its signed daemon, but could not update its bundled terminal support tools.</source>
+        <translation>Vesket 已验证其签名的守护进程，但无法更新随附的终端辅助工具。</translation>
+    </message>
+    <message id="macos.daemon_provision.test_host_refused">
+        <source>Provisioning was refused because it ran inside a test host without an isolated VESKET_HOME.</source>
+        <translation>由于在没有独立 VESKET_HOME 的测试宿主中运行，安装被拒绝。</translation>
+    </message>
     <message id="macos.daemon_quit.active_agent_or_remote_activity">
         <source>Vesket has active agent or remote activity. Quitting will stop the daemon and remote access to this Mac. Your tmux panes stay local, but Vesket clients and agent coordination will disconnect.</source>
         <translation>Vesket 有活动中的智能体或远程连接。退出将停止守护进程以及对此计算机的远程访问。你的 tmux 窗格会保留在本地，但 Vesket 客户端和智能体之间的协作将断开连接。</translation>
@@ -232,6 +308,18 @@
     <message id="macos.desktop_shell.tray_tooltip">
         <source>Vesket — %1</source>
         <translation>Vesket — %1</translation>
+    </message>
+    <message id="macos.environment_installer.ghostty_not_applicable">
+        <source>Ghostty is not applicable on this system: use your desktop's terminal.</source>
+        <translation>Ghostty 不适用于此系统：请使用桌面环境的终端。</translation>
+    </message>
+    <message id="macos.environment_installer.homebrew_not_applicable">
+        <source>Homebrew is not applicable on this system: Vesket installs through the system package manager.</source>
+        <translation>Homebrew 不适用于此系统：Vesket 通过系统软件包管理器进行安装。</translation>
+    </message>
+    <message id="macos.environment_installer.not_packaged">
+        <source>The system package manager does not offer it.</source>
+        <translation>系统软件包管理器未提供它。</translation>
     </message>
     <message id="macos.live_terminal.attaching">
         <source>Attaching…</source>
@@ -375,6 +463,110 @@
         <source>When scrolling up hits the top of what's on screen, replace older history with a version re-wrapped at the terminal's CURRENT width, instead of tmux's original (possibly narrower) scrollback. Only ever replaces history ABOVE what's already visible, once per attach — never touches typed commands or non-Claude output that isn't in the Claude transcript.</source>
         <translation>向上滚动到屏幕内容顶部时，用按终端当前宽度重新换行的版本替换较早的历史，而不是使用 tmux 原始的（可能更窄的）回滚内容。只替换已可见内容之上的历史，每次连接仅一次 — 绝不改动你输入的命令，也不改动不在 Claude 记录中的非 Claude 输出。</translation>
     </message>
+    <message id="macos.setup_view.check_again">
+        <source>Check Again</source>
+        <translation>重新检查</translation>
+    </message>
+    <message id="macos.setup_view.component_can_be_installed">
+        <source>Can be installed</source>
+        <translation>可以安装</translation>
+    </message>
+    <message id="macos.setup_view.component_installed">
+        <source>Installed</source>
+        <translation>已安装</translation>
+    </message>
+    <message id="macos.setup_view.copied">
+        <source>Copied: %1</source>
+        <translation>已复制：%1</translation>
+    </message>
+    <message id="macos.setup_view.copy_command">
+        <source>Copy Command</source>
+        <translation>复制命令</translation>
+    </message>
+    <message id="macos.setup_view.daemon">
+        <source>Daemon</source>
+        <translation>守护进程</translation>
+    </message>
+    <message id="macos.setup_view.daemon_not_running">
+        <source>Not running</source>
+        <translation>未运行</translation>
+    </message>
+    <message id="macos.setup_view.daemon_running">
+        <source>Running · pid %1 · version %2</source>
+        <translation>运行中 · PID %1 · 版本 %2</translation>
+    </message>
+    <message id="macos.setup_view.found_at">
+        <source>Found at %1</source>
+        <translation>位于 %1</translation>
+    </message>
+    <message id="macos.setup_view.install">
+        <source>Install</source>
+        <translation>安装</translation>
+    </message>
+    <message id="macos.setup_view.install_components">
+        <source>Install %1</source>
+        <translation>安装 %1</translation>
+    </message>
+    <message id="macos.setup_view.install_failed">
+        <source>Installing %1 failed. Open a terminal and run `%2` manually.</source>
+        <translation>安装 %1 失败。请打开终端并手动运行 `%2`。</translation>
+    </message>
+    <message id="macos.setup_view.installed_name">
+        <source>%1 installed.</source>
+        <translation>%1 已安装。</translation>
+    </message>
+    <message id="macos.setup_view.installing">
+        <source>Installing %1…</source>
+        <translation>正在安装 %1…</translation>
+    </message>
+    <message id="macos.setup_view.installing_or_updating_the_daemon">
+        <source>Installing or updating the daemon…</source>
+        <translation>正在安装或更新守护进程…</translation>
+    </message>
+    <message id="macos.setup_view.last_provisioning_problem">
+        <source>Last provisioning problem:</source>
+        <translation>上一次守护进程安装问题：</translation>
+    </message>
+    <message id="macos.setup_view.looking_for_tools">
+        <source>Looking for tools…</source>
+        <translation>正在查找工具…</translation>
+    </message>
+    <message id="macos.setup_view.missing">
+        <source>Missing</source>
+        <translation>缺失</translation>
+    </message>
+    <message id="macos.setup_view.no_provisioning_problem">
+        <source>No provisioning problem.</source>
+        <translation>守护进程安装没有问题。</translation>
+    </message>
+    <message id="macos.setup_view.optional_environment">
+        <source>Optional environment</source>
+        <translation>可选环境</translation>
+    </message>
+    <message id="macos.setup_view.restart_daemon">
+        <source>Restart Daemon</source>
+        <translation>重启守护进程</translation>
+    </message>
+    <message id="macos.setup_view.run_in_a_terminal_to_install">
+        <source>To install %1, run this command in a terminal:</source>
+        <translation>要安装 %1，请在终端中运行以下命令：</translation>
+    </message>
+    <message id="macos.setup_view.set_up_tmux">
+        <source>Set Up tmux</source>
+        <translation>设置 tmux</translation>
+    </message>
+    <message id="macos.setup_view.title">
+        <source>Setup</source>
+        <translation>设置</translation>
+    </message>
+    <message id="macos.setup_view.tools">
+        <source>Tools</source>
+        <translation>工具</translation>
+    </message>
+    <message id="macos.setup_view.use_your_package_manager">
+        <source>Install %1 with your system's package manager.</source>
+        <translation>请使用系统的软件包管理器安装 %1。</translation>
+    </message>
     <message id="macos.terminal_viewer.the_answer_could_not_be_delivered">
         <source>The answer could not be delivered.</source>
         <translation>无法送达回答。</translation>
@@ -382,6 +574,46 @@
     <message id="macos.terminal_viewer.the_message_could_not_be_delivered">
         <source>The message could not be delivered.</source>
         <translation>无法送达消息。</translation>
+    </message>
+    <message id="macos.tmux_setup.applying_config">
+        <source>Applying quorline config…</source>
+        <translation>正在应用 quorline 配置…</translation>
+    </message>
+    <message id="macos.tmux_setup.config_write_failed">
+        <source>Config write failed: %1</source>
+        <translation>写入配置失败：%1</translation>
+    </message>
+    <message id="macos.tmux_setup.done">
+        <source>tmux + quorline config installed ✓</source>
+        <translation>tmux + quorline 配置已安装 ✓</translation>
+    </message>
+    <message id="macos.tmux_setup.existing_config_preserved">
+        <source>tmux ready · Existing ~/.config/tmux/tmux.conf preserved</source>
+        <translation>tmux 已就绪 · 保留现有的 ~/.config/tmux/tmux.conf</translation>
+    </message>
+    <message id="macos.tmux_setup.existing_tmux_conf_preserved">
+        <source>tmux ready · Existing ~/.tmux.conf preserved</source>
+        <translation>tmux 已就绪 · 保留现有的 ~/.tmux.conf</translation>
+    </message>
+    <message id="macos.tmux_setup.install_failed">
+        <source>apt-get install tmux failed. Open a terminal and run `%1` manually.</source>
+        <translation>apt-get install tmux 失败。请打开终端并手动运行 `%1`。</translation>
+    </message>
+    <message id="macos.tmux_setup.installing_tmux">
+        <source>Installing tmux via the system package manager…</source>
+        <translation>正在通过系统软件包管理器安装 tmux…</translation>
+    </message>
+    <message id="macos.tmux_setup.installing_tpm">
+        <source>Installing TPM (tmux plugins)…</source>
+        <translation>正在安装 TPM（tmux 插件）…</translation>
+    </message>
+    <message id="macos.tmux_setup.not_installed_no_command">
+        <source>tmux isn't installed. Install it with your system's package manager, then check again.</source>
+        <translation>未安装 tmux。请使用系统的软件包管理器安装，然后重新检查。</translation>
+    </message>
+    <message id="macos.tmux_setup.not_installed_run">
+        <source>tmux isn't installed. Open a terminal and run `%1`, then check again.</source>
+        <translation>未安装 tmux。请打开终端运行 `%1`，然后重新检查。</translation>
     </message>
     <message id="macos.viewer_state_view.checking_the_daemon_s_account_attempt">
         <source>Checking the daemon's account (attempt %1)…</source>

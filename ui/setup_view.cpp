@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QDir>
 #include <QFrame>
+#include <QFontDatabase>
 #include <QFutureWatcher>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -25,50 +26,6 @@ namespace {
 using supervision::DaemonProvision::Failure;
 using supervision::ToolReadiness;
 
-// English texts of the keys this view uses; the translation tables take precedence.
-const std::map<std::string, const char*>& englishTexts() {
-  static const std::map<std::string, const char*> texts = {
-      {"daemon_provision_failure.title.not_running", "Vesket's daemon is not running"},
-      {"daemon_provision_failure.title.previous_daemon_restored", "Vesket restored the previous daemon"},
-      {"daemon_provision_failure.title.running_daemon_kept", "Vesket kept the running daemon"},
-      {"daemon_rollback_pin.title", "Automatic daemon updates are paused"},
-      {"daemon_rollback_pin.body",
-       "The daemon is pinned to the build with SHA-256 %1\u2026. Vesket will not replace it until you resume "
-       "automatic updates."},
-      {"daemon_rollback_pin.resume", "Resume Automatic Updates"},
-      {"daemon_provision_failure.restart", "Restart Daemon"},
-      {"setup.title", "Setup"},
-      {"setup.daemon.section", "Daemon"},
-      {"setup.daemon.running", "Running \u00b7 pid %1 \u00b7 version %2"},
-      {"setup.daemon.not_running", "Not running"},
-      {"setup.daemon.provisioning", "Installing or updating the daemon\u2026"},
-      {"setup.daemon.no_failure", "No provisioning problem."},
-      {"setup.daemon.last_failure", "Last provisioning problem:"},
-      {"setup.tools.section", "Tools"},
-      {"setup.tools.found", "Found at %1"},
-      {"setup.tools.missing", "Missing"},
-      {"setup.tools.install", "Install"},
-      {"setup.tools.setup_tmux", "Set Up tmux"},
-      {"setup.tools.copy", "Copy Command"},
-      {"setup.tools.copied", "Copied: %1"},
-      {"setup.tools.checking", "Looking for tools\u2026"},
-      {"setup.tools.installing", "Installing %1\u2026"},
-      {"setup.tools.installed", "%1 installed."},
-      {"setup.tools.install_failed", "Installing %1 failed. Open a terminal and run `%2` manually."},
-      {"setup.environment.section", "Optional environment"},
-      {"setup.environment.installed", "Installed"},
-      {"setup.environment.will_install", "Can be installed"},
-      {"setup.environment.install", "Install %1"},
-      {"setup.check_again", "Check Again"},
-  };
-  return texts;
-}
-
-QString trText(const char* key, const QString& fallback) {
-  const QString translated = qtTrId(key);
-  return translated == QLatin1String(key) ? fallback : translated;
-}
-
 QLabel* wrapped(const QString& text, QWidget* parent) {
   auto* label = new QLabel(text, parent);
   label->setWordWrap(true);
@@ -78,15 +35,10 @@ QLabel* wrapped(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-QString SetupView::text(const char* key) {
-  const auto it = englishTexts().find(key);
-  return trText(key, it == englishTexts().end() ? QString::fromLatin1(key) : QString::fromUtf8(it->second));
-}
-
 SetupView::SetupView(supervision::StatusPoller& poller, QString userHome, QWidget* parent)
     : QWidget(parent), m_poller(poller), m_userHome(std::move(userHome)), m_tmuxSetup(m_userHome) {
   setObjectName("setupView");
-  setWindowTitle(text("setup.title"));
+  setWindowTitle(qtTrId("macos.setup_view.title"));
   auto* outer = new QVBoxLayout(this);
   auto* scroll = new QScrollArea(this);
   scroll->setWidgetResizable(true);
@@ -96,7 +48,7 @@ SetupView::SetupView(supervision::StatusPoller& poller, QString userHome, QWidge
   scroll->setWidget(content);
   auto* layout = new QVBoxLayout(content);
 
-  auto* daemon = new QGroupBox(text("setup.daemon.section"), content);
+  auto* daemon = new QGroupBox(qtTrId("macos.setup_view.daemon"), content);
   auto* daemonLayout = new QVBoxLayout(daemon);
   m_daemonState = wrapped(QString(), daemon);
   m_daemonState->setObjectName("daemonState");
@@ -114,23 +66,30 @@ SetupView::SetupView(supervision::StatusPoller& poller, QString userHome, QWidge
   m_pinFrame->setObjectName("rollbackPin");
   m_pinFrame->setFrameShape(QFrame::StyledPanel);
   auto* pinLayout = new QVBoxLayout(m_pinFrame);
-  auto* pinTitle = wrapped(text("daemon_rollback_pin.title"), m_pinFrame);
+  auto* pinTitle = wrapped(qtTrId("daemon_rollback_pin.title"), m_pinFrame);
   pinTitle->setFont(bold);
   pinLayout->addWidget(pinTitle);
   m_pinBody = wrapped(QString(), m_pinFrame);
   pinLayout->addWidget(m_pinBody);
-  auto* resume = new QPushButton(text("daemon_rollback_pin.resume"), m_pinFrame);
+  auto* resume = new QPushButton(qtTrId("daemon_rollback_pin.resume"), m_pinFrame);
   resume->setObjectName("resumeUpdates");
   pinLayout->addWidget(resume, 0, Qt::AlignLeft);
   connect(resume, &QPushButton::clicked, this, [this] { m_poller.resumeAutomaticDaemonUpdates(); });
   daemonLayout->addWidget(m_pinFrame);
-  auto* restart = new QPushButton(text("daemon_provision_failure.restart"), daemon);
+  auto* restart = new QPushButton(qtTrId("macos.setup_view.restart_daemon"), daemon);
   restart->setObjectName("restartDaemon");
-  connect(restart, &QPushButton::clicked, this, [this] { m_poller.cleanRestartDaemon(); });
+  connect(restart, &QPushButton::clicked, this, [this] {
+    m_actionError->hide();
+    m_poller.cleanRestartDaemon();
+  });
   daemonLayout->addWidget(restart, 0, Qt::AlignLeft);
+  m_actionError = wrapped(QString(), daemon);
+  m_actionError->setObjectName("actionError");
+  m_actionError->hide();
+  daemonLayout->addWidget(m_actionError);
   layout->addWidget(daemon);
 
-  auto* tools = new QGroupBox(text("setup.tools.section"), content);
+  auto* tools = new QGroupBox(qtTrId("macos.setup_view.tools"), content);
   auto* toolsLayout = new QVBoxLayout(tools);
   m_tools = new QGridLayout();
   m_tools->setColumnStretch(1, 1);
@@ -143,12 +102,12 @@ SetupView::SetupView(supervision::StatusPoller& poller, QString userHome, QWidge
   toolsLayout->addWidget(m_installMessage);
   layout->addWidget(tools);
 
-  auto* environment = new QGroupBox(text("setup.environment.section"), content);
+  auto* environment = new QGroupBox(qtTrId("macos.setup_view.optional_environment"), content);
   m_environment = new QGridLayout(environment);
   m_environment->setColumnStretch(1, 1);
   layout->addWidget(environment);
 
-  m_checkAgain = new QPushButton(text("setup.check_again"), content);
+  m_checkAgain = new QPushButton(qtTrId("macos.setup_view.check_again"), content);
   m_checkAgain->setObjectName("checkAgain");
   connect(m_checkAgain, &QPushButton::clicked, this, &SetupView::refresh);
   layout->addWidget(m_checkAgain, 0, Qt::AlignLeft);
@@ -156,6 +115,10 @@ SetupView::SetupView(supervision::StatusPoller& poller, QString userHome, QWidge
 
   connect(&m_poller, &supervision::StatusPoller::changed, this, &SetupView::updateDaemon);
   connect(&m_poller, &supervision::StatusPoller::provisionFailureShown, this, &SetupView::showFailureAlert);
+  connect(&m_poller, &supervision::StatusPoller::actionFailed, this, [this](const QString& message) {
+    m_actionError->setText(message);
+    m_actionError->show();
+  });
   connect(&m_poller, &supervision::StatusPoller::provisionFailureRecovered, this, [this] {
     if (m_alert) m_alert->close();
   });
@@ -171,36 +134,36 @@ SetupView::SetupView(supervision::StatusPoller& poller, QString userHome, QWidge
 
 void SetupView::updateDaemon() {
   if (m_poller.isProvisioning()) {
-    m_daemonState->setText(text("setup.daemon.provisioning"));
+    m_daemonState->setText(qtTrId("macos.setup_view.installing_or_updating_the_daemon"));
   } else if (m_poller.isRunning()) {
-    m_daemonState->setText(text("setup.daemon.running")
+    m_daemonState->setText(qtTrId("macos.setup_view.daemon_running")
                                .arg(m_poller.pid() ? QString::number(*m_poller.pid()) : QStringLiteral("?"),
                                     m_poller.version().isEmpty() ? QStringLiteral("?") : m_poller.version()));
   } else {
-    m_daemonState->setText(text("setup.daemon.not_running"));
+    m_daemonState->setText(qtTrId("macos.setup_view.daemon_not_running"));
   }
   if (const auto failure = m_poller.daemonProvisionFailure()) {
-    m_failureTitle->setText(text(supervision::DaemonProvision::presentationTitleKey(*failure).data()));
-    m_failureReason->setText(text("setup.daemon.last_failure") + QLatin1Char(' ') +
-                             QString::fromUtf8(supervision::DaemonProvision::failureReason(*failure).data()));
+    m_failureTitle->setText(qtTrId(supervision::DaemonProvision::presentationTitleKey(*failure).data()));
+    m_failureReason->setText(qtTrId("macos.setup_view.last_provisioning_problem") + QLatin1Char(' ') +
+                             qtTrId(supervision::DaemonProvision::failureReasonKey(*failure).data()));
     m_failureTitle->show();
   } else {
     m_failureTitle->hide();
-    m_failureReason->setText(text("setup.daemon.no_failure"));
+    m_failureReason->setText(qtTrId("macos.setup_view.no_provisioning_problem"));
   }
   const auto pin = m_poller.daemonRollbackPinDigest();
   m_pinFrame->setVisible(pin.has_value());
-  if (pin) m_pinBody->setText(text("daemon_rollback_pin.body").arg(*pin));
+  if (pin) m_pinBody->setText(qtTrId("daemon_rollback_pin.body").arg(*pin));
 }
 
 void SetupView::showFailureAlert(Failure failure) {
   if (m_alert) m_alert->close();
-  m_alert = new QMessageBox(QMessageBox::Warning, text(supervision::DaemonProvision::presentationTitleKey(failure).data()),
-                            QString::fromUtf8(supervision::DaemonProvision::failureReason(failure).data()),
+  m_alert = new QMessageBox(QMessageBox::Warning, qtTrId(supervision::DaemonProvision::presentationTitleKey(failure).data()),
+                            qtTrId(supervision::DaemonProvision::failureReasonKey(failure).data()),
                             QMessageBox::Close, parentWidget() ? parentWidget() : this);
   m_alert->setObjectName("provisionFailureAlert");
   m_alert->setAttribute(Qt::WA_DeleteOnClose);
-  auto* restart = m_alert->addButton(text("daemon_provision_failure.restart"), QMessageBox::ActionRole);
+  auto* restart = m_alert->addButton(qtTrId("macos.setup_view.restart_daemon"), QMessageBox::ActionRole);
   connect(restart, &QPushButton::clicked, this, [this] { m_poller.cleanRestartDaemon(); });
   m_alert->setModal(false);
   m_alert->show();
@@ -210,7 +173,7 @@ void SetupView::refresh() {
   if (m_probing) return;
   m_probing = true;
   m_checkAgain->setEnabled(false);
-  m_installMessage->setText(text("setup.tools.checking"));
+  m_installMessage->setText(qtTrId("macos.setup_view.looking_for_tools"));
   m_installMessage->show();
   const QString userHome = m_userHome;
   const QString productHome = m_poller.paths().home;
@@ -232,8 +195,9 @@ void SetupView::refresh() {
 
 QWidget* SetupView::actionFor(const ToolReadiness& tool) {
   const QString name = QString::fromStdString(tool.name);
-  if (tool.kind == ToolReadiness::Kind::tmux) {
-    auto* button = new QPushButton(text("setup.tools.setup_tmux"), this);
+  // tmux found: nothing to set up here (a configuration of the user's own is never touched).
+  if (tool.kind == ToolReadiness::Kind::tmux && !tool.path) {
+    auto* button = new QPushButton(qtTrId("macos.setup_view.set_up_tmux"), this);
     button->setObjectName("setupTmux");
     connect(button, &QPushButton::clicked, this, [this] {
       if (!m_report) return;
@@ -244,7 +208,7 @@ QWidget* SetupView::actionFor(const ToolReadiness& tool) {
   }
   if (tool.path) return new QWidget(this);
   if (tool.oneClick && m_report) {
-    auto* button = new QPushButton(text("setup.tools.install"), this);
+    auto* button = new QPushButton(qtTrId("macos.setup_view.install"), this);
     button->setObjectName("install-" + name);
     const auto plan = supervision::PackageInstallPlan::forPackages(supervision::EnvironmentReadiness::currentOsRelease(),
                                                                    {tool.name}, true);
@@ -252,19 +216,24 @@ QWidget* SetupView::actionFor(const ToolReadiness& tool) {
     return button;
   }
   const QString command = QString::fromStdString(tool.installCommand);
-  auto* button = new QPushButton(text("setup.tools.copy"), this);
+  if (command.isEmpty()) {
+    auto* hint = wrapped(qtTrId("macos.setup_view.use_your_package_manager").arg(name), this);
+    hint->setObjectName("hint-" + name);
+    return hint;
+  }
+  auto* button = new QPushButton(qtTrId("macos.setup_view.copy_command"), this);
   button->setObjectName("copy-" + name);
   button->setToolTip(command);
   connect(button, &QPushButton::clicked, this, [this, command] {
     QApplication::clipboard()->setText(command);
-    m_installMessage->setText(text("setup.tools.copied").arg(command));
+    m_installMessage->setText(qtTrId("macos.setup_view.copied").arg(command));
     m_installMessage->show();
   });
   return button;
 }
 
 void SetupView::runInstall(std::vector<std::string> arguments, QString what) {
-  m_installMessage->setText(text("setup.tools.installing").arg(what));
+  m_installMessage->setText(qtTrId("macos.setup_view.installing").arg(what));
   m_installMessage->show();
   QPointer self(this);
   std::string copyable = "sudo";
@@ -273,8 +242,8 @@ void SetupView::runInstall(std::vector<std::string> arguments, QString what) {
     auto run = supervision::runPackageInstall(std::move(args));
     const auto result = co_await run;
     if (!view) co_return;
-    view->m_installMessage->setText(result.exitCode == 0 ? SetupView::text("setup.tools.installed").arg(name)
-                                                         : SetupView::text("setup.tools.install_failed").arg(name, command));
+    view->m_installMessage->setText(result.exitCode == 0 ? qtTrId("macos.setup_view.installed_name").arg(name)
+                                                         : qtTrId("macos.setup_view.install_failed").arg(name, command));
     if (result.exitCode == 0) view->refresh();
   }(self, std::move(arguments), what, QString::fromStdString(copyable));
 }
@@ -296,8 +265,8 @@ void SetupView::rebuildTools() {
     QFont bold = nameLabel->font();
     bold.setBold(true);
     nameLabel->setFont(bold);
-    auto* status = wrapped(tool.path ? text("setup.tools.found").arg(QString::fromStdString(*tool.path))
-                                     : text("setup.tools.missing"),
+    auto* status = wrapped(tool.path ? qtTrId("macos.setup_view.found_at").arg(QString::fromStdString(*tool.path))
+                                     : qtTrId("macos.setup_view.missing"),
                            this);
     status->setObjectName("status-" + name);
     if (!tool.path) status->setToolTip(QString::fromStdString(tool.installCommand));
@@ -312,9 +281,9 @@ void SetupView::rebuildTools() {
     m_environment->addWidget(new QLabel(id, this), row, 0);
     QString state;
     switch (component.state) {
-      case supervision::EnvComponents::State::installed: state = text("setup.environment.installed"); break;
-      case supervision::EnvComponents::State::willInstall: state = text("setup.environment.will_install"); break;
-      case supervision::EnvComponents::State::notApplicable: state = QString::fromStdString(component.note); break;
+      case supervision::EnvComponents::State::installed: state = qtTrId("macos.setup_view.component_installed"); break;
+      case supervision::EnvComponents::State::willInstall: state = qtTrId("macos.setup_view.component_can_be_installed"); break;
+      case supervision::EnvComponents::State::notApplicable: state = qtTrId(component.noteKey.c_str()); break;
     }
     auto* stateLabel = wrapped(state, this);
     stateLabel->setObjectName("environment-" + id);
@@ -322,20 +291,30 @@ void SetupView::rebuildTools() {
     ++row;
   }
   const auto& plan = m_report->environmentPlan;
+  const auto packages = supervision::EnvComponents::packagesToInstall(m_report->environment);
+  QStringList names;
+  for (const auto& package : packages) names << QString::fromStdString(package);
   if (!plan.copyableCommand.empty()) {
-    const auto packages = supervision::EnvComponents::packagesToInstall(m_report->environment);
-    QStringList names;
-    for (const auto& package : packages) names << QString::fromStdString(package);
     if (plan.oneClick) {
-      auto* install = new QPushButton(text("setup.environment.install").arg(names.join(QStringLiteral(", "))), this);
+      auto* install = new QPushButton(qtTrId("macos.setup_view.install_components").arg(names.join(QStringLiteral(", "))), this);
       install->setObjectName("installEnvironment");
       const auto arguments = plan.arguments;
       const QString what = names.join(QStringLiteral(", "));
       connect(install, &QPushButton::clicked, this, [this, arguments, what] { runInstall(arguments, what); });
       m_environment->addWidget(install, row, 0, 1, 2, Qt::AlignLeft);
     } else {
-      m_environment->addWidget(wrapped(QString::fromStdString(plan.copyableCommand), this), row, 0, 1, 2);
+      auto* label = wrapped(qtTrId("macos.setup_view.run_in_a_terminal_to_install").arg(names.join(QStringLiteral(", "))),
+                            this);
+      m_environment->addWidget(label, row++, 0, 1, 2);
+      auto* command = wrapped(QString::fromStdString(plan.copyableCommand), this);
+      command->setObjectName("environmentCommand");
+      command->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+      m_environment->addWidget(command, row, 0, 1, 2);
     }
+  } else if (!packages.empty()) {
+    m_environment->addWidget(
+        wrapped(qtTrId("macos.setup_view.use_your_package_manager").arg(names.join(QStringLiteral(", "))), this), row,
+        0, 1, 2);
   }
 }
 

@@ -8,9 +8,10 @@
 #include "supervision/core/daemon_provision_core.h"
 #include "supervision/environment_readiness.h"
 
+#include <QMessageBox>
+
 class QGridLayout;
 class QLabel;
-#include <QMessageBox>
 class QPushButton;
 class QFrame;
 
@@ -38,9 +39,6 @@ class SetupView : public QWidget {
   // The alert open for a provisioning failure, if any.
   QMessageBox* failureAlert() const { return m_alert; }
 
-  // The English text of a localisation key used here (the key when unknown).
-  static QString text(const char* key);
-
  signals:
   void refreshed();
 
@@ -62,6 +60,7 @@ class SetupView : public QWidget {
   QLabel* m_pinBody = nullptr;
   QLabel* m_tmuxMessage = nullptr;
   QLabel* m_installMessage = nullptr;
+  QLabel* m_actionError = nullptr;
   QGridLayout* m_tools = nullptr;
   QGridLayout* m_environment = nullptr;
   QPushButton* m_checkAgain = nullptr;

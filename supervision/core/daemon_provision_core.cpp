@@ -29,33 +29,34 @@ struct FailureRow {
   std::string_view reason;
   std::string_view titleKey;
   bool presented;
+  std::string_view reasonKey;
 };
 
 constexpr std::string_view kNotRunningTitle = "daemon_provision_failure.title.not_running";
 
 constexpr FailureRow kFailures[] = {
     {DaemonProvision::Failure::embeddedMissing, "embeddedMissing",
-     "This copy of Vesket does not contain its signed daemon.", kNotRunningTitle, true},
+     "This copy of Vesket does not contain its signed daemon.", kNotRunningTitle, true, "macos.daemon_provision.embedded_missing"},
     {DaemonProvision::Failure::embeddedUntrusted, "embeddedUntrusted",
-     "The daemon inside this copy of Vesket failed Developer ID verification.", kNotRunningTitle, true},
+     "The daemon inside this copy of Vesket failed Developer ID verification.", kNotRunningTitle, true, "macos.daemon_provision.embedded_untrusted"},
     {DaemonProvision::Failure::replacementFailed, "replacementFailed",
-     "Vesket could not install or verify its signed daemon.", kNotRunningTitle, true},
+     "Vesket could not install or verify its signed daemon.", kNotRunningTitle, true, "macos.daemon_provision.replacement_failed"},
     {DaemonProvision::Failure::sidecarSyncFailed, "sidecarSyncFailed",
      "Vesket verified its signed daemon, but could not update its bundled terminal support tools.",
-     kNotRunningTitle, false},
+     kNotRunningTitle, false, "macos.daemon_provision.sidecar_sync_failed"},
     {DaemonProvision::Failure::replacementRolledBack, "replacementRolledBack",
      "Vesket installed a new daemon but it did not stay running, so the previous daemon was restored.",
-     "daemon_provision_failure.title.previous_daemon_restored", true},
+     "daemon_provision_failure.title.previous_daemon_restored", true, "macos.daemon_provision.replacement_rolled_back"},
     {DaemonProvision::Failure::liveReplaceRefused, "liveReplaceRefused",
      "Vesket found its daemon running and could not obtain a safe restart, so it left the running daemon in place.",
-     "daemon_provision_failure.title.running_daemon_kept", true},
+     "daemon_provision_failure.title.running_daemon_kept", true, "macos.daemon_provision.live_replace_refused"},
     {DaemonProvision::Failure::testHostRefused, "testHostRefused",
      "Provisioning was refused because it ran inside a test host without an isolated VESKET_HOME.", kNotRunningTitle,
-     false},
+     false, "macos.daemon_provision.test_host_refused"},
     {DaemonProvision::Failure::redirectedHomeRefused, "redirectedHomeRefused",
      "Provisioning was refused: this app was launched with an explicit VESKET_HOME, but the running daemon's home is "
      "a different directory. Vesket does not replace the daemon of an install it was not pointed at.",
-     kNotRunningTitle, false},
+     kNotRunningTitle, false, "macos.daemon_provision.redirected_home_refused"},
 };
 
 const FailureRow& row(DaemonProvision::Failure failure) {
@@ -77,6 +78,7 @@ std::optional<Failure> failureFromRawValue(std::string_view raw) {
 
 std::string_view failureReason(Failure failure) { return row(failure).reason; }
 std::string_view presentationTitleKey(Failure failure) { return row(failure).titleKey; }
+std::string_view failureReasonKey(Failure failure) { return row(failure).reasonKey; }
 bool shouldPresentToUser(Failure failure) { return row(failure).presented; }
 
 std::string_view disposition(Failure failure) {

@@ -40,6 +40,8 @@ std::string_view rawValue(Failure failure);
 std::optional<Failure> failureFromRawValue(std::string_view raw);
 // The user text of a failure.
 std::string_view failureReason(Failure failure);
+// The localisation key of the user text (its English entry is `failureReason`).
+std::string_view failureReasonKey(Failure failure);
 // The localisation key of the alert title.
 std::string_view presentationTitleKey(Failure failure);
 bool shouldPresentToUser(Failure failure);

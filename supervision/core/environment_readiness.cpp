@@ -168,7 +168,7 @@ PackageInstallPlan PackageInstallPlan::forPackages(const OsRelease& os, const st
   } else if (os.isLike("alpine")) {
     plan.copyableCommand = "sudo apk add " + names;
   } else {
-    plan.copyableCommand = "Install " + names + " with your system's package manager.";
+    // No command Vesket knows for this system: the view says to use its package manager.
   }
   return plan;
 }
@@ -249,16 +249,13 @@ std::string_view envComponentStateName(EnvComponents::State state) {
 std::vector<EnvComponents::Component> EnvComponents::detect(const std::function<bool(const std::string&)>& present,
                                                             const std::function<bool(const std::string&)>& packaged) {
   std::vector<Component> components;
-  components.push_back({"homebrew", State::notApplicable,
-                        "Homebrew is not applicable on this system: Vesket installs through the system package "
-                        "manager."});
+  components.push_back({"homebrew", State::notApplicable, "macos.environment_installer.homebrew_not_applicable"});
   for (const char* id : {"tmux", "starship", "fish"}) {
     if (present(id)) components.push_back({id, State::installed, ""});
     else if (packaged(id)) components.push_back({id, State::willInstall, ""});
-    else components.push_back({id, State::notApplicable, "The system package manager does not offer it."});
+    else components.push_back({id, State::notApplicable, "macos.environment_installer.not_packaged"});
   }
-  components.push_back({"ghostty", State::notApplicable,
-                        "Ghostty is not applicable on this system: use your desktop's terminal."});
+  components.push_back({"ghostty", State::notApplicable, "macos.environment_installer.ghostty_not_applicable"});
   return components;
 }
 

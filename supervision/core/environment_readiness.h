@@ -81,7 +81,7 @@ struct OsRelease {
 struct PackageInstallPlan {
   bool oneClick = false;
   std::vector<std::string> arguments;  // oneClick: the command to run
-  std::string copyableCommand;         // always: what to run by hand
+  std::string copyableCommand;         // what to run by hand; empty when no command is known here
   bool operator==(const PackageInstallPlan&) const = default;
 
   static PackageInstallPlan forPackages(const OsRelease& os, const std::vector<std::string>& packages,
@@ -113,7 +113,7 @@ struct EnvComponents {
   struct Component {
     std::string id;  // "homebrew", "tmux", "starship", "fish", "ghostty"
     State state = State::notApplicable;
-    std::string note;  // notApplicable: why
+    std::string noteKey;  // notApplicable: the localisation key of why
     bool operator==(const Component&) const = default;
   };
   // `present(id)`: the component is installed; `packaged(id)`: the package manager has it.

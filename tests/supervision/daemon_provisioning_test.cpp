@@ -14,6 +14,8 @@
 
 #include "platform/release_verifier.h"
 #include "platform/service_manager.h"
+#include "shell/settings_key.h"
+#include "shell/settings_store.h"
 #include "supervision/daemon_provisioner.h"
 #include "supervision/status_poller.h"
 #include "tests/shell/scoped_environment.h"
@@ -268,8 +270,43 @@ TEST_F(DaemonProvisioningTest, TheRollbackPinHoldsUntilUpdatesAreResumed) {
   EXPECT_EQ(digestOf(installed()), digestOf(appDir() + "/vesket"));
 }
 
+TEST_F(DaemonProvisioningTest, StartingWithANewerBuildUpgradesTheRunningDaemonThenRunsThePostProvisionTasksOnce) {
+  DaemonProvisioner provisioner(paths(), std::make_shared<ProvisionDiagnosticLog>());
+  ASSERT_EQ(provisioner.performProvisionWork().kind, Kind::provisioned);
+  const auto before = answeringPid();
+  ASSERT_TRUE(before);
+  tmux({"split-window", "-d", "-t", "work"});
+  const QString panes = tmuxOutput({"list-panes", "-a", "-F", "#{pane_id}"});
+
+  // The application starts with a newer signed build beside it.
+  writeLauncher(appDir() + "/vesket", 999999, false);
+  auto settings = shell::SettingsStore::openFile(m_root.filePath("state/preferences"));
+  ASSERT_TRUE(settings);
+  StatusPoller poller(paths(), {300, 1.0, settings.get()});
+  QSignalSpy finished(&poller, &StatusPoller::postProvisionTasksFinished);
+  poller.start();
+  ASSERT_TRUE(waitUntil([&] { return !finished.isEmpty(); }, 120000));
+  EXPECT_EQ(digestOf(installed()), digestOf(appDir() + "/vesket"));
+  ASSERT_TRUE(waitUntil([&] { return poller.isRunning() && poller.pid() && poller.pid() != before; }, 30000));
+  EXPECT_EQ(tmuxOutput({"list-panes", "-a", "-F", "#{pane_id}"}), panes) << "no pane was lost";
+  EXPECT_TRUE(settings->get(shell::SettingsKeys::postProvisionTasksDone));
+  QFile log(poller.diagnosticLog().path());
+  ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+  const QString text = QString::fromUtf8(log.readAll());
+  EXPECT_TRUE(text.contains("[auto-attach] exit=0 {\"attached\":true")) << text.toStdString();
+  EXPECT_TRUE(text.contains("[skills-sync] exit=")) << text.toStdString();
+
+  // A later provisioning (the same build again after a reinstall) does not repeat them.
+  QSignalSpy again(&poller, &StatusPoller::postProvisionTasksFinished);
+  ASSERT_TRUE(QFile::remove(installed()));
+  ASSERT_TRUE(awaitTask(poller.provisionDaemonOnce(), 60000));
+  testing::spinFor(500);
+  EXPECT_TRUE(again.isEmpty());
+}
+
 TEST_F(DaemonProvisioningTest, AKilledServiceComesBackWhileTheApplicationRuns) {
-  StatusPoller poller(paths(), {300, 0.25});
+  // The real grace delays: 4 s after the first reload, 6 s after later ones.
+  StatusPoller poller(paths(), {300, 1.0});
   poller.start();
   ASSERT_TRUE(waitUntil([&] { return poller.isRunning() && poller.pid(); }, 60000));
   // The supervisor and its daemon both die, as at a crash of the session's services.

@@ -59,12 +59,25 @@ TEST(SetupViewTest, ShowsEachToolWithItsFixAndTheProvisioningFailure) {
   auto* copy = view.findChild<QPushButton*>("copy-claude");
   ASSERT_NE(copy, nullptr);
   EXPECT_EQ(copy->toolTip(), "npm install -g @anthropic-ai/claude-code");
-  EXPECT_NE(view.findChild<QPushButton*>("setupTmux"), nullptr);
+  EXPECT_EQ(view.findChild<QPushButton*>("setupTmux"), nullptr) << "tmux is there: nothing to set up";
   const auto* homebrew = view.findChild<QLabel*>("environment-homebrew");
   ASSERT_NE(homebrew, nullptr);
   EXPECT_TRUE(homebrew->text().contains("not applicable on this system"));
   EXPECT_EQ(view.findChild<QLabel*>("daemonState")->text(), "Not running");
+  // A command line to copy says what it is for.
+  if (const auto* command = view.findChild<QLabel*>("environmentCommand")) {
+    const auto labels = view.findChildren<QLabel*>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(), [&](const QLabel* label) {
+      return label->text().startsWith("To install ") && label->text().endsWith("run this command in a terminal:");
+    })) << command->text().toStdString();
+  }
   EXPECT_FALSE(view.findChild<QWidget*>("rollbackPin")->isVisible());
+
+  // Without tmux the view offers to set it up.
+  ASSERT_TRUE(QFile::remove(tools + "/tmux"));
+  view.refresh();
+  ASSERT_TRUE(testing::waitUntil([&] { return view.findChild<QPushButton*>("setupTmux") != nullptr; }, 20000));
+  EXPECT_EQ(view.findChild<QLabel*>("status-tmux")->text(), "Missing");
 
   poller.recordDaemonProvisionFailure(Failure::replacementRolledBack);
   EXPECT_EQ(view.findChild<QLabel*>("failureTitle")->text(), "Vesket restored the previous daemon");
