@@ -30,6 +30,7 @@
 #include "daemon/tmux_engine.h"
 #include "daemon/tmux_process.h"
 #include "daemon/watch_hub.h"
+#include "daemon/pane_pipe_door.h"
 #include "daemon/terminal_attach_service.h"
 #include "daemon/claude_history_service.h"
 #include "daemon/relay_link.h"
@@ -228,7 +229,12 @@ void DaemonRuntime::start() {
   };
   m_dispatcher = std::make_unique<CommandDispatcher>(*m_engine, context);
   m_watchHub = std::make_unique<WatchHub>(*m_engine, m_daemonSessionId);
-  m_terminalAttach = std::make_unique<TerminalAttachService>(*m_engine);
+  // Pane pipes hand over through `vesket internal-pane-pipe`, this very program.
+  m_pipeDoor = std::make_unique<PanePipeDoor>(m_paths.daemonDir() + QStringLiteral("/pane-pipe.sock"),
+                                              QCoreApplication::applicationFilePath());
+  TerminalAttachService::Options attachOptions;
+  if (m_pipeDoor->open()) attachOptions.pipeDoor = m_pipeDoor.get();
+  m_terminalAttach = std::make_unique<TerminalAttachService>(*m_engine, attachOptions);
   m_claudeHistory = std::make_unique<ClaudeHistoryService>(*m_engine, m_paths.userHome);
   const QString token = requiredControlToken(m_paths);
   m_server = std::make_unique<ControlServer>(

@@ -15,6 +15,7 @@ class ControlServer;
 class TmuxEngine;
 class WatchHub;
 class TerminalAttachService;
+class PanePipeDoor;
 class ClaudeHistoryService;
 class AgentPromptService;
 class RelayLink;
@@ -65,6 +66,7 @@ class DaemonRuntime : public QObject {
   std::unique_ptr<TmuxEngine> m_engine;
   std::unique_ptr<CommandDispatcher> m_dispatcher;
   std::unique_ptr<WatchHub> m_watchHub;
+  std::unique_ptr<PanePipeDoor> m_pipeDoor;
   std::unique_ptr<TerminalAttachService> m_terminalAttach;
   std::unique_ptr<ClaudeHistoryService> m_claudeHistory;
   std::unique_ptr<AgentPromptService> m_agentPrompts;

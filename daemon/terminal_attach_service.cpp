@@ -1,6 +1,11 @@
 #include "daemon/terminal_attach_service.h"
 
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QDeadlineTimer>
 #include <QDebug>
+#include <QSocketNotifier>
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
@@ -8,8 +13,10 @@
 #include <utility>
 
 #include <qcoro/qcorosignal.h>
+#include <qcoro/qcorotimer.h>
 
 #include "daemon/control_connection.h"
+#include "daemon/pane_pipe_door.h"
 #include "daemon/core/command_error.h"
 #include "daemon/core/pane_query.h"
 #include "daemon/core/reply_line.h"
@@ -48,6 +55,15 @@ std::string hexKeys(std::string_view bytes) {
   return out;
 }
 
+// Waits for a command nobody else waits for; its failure is only logged.
+QCoro::Task<void> settle(QCoro::Task<std::vector<std::string>> command) {
+  try {
+    co_await command;
+  } catch (const std::exception& error) {
+    qInfo().noquote() << "tmux command failed:" << error.what();
+  }
+}
+
 }  // namespace
 
 // One viewer: an attach session on one connection.
@@ -72,6 +88,7 @@ struct TerminalAttachService::Viewer {
   std::uint64_t awaitingAnswer = 0;
   bool live = false;       // the snapshot went out; output flows
   bool capturing = false;  // a capture for this viewer is in flight: output waits
+  bool awaitingPipe = false;  // waiting for the pipe to be quiet around its capture
   bool ended = false;
   bool paging = false;
   std::optional<TerminalHistoryPager> pager;
@@ -95,6 +112,14 @@ struct TerminalAttachService::PaneStream {
   std::unique_ptr<QTimer> checkTimer;
   std::unique_ptr<QObject> startGate;  // emits destroyed() once the stream started or failed
 
+  // The pane's pipe, while output and input go through it.
+  int pipeFd = -1;
+  bool piped = false;
+  std::uint64_t pipeBytes = 0;  // bytes read from the pipe so far
+  std::string inputBacklog;     // keys the pipe did not take yet
+  std::unique_ptr<QSocketNotifier> pipeReadable;
+  std::unique_ptr<QSocketNotifier> pipeWritable;
+
   // Writes a command; the returned task is already under way (so commands keep their order).
   QCoro::Task<std::vector<std::string>> run(std::string line) {
     ++issued;
@@ -108,8 +133,14 @@ TerminalAttachService::TerminalAttachService(TmuxEngine& engine, Options options
 
 TerminalAttachService::~TerminalAttachService() {
   for (auto& [pane, stream] : m_streams) {
+    closePipe(*stream);
     if (stream->client != nullptr) std::exchange(stream->client, nullptr)->retire();
   }
+}
+
+std::size_t TerminalAttachService::pipedStreamCount() const {
+  return static_cast<std::size_t>(
+      std::count_if(m_streams.begin(), m_streams.end(), [](const auto& entry) { return entry.second->piped; }));
 }
 
 bool TerminalAttachService::servesCommand(const std::string& cmd) const {
@@ -226,16 +257,11 @@ QCoro::Task<void> TerminalAttachService::attach(ControlConnection* connectionPtr
     // State and capture are written together; output after the capture's answer is this
     // viewer's from then on.
     const std::string historyStart = request.historyLines() > 0 ? "-" + std::to_string(request.historyLines()) : "0";
-    auto stateTask = stream->run(PaneTerminalState::command(request.paneId));
-    auto captureTask = stream->run("capture-pane -p -e -t " + q(paneId) + " -S " + historyStart);
-    viewer->awaitingAnswer = stream->issued;
-    const auto stateLines = co_await stateTask;
-    const auto rows = co_await captureTask;
+    auto taking = snapshot(stream, viewer, "capture-pane -p -e -t " + q(paneId) + " -S " + historyStart);
+    const auto taken = co_await taking;
     if (!self || viewer->ended) co_return;
-    if (viewer->awaitingAnswer != 0) {
-      viewer->awaitingAnswer = 0;
-      if (viewer->buffer.needsResync()) viewer->buffer.resynced();
-    }
+    const auto& stateLines = taken.state;
+    const auto& rows = taken.rows;
     const auto state = stateLines.empty() ? std::nullopt : PaneTerminalState::parse(stateLines.front());
     if (!state) throw TmuxError("no such pane: " + request.paneId);
 
@@ -349,6 +375,11 @@ QCoro::Task<TerminalAttachService::StreamPtr> TerminalAttachService::openStream(
       if (auto s = weak.lock()) spawn(checkPane(s), "pane check");
     });
     stream->checkTimer->start();
+    if (m_options.pipeDoor != nullptr && m_options.pipeDoor->isOpen()) {
+      auto piping = openPipe(stream);
+      co_await piping;
+      if (!self) throw TmuxError("daemon stopping");
+    }
   } catch (const std::exception& error) {
     const QString message = QString::fromUtf8(error.what());
     if (self) {
@@ -368,6 +399,7 @@ void TerminalAttachService::closeStream(const StreamPtr& stream) {
   }
   stream->ended = true;
   if (stream->checkTimer) stream->checkTimer->stop();
+  closePipe(*stream);
   if (stream->client != nullptr) std::exchange(stream->client, nullptr)->retire();
 }
 
@@ -416,11 +448,18 @@ void TerminalAttachService::paneEnded(const StreamPtr& stream, std::optional<std
 // --- output ---------------------------------------------------------------------------
 
 void TerminalAttachService::onOutput(const StreamPtr& stream, const QByteArray& bytes) {
-  const std::string_view data(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-  const std::uint64_t answered = stream->answered();
+  // While the pipe carries the pane's output, control mode sends none of it.
+  if (stream->piped) return;
+  deliver(stream, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), false);
+}
+
+void TerminalAttachService::deliver(const StreamPtr& stream, std::string_view data, bool fromPipe) {
+  const std::uint64_t answered = fromPipe ? 0 : stream->answered();
   for (const auto& viewer : std::vector<ViewerPtr>(stream->viewers)) {
     if (viewer->ended) continue;
-    if (viewer->awaitingAnswer != 0) {
+    if (fromPipe) {
+      if (viewer->awaitingPipe) continue;  // its capture is not taken yet
+    } else if (viewer->awaitingAnswer != 0) {
       if (answered < viewer->awaitingAnswer) continue;  // already in the capture
       viewer->awaitingAnswer = 0;
       if (viewer->buffer.needsResync()) viewer->buffer.resynced();
@@ -459,20 +498,15 @@ QCoro::Task<void> TerminalAttachService::resync(ViewerPtr viewer) {
   std::vector<std::string> stateLines;
   std::vector<std::string> rows;
   try {
-    auto stateTask = stream->run(PaneTerminalState::command(stream->paneId.toStdString()));
-    auto captureTask = stream->run("capture-pane -p -e -t " + q(stream->paneId));
-    viewer->awaitingAnswer = stream->issued;
-    stateLines = co_await stateTask;
-    rows = co_await captureTask;
+    auto taking = snapshot(stream, viewer, "capture-pane -p -e -t " + q(stream->paneId));
+    auto taken = co_await taking;
+    stateLines = std::move(taken.state);
+    rows = std::move(taken.rows);
   } catch (const std::exception&) {
     if (self && !viewer->ended) spawn(checkPane(stream), "pane check");
     co_return;
   }
   if (!self || viewer->ended) co_return;
-  if (viewer->awaitingAnswer != 0) {
-    viewer->awaitingAnswer = 0;
-    if (viewer->buffer.needsResync()) viewer->buffer.resynced();
-  }
   viewer->capturing = false;
   const auto state = stateLines.empty() ? std::nullopt : PaneTerminalState::parse(stateLines.front());
   if (state) {
@@ -524,6 +558,11 @@ void TerminalAttachService::input(ControlConnection& connection, const RequestFr
 }
 
 QCoro::Task<void> TerminalAttachService::typeInput(StreamPtr stream, std::string bytes) {
+  if (stream->piped) {
+    stream->inputBacklog += bytes;
+    writePipe(stream);
+    co_return;
+  }
   // All commands are written at once, so keys keep their order with later input.
   std::vector<QCoro::Task<std::vector<std::string>>> writes;
   for (std::size_t at = 0; at < bytes.size(); at += kInputBytesPerCommand) {
@@ -626,6 +665,201 @@ void TerminalAttachService::endViewer(const ViewerPtr& viewer, bool sendDone) {
   if (auto stream = viewer->stream.lock()) {
     std::erase(stream->viewers, viewer);
     if (stream->viewers.empty() && !stream->ended) closeStream(stream);
+  }
+}
+
+}  // namespace vesket::daemon
+
+namespace vesket::daemon {
+
+// --- snapshots and the pane pipe -----------------------------------------------------------
+
+QCoro::Task<TerminalAttachService::Snapshot> TerminalAttachService::snapshot(StreamPtr stream, ViewerPtr viewer,
+                                                                            std::string captureLine) {
+  QPointer<TerminalAttachService> self(this);
+  if (stream->piped) {
+    auto quiet = quietSnapshot(stream, viewer, captureLine);
+    auto taken = co_await quiet;
+    if (taken) co_return std::move(*taken);
+    if (!self) throw TmuxError("daemon stopping");
+  }
+  // Control mode: output after the capture's answer is this viewer's.
+  auto stateTask = stream->run(PaneTerminalState::command(stream->paneId.toStdString()));
+  auto captureTask = stream->run(std::move(captureLine));
+  viewer->awaitingAnswer = stream->issued;
+  Snapshot taken;
+  taken.state = co_await stateTask;
+  taken.rows = co_await captureTask;
+  if (viewer->awaitingAnswer != 0) {
+    viewer->awaitingAnswer = 0;
+    if (viewer->buffer.needsResync()) viewer->buffer.resynced();
+  }
+  co_return taken;
+}
+
+// The pipe and the control client are separate channels, so the capture's place in the
+// pipe's bytes is known only when no byte came through the pipe from before the capture was
+// asked for until after tmux answered one more command (by then tmux has written out every
+// byte the capture saw). Then this viewer's output is exactly what the pipe brings next.
+QCoro::Task<std::optional<TerminalAttachService::Snapshot>> TerminalAttachService::quietSnapshot(
+    StreamPtr stream, ViewerPtr viewer, std::string captureLine) {
+  QPointer<TerminalAttachService> self(this);
+  QDeadlineTimer budget(m_options.pipeQuietBudget);
+  const std::string pane = q(stream->paneId);
+  for (;;) {
+    readPipe(stream);
+    if (!stream->piped || stream->ended || viewer->ended) break;
+    const std::uint64_t before = stream->pipeBytes;
+    viewer->awaitingPipe = true;
+    Snapshot taken;
+    try {
+      auto stateTask = stream->run(PaneTerminalState::command(stream->paneId.toStdString()));
+      auto captureTask = stream->run(captureLine);
+      taken.state = co_await stateTask;
+      taken.rows = co_await captureTask;
+      if (!self) co_return std::nullopt;
+      auto probing = stream->run("display-message -p -t " + pane + " .");
+      co_await probing;
+    } catch (...) {
+      viewer->awaitingPipe = false;
+      throw;
+    }
+    if (!self) co_return std::nullopt;
+    viewer->awaitingPipe = false;
+    readPipe(stream);
+    if (!stream->piped || stream->ended || viewer->ended) break;
+    if (stream->pipeBytes == before) {
+      if (viewer->buffer.needsResync()) viewer->buffer.resynced();
+      co_return taken;
+    }
+    if (budget.hasExpired()) {
+      qInfo().noquote() << "terminal stream of" << stream->paneId << "never quiet: back to control mode";
+      stepAside(stream);
+      break;
+    }
+    auto pause = QCoro::sleepFor(std::chrono::milliseconds(15));
+    co_await pause;
+    if (!self) co_return std::nullopt;
+  }
+  co_return std::nullopt;
+}
+
+QCoro::Task<void> TerminalAttachService::openPipe(StreamPtr stream) {
+  QPointer<TerminalAttachService> self(this);
+  const std::string pane = q(stream->paneId);
+  const std::string hasPipe = "display-message -p -t " + pane + " '#{pane_pipe}'";
+  try {
+    const std::vector<std::string> none(1, "0");
+    auto asking = stream->run(hasPipe);
+    const auto already = co_await asking;
+    if (already != none) co_return;  // the user's pipe stays
+    if (!self || stream->ended) co_return;
+    auto ticket = m_options.pipeDoor->ticket();
+    // One line: the pipe starts where control mode's output stops. `-o` never replaces a
+    // pipe that appeared since the question.
+    std::vector<std::string> lines;
+    lines.push_back(hasPipe);
+    lines.push_back("pipe-pane -o -I -O -t " + pane + " " + TmuxCommand::quote(TmuxCommand::unexpanded(ticket.shellCommand)));
+    lines.push_back("refresh-client -A " + TmuxCommand::quote(stream->paneId.toStdString() + ":off"));
+    auto answers = stream->client->commands(lines);
+    stream->issued += answers.size();
+    const auto before = co_await answers[0];
+    co_await answers[1];
+    co_await answers[2];
+    if (!self || stream->ended) co_return;
+    int fd = -1;
+    if (before == none) {
+      auto receiving = m_options.pipeDoor->receive(ticket.key, m_options.pipeHandOverTimeout);
+      fd = co_await receiving;
+      if (!self) {
+        if (fd >= 0) ::close(fd);
+        co_return;
+      }
+    }
+    if (fd < 0 || stream->ended) {
+      // No pipe of ours (the user's came first, or the hand-over failed): control mode again.
+      if (fd >= 0) ::close(fd);
+      if (before == none) qInfo().noquote() << "pane pipe of" << stream->paneId << "not handed over";
+      auto on = stream->run("refresh-client -A " + TmuxCommand::quote(stream->paneId.toStdString() + ":on"));
+      co_await on;
+      co_return;
+    }
+    stream->pipeFd = fd;
+    stream->piped = true;
+    std::weak_ptr<PaneStream> weak = stream;
+    stream->pipeReadable = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    connect(stream->pipeReadable.get(), &QSocketNotifier::activated, this, [this, weak] {
+      if (auto s = weak.lock()) readPipe(s);
+    });
+    stream->pipeWritable = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Write);
+    stream->pipeWritable->setEnabled(false);
+    connect(stream->pipeWritable.get(), &QSocketNotifier::activated, this, [this, weak] {
+      if (auto s = weak.lock()) writePipe(s);
+    });
+  } catch (const std::exception& error) {
+    qInfo().noquote() << "pane pipe of" << stream->paneId << "not opened:" << error.what();
+  }
+}
+
+void TerminalAttachService::readPipe(const StreamPtr& stream) {
+  constexpr std::size_t kReadBytes = 64 * 1024;
+  constexpr std::size_t kPerTurn = 1024 * 1024;  // then the event loop gets a turn
+  char buffer[kReadBytes];
+  for (std::size_t total = 0; stream->piped && total < kPerTurn;) {
+    const ssize_t n = ::read(stream->pipeFd, buffer, sizeof buffer);
+    if (n > 0) {
+      stream->pipeBytes += static_cast<std::uint64_t>(n);
+      total += static_cast<std::size_t>(n);
+      deliver(stream, std::string_view(buffer, static_cast<std::size_t>(n)), true);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0 && errno == EAGAIN) return;
+    // tmux closed the pipe: another pipe took its place, or the pane is gone.
+    stepAside(stream);
+    spawn(checkPane(stream), "pane check");
+    return;
+  }
+}
+
+void TerminalAttachService::writePipe(const StreamPtr& stream) {
+  while (stream->piped && !stream->inputBacklog.empty()) {
+    const ssize_t n = ::send(stream->pipeFd, stream->inputBacklog.data(), stream->inputBacklog.size(), MSG_NOSIGNAL);
+    if (n > 0) {
+      stream->inputBacklog.erase(0, static_cast<std::size_t>(n));
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else {
+      // Full for now (or closed: the read side notices and steps aside).
+      if (n < 0 && errno == EAGAIN) stream->pipeWritable->setEnabled(true);
+      return;
+    }
+  }
+  if (stream->pipeWritable) stream->pipeWritable->setEnabled(false);
+}
+
+void TerminalAttachService::closePipe(PaneStream& stream) {
+  stream.piped = false;
+  stream.pipeReadable.reset();
+  stream.pipeWritable.reset();
+  // tmux sees the end of the pipe and closes it: the pane is as it was.
+  if (stream.pipeFd >= 0) ::close(std::exchange(stream.pipeFd, -1));
+}
+
+void TerminalAttachService::stepAside(const StreamPtr& stream) {
+  if (!stream->piped) return;
+  std::string keys = std::exchange(stream->inputBacklog, {});
+  closePipe(*stream);
+  if (stream->ended || stream->client == nullptr) return;
+  // Output flows through control mode again; what the pipe still held is lost, so every
+  // viewer gets a fresh screen.
+  spawn(settle(stream->run("refresh-client -A " + TmuxCommand::quote(stream->paneId.toStdString() + ":on"))),
+        "terminal step aside");
+  if (!keys.empty()) spawn(typeInput(stream, std::move(keys)), "terminal input");
+  for (const auto& viewer : std::vector<ViewerPtr>(stream->viewers)) {
+    if (viewer->ended) continue;
+    viewer->buffer.requestResync();
+    if (!viewer->capturing) spawn(resync(viewer), "terminal resync");
   }
 }
 

@@ -7,6 +7,7 @@
 #include <map>
 #include <set>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ namespace vesket::daemon {
 
 class ControlConnection;
 class TmuxEngine;
+class PanePipeDoor;
 
 // The live terminal of panes: "terminal-attach" opens a session on a pane and streams it
 // as terminal frames (one Base64 frame per event line), "terminal-input" carries the
@@ -38,6 +40,17 @@ class TmuxEngine;
 // falls behind by more than the buffer, or whose pane tmux paused, gets a freshly captured
 // screen instead of the missed bytes. Nobody else waits for it and memory stays bounded.
 //
+// A pane without a pipe of its own streams over a pipe the daemon owns (`pipe-pane -I -O`,
+// handed over through PanePipeDoor): its output arrives as raw bytes, without control mode's
+// escaping, and keys are written straight to it, without a command per keystroke. The
+// stream's control client then stops receiving the pane's output (`refresh-client -A
+// pane:off`) and still carries every command. A pane that already has a pipe (the user's)
+// keeps it and streams through control mode, and so does a stream whose pipe tmux took away.
+// Since the pipe and the commands travel separately, a viewer's snapshot is taken at a moment
+// the pipe is quiet around the capture; a pane that never pauses has its stream step aside to
+// control mode instead (its viewers are resynchronised). Closing the daemon's end hands the
+// pane back: tmux closes the pipe on its own.
+//
 // Modes "takeover" and "owned" size the pane's window to the viewer (TerminalSizeLeases)
 // and hand the size back when the session ends; other modes keep the pane's size.
 class TerminalAttachService : public QObject, public StreamService {
@@ -51,6 +64,11 @@ class TerminalAttachService : public QObject, public StreamService {
     std::size_t historyChunkBytes = 32 * 1024;
     int historyPageLines = 1000;
     std::chrono::milliseconds paneCheckInterval{1000};
+    // Hands pane pipes over; null: every pane streams through control mode.
+    PanePipeDoor* pipeDoor = nullptr;
+    std::chrono::milliseconds pipeHandOverTimeout{5000};
+    // How long a snapshot waits for the pipe to be quiet before the stream steps aside.
+    std::chrono::milliseconds pipeQuietBudget{1500};
   };
 
   TerminalAttachService(TmuxEngine& engine, Options options, QObject* parent = nullptr);
@@ -64,6 +82,8 @@ class TerminalAttachService : public QObject, public StreamService {
 
   std::size_t viewerCount() const { return m_viewers.size(); }
   std::size_t paneStreamCount() const { return m_streams.size(); }
+  // Streams whose output comes over a pipe of the daemon's.
+  std::size_t pipedStreamCount() const;
 
  private:
   struct Viewer;
@@ -81,7 +101,20 @@ class TerminalAttachService : public QObject, public StreamService {
   QCoro::Task<void> checkPane(StreamPtr stream);
   void paneEnded(const StreamPtr& stream, std::optional<std::int64_t> code);
 
+  struct Snapshot {
+    std::vector<std::string> state;
+    std::vector<std::string> rows;
+  };
+  QCoro::Task<Snapshot> snapshot(StreamPtr stream, ViewerPtr viewer, std::string captureLine);
+  QCoro::Task<std::optional<Snapshot>> quietSnapshot(StreamPtr stream, ViewerPtr viewer, std::string captureLine);
+  QCoro::Task<void> openPipe(StreamPtr stream);
+  void readPipe(const StreamPtr& stream);
+  void writePipe(const StreamPtr& stream);
+  void closePipe(PaneStream& stream);
+  void stepAside(const StreamPtr& stream);
+
   void onOutput(const StreamPtr& stream, const QByteArray& bytes);
+  void deliver(const StreamPtr& stream, std::string_view data, bool fromPipe);
   void pump(Viewer& viewer);
   void pumpConnection(ControlConnection* connection);
   QCoro::Task<void> resync(ViewerPtr viewer);

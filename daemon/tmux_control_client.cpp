@@ -18,6 +18,7 @@ struct TmuxControlClient::Pending : QObject {
   bool finished = false;
   bool failed = false;
   bool abandoned = false;  // the caller stopped waiting (timeout); the answer is dropped
+  std::uint64_t group = 0;  // commands written on one line share a group (0: alone)
   std::vector<std::string> lines;
   QString error;
 
@@ -119,13 +120,47 @@ QCoro::Task<std::vector<std::string>> TmuxControlClient::command(std::string lin
   m_pending.push_back(pending);
   line.push_back('\n');
   m_process->write(line.data(), static_cast<qint64>(line.size()));
+  co_return co_await awaitAnswer(std::move(pending));
+}
 
-  const auto timeout = m_options.commandTimeout;
-  const auto result = co_await qCoro(pending.get(), &Pending::done, timeout);
-  // `this` may be gone here: only `pending` is touched from now on.
-  if (!result.has_value() && !pending->finished) {
-    pending->abandoned = true;
-    throw TmuxError("tmux command timed out");
+std::vector<QCoro::Task<std::vector<std::string>>> TmuxControlClient::commands(const std::vector<std::string>& lines) {
+  std::vector<QCoro::Task<std::vector<std::string>>> answers;
+  const bool usable = m_attached && m_process != nullptr && m_process->state() == QProcess::Running;
+  std::string joined;
+  for (const auto& line : lines) {
+    if (!joined.empty()) joined += " ; ";
+    joined += line;
+  }
+  const bool valid = usable && !lines.empty() && joined.find_first_of("\r\n") == std::string::npos;
+  const std::uint64_t group = ++m_groups;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    auto pending = std::make_shared<Pending>();
+    if (valid) {
+      pending->group = group;
+      m_pending.push_back(pending);
+    } else {
+      pending->failed = true;
+      pending->error = usable ? QStringLiteral("tmux command line must be a single line")
+                              : QStringLiteral("tmux control client is not attached");
+      pending->finished = true;
+    }
+    answers.push_back(awaitAnswer(std::move(pending)));
+  }
+  if (valid) {
+    joined.push_back('\n');
+    m_process->write(joined.data(), static_cast<qint64>(joined.size()));
+  }
+  return answers;
+}
+
+QCoro::Task<std::vector<std::string>> TmuxControlClient::awaitAnswer(std::shared_ptr<Pending> pending) {
+  if (!pending->finished) {
+    const auto result = co_await qCoro(pending.get(), &Pending::done, m_options.commandTimeout);
+    // `this` may be gone here: only `pending` is touched from now on.
+    if (!result.has_value() && !pending->finished) {
+      pending->abandoned = true;
+      throw TmuxError("tmux command timed out");
+    }
   }
   if (pending->failed) throw TmuxError(pending->error.toStdString());
   co_return std::move(pending->lines);
@@ -183,6 +218,15 @@ void TmuxControlClient::handle(ControlEvent& event) {
           message += l;
         }
         pending->error = QString::fromStdString(message.empty() ? "tmux command failed" : message);
+        // tmux skips what follows a failed command on the same line: no answers come.
+        while (pending->group != 0 && !m_pending.empty() && m_pending.front()->group == pending->group) {
+          auto skipped = m_pending.front();
+          m_pending.pop_front();
+          if (skipped->abandoned) continue;
+          skipped->failed = true;
+          skipped->error = QStringLiteral("skipped after a failed command: ") + pending->error;
+          skipped->finish();
+        }
       } else {
         pending->lines = std::move(event.lines);
       }

@@ -64,6 +64,11 @@ class TmuxControlClient : public QObject {
   // Throws TmuxError on %error (tmux's message), timeout or when the client is gone.
   QCoro::Task<std::vector<std::string>> command(std::string line);
 
+  // Sends several commands on one line: tmux runs them back to back, with no pane output
+  // read in between. Returns one task per command (already under way, in order). When one
+  // fails, tmux skips the rest of the line and their tasks fail too.
+  std::vector<QCoro::Task<std::vector<std::string>>> commands(const std::vector<std::string>& lines);
+
   // Closes the client's stdin; tmux detaches it and the process ends. Pending commands fail.
   void stop();
 
@@ -99,12 +104,14 @@ class TmuxControlClient : public QObject {
   void handle(ControlEvent& event);
   void failAll(const QString& reason);
   void releaseProcess();
+  QCoro::Task<std::vector<std::string>> awaitAnswer(std::shared_ptr<Pending> pending);
 
   Options m_options;
   QProcess* m_process = nullptr;
   ControlModeParser m_parser;
   std::deque<std::shared_ptr<Pending>> m_pending;
   bool m_attached = false;
+  std::uint64_t m_groups = 0;
   bool m_attachDone = false;
   QString m_lastError;
   QString m_sessionId;
