@@ -656,7 +656,7 @@ void TerminalAttachService::detach(ControlConnection& connection, const RequestF
   endViewer(viewer, true);
 }
 
-void TerminalAttachService::endViewer(const ViewerPtr& viewer, bool sendDone) {
+void TerminalAttachService::endViewer(ViewerPtr viewer, bool sendDone) {
   if (viewer->ended) return;
   viewer->ended = true;
   std::erase(m_viewers, viewer);
@@ -677,6 +677,9 @@ namespace vesket::daemon {
 QCoro::Task<TerminalAttachService::Snapshot> TerminalAttachService::snapshot(StreamPtr stream, ViewerPtr viewer,
                                                                             std::string captureLine) {
   QPointer<TerminalAttachService> self(this);
+  // Whatever the viewer's buffer holds is in the capture: output is kept again from the
+  // capture's place in the stream on.
+  viewer->buffer.requestResync();
   if (stream->piped) {
     auto quiet = quietSnapshot(stream, viewer, captureLine);
     auto taken = co_await quiet;
@@ -706,29 +709,30 @@ QCoro::Task<std::optional<TerminalAttachService::Snapshot>> TerminalAttachServic
   QPointer<TerminalAttachService> self(this);
   QDeadlineTimer budget(m_options.pipeQuietBudget);
   const std::string pane = q(stream->paneId);
+  // Until the capture's place is known the viewer takes nothing from the pipe: what came
+  // before the capture was asked for is in it.
+  viewer->awaitingPipe = true;
+  struct Done {
+    ViewerPtr viewer;
+    ~Done() { viewer->awaitingPipe = false; }
+  } done{viewer};
   for (;;) {
     readPipe(stream);
     if (!stream->piped || stream->ended || viewer->ended) break;
     const std::uint64_t before = stream->pipeBytes;
-    viewer->awaitingPipe = true;
     Snapshot taken;
-    try {
-      auto stateTask = stream->run(PaneTerminalState::command(stream->paneId.toStdString()));
-      auto captureTask = stream->run(captureLine);
-      taken.state = co_await stateTask;
-      taken.rows = co_await captureTask;
-      if (!self) co_return std::nullopt;
-      auto probing = stream->run("display-message -p -t " + pane + " .");
-      co_await probing;
-    } catch (...) {
-      viewer->awaitingPipe = false;
-      throw;
-    }
+    auto stateTask = stream->run(PaneTerminalState::command(stream->paneId.toStdString()));
+    auto captureTask = stream->run(captureLine);
+    taken.state = co_await stateTask;
+    taken.rows = co_await captureTask;
     if (!self) co_return std::nullopt;
-    viewer->awaitingPipe = false;
+    auto probing = stream->run("display-message -p -t " + pane + " .");
+    co_await probing;
+    if (!self) co_return std::nullopt;
     readPipe(stream);
     if (!stream->piped || stream->ended || viewer->ended) break;
     if (stream->pipeBytes == before) {
+      viewer->awaitingPipe = false;
       if (viewer->buffer.needsResync()) viewer->buffer.resynced();
       co_return taken;
     }

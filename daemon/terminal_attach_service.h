@@ -123,7 +123,8 @@ class TerminalAttachService : public QObject, public StreamService {
   QCoro::Task<void> sendOlderHistory(ViewerPtr viewer);
   QCoro::Task<void> applySize(TerminalSizeLeases::Action action);
 
-  void endViewer(const ViewerPtr& viewer, bool sendDone);
+  // By value: callers may pass an element of the lists it removes the viewer from.
+  void endViewer(ViewerPtr viewer, bool sendDone);
   ViewerPtr findBySession(const std::string& sessionId) const;
   void sendFrame(Viewer& viewer, const std::string& frame);
 

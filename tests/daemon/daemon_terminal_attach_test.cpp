@@ -1,7 +1,10 @@
 // The live terminal streams ("terminal-attach", "terminal-input", "terminal-detach") of the
 // real `vesket` daemon against panes of a private tmux server.
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QUuid>
+#include <cctype>
 #include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
@@ -32,6 +35,7 @@ class Viewer {
     m_client.sendRequest(m_id, "terminal-attach", args);
   }
   std::string sessionId() const { return "local-" + m_id; }
+  void cancel() { m_client.writeRaw(QByteArray::fromStdString(nlohmann::json{{"id", m_id}, {"cmd", "cancel"}}.dump() + "\n")); }
   const std::string& attachId() const { return m_id; }
 
   void send(const std::string& frame) {
@@ -272,6 +276,7 @@ TEST_F(DaemonTerminalAttachTest, TenViewersGetIdenticalBytes) {
     viewers.back()->attach(m_pane);
   }
   for (auto& viewer : viewers) ASSERT_TRUE(viewer->readUntil([&] { return viewer->historyEnded; }));
+  EXPECT_EQ(tmux({"display", "-p", "-t", m_pane, "#{pane_pipe}"}), QStringLiteral("1"));  // over the daemon's pipe
 
   tmux({"send-keys", "-t", m_pane, "seq 1 5000; echo END-$((1+1))", "Enter"});
   for (auto& viewer : viewers) {
@@ -350,6 +355,193 @@ TEST_F(DaemonTerminalAttachTest, ViewerLeavingWhileItsStreamOpensReleasesTheStre
   eventually([] { return false; }, 1500);
   const auto clients = [&] { return tmux({"list-clients", "-F", "#{client_pid}"}).split('\n', Qt::SkipEmptyParts).size(); };
   EXPECT_TRUE(eventually([&] { return clients() == 1; }, 10000)) << clients() << " tmux clients";
+}
+
+}  // namespace
+}  // namespace vesket::daemon::testing
+
+// --- the pane pipe -------------------------------------------------------------------------
+// A pane without a pipe of its own streams over a pipe of the daemon's; one with the user's
+// pipe streams through control mode. Both must give the same bytes, and the pane must come
+// back exactly as it was.
+
+namespace vesket::daemon::testing {
+namespace {
+
+class DaemonPanePipeTest : public DaemonTerminalAttachTest {
+ protected:
+  QString pipeOf(const QString& pane) { return tmux({"display", "-p", "-t", pane, "#{pane_pipe}"}); }
+  // What a viewer's presence must not change about a pane and its session.
+  QString paneState(const QString& pane) {
+    return tmux({"display", "-p", "-t", pane,
+                 "#{pane_pipe} #{pane_width}x#{pane_height} #{pane_in_mode} #{pane_input_off} #{pane_dead} "
+                 "#{session_attached} #{window_zoomed_flag}"});
+  }
+  QString userFile(const QString& name) { return m_dir.filePath(name); }
+  static std::string readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
+  }
+  static std::string between(const std::string& text, const std::string& begin, const std::string& end) {
+    const auto from = text.find(begin);
+    if (from == std::string::npos) return {};
+    const auto to = text.find(end, from + begin.size());
+    return to == std::string::npos ? std::string() : text.substr(from + begin.size(), to - from - begin.size());
+  }
+
+  QTemporaryDir m_dir;
+};
+
+// Every byte value, broken UTF-8 and a 150 kB line without a line feed arrive byte for byte
+// over the daemon's pipe, exactly as through control mode (a pane piped by the user).
+TEST_F(DaemonPanePipeTest, PipeAndControlModeDeliverTheSameBytesForAnyOutput) {
+  const QString controlPane = tmux({"new-window", "-d", "-P", "-F", "#{pane_id}"});
+  tmux({"pipe-pane", "-t", controlPane, "cat > /dev/null"});
+  ASSERT_EQ(pipeOf(controlPane), QStringLiteral("1"));
+
+  std::string payload;
+  for (int round = 0; round < 4; ++round) {
+    for (int b = 0; b < 256; ++b) payload.push_back(static_cast<char>(b));
+  }
+  payload += "\xc3\x28 \xa0\xa1 \xe2\x28\xa1 \xf0\x28\x8c\xbc \xff\xfe \xed\xa0\x80 \xe2\x82";
+  for (int i = 0; i < 150000; ++i) payload.push_back(static_cast<char>('a' + i % 26));
+  payload += "\xc3";  // a sequence cut off at the very end
+  const std::string begin = "@@PAYLOAD-BEGIN@@", end = "@@PAYLOAD-END@@";
+  {
+    QFile file(userFile(QStringLiteral("payload")));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromStdString(begin + payload + end));
+  }
+
+  Viewer piped(m_daemon.socketPath());
+  piped.attach(m_pane);
+  Viewer controlled(m_daemon.socketPath());
+  controlled.attach(controlPane);
+  ASSERT_TRUE(piped.readUntil([&] { return piped.first<TP::MouseMode>() != nullptr; }));
+  ASSERT_TRUE(controlled.readUntil([&] { return controlled.first<TP::MouseMode>() != nullptr; }));
+  EXPECT_EQ(pipeOf(m_pane), QStringLiteral("1"));  // the daemon's
+
+  // No output processing in the pane: the bytes on the screen are the file's.
+  const QString command = QStringLiteral("stty -opost; cat %1; stty opost").arg(userFile(QStringLiteral("payload")));
+  for (const QString& pane : {m_pane, controlPane}) tmux({"send-keys", "-t", pane, command, "Enter"});
+  for (Viewer* viewer : {&piped, &controlled}) {
+    EXPECT_TRUE(viewer->readUntil([&] { return viewer->output.find(end) != std::string::npos; }, 30000));
+  }
+  const std::string viaPipe = between(piped.output, begin, end);
+  const std::string viaControl = between(controlled.output, begin, end);
+  EXPECT_EQ(viaPipe.size(), payload.size());
+  EXPECT_TRUE(viaPipe == payload) << "the pipe changed the bytes";
+  EXPECT_TRUE(viaControl == payload) << "control mode changed the bytes";
+  EXPECT_FALSE(piped.failed || controlled.failed);
+}
+
+// The user's pipe is never replaced, the pane still mirrors through control mode, and the
+// pipe keeps receiving the pane's output after the viewer left. A pipe the user opens while
+// the daemon's is in place takes over; the stream goes back to control mode without a gap.
+TEST_F(DaemonPanePipeTest, TheUsersPipeStaysAndThePaneStillMirrors) {
+  const QString log = userFile(QStringLiteral("user.log"));
+  tmux({"pipe-pane", "-t", m_pane, "cat >> " + log});
+  Viewer viewer(m_daemon.socketPath());
+  viewer.attach(m_pane);
+  ASSERT_TRUE(viewer.readUntil([&] { return viewer.historyEnded; }));
+  viewer.send(TP::encodeInput("echo mirrored-$((6*7))\r"));
+  EXPECT_TRUE(viewer.readUntil([&] { return viewer.output.find("mirrored-42\r\n") != std::string::npos; }));
+  viewer.send(TP::encodeDetach());
+  ASSERT_TRUE(viewer.readUntil([&] { return viewer.done; }));
+  EXPECT_EQ(pipeOf(m_pane), QStringLiteral("1"));
+  tmux({"send-keys", "-t", m_pane, "echo after-$((2+2))", "Enter"});
+  EXPECT_TRUE(eventually([&] { return readAll(log).find("after-4\r\n") != std::string::npos; })) << readAll(log);
+  EXPECT_NE(readAll(log).find("mirrored-42\r\n"), std::string::npos);
+
+  // Now a pane the daemon pipes, and the user's pipe arriving while it streams.
+  const QString pane = tmux({"new-window", "-d", "-P", "-F", "#{pane_id}"});
+  Viewer second(m_daemon.socketPath());
+  second.attach(pane);
+  ASSERT_TRUE(second.readUntil([&] { return second.historyEnded; }));
+  ASSERT_TRUE(eventually([&] { return pipeOf(pane) == QStringLiteral("1"); }));
+  const QString late = userFile(QStringLiteral("late.log"));
+  tmux({"pipe-pane", "-t", pane, "cat >> " + late});
+  second.send(TP::encodeInput("echo taken-$((3*3))\r"));
+  // Typed and shown whether the keys went before or after the stream noticed.
+  EXPECT_TRUE(second.readUntil([&] { return second.output.find("taken-9") != std::string::npos; })) << second.output;
+  EXPECT_TRUE(eventually([&] { return readAll(late).find("taken-9\r\n") != std::string::npos; }));
+  second.send(TP::encodeInput("echo still-$((5*5))\r"));
+  EXPECT_TRUE(second.readUntil([&] { return second.output.find("still-25\r\n") != std::string::npos; })) << second.output;
+  second.send(TP::encodeDetach());
+  ASSERT_TRUE(second.readUntil([&] { return second.done; }));
+  EXPECT_EQ(pipeOf(pane), QStringLiteral("1"));  // still the user's
+  tmux({"send-keys", "-t", pane, "echo kept-$((4+4))", "Enter"});
+  EXPECT_TRUE(eventually([&] { return readAll(late).find("kept-8\r\n") != std::string::npos; }));
+}
+
+// However its viewers leave (detach, cancel, a closed connection), the last one hands the
+// pane back as it was, and the next viewer pipes it again.
+TEST_F(DaemonPanePipeTest, DetachingEveryViewerRestoresThePane) {
+  const QString before = paneState(m_pane);
+  ASSERT_TRUE(before.startsWith(QStringLiteral("0 ")));
+  for (int round = 0; round < 2; ++round) {
+    auto first = std::make_unique<Viewer>(m_daemon.socketPath());
+    auto second = std::make_unique<Viewer>(m_daemon.socketPath());
+    auto third = std::make_unique<Viewer>(m_daemon.socketPath());
+    for (auto* viewer : {first.get(), second.get(), third.get()}) {
+      viewer->attach(m_pane);
+      ASSERT_TRUE(viewer->readUntil([&] { return viewer->historyEnded; }));
+    }
+    EXPECT_EQ(pipeOf(m_pane), QStringLiteral("1"));
+    const std::string word = "round-" + std::to_string(round) + "-$((1+1))";
+    first->send(TP::encodeInput("echo " + word + "\r"));
+    const std::string echoed = "round-" + std::to_string(round) + "-2\r\n";
+    for (auto* viewer : {first.get(), second.get(), third.get()}) {
+      EXPECT_TRUE(viewer->readUntil([&] { return viewer->output.find(echoed) != std::string::npos; }));
+    }
+
+    first->send(TP::encodeDetach());
+    ASSERT_TRUE(first->readUntil([&] { return first->done; }));
+    second->cancel();
+    second->readUntil([] { return false; }, 200);
+    EXPECT_EQ(pipeOf(m_pane), QStringLiteral("1"));
+    third.reset();  // its connection closes
+    EXPECT_TRUE(eventually([&] { return paneState(m_pane) == before; })) << paneState(m_pane).toStdString();
+  }
+  // The pane is the user's again: typing works and a pipe of the user's takes.
+  const QString log = userFile(QStringLiteral("after.log"));
+  tmux({"pipe-pane", "-o", "-t", m_pane, "cat >> " + log});
+  EXPECT_EQ(pipeOf(m_pane), QStringLiteral("1"));
+  tmux({"send-keys", "-t", m_pane, "echo free-$((8+1))", "Enter"});
+  EXPECT_TRUE(eventually([&] { return readAll(log).find("free-9\r\n") != std::string::npos; }));
+}
+
+// Viewers that join while the pane prints see their snapshot and the live bytes meet
+// exactly: every line once, none missing, in order.
+TEST_F(DaemonPanePipeTest, ViewersJoiningWhileThePanePrintsMissNothing) {
+  tmux({"send-keys", "-t", m_pane, "for i in $(seq 1 150); do echo L$i; sleep 0.03; done; echo LOOP-$((1+2))", "Enter"});
+  std::vector<std::unique_ptr<Viewer>> viewers;
+  for (int i = 0; i < 4; ++i) {
+    eventually([] { return false; }, 400);
+    viewers.push_back(std::make_unique<Viewer>(m_daemon.socketPath()));
+    viewers.back()->attach(m_pane);
+  }
+  const auto numbers = [](const std::string& text) {
+    std::vector<int> found;
+    for (std::size_t at = text.find("\nL"); at != std::string::npos; at = text.find("\nL", at + 1)) {
+      std::size_t end = at + 2;
+      while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end]))) ++end;
+      if (end > at + 2 && end < text.size() && text[end] == '\r') found.push_back(std::stoi(text.substr(at + 2, end - at - 2)));
+    }
+    return found;
+  };
+  for (std::size_t v = 0; v < viewers.size(); ++v) {
+    auto& viewer = *viewers[v];
+    ASSERT_TRUE(viewer.readUntil([&] { return viewer.output.find("LOOP-3") != std::string::npos; }, 30000)) << "viewer " << v;
+    const auto seen = numbers(viewer.history);
+    const auto live = numbers("\n" + viewer.output);
+    ASSERT_FALSE(live.empty()) << "viewer " << v;
+    const int last = seen.empty() ? 0 : seen.back();
+    for (std::size_t i = 0; i < live.size(); ++i) {
+      ASSERT_EQ(live[i], last + 1 + static_cast<int>(i)) << "viewer " << v << " after L" << last;
+    }
+    EXPECT_EQ(live.back(), 150) << "viewer " << v;
+  }
 }
 
 }  // namespace
