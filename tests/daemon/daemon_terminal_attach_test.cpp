@@ -511,6 +511,51 @@ TEST_F(DaemonPanePipeTest, DetachingEveryViewerRestoresThePane) {
   EXPECT_TRUE(eventually([&] { return readAll(log).find("free-9\r\n") != std::string::npos; }));
 }
 
+// The door the pipes come through takes a descriptor only under a key the daemon gave out:
+// strangers (a guessed key with a descriptor, garbage, silence) change nothing.
+TEST_F(DaemonPanePipeTest, TheDoorTurnsAwayWhatItDidNotAskFor) {
+  const QByteArray door = (m_daemon.home() + QStringLiteral("/daemon/pane-pipe.sock")).toLocal8Bit();
+  const auto knock = [&](const std::string& words, bool withDescriptor) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, door.constData(), static_cast<std::size_t>(door.size()));
+    EXPECT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    int ends[2];
+    EXPECT_EQ(::pipe(ends), 0);
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(int))] = {};
+    iovec io{const_cast<char*>(words.data()), words.size()};
+    msghdr message{};
+    message.msg_iov = &io;
+    message.msg_iovlen = 1;
+    if (withDescriptor) {
+      message.msg_control = control;
+      message.msg_controllen = sizeof control;
+      cmsghdr* header = CMSG_FIRSTHDR(&message);
+      header->cmsg_level = SOL_SOCKET;
+      header->cmsg_type = SCM_RIGHTS;
+      header->cmsg_len = CMSG_LEN(sizeof(int));
+      std::memcpy(CMSG_DATA(header), &ends[0], sizeof(int));
+    }
+    if (!words.empty()) ::sendmsg(fd, &message, MSG_NOSIGNAL);
+    ::close(ends[0]);
+    ::close(ends[1]);
+    return fd;
+  };
+  const int guessed = knock(std::string(32, 'a'), true);
+  const int garbage = knock("\x01\x02 not a key at all, and much longer than one ........", true);
+  const int silent = knock("", false);
+  EXPECT_EQ(m_daemon.ping()["ok"], true);
+
+  Viewer viewer(m_daemon.socketPath());
+  viewer.attach(m_pane);
+  ASSERT_TRUE(viewer.readUntil([&] { return viewer.historyEnded; }));
+  EXPECT_EQ(pipeOf(m_pane), QStringLiteral("1"));
+  viewer.send(TP::encodeInput("echo door-$((2*5))\r"));
+  EXPECT_TRUE(viewer.readUntil([&] { return viewer.output.find("door-10\r\n") != std::string::npos; }));
+  for (int fd : {guessed, garbage, silent}) ::close(fd);
+}
+
 // Viewers that join while the pane prints see their snapshot and the live bytes meet
 // exactly: every line once, none missing, in order.
 TEST_F(DaemonPanePipeTest, ViewersJoiningWhileThePanePrintsMissNothing) {
