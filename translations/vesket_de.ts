@@ -428,12 +428,28 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
         <source>waiting</source>
         <translation>wartet</translation>
     </message>
+    <message id="macos.pane_text_view.could_not_be_read">
+        <source>The pane's text could not be read. Vesket keeps trying.</source>
+        <translation>Der Text des Bereichs konnte nicht gelesen werden. Vesket versucht es weiter.</translation>
+    </message>
+    <message id="macos.pane_text_view.loading">
+        <source>Loading the pane's text…</source>
+        <translation>Der Text des Bereichs wird geladen …</translation>
+    </message>
     <message id="macos.pane_text_view.new_lines" numerus="yes">
         <source>%n new lines ↓</source>
         <translation>
             <numerusform>%n neue Zeile ↓</numerusform>
             <numerusform>%n neue Zeilen ↓</numerusform>
         </translation>
+    </message>
+    <message id="macos.pane_text_view.no_text_yet">
+        <source>This pane shows no text yet.</source>
+        <translation>Dieser Bereich zeigt noch keinen Text.</translation>
+    </message>
+    <message id="macos.pane_text_view.not_updating_since">
+        <source>Not updating: the text below is from %1 and the pane cannot be read right now. Retrying…</source>
+        <translation>Keine Aktualisierung: Der Text unten stammt von %1, der Bereich lässt sich gerade nicht lesen. Neuer Versuch läuft …</translation>
     </message>
     <message id="macos.settings_view.all">
         <source>All</source>

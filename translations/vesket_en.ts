@@ -428,12 +428,28 @@ Please download the latest signed Vesket release.</translation>
         <source>waiting</source>
         <translation>waiting</translation>
     </message>
+    <message id="macos.pane_text_view.could_not_be_read">
+        <source>The pane's text could not be read. Vesket keeps trying.</source>
+        <translation>The pane's text could not be read. Vesket keeps trying.</translation>
+    </message>
+    <message id="macos.pane_text_view.loading">
+        <source>Loading the pane's text…</source>
+        <translation>Loading the pane's text…</translation>
+    </message>
     <message id="macos.pane_text_view.new_lines" numerus="yes">
         <source>%n new lines ↓</source>
         <translation>
             <numerusform>%n new line ↓</numerusform>
             <numerusform>%n new lines ↓</numerusform>
         </translation>
+    </message>
+    <message id="macos.pane_text_view.no_text_yet">
+        <source>This pane shows no text yet.</source>
+        <translation>This pane shows no text yet.</translation>
+    </message>
+    <message id="macos.pane_text_view.not_updating_since">
+        <source>Not updating: the text below is from %1 and the pane cannot be read right now. Retrying…</source>
+        <translation>Not updating: the text below is from %1 and the pane cannot be read right now. Retrying…</translation>
     </message>
     <message id="macos.settings_view.all">
         <source>All</source>

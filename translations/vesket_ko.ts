@@ -425,11 +425,27 @@ Please download the latest signed Vesket release.</source>
         <source>waiting</source>
         <translation>대기 중</translation>
     </message>
+    <message id="macos.pane_text_view.could_not_be_read">
+        <source>The pane's text could not be read. Vesket keeps trying.</source>
+        <translation>패널의 텍스트를 읽을 수 없습니다. Vesket이 계속 시도합니다.</translation>
+    </message>
+    <message id="macos.pane_text_view.loading">
+        <source>Loading the pane's text…</source>
+        <translation>패널의 텍스트를 불러오는 중…</translation>
+    </message>
     <message id="macos.pane_text_view.new_lines" numerus="yes">
         <source>%n new lines ↓</source>
         <translation>
             <numerusform>새 줄 %n개 ↓</numerusform>
         </translation>
+    </message>
+    <message id="macos.pane_text_view.no_text_yet">
+        <source>This pane shows no text yet.</source>
+        <translation>이 패널에는 아직 텍스트가 없습니다.</translation>
+    </message>
+    <message id="macos.pane_text_view.not_updating_since">
+        <source>Not updating: the text below is from %1 and the pane cannot be read right now. Retrying…</source>
+        <translation>업데이트되지 않음: 아래 텍스트는 %1 기준이며 지금은 패널을 읽을 수 없습니다. 다시 시도하는 중…</translation>
     </message>
     <message id="macos.settings_view.all">
         <source>All</source>

@@ -425,11 +425,27 @@ Please download the latest signed Vesket release.</source>
         <source>waiting</source>
         <translation>等待中</translation>
     </message>
+    <message id="macos.pane_text_view.could_not_be_read">
+        <source>The pane's text could not be read. Vesket keeps trying.</source>
+        <translation>无法读取窗格的文本。Vesket 会继续尝试。</translation>
+    </message>
+    <message id="macos.pane_text_view.loading">
+        <source>Loading the pane's text…</source>
+        <translation>正在加载窗格的文本…</translation>
+    </message>
     <message id="macos.pane_text_view.new_lines" numerus="yes">
         <source>%n new lines ↓</source>
         <translation>
             <numerusform>%n 行新内容 ↓</numerusform>
         </translation>
+    </message>
+    <message id="macos.pane_text_view.no_text_yet">
+        <source>This pane shows no text yet.</source>
+        <translation>此窗格尚无文本。</translation>
+    </message>
+    <message id="macos.pane_text_view.not_updating_since">
+        <source>Not updating: the text below is from %1 and the pane cannot be read right now. Retrying…</source>
+        <translation>未在更新：下方文本来自 %1，目前无法读取该窗格。正在重试…</translation>
     </message>
     <message id="macos.settings_view.all">
         <source>All</source>

@@ -53,6 +53,8 @@ MainWindow::MainWindow(viewer::TerminalViewerModel& model, QWidget* parent) : QM
   connect(&m_model, &viewer::TerminalViewerModel::selectionChanged, this, &MainWindow::syncSelection);
   connect(&m_model.paneList(), &viewer::PaneListStore::panesChanged, this, &MainWindow::syncHeader);
   connect(&m_model, &viewer::TerminalViewerModel::contentChanged, m_paneText, &PaneTextView::applyChange);
+  connect(&m_model, &viewer::TerminalViewerModel::paneTextFeedChanged, this,
+          [this] { m_paneText->setFeed(m_model.paneTextFeed(), m_model.lastUpdate()); });
   connect(&m_model, &viewer::TerminalViewerModel::awaitingPaneIdsChanged, this,
           [this] { m_sidebarModel->setAwaitingPaneIds(m_model.awaitingPaneIds()); });
   connect(&m_model, &viewer::TerminalViewerModel::awaitingPromptChanged, this, [this] {
@@ -111,6 +113,7 @@ MainWindow::MainWindow(viewer::TerminalViewerModel& model, QWidget* parent) : QM
   syncConnectionBadge();
   syncState();
   syncSelection();
+  m_paneText->setFeed(m_model.paneTextFeed(), m_model.lastUpdate());
   m_fitPicker->setCurrentIndex(static_cast<int>(m_model.fitWidthMode()));
 }
 

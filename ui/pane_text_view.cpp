@@ -1,6 +1,9 @@
 #include "ui/pane_text_view.h"
 
+#include <QDateTime>
 #include <QEvent>
+#include <QLabel>
+#include <QLocale>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -33,6 +36,12 @@ std::string joinLines(const std::vector<std::string>& lines) {
 PaneTextView::PaneTextView(QWidget* parent) : QWidget(parent) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  m_staleBanner = new QLabel(this);
+  m_staleBanner->setObjectName("staleBanner");
+  m_staleBanner->setWordWrap(true);
+  m_staleBanner->hide();
+  layout->addWidget(m_staleBanner);
   m_editor = new QPlainTextEdit(this);
   m_editor->setReadOnly(true);
   m_editor->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -55,6 +64,18 @@ PaneTextView::PaneTextView(QWidget* parent) : QWidget(parent) {
     if (m_pinned) m_editor->verticalScrollBar()->setValue(m_editor->verticalScrollBar()->maximum());
   });
   m_editor->viewport()->installEventFilter(this);
+
+  m_placeholder = new QLabel(m_editor->viewport());
+  m_placeholder->setObjectName("feedPlaceholder");
+  m_placeholder->setAlignment(Qt::AlignCenter);
+  m_placeholder->setWordWrap(true);
+  m_placeholder->setAttribute(Qt::WA_TransparentForMouseEvents);
+  m_placeholder->hide();
+  m_veil = new QWidget(m_editor->viewport());
+  m_veil->setObjectName("staleVeil");
+  m_veil->setAttribute(Qt::WA_TransparentForMouseEvents);
+  m_veil->setAttribute(Qt::WA_StyledBackground);
+  m_veil->hide();
   rebuildBuilder();
 }
 
@@ -77,11 +98,57 @@ void PaneTextView::rebuildBuilder() {
   m_newLinesButton->setStyleSheet(QString("QToolButton { background-color: %1; color: %2; border: none;"
                                           " border-radius: 12px; padding: 4px 12px; font-weight: 600; }")
                                       .arg(c.accent.name(), c.accentText.name()));
+  styleFeedNotes();
+}
+
+void PaneTextView::styleFeedNotes() {
+  const auto& c = Theme::current().colors();
+  m_staleBanner->setStyleSheet(QString("QLabel#staleBanner { background: %1; color: %2; padding: 6px 14px;"
+                                       " border-bottom: 1px solid %3; font-weight: 600; }")
+                                   .arg(c.raised.name(), c.awaiting.name(), c.border.name()));
+  m_veil->setStyleSheet(QString("QWidget#staleVeil { background: rgba(%1, %2, %3, 150); }")
+                            .arg(c.base.red())
+                            .arg(c.base.green())
+                            .arg(c.base.blue()));
+  const QColor note = m_feed == viewer::PaneTextFeed::failed ? c.danger : c.faintText;
+  m_placeholder->setStyleSheet(QString("QLabel#feedPlaceholder { color: %1; font-size: 13px; background: transparent; }")
+                                   .arg(note.name()));
+}
+
+void PaneTextView::setFeed(viewer::PaneTextFeed feed, const QDateTime& lastUpdate) {
+  using Feed = viewer::PaneTextFeed;
+  m_feed = feed;
+  QString note;
+  switch (feed) {
+    case Feed::loading: note = qtTrId("macos.pane_text_view.loading"); break;
+    case Feed::failed: note = qtTrId("macos.pane_text_view.could_not_be_read"); break;
+    case Feed::empty: note = qtTrId("macos.pane_text_view.no_text_yet"); break;
+    case Feed::live:
+    case Feed::stale: break;
+  }
+  m_placeholder->setText(note);
+  m_placeholder->setGeometry(m_editor->viewport()->rect());
+  m_placeholder->setVisible(!note.isEmpty());
+  const bool stale = feed == Feed::stale;
+  if (stale) {
+    const QString since = lastUpdate.isValid() ? QLocale().toString(lastUpdate.time(), QStringLiteral("HH:mm:ss"))
+                                               : QStringLiteral("\u2014");
+    m_staleBanner->setText(QStringLiteral("\u26a0  ") + qtTrId("macos.pane_text_view.not_updating_since").arg(since));
+  }
+  m_staleBanner->setVisible(stale);
+  // Stale text is dimmed (a veil of the canvas colour over it) so that it never passes for
+  // the pane as it is now.
+  m_veil->setGeometry(m_editor->viewport()->rect());
+  m_veil->setVisible(stale);
+  if (stale) m_veil->raise();
+  styleFeedNotes();
 }
 
 int PaneTextView::lineCount() const {
   return m_editor->document()->isEmpty() ? 0 : m_editor->document()->blockCount();
 }
+
+bool PaneTextView::isDimmed() const { return m_veil->isVisibleTo(m_editor->viewport()); }
 
 QString PaneTextView::plainText() const { return m_editor->toPlainText(); }
 
@@ -185,6 +252,10 @@ void PaneTextView::resizeEvent(QResizeEvent* event) {
 
 bool PaneTextView::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_editor->viewport() && event->type() == QEvent::PaletteChange) rebuildBuilder();
+  if (watched == m_editor->viewport() && event->type() == QEvent::Resize) {
+    m_placeholder->setGeometry(m_editor->viewport()->rect());
+    m_veil->setGeometry(m_editor->viewport()->rect());
+  }
   return QWidget::eventFilter(watched, event);
 }
 

@@ -7,7 +7,10 @@
 #include <vector>
 
 #include "viewer/core/line_differ.h"
+#include "viewer/core/pane_content_state.h"
 
+class QDateTime;
+class QLabel;
 class QPlainTextEdit;
 class QToolButton;
 
@@ -20,7 +23,9 @@ namespace vesket::ui {
 // The selected pane's text: ANSI-styled lines from the content store, in the canvas font.
 // While the user follows (scrolled to the bottom) new lines keep it pinned there; once they
 // scroll up it stays where it is and a button counts the lines that arrived since, taking
-// them back to the bottom on a click.
+// them back to the bottom on a click. Above the text it says when the text is loading,
+// cannot be read, is blank, or has stopped updating (then the text is dimmed and the banner
+// gives the time it was last read).
 class PaneTextView : public QWidget {
   Q_OBJECT
 
@@ -31,6 +36,13 @@ class PaneTextView : public QWidget {
   // Applies one content change (append with head trimming, replace, or none).
   void applyChange(const viewer::LineDiffer::Change& change);
   void clearText();
+  // How current the shown text is; `lastUpdate` is when it was last read.
+  void setFeed(viewer::PaneTextFeed feed, const QDateTime& lastUpdate);
+  viewer::PaneTextFeed feed() const { return m_feed; }
+  // The centred note over the text (loading, unreadable, blank) and the stale banner.
+  QLabel* placeholder() const { return m_placeholder; }
+  QLabel* staleBanner() const { return m_staleBanner; }
+  bool isDimmed() const;
 
   bool isPinnedToBottom() const { return m_pinned; }
   int pausedNewLineCount() const { return m_pausedNewLines; }
@@ -55,9 +67,14 @@ class PaneTextView : public QWidget {
   void placeNewLinesButton();
   void appendLines(const std::vector<std::string>& lines, std::size_t trimmedFromHead);
   void replaceLines(const std::vector<std::string>& lines);
+  void styleFeedNotes();
 
   QPlainTextEdit* m_editor;
   QToolButton* m_newLinesButton;
+  QLabel* m_staleBanner;
+  QLabel* m_placeholder;
+  QWidget* m_veil;
+  viewer::PaneTextFeed m_feed = viewer::PaneTextFeed::live;
   std::unique_ptr<viewer::AnsiTextDocumentBuilder> m_builder;
   bool m_pinned = true;
   bool m_applying = false;

@@ -1,5 +1,7 @@
 #include "viewer/claude_history_pane_content_source.h"
 
+#include <QTimer>
+
 #include <algorithm>
 
 #include "control_plane/control_plane_client.h"
@@ -22,17 +24,32 @@ bool ClaudeHistoryPaneContentSource::pilotEnabled(const shell::SettingsStore& de
 }
 
 QCoro::Task<std::string> ClaudeHistoryPaneContentSource::captureContent(std::string paneId) {
+  return captureContent(std::move(paneId), std::nullopt);
+}
+
+QCoro::Task<std::string> ClaudeHistoryPaneContentSource::captureContent(std::string paneId,
+                                                                        std::optional<double> timeout) {
   // Locals only after the first suspension: the source may go away meanwhile.
   auto fallback = m_fallback;
   // Tasks are named before they are awaited: g++ 12 mishandles temporaries with destructors
   // inside co_await expressions.
   if (!m_enabled()) {
-    auto capture = fallback->captureContent(std::move(paneId));
+    auto capture = fallback->captureContent(std::move(paneId), timeout);
     co_return co_await std::move(capture);
   }
   auto client = m_client;
   const std::int64_t width = std::max<std::int64_t>(1, m_width());
+  const double limit = timeout.value_or(client->defaultRequestTimeout());
   auto stream = client->claudeHistoryStream(paneId, width);
+  // The stream has no deadline of its own: cancelling it ends a waiting next() normally.
+  bool timedOut = false;
+  QTimer deadline;
+  deadline.setSingleShot(true);
+  QObject::connect(&deadline, &QTimer::timeout, [&stream, &timedOut] {
+    timedOut = true;
+    stream.cancel();
+  });
+  deadline.start(static_cast<int>(limit * 1000));
   for (;;) {
     auto next = stream.next();
     std::optional<control_plane::ClaudeHistoryStreamEvent> event;
@@ -44,6 +61,7 @@ QCoro::Task<std::string> ClaudeHistoryPaneContentSource::captureContent(std::str
       if (e.kind() != control_plane::ControlPlaneError::Kind::requestFailed) throw;
       break;
     }
+    if (timedOut) throw control_plane::ControlPlaneError::timeout("claude-history");
     if (!event) break;
     if (event->type == "disabled") {
       stream.cancel();
@@ -54,7 +72,8 @@ QCoro::Task<std::string> ClaudeHistoryPaneContentSource::captureContent(std::str
       co_return ClaudeHistoryText::flatten(*event->batch);
     }
   }
-  auto capture = fallback->captureContent(std::move(paneId));
+  deadline.stop();
+  auto capture = fallback->captureContent(std::move(paneId), timeout);
   co_return co_await std::move(capture);
 }
 

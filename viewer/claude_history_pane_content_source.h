@@ -29,8 +29,11 @@ class ClaudeHistoryPaneContentSource : public PaneContentSource {
   // The stored flag; on when the key is absent or not a flag.
   static bool pilotEnabled(const shell::SettingsStore& defaults);
 
-  using PaneContentSource::captureContent;
+  // The history stream and then, when it gives no picture, the fallback, each within the
+  // time limit (the client's request timeout when none is given): a daemon that stops
+  // answering fails the capture instead of holding it open for ever.
   QCoro::Task<std::string> captureContent(std::string paneId) override;
+  QCoro::Task<std::string> captureContent(std::string paneId, std::optional<double> timeout) override;
 
  private:
   std::shared_ptr<control_plane::ControlPlaneClient> m_client;

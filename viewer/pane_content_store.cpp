@@ -49,6 +49,7 @@ void PaneContentStore::resume() {
 
 LineDiffer::Change PaneContentStore::ingest(std::string_view raw) {
   const bool hadCaptured = m_state.hasCaptured();
+  m_lastCaptureAt = QDateTime::currentDateTime();
   auto effects = m_state.ingest(raw);
   deliver(effects, hadCaptured);
   return std::move(effects.change);
@@ -56,6 +57,7 @@ LineDiffer::Change PaneContentStore::ingest(std::string_view raw) {
 
 void PaneContentStore::reset() {
   const bool hadCaptured = m_state.hasCaptured();
+  m_lastCaptureAt = QDateTime();
   deliver(m_state.reset(), hadCaptured);
   restartPolling();
 }

@@ -4,6 +4,7 @@
 // agent's input box. Capture failures never clear what is shown; health says `retrying`.
 #pragma once
 
+#include <QDateTime>
 #include <QObject>
 
 #include <chrono>
@@ -55,6 +56,8 @@ class PaneContentStore : public QObject {
   CaptureHealth captureHealth() const { return m_state.captureHealth(); }
   const std::optional<AwaitingPrompt>& awaitingPrompt() const { return m_state.awaitingPrompt(); }
   const LineDiffer& differ() const { return m_state.differ(); }
+  // When the selected pane was last read (invalid before its first capture).
+  QDateTime lastCaptureAt() const { return m_lastCaptureAt; }
   bool isPolling() const { return m_cancel.has_value(); }
 
   void setHideAgentInputChrome(bool hide) { m_state.hideAgentInputChrome = hide; }
@@ -89,6 +92,7 @@ class PaneContentStore : public QObject {
   std::optional<std::string> m_selectedPaneId;
   PaneActivity m_activity = PaneActivity::running;
   KickLimiter m_kicks;
+  QDateTime m_lastCaptureAt;
   std::optional<control_plane::CancellationSource> m_cancel;  // set while a loop runs
 };
 

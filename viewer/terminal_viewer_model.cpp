@@ -77,6 +77,8 @@ TerminalViewerModel::TerminalViewerModel(std::shared_ptr<control_plane::ControlP
   connect(&m_autoFitTicker, &QTimer::timeout, this, &TerminalViewerModel::autoFitTick);
 
   m_content->onChange = [this](const LineDiffer::Change& change) { emit contentChanged(change); };
+  m_content->onLoadPhaseChange = [this](LoadPhase) { emit paneTextFeedChanged(); };
+  m_content->onCaptureHealthChange = [this](CaptureHealth) { emit paneTextFeedChanged(); };
   connect(m_content.get(), &PaneContentStore::awaitingPromptChanged, this, &TerminalViewerModel::updateAwaitingPrompt);
   connect(m_awaiting.get(), &PaneAwaitingStore::awaitingPaneIdsChanged, this, [this] {
     m_awaitingPaneIds = m_awaiting->awaitingPaneIds();
@@ -336,6 +338,14 @@ QCoro::Task<std::optional<std::string>> TerminalViewerModel::deliver(
   }
   co_return std::nullopt;
 }
+
+// --- The selected pane's text ------------------------------------------------------------
+
+LoadPhase TerminalViewerModel::terminalLoadPhase() const { return m_content->loadPhase(); }
+
+CaptureHealth TerminalViewerModel::terminalFeedHealth() const { return m_content->captureHealth(); }
+
+QDateTime TerminalViewerModel::lastUpdate() const { return m_content->lastCaptureAt(); }
 
 // --- Sending ---------------------------------------------------------------------------
 

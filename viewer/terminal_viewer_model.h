@@ -7,6 +7,7 @@
 // Lives on the UI thread; the window observes it through signals and never talks to the
 // daemon itself.
 
+#include <QDateTime>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -27,6 +28,7 @@
 #include "viewer/core/fit_width.h"
 #include "viewer/core/line_differ.h"
 #include "viewer/core/mac_auto_fit_hysteresis.h"
+#include "viewer/core/pane_content_state.h"
 #include "viewer/core/viewer_state.h"
 
 namespace vesket::control_plane {
@@ -81,6 +83,12 @@ class TerminalViewerModel : public QObject {
   FitWidthMode fitWidthMode() const { return m_fitWidthMode; }
   bool autoFitEngaged() const { return m_autoFitEngaged; }
   std::vector<std::string> sentHistory(const std::string& paneId) const;
+  // The selected pane's text: its load phase and capture health (mirrors of the content
+  // store's), what that tells the reader, and when it was last read.
+  LoadPhase terminalLoadPhase() const;
+  CaptureHealth terminalFeedHealth() const;
+  PaneTextFeed paneTextFeed() const { return paneTextFeedOf(terminalLoadPhase(), terminalFeedHealth()); }
+  QDateTime lastUpdate() const;
 
   // Selection.
   void select(const std::optional<std::string>& paneId);
@@ -114,6 +122,8 @@ class TerminalViewerModel : public QObject {
   void fitWidthModeChanged();
   void autoFitEngagedChanged();
   void sentHistoryChanged();
+  // The load phase or the capture health of the selected pane's text changed.
+  void paneTextFeedChanged();
   // The selected pane's text changed (append, replace) or was reset for a new selection.
   void contentChanged(const vesket::viewer::LineDiffer::Change& change);
 

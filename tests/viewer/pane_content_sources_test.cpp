@@ -131,6 +131,22 @@ TEST_F(PaneContentSourcesTest, HistorySourceFallsBack) {
   EXPECT_EQ(daemon->requests().size(), requests);
 }
 
+// A daemon that accepts the history request and then says nothing (hung, stopped) fails
+// the capture within the limit, or the client's request timeout without one, so the text
+// view can tell the reader its text is no longer current.
+TEST_F(PaneContentSourcesTest, HistorySourceGivesUpOnASilentDaemon) {
+  daemon->onRequest = [](FakeDaemon::Connection&, const json&) {};
+  ClaudeHistoryPaneContentSource source(client, fallback, [] { return true; }, [] { return 80; });
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_THROW(awaitTask(source.captureContent("%1", 0.3), 10000), control_plane::ControlPlaneError);
+  EXPECT_LT(clock.elapsed(), 1500);
+  clock.restart();
+  EXPECT_THROW(awaitTask(source.captureContent("%1"), 10000), control_plane::ControlPlaneError);
+  EXPECT_LT(clock.elapsed(), 4000) << "the client's 2 s request timeout bounds it";
+  EXPECT_TRUE(fallback->calls.empty());
+}
+
 TEST(ClaudeHistoryPaneContentSource, PilotSetting) {
   QTemporaryDir dir;
   auto settings = shell::SettingsStore::openFile(dir.filePath("preferences.ini"));

@@ -35,6 +35,16 @@ bool KickLimiter::admit(TimePoint now) {
 
 PaneContentState::PaneContentState(std::size_t maxLines) : m_differ(maxLines) {}
 
+PaneTextFeed paneTextFeedOf(LoadPhase phase, CaptureHealth health) {
+  if (health == CaptureHealth::retrying) return phase == LoadPhase::loading ? PaneTextFeed::failed : PaneTextFeed::stale;
+  switch (phase) {
+    case LoadPhase::loading: return PaneTextFeed::loading;
+    case LoadPhase::empty: return PaneTextFeed::empty;
+    case LoadPhase::loaded: return PaneTextFeed::live;
+  }
+  return PaneTextFeed::loading;
+}
+
 LoadPhase PaneContentState::loadPhaseOf(const LineDiffer& differ, bool hasCaptured) {
   const bool anyText = std::any_of(differ.lines().begin(), differ.lines().end(),
                                    [](const std::string& line) {

@@ -18,6 +18,12 @@ enum class LoadPhase { loading, loaded, empty };
 enum class CaptureHealth { waiting, live, retrying };
 enum class PaneActivity { running, idle };
 
+// What the text view tells the reader about the text it shows: still loading, never read
+// (captures fail), read but blank, current, or stale (the last good text stays while
+// captures fail), so that text that no longer updates never looks live.
+enum class PaneTextFeed { loading, failed, empty, live, stale };
+PaneTextFeed paneTextFeedOf(LoadPhase phase, CaptureHealth health);
+
 namespace PaneContentPolling {
 
 inline constexpr std::chrono::milliseconds kRunningInterval{350};

@@ -90,6 +90,27 @@ TEST(PaneContentState, FailuresKeepTheBufferAndReportHealthOnce) {
   EXPECT_EQ(state.captureHealth(), CaptureHealth::live);
 }
 
+// The reader is told, step by step, whether the text is loading, unreadable, blank, current
+// or stale.
+TEST(PaneContentState, FeedTellsLoadingFailedEmptyLiveAndStale) {
+  PaneContentState state;
+  auto feed = [&] { return paneTextFeedOf(state.loadPhase(), state.captureHealth()); };
+  state.reset();
+  EXPECT_EQ(feed(), PaneTextFeed::loading);
+  state.captureFailed();
+  EXPECT_EQ(feed(), PaneTextFeed::failed) << "nothing was ever read";
+  state.ingest("  \n\t\n");
+  EXPECT_EQ(feed(), PaneTextFeed::empty);
+  state.ingest("$ make\nok");
+  EXPECT_EQ(feed(), PaneTextFeed::live);
+  state.captureFailed();
+  EXPECT_EQ(feed(), PaneTextFeed::stale) << "the old text stays but is no longer current";
+  state.ingest("$ make\nok");
+  EXPECT_EQ(feed(), PaneTextFeed::live) << "the same text read again is current again";
+  state.reset();
+  EXPECT_EQ(feed(), PaneTextFeed::loading) << "a new selection starts afresh, not retrying";
+}
+
 TEST(PaneContentState, ClearAwaiting) {
   PaneContentState state;
   state.ingest(testing::needsYouSignal("review", "look", "w"));
