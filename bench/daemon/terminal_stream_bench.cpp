@@ -1,12 +1,13 @@
 // The live terminal through the real `vesket` daemon, each figure beside its baseline
 // measured in the same run on the same private tmux server:
 //   - keystroke-to-echo latency of an attach session (input frame in, output frame with the
-//     echo out) against a plain `tmux attach` client in a pseudo-terminal;
+//     echo out) against a plain `tmux attach` client in a pseudo-terminal and a bare
+//     control-mode client (`send-keys -H` in, `%output` out);
 //   - output throughput of a pane printing a large file, through the daemon to a viewer,
-//     against a bare control-mode client (`tmux -C`) reading the same pane;
+//     against the same two clients reading the same pane;
 //   - the daemon's resident memory during a flood while a viewer does not read at all.
 //
-//   build/bench/terminal_stream_bench [--keys N] [--megabytes N]
+//   build/bench/terminal_stream_bench [--keys N] [--megabytes N] [--rounds N]
 #include <poll.h>
 #include <pty.h>
 #include <sys/socket.h>
@@ -143,6 +144,22 @@ class PtyClient {
     }
     return false;
   }
+  // Reads until `needle` went by; false on timeout.
+  bool waitForText(const std::string& needle, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    std::string seen;
+    char buffer[65536];
+    while (!deadline.hasExpired()) {
+      pollfd p{m_fd, POLLIN, 0};
+      if (::poll(&p, 1, 100) <= 0) continue;
+      const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+      if (n <= 0) return false;
+      seen.append(buffer, static_cast<std::size_t>(n));
+      if (seen.find(needle) != std::string::npos) return true;
+      if (seen.size() > 4096) seen.erase(0, seen.size() - 256);
+    }
+    return false;
+  }
   void drain(int forMs) {
     char buffer[65536];
     QDeadlineTimer deadline(forMs);
@@ -157,6 +174,69 @@ class PtyClient {
   pid_t m_pid = -1;
 };
 
+// A bare control-mode client (`tmux -C attach -f ignore-size`) on plain pipes: commands in,
+// notifications out, no parsing beyond looking for a text.
+class ControlClient {
+ public:
+  explicit ControlClient(const QString& session) {
+    int in[2], out[2];
+    if (::pipe(in) != 0 || ::pipe(out) != 0) return;
+    m_pid = ::fork();
+    if (m_pid == 0) {
+      ::dup2(in[0], STDIN_FILENO);
+      ::dup2(out[1], STDOUT_FILENO);
+      ::close(in[0]), ::close(in[1]), ::close(out[0]), ::close(out[1]);
+      ::unsetenv("TMUX");
+      const QByteArray name = g_tmuxName.toLocal8Bit(), target = session.toLocal8Bit();
+      ::execlp("tmux", "tmux", "-L", name.constData(), "-f", "/dev/null", "-C", "attach", "-t", target.constData(), "-f",
+               "ignore-size", nullptr);
+      ::_exit(127);
+    }
+    ::close(in[0]);
+    ::close(out[1]);
+    m_in = in[1];
+    m_out = out[0];
+  }
+  ~ControlClient() {
+    ::close(m_in);
+    ::close(m_out);
+    ::waitpid(m_pid, nullptr, 0);
+  }
+  void command(const std::string& line) { (void)!::write(m_in, (line + "\n").data(), line.size() + 1); }
+  // Reads until `needle` went by; false on timeout.
+  bool waitForText(const std::string& needle, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    char buffer[65536];
+    while (!deadline.hasExpired()) {
+      if (m_seen.find(needle) != std::string::npos) {
+        m_seen.clear();
+        return true;
+      }
+      if (m_seen.size() > 4096) m_seen.erase(0, m_seen.size() - 256);
+      pollfd p{m_out, POLLIN, 0};
+      if (::poll(&p, 1, static_cast<int>(std::max<qint64>(1, deadline.remainingTime()))) <= 0) continue;
+      const ssize_t n = ::read(m_out, buffer, sizeof buffer);
+      if (n <= 0) return false;
+      m_seen.append(buffer, static_cast<std::size_t>(n));
+    }
+    return false;
+  }
+  void drain(int forMs) {
+    waitForText("\x01never\x01", forMs);
+    m_seen.clear();
+  }
+
+ private:
+  int m_in = -1, m_out = -1;
+  pid_t m_pid = -1;
+  std::string m_seen;
+};
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values.empty() ? 0 : values[values.size() / 2];
+}
+
 long rssKiB(qint64 pid) {
   QFile status(QStringLiteral("/proc/%1/status").arg(pid));
   if (!status.open(QIODevice::ReadOnly)) return 0;
@@ -170,12 +250,13 @@ long rssKiB(qint64 pid) {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  int keys = 300, megabytes = 16;
+  int keys = 300, megabytes = 16, rounds = 3;
   for (int i = 1; i + 1 < argc; i += 2) {
     const QString option = QString::fromLatin1(argv[i]);
     const int value = QString::fromLatin1(argv[i + 1]).toInt();
     if (option == "--keys") keys = value;
     else if (option == "--megabytes") megabytes = value;
+    else if (option == "--rounds") rounds = std::max(1, value);
   }
   QTemporaryDir root(QStringLiteral("/tmp/vkt-XXXXXX"));
   const QString home = root.path() + "/vh";
@@ -202,34 +283,50 @@ int main(int argc, char** argv) {
   // non-canonical mode, reading to /dev/null.
   tmux({"send-keys", "-t", pane, "stty -icanon; cat > /dev/null", "Enter"});
   QThread::msleep(300);
-  std::vector<double> viaDaemon, viaTmux;
+  std::vector<double> viaDaemon, viaTmux, viaControl;
   {
     AttachViewer viewer(socketPath, pane);
     if (!viewer.waitHistory(10000)) std::printf("  attach failed\n");
     PtyClient plain(QStringLiteral("bench"));
     plain.drain(500);
-    const char letters[] = "xyzw";
+    ControlClient control(QStringLiteral("bench"));
+    control.drain(500);
+    // Each client types its own letters, so a late echo of another's key never stops a clock.
+    const char daemonLetters[] = "qvjk", plainLetters[] = "xyzw", controlLetters[] = "XYZW";
     for (int i = 0; i < keys; ++i) {
-      const char c = letters[i % 4];
+      char c = daemonLetters[i % 4];
       // Daemon: input frame in, output frame with the echo out.
       std::size_t from = viewer.output.size();
       QElapsedTimer timer;
       timer.start();
       viewer.input(std::string(1, c));
       if (viewer.waitFor(std::string(1, c), from, 5000)) viaDaemon.push_back(ms(timer));
+      c = plainLetters[i % 4];
       plain.drain(2);
+      control.drain(2);
       // Plain client: a key on its terminal, the redraw with the echo back.
       timer.restart();
       plain.write(std::string(1, c));
       if (plain.waitFor(c, 5000)) viaTmux.push_back(ms(timer));
+      control.drain(2);
+      // Bare control client: `send-keys -H`, then the `%output` line with the echo.
+      c = controlLetters[i % 4];
+      timer.restart();
+      char hex[3];
+      std::snprintf(hex, sizeof hex, "%02x", static_cast<unsigned char>(c));
+      control.command("send-keys -H -t " + pane.toStdString() + " " + hex);
+      if (control.waitForText("%output " + pane.toStdString() + " " + std::string(1, c), 5000)) viaControl.push_back(ms(timer));
+      plain.drain(2);
       viewer.waitFor("\x01never\x01", viewer.output.size(), 2);
     }
   }
   tmux({"send-keys", "-t", pane, "C-c", ""});
   tmux({"send-keys", "-t", pane, "stty sane; clear", "Enter"});
-  const Stats d = stats(viaDaemon), t = stats(viaTmux);
-  std::printf("  keystroke to echo, daemon attach      p50 %7.3f ms   p95 %7.3f ms  (%zu keys)\n", d.p50, d.p95, viaDaemon.size());
-  std::printf("  keystroke to echo, plain tmux client  p50 %7.3f ms   p95 %7.3f ms  (%zu keys)\n", t.p50, t.p95, viaTmux.size());
+  const Stats d = stats(viaDaemon), t = stats(viaTmux), c = stats(viaControl);
+  std::printf("  keystroke to echo, daemon attach       p50 %7.3f ms   p95 %7.3f ms  (%zu keys)\n", d.p50, d.p95, viaDaemon.size());
+  std::printf("  keystroke to echo, plain tmux client   p50 %7.3f ms   p95 %7.3f ms  (%zu keys)\n", t.p50, t.p95, viaTmux.size());
+  std::printf("  keystroke to echo, bare control client p50 %7.3f ms   p95 %7.3f ms  (%zu keys)\n", c.p50, c.p95, viaControl.size());
+  std::printf("  echo p50 ratio: %.2fx the plain client, %.2fx the control client\n", d.p50 / t.p50, d.p50 / c.p50);
 
   // --- throughput ----------------------------------------------------------------------------
   const QString big = root.path() + "/big.txt";
@@ -242,41 +339,49 @@ int main(int argc, char** argv) {
   }
   const double mib = static_cast<double>(QFileInfo(big).size()) / (1024.0 * 1024.0);
   QThread::msleep(300);
-  double bareSeconds = 0, daemonSeconds = 0;
-  {
-    QProcess bare;
-    bare.start(QStringLiteral("tmux"), {"-L", g_tmuxName, "-f", "/dev/null", "-C", "attach", "-t", "bench", "-f", "ignore-size"});
-    bare.waitForStarted();
-    QThread::msleep(300);
-    bare.readAllStandardOutput();
-    QElapsedTimer timer;
-    timer.start();
-    tmux({"send-keys", "-t", pane, "cat " + big + "; echo DONE-$((40+2))", "Enter"});
-    QByteArray tail;
-    while (timer.elapsed() < 120000) {
-      bare.waitForReadyRead(100);
-      tail += bare.readAllStandardOutput();
-      if (tail.contains("DONE-42")) break;
-      if (tail.size() > 64) tail = tail.right(64);
+  // Rounds alternate the three readers, so a busy moment of the machine hits them alike.
+  std::vector<double> bareSeconds, plainSeconds, daemonSeconds;
+  int marker = 100;
+  for (int round = 0; round < rounds; ++round) {
+    {
+      AttachViewer viewer(socketPath, pane);
+      viewer.waitHistory(10000);
+      QThread::msleep(300);
+      const std::size_t from = viewer.output.size();
+      const std::string done = "DONE-" + std::to_string(++marker);
+      QElapsedTimer timer;
+      timer.start();
+      tmux({"send-keys", "-t", pane, "cat " + big + "; echo DONE-$((" + QString::number(marker) + "+0))", "Enter"});
+      if (viewer.waitFor(done + "\r\n", from, 120000)) daemonSeconds.push_back(ms(timer) / 1000.0);
     }
-    bareSeconds = ms(timer) / 1000.0;
-    bare.closeWriteChannel();
-    bare.waitForFinished(3000);
+    QThread::msleep(300);
+    {
+      PtyClient plain(QStringLiteral("bench"));
+      plain.drain(500);
+      const std::string done = "DONE-" + std::to_string(++marker);
+      QElapsedTimer timer;
+      timer.start();
+      tmux({"send-keys", "-t", pane, "cat " + big + "; echo DONE-$((" + QString::number(marker) + "+0))", "Enter"});
+      if (plain.waitForText(done, 120000)) plainSeconds.push_back(ms(timer) / 1000.0);
+    }
+    QThread::msleep(300);
+    {
+      ControlClient bare(QStringLiteral("bench"));
+      bare.drain(300);
+      const std::string done = "DONE-" + std::to_string(++marker);
+      QElapsedTimer timer;
+      timer.start();
+      tmux({"send-keys", "-t", pane, "cat " + big + "; echo DONE-$((" + QString::number(marker) + "+0))", "Enter"});
+      if (bare.waitForText(done, 120000)) bareSeconds.push_back(ms(timer) / 1000.0);
+    }
+    QThread::msleep(300);
   }
-  QThread::msleep(500);
-  {
-    AttachViewer viewer(socketPath, pane);
-    viewer.waitHistory(10000);
-    const std::size_t from = viewer.output.size();
-    QElapsedTimer timer;
-    timer.start();
-    tmux({"send-keys", "-t", pane, "cat " + big + "; echo DONE-$((40+3))", "Enter"});
-    viewer.waitFor("DONE-43\r\n", from, 120000);
-    daemonSeconds = ms(timer) / 1000.0;
-  }
-  std::printf("  %.0f MiB file, bare control client     %6.2f s  %6.2f MiB/s\n", mib, bareSeconds, mib / bareSeconds);
-  std::printf("  %.0f MiB file, daemon attach viewer    %6.2f s  %6.2f MiB/s  (%.2fx the bare client)\n", mib,
-              daemonSeconds, mib / daemonSeconds, bareSeconds / daemonSeconds);
+  const double daemonRate = mib / median(daemonSeconds), plainRate = mib / median(plainSeconds),
+               bareRate = mib / median(bareSeconds);
+  std::printf("  %.0f MiB file, median of %d rounds:\n", mib, rounds);
+  std::printf("    daemon attach viewer (every byte) %6.2f MiB/s\n", daemonRate);
+  std::printf("    plain tmux client (redraws)       %6.2f MiB/s  -> daemon %.2fx\n", plainRate, daemonRate / plainRate);
+  std::printf("    bare control client (every byte)  %6.2f MiB/s  -> daemon %.2fx\n", bareRate, daemonRate / bareRate);
 
   // --- memory with a viewer that does not read -------------------------------------------------
   const long rssBefore = rssKiB(daemon.processId());
