@@ -38,6 +38,9 @@ inline constexpr SettingKey<bool> daemonIdentityMigrationDismissed{
     "com.nimbrel.vesket-status.daemonIdentityMigrationDismissed", false};
 inline constexpr SettingKey<bool> postProvisionTasksDone{
     "com.nimbrel.vesket-status.postProvisionTasksDone", false};
+// The environment installer's last detection (JSON text).
+inline constexpr std::string_view envProvisionerDetectedComponentsCache =
+    "com.nimbrel.vesket-status.envProvisioner.detectedComponentsCache";
 
 // Crash and hang report bookkeeping.
 inline constexpr DateSettingKey crashReportLastAppCheck{"com.nimbrel.vesket-status.crashReport.lastAppCheck"};

@@ -312,6 +312,22 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
         <source>Vesket — %1</source>
         <translation>Vesket – %1</translation>
     </message>
+    <message id="macos.environment_installer.could_not_launch">
+        <source>Could not launch the installer: %1</source>
+        <translation>Das Installationsprogramm konnte nicht gestartet werden: %1</translation>
+    </message>
+    <message id="macos.environment_installer.could_not_stage">
+        <source>Could not keep a verified copy of the installer: %1</source>
+        <translation>Es konnte keine geprüfte Kopie des Installationsprogramms angelegt werden: %1</translation>
+    </message>
+    <message id="macos.environment_installer.digest_mismatch">
+        <source>The environment installer does not match the SHA-256 digest this copy of Vesket expects, so it was not run.</source>
+        <translation>Das Installationsprogramm für die Umgebung passt nicht zur SHA-256-Prüfsumme, die diese Kopie von Vesket erwartet; es wurde nicht ausgeführt.</translation>
+    </message>
+    <message id="macos.environment_installer.disabled_isolated_instance">
+        <source>Environment setup is disabled: this is an isolated instance.</source>
+        <translation>Die Einrichtung der Umgebung ist deaktiviert: Dies ist eine isolierte Instanz.</translation>
+    </message>
     <message id="macos.environment_installer.ghostty_not_applicable">
         <source>Ghostty is not applicable on this system: use your desktop's terminal.</source>
         <translation>Ghostty ist auf diesem System nicht anwendbar: Verwende das Terminal deiner Arbeitsumgebung.</translation>
@@ -320,9 +336,21 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
         <source>Homebrew is not applicable on this system: Vesket installs through the system package manager.</source>
         <translation>Homebrew ist auf diesem System nicht anwendbar: Vesket installiert über die Paketverwaltung des Systems.</translation>
     </message>
+    <message id="macos.environment_installer.installer_exited_with_status">
+        <source>quorline installer exited with status %1 — see the log above for the failing step.</source>
+        <translation>Das quorline-Installationsprogramm endete mit Status %1 – der fehlgeschlagene Schritt steht im Protokoll oben.</translation>
+    </message>
     <message id="macos.environment_installer.not_packaged">
         <source>The system package manager does not offer it.</source>
         <translation>Die Paketverwaltung des Systems bietet es nicht an.</translation>
+    </message>
+    <message id="macos.environment_installer.script_missing">
+        <source>Could not find the environment installer at %1.</source>
+        <translation>Das Installationsprogramm für die Umgebung wurde unter %1 nicht gefunden.</translation>
+    </message>
+    <message id="macos.environment_installer.verified_script_vanished">
+        <source>Verified script vanished before it could run — please try again.</source>
+        <translation>Das geprüfte Skript ist verschwunden, bevor es laufen konnte – bitte versuche es erneut.</translation>
     </message>
     <message id="macos.live_terminal.attaching">
         <source>Attaching…</source>
@@ -483,9 +511,25 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
         <source>When scrolling up hits the top of what's on screen, replace older history with a version re-wrapped at the terminal's CURRENT width, instead of tmux's original (possibly narrower) scrollback. Only ever replaces history ABOVE what's already visible, once per attach — never touches typed commands or non-Claude output that isn't in the Claude transcript.</source>
         <translation>Wenn das Hochscrollen den oberen Rand des Bildschirminhalts erreicht, wird älterer Verlauf durch eine Fassung ersetzt, die bei der AKTUELLEN Breite des Terminals neu umbrochen ist, statt durch den ursprünglichen (womöglich schmaleren) Verlauf von tmux. Ersetzt nur Verlauf OBERHALB des bereits Sichtbaren, einmal pro Verbindung – eingegebene Befehle und Ausgaben außerhalb von Claude, die nicht im Claude-Protokoll stehen, bleiben unberührt.</translation>
     </message>
+    <message id="macos.setup_view.also_install_fish">
+        <source>Also install fish</source>
+        <translation>Auch fish installieren</translation>
+    </message>
+    <message id="macos.setup_view.cancel">
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
     <message id="macos.setup_view.check_again">
         <source>Check Again</source>
         <translation>Erneut prüfen</translation>
+    </message>
+    <message id="macos.setup_view.checking_the_installer">
+        <source>Checking the environment installer…</source>
+        <translation>Das Installationsprogramm wird geprüft…</translation>
+    </message>
+    <message id="macos.setup_view.close_installer">
+        <source>Close</source>
+        <translation>Schließen</translation>
     </message>
     <message id="macos.setup_view.component_can_be_installed">
         <source>Can be installed</source>
@@ -494,6 +538,10 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.setup_view.component_installed">
         <source>Installed</source>
         <translation>Installiert</translation>
+    </message>
+    <message id="macos.setup_view.confirm_environment">
+        <source>The installer sets up tmux and starship (and fish when chosen) through the system package manager, which may ask for your password. Homebrew and Ghostty do not apply on this system.</source>
+        <translation>Das Installationsprogramm richtet tmux und starship (und auf Wunsch fish) über die Paketverwaltung des Systems ein, die eventuell nach deinem Passwort fragt. Homebrew und Ghostty sind auf diesem System nicht anwendbar.</translation>
     </message>
     <message id="macos.setup_view.copied">
         <source>Copied: %1</source>
@@ -515,6 +563,10 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
         <source>Running · pid %1 · version %2</source>
         <translation>Läuft · PID %1 · Version %2</translation>
     </message>
+    <message id="macos.setup_view.environment_ready">
+        <source>The environment is set up.</source>
+        <translation>Die Umgebung ist eingerichtet.</translation>
+    </message>
     <message id="macos.setup_view.found_at">
         <source>Found at %1</source>
         <translation>Gefunden unter %1</translation>
@@ -522,10 +574,6 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.setup_view.install">
         <source>Install</source>
         <translation>Installieren</translation>
-    </message>
-    <message id="macos.setup_view.install_components">
-        <source>Install %1</source>
-        <translation>%1 installieren</translation>
     </message>
     <message id="macos.setup_view.install_failed">
         <source>Installing %1 failed. Open a terminal and run `%2` manually.</source>
@@ -538,6 +586,10 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.setup_view.installing">
         <source>Installing %1…</source>
         <translation>%1 wird installiert…</translation>
+    </message>
+    <message id="macos.setup_view.installing_environment">
+        <source>Installing the environment…</source>
+        <translation>Die Umgebung wird installiert…</translation>
     </message>
     <message id="macos.setup_view.installing_or_updating_the_daemon">
         <source>Installing or updating the daemon…</source>
@@ -570,6 +622,14 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.setup_view.run_in_a_terminal_to_install">
         <source>To install %1, run this command in a terminal:</source>
         <translation>Um %1 zu installieren, führe diesen Befehl in einem Terminal aus:</translation>
+    </message>
+    <message id="macos.setup_view.run_installer">
+        <source>Install</source>
+        <translation>Installieren</translation>
+    </message>
+    <message id="macos.setup_view.set_up_environment">
+        <source>Set Up Environment…</source>
+        <translation>Umgebung einrichten…</translation>
     </message>
     <message id="macos.setup_view.set_up_tmux">
         <source>Set Up tmux</source>

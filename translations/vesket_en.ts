@@ -312,6 +312,22 @@ Please download the latest signed Vesket release.</translation>
         <source>Vesket — %1</source>
         <translation>Vesket — %1</translation>
     </message>
+    <message id="macos.environment_installer.could_not_launch">
+        <source>Could not launch the installer: %1</source>
+        <translation>Could not launch the installer: %1</translation>
+    </message>
+    <message id="macos.environment_installer.could_not_stage">
+        <source>Could not keep a verified copy of the installer: %1</source>
+        <translation>Could not keep a verified copy of the installer: %1</translation>
+    </message>
+    <message id="macos.environment_installer.digest_mismatch">
+        <source>The environment installer does not match the SHA-256 digest this copy of Vesket expects, so it was not run.</source>
+        <translation>The environment installer does not match the SHA-256 digest this copy of Vesket expects, so it was not run.</translation>
+    </message>
+    <message id="macos.environment_installer.disabled_isolated_instance">
+        <source>Environment setup is disabled: this is an isolated instance.</source>
+        <translation>Environment setup is disabled: this is an isolated instance.</translation>
+    </message>
     <message id="macos.environment_installer.ghostty_not_applicable">
         <source>Ghostty is not applicable on this system: use your desktop's terminal.</source>
         <translation>Ghostty is not applicable on this system: use your desktop's terminal.</translation>
@@ -320,9 +336,21 @@ Please download the latest signed Vesket release.</translation>
         <source>Homebrew is not applicable on this system: Vesket installs through the system package manager.</source>
         <translation>Homebrew is not applicable on this system: Vesket installs through the system package manager.</translation>
     </message>
+    <message id="macos.environment_installer.installer_exited_with_status">
+        <source>quorline installer exited with status %1 — see the log above for the failing step.</source>
+        <translation>quorline installer exited with status %1 — see the log above for the failing step.</translation>
+    </message>
     <message id="macos.environment_installer.not_packaged">
         <source>The system package manager does not offer it.</source>
         <translation>The system package manager does not offer it.</translation>
+    </message>
+    <message id="macos.environment_installer.script_missing">
+        <source>Could not find the environment installer at %1.</source>
+        <translation>Could not find the environment installer at %1.</translation>
+    </message>
+    <message id="macos.environment_installer.verified_script_vanished">
+        <source>Verified script vanished before it could run — please try again.</source>
+        <translation>Verified script vanished before it could run — please try again.</translation>
     </message>
     <message id="macos.live_terminal.attaching">
         <source>Attaching…</source>
@@ -483,9 +511,25 @@ Please download the latest signed Vesket release.</translation>
         <source>When scrolling up hits the top of what's on screen, replace older history with a version re-wrapped at the terminal's CURRENT width, instead of tmux's original (possibly narrower) scrollback. Only ever replaces history ABOVE what's already visible, once per attach — never touches typed commands or non-Claude output that isn't in the Claude transcript.</source>
         <translation>When scrolling up hits the top of what's on screen, replace older history with a version re-wrapped at the terminal's CURRENT width, instead of tmux's original (possibly narrower) scrollback. Only ever replaces history ABOVE what's already visible, once per attach — never touches typed commands or non-Claude output that isn't in the Claude transcript.</translation>
     </message>
+    <message id="macos.setup_view.also_install_fish">
+        <source>Also install fish</source>
+        <translation>Also install fish</translation>
+    </message>
+    <message id="macos.setup_view.cancel">
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
     <message id="macos.setup_view.check_again">
         <source>Check Again</source>
         <translation>Check Again</translation>
+    </message>
+    <message id="macos.setup_view.checking_the_installer">
+        <source>Checking the environment installer…</source>
+        <translation>Checking the environment installer…</translation>
+    </message>
+    <message id="macos.setup_view.close_installer">
+        <source>Close</source>
+        <translation>Close</translation>
     </message>
     <message id="macos.setup_view.component_can_be_installed">
         <source>Can be installed</source>
@@ -494,6 +538,10 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.setup_view.component_installed">
         <source>Installed</source>
         <translation>Installed</translation>
+    </message>
+    <message id="macos.setup_view.confirm_environment">
+        <source>The installer sets up tmux and starship (and fish when chosen) through the system package manager, which may ask for your password. Homebrew and Ghostty do not apply on this system.</source>
+        <translation>The installer sets up tmux and starship (and fish when chosen) through the system package manager, which may ask for your password. Homebrew and Ghostty do not apply on this system.</translation>
     </message>
     <message id="macos.setup_view.copied">
         <source>Copied: %1</source>
@@ -515,6 +563,10 @@ Please download the latest signed Vesket release.</translation>
         <source>Running · pid %1 · version %2</source>
         <translation>Running · pid %1 · version %2</translation>
     </message>
+    <message id="macos.setup_view.environment_ready">
+        <source>The environment is set up.</source>
+        <translation>The environment is set up.</translation>
+    </message>
     <message id="macos.setup_view.found_at">
         <source>Found at %1</source>
         <translation>Found at %1</translation>
@@ -522,10 +574,6 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.setup_view.install">
         <source>Install</source>
         <translation>Install</translation>
-    </message>
-    <message id="macos.setup_view.install_components">
-        <source>Install %1</source>
-        <translation>Install %1</translation>
     </message>
     <message id="macos.setup_view.install_failed">
         <source>Installing %1 failed. Open a terminal and run `%2` manually.</source>
@@ -538,6 +586,10 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.setup_view.installing">
         <source>Installing %1…</source>
         <translation>Installing %1…</translation>
+    </message>
+    <message id="macos.setup_view.installing_environment">
+        <source>Installing the environment…</source>
+        <translation>Installing the environment…</translation>
     </message>
     <message id="macos.setup_view.installing_or_updating_the_daemon">
         <source>Installing or updating the daemon…</source>
@@ -570,6 +622,14 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.setup_view.run_in_a_terminal_to_install">
         <source>To install %1, run this command in a terminal:</source>
         <translation>To install %1, run this command in a terminal:</translation>
+    </message>
+    <message id="macos.setup_view.run_installer">
+        <source>Install</source>
+        <translation>Install</translation>
+    </message>
+    <message id="macos.setup_view.set_up_environment">
+        <source>Set Up Environment…</source>
+        <translation>Set Up Environment…</translation>
     </message>
     <message id="macos.setup_view.set_up_tmux">
         <source>Set Up tmux</source>

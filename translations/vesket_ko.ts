@@ -309,6 +309,22 @@ Please download the latest signed Vesket release.</source>
         <source>Vesket — %1</source>
         <translation>Vesket — %1</translation>
     </message>
+    <message id="macos.environment_installer.could_not_launch">
+        <source>Could not launch the installer: %1</source>
+        <translation>설치 프로그램을 시작할 수 없습니다: %1</translation>
+    </message>
+    <message id="macos.environment_installer.could_not_stage">
+        <source>Could not keep a verified copy of the installer: %1</source>
+        <translation>설치 프로그램의 확인된 사본을 저장할 수 없습니다: %1</translation>
+    </message>
+    <message id="macos.environment_installer.digest_mismatch">
+        <source>The environment installer does not match the SHA-256 digest this copy of Vesket expects, so it was not run.</source>
+        <translation>환경 설치 프로그램이 이 Vesket 사본이 기대하는 SHA-256 다이제스트와 일치하지 않아 실행하지 않았습니다.</translation>
+    </message>
+    <message id="macos.environment_installer.disabled_isolated_instance">
+        <source>Environment setup is disabled: this is an isolated instance.</source>
+        <translation>환경 설정이 비활성화되었습니다: 격리된 인스턴스입니다.</translation>
+    </message>
     <message id="macos.environment_installer.ghostty_not_applicable">
         <source>Ghostty is not applicable on this system: use your desktop's terminal.</source>
         <translation>이 시스템에서는 Ghostty를 사용할 수 없습니다: 데스크톱의 터미널을 사용하세요.</translation>
@@ -317,9 +333,21 @@ Please download the latest signed Vesket release.</source>
         <source>Homebrew is not applicable on this system: Vesket installs through the system package manager.</source>
         <translation>이 시스템에서는 Homebrew를 사용할 수 없습니다: Vesket은 시스템 패키지 관리자로 설치합니다.</translation>
     </message>
+    <message id="macos.environment_installer.installer_exited_with_status">
+        <source>quorline installer exited with status %1 — see the log above for the failing step.</source>
+        <translation>quorline 설치 프로그램이 상태 %1(으)로 종료되었습니다. 실패한 단계는 위의 로그를 확인하세요.</translation>
+    </message>
     <message id="macos.environment_installer.not_packaged">
         <source>The system package manager does not offer it.</source>
         <translation>시스템 패키지 관리자가 제공하지 않습니다.</translation>
+    </message>
+    <message id="macos.environment_installer.script_missing">
+        <source>Could not find the environment installer at %1.</source>
+        <translation>%1에서 환경 설치 프로그램을 찾을 수 없습니다.</translation>
+    </message>
+    <message id="macos.environment_installer.verified_script_vanished">
+        <source>Verified script vanished before it could run — please try again.</source>
+        <translation>확인된 스크립트가 실행되기 전에 사라졌습니다. 다시 시도하세요.</translation>
     </message>
     <message id="macos.live_terminal.attaching">
         <source>Attaching…</source>
@@ -479,9 +507,25 @@ Please download the latest signed Vesket release.</source>
         <source>When scrolling up hits the top of what's on screen, replace older history with a version re-wrapped at the terminal's CURRENT width, instead of tmux's original (possibly narrower) scrollback. Only ever replaces history ABOVE what's already visible, once per attach — never touches typed commands or non-Claude output that isn't in the Claude transcript.</source>
         <translation>위로 스크롤하다 화면에 보이는 내용의 맨 위에 닿으면, 이전 기록을 tmux의 원래(더 좁을 수 있는) 스크롤백 대신 터미널의 현재 너비로 다시 줄 바꿈한 버전으로 바꿉니다. 이미 보이는 내용보다 위쪽의 기록만, 연결마다 한 번만 바꿉니다. 입력한 명령이나 Claude 대화 기록에 없는 Claude 외 출력은 절대 건드리지 않습니다.</translation>
     </message>
+    <message id="macos.setup_view.also_install_fish">
+        <source>Also install fish</source>
+        <translation>fish도 설치</translation>
+    </message>
+    <message id="macos.setup_view.cancel">
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
     <message id="macos.setup_view.check_again">
         <source>Check Again</source>
         <translation>다시 확인</translation>
+    </message>
+    <message id="macos.setup_view.checking_the_installer">
+        <source>Checking the environment installer…</source>
+        <translation>환경 설치 프로그램을 확인하는 중…</translation>
+    </message>
+    <message id="macos.setup_view.close_installer">
+        <source>Close</source>
+        <translation>닫기</translation>
     </message>
     <message id="macos.setup_view.component_can_be_installed">
         <source>Can be installed</source>
@@ -490,6 +534,10 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.setup_view.component_installed">
         <source>Installed</source>
         <translation>설치됨</translation>
+    </message>
+    <message id="macos.setup_view.confirm_environment">
+        <source>The installer sets up tmux and starship (and fish when chosen) through the system package manager, which may ask for your password. Homebrew and Ghostty do not apply on this system.</source>
+        <translation>설치 프로그램은 시스템 패키지 관리자로 tmux와 starship(선택 시 fish도)을 설정하며, 비밀번호를 물을 수 있습니다. 이 시스템에서는 Homebrew와 Ghostty를 사용할 수 없습니다.</translation>
     </message>
     <message id="macos.setup_view.copied">
         <source>Copied: %1</source>
@@ -511,6 +559,10 @@ Please download the latest signed Vesket release.</source>
         <source>Running · pid %1 · version %2</source>
         <translation>실행 중 · PID %1 · 버전 %2</translation>
     </message>
+    <message id="macos.setup_view.environment_ready">
+        <source>The environment is set up.</source>
+        <translation>환경이 설정되었습니다.</translation>
+    </message>
     <message id="macos.setup_view.found_at">
         <source>Found at %1</source>
         <translation>%1에서 찾음</translation>
@@ -518,10 +570,6 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.setup_view.install">
         <source>Install</source>
         <translation>설치</translation>
-    </message>
-    <message id="macos.setup_view.install_components">
-        <source>Install %1</source>
-        <translation>%1 설치</translation>
     </message>
     <message id="macos.setup_view.install_failed">
         <source>Installing %1 failed. Open a terminal and run `%2` manually.</source>
@@ -534,6 +582,10 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.setup_view.installing">
         <source>Installing %1…</source>
         <translation>%1 설치 중…</translation>
+    </message>
+    <message id="macos.setup_view.installing_environment">
+        <source>Installing the environment…</source>
+        <translation>환경을 설치하는 중…</translation>
     </message>
     <message id="macos.setup_view.installing_or_updating_the_daemon">
         <source>Installing or updating the daemon…</source>
@@ -566,6 +618,14 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.setup_view.run_in_a_terminal_to_install">
         <source>To install %1, run this command in a terminal:</source>
         <translation>%1을(를) 설치하려면 터미널에서 다음 명령을 실행하세요:</translation>
+    </message>
+    <message id="macos.setup_view.run_installer">
+        <source>Install</source>
+        <translation>설치</translation>
+    </message>
+    <message id="macos.setup_view.set_up_environment">
+        <source>Set Up Environment…</source>
+        <translation>환경 설정…</translation>
     </message>
     <message id="macos.setup_view.set_up_tmux">
         <source>Set Up tmux</source>

@@ -309,6 +309,22 @@ Please download the latest signed Vesket release.</source>
         <source>Vesket — %1</source>
         <translation>Vesket — %1</translation>
     </message>
+    <message id="macos.environment_installer.could_not_launch">
+        <source>Could not launch the installer: %1</source>
+        <translation>无法启动安装程序：%1</translation>
+    </message>
+    <message id="macos.environment_installer.could_not_stage">
+        <source>Could not keep a verified copy of the installer: %1</source>
+        <translation>无法保存安装程序的已验证副本：%1</translation>
+    </message>
+    <message id="macos.environment_installer.digest_mismatch">
+        <source>The environment installer does not match the SHA-256 digest this copy of Vesket expects, so it was not run.</source>
+        <translation>环境安装程序与此 Vesket 副本预期的 SHA-256 摘要不符，因此未运行。</translation>
+    </message>
+    <message id="macos.environment_installer.disabled_isolated_instance">
+        <source>Environment setup is disabled: this is an isolated instance.</source>
+        <translation>环境设置已禁用：这是一个隔离实例。</translation>
+    </message>
     <message id="macos.environment_installer.ghostty_not_applicable">
         <source>Ghostty is not applicable on this system: use your desktop's terminal.</source>
         <translation>Ghostty 不适用于此系统：请使用桌面环境的终端。</translation>
@@ -317,9 +333,21 @@ Please download the latest signed Vesket release.</source>
         <source>Homebrew is not applicable on this system: Vesket installs through the system package manager.</source>
         <translation>Homebrew 不适用于此系统：Vesket 通过系统软件包管理器进行安装。</translation>
     </message>
+    <message id="macos.environment_installer.installer_exited_with_status">
+        <source>quorline installer exited with status %1 — see the log above for the failing step.</source>
+        <translation>quorline 安装程序以状态 %1 退出——请查看上方日志中失败的步骤。</translation>
+    </message>
     <message id="macos.environment_installer.not_packaged">
         <source>The system package manager does not offer it.</source>
         <translation>系统软件包管理器未提供它。</translation>
+    </message>
+    <message id="macos.environment_installer.script_missing">
+        <source>Could not find the environment installer at %1.</source>
+        <translation>在 %1 找不到环境安装程序。</translation>
+    </message>
+    <message id="macos.environment_installer.verified_script_vanished">
+        <source>Verified script vanished before it could run — please try again.</source>
+        <translation>已验证的脚本在运行前消失了，请重试。</translation>
     </message>
     <message id="macos.live_terminal.attaching">
         <source>Attaching…</source>
@@ -479,9 +507,25 @@ Please download the latest signed Vesket release.</source>
         <source>When scrolling up hits the top of what's on screen, replace older history with a version re-wrapped at the terminal's CURRENT width, instead of tmux's original (possibly narrower) scrollback. Only ever replaces history ABOVE what's already visible, once per attach — never touches typed commands or non-Claude output that isn't in the Claude transcript.</source>
         <translation>向上滚动到屏幕内容顶部时，用按终端当前宽度重新换行的版本替换较早的历史，而不是使用 tmux 原始的（可能更窄的）回滚内容。只替换已可见内容之上的历史，每次连接仅一次 — 绝不改动你输入的命令，也不改动不在 Claude 记录中的非 Claude 输出。</translation>
     </message>
+    <message id="macos.setup_view.also_install_fish">
+        <source>Also install fish</source>
+        <translation>同时安装 fish</translation>
+    </message>
+    <message id="macos.setup_view.cancel">
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
     <message id="macos.setup_view.check_again">
         <source>Check Again</source>
         <translation>重新检查</translation>
+    </message>
+    <message id="macos.setup_view.checking_the_installer">
+        <source>Checking the environment installer…</source>
+        <translation>正在检查环境安装程序…</translation>
+    </message>
+    <message id="macos.setup_view.close_installer">
+        <source>Close</source>
+        <translation>关闭</translation>
     </message>
     <message id="macos.setup_view.component_can_be_installed">
         <source>Can be installed</source>
@@ -490,6 +534,10 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.setup_view.component_installed">
         <source>Installed</source>
         <translation>已安装</translation>
+    </message>
+    <message id="macos.setup_view.confirm_environment">
+        <source>The installer sets up tmux and starship (and fish when chosen) through the system package manager, which may ask for your password. Homebrew and Ghostty do not apply on this system.</source>
+        <translation>安装程序会通过系统软件包管理器安装 tmux 和 starship（如选择，还有 fish），可能会要求输入密码。Homebrew 和 Ghostty 不适用于此系统。</translation>
     </message>
     <message id="macos.setup_view.copied">
         <source>Copied: %1</source>
@@ -511,6 +559,10 @@ Please download the latest signed Vesket release.</source>
         <source>Running · pid %1 · version %2</source>
         <translation>运行中 · PID %1 · 版本 %2</translation>
     </message>
+    <message id="macos.setup_view.environment_ready">
+        <source>The environment is set up.</source>
+        <translation>环境已设置完成。</translation>
+    </message>
     <message id="macos.setup_view.found_at">
         <source>Found at %1</source>
         <translation>位于 %1</translation>
@@ -518,10 +570,6 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.setup_view.install">
         <source>Install</source>
         <translation>安装</translation>
-    </message>
-    <message id="macos.setup_view.install_components">
-        <source>Install %1</source>
-        <translation>安装 %1</translation>
     </message>
     <message id="macos.setup_view.install_failed">
         <source>Installing %1 failed. Open a terminal and run `%2` manually.</source>
@@ -534,6 +582,10 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.setup_view.installing">
         <source>Installing %1…</source>
         <translation>正在安装 %1…</translation>
+    </message>
+    <message id="macos.setup_view.installing_environment">
+        <source>Installing the environment…</source>
+        <translation>正在安装环境…</translation>
     </message>
     <message id="macos.setup_view.installing_or_updating_the_daemon">
         <source>Installing or updating the daemon…</source>
@@ -566,6 +618,14 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.setup_view.run_in_a_terminal_to_install">
         <source>To install %1, run this command in a terminal:</source>
         <translation>要安装 %1，请在终端中运行以下命令：</translation>
+    </message>
+    <message id="macos.setup_view.run_installer">
+        <source>Install</source>
+        <translation>安装</translation>
+    </message>
+    <message id="macos.setup_view.set_up_environment">
+        <source>Set Up Environment…</source>
+        <translation>设置环境…</translation>
     </message>
     <message id="macos.setup_view.set_up_tmux">
         <source>Set Up tmux</source>

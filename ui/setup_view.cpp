@@ -1,6 +1,7 @@
 #include "ui/setup_view.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFrame>
@@ -11,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -36,7 +38,11 @@ QLabel* wrapped(const QString& text, QWidget* parent) {
 }  // namespace
 
 SetupView::SetupView(supervision::StatusPoller& poller, QString userHome, QWidget* parent)
-    : QWidget(parent), m_poller(poller), m_userHome(std::move(userHome)), m_tmuxSetup(m_userHome) {
+    : QWidget(parent),
+      m_poller(poller),
+      m_userHome(std::move(userHome)),
+      m_tmuxSetup(m_userHome),
+      m_envInstaller({{}, {}, m_userHome, nullptr}) {
   setObjectName("setupView");
   setWindowTitle(qtTrId("macos.setup_view.title"));
   auto* outer = new QVBoxLayout(this);
@@ -103,8 +109,11 @@ SetupView::SetupView(supervision::StatusPoller& poller, QString userHome, QWidge
   layout->addWidget(tools);
 
   auto* environment = new QGroupBox(qtTrId("macos.setup_view.optional_environment"), content);
-  m_environment = new QGridLayout(environment);
+  auto* environmentLayout = new QVBoxLayout(environment);
+  m_environment = new QGridLayout();
   m_environment->setColumnStretch(1, 1);
+  environmentLayout->addLayout(m_environment);
+  buildEnvironmentInstaller(environmentLayout);
   layout->addWidget(environment);
 
   m_checkAgain = new QPushButton(qtTrId("macos.setup_view.check_again"), content);
@@ -127,9 +136,79 @@ SetupView::SetupView(supervision::StatusPoller& poller, QString userHome, QWidge
     if (m_tmuxSetup.state() == supervision::TmuxSetupManager::State::done) refresh();
   });
   updateDaemon();
+  m_envInstaller.loadCachedDetection();
+  rebuildTools();
   m_tmuxMessage->hide();
   m_installMessage->hide();
   resize(640, 720);
+}
+
+void SetupView::buildEnvironmentInstaller(QVBoxLayout* layout) {
+  using Manager = supervision::EnvProvisionerManager;
+  m_envFrame = new QFrame(this);
+  m_envFrame->setObjectName("environmentInstaller");
+  m_envFrame->setFrameShape(QFrame::StyledPanel);
+  auto* frame = new QVBoxLayout(m_envFrame);
+  m_envStatus = wrapped(QString(), m_envFrame);
+  m_envStatus->setObjectName("environmentInstallerStatus");
+  frame->addWidget(m_envStatus);
+  m_envFish = new QCheckBox(qtTrId("macos.setup_view.also_install_fish"), m_envFrame);
+  m_envFish->setObjectName("environmentInstallFish");
+  connect(m_envFish, &QCheckBox::toggled, &m_envInstaller, &Manager::setInstallFish);
+  frame->addWidget(m_envFish);
+  m_envSteps = wrapped(QString(), m_envFrame);
+  m_envSteps->setObjectName("environmentInstallerSteps");
+  frame->addWidget(m_envSteps);
+  m_envLog = new QPlainTextEdit(m_envFrame);
+  m_envLog->setObjectName("environmentInstallerLog");
+  m_envLog->setReadOnly(true);
+  m_envLog->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  m_envLog->setMaximumBlockCount(2000);
+  m_envLog->setMinimumHeight(120);
+  frame->addWidget(m_envLog);
+  auto* buttons = new QHBoxLayout();
+  m_envRun = new QPushButton(qtTrId("macos.setup_view.run_installer"), m_envFrame);
+  m_envRun->setObjectName("runEnvironmentInstall");
+  connect(m_envRun, &QPushButton::clicked, &m_envInstaller, &Manager::runInstall);
+  m_envClose = new QPushButton(qtTrId("macos.setup_view.close_installer"), m_envFrame);
+  m_envClose->setObjectName("closeEnvironmentInstall");
+  connect(m_envClose, &QPushButton::clicked, &m_envInstaller, &Manager::reset);
+  buttons->addWidget(m_envRun);
+  buttons->addWidget(m_envClose);
+  buttons->addStretch(1);
+  frame->addLayout(buttons);
+  layout->addWidget(m_envFrame);
+  connect(&m_envInstaller, &Manager::logAppended, m_envLog, &QPlainTextEdit::appendPlainText);
+  connect(&m_envInstaller, &Manager::changed, this, &SetupView::updateEnvironmentInstaller);
+  updateEnvironmentInstaller();
+}
+
+void SetupView::updateEnvironmentInstaller() {
+  using Phase = supervision::EnvProvisionerManager::Phase;
+  const Phase phase = m_envInstaller.phase();
+  m_envFrame->setVisible(phase != Phase::idle);
+  m_envFish->setVisible(phase == Phase::confirming);
+  m_envRun->setVisible(phase == Phase::confirming);
+  m_envLog->setVisible(phase == Phase::running || phase == Phase::done || phase == Phase::failed);
+  m_envClose->setEnabled(phase != Phase::verifying);
+  m_envClose->setText(phase == Phase::confirming || phase == Phase::running ? qtTrId("macos.setup_view.cancel")
+                                                                              : qtTrId("macos.setup_view.close_installer"));
+  switch (phase) {
+    case Phase::idle: m_envLog->clear(); break;
+    case Phase::verifying: m_envStatus->setText(qtTrId("macos.setup_view.checking_the_installer")); break;
+    case Phase::confirming: m_envStatus->setText(qtTrId("macos.setup_view.confirm_environment")); break;
+    case Phase::running: m_envStatus->setText(qtTrId("macos.setup_view.installing_environment")); break;
+    case Phase::done: m_envStatus->setText(qtTrId("macos.setup_view.environment_ready")); break;
+    case Phase::verificationFailed:
+    case Phase::failed: m_envStatus->setText(m_envInstaller.message()); break;
+  }
+  QStringList steps;
+  for (const auto& step : m_envInstaller.steps()) {
+    steps << (step.done ? QStringLiteral("\u2713 ") : QStringLiteral("\u25cb ")) + QString::fromStdString(step.label);
+  }
+  m_envSteps->setText(steps.join(QStringLiteral("   ")));
+  m_envSteps->setVisible(!steps.isEmpty() && phase != Phase::confirming);
+  if (phase == Phase::done) refresh();
 }
 
 void SetupView::updateDaemon() {
@@ -186,6 +265,7 @@ void SetupView::refresh() {
     m_installMessage->hide();
     const auto* tmux = m_report->tool("tmux");
     m_tmuxSetup.setNeedsSetup(!tmux || !tmux->path);
+    m_envInstaller.setDetectedComponents(m_report->environment);
     rebuildTools();
     emit refreshed();
   });
@@ -257,26 +337,9 @@ void SetupView::rebuildTools() {
   };
   clear(m_tools);
   clear(m_environment);
-  if (!m_report) return;
+  // Until a probe reports, the environment as last detected.
   int row = 0;
-  for (const auto& tool : m_report->tools) {
-    const QString name = QString::fromStdString(tool.name);
-    auto* nameLabel = new QLabel(name, this);
-    QFont bold = nameLabel->font();
-    bold.setBold(true);
-    nameLabel->setFont(bold);
-    auto* status = wrapped(tool.path ? qtTrId("macos.setup_view.found_at").arg(QString::fromStdString(*tool.path))
-                                     : qtTrId("macos.setup_view.missing"),
-                           this);
-    status->setObjectName("status-" + name);
-    if (!tool.path) status->setToolTip(QString::fromStdString(tool.installCommand));
-    m_tools->addWidget(nameLabel, row, 0);
-    m_tools->addWidget(status, row, 1);
-    m_tools->addWidget(actionFor(tool), row, 2);
-    ++row;
-  }
-  row = 0;
-  for (const auto& component : m_report->environment) {
+  for (const auto& component : m_report ? m_report->environment : m_envInstaller.components()) {
     const QString id = QString::fromStdString(component.id);
     m_environment->addWidget(new QLabel(id, this), row, 0);
     QString state;
@@ -290,17 +353,33 @@ void SetupView::rebuildTools() {
     m_environment->addWidget(stateLabel, row, 1);
     ++row;
   }
+  if (!m_report) return;
+  int toolRow = 0;
+  for (const auto& tool : m_report->tools) {
+    const QString name = QString::fromStdString(tool.name);
+    auto* nameLabel = new QLabel(name, this);
+    QFont bold = nameLabel->font();
+    bold.setBold(true);
+    nameLabel->setFont(bold);
+    auto* status = wrapped(tool.path ? qtTrId("macos.setup_view.found_at").arg(QString::fromStdString(*tool.path))
+                                     : qtTrId("macos.setup_view.missing"),
+                           this);
+    status->setObjectName("status-" + name);
+    if (!tool.path) status->setToolTip(QString::fromStdString(tool.installCommand));
+    m_tools->addWidget(nameLabel, toolRow, 0);
+    m_tools->addWidget(status, toolRow, 1);
+    m_tools->addWidget(actionFor(tool), toolRow, 2);
+    ++toolRow;
+  }
   const auto& plan = m_report->environmentPlan;
   const auto packages = supervision::EnvComponents::packagesToInstall(m_report->environment);
   QStringList names;
   for (const auto& package : packages) names << QString::fromStdString(package);
   if (!plan.copyableCommand.empty()) {
     if (plan.oneClick) {
-      auto* install = new QPushButton(qtTrId("macos.setup_view.install_components").arg(names.join(QStringLiteral(", "))), this);
+      auto* install = new QPushButton(qtTrId("macos.setup_view.set_up_environment"), this);
       install->setObjectName("installEnvironment");
-      const auto arguments = plan.arguments;
-      const QString what = names.join(QStringLiteral(", "));
-      connect(install, &QPushButton::clicked, this, [this, arguments, what] { runInstall(arguments, what); });
+      connect(install, &QPushButton::clicked, this, [this] { m_envInstaller.startVerification(); });
       m_environment->addWidget(install, row, 0, 1, 2, Qt::AlignLeft);
     } else {
       auto* label = wrapped(qtTrId("macos.setup_view.run_in_a_terminal_to_install").arg(names.join(QStringLiteral(", "))),

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "supervision/core/daemon_provision_core.h"
+#include "supervision/env_provisioner_manager.h"
 #include "supervision/environment_readiness.h"
 
 #include <QMessageBox>
@@ -14,6 +15,9 @@ class QGridLayout;
 class QLabel;
 class QPushButton;
 class QFrame;
+class QCheckBox;
+class QPlainTextEdit;
+class QVBoxLayout;
 
 namespace vesket::supervision {
 class StatusPoller;
@@ -38,12 +42,15 @@ class SetupView : public QWidget {
   const std::optional<supervision::ReadinessReport>& report() const { return m_report; }
   // The alert open for a provisioning failure, if any.
   QMessageBox* failureAlert() const { return m_alert; }
+  supervision::EnvProvisionerManager& environmentInstaller() { return m_envInstaller; }
 
  signals:
   void refreshed();
 
  private:
   void updateDaemon();
+  void buildEnvironmentInstaller(QVBoxLayout* layout);
+  void updateEnvironmentInstaller();
   void rebuildTools();
   void showFailureAlert(supervision::DaemonProvision::Failure failure);
   QWidget* actionFor(const supervision::ToolReadiness& tool);
@@ -52,6 +59,7 @@ class SetupView : public QWidget {
   supervision::StatusPoller& m_poller;
   QString m_userHome;
   supervision::TmuxSetupManager m_tmuxSetup;
+  supervision::EnvProvisionerManager m_envInstaller;
   std::optional<supervision::ReadinessReport> m_report;
   QLabel* m_daemonState = nullptr;
   QLabel* m_failureTitle = nullptr;
@@ -64,6 +72,13 @@ class SetupView : public QWidget {
   QGridLayout* m_tools = nullptr;
   QGridLayout* m_environment = nullptr;
   QPushButton* m_checkAgain = nullptr;
+  QFrame* m_envFrame = nullptr;
+  QLabel* m_envStatus = nullptr;
+  QLabel* m_envSteps = nullptr;
+  QCheckBox* m_envFish = nullptr;
+  QPlainTextEdit* m_envLog = nullptr;
+  QPushButton* m_envRun = nullptr;
+  QPushButton* m_envClose = nullptr;
   QPointer<QMessageBox> m_alert;
   bool m_probing = false;
 };

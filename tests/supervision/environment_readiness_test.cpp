@@ -8,9 +8,12 @@
 #include <gtest/gtest.h>
 
 #include "maintenance/tracked_mutation.h"
+#include "shell/settings_store.h"
+#include "supervision/env_provisioner_manager.h"
 #include "supervision/environment_readiness.h"
 #include "tests/shell/scoped_environment.h"
 #include "tests/support/await_task.h"
+#include "tests/support/event_loop.h"
 
 namespace vesket::supervision {
 namespace {
@@ -138,6 +141,85 @@ TEST_F(EnvironmentReadinessTest, TmuxSetupWritesItsConfigurationAsATrackedChange
     co_return true;
   }(manager, report));
   EXPECT_EQ(manager.message(), QString::fromUtf8("tmux ready \u00b7 Existing ~/.tmux.conf preserved"));
+}
+
+QString installerScript() {
+  const QString dir = qEnvironmentVariable("VESKET_BIN_DIR");
+  return QFileInfo((dir.isEmpty() ? QStringLiteral("build/bin") : dir) + "/vesket-env-install.sh").absoluteFilePath();
+}
+
+// The environment installer shipped with this build, run against a fake package manager on
+// the login shell's search path: it installs what is missing in one call and reports each
+// step; a changed script is refused before anything runs.
+TEST_F(EnvironmentReadinessTest, TheEnvironmentInstallerRunsOnlyItsPinnedScriptAndFollowsItsSteps) {
+  const QString calls = m_root.filePath("package-manager-calls");
+  // "apt-get install -y PACKAGES" puts an executable for each package on the search path.
+  writeExecutable(tools() + "/apt-get", QStringLiteral("#!/bin/bash\n"
+                                                       "echo \"$*\" >> '%1'\n"
+                                                       "[ -n \"${FAIL_INSTALL:-}\" ] && exit 100\n"
+                                                       "for p in \"${@:3}\"; do printf '#!/bin/sh\\n' > '%2/'$p; "
+                                                       "/bin/chmod +x '%2/'$p; done\n")
+                                            .arg(calls, tools()));
+  writeExecutable(tools() + "/pkexec", "#!/bin/bash\nexec \"$@\"\n");
+  addTool("tmux");
+  auto settings = shell::SettingsStore::openFile(m_root.filePath("state/preferences"));
+  ASSERT_TRUE(settings);
+
+  EnvProvisionerManager manager({installerScript(), {}, home(), settings.get()});
+  manager.setInstallFish(true);
+  manager.startVerification();
+  ASSERT_EQ(manager.phase(), EnvProvisionerManager::Phase::confirming) << manager.message().toStdString();
+  const QStringList staged = QDir::temp().entryList({"quorline-install-verified-*"}, QDir::Files);
+  ASSERT_FALSE(staged.isEmpty());
+  manager.runInstall();
+  EXPECT_EQ(manager.phase(), EnvProvisionerManager::Phase::running);
+  ASSERT_TRUE(testing::waitUntil([&] { return manager.phase() != EnvProvisionerManager::Phase::running; }, 30000));
+  EXPECT_EQ(manager.phase(), EnvProvisionerManager::Phase::done) << manager.log().join('\n').toStdString();
+  QFile recorded(calls);
+  ASSERT_TRUE(recorded.open(QIODevice::ReadOnly));
+  EXPECT_EQ(recorded.readAll(), "install -y starship fish\n") << "tmux was there; one call for the rest";
+  ASSERT_EQ(manager.steps().size(), 3u);
+  for (const auto& step : manager.steps()) EXPECT_TRUE(step.done) << step.id;
+  EXPECT_TRUE(manager.log().contains("step 2/3 starship: ready")) << manager.log().join('\n').toStdString();
+  EXPECT_EQ(QDir::temp().entryList({"quorline-install-verified-*"}, QDir::Files).size(), staged.size() - 1)
+      << "the verified copy goes once it ran";
+
+  // A package manager that fails: the step is not done and the status is reported.
+  QFile::remove(tools() + "/fish");
+  m_user->environment().set("FAIL_INSTALL", "1");
+  manager.reset();
+  manager.startVerification();
+  manager.runInstall();
+  ASSERT_TRUE(testing::waitUntil([&] { return manager.phase() != EnvProvisionerManager::Phase::running; }, 30000));
+  EXPECT_EQ(manager.phase(), EnvProvisionerManager::Phase::failed);
+  EXPECT_EQ(manager.message(), "quorline installer exited with status 1 \u2014 see the log above for the failing step.");
+  EXPECT_FALSE(manager.steps()[2].done);
+  m_user->environment().unset("FAIL_INSTALL");
+
+  // A script with one byte changed is never staged or run.
+  const QString changed = m_root.filePath("changed-install.sh");
+  ASSERT_TRUE(QFile::copy(installerScript(), changed));
+  {
+    QFile file(changed);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("\ntouch '" + m_root.filePath("ran").toUtf8() + "'\n");
+  }
+  recorded.close();
+  QFile::remove(calls);
+  EnvProvisionerManager tampered({changed, {}, home(), settings.get()});
+  tampered.startVerification();
+  EXPECT_EQ(tampered.phase(), EnvProvisionerManager::Phase::verificationFailed);
+  tampered.runInstall();
+  testing::spinFor(200);
+  EXPECT_FALSE(QFileInfo::exists(m_root.filePath("ran")));
+  EXPECT_FALSE(QFileInfo::exists(calls));
+
+  // The detection is kept for the next start.
+  manager.setDetectedComponents(EnvComponents::detect([](const std::string& id) { return id == "tmux"; },
+                                                      [](const std::string&) { return true; }));
+  EnvProvisionerManager next({installerScript(), {}, home(), settings.get()});
+  next.loadCachedDetection();
+  EXPECT_EQ(next.components(), manager.components());
 }
 
 }  // namespace
