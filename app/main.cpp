@@ -9,6 +9,10 @@
 #include <qcoro/qcorotask.h>
 
 #include "control_plane/control_plane_client.h"
+#include "relay/account_session.h"
+#include "relay/relay_account_store.h"
+#include "relay/relay_credentials.h"
+#include "relay/relay_settings.h"
 #include "shell/desktop_isolation.h"
 #include "shell/localisation.h"
 #include "shell/vesket_identity.h"
@@ -48,7 +52,15 @@ int main(int argc, char** argv) {
   poller.start();
 
   viewer::TerminalViewerModel model(client, &shell::DesktopIsolation::defaults());
+  // The relay: endpoint choice, the account session (restored from the stored token).
+  relay::RelaySettings relaySettings(relay::RelaySettings::applicationOptions(shell::DesktopIsolation::defaults()));
+  auto relayTokens = std::make_shared<relay::FileRelayUserTokenStore>();
+  const auto currentRelay = [&relaySettings] { return QUrl(relaySettings.baseURL()); };
+  relay::AccountSession accountSession(relayTokens, currentRelay);
+  relay::RelayAccountStore accountStore({.baseURL = currentRelay, .tokenStore = relayTokens, .session = &accountSession});
+
   ui::MainWindow window(model);
+  window.setAccountServices({&accountStore, &accountSession, &relaySettings});
   ui::DesktopShell desktop(model, window, cli);
   auto* setup = new ui::SetupView(poller, QDir::homePath(), &window);
   setup->setWindowFlag(Qt::Window);
@@ -70,6 +82,13 @@ int main(int argc, char** argv) {
     }
   };
   syncSkills(cli);
+  // Start-up: pick the relay, then restore the stored session there; re-probe every 300 s.
+  auto connectRelay = [](relay::RelaySettings* settings, relay::RelayAccountStore* store) -> QCoro::Task<void> {
+    co_await settings->selectFastestBeforeConnect();
+    if (!settings->endpoint().isCustom()) settings->startPeriodicReselect(std::chrono::seconds(300));
+    co_await store->restoreStoredSession();
+  };
+  connectRelay(&relaySettings, &accountStore);
   std::fprintf(stderr, "vesket-desktop: watching the daemon at %s\n", client->socketPath().c_str());
   return app.exec();
 }

@@ -262,6 +262,10 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
             <numerusform>Vesket hat %n offene Panes. Beim Beenden werden der Daemon und der Fernzugriff auf diesen Rechner gestoppt. Ihre tmux-Panes bleiben lokal erhalten, aber Vesket-Clients und die Abstimmung der Agenten werden getrennt.</numerusform>
         </translation>
     </message>
+    <message id="macos.desktop_shell.account">
+        <source>Account…</source>
+        <translation>Konto…</translation>
+    </message>
     <message id="macos.desktop_shell.connecting_to_the_daemon">
         <source>Connecting to the daemon…</source>
         <translation>Verbindung zum Daemon wird hergestellt…</translation>

@@ -262,6 +262,10 @@ Please download the latest signed Vesket release.</translation>
             <numerusform>Vesket has %n open panes. Quitting will stop the daemon and remote access to this Mac. Your tmux panes stay local, but Vesket clients and agent coordination will disconnect.</numerusform>
         </translation>
     </message>
+    <message id="macos.desktop_shell.account">
+        <source>Account…</source>
+        <translation>Account…</translation>
+    </message>
     <message id="macos.desktop_shell.connecting_to_the_daemon">
         <source>Connecting to the daemon…</source>
         <translation>Connecting to the daemon…</translation>

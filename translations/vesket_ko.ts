@@ -261,6 +261,10 @@ Please download the latest signed Vesket release.</source>
             <numerusform>Vesket에 열린 패널이 %n개 있습니다. 종료하면 데몬과 이 컴퓨터에 대한 원격 접근이 중지됩니다. tmux 패널은 로컬에 그대로 남지만 Vesket 클라이언트와 에이전트 간 협업 연결은 끊어집니다.</numerusform>
         </translation>
     </message>
+    <message id="macos.desktop_shell.account">
+        <source>Account…</source>
+        <translation>계정…</translation>
+    </message>
     <message id="macos.desktop_shell.connecting_to_the_daemon">
         <source>Connecting to the daemon…</source>
         <translation>데몬에 연결하는 중…</translation>

@@ -261,6 +261,10 @@ Please download the latest signed Vesket release.</source>
             <numerusform>Vesket 有 %n 个打开的窗格。退出将停止守护进程以及对此计算机的远程访问。你的 tmux 窗格会保留在本地，但 Vesket 客户端和智能体之间的协作将断开连接。</numerusform>
         </translation>
     </message>
+    <message id="macos.desktop_shell.account">
+        <source>Account…</source>
+        <translation>账户…</translation>
+    </message>
     <message id="macos.desktop_shell.connecting_to_the_daemon">
         <source>Connecting to the daemon…</source>
         <translation>正在连接守护进程…</translation>

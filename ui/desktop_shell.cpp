@@ -34,6 +34,11 @@ void DesktopShell::start() {
     connect(open, &QAction::triggered, this, &DesktopShell::showWindow);
     m_stateAction = m_menu->addAction(QString());
     m_stateAction->setEnabled(false);
+    auto* account = m_menu->addAction(qtTrId("macos.desktop_shell.account"));
+    connect(account, &QAction::triggered, this, [this] {
+      showWindow();
+      m_window.openSettings();
+    });
     m_menu->addSeparator();
     auto* quit = m_menu->addAction(qtTrId("macos.desktop_shell.quit_vesket"));
     connect(quit, &QAction::triggered, this, &DesktopShell::requestQuit);

@@ -418,7 +418,7 @@ void MainWindow::syncLiveTerminalPane() {
 
 void MainWindow::openSettings() {
   if (!m_settings) m_settings = shell::SettingsStore::openStandard();
-  SettingsDialog dialog(*m_settings, this);
+  SettingsDialog dialog(*m_settings, this, m_account);
   dialog.exec();
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+
+#include "ui/account_section.h"
 
 #include <QMainWindow>
 
@@ -49,6 +52,8 @@ class MainWindow : public QMainWindow {
   void setLiveTerminalShown(bool shown);
   terminal::LiveTerminalView* liveTerminal() const { return m_liveTerminal; }
   void openSettings();
+  // The account objects the settings' Account section works with.
+  void setAccountServices(AccountServices services) { m_account = services; }
 
  signals:
   void closing();
@@ -72,6 +77,7 @@ class MainWindow : public QMainWindow {
   void reportCanvasWidth();
 
   viewer::TerminalViewerModel& m_model;
+  std::optional<AccountServices> m_account;
   PaneSidebarModel* m_sidebarModel = nullptr;
   QTreeView* m_sidebar = nullptr;
   QLabel* m_connectionBadge = nullptr;

@@ -25,11 +25,17 @@ QLabel* helpLabel(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-SettingsDialog::SettingsDialog(shell::SettingsStore& settings, QWidget* parent) : QDialog(parent), m_settings(settings) {
+SettingsDialog::SettingsDialog(shell::SettingsStore& settings, QWidget* parent, std::optional<AccountServices> account)
+    : QDialog(parent), m_settings(settings) {
   using namespace shell::SettingsKeys;
   setWindowTitle(qtTrId("macos.settings_view.settings"));
   setMinimumWidth(520);
   auto* layout = new QVBoxLayout(this);
+  if (account) {
+    m_account = new AccountSection(*account, this);
+    layout->addWidget(m_account);
+    layout->addSpacing(14);
+  }
 
   layout->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(qtTrId("macos.settings_view.terminal_history_limit").toHtmlEscaped()), this));
   auto* picker = new QHBoxLayout;

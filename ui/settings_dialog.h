@@ -5,6 +5,10 @@
 
 #include <QDialog>
 
+#include <optional>
+
+#include "ui/account_section.h"
+
 class QButtonGroup;
 class QCheckBox;
 
@@ -18,7 +22,11 @@ class SettingsDialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit SettingsDialog(shell::SettingsStore& settings, QWidget* parent = nullptr);
+  // With account services the dialog opens with the Account section.
+  explicit SettingsDialog(shell::SettingsStore& settings, QWidget* parent = nullptr,
+                          std::optional<AccountServices> account = std::nullopt);
+
+  AccountSection* accountSection() const { return m_account; }
 
   // The history limit choices, in order, with the value each stores (0: no cap).
   static constexpr int kHistoryLimits[] = {200, 500, 1000, 0};
@@ -32,6 +40,7 @@ class SettingsDialog : public QDialog {
   QButtonGroup* m_historyLimit = nullptr;
   QCheckBox* m_deHardWrap = nullptr;
   QCheckBox* m_rewrap = nullptr;
+  AccountSection* m_account = nullptr;
 };
 
 }  // namespace vesket::ui
