@@ -27,6 +27,122 @@
         <source>Automatic daemon updates are paused</source>
         <translation>Automatische Dienst-Updates sind angehalten</translation>
     </message>
+    <message id="macos.account_section.apple">
+        <source>Sign in with Apple</source>
+        <translation>Mit Apple anmelden</translation>
+    </message>
+    <message id="macos.account_section.checking">
+        <source>Checking your saved sign-in…</source>
+        <translation>Deine gespeicherte Anmeldung wird geprüft…</translation>
+    </message>
+    <message id="macos.account_section.confirm_label">
+        <source>Confirm</source>
+        <translation>Bestätigen</translation>
+    </message>
+    <message id="macos.account_section.confirm_placeholder">
+        <source>Repeat the password</source>
+        <translation>Passwort wiederholen</translation>
+    </message>
+    <message id="macos.account_section.create_account">
+        <source>Create Account</source>
+        <translation>Konto erstellen</translation>
+    </message>
+    <message id="macos.account_section.create_account_tab">
+        <source>Create Account</source>
+        <translation>Konto erstellen</translation>
+    </message>
+    <message id="macos.account_section.email_placeholder">
+        <source>you@example.org</source>
+        <translation>du@beispiel.de</translation>
+    </message>
+    <message id="macos.account_section.google">
+        <source>Sign in with Google</source>
+        <translation>Mit Google anmelden</translation>
+    </message>
+    <message id="macos.account_section.identifier_label">
+        <source>E-mail or username</source>
+        <translation>E-Mail oder Benutzername</translation>
+    </message>
+    <message id="macos.account_section.identifier_placeholder">
+        <source>E-mail address or username</source>
+        <translation>E-Mail-Adresse oder Benutzername</translation>
+    </message>
+    <message id="macos.account_section.needs_phone_pairing">
+        <source>This account already has a Mac. Add this one by scanning its QR code with your phone.</source>
+        <translation>Dieses Konto hat bereits einen Mac. Füge diesen hinzu, indem du seinen QR-Code mit deinem Telefon scannst.</translation>
+    </message>
+    <message id="macos.account_section.password_label">
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message id="macos.account_section.relay_apply">
+        <source>Use</source>
+        <translation>Verwenden</translation>
+    </message>
+    <message id="macos.account_section.relay_automatic">
+        <source>Automatic (fastest relay)</source>
+        <translation>Automatisch (schnellstes Relay)</translation>
+    </message>
+    <message id="macos.account_section.relay_current">
+        <source>Using %1</source>
+        <translation>Verwendet: %1</translation>
+    </message>
+    <message id="macos.account_section.relay_custom">
+        <source>Custom URL</source>
+        <translation>Eigene URL</translation>
+    </message>
+    <message id="macos.account_section.relay_invalid_url">
+        <source>Enter a relay address that starts with https:// or http://.</source>
+        <translation>Gib eine Relay-Adresse ein, die mit https:// oder http:// beginnt.</translation>
+    </message>
+    <message id="macos.account_section.relay_latency_ms">
+        <source>%1: %2 ms</source>
+        <translation>%1: %2 ms</translation>
+    </message>
+    <message id="macos.account_section.relay_measure">
+        <source>Measure</source>
+        <translation>Messen</translation>
+    </message>
+    <message id="macos.account_section.relay_not_measured">
+        <source>Latency not measured yet.</source>
+        <translation>Latenz noch nicht gemessen.</translation>
+    </message>
+    <message id="macos.account_section.relay_title">
+        <source>Relay</source>
+        <translation>Relay-Server</translation>
+    </message>
+    <message id="macos.account_section.relay_unreachable">
+        <source>%1: unreachable</source>
+        <translation>%1: nicht erreichbar</translation>
+    </message>
+    <message id="macos.account_section.session_expired_detail">
+        <source>Your session expired (sessions last 7 days). Sign in again to restore your Board &amp; Inbox.</source>
+        <translation>Deine Sitzung ist abgelaufen (Sitzungen gelten 7 Tage). Melde dich erneut an, um Board und Posteingang wiederherzustellen.</translation>
+    </message>
+    <message id="macos.account_section.sign_in">
+        <source>Sign In</source>
+        <translation>Anmelden</translation>
+    </message>
+    <message id="macos.account_section.sign_in_tab">
+        <source>Sign In</source>
+        <translation>Anmelden</translation>
+    </message>
+    <message id="macos.account_section.sign_out">
+        <source>Sign Out</source>
+        <translation>Abmelden</translation>
+    </message>
+    <message id="macos.account_section.signed_in_as">
+        <source>Signed in as %1</source>
+        <translation>Angemeldet als %1</translation>
+    </message>
+    <message id="macos.account_section.signing_in">
+        <source>Signing in…</source>
+        <translation>Anmeldung läuft…</translation>
+    </message>
+    <message id="macos.account_section.title">
+        <source>Account</source>
+        <translation>Konto</translation>
+    </message>
     <message id="macos.account_sign_in_page.apple_not_set_up">
         <source>Apple sign-in isn't set up on this Mac yet (needs the owner's Services ID).</source>
         <translation>Die Anmeldung mit Apple ist auf diesem Mac noch nicht eingerichtet (dazu braucht es die Services-ID des Betreibers).</translation>
@@ -774,6 +890,66 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.viewer_state_view.vesket_talks_to_tmux_through_its_daemon">
         <source>Vesket talks to tmux through its daemon. Start it with “vesket daemon start” (scripts/run starts it for you); this window connects as soon as it is up.</source>
         <translation>Vesket spricht über seinen Daemon mit tmux. Starten Sie ihn mit „vesket daemon start“ (scripts/run erledigt das für Sie); dieses Fenster verbindet sich, sobald er läuft.</translation>
+    </message>
+    <message id="relay_error.action.finishMacSetup">
+        <source>Finish Setup</source>
+        <translation>Einrichtung abschließen</translation>
+    </message>
+    <message id="relay_error.action.openDevices">
+        <source>Open Devices</source>
+        <translation>Geräte öffnen</translation>
+    </message>
+    <message id="relay_error.action.registerThisMac">
+        <source>Register This Mac</source>
+        <translation>Diesen Mac registrieren</translation>
+    </message>
+    <message id="relay_error.action.signIn">
+        <source>Sign In</source>
+        <translation>Anmelden</translation>
+    </message>
+    <message id="relay_error.action.tryAgain">
+        <source>Try Again</source>
+        <translation>Erneut versuchen</translation>
+    </message>
+    <message id="relay_error.approved_device_required">
+        <source>Only an approved device can create a pairing code. Finish setting up this Mac first.</source>
+        <translation>Nur ein freigegebenes Gerät kann einen Kopplungscode erstellen. Schließe zuerst die Einrichtung dieses Macs ab.</translation>
+    </message>
+    <message id="relay_error.daemon_not_running">
+        <source>The Vesket background service is not running on this Mac, so this list is unavailable. Open setup to start it.</source>
+        <translation>Der Vesket-Hintergrunddienst läuft auf diesem Mac nicht, daher ist diese Liste nicht verfügbar. Öffne die Einrichtung, um ihn zu starten.</translation>
+    </message>
+    <message id="relay_error.device_not_approved.registered">
+        <source>This Mac is not approved for your account yet. It approves itself once its Vesket daemon is connected. Open Devices to check it.</source>
+        <translation>Dieser Mac ist für dein Konto noch nicht freigegeben. Er gibt sich selbst frei, sobald sein Vesket-Daemon verbunden ist. Öffne „Geräte“, um das zu prüfen.</translation>
+    </message>
+    <message id="relay_error.device_not_approved.unregistered">
+        <source>This Mac is not set up for your account yet. Finish setup and it approves itself. No phone is needed.</source>
+        <translation>Dieser Mac ist für dein Konto noch nicht eingerichtet. Schließe die Einrichtung ab, dann gibt er sich selbst frei. Ein Telefon ist nicht nötig.</translation>
+    </message>
+    <message id="relay_error.grant_required_for_pairing">
+        <source>This device is not allowed to add Macs to the account. Add the Mac from a device that manages this account.</source>
+        <translation>Dieses Gerät darf dem Konto keine Macs hinzufügen. Füge den Mac von einem Gerät aus hinzu, das dieses Konto verwaltet.</translation>
+    </message>
+    <message id="relay_error.mac_requires_local_daemon_vouch">
+        <source>A Mac cannot be approved from another device. It approves itself once its own Vesket daemon is registered. Finish setup on that Mac.</source>
+        <translation>Ein Mac kann nicht von einem anderen Gerät aus freigegeben werden. Er gibt sich selbst frei, sobald sein eigener Vesket-Daemon registriert ist. Schließe die Einrichtung auf diesem Mac ab.</translation>
+    </message>
+    <message id="relay_error.pairing_needs_approved_device">
+        <source>This account already had a Mac, so a new Mac must be added from a device you already use. Get a pairing code on your other Mac under Devices, or scan this Mac's QR with your phone.</source>
+        <translation>Dieses Konto hatte bereits einen Mac, daher muss ein neuer Mac von einem Gerät aus hinzugefügt werden, das du schon verwendest. Hol dir auf deinem anderen Mac unter „Geräte“ einen Kopplungscode oder scanne den QR-Code dieses Macs mit deinem Telefon.</translation>
+    </message>
+    <message id="relay_error.rate_limited">
+        <source>Too many attempts in a short time. Wait a minute, then try again.</source>
+        <translation>Zu viele Versuche in kurzer Zeit. Warte eine Minute und versuche es dann erneut.</translation>
+    </message>
+    <message id="relay_error.session_expired">
+        <source>Your sign-in has expired. Sign in again.</source>
+        <translation>Deine Anmeldung ist abgelaufen. Melde dich erneut an.</translation>
+    </message>
+    <message id="relay_error.unknown_daemon_token">
+        <source>The Vesket background service on this Mac is not registered with your account. Its saved registration was removed or belongs to another account. Register this Mac again.</source>
+        <translation>Der Vesket-Hintergrunddienst auf diesem Mac ist nicht bei deinem Konto registriert. Seine gespeicherte Registrierung wurde entfernt oder gehört zu einem anderen Konto. Registriere diesen Mac erneut.</translation>
     </message>
 </context>
 </TS>

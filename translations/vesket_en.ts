@@ -27,6 +27,122 @@
         <source>Automatic daemon updates are paused</source>
         <translation>Automatic daemon updates are paused</translation>
     </message>
+    <message id="macos.account_section.apple">
+        <source>Sign in with Apple</source>
+        <translation>Sign in with Apple</translation>
+    </message>
+    <message id="macos.account_section.checking">
+        <source>Checking your saved sign-in…</source>
+        <translation>Checking your saved sign-in…</translation>
+    </message>
+    <message id="macos.account_section.confirm_label">
+        <source>Confirm</source>
+        <translation>Confirm</translation>
+    </message>
+    <message id="macos.account_section.confirm_placeholder">
+        <source>Repeat the password</source>
+        <translation>Repeat the password</translation>
+    </message>
+    <message id="macos.account_section.create_account">
+        <source>Create Account</source>
+        <translation>Create Account</translation>
+    </message>
+    <message id="macos.account_section.create_account_tab">
+        <source>Create Account</source>
+        <translation>Create Account</translation>
+    </message>
+    <message id="macos.account_section.email_placeholder">
+        <source>you@example.org</source>
+        <translation>you@example.org</translation>
+    </message>
+    <message id="macos.account_section.google">
+        <source>Sign in with Google</source>
+        <translation>Sign in with Google</translation>
+    </message>
+    <message id="macos.account_section.identifier_label">
+        <source>E-mail or username</source>
+        <translation>E-mail or username</translation>
+    </message>
+    <message id="macos.account_section.identifier_placeholder">
+        <source>E-mail address or username</source>
+        <translation>E-mail address or username</translation>
+    </message>
+    <message id="macos.account_section.needs_phone_pairing">
+        <source>This account already has a Mac. Add this one by scanning its QR code with your phone.</source>
+        <translation>This account already has a Mac. Add this one by scanning its QR code with your phone.</translation>
+    </message>
+    <message id="macos.account_section.password_label">
+        <source>Password</source>
+        <translation>Password</translation>
+    </message>
+    <message id="macos.account_section.relay_apply">
+        <source>Use</source>
+        <translation>Use</translation>
+    </message>
+    <message id="macos.account_section.relay_automatic">
+        <source>Automatic (fastest relay)</source>
+        <translation>Automatic (fastest relay)</translation>
+    </message>
+    <message id="macos.account_section.relay_current">
+        <source>Using %1</source>
+        <translation>Using %1</translation>
+    </message>
+    <message id="macos.account_section.relay_custom">
+        <source>Custom URL</source>
+        <translation>Custom URL</translation>
+    </message>
+    <message id="macos.account_section.relay_invalid_url">
+        <source>Enter a relay address that starts with https:// or http://.</source>
+        <translation>Enter a relay address that starts with https:// or http://.</translation>
+    </message>
+    <message id="macos.account_section.relay_latency_ms">
+        <source>%1: %2 ms</source>
+        <translation>%1: %2 ms</translation>
+    </message>
+    <message id="macos.account_section.relay_measure">
+        <source>Measure</source>
+        <translation>Measure</translation>
+    </message>
+    <message id="macos.account_section.relay_not_measured">
+        <source>Latency not measured yet.</source>
+        <translation>Latency not measured yet.</translation>
+    </message>
+    <message id="macos.account_section.relay_title">
+        <source>Relay</source>
+        <translation>Relay</translation>
+    </message>
+    <message id="macos.account_section.relay_unreachable">
+        <source>%1: unreachable</source>
+        <translation>%1: unreachable</translation>
+    </message>
+    <message id="macos.account_section.session_expired_detail">
+        <source>Your session expired (sessions last 7 days). Sign in again to restore your Board &amp; Inbox.</source>
+        <translation>Your session expired (sessions last 7 days). Sign in again to restore your Board &amp; Inbox.</translation>
+    </message>
+    <message id="macos.account_section.sign_in">
+        <source>Sign In</source>
+        <translation>Sign In</translation>
+    </message>
+    <message id="macos.account_section.sign_in_tab">
+        <source>Sign In</source>
+        <translation>Sign In</translation>
+    </message>
+    <message id="macos.account_section.sign_out">
+        <source>Sign Out</source>
+        <translation>Sign Out</translation>
+    </message>
+    <message id="macos.account_section.signed_in_as">
+        <source>Signed in as %1</source>
+        <translation>Signed in as %1</translation>
+    </message>
+    <message id="macos.account_section.signing_in">
+        <source>Signing in…</source>
+        <translation>Signing in…</translation>
+    </message>
+    <message id="macos.account_section.title">
+        <source>Account</source>
+        <translation>Account</translation>
+    </message>
     <message id="macos.account_sign_in_page.apple_not_set_up">
         <source>Apple sign-in isn't set up on this Mac yet (needs the owner's Services ID).</source>
         <translation>Apple sign-in isn't set up on this Mac yet (needs the owner's Services ID).</translation>
@@ -774,6 +890,66 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.viewer_state_view.vesket_talks_to_tmux_through_its_daemon">
         <source>Vesket talks to tmux through its daemon. Start it with “vesket daemon start” (scripts/run starts it for you); this window connects as soon as it is up.</source>
         <translation>Vesket talks to tmux through its daemon. Start it with “vesket daemon start” (scripts/run starts it for you); this window connects as soon as it is up.</translation>
+    </message>
+    <message id="relay_error.action.finishMacSetup">
+        <source>Finish Setup</source>
+        <translation>Finish Setup</translation>
+    </message>
+    <message id="relay_error.action.openDevices">
+        <source>Open Devices</source>
+        <translation>Open Devices</translation>
+    </message>
+    <message id="relay_error.action.registerThisMac">
+        <source>Register This Mac</source>
+        <translation>Register This Mac</translation>
+    </message>
+    <message id="relay_error.action.signIn">
+        <source>Sign In</source>
+        <translation>Sign In</translation>
+    </message>
+    <message id="relay_error.action.tryAgain">
+        <source>Try Again</source>
+        <translation>Try Again</translation>
+    </message>
+    <message id="relay_error.approved_device_required">
+        <source>Only an approved device can create a pairing code. Finish setting up this Mac first.</source>
+        <translation>Only an approved device can create a pairing code. Finish setting up this Mac first.</translation>
+    </message>
+    <message id="relay_error.daemon_not_running">
+        <source>The Vesket background service is not running on this Mac, so this list is unavailable. Open setup to start it.</source>
+        <translation>The Vesket background service is not running on this Mac, so this list is unavailable. Open setup to start it.</translation>
+    </message>
+    <message id="relay_error.device_not_approved.registered">
+        <source>This Mac is not approved for your account yet. It approves itself once its Vesket daemon is connected. Open Devices to check it.</source>
+        <translation>This Mac is not approved for your account yet. It approves itself once its Vesket daemon is connected. Open Devices to check it.</translation>
+    </message>
+    <message id="relay_error.device_not_approved.unregistered">
+        <source>This Mac is not set up for your account yet. Finish setup and it approves itself. No phone is needed.</source>
+        <translation>This Mac is not set up for your account yet. Finish setup and it approves itself. No phone is needed.</translation>
+    </message>
+    <message id="relay_error.grant_required_for_pairing">
+        <source>This device is not allowed to add Macs to the account. Add the Mac from a device that manages this account.</source>
+        <translation>This device is not allowed to add Macs to the account. Add the Mac from a device that manages this account.</translation>
+    </message>
+    <message id="relay_error.mac_requires_local_daemon_vouch">
+        <source>A Mac cannot be approved from another device. It approves itself once its own Vesket daemon is registered. Finish setup on that Mac.</source>
+        <translation>A Mac cannot be approved from another device. It approves itself once its own Vesket daemon is registered. Finish setup on that Mac.</translation>
+    </message>
+    <message id="relay_error.pairing_needs_approved_device">
+        <source>This account already had a Mac, so a new Mac must be added from a device you already use. Get a pairing code on your other Mac under Devices, or scan this Mac's QR with your phone.</source>
+        <translation>This account already had a Mac, so a new Mac must be added from a device you already use. Get a pairing code on your other Mac under Devices, or scan this Mac's QR with your phone.</translation>
+    </message>
+    <message id="relay_error.rate_limited">
+        <source>Too many attempts in a short time. Wait a minute, then try again.</source>
+        <translation>Too many attempts in a short time. Wait a minute, then try again.</translation>
+    </message>
+    <message id="relay_error.session_expired">
+        <source>Your sign-in has expired. Sign in again.</source>
+        <translation>Your sign-in has expired. Sign in again.</translation>
+    </message>
+    <message id="relay_error.unknown_daemon_token">
+        <source>The Vesket background service on this Mac is not registered with your account. Its saved registration was removed or belongs to another account. Register this Mac again.</source>
+        <translation>The Vesket background service on this Mac is not registered with your account. Its saved registration was removed or belongs to another account. Register this Mac again.</translation>
     </message>
 </context>
 </TS>

@@ -27,6 +27,122 @@
         <source>Automatic daemon updates are paused</source>
         <translation>데몬 자동 업데이트가 일시 중지되었습니다</translation>
     </message>
+    <message id="macos.account_section.apple">
+        <source>Sign in with Apple</source>
+        <translation>Apple로 로그인</translation>
+    </message>
+    <message id="macos.account_section.checking">
+        <source>Checking your saved sign-in…</source>
+        <translation>저장된 로그인 정보를 확인하는 중…</translation>
+    </message>
+    <message id="macos.account_section.confirm_label">
+        <source>Confirm</source>
+        <translation>비밀번호 확인</translation>
+    </message>
+    <message id="macos.account_section.confirm_placeholder">
+        <source>Repeat the password</source>
+        <translation>비밀번호를 다시 입력하세요</translation>
+    </message>
+    <message id="macos.account_section.create_account">
+        <source>Create Account</source>
+        <translation>계정 만들기</translation>
+    </message>
+    <message id="macos.account_section.create_account_tab">
+        <source>Create Account</source>
+        <translation>계정 만들기</translation>
+    </message>
+    <message id="macos.account_section.email_placeholder">
+        <source>you@example.org</source>
+        <translation>name@example.org</translation>
+    </message>
+    <message id="macos.account_section.google">
+        <source>Sign in with Google</source>
+        <translation>Google로 로그인</translation>
+    </message>
+    <message id="macos.account_section.identifier_label">
+        <source>E-mail or username</source>
+        <translation>이메일 또는 사용자 이름</translation>
+    </message>
+    <message id="macos.account_section.identifier_placeholder">
+        <source>E-mail address or username</source>
+        <translation>이메일 주소 또는 사용자 이름</translation>
+    </message>
+    <message id="macos.account_section.needs_phone_pairing">
+        <source>This account already has a Mac. Add this one by scanning its QR code with your phone.</source>
+        <translation>이 계정에는 이미 Mac이 있습니다. 휴대폰으로 이 Mac의 QR 코드를 스캔해 추가하세요.</translation>
+    </message>
+    <message id="macos.account_section.password_label">
+        <source>Password</source>
+        <translation>비밀번호</translation>
+    </message>
+    <message id="macos.account_section.relay_apply">
+        <source>Use</source>
+        <translation>사용</translation>
+    </message>
+    <message id="macos.account_section.relay_automatic">
+        <source>Automatic (fastest relay)</source>
+        <translation>자동 (가장 빠른 릴레이)</translation>
+    </message>
+    <message id="macos.account_section.relay_current">
+        <source>Using %1</source>
+        <translation>사용 중: %1</translation>
+    </message>
+    <message id="macos.account_section.relay_custom">
+        <source>Custom URL</source>
+        <translation>사용자 지정 URL</translation>
+    </message>
+    <message id="macos.account_section.relay_invalid_url">
+        <source>Enter a relay address that starts with https:// or http://.</source>
+        <translation>https:// 또는 http://로 시작하는 릴레이 주소를 입력하세요.</translation>
+    </message>
+    <message id="macos.account_section.relay_latency_ms">
+        <source>%1: %2 ms</source>
+        <translation>%1: %2ms</translation>
+    </message>
+    <message id="macos.account_section.relay_measure">
+        <source>Measure</source>
+        <translation>측정</translation>
+    </message>
+    <message id="macos.account_section.relay_not_measured">
+        <source>Latency not measured yet.</source>
+        <translation>아직 지연 시간을 측정하지 않았습니다.</translation>
+    </message>
+    <message id="macos.account_section.relay_title">
+        <source>Relay</source>
+        <translation>릴레이</translation>
+    </message>
+    <message id="macos.account_section.relay_unreachable">
+        <source>%1: unreachable</source>
+        <translation>%1: 연결할 수 없음</translation>
+    </message>
+    <message id="macos.account_section.session_expired_detail">
+        <source>Your session expired (sessions last 7 days). Sign in again to restore your Board &amp; Inbox.</source>
+        <translation>세션이 만료되었습니다(세션은 7일간 유지됩니다). 보드와 받은편지함을 되살리려면 다시 로그인하세요.</translation>
+    </message>
+    <message id="macos.account_section.sign_in">
+        <source>Sign In</source>
+        <translation>로그인</translation>
+    </message>
+    <message id="macos.account_section.sign_in_tab">
+        <source>Sign In</source>
+        <translation>로그인</translation>
+    </message>
+    <message id="macos.account_section.sign_out">
+        <source>Sign Out</source>
+        <translation>로그아웃</translation>
+    </message>
+    <message id="macos.account_section.signed_in_as">
+        <source>Signed in as %1</source>
+        <translation>%1(으)로 로그인됨</translation>
+    </message>
+    <message id="macos.account_section.signing_in">
+        <source>Signing in…</source>
+        <translation>로그인하는 중…</translation>
+    </message>
+    <message id="macos.account_section.title">
+        <source>Account</source>
+        <translation>계정</translation>
+    </message>
     <message id="macos.account_sign_in_page.apple_not_set_up">
         <source>Apple sign-in isn't set up on this Mac yet (needs the owner's Services ID).</source>
         <translation>이 Mac에서는 아직 Apple 로그인이 설정되지 않았습니다(소유자의 Services ID가 필요합니다).</translation>
@@ -770,6 +886,66 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.viewer_state_view.vesket_talks_to_tmux_through_its_daemon">
         <source>Vesket talks to tmux through its daemon. Start it with “vesket daemon start” (scripts/run starts it for you); this window connects as soon as it is up.</source>
         <translation>Vesket은 데몬을 통해 tmux와 통신합니다. “vesket daemon start”로 데몬을 시작하세요(scripts/run이 대신 시작해 줍니다). 데몬이 실행되면 이 창이 바로 연결됩니다.</translation>
+    </message>
+    <message id="relay_error.action.finishMacSetup">
+        <source>Finish Setup</source>
+        <translation>설정 마치기</translation>
+    </message>
+    <message id="relay_error.action.openDevices">
+        <source>Open Devices</source>
+        <translation>기기 열기</translation>
+    </message>
+    <message id="relay_error.action.registerThisMac">
+        <source>Register This Mac</source>
+        <translation>이 Mac 등록</translation>
+    </message>
+    <message id="relay_error.action.signIn">
+        <source>Sign In</source>
+        <translation>로그인</translation>
+    </message>
+    <message id="relay_error.action.tryAgain">
+        <source>Try Again</source>
+        <translation>다시 시도</translation>
+    </message>
+    <message id="relay_error.approved_device_required">
+        <source>Only an approved device can create a pairing code. Finish setting up this Mac first.</source>
+        <translation>승인된 기기만 페어링 코드를 만들 수 있습니다. 먼저 이 Mac의 설정을 마치세요.</translation>
+    </message>
+    <message id="relay_error.daemon_not_running">
+        <source>The Vesket background service is not running on this Mac, so this list is unavailable. Open setup to start it.</source>
+        <translation>이 Mac에서 Vesket 백그라운드 서비스가 실행되고 있지 않아 이 목록을 볼 수 없습니다. 설정을 열어 서비스를 시작하세요.</translation>
+    </message>
+    <message id="relay_error.device_not_approved.registered">
+        <source>This Mac is not approved for your account yet. It approves itself once its Vesket daemon is connected. Open Devices to check it.</source>
+        <translation>이 Mac은 아직 계정에서 승인되지 않았습니다. Vesket 데몬이 연결되면 스스로 승인됩니다. 기기 목록을 열어 확인하세요.</translation>
+    </message>
+    <message id="relay_error.device_not_approved.unregistered">
+        <source>This Mac is not set up for your account yet. Finish setup and it approves itself. No phone is needed.</source>
+        <translation>이 Mac은 아직 계정에 설정되지 않았습니다. 설정을 마치면 스스로 승인됩니다. 휴대폰은 필요하지 않습니다.</translation>
+    </message>
+    <message id="relay_error.grant_required_for_pairing">
+        <source>This device is not allowed to add Macs to the account. Add the Mac from a device that manages this account.</source>
+        <translation>이 기기는 계정에 Mac을 추가할 권한이 없습니다. 이 계정을 관리하는 기기에서 Mac을 추가하세요.</translation>
+    </message>
+    <message id="relay_error.mac_requires_local_daemon_vouch">
+        <source>A Mac cannot be approved from another device. It approves itself once its own Vesket daemon is registered. Finish setup on that Mac.</source>
+        <translation>Mac은 다른 기기에서 승인할 수 없습니다. 해당 Mac의 Vesket 데몬이 등록되면 스스로 승인됩니다. 그 Mac에서 설정을 마치세요.</translation>
+    </message>
+    <message id="relay_error.pairing_needs_approved_device">
+        <source>This account already had a Mac, so a new Mac must be added from a device you already use. Get a pairing code on your other Mac under Devices, or scan this Mac's QR with your phone.</source>
+        <translation>이 계정에는 이미 Mac이 있었으므로 새 Mac은 이미 사용 중인 기기에서 추가해야 합니다. 다른 Mac의 기기 메뉴에서 페어링 코드를 받거나, 휴대폰으로 이 Mac의 QR 코드를 스캔하세요.</translation>
+    </message>
+    <message id="relay_error.rate_limited">
+        <source>Too many attempts in a short time. Wait a minute, then try again.</source>
+        <translation>짧은 시간에 시도가 너무 많았습니다. 1분 정도 기다린 뒤 다시 시도하세요.</translation>
+    </message>
+    <message id="relay_error.session_expired">
+        <source>Your sign-in has expired. Sign in again.</source>
+        <translation>로그인이 만료되었습니다. 다시 로그인하세요.</translation>
+    </message>
+    <message id="relay_error.unknown_daemon_token">
+        <source>The Vesket background service on this Mac is not registered with your account. Its saved registration was removed or belongs to another account. Register this Mac again.</source>
+        <translation>이 Mac의 Vesket 백그라운드 서비스가 계정에 등록되어 있지 않습니다. 저장된 등록 정보가 삭제되었거나 다른 계정의 것입니다. 이 Mac을 다시 등록하세요.</translation>
     </message>
 </context>
 </TS>

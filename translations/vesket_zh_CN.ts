@@ -27,6 +27,122 @@
         <source>Automatic daemon updates are paused</source>
         <translation>守护进程自动更新已暂停</translation>
     </message>
+    <message id="macos.account_section.apple">
+        <source>Sign in with Apple</source>
+        <translation>通过 Apple 登录</translation>
+    </message>
+    <message id="macos.account_section.checking">
+        <source>Checking your saved sign-in…</source>
+        <translation>正在检查已保存的登录信息…</translation>
+    </message>
+    <message id="macos.account_section.confirm_label">
+        <source>Confirm</source>
+        <translation>确认密码</translation>
+    </message>
+    <message id="macos.account_section.confirm_placeholder">
+        <source>Repeat the password</source>
+        <translation>再次输入密码</translation>
+    </message>
+    <message id="macos.account_section.create_account">
+        <source>Create Account</source>
+        <translation>创建账户</translation>
+    </message>
+    <message id="macos.account_section.create_account_tab">
+        <source>Create Account</source>
+        <translation>创建账户</translation>
+    </message>
+    <message id="macos.account_section.email_placeholder">
+        <source>you@example.org</source>
+        <translation>name@example.org</translation>
+    </message>
+    <message id="macos.account_section.google">
+        <source>Sign in with Google</source>
+        <translation>使用 Google 登录</translation>
+    </message>
+    <message id="macos.account_section.identifier_label">
+        <source>E-mail or username</source>
+        <translation>电子邮件或用户名</translation>
+    </message>
+    <message id="macos.account_section.identifier_placeholder">
+        <source>E-mail address or username</source>
+        <translation>电子邮件地址或用户名</translation>
+    </message>
+    <message id="macos.account_section.needs_phone_pairing">
+        <source>This account already has a Mac. Add this one by scanning its QR code with your phone.</source>
+        <translation>此账户已有一台 Mac。请用手机扫描这台 Mac 的二维码来添加它。</translation>
+    </message>
+    <message id="macos.account_section.password_label">
+        <source>Password</source>
+        <translation>密码</translation>
+    </message>
+    <message id="macos.account_section.relay_apply">
+        <source>Use</source>
+        <translation>使用</translation>
+    </message>
+    <message id="macos.account_section.relay_automatic">
+        <source>Automatic (fastest relay)</source>
+        <translation>自动（最快的中继）</translation>
+    </message>
+    <message id="macos.account_section.relay_current">
+        <source>Using %1</source>
+        <translation>正在使用 %1</translation>
+    </message>
+    <message id="macos.account_section.relay_custom">
+        <source>Custom URL</source>
+        <translation>自定义 URL</translation>
+    </message>
+    <message id="macos.account_section.relay_invalid_url">
+        <source>Enter a relay address that starts with https:// or http://.</source>
+        <translation>请输入以 https:// 或 http:// 开头的中继地址。</translation>
+    </message>
+    <message id="macos.account_section.relay_latency_ms">
+        <source>%1: %2 ms</source>
+        <translation>%1：%2 毫秒</translation>
+    </message>
+    <message id="macos.account_section.relay_measure">
+        <source>Measure</source>
+        <translation>测速</translation>
+    </message>
+    <message id="macos.account_section.relay_not_measured">
+        <source>Latency not measured yet.</source>
+        <translation>尚未测量延迟。</translation>
+    </message>
+    <message id="macos.account_section.relay_title">
+        <source>Relay</source>
+        <translation>中继</translation>
+    </message>
+    <message id="macos.account_section.relay_unreachable">
+        <source>%1: unreachable</source>
+        <translation>%1：无法连接</translation>
+    </message>
+    <message id="macos.account_section.session_expired_detail">
+        <source>Your session expired (sessions last 7 days). Sign in again to restore your Board &amp; Inbox.</source>
+        <translation>你的会话已过期（会话有效期为 7 天）。请重新登录以恢复看板和收件箱。</translation>
+    </message>
+    <message id="macos.account_section.sign_in">
+        <source>Sign In</source>
+        <translation>登录</translation>
+    </message>
+    <message id="macos.account_section.sign_in_tab">
+        <source>Sign In</source>
+        <translation>登录</translation>
+    </message>
+    <message id="macos.account_section.sign_out">
+        <source>Sign Out</source>
+        <translation>退出登录</translation>
+    </message>
+    <message id="macos.account_section.signed_in_as">
+        <source>Signed in as %1</source>
+        <translation>已登录为 %1</translation>
+    </message>
+    <message id="macos.account_section.signing_in">
+        <source>Signing in…</source>
+        <translation>正在登录…</translation>
+    </message>
+    <message id="macos.account_section.title">
+        <source>Account</source>
+        <translation>账户</translation>
+    </message>
     <message id="macos.account_sign_in_page.apple_not_set_up">
         <source>Apple sign-in isn't set up on this Mac yet (needs the owner's Services ID).</source>
         <translation>此 Mac 尚未设置 Apple 登录（需要所有者的 Services ID）。</translation>
@@ -770,6 +886,66 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.viewer_state_view.vesket_talks_to_tmux_through_its_daemon">
         <source>Vesket talks to tmux through its daemon. Start it with “vesket daemon start” (scripts/run starts it for you); this window connects as soon as it is up.</source>
         <translation>Vesket 通过其守护进程与 tmux 通信。请用“vesket daemon start”启动它（scripts/run 会替你启动）；守护进程一运行，此窗口就会连接。</translation>
+    </message>
+    <message id="relay_error.action.finishMacSetup">
+        <source>Finish Setup</source>
+        <translation>完成设置</translation>
+    </message>
+    <message id="relay_error.action.openDevices">
+        <source>Open Devices</source>
+        <translation>打开设备</translation>
+    </message>
+    <message id="relay_error.action.registerThisMac">
+        <source>Register This Mac</source>
+        <translation>注册这台 Mac</translation>
+    </message>
+    <message id="relay_error.action.signIn">
+        <source>Sign In</source>
+        <translation>登录</translation>
+    </message>
+    <message id="relay_error.action.tryAgain">
+        <source>Try Again</source>
+        <translation>重试</translation>
+    </message>
+    <message id="relay_error.approved_device_required">
+        <source>Only an approved device can create a pairing code. Finish setting up this Mac first.</source>
+        <translation>只有已批准的设备才能创建配对码。请先完成这台 Mac 的设置。</translation>
+    </message>
+    <message id="relay_error.daemon_not_running">
+        <source>The Vesket background service is not running on this Mac, so this list is unavailable. Open setup to start it.</source>
+        <translation>这台 Mac 上的 Vesket 后台服务没有运行，因此无法显示此列表。请打开设置来启动它。</translation>
+    </message>
+    <message id="relay_error.device_not_approved.registered">
+        <source>This Mac is not approved for your account yet. It approves itself once its Vesket daemon is connected. Open Devices to check it.</source>
+        <translation>这台 Mac 尚未获准使用你的账户。它的 Vesket 守护进程连接后会自行批准。请打开“设备”查看。</translation>
+    </message>
+    <message id="relay_error.device_not_approved.unregistered">
+        <source>This Mac is not set up for your account yet. Finish setup and it approves itself. No phone is needed.</source>
+        <translation>这台 Mac 尚未为你的账户完成设置。完成设置后它会自行批准，无需手机。</translation>
+    </message>
+    <message id="relay_error.grant_required_for_pairing">
+        <source>This device is not allowed to add Macs to the account. Add the Mac from a device that manages this account.</source>
+        <translation>此设备无权向账户添加 Mac。请从管理此账户的设备上添加这台 Mac。</translation>
+    </message>
+    <message id="relay_error.mac_requires_local_daemon_vouch">
+        <source>A Mac cannot be approved from another device. It approves itself once its own Vesket daemon is registered. Finish setup on that Mac.</source>
+        <translation>Mac 无法从其他设备批准。它自己的 Vesket 守护进程注册后会自行批准。请在那台 Mac 上完成设置。</translation>
+    </message>
+    <message id="relay_error.pairing_needs_approved_device">
+        <source>This account already had a Mac, so a new Mac must be added from a device you already use. Get a pairing code on your other Mac under Devices, or scan this Mac's QR with your phone.</source>
+        <translation>此账户已有一台 Mac，因此新的 Mac 必须从你已在使用的设备上添加。请在另一台 Mac 的“设备”中获取配对码，或用手机扫描这台 Mac 的二维码。</translation>
+    </message>
+    <message id="relay_error.rate_limited">
+        <source>Too many attempts in a short time. Wait a minute, then try again.</source>
+        <translation>短时间内尝试次数过多。请等待一分钟后再试。</translation>
+    </message>
+    <message id="relay_error.session_expired">
+        <source>Your sign-in has expired. Sign in again.</source>
+        <translation>你的登录已过期。请重新登录。</translation>
+    </message>
+    <message id="relay_error.unknown_daemon_token">
+        <source>The Vesket background service on this Mac is not registered with your account. Its saved registration was removed or belongs to another account. Register this Mac again.</source>
+        <translation>这台 Mac 上的 Vesket 后台服务未在你的账户中注册。它保存的注册信息已被删除，或属于另一个账户。请重新注册这台 Mac。</translation>
     </message>
 </context>
 </TS>

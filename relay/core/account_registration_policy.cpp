@@ -54,9 +54,9 @@ const std::vector<std::pair<std::string_view, std::string_view>>& englishTexts()
       {kPasswordsDontMatch, "Passwords don't match."},
       {kCheckEmailAndPassword, "Please check your email and password."},
       {kAccountExists, "An account with this email already exists. Sign in instead."},
-      {kTooManyAttempts, "Too many attempts. Wait a minute and try again."},
-      {kBackendUnavailable, "Registration is unavailable on this relay right now. Try again later."},
-      {kRegisterGeneric, "Couldn't create the account. Please try again."},
+      {kTooManyAttempts, "Too many attempts. Wait a minute, then try again."},
+      {kBackendUnavailable, "Registration is not available on this relay right now. Try again later."},
+      {kRegisterGeneric, "Couldn't create the account. Try again."},
   };
   return texts;
 }
