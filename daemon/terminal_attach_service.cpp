@@ -117,6 +117,9 @@ struct TerminalAttachService::PaneStream {
   bool piped = false;
   std::uint64_t pipeBytes = 0;  // bytes read from the pipe so far
   std::string inputBacklog;     // keys the pipe did not take yet
+  // The pane shows a mode of tmux's (copy mode, a chooser): keys go to the mode, so they
+  // are typed with `send-keys` as without a pipe, not written past it to the program.
+  bool inMode = false;
   std::unique_ptr<QSocketNotifier> pipeReadable;
   std::unique_ptr<QSocketNotifier> pipeWritable;
 
@@ -357,6 +360,9 @@ QCoro::Task<TerminalAttachService::StreamPtr> TerminalAttachService::openStream(
         case ControlEventKind::SessionsChanged:
           spawn(checkPane(s), "pane check");
           break;
+        case ControlEventKind::PaneModeChanged:
+          if (event.paneId == s->paneId.toStdString()) spawn(checkMode(s), "pane mode");
+          break;
         default:
           break;
       }
@@ -376,6 +382,7 @@ QCoro::Task<TerminalAttachService::StreamPtr> TerminalAttachService::openStream(
     });
     stream->checkTimer->start();
     if (m_options.pipeDoor != nullptr && m_options.pipeDoor->isOpen()) {
+      spawn(checkMode(stream), "pane mode");
       auto piping = openPipe(stream);
       co_await piping;
       if (!self) throw TmuxError("daemon stopping");
@@ -557,8 +564,19 @@ void TerminalAttachService::input(ControlConnection& connection, const RequestFr
   // contentParity and frames this daemon does not know are accepted and ignored.
 }
 
+QCoro::Task<void> TerminalAttachService::checkMode(StreamPtr stream) {
+  if (stream->ended || stream->client == nullptr) co_return;
+  try {
+    auto asking = stream->run("display-message -p -t " + q(stream->paneId) + " '#{pane_in_mode}'");
+    const auto lines = co_await asking;
+    stream->inMode = lines.size() == 1 && lines.front() == "1";
+  } catch (const std::exception& error) {
+    qInfo().noquote() << "pane mode of" << stream->paneId << "not known:" << error.what();
+  }
+}
+
 QCoro::Task<void> TerminalAttachService::typeInput(StreamPtr stream, std::string bytes) {
-  if (stream->piped) {
+  if (stream->piped && (!stream->inMode || !stream->inputBacklog.empty())) {
     stream->inputBacklog += bytes;
     writePipe(stream);
     co_return;

@@ -99,6 +99,7 @@ class TerminalAttachService : public QObject, public StreamService {
   QCoro::Task<StreamPtr> openStream(QString paneId);
   void closeStream(const StreamPtr& stream);
   QCoro::Task<void> checkPane(StreamPtr stream);
+  QCoro::Task<void> checkMode(StreamPtr stream);
   void paneEnded(const StreamPtr& stream, std::optional<std::int64_t> code);
 
   struct Snapshot {

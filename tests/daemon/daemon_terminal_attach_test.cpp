@@ -556,6 +556,24 @@ TEST_F(DaemonPanePipeTest, TheDoorTurnsAwayWhatItDidNotAskFor) {
   for (int fd : {guessed, garbage, silent}) ::close(fd);
 }
 
+// While the pane shows copy mode, keys drive the mode (as `send-keys` always did) instead of
+// reaching the program underneath through the pipe; afterwards they go through the pipe again.
+TEST_F(DaemonPanePipeTest, KeysGoToTmuxsModeWhileThePaneShowsOne) {
+  Viewer viewer(m_daemon.socketPath());
+  viewer.attach(m_pane);
+  ASSERT_TRUE(viewer.readUntil([&] { return viewer.historyEnded; }));
+  ASSERT_EQ(pipeOf(m_pane), QStringLiteral("1"));
+  tmux({"copy-mode", "-t", m_pane});
+  ASSERT_EQ(tmux({"display", "-p", "-t", m_pane, "#{pane_in_mode}"}), QStringLiteral("1"));
+  viewer.readUntil([] { return false; }, 500);  // the daemon hears of the mode
+  viewer.send(TP::encodeInput("q"));
+  EXPECT_TRUE(eventually([&] { return tmux({"display", "-p", "-t", m_pane, "#{pane_in_mode}"}) == QStringLiteral("0"); }));
+  viewer.readUntil([] { return false; }, 500);
+  viewer.send(TP::encodeInput("echo back-$((1+1))\r"));
+  EXPECT_TRUE(viewer.readUntil([&] { return viewer.output.find("back-2\r\n") != std::string::npos; })) << viewer.output;
+  EXPECT_EQ(pipeOf(m_pane), QStringLiteral("1"));
+}
+
 // Viewers that join while the pane prints see their snapshot and the live bytes meet
 // exactly: every line once, none missing, in order.
 TEST_F(DaemonPanePipeTest, ViewersJoiningWhileThePanePrintsMissNothing) {
