@@ -4,6 +4,8 @@
 
 #include "relay/account_session.h"
 #include "relay/core/account_registration_policy.h"
+#include "relay/core/enrollment_backoff.h"
+#include "relay/device_enrollment.h"
 #include "relay/relay_credentials.h"
 #include "relay/relay_error_presentation.h"
 
@@ -24,6 +26,7 @@ RelayAccountStore::RelayAccountStore(Dependencies dependencies, QObject* parent)
     : QObject(parent), m_dependencies(std::move(dependencies)) {
   if (!m_dependencies.tokenStore) m_dependencies.tokenStore = std::make_shared<FileRelayUserTokenStore>();
   if (!m_dependencies.deviceIDStore) m_dependencies.deviceIDStore = std::make_shared<KeychainRelayDeviceIDStore>();
+  if (!m_dependencies.enrollment) m_dependencies.enrollment = &DeviceEnrollment::shared();
   if (isProofSession()) {
     m_auth.kind = AuthState::Kind::authenticated;
     m_auth.name = QStringLiteral("daemon-token session");
@@ -34,7 +37,7 @@ RelayAccountStore::RelayAccountStore(Dependencies dependencies, QObject* parent)
 
 RelayClient RelayAccountStore::makeClient() const {
   return RelayClient(m_dependencies.baseURL(), m_dependencies.credential, m_dependencies.tokenStore,
-                     m_dependencies.deviceIDStore);
+                     m_dependencies.deviceIDStore, nullptr, m_dependencies.enrollment);
 }
 
 std::optional<QString> RelayAccountStore::storedToken() const { return m_dependencies.tokenStore->read(); }
@@ -96,32 +99,46 @@ QCoro::Task<void> RelayAccountStore::restoreStoredSession() {
   m_recheckRequested = false;
 }
 
+QCoro::Task<void> RelayAccountStore::signIn(AccountCall call, Refusal refused) {
+  QPointer<RelayAccountStore> self(this);
+  setAuth(AuthState{AuthState::Kind::authenticating});
+  RelayClient client = makeClient();
+  std::optional<RelayAccount> account;
+  std::optional<RelayError> refusal;
+  bool unreachable = false;
+  try {
+    QCoro::Task<RelayAccount> answer = call(client);
+    account = co_await std::move(answer);
+  } catch (const RelayError& error) {
+    refusal = error;
+  } catch (const RelayTransportError&) {
+    unreachable = true;
+  }
+  if (!self) co_return;
+  if (refusal || unreachable) {
+    setAuth(refusal ? refused(*refusal) : transportFailure());
+    co_return;
+  }
+  QCoro::Task<void> finishing = finishSignIn(*account, false);
+  co_await std::move(finishing);
+}
+
 QCoro::Task<void> RelayAccountStore::login(QString username, QString password) {
   if (username.trimmed().isEmpty() || password.isEmpty()) {
     setAuth(AuthState::failed(
         text("macos.account_sign_in_page.enter_a_username_and_password", "Enter a username and password.")));
     co_return;
   }
-  QPointer<RelayAccountStore> self(this);
-  setAuth(AuthState{AuthState::Kind::authenticating});
-  RelayClient client = makeClient();
-  std::optional<RelayAccount> account;
-  std::optional<AuthState> failure;
-  try {
-    account = co_await client.login(username.trimmed(), password);
-  } catch (const RelayError& error) {
-    failure = error.status == 401 ? AuthState::failed(text("macos.account_sign_in_page.wrong_username_or_password",
-                                                           "Wrong username or password."))
-                                  : failureFor(error);
-  } catch (const RelayTransportError&) {
-    failure = transportFailure();
-  }
-  if (!self) co_return;
-  if (failure) {
-    setAuth(*failure);
-    co_return;
-  }
-  co_await finishSignIn(*account, false);
+  AccountCall call = [username = username.trimmed(), password](RelayClient& client) {
+    return client.login(username, password);
+  };
+  Refusal refused = [this](const RelayError& error) {
+    return error.status == 401 ? AuthState::failed(text("macos.account_sign_in_page.wrong_username_or_password",
+                                                        "Wrong username or password."))
+                               : failureFor(error);
+  };
+  QCoro::Task<void> signingIn = signIn(std::move(call), std::move(refused));
+  co_await std::move(signingIn);
 }
 
 QCoro::Task<void> RelayAccountStore::registerAccount(QString email, QString password, QString confirm) {
@@ -131,78 +148,47 @@ QCoro::Task<void> RelayAccountStore::registerAccount(QString email, QString pass
     setAuth(AuthState::failed(registrationText(*problem)));
     co_return;
   }
-  QPointer<RelayAccountStore> self(this);
-  setAuth(AuthState{AuthState::Kind::authenticating});
-  RelayClient client = makeClient();
-  std::optional<RelayAccount> account;
-  std::optional<AuthState> failure;
-  try {
-    account = co_await client.registerPublic(email.trimmed(), password, confirm);
-  } catch (const RelayError& error) {
-    failure = AuthState::failed(registrationText(registrationErrorMessage(error.status, error.message)),
-                                error.status == 429 ? std::optional(RelayErrorAction::tryAgain) : std::nullopt);
-  } catch (const RelayTransportError&) {
-    failure = transportFailure();
-  }
-  if (!self) co_return;
-  if (failure) {
-    setAuth(*failure);
-    co_return;
-  }
-  co_await finishSignIn(*account, false);
+  AccountCall call = [email = email.trimmed(), password, confirm](RelayClient& client) {
+    return client.registerPublic(email, password, confirm);
+  };
+  Refusal refused = [](const RelayError& error) {
+    return AuthState::failed(registrationText(registrationErrorMessage(error.status, error.message)),
+                             error.status == 429 ? std::optional(RelayErrorAction::tryAgain) : std::nullopt);
+  };
+  QCoro::Task<void> signingIn = signIn(std::move(call), std::move(refused));
+  co_await std::move(signingIn);
+}
+
+RelayAccountStore::Refusal RelayAccountStore::providerRefusal(bool haveToken, QString notSetUpHere) {
+  return [this, haveToken, notSetUpHere](const RelayError& error) {
+    // Asked without a provider token: a relay without the provider says so (501); any other
+    // answer means the relay has it and this machine cannot obtain a token.
+    if (!haveToken && error.status != 501) return AuthState::failed(notSetUpHere);
+    return failureFor(error);
+  };
 }
 
 QCoro::Task<void> RelayAccountStore::signInWithGoogle(std::optional<QString> idToken) {
-  if (!idToken) {
-    setAuth(AuthState::failed(text("macos.account_sign_in_page.google_not_set_up",
-                                   "Google sign-in isn't set up on this Mac yet (needs the owner's Google OAuth "
-                                   "client).")));
-    co_return;
-  }
-  QPointer<RelayAccountStore> self(this);
-  setAuth(AuthState{AuthState::Kind::authenticating});
-  RelayClient client = makeClient();
-  std::optional<RelayAccount> account;
-  std::optional<AuthState> failure;
-  try {
-    account = co_await client.signInWithGoogle(*idToken);
-  } catch (const RelayError& error) {
-    failure = failureFor(error);
-  } catch (const RelayTransportError&) {
-    failure = transportFailure();
-  }
-  if (!self) co_return;
-  if (failure) {
-    setAuth(*failure);
-    co_return;
-  }
-  co_await finishSignIn(*account, false);
+  AccountCall call = [token = idToken.value_or(QString())](RelayClient& client) {
+    return client.signInWithGoogle(token);
+  };
+  Refusal refused = providerRefusal(idToken.has_value(),
+                                    text("macos.account_sign_in_page.google_not_set_up",
+                                         "Google sign-in isn't set up on this Mac yet (needs the owner's Google OAuth "
+                                         "client)."));
+  QCoro::Task<void> signingIn = signIn(std::move(call), std::move(refused));
+  co_await std::move(signingIn);
 }
 
 QCoro::Task<void> RelayAccountStore::signInWithApple(std::optional<QString> identityToken) {
-  if (!identityToken) {
-    setAuth(AuthState::failed(text("macos.account_sign_in_page.apple_not_set_up",
-                                   "Apple sign-in isn't set up on this Mac yet (needs the owner's Services ID).")));
-    co_return;
-  }
-  QPointer<RelayAccountStore> self(this);
-  setAuth(AuthState{AuthState::Kind::authenticating});
-  RelayClient client = makeClient();
-  std::optional<RelayAccount> account;
-  std::optional<AuthState> failure;
-  try {
-    account = co_await client.signInWithApple(*identityToken, std::nullopt, std::nullopt, std::nullopt);
-  } catch (const RelayError& error) {
-    failure = failureFor(error);
-  } catch (const RelayTransportError&) {
-    failure = transportFailure();
-  }
-  if (!self) co_return;
-  if (failure) {
-    setAuth(*failure);
-    co_return;
-  }
-  co_await finishSignIn(*account, false);
+  AccountCall call = [token = identityToken.value_or(QString())](RelayClient& client) {
+    return client.signInWithApple(token, std::nullopt, std::nullopt, std::nullopt);
+  };
+  Refusal refused = providerRefusal(identityToken.has_value(),
+                                    text("macos.account_sign_in_page.apple_not_set_up",
+                                         "Apple sign-in isn't set up on this Mac yet (needs the owner's Services ID)."));
+  QCoro::Task<void> signingIn = signIn(std::move(call), std::move(refused));
+  co_await std::move(signingIn);
 }
 
 QCoro::Task<void> RelayAccountStore::finishSignIn(RelayAccount account, bool automatic) {
@@ -214,8 +200,14 @@ QCoro::Task<void> RelayAccountStore::finishSignIn(RelayAccount account, bool aut
   try {
     approval = co_await client.enrollCurrentDevice(automatic);
   } catch (const RelayError& error) {
-    const auto explained = failureFor(error);
-    failure = AuthState::failed(prefix + explained.failure, explained.action);
+    if (const auto seconds = EnrollmentRetryGate::secondsIn(error.message); error.status == 429 && seconds) {
+      failure = AuthState::failed(prefix + text("macos.account_sign_in_page.too_many_device_enrollment_attempts",
+                                                "Too many device enrollment attempts. Try again in %1 seconds.",
+                                                {QString::number(*seconds)}));
+    } else {
+      const auto explained = failureFor(error);
+      failure = AuthState::failed(prefix + explained.failure, explained.action);
+    }
   } catch (const RelayTransportError&) {
     failure = transportFailure();
   }
@@ -258,6 +250,7 @@ void RelayAccountStore::sessionExpired() {
 
 void RelayAccountStore::logout() {
   makeClient().logout();
+  m_dependencies.enrollment->backoff().reset();
   setAuth(AuthState{AuthState::Kind::loggedOut});
   m_dependencies.session->markSignedOut();
 }

@@ -21,6 +21,7 @@
 namespace vesket::relay {
 
 class AccountSession;
+class DeviceEnrollment;
 
 struct AuthState {
   enum class Kind { loggedOut, checkingStoredSession, authenticating, authenticated, failed, needsPhonePairing };
@@ -51,6 +52,7 @@ class RelayAccountStore : public QObject {
     std::shared_ptr<RelayDeviceIDStore> deviceIDStore;    // the stable device id when null
     AccountSession* session = nullptr;                    // required
     std::function<bool()> thisMacIsRegistered;            // a daemon token exists when empty
+    DeviceEnrollment* enrollment = nullptr;               // the process's when null
   };
 
   explicit RelayAccountStore(Dependencies dependencies, QObject* parent = nullptr);
@@ -64,8 +66,9 @@ class RelayAccountStore : public QObject {
   QCoro::Task<void> restoreStoredSession();
   QCoro::Task<void> login(QString username, QString password);
   QCoro::Task<void> registerAccount(QString email, QString password, QString confirm);
-  // Without a provider flow on this machine these show why; with a token from one they
-  // sign in through the relay.
+  // With a token from the provider these sign in through the relay. Without one (no
+  // provider flow on this machine) the relay is asked all the same: one that lacks the
+  // provider answers so and that answer is shown, else the missing set-up here is named.
   QCoro::Task<void> signInWithGoogle(std::optional<QString> idToken);
   QCoro::Task<void> signInWithApple(std::optional<QString> identityToken);
   void sessionExpired();
@@ -77,7 +80,14 @@ class RelayAccountStore : public QObject {
   void authChanged();
 
  private:
+  using AccountCall = std::function<QCoro::Task<RelayAccount>(RelayClient&)>;
+  using Refusal = std::function<AuthState(const RelayError&)>;
+
   RelayClient makeClient() const;
+  // The sign-in every way shares: authenticating, `call` on a fresh client, the relay's
+  // refusal through `refused`, an unreachable relay, then finishSignIn.
+  QCoro::Task<void> signIn(AccountCall call, Refusal refused);
+  Refusal providerRefusal(bool haveToken, QString notSetUpHere);
   QCoro::Task<void> finishSignIn(RelayAccount account, bool automatic);
   void setAuth(AuthState state);
   AuthState failureFor(const RelayError& error) const;

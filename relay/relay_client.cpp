@@ -1,11 +1,14 @@
 #include "relay/relay_client.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QNetworkAccessManager>
 #include <QPointer>
 #include <QSysInfo>
 
 #include <qcoro/qcoronetworkreply.h>
+
+#include "relay/device_enrollment.h"
 
 namespace vesket::relay {
 namespace {
@@ -64,12 +67,14 @@ QNetworkAccessManager* relayNetworkSession() {
 }
 
 RelayClient::RelayClient(QUrl baseURL, Credential credential, std::shared_ptr<RelayUserTokenStore> tokenStore,
-                         std::shared_ptr<RelayDeviceIDStore> deviceIDStore, QNetworkAccessManager* session)
+                         std::shared_ptr<RelayDeviceIDStore> deviceIDStore, QNetworkAccessManager* session,
+                         DeviceEnrollment* enrollment)
     : m_baseURL(std::move(baseURL)),
       m_credential(std::move(credential)),
       m_tokenStore(tokenStore ? std::move(tokenStore) : std::make_shared<FileRelayUserTokenStore>()),
       m_deviceIDStore(deviceIDStore ? std::move(deviceIDStore) : std::make_shared<KeychainRelayDeviceIDStore>()),
-      m_session(session ? session : relayNetworkSession()) {}
+      m_session(session ? session : relayNetworkSession()),
+      m_enrollment(enrollment ? enrollment : &DeviceEnrollment::shared()) {}
 
 std::optional<QString> RelayClient::bearer() const {
   if (m_credential.kind == Credential::Kind::token) {
@@ -180,24 +185,59 @@ QCoro::Task<RelayAccount> RelayClient::me() {
 
 void RelayClient::logout() { m_tokenStore->clear(); }
 
-QCoro::Task<RelayDeviceApproval> RelayClient::enrollCurrentDevice(bool /*reuseRecentPending*/) {
+QCoro::Task<RelayDeviceApproval> RelayClient::enrollCurrentDevice(bool reuseRecentPending) {
+  const QString deviceID = m_deviceIDStore->deviceID();
+  const QString key = m_baseURL.toString() + "|" + deviceID;
+  const QString flightKey = key + "|" + bearer().value_or(QString());
+  const double now = static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
+  if (reuseRecentPending) {
+    if (const auto recent = m_enrollment->backoff().recent(key.toStdString(), now)) co_return recent->approval;
+  }
+  std::function<QCoro::Task<EnrollmentWireResult>()> operation = [this, deviceID] {
+    return performEnrollment(deviceID);
+  };
+  QCoro::Task<EnrollmentWireResult> flight = m_enrollment->run(flightKey, std::move(operation));
+  const EnrollmentWireResult result = co_await std::move(flight);
+  m_enrollment->backoff().record(key.toStdString(), result, result.approval.status == QStringLiteral("pending"), now);
+  if (!result.token.isEmpty()) m_tokenStore->save(result.token);
+  co_return result.approval;
+}
+
+QCoro::Task<EnrollmentWireResult> RelayClient::performEnrollment(QString deviceID) {
+  const double now = static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
+  if (const auto wait = m_enrollment->retryRemaining(now)) {
+    throw RelayError(429, EnrollmentRetryGate::rateLimitedMessage(*wait));
+  }
   const QString deviceName = QSysInfo::machineHostName().isEmpty() ? QStringLiteral("This computer")
                                                                    : QSysInfo::machineHostName();
   const QString version = QCoreApplication::applicationVersion();
-  const nlohmann::json body{{"deviceId", m_deviceIDStore->deviceID().toStdString()},
+  const nlohmann::json body{{"deviceId", deviceID.toStdString()},
                             {"platform", "linux"},
                             {"deviceName", deviceName.toStdString()},
                             {"appVersion", version.toStdString()},
                             {"appBuild", version.toStdString()}};
   // Sent without the retry: a device that is not approved is what this call reports.
   const Response response = co_await performRequest(authed("/api/devices/enroll", "POST", body), true);
+  if (response.status == 429) {
+    std::optional<double> delay;
+    for (const auto& [name, value] : response.headers) {
+      if (name.compare("Retry-After", Qt::CaseInsensitive) == 0) {
+        delay = EnrollmentRetryGate::parseRetryAfter(value.toStdString());
+      }
+    }
+    if (delay) {
+      m_enrollment->retryAfter(now + *delay);
+      const int seconds = EnrollmentRetryGate::remainingSeconds(now + *delay, now).value_or(1);
+      throw RelayError(429, EnrollmentRetryGate::rateLimitedMessage(seconds));
+    }
+  }
   assertOK(response);
   const auto answer = nlohmann::json::parse(response.body.toStdString(), nullptr, false);
   if (!answer.is_object() || !answer.contains("status") || !answer["status"].is_string()) {
     throw RelayError(response.status, "the relay's enrolment answer has no status");
   }
-  if (const auto token = optionalString(answer, "token"); token && !token->isEmpty()) m_tokenStore->save(*token);
-  co_return RelayDeviceApproval::fromJSON(answer);
+  EnrollmentWireResult result{RelayDeviceApproval::fromJSON(answer), optionalString(answer, "token").value_or(QString())};
+  co_return result;
 }
 
 }  // namespace vesket::relay

@@ -27,6 +27,9 @@ class QNetworkAccessManager;
 
 namespace vesket::relay {
 
+class DeviceEnrollment;
+struct EnrollmentWireResult;
+
 // A request that never reached an HTTP answer (refused, unreachable, timed out, TLS).
 class RelayTransportError : public std::runtime_error {
  public:
@@ -84,7 +87,7 @@ class RelayClient {
   explicit RelayClient(QUrl baseURL, Credential credential = Credential::keychain(),
                        std::shared_ptr<RelayUserTokenStore> tokenStore = nullptr,
                        std::shared_ptr<RelayDeviceIDStore> deviceIDStore = nullptr,
-                       QNetworkAccessManager* session = nullptr);
+                       QNetworkAccessManager* session = nullptr, DeviceEnrollment* enrollment = nullptr);
 
   const QUrl& baseURL() const { return m_baseURL; }
   const Credential& credential() const { return m_credential; }
@@ -112,18 +115,23 @@ class RelayClient {
   void logout();
 
   // Enrols this device under its stable id and saves the device-bound token the relay
-  // returns; gives the approval state.
+  // returns; gives the approval state. With `reuseRecentPending` a pending answer still in
+  // its back-off window is given without asking the relay; callers enrolling at once with
+  // the same relay, device and bearer share one request; while the relay's retry time has
+  // not passed it fails at once with a 429 RelayError naming the seconds.
   QCoro::Task<RelayDeviceApproval> enrollCurrentDevice(bool reuseRecentPending);
 
  private:
   QCoro::Task<Response> send(const Request& request);
   QCoro::Task<RelayAccount> completeAuth(QString path, nlohmann::json body);
+  QCoro::Task<EnrollmentWireResult> performEnrollment(QString deviceID);
 
   QUrl m_baseURL;
   Credential m_credential;
   std::shared_ptr<RelayUserTokenStore> m_tokenStore;
   std::shared_ptr<RelayDeviceIDStore> m_deviceIDStore;
   QNetworkAccessManager* m_session;
+  DeviceEnrollment* m_enrollment;
 };
 
 }  // namespace vesket::relay

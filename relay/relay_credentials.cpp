@@ -56,9 +56,7 @@ bool permits(const QString& path) { return !isTestProcess() || isTemporaryPath(p
 namespace CredentialFiles {
 
 QString productHome() {
-  const QByteArray home = qgetenv("VESKET_HOME");
-  if (!home.isEmpty()) return QFile::decodeName(home);
-  return QDir::homePath() + QStringLiteral("/.vesket");
+  return QString::fromStdString(shell::VesketIdentity::productHome(shell::VesketIdentity::currentHostFacts()));
 }
 
 std::optional<QString> read(const QString& path) {

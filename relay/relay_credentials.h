@@ -31,7 +31,7 @@ bool permits(const QString& path);
 }  // namespace CredentialAccessGuard
 
 namespace CredentialFiles {
-// "VESKET_HOME" when set, else "~/.vesket".
+// The shared product home (VesketIdentity::productHome for this process).
 QString productHome();
 // The trimmed contents of a credential file, or nothing (missing, empty, or refused).
 std::optional<QString> read(const QString& path);

@@ -199,6 +199,10 @@
         <source>Too many attempts. Wait a minute, then try again.</source>
         <translation>Zu viele Versuche. Warte eine Minute und versuche es dann erneut.</translation>
     </message>
+    <message id="macos.account_sign_in_page.too_many_device_enrollment_attempts">
+        <source>Too many device enrollment attempts. Try again in %1 seconds.</source>
+        <translation>Zu viele Versuche, das Gerät anzumelden. Versuche es in %1 Sekunden erneut.</translation>
+    </message>
     <message id="macos.account_sign_in_page.wrong_username_or_password">
         <source>Wrong username or password.</source>
         <translation>Benutzername oder Passwort ist falsch.</translation>

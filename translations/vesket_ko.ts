@@ -199,6 +199,10 @@
         <source>Too many attempts. Wait a minute, then try again.</source>
         <translation>시도 횟수가 너무 많습니다. 1분 후에 다시 시도하세요.</translation>
     </message>
+    <message id="macos.account_sign_in_page.too_many_device_enrollment_attempts">
+        <source>Too many device enrollment attempts. Try again in %1 seconds.</source>
+        <translation>기기 등록 시도가 너무 많습니다. %1초 후에 다시 시도하세요.</translation>
+    </message>
     <message id="macos.account_sign_in_page.wrong_username_or_password">
         <source>Wrong username or password.</source>
         <translation>사용자 이름 또는 비밀번호가 올바르지 않습니다.</translation>

@@ -199,6 +199,10 @@
         <source>Too many attempts. Wait a minute, then try again.</source>
         <translation>尝试次数过多。请等待一分钟后重试。</translation>
     </message>
+    <message id="macos.account_sign_in_page.too_many_device_enrollment_attempts">
+        <source>Too many device enrollment attempts. Try again in %1 seconds.</source>
+        <translation>设备注册尝试次数过多。请在 %1 秒后重试。</translation>
+    </message>
     <message id="macos.account_sign_in_page.wrong_username_or_password">
         <source>Wrong username or password.</source>
         <translation>用户名或密码错误。</translation>

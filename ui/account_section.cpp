@@ -145,8 +145,8 @@ QWidget* AccountSection::buildForm() {
   connect(m_password, &QLineEdit::returnPressed, this, &AccountSection::submit);
   connect(m_confirm, &QLineEdit::returnPressed, this, &AccountSection::submit);
   connect(m_actionButton, &QPushButton::clicked, this, &AccountSection::runAction);
-  // No provider flow runs on this machine: the store says so (or, given a provider token,
-  // the relay answers).
+  // No provider flow runs on this machine: the store asks the relay, and a relay without
+  // the provider says so.
   connect(google, &QPushButton::clicked, this, [this] { m_services.store->signInWithGoogle(std::nullopt); });
   connect(apple, &QPushButton::clicked, this, [this] { m_services.store->signInWithApple(std::nullopt); });
   return page;
