@@ -8,12 +8,18 @@
 
 #include <qcoro/qcorotask.h>
 
+#include <QtConcurrent/QtConcurrent>
+
 #include "control_plane/control_plane_client.h"
+#include "maintenance/crash_report_manager.h"
+#include "maintenance/hang_watchdog.h"
+#include "platform/crash/crash_handler.h"
 #include "relay/account_session.h"
 #include "relay/relay_account_store.h"
 #include "relay/relay_credentials.h"
 #include "relay/relay_settings.h"
 #include "shell/desktop_isolation.h"
+#include "shell/settings_key.h"
 #include "shell/localisation.h"
 #include "shell/vesket_identity.h"
 #include "supervision/daemon_cli.h"
@@ -31,6 +37,9 @@ int main(int argc, char** argv) {
 
   QApplication app(argc, argv);
   QApplication::setApplicationName("vesket-desktop");
+  QApplication::setApplicationVersion(VESKET_DESKTOP_VERSION);
+  platform::CrashHandler::install("vesket-desktop", VESKET_DESKTOP_VERSION, VESKET_DESKTOP_VERSION,
+                                  platform::CrashHandler::defaultReportsDirectory());
   QApplication::setApplicationDisplayName("Vesket");
   QApplication::setOrganizationName("Vesket");
   QApplication::setDesktopFileName("vesket-desktop");
@@ -40,6 +49,19 @@ int main(int argc, char** argv) {
 
   ui::Theme theme;
   theme.apply(app);
+
+  // Crash reports our processes left since the last run become records in <home>/crashes;
+  // main-thread hangs are watched for as long as the application runs.
+  const QString productHome = shell::VesketIdentity::resolveHome();
+  maintenance::CrashReportManager::Options reports{productHome, {}, &shell::DesktopIsolation::defaults(), {}, {}, {}, {}};
+  auto scan = QtConcurrent::run([reports] {
+    maintenance::CrashReportManager manager(reports);
+    manager.checkAndEnqueue(maintenance::CrashReportManager::appProcessNames(), QStringLiteral("app"),
+                            shell::SettingsKeys::crashReportLastAppCheck);
+    manager.checkAndEnqueue(maintenance::CrashReportManager::daemonProcessNames(), QStringLiteral("daemon-hard"),
+                            shell::SettingsKeys::crashReportLastDaemonCheck);
+  });
+  maintenance::HangWatchdog::shared({reports, {}}).start();
 
   auto client = control_plane::ControlPlaneClient::createDefault();
   auto cli = std::make_shared<supervision::DaemonCli>(

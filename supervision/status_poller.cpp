@@ -9,6 +9,7 @@
 #include <qcoro/qcorotimer.h>
 
 #include "control_plane/control_plane_client.h"
+#include "maintenance/crash_report_manager.h"
 #include "shell/desktop_isolation.h"
 #include "shell/settings_key.h"
 #include "shell/settings_store.h"
@@ -120,6 +121,19 @@ QCoro::Task<bool> StatusPoller::performProvisioning() {
   co_return true;
 }
 
+void StatusPoller::scanDaemonCrashReports() {
+  maintenance::CrashReportManager::Options options{paths().home, {}, m_options.settings, {}, {}, {}, {}};
+  if (!options.settings) options.settings = &shell::DesktopIsolation::defaults();
+  // A crashing process writes its report as it dies: give it a moment.
+  QTimer::singleShot(2000, this, [options] {
+    auto scan = QtConcurrent::run([options] {
+      maintenance::CrashReportManager(options).checkAndEnqueue(maintenance::CrashReportManager::daemonProcessNames(),
+                                                               QStringLiteral("daemon-hard"),
+                                                               shell::SettingsKeys::crashReportLastDaemonCheck);
+    });
+  });
+}
+
 void StatusPoller::schedulePostProvisionTasks() {
   const QStringList skills{QStringLiteral("skills"), QStringLiteral("sync")};
   if (!shell::DesktopIsolation::permitsDaemonCommand(skills)) return;
@@ -226,9 +240,11 @@ void StatusPoller::applyDaemonStatus(const DaemonStatusSnapshot& snapshot) {
     if (m_expectingStop) {
       m_expectingStop = false;
     } else {
-      // The daemon went away without being asked to: bring it back as after provisioning.
+      // The daemon went away without being asked to: bring it back as after provisioning,
+      // and collect the report it may have left when it crashed.
       m_autostartAttempts = 0;
       convergeStep();
+      scanDaemonCrashReports();
     }
   }
 }

@@ -98,6 +98,8 @@ class StatusPoller : public QObject {
   void applyDaemonStatus(const DaemonStatusSnapshot& snapshot);
   void markStatusUnavailable();
   void convergeStep();
+  // The daemon died: its crash report (if any) becomes a record in the spool.
+  void scanDaemonCrashReports();
   QCoro::Task<void> runConvergenceAttempt(int attempt);
   QCoro::Task<void> startUp();
   QCoro::Task<bool> performProvisioning();
