@@ -1,4 +1,5 @@
 #include "control_plane/control_plane_client.h"
+#include "control_plane/control_token.h"
 
 #include <QDir>
 #include <QTimer>
@@ -29,9 +30,13 @@ std::shared_ptr<ControlPlaneClient> ControlPlaneClient::create(std::string socke
 }
 
 std::shared_ptr<ControlPlaneClient> ControlPlaneClient::createDefault(double requestTimeout) {
-  std::optional<std::string> token;
-  if (qEnvironmentVariableIsSet("CONTROL_TOKEN")) token = qEnvironmentVariable("CONTROL_TOKEN").toStdString();
-  return create(defaultSocketPath(), std::move(token), requestTimeout);
+  const std::string home = control_plane::defaultHome(
+      [](const char* name) -> std::optional<std::string> {
+        if (!qEnvironmentVariableIsSet(name)) return std::nullopt;
+        return qEnvironmentVariable(name).toStdString();
+      },
+      QDir::homePath().toStdString());
+  return create(socketPathForHome(home), controlTokenForHome(home), requestTimeout);
 }
 
 std::string ControlPlaneClient::defaultSocketPath() {

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 
+#include "control_plane/control_token.h"
 #include "shell/core/identity_record.h"
 #include "shell/core/vesket_identity.h"
 
@@ -34,11 +35,7 @@ QString DaemonPaths::identityRecordPath() const {
 }
 
 QString requiredControlToken(const DaemonPaths& paths) {
-  const QString fromEnvironment = qEnvironmentVariable("CONTROL_TOKEN");
-  if (!fromEnvironment.isEmpty()) return fromEnvironment;
-  QFile file(paths.tokenFile());
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return QString::fromUtf8(file.read(4096)).trimmed();
+  return QString::fromStdString(control_plane::controlTokenForHome(paths.home.toStdString()).value_or(""));
 }
 
 }  // namespace vesket::daemon

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "control_plane/control_token.h"
+
 #include <QString>
 #include <optional>
 
@@ -20,7 +22,7 @@ struct DaemonPaths {
   QString socketPath() const { return daemonDir() + QStringLiteral("/control.sock"); }
   QString envFile() const { return daemonDir() + QStringLiteral("/.env"); }
   // A control token the daemon requires when the file exists (and CONTROL_TOKEN is unset).
-  QString tokenFile() const { return daemonDir() + QStringLiteral("/control-token"); }
+  QString tokenFile() const { return QString::fromStdString(control_plane::controlTokenFile(home.toStdString())); }
   QString lockFile() const { return daemonDir() + QStringLiteral("/daemon.lock"); }
   QString installIdFile() const { return daemonDir() + QStringLiteral("/install-id"); }
   QString tmuxSourceFile() const { return daemonDir() + QStringLiteral("/tmux-source"); }

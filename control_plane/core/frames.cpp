@@ -95,14 +95,19 @@ std::optional<std::string> socketPathTooLongReason(const std::string& path) {
 
 std::string socketPathForHome(const std::string& home) { return home + "/daemon/control.sock"; }
 
-std::string defaultSocketPath(const std::function<std::optional<std::string>(const char*)>& getenv,
-                              const std::string& userHome) {
+std::string defaultHome(const std::function<std::optional<std::string>(const char*)>& getenv,
+                        const std::string& userHome) {
   shell::HostFacts host;
   host.userHome = userHome;
   for (const char* name : {"VESKET_HOME", "DURNVALE_HOME"}) {
     if (auto value = getenv(name)) host.environment[name] = *value;
   }
-  return socketPathForHome(shell::VesketIdentity::productHome(host));
+  return shell::VesketIdentity::productHome(host);
+}
+
+std::string defaultSocketPath(const std::function<std::optional<std::string>(const char*)>& getenv,
+                              const std::string& userHome) {
+  return socketPathForHome(defaultHome(getenv, userHome));
 }
 
 }  // namespace vesket::control_plane

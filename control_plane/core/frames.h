@@ -83,6 +83,10 @@ std::optional<std::string> socketPathTooLongReason(const std::string& path);
 // The control socket under a product home.
 std::string socketPathForHome(const std::string& home);
 
+// The product home the environment names (VesketIdentity::productHome).
+std::string defaultHome(const std::function<std::optional<std::string>(const char*)>& getenv,
+                        const std::string& userHome);
+
 // The control socket the environment names: VESKET_HOME, else DURNVALE_HOME, else
 // ~/.vesket, followed by "/daemon/control.sock". `getenv` returns nothing for unset variables.
 std::string defaultSocketPath(const std::function<std::optional<std::string>(const char*)>& getenv,

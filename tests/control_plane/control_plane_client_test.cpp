@@ -1,5 +1,6 @@
 // The control-socket client against a scripted daemon on a real Unix socket.
 #include "control_plane/control_plane_client.h"
+#include "control_plane/control_token.h"
 
 #include <QTemporaryDir>
 #include <QTimer>
@@ -278,3 +279,30 @@ TEST_F(ControlPlaneClientTest, ConnectionStateObserversSeeRepeats) {
 }
 
 }  // namespace
+
+namespace vesket::control_plane {
+namespace {
+
+// The daemon and every client find the control token the same way: the environment first,
+// then the home's token file.
+TEST(ControlToken, EnvironmentThenTheHomesFile) {
+  QTemporaryDir home;
+  const std::string dir = home.path().toStdString();
+  const QByteArray saved = qgetenv("CONTROL_TOKEN");
+  const bool wasSet = qEnvironmentVariableIsSet("CONTROL_TOKEN");
+  qunsetenv("CONTROL_TOKEN");
+  EXPECT_EQ(controlTokenForHome(dir), std::nullopt);
+  QDir().mkpath(home.path() + "/daemon");
+  QFile file(QString::fromStdString(controlTokenFile(dir)));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("s3cret\n");
+  file.close();
+  EXPECT_EQ(controlTokenForHome(dir), "s3cret");
+  qputenv("CONTROL_TOKEN", "from-env");
+  EXPECT_EQ(controlTokenForHome(dir), "from-env");
+  if (wasSet) qputenv("CONTROL_TOKEN", saved);
+  else qunsetenv("CONTROL_TOKEN");
+}
+
+}  // namespace
+}  // namespace vesket::control_plane
