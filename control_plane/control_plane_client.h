@@ -51,8 +51,8 @@ class ControlPlaneClient : public QObject,
                                                     std::optional<std::string> token,
                                                     double requestTimeout = kStandardRequestTimeout);
 
-  // The client every part of the application uses: defaultSocketPath(), the token from
-  // CONTROL_TOKEN (none when unset) and the given timeout.
+  // The client every part of the application uses: the product home's socket, the control
+  // token found as the daemon finds it (controlTokenForHome) and the given timeout.
   static std::shared_ptr<ControlPlaneClient> createDefault(double requestTimeout = kStandardRequestTimeout);
 
   // The control socket the process environment names; see control_plane/core/frames.h.
@@ -114,6 +114,8 @@ class ControlPlaneClient : public QObject,
                                std::optional<QUuid> clientRequestId = std::nullopt);
   // Succeeds when the daemon answers with `ok` true; the reply itself is not examined.
   QCoro::Task<void> sendKey(std::string paneId, std::string key);
+  // Names a pane ("set-pane-label"); the name comes back in the pane's `paneLabel`.
+  QCoro::Task<void> setPaneLabel(std::string paneId, std::string customName);
   // `promptId` names the prompt answered (an agent's own prompt is answered with its keys).
   QCoro::Task<void> answer(std::string paneId, std::optional<std::int64_t> choice = std::nullopt,
                            std::optional<std::vector<std::int64_t>> choices = std::nullopt,

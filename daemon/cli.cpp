@@ -57,37 +57,34 @@ int daemonStart(const CliCommand& command, const DaemonPaths& paths) {
 }
 
 int daemonStatus(const DaemonPaths& paths) {
-  DaemonStatus status;
-  status.version = BuildInfo::version();
-  bool answering = false;
+  DaemonObservation seen;
   try {
     const auto ping = clientFor(paths).request("ping", nlohmann::json::object(), 1500);
-    answering = true;
-    status.serviceLoaded = true;
-    if (ping.contains("pid") && ping["pid"].is_number_integer()) status.pid = ping["pid"].get<std::int64_t>();
-    if (ping.contains("version") && ping["version"].is_string()) status.version = ping["version"].get<std::string>();
-    status.iosConnected = false;  // no relay link yet, so no phone either
+    seen.answering = true;
+    if (ping.contains("pid") && ping["pid"].is_number_integer()) seen.answeringPid = ping["pid"].get<std::int64_t>();
+    if (ping.contains("version") && ping["version"].is_string()) seen.answeringVersion = ping["version"].get<std::string>();
   } catch (const std::exception&) {
     // Not answering is not the same as not running: the daemon may have lost its socket.
-    if (const auto pid = RunningDaemon::publishedPid(paths)) {
-      status.serviceLoaded = true;
-      status.pid = *pid;
-    }
+    seen.publishedPid = RunningDaemon::publishedPid(paths);
   }
   const auto manager = platform::ServiceManager::forHost(paths.serviceJobPaths());
-  const bool serviceLoaded = manager->print().loaded;
-  if (serviceLoaded) status.serviceLoaded = true;
+  const auto job = manager->readJob();
+  const auto service = manager->print();
+  seen.serviceKind = platform::serviceKindName(manager->kind());
+  seen.serviceJobExists = job.has_value();
+  seen.serviceLoaded = service.loaded;
+  if (service.pid && RunningDaemon::processAlive(*service.pid)) seen.servicePid = *service.pid;
+  if (job && !job->programArguments.empty()) seen.serviceProgram = job->programArguments.front();
+  DaemonStatus status = statusFor(seen, BuildInfo::version());
 
   QFile envFile(paths.envFile());
   if (envFile.open(QIODevice::ReadOnly)) {
     const auto token = EnvFile::parse(envFile.read(1024 * 1024).toStdString()).get("DAEMON_TOKEN");
     status.paired = token && !token->empty();
   }
-  status.extra = {{"home", paths.home.toStdString()},
-                  {"socket", paths.socketPath().toStdString()},
-                  {"log", paths.logFile().toStdString()},
-                  {"service", serviceLoaded ? platform::serviceKindName(manager->kind()) : "none"}};
-  if (status.pid && !answering) status.extra.emplace_back("state", "running, but not answering on its control socket");
+  status.extra.insert(status.extra.begin(), {{"home", paths.home.toStdString()},
+                                             {"socket", paths.socketPath().toStdString()},
+                                             {"log", paths.logFile().toStdString()}});
   std::fputs(status.formatLines().c_str(), stdout);
   return kExitOk;
 }

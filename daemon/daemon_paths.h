@@ -26,6 +26,8 @@ struct DaemonPaths {
   QString lockFile() const { return daemonDir() + QStringLiteral("/daemon.lock"); }
   QString installIdFile() const { return daemonDir() + QStringLiteral("/install-id"); }
   QString tmuxSourceFile() const { return daemonDir() + QStringLiteral("/tmux-source"); }
+  // The agents' root folder, one line (AgentRoot).
+  QString agentRootFile() const { return home + QStringLiteral("/agent-root"); }
   QString imagesDir() const { return home + QStringLiteral("/images"); }
   QString binPath() const { return home + QStringLiteral("/bin/vesket"); }
   // "$XDG_STATE_HOME/vesket/logs" (default ~/.local/state/vesket/logs).

@@ -34,6 +34,7 @@
 #include "daemon/terminal_attach_service.h"
 #include "daemon/claude_history_service.h"
 #include "daemon/relay_link.h"
+#include "daemon/core/agent_root.h"
 #include "shell/core/identity_record.h"
 
 namespace vesket::daemon {
@@ -136,6 +137,18 @@ void DaemonRuntime::writeEnvFile() {
   if (auto failed = PrivateFile::write(m_paths.envFile(), after)) qWarning().noquote() << *failed;
 }
 
+void DaemonRuntime::publishAgentRoot() {
+  const QByteArray before = readSmallFile(m_paths.agentRootFile());
+  const std::string root = AgentRoot::choose(before.toStdString(), qEnvironmentVariable("VESKET_AGENT_ROOT").toStdString(),
+                                             m_paths.userHome.toStdString(),
+                                             [](const std::string& path) { return QFileInfo(QString::fromStdString(path)).isDir(); });
+  const QByteArray after = QByteArray::fromStdString(root) + '\n';
+  if (after == before) return;
+  if (auto failed = PrivateFile::write(m_paths.agentRootFile(), after)) {
+    qWarning().noquote() << "cannot publish the agent root:" << *failed;
+  }
+}
+
 QString DaemonRuntime::installId() {
   const QString existing = QString::fromUtf8(readSmallFile(m_paths.installIdFile())).trimmed();
   if (!existing.isEmpty()) {
@@ -200,6 +213,7 @@ void DaemonRuntime::start() {
   const long descriptors = TmuxProcess::raiseDescriptorLimit();
   replaceStaleSocket();
   writeEnvFile();
+  publishAgentRoot();
 
   TmuxEngine::Options engineOptions;
   engineOptions.homeDir = m_paths.userHome;

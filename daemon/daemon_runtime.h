@@ -52,6 +52,7 @@ class DaemonRuntime : public QObject {
   void acquireLock();
   void replaceStaleSocket();
   void writeEnvFile();
+  void publishAgentRoot();
   QString installId();
   void publishIdentity();
   void removeIdentity();

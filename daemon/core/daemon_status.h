@@ -28,4 +28,25 @@ struct DaemonStatus {
   std::string formatLines() const;
 };
 
+// What `vesket daemon status` found out, each from its own source, before deciding what to
+// report. The sources can disagree (a daemon started by hand while the service restarts
+// its own, a daemon that lost its socket); the status says which is which.
+struct DaemonObservation {
+  std::optional<std::int64_t> answeringPid;    // the pid the daemon on the socket gave
+  std::optional<std::string> answeringVersion;
+  bool answering = false;                      // a daemon answered "ping"
+  std::optional<std::int64_t> publishedPid;    // identity record, checked alive
+  std::string serviceKind;                     // "systemd" or "supervisor"
+  bool serviceJobExists = false;               // the job file is there
+  bool serviceLoaded = false;
+  std::optional<std::int64_t> servicePid;      // the service manager's running process
+  std::optional<std::string> serviceProgram;   // the executable the job runs
+};
+
+// The status lines for an observation: "launchd loaded" is yes while a daemon runs for the
+// home or its service is loaded (the poller reads it as "running"); "pid" is the daemon
+// that answers, else the service's process, else the published one; the extra lines
+// "service", "service program", "service pid" and "state" say where each fact came from.
+DaemonStatus statusFor(const DaemonObservation& seen, std::string cliVersion);
+
 }  // namespace vesket::daemon

@@ -55,9 +55,12 @@ TEST(DaemonLifecycleTest, StatusPublishesFilesAndStopRemovesTheSocket) {
   EXPECT_EQ(facts.at("accessibility"), "granted");
   EXPECT_EQ(facts.at("full disk access"), "granted");
   EXPECT_EQ(facts.at("ios connected"), "no");
+  EXPECT_EQ(facts.at("service"), "none");
+  EXPECT_EQ(facts.at("state"), "serving, started outside the service");
 
   EXPECT_EQ(readFile(daemon.home() + "/daemon/.env"),
             "# mine\nRELAY_URL=https://relay.example\nEXTRA=1\nDAEMON_TOKEN=\nBOARD_PUSH_API=\n");
+  EXPECT_EQ(readFile(daemon.home() + "/agent-root"), (daemon.userHome() + "\n").toUtf8());
   const auto identity = nlohmann::json::parse(readFile(daemon.userHome() + "/.vesket-daemon-identity.json").toStdString());
   EXPECT_EQ(identity["home"], daemon.home().toStdString());
   EXPECT_EQ(identity["pid"], daemon.process().processId());
@@ -82,6 +85,7 @@ TEST(DaemonLifecycleTest, StatusPublishesFilesAndStopRemovesTheSocket) {
   const auto stopped = statusFacts(daemon.runCli({"daemon", "status"}).out);
   EXPECT_EQ(stopped.at("launchd loaded"), "no");
   EXPECT_EQ(stopped.at("pid"), "none");
+  EXPECT_EQ(stopped.at("state"), "stopped");
   EXPECT_EQ(daemon.runCli({"panes", "--json"}).exitCode, 1) << "no daemon, no pane list";
   EXPECT_EQ(daemon.runCli({"daemon", "stop"}).exitCode, 0) << "stopping a stopped daemon is fine";
 }
@@ -198,7 +202,11 @@ TEST(DaemonLifecycleTest, SupervisorRestartsAKilledDaemonAndEndsWithStop) {
   EXPECT_TRUE(install.out.contains("supervisor")) << install.out.toStdString();
 
   const auto before = daemon.ping()["data"];
-  EXPECT_EQ(statusFacts(daemon.runCli({"daemon", "status"}).out).at("service"), "supervisor");
+  const auto supervised = statusFacts(daemon.runCli({"daemon", "status"}).out);
+  EXPECT_EQ(supervised.at("service"), "supervisor");
+  EXPECT_EQ(supervised.at("service program"), QFileInfo(DaemonProcess::binary()).absoluteFilePath().toStdString());
+  EXPECT_EQ(supervised.at("pid"), std::to_string(before["pid"].get<qint64>()));
+  EXPECT_EQ(supervised.at("state"), "serving");
   ASSERT_EQ(::kill(static_cast<pid_t>(before["pid"].get<qint64>()), SIGKILL), 0);
   nlohmann::json after;
   ASSERT_TRUE(eventually([&] {

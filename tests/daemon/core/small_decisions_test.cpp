@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "daemon/core/agent_catalog.h"
+#include "daemon/core/agent_root.h"
 #include "daemon/core/key_names.h"
 #include "daemon/core/recent_request_ids.h"
 #include "daemon/core/request_line_reader.h"
@@ -9,6 +10,17 @@
 
 namespace vesket::daemon {
 namespace {
+
+// The folder the user chose stays; a stale or relative one gives way to the configured
+// one, then to the home.
+TEST(AgentRootTest, ChosenFolderThenConfiguredThenHome) {
+  const auto isDir = [](const std::string& path) { return path == "/src" || path == "/work"; };
+  EXPECT_EQ(AgentRoot::choose("/src\n", "/work", "/home/me", isDir), "/src");
+  EXPECT_EQ(AgentRoot::choose("  /src \r\nignored\n", "", "/home/me", isDir), "/src");
+  EXPECT_EQ(AgentRoot::choose("/gone\n", "/work", "/home/me", isDir), "/work");
+  EXPECT_EQ(AgentRoot::choose("src\n", "", "/home/me", isDir), "/home/me");
+  EXPECT_EQ(AgentRoot::choose("", "/missing", "/home/me", isDir), "/home/me");
+}
 
 TEST(WatchCoalescerTest, FirstChangeGoesOutAtOnceBurstsAreGathered) {
   WatchCoalescer pacing(50);
