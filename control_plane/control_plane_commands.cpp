@@ -61,6 +61,10 @@ QCoro::Task<void> ControlPlaneClient::sendKey(std::string paneId, std::string ke
   co_await request<SendKeyAck>("send-key", argsJson(Args::sendKey(paneId, key)));
 }
 
+QCoro::Task<void> ControlPlaneClient::setPaneLabel(std::string paneId, std::string customName) {
+  co_await request<nlohmann::json>("set-pane-label", argsJson(Args::setPaneLabel(paneId, customName)));
+}
+
 QCoro::Task<void> ControlPlaneClient::answer(std::string paneId, std::optional<std::int64_t> choice,
                                              std::optional<std::vector<std::int64_t>> choices,
                                              std::optional<std::string> promptId) {

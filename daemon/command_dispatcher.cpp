@@ -27,6 +27,7 @@ namespace {
 
 constexpr qsizetype kMaxImageBytes = 32 * 1024 * 1024;
 constexpr int kMaxImages = 16;
+constexpr int kMaxPaneNameChars = 120;
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
 std::string s(const QString& text) { return text.toStdString(); }
@@ -60,6 +61,7 @@ QCoro::Task<nlohmann::json> CommandDispatcher::dispatch(RequestFrame frame) {
   if (cmd == "spawn-shell" || cmd == "spawn-plain-terminal") co_return co_await spawn(cmd, args);
   if (cmd == "attach-info") co_return co_await attachInfo(args);
   if (cmd == "kill") co_return co_await kill(args);
+  if (cmd == "set-pane-label") co_return co_await setPaneLabel(args);
   if (cmd == "tmux-source-list") co_return co_await tmuxSourceList();
   if (cmd == "tmux-source-set") co_return co_await tmuxSourceSet(args);
   if (cmd == "get-agent-config") {
@@ -306,6 +308,20 @@ QCoro::Task<nlohmann::json> CommandDispatcher::kill(const nlohmann::json& args) 
   }
   const QString killed = co_await m_engine.kill(q(paneId), scope == "window");
   co_return nlohmann::json{{"killed", s(killed)}, {"paneId", paneId}};
+}
+
+// The name the user gives a pane lives with the pane in tmux, so every client (and a
+// restarted daemon) sees it.
+QCoro::Task<nlohmann::json> CommandDispatcher::setPaneLabel(const nlohmann::json& args) {
+  const CommandArgs a("set-pane-label", args);
+  const std::string paneId = a.requirePaneId();
+  const QString name = q(a.optionalString("customName").value_or("")).trimmed();
+  if (name.size() > kMaxPaneNameChars) a.fail(fmt::format("argument 'customName' is longer than {} characters", kMaxPaneNameChars));
+  if (std::any_of(name.begin(), name.end(), [](QChar c) { return c.category() == QChar::Other_Control; })) {
+    a.fail("argument 'customName' holds control characters");
+  }
+  co_await m_engine.setPaneName(q(paneId), s(name));
+  co_return nlohmann::json{{"ok", true}, {"paneId", paneId}, {"customName", s(name)}};
 }
 
 QCoro::Task<nlohmann::json> CommandDispatcher::tmuxSourceList() {

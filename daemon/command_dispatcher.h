@@ -49,6 +49,7 @@ class CommandDispatcher {
   QCoro::Task<nlohmann::json> spawn(const std::string& cmd, const nlohmann::json& args);
   QCoro::Task<nlohmann::json> attachInfo(const nlohmann::json& args);
   QCoro::Task<nlohmann::json> kill(const nlohmann::json& args);
+  QCoro::Task<nlohmann::json> setPaneLabel(const nlohmann::json& args);
   QCoro::Task<nlohmann::json> tmuxSourceList();
   QCoro::Task<nlohmann::json> tmuxSourceSet(const nlohmann::json& args);
   nlohmann::json crew(const nlohmann::json& args) const;

@@ -273,7 +273,7 @@ QCoro::Task<std::vector<control_plane::PaneEntry>> TmuxEngine::refreshNow() {
     std::vector<std::string> kinds;
     std::vector<TranscriptFacts> transcripts;
   };
-  auto reading = offLoop([facts = m_facts, panes = listing.panes] {
+  auto reading = offLoop([facts = m_facts, panes = listing.panes, now = nowMs()] {
     std::set<std::int64_t> roots;
     for (const auto& pane : panes) roots.insert(pane.panePid);
     const ProcessTree processes(ProcessTable::read(roots));
@@ -281,9 +281,8 @@ QCoro::Task<std::vector<control_plane::PaneEntry>> TmuxEngine::refreshNow() {
     const std::lock_guard lock(facts->lock);
     for (const auto& pane : panes) {
       agents.kinds.push_back(AgentClassifier::classify(pane.currentCommand, pane.panePid, processes));
-      agents.transcripts.push_back(agents.kinds.back() == "claude"
-                                       ? facts->reader.claudeFacts(QString::fromStdString(pane.currentPath))
-                                       : TranscriptFacts{});
+      agents.transcripts.push_back(
+          facts->reader.facts(agents.kinds.back(), QString::fromStdString(pane.currentPath), now));
     }
     return agents;
   });
@@ -495,6 +494,17 @@ QCoro::Task<QString> TmuxEngine::kill(QString paneId, bool wholeWindow) {
   co_await run((wholeWindow ? "kill-window -t " : "kill-pane -t ") + quoted(paneId));
   if (!self.isNull()) requestRefresh();
   co_return wholeWindow ? QStringLiteral("window") : QStringLiteral("pane");
+}
+
+QCoro::Task<void> TmuxEngine::setPaneName(QString paneId, std::string name) {
+  checkPaneId(paneId);
+  QPointer<TmuxEngine> self(this);
+  if (name.empty()) {
+    co_await run("set-option -p -u -t " + quoted(paneId) + " @vesket-name");
+  } else {
+    co_await run("set-option -p -t " + quoted(paneId) + " @vesket-name " + TmuxCommand::quote(name));
+  }
+  if (!self.isNull()) requestRefresh();
 }
 
 QCoro::Task<TmuxAttachInfo> TmuxEngine::attachInfo(std::optional<QString> paneId) {

@@ -146,6 +146,9 @@ class TmuxEngine : public QObject {
 
   // Kills the pane, or its whole window when `wholeWindow`; returns "pane" or "window".
   QCoro::Task<QString> kill(QString paneId, bool wholeWindow = false);
+  // Names the pane (its "@vesket-name" option, which the pane list reads back); an empty
+  // name removes it.
+  QCoro::Task<void> setPaneName(QString paneId, std::string name);
 
   // Attach facts for a pane (or just the server without one). Throws for an unknown pane.
   QCoro::Task<TmuxAttachInfo> attachInfo(std::optional<QString> paneId);

@@ -28,6 +28,10 @@ JSONObject sendKey(const std::string& paneId, const std::string& key) {
   return {{"paneId", paneId}, {"key", key}};
 }
 
+JSONObject setPaneLabel(const std::string& paneId, const std::string& customName) {
+  return {{"paneId", paneId}, {"customName", customName}};
+}
+
 JSONObject answer(const std::string& paneId, const std::optional<std::int64_t>& choice,
                   const std::optional<std::vector<std::int64_t>>& choices,
                   const std::optional<std::string>& promptId) {

@@ -30,6 +30,8 @@ JSONObject send(const std::string& paneId, const std::string& text,
 
 // "send-key".
 JSONObject sendKey(const std::string& paneId, const std::string& key);
+// "set-pane-label": the name the user gives a pane; empty removes it.
+JSONObject setPaneLabel(const std::string& paneId, const std::string& customName);
 
 // "answer": `choice`, `choices` and `promptId` only when given.
 JSONObject answer(const std::string& paneId, const std::optional<std::int64_t>& choice,

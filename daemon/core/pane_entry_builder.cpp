@@ -18,6 +18,14 @@ std::string label(const RawPane& pane) {
   return pane.sessionName + ":" + std::to_string(pane.windowIndex) + "." + std::to_string(pane.paneIndex);
 }
 
+std::string paneTitle(const RawPane& pane) {
+  if (!pane.host.empty()) {
+    const std::string_view host(pane.host);
+    if (pane.paneTitle == host || pane.paneTitle == host.substr(0, host.find('.'))) return {};
+  }
+  return pane.paneTitle;
+}
+
 control_plane::PaneEntry build(const RawPane& pane, const PaneFacts& facts) {
   control_plane::PaneEntry e;
   // Names and titles are tmux's (already clean); the directory and command come from the
@@ -30,7 +38,7 @@ control_plane::PaneEntry build(const RawPane& pane, const PaneFacts& facts) {
   e.windowId = pane.windowId;
   e.windowName = repairUtf8(pane.windowName);
   e.paneIndex = pane.paneIndex;
-  e.paneTitle = repairUtf8(pane.paneTitle);
+  e.paneTitle = repairUtf8(paneTitle(pane));
   e.cwdBasename = repairUtf8(basename(pane.currentPath));
   e.cmd = repairUtf8(pane.currentCommand);
   e.topicPreview = repairUtf8(facts.transcript.topicPreview.value_or(""));
@@ -41,6 +49,9 @@ control_plane::PaneEntry build(const RawPane& pane, const PaneFacts& facts) {
   if (facts.transcript.model) e.modelSource = "transcript";
   if (!facts.load.empty()) e.load = facts.load;
   if (!facts.agentKind.empty()) e.agentKind = facts.agentKind;
+  if (!pane.customName.empty()) {
+    e.paneLabel = control_plane::PaneLabelRow{.paneId = pane.paneId, .customName = repairUtf8(pane.customName)};
+  }
   return e;
 }
 

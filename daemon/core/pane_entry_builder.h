@@ -23,6 +23,10 @@ namespace PaneEntryBuilder {
 
 control_plane::PaneEntry build(const RawPane& pane, const PaneFacts& facts);
 
+// The pane's title, or nothing while it is still tmux's default (the host name, in full
+// or up to its first dot), which tells nothing about the pane.
+std::string paneTitle(const RawPane& pane);
+
 // The last component of a path ("/" for the root, "" for nothing).
 std::string basename(std::string_view path);
 

@@ -11,7 +11,7 @@ using K = TmuxFormat::Kind;
 enum Field : std::size_t {
   kPaneId, kSessionId, kSessionName, kWindowId, kWindowIndex, kWindowName, kWindowActive, kPaneIndex,
   kPaneActive, kPaneTitle, kCommand, kPid, kPaneWidth, kPaneHeight, kWindowWidth, kWindowHeight, kDead,
-  kActivity, kTty, kPath,
+  kActivity, kTty, kPath, kHost, kCustomName,
 };
 
 const TmuxFormat& query() {
@@ -22,7 +22,8 @@ const TmuxFormat& query() {
       {"pane_title", K::text},          {"pane_current_command", K::text}, {"pane_pid", K::integer},
       {"pane_width", K::integer},       {"pane_height", K::integer},     {"window_width", K::integer},
       {"window_height", K::integer},    {"pane_dead", K::flag},          {"window_activity", K::integer},
-      {"pane_tty", K::text},            {"pane_current_path", K::text},
+      {"pane_tty", K::text},            {"pane_current_path", K::text},  {"host", K::text},
+      {"@vesket-name", K::text},
   };
   return format;
 }
@@ -60,6 +61,8 @@ Result parse(const std::vector<std::string>& lines) {
     p.windowActivity = record->integer(kActivity);
     p.paneTty = record->text(kTty);
     p.currentPath = record->text(kPath);
+    p.host = record->text(kHost);
+    p.customName = record->text(kCustomName);
   }
   return result;
 }

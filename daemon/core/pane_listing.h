@@ -29,6 +29,8 @@ struct RawPane {
   std::int64_t windowActivity = 0;  // seconds since the epoch of the window's last output
   std::string paneTty;
   std::string currentPath;  // pane_current_path; control bytes arrive as U+FFFD
+  std::string host;         // the host name: tmux's default pane title
+  std::string customName;   // the pane's "@vesket-name" option: the name the user gave it
 
   bool operator==(const RawPane&) const = default;
 };

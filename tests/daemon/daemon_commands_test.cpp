@@ -149,6 +149,40 @@ TEST_F(DaemonCommandsTest, SendImageStoresFilesUnderTheHomeAndTypesTheirPaths) {
             "send-image: image extension '../x' must be 1 to 8 letters or digits");
 }
 
+// A shell's title is tmux's default (the host name) until a program sets one: the list
+// leaves it out, so that no row is named after the host. The name the user gives a pane
+// is kept by tmux with the pane and comes back as its label record.
+TEST_F(DaemonCommandsTest, PaneTitlesAndTheNamesUsersGive) {
+  auto entry = [&] {
+    const auto reply = call("list-panes");
+    for (const auto& pane : reply["data"]["panes"]) {
+      if (pane["paneId"] == m_pane.toStdString()) return pane;
+    }
+    return nlohmann::json();
+  };
+  const QString host = m_tmux.run({"display-message", "-p", "-t", m_pane, "#{host}"});
+  ASSERT_EQ(m_tmux.run({"display-message", "-p", "-t", m_pane, "#{pane_title}"}), host) << "tmux's default title";
+  EXPECT_EQ(entry()["paneTitle"], "");
+  EXPECT_FALSE(entry().contains("paneLabel"));
+  m_tmux.run({"select-pane", "-t", m_pane, "-T", "build watcher"});
+  EXPECT_TRUE(eventually([&] { return entry()["paneTitle"] == "build watcher"; }));
+
+  const auto named = call("set-pane-label", {{"paneId", m_pane.toStdString()}, {"customName", "  API #1 \"quoted\" "}});
+  ASSERT_EQ(named["ok"], true) << named.dump();
+  EXPECT_EQ(named["data"]["customName"], "API #1 \"quoted\"");
+  EXPECT_TRUE(eventually([&] {
+    return entry()["paneLabel"] == nlohmann::json{{"paneId", m_pane.toStdString()}, {"customName", "API #1 \"quoted\""}};
+  })) << entry().dump();
+  ASSERT_EQ(call("set-pane-label", {{"paneId", m_pane.toStdString()}, {"customName", ""}})["ok"], true);
+  EXPECT_TRUE(eventually([&] { return !entry().contains("paneLabel"); }));
+
+  EXPECT_EQ(call("set-pane-label", {{"paneId", m_pane.toStdString()}, {"customName", "a\u0007b"}})["error"],
+            "set-pane-label: argument 'customName' holds control characters");
+  EXPECT_EQ(call("set-pane-label", {{"paneId", m_pane.toStdString()}, {"customName", std::string(121, 'x')}})["error"],
+            "set-pane-label: argument 'customName' is longer than 120 characters");
+  EXPECT_EQ(call("set-pane-label", {{"paneId", "%999"}, {"customName", "x"}})["ok"], false);
+}
+
 TEST_F(DaemonCommandsTest, InformationCommands) {
   const auto ping = call("ping");
   EXPECT_EQ(ping["data"]["alive"], true);

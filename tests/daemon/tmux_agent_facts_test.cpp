@@ -13,6 +13,9 @@
 #include "daemon/core/claude_transcript.h"
 #include "daemon/process_table.h"
 
+#include <QCryptographicHash>
+#include <sqlite3.h>
+
 namespace vesket::daemon {
 namespace {
 
@@ -140,6 +143,88 @@ TEST(AgentFactsReader, LargeTranscriptIsReadFromItsTail) {
   grown = reader.claudeFacts(cwd);
   EXPECT_EQ(grown.topicPreview, "second topic");
   EXPECT_EQ(grown.contextPct, 20.0) << "a record split between two reads counts once complete";
+}
+
+// Each agent's own files, laid out under a home as the agent writes them: the reader finds
+// the session of the pane's directory (not another directory's, not an older one) and
+// reads what it can of it; a directory is looked through again only after kRescanMs.
+TEST(AgentFactsReader, OtherAgentsSessionFilesUnderTheHome) {
+  qunsetenv("CODEX_HOME");
+  qunsetenv("XDG_DATA_HOME");
+  QTemporaryDir homeDir;
+  const QString home = homeDir.path();
+  const QString cwd = "/home/me/src/api";
+  qint64 now = 1'000'000;
+
+  // codex: today's rollout of another directory is newer than this directory's.
+  writeFile(home + "/.codex/sessions/2026/12/05/rollout-2026-12-05T09-00-00-a.jsonl",
+            R"({"type":"session_meta","payload":{"id":"a","cwd":"/home/me/src/api"}})" "\n"
+            R"({"type":"turn_context","payload":{"cwd":"/home/me/src/api","model":"gpt-5-codex"}})" "\n"
+            R"({"type":"event_msg","payload":{"type":"user_message","message":"tighten the retry"}})" "\n"
+            R"({"type":"event_msg","payload":{"type":"token_count","info":{"last_token_usage":{"total_tokens":68000},"model_context_window":272000}}})" "\n");
+  touch(home + "/.codex/sessions/2026/12/05/rollout-2026-12-05T09-00-00-a.jsonl", 600);
+  writeFile(home + "/.codex/sessions/2026/12/06/rollout-2026-12-06T10-00-00-b.jsonl",
+            R"({"type":"session_meta","payload":{"id":"b","cwd":"/elsewhere"}})" "\n"
+            R"({"type":"turn_context","payload":{"model":"o3"}})" "\n");
+  AgentFactsReader reader(home);
+  auto codex = reader.facts("codex", cwd, now);
+  EXPECT_EQ(codex.model, "gpt-5-codex");
+  EXPECT_EQ(codex.contextPct, 25.0);
+  EXPECT_EQ(codex.topicPreview, "tighten the retry");
+
+  // gemini: the newest session of the directory's project hash.
+  const QString hash = QCryptographicHash::hash(cwd.toUtf8(), QCryptographicHash::Sha256).toHex();
+  const QString chats = home + "/.gemini/tmp/" + hash + "/chats/";
+  writeFile(chats + "session-2026-12-06T09-00-old.json",
+            R"({"messages":[{"type":"user","content":"old question"},{"type":"gemini","model":"gemini-2.5-flash"}]})");
+  touch(chats + "session-2026-12-06T09-00-old.json", 300);
+  writeFile(chats + "session-2026-12-06T10-00-new.json",
+            R"({"sessionId":"s","messages":[{"type":"user","content":"new question"},)"
+            R"({"type":"gemini","content":"...","model":"gemini-2.5-pro","tokens":{"input":209715.2,"output":10}}]})");
+  auto gemini = reader.facts("gemini", cwd, now);
+  EXPECT_EQ(gemini.model, "gemini-2.5-pro");
+  EXPECT_EQ(gemini.contextPct, 20.0);
+  EXPECT_EQ(gemini.topicPreview, "new question");
+
+  // opencode: sessions of every project; the one whose directory is the pane's.
+  const QString storage = home + "/.local/share/opencode/storage";
+  writeFile(storage + "/session/global/ses_other.json", R"({"id":"ses_other","directory":"/tmp","title":"Other"})");
+  writeFile(storage + "/session/9c4e1f0b/ses_api.json",
+            R"({"id":"ses_api","directory":"/home/me/src/api","title":"Add rate limits"})");
+  writeFile(storage + "/message/ses_api/msg_001.json", R"({"id":"msg_001","role":"user"})");
+  writeFile(storage + "/message/ses_api/msg_002.json",
+            R"({"id":"msg_002","role":"assistant","modelID":"claude-sonnet-4-5","tokens":{"input":30000,"cache":{"read":30000,"write":0}}})");
+  auto opencode = reader.facts("opencode", cwd, now);
+  EXPECT_EQ(opencode.model, "claude-sonnet-4-5");
+  EXPECT_EQ(opencode.contextPct, 30.0);
+  EXPECT_EQ(opencode.topicPreview, "Add rate limits");
+
+  // cursor: the chat store of the directory's md5, its meta record hex-encoded.
+  const QString md5 = QCryptographicHash::hash(cwd.toUtf8(), QCryptographicHash::Md5).toHex();
+  const QString store = home + "/.cursor/chats/" + md5 + "/2b7e4c1a-0f3d-4a9b-8e6c-5d1f2a3b4c5d/store.db";
+  QDir().mkpath(QFileInfo(store).absolutePath());
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(QFile::encodeName(store).constData(), &db), SQLITE_OK);
+  const QByteArray meta = QByteArray(R"({"agentId":"2b7e","name":"Split the parser","lastUsedModel":"sonnet-4.5"})").toHex();
+  const std::string sql = "CREATE TABLE meta (key TEXT PRIMARY KEY, value TEXT); CREATE TABLE blobs (id TEXT, data BLOB);"
+                          "INSERT INTO meta VALUES ('0', '" + meta.toStdString() + "');";
+  ASSERT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+  writeFile(home + "/.cursor/chats/" + md5 + "/empty-chat/notes.txt", "not a store");
+  auto cursor = reader.facts("cursor", cwd, now);
+  EXPECT_EQ(cursor.model, "sonnet-4.5");
+  EXPECT_EQ(cursor.topicPreview, "Split the parser");
+
+  EXPECT_EQ(reader.facts("shell", cwd, now), TranscriptFacts{});
+  EXPECT_EQ(reader.facts("codex", "/nowhere", now), TranscriptFacts{});
+
+  // A new session of the directory is found on the next look after kRescanMs, and a file
+  // that changed is read again.
+  writeFile(home + "/.codex/sessions/2026/12/06/rollout-2026-12-06T11-00-00-c.jsonl",
+            R"({"type":"session_meta","payload":{"id":"c","cwd":"/home/me/src/api"}})" "\n"
+            R"({"type":"turn_context","payload":{"model":"gpt-5"}})" "\n");
+  EXPECT_EQ(reader.facts("codex", cwd, now + 1).model, "gpt-5-codex") << "not looked for yet";
+  EXPECT_EQ(reader.facts("codex", cwd, now + AgentFactsReader::kRescanMs).model, "gpt-5");
 }
 
 }  // namespace

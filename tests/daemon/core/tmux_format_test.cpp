@@ -94,13 +94,13 @@ TEST(PaneQuery, ReadsItsAnswersAndOnlyAboutItsPane) {
 
 TEST(PaneListing, ReadsEveryFieldAndKeepsGoodRecordsBesideBadOnes) {
   const std::string good = record({"%3", "$1", "work", "@2", "1", "editor", "1", "0", "0", "host", "bash", "4242", "80",
-                                   "24", "161", "40", "0", "1796515872", "/dev/pts/4", "/home/me/src"});
+                                   "24", "161", "40", "0", "1796515872", "/dev/pts/4", "/home/me/src", "box.lan", "api"});
   const auto result = PaneListing::parse({good, "%9 truncated", good});
   ASSERT_EQ(result.panes.size(), 2u);
   EXPECT_EQ(result.rejected, 1u);
   const RawPane& p = result.panes[0];
   EXPECT_EQ(p, (RawPane{"%3", "$1", "work", "@2", 1, "editor", true, 0, false, "host", "bash", 4242, 80, 24, 161, 40,
-                        false, 1796515872, "/dev/pts/4", "/home/me/src"}));
+                        false, 1796515872, "/dev/pts/4", "/home/me/src", "box.lan", "api"}));
 }
 
 TEST(TmuxCommandQuote, Table) {
