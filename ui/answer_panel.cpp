@@ -174,8 +174,13 @@ void AnswerPanel::setError(const std::optional<QString>& error) {
   m_error->setText(error.value_or(QString()));
 }
 
+bool AnswerPanel::acceptsDigits() const {
+  return m_prompt && !m_answering && viewer::ApprovalSelectionStyles::hasChoices(m_prompt->selectionStyle) &&
+         !m_prompt->options.empty();
+}
+
 bool AnswerPanel::chooseIndex(int index) {
-  if (!m_prompt || m_answering || !viewer::ApprovalSelectionStyles::hasChoices(m_prompt->selectionStyle)) return false;
+  if (!acceptsDigits()) return false;
   for (const auto& option : m_prompt->options) {
     if (option.index == index) {
       emit optionChosen(option);

@@ -31,6 +31,8 @@ class AnswerPanel : public QFrame {
 
   // Chooses the option with this 1-based index, as its digit key does; false when none.
   bool chooseIndex(int index);
+  // Whether the digits 1-9 choose an option now (a prompt with choices, no answer running).
+  bool acceptsDigits() const;
 
  signals:
   void optionChosen(const vesket::viewer::ApprovalOption& option);

@@ -1,6 +1,10 @@
 #include "ui/main_window.h"
 
+#include <QAbstractSpinBox>
+#include <QApplication>
 #include <QCloseEvent>
+#include <QLineEdit>
+#include <QTextEdit>
 #include <QComboBox>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
@@ -59,11 +63,13 @@ MainWindow::MainWindow(viewer::TerminalViewerModel& model, QWidget* parent) : QM
           [this] { m_sidebarModel->setAwaitingPaneIds(m_model.awaitingPaneIds()); });
   connect(&m_model, &viewer::TerminalViewerModel::awaitingPromptChanged, this, [this] {
     m_answerPanel->setPrompt(m_model.awaitingPrompt());
+    syncDigitShortcuts();
   });
   connect(&m_model, &viewer::TerminalViewerModel::answeringChanged, this, [this] {
     m_answerPanel->setAnswering(m_model.isAnswering());
     const auto& error = m_model.answerError();
     m_answerPanel->setError(error ? std::optional<QString>(QString::fromStdString(*error)) : std::nullopt);
+    syncDigitShortcuts();
   });
   connect(&m_model, &viewer::TerminalViewerModel::sendingChanged, this, [this] {
     const bool wasSending = m_composer->property("sending").toBool();
@@ -107,6 +113,17 @@ MainWindow::MainWindow(viewer::TerminalViewerModel& model, QWidget* parent) : QM
           [this] { m_model.selectRelative(-1); });
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this), &QShortcut::activated, this,
           [this] { m_composer->focusEditor(); });
+  // Digits 1-9 answer the waiting prompt from anywhere in the window but where typing goes.
+  for (int i = 1; i <= 9; ++i) {
+    for (auto keys : {QKeySequence(static_cast<Qt::Key>(Qt::Key_0 + i)),
+                      QKeySequence(Qt::KeypadModifier | static_cast<Qt::Key>(Qt::Key_0 + i))}) {
+      auto* shortcut = new QShortcut(keys, this);
+      shortcut->setEnabled(false);
+      connect(shortcut, &QShortcut::activated, this, [this, i] { m_answerPanel->chooseIndex(i); });
+      m_digitShortcuts.push_back(shortcut);
+    }
+  }
+  connect(qApp, &QApplication::focusChanged, this, &MainWindow::syncDigitShortcuts);
 
   applyStyle();
   connect(&Theme::current(), &Theme::schemeChanged, this, &MainWindow::applyStyle);
@@ -116,6 +133,9 @@ MainWindow::MainWindow(viewer::TerminalViewerModel& model, QWidget* parent) : QM
   m_paneText->setFeed(m_model.paneTextFeed(), m_model.lastUpdate());
   m_fitPicker->setCurrentIndex(static_cast<int>(m_model.fitWidthMode()));
 }
+
+// Focus moves while the children go: the window stops listening before that.
+MainWindow::~MainWindow() { disconnect(qApp, nullptr, this, nullptr); }
 
 QWidget* MainWindow::buildSidebar() {
   auto* panel = new QWidget(this);
@@ -343,14 +363,23 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
   }
-  if (event->type() == QEvent::KeyPress && m_answerPanel->isVisible()) {
-    auto* key = static_cast<QKeyEvent*>(event);
-    if (watched == m_sidebar && key->modifiers() == Qt::NoModifier && key->key() >= Qt::Key_1 &&
-        key->key() <= Qt::Key_9 && m_answerPanel->chooseIndex(key->key() - Qt::Key_0)) {
-      return true;
-    }
-  }
   return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::focusTakesTyping() const {
+  const QWidget* focus = QApplication::focusWidget();
+  if (!focus) return false;
+  if (m_liveTerminal && (focus == m_liveTerminal || m_liveTerminal->isAncestorOf(focus))) return true;
+  if (qobject_cast<const QLineEdit*>(focus) || qobject_cast<const QAbstractSpinBox*>(focus)) return true;
+  if (auto* edit = qobject_cast<const QPlainTextEdit*>(focus)) return !edit->isReadOnly();
+  if (auto* edit = qobject_cast<const QTextEdit*>(focus)) return !edit->isReadOnly();
+  if (auto* combo = qobject_cast<const QComboBox*>(focus)) return combo->isEditable();
+  return false;
+}
+
+void MainWindow::syncDigitShortcuts() {
+  const bool enabled = m_answerPanel->isVisibleTo(this) && m_answerPanel->acceptsDigits() && !focusTakesTyping();
+  for (auto* shortcut : m_digitShortcuts) shortcut->setEnabled(enabled);
 }
 
 void MainWindow::changeEvent(QEvent* event) {

@@ -12,6 +12,7 @@ class QLabel;
 class QStackedWidget;
 class QTreeView;
 class QHBoxLayout;
+class QShortcut;
 class QToolButton;
 
 namespace vesket::viewer {
@@ -41,6 +42,7 @@ class MainWindow : public QMainWindow {
 
  public:
   explicit MainWindow(viewer::TerminalViewerModel& model, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   QTreeView* sidebar() const { return m_sidebar; }
   PaneTextView* paneText() const { return m_paneText; }
@@ -75,6 +77,10 @@ class MainWindow : public QMainWindow {
   void syncConnectionBadge();
   void applyStyle();
   void reportCanvasWidth();
+  // Digits answer the waiting prompt unless the focus is where typing goes (a text field,
+  // the live terminal).
+  void syncDigitShortcuts();
+  bool focusTakesTyping() const;
 
   viewer::TerminalViewerModel& m_model;
   std::optional<AccountServices> m_account;
@@ -90,6 +96,7 @@ class MainWindow : public QMainWindow {
   PaneTextView* m_paneText = nullptr;
   AnswerPanel* m_answerPanel = nullptr;
   Composer* m_composer = nullptr;
+  std::vector<QShortcut*> m_digitShortcuts;
 
   // Live terminal switch and settings (the last section of the .cpp).
   void addLiveTerminalControls(QHBoxLayout* headerLayout);

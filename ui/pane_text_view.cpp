@@ -1,6 +1,9 @@
 #include "ui/pane_text_view.h"
 
 #include <QDateTime>
+#include <QDesktopServices>
+#include <QMouseEvent>
+#include <QUrl>
 #include <QEvent>
 #include <QLabel>
 #include <QLocale>
@@ -34,6 +37,7 @@ std::string joinLines(const std::vector<std::string>& lines) {
 }  // namespace
 
 PaneTextView::PaneTextView(QWidget* parent) : QWidget(parent) {
+  openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -252,6 +256,19 @@ void PaneTextView::resizeEvent(QResizeEvent* event) {
 
 bool PaneTextView::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_editor->viewport() && event->type() == QEvent::PaletteChange) rebuildBuilder();
+  if (watched == m_editor->viewport()) {
+    // Links: the hand over them, a click (not the end of a selection) opens http(s) ones.
+    if (event->type() == QEvent::MouseMove) {
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      const bool overLink = !m_editor->anchorAt(mouse->position().toPoint()).isEmpty();
+      m_editor->viewport()->setCursor(overLink ? Qt::PointingHandCursor : Qt::IBeamCursor);
+    } else if (event->type() == QEvent::MouseButtonRelease) {
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      const QUrl url(m_editor->anchorAt(mouse->position().toPoint()));
+      const bool web = url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https");
+      if (mouse->button() == Qt::LeftButton && web && !m_editor->textCursor().hasSelection() && openUrl) openUrl(url);
+    }
+  }
   if (watched == m_editor->viewport() && event->type() == QEvent::Resize) {
     m_placeholder->setGeometry(m_editor->viewport()->rect());
     m_veil->setGeometry(m_editor->viewport()->rect());

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "viewer/core/pane_content_state.h"
 
 class QDateTime;
+class QUrl;
 class QLabel;
 class QPlainTextEdit;
 class QToolButton;
@@ -50,6 +52,8 @@ class PaneTextView : public QWidget {
   QString plainText() const;
 
   void scrollToBottom();
+  // Opens an http(s) link clicked in the text (the user's browser unless replaced).
+  std::function<void(const QUrl&)> openUrl;
   QPlainTextEdit* editor() const { return m_editor; }
 
  signals:

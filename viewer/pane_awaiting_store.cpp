@@ -38,6 +38,12 @@ void PaneAwaitingStore::evaluate(const std::vector<PaneAwaitingSweep::Capture>& 
   publish();
 }
 
+void PaneAwaitingStore::markNotAwaiting(const std::string& paneId) {
+  if (!m_state.lastKnown().contains(paneId)) return;
+  m_state.apply({{paneId, DetectOutcome::notAwaiting()}});
+  publish();
+}
+
 void PaneAwaitingStore::publish() {
   const bool setChanged = m_state.publish();
   emit promptsChanged();

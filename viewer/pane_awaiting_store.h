@@ -43,6 +43,9 @@ class PaneAwaitingStore : public QObject {
   // Applies captures a caller already holds, as a sweep would (detection runs here, on the
   // calling thread).
   void evaluate(const std::vector<PaneAwaitingSweep::Capture>& captures);
+  // A fresher capture of `paneId` than the sweep's found no open marker: its prompt ends
+  // now, not at the sweep's next visit.
+  void markNotAwaiting(const std::string& paneId);
 
   // The prompts the agents reported through their hooks, from the latest pane list.
   void setAgentPrompts(std::map<std::string, AgentReportedPrompt> prompts);

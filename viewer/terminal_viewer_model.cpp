@@ -79,7 +79,8 @@ TerminalViewerModel::TerminalViewerModel(std::shared_ptr<control_plane::ControlP
   m_content->onChange = [this](const LineDiffer::Change& change) { emit contentChanged(change); };
   m_content->onLoadPhaseChange = [this](LoadPhase) { emit paneTextFeedChanged(); };
   m_content->onCaptureHealthChange = [this](CaptureHealth) { emit paneTextFeedChanged(); };
-  connect(m_content.get(), &PaneContentStore::awaitingPromptChanged, this, &TerminalViewerModel::updateAwaitingPrompt);
+  connect(m_content.get(), &PaneContentStore::awaitingPromptChanged, this,
+          &TerminalViewerModel::onContentAwaitingChanged);
   connect(m_awaiting.get(), &PaneAwaitingStore::awaitingPaneIdsChanged, this, [this] {
     m_awaitingPaneIds = m_awaiting->awaitingPaneIds();
     emit awaitingPaneIdsChanged();
@@ -210,12 +211,14 @@ void TerminalViewerModel::select(const std::optional<std::string>& paneId) {
     m_persistedSelectedPaneId = paneId;
     persistSelection();
   }
+  m_contentPromptId.reset();
   m_content->select(paneId);
   m_content->setActivity(selectedIsRunning() ? PaneActivity::running : PaneActivity::idle);
   m_isAnswering = false;
   m_answerError.reset();
   m_composerError.reset();
   m_dismissedAwaitingId.reset();
+  m_answeredAwaitingId.reset();
   emit selectionChanged();
   emit answeringChanged();
   updateAwaitingPrompt();
@@ -260,6 +263,17 @@ void TerminalViewerModel::restoreRememberedSelectionOnReturn() {
 
 // --- Awaiting prompt -------------------------------------------------------------------
 
+void TerminalViewerModel::onContentAwaitingChanged() {
+  const auto& shown = m_content->awaitingPrompt();
+  // The selected pane's own capture saw its marker end (resolved, or answered): the sweep,
+  // which comes by later, must not keep the prompt on screen meanwhile.
+  if (m_contentPromptId && !shown && m_content->hasCaptured() && m_selectedPaneId) {
+    m_awaiting->markNotAwaiting(*m_selectedPaneId);
+  }
+  m_contentPromptId = shown ? std::optional<std::string>(shown->id) : std::nullopt;
+  updateAwaitingPrompt();
+}
+
 void TerminalViewerModel::updateAwaitingPrompt() {
   std::optional<AwaitingPrompt> prompt;
   if (m_selectedPaneId) {
@@ -274,6 +288,8 @@ void TerminalViewerModel::updateAwaitingPrompt() {
       if (auto it = prompts.find(*m_selectedPaneId); it != prompts.end()) prompt = it->second;
     }
   }
+  if (m_answeredAwaitingId && (!prompt || prompt->id != *m_answeredAwaitingId)) m_answeredAwaitingId.reset();
+  if (prompt && m_answeredAwaitingId) prompt.reset();
   if (prompt && m_dismissedAwaitingId && prompt->id == *m_dismissedAwaitingId) prompt.reset();
   if (prompt == m_awaitingPrompt) return;
   const bool newPrompt = !prompt || !m_awaitingPrompt || prompt->id != m_awaitingPrompt->id;
@@ -304,21 +320,27 @@ void TerminalViewerModel::answerFreeText(const std::string& text) {
 }
 
 void TerminalViewerModel::runAnswer(Delivery delivery) {
-  if (!m_selectedPaneId || m_isAnswering) return;
+  if (!m_selectedPaneId || m_isAnswering || !m_awaitingPrompt) return;
   m_isAnswering = true;
   m_answerError.reset();
   emit answeringChanged();
   auto run = [](QPointer<TerminalViewerModel> self, std::shared_ptr<control_plane::ControlPlaneClient> client,
-                std::string paneId, Delivery what) -> QCoro::Task<void> {
+                std::string paneId, std::string promptId, Delivery what) -> QCoro::Task<void> {
     auto delivered = deliver(client, paneId, what, qtTrId("macos.terminal_viewer.the_answer_could_not_be_delivered").toStdString());
     const auto error = co_await std::move(delivered);
     if (!self) co_return;
     self->m_isAnswering = false;
     self->m_answerError = error;
+    // An answer that arrived ends the prompt on screen at once: its panel goes before it
+    // could take a second answer, whatever the next capture says.
+    const bool stillShown = self->m_selectedPaneId == paneId && self->m_awaitingPrompt &&
+                            self->m_awaitingPrompt->id == promptId;
+    if (!error && stillShown) self->m_answeredAwaitingId = promptId;
     emit self->answeringChanged();
+    self->updateAwaitingPrompt();
     self->m_content->kickImmediateCapture();
   };
-  run(this, m_client, *m_selectedPaneId, std::move(delivery));
+  run(this, m_client, *m_selectedPaneId, m_awaitingPrompt->id, std::move(delivery));
 }
 
 QCoro::Task<std::optional<std::string>> TerminalViewerModel::deliver(

@@ -137,6 +137,7 @@ class TerminalViewerModel : public QObject {
   void reconcileSelection();
   void persistSelection();
   void updateAwaitingPrompt();
+  void onContentAwaitingChanged();
   void scheduleFitResize();
   void resizeSelected(std::optional<int> cols);
   void autoFitTick();
@@ -169,6 +170,11 @@ class TerminalViewerModel : public QObject {
   std::optional<std::string> m_persistedSelectedPaneId;
   std::optional<AwaitingPrompt> m_awaitingPrompt;
   std::optional<std::string> m_dismissedAwaitingId;
+  // The prompt answered last: hidden at once, so that no second answer can follow, until
+  // it is gone from every source.
+  std::optional<std::string> m_answeredAwaitingId;
+  // The prompt the selected pane's own capture showed last.
+  std::optional<std::string> m_contentPromptId;
   std::set<std::string> m_awaitingPaneIds;
   bool m_isAnswering = false;
   std::optional<std::string> m_answerError;

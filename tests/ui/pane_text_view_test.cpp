@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTest>
 #include <QTextBlock>
 #include <QToolButton>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -74,6 +76,40 @@ TEST(PaneTextView, ReplaceWhilePinnedStaysAtTheBottom) {
   EXPECT_TRUE(view.plainText().endsWith("line 89"));
   view.clearText();
   EXPECT_EQ(view.lineCount(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// A click on a web link in the text opens it in the browser; plain text, and the end of a
+// selection drag, open nothing.
+TEST(PaneTextView, ClickedWebLinksOpenInTheBrowser) {
+  PaneTextView view;
+  std::vector<QUrl> opened;
+  view.openUrl = [&](const QUrl& url) { opened.push_back(url); };
+  view.resize(500, 300);
+  view.show();
+  view.applyChange(Change::replace({"docs at https://example.com/guide?x=1 today", "plain words here"}));
+  QApplication::processEvents();
+  auto* editor = view.editor();
+  auto pointAt = [&](int position) {
+    QTextCursor cursor(editor->document());
+    cursor.setPosition(position);
+    return editor->cursorRect(cursor).center() + QPoint(2, 0);
+  };
+  QTest::mouseClick(editor->viewport(), Qt::LeftButton, {}, pointAt(15));
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], QUrl("https://example.com/guide?x=1"));
+
+  const int plain = editor->document()->findBlockByNumber(1).position() + 3;
+  QTest::mouseClick(editor->viewport(), Qt::LeftButton, {}, pointAt(plain));
+  EXPECT_EQ(opened.size(), 1u) << "plain text is no link";
+
+  QTest::mousePress(editor->viewport(), Qt::LeftButton, {}, pointAt(plain));
+  QTest::mouseMove(editor->viewport(), pointAt(15));
+  QTest::mouseRelease(editor->viewport(), Qt::LeftButton, {}, pointAt(15));
+  EXPECT_EQ(opened.size(), 1u) << "a selection that ends on a link opens nothing";
 }
 
 }  // namespace
