@@ -5,7 +5,10 @@
 #include <QVBoxLayout>
 
 #include <deque>
+#include <QBuffer>
 #include <QClipboard>
+#include <QImage>
+#include <QMimeData>
 #include <QDesktopServices>
 #include <QJsonDocument>
 #include <QLabel>
@@ -21,6 +24,7 @@
 #include "shell/settings_key.h"
 #include "shell/settings_store.h"
 #include "terminal/live_terminal_channel.h"
+#include "terminal/live_terminal_keyboard.h"
 #include "terminal/terminal_page_resources.h"
 #include "viewer/core/composition_ordering_fence.h"
 #include "viewer/core/js_write_coalescer.h"
@@ -193,6 +197,12 @@ LiveTerminalView::LiveTerminalView(Options options, QWidget* parent)
     closeSession();
     if (!m_state->generations.isTornDown()) m_view->load(TerminalPageResources::entryUrl());
   });
+  // Keys typed into the page go through the key encoder, never through the page's own.
+  new LiveTerminalKeyboard(m_view,
+                           {.key = [this](const viewer::TerminalKeyEvent& key) { sendKey(key); },
+                            .copy = [this] { copySelection(); },
+                            .paste = [this] { paste(); }},
+                           this);
   m_stack->addWidget(m_view);
   m_stack->setCurrentWidget(m_view);
   m_view->load(TerminalPageResources::entryUrl());
@@ -433,7 +443,45 @@ void LiveTerminalView::sendKey(const viewer::TerminalKeyEvent& event) {
   if (outcome.bytes) sendInput(std::move(*outcome.bytes));
 }
 
-void LiveTerminalView::paste() { pasteText(QApplication::clipboard()->text()); }
+void LiveTerminalView::paste() {
+  const QMimeData* clipboard = QApplication::clipboard()->mimeData();
+  if (clipboard && clipboard->hasImage()) {
+    pasteImage(qvariant_cast<QImage>(clipboard->imageData()));
+    return;
+  }
+  pasteText(QApplication::clipboard()->text());
+}
+
+void LiveTerminalView::pasteImage(const QImage& image) {
+  if (m_state->generations.isTornDown() || m_paneId.isEmpty() || !m_options.control) return;
+  QByteArray png;
+  QBuffer buffer(&png);
+  if (image.isNull() || !buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+    qCWarning(liveTerminalLog, "terminal image paste: encode failed");
+    return;
+  }
+  auto run = [](std::shared_ptr<control_plane::ControlPlaneClient> control, std::string paneId,
+                std::string base64) -> QCoro::Task<void> {
+    try {
+      std::vector<control_plane::ImageAttachment> images{{.base64 = std::move(base64), .ext = "png"}};
+      auto sent = control->sendImage(std::move(paneId), std::move(images), std::string());
+      const auto result = co_await std::move(sent);
+      if (!result.ok) {
+        qCWarning(liveTerminalLog, "terminal image paste: remote delivery failed (%s)",
+                  result.error.value_or(std::string("no reason given")).c_str());
+      }
+    } catch (const std::exception& e) {
+      qCWarning(liveTerminalLog, "terminal image paste: remote transport failed (%s)", e.what());
+    }
+  };
+  run(m_options.control, utf8(m_paneId), png.toBase64().toStdString());
+}
+
+void LiveTerminalView::copySelection() {
+  runScript(QStringLiteral("window.__termGetSelection ? window.__termGetSelection() : ''"), [](const QVariant& text) {
+    if (!text.toString().isEmpty()) QApplication::clipboard()->setText(text.toString());
+  });
+}
 
 void LiveTerminalView::pasteText(const QString& text) {
   if (text.isEmpty()) return;

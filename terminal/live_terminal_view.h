@@ -27,6 +27,7 @@
 #include "relay/local_terminal_mirror_client.h"
 #include "viewer/core/terminal_key_event.h"
 
+class QImage;
 class QLabel;
 class QPushButton;
 class QStackedLayout;
@@ -80,11 +81,16 @@ class LiveTerminalView : public QWidget {
   // Attaches the shown pane afresh after a failure.
   void retry();
 
-  // Keys the window hands in (raw terminal keys), encoded and sent to the pane.
+  // Raw terminal keys (typed into the view, or handed in by the window): encoded, filtered
+  // (duplicate presses, held-key pacing) and sent to the pane through the composition fence.
   void sendKey(const viewer::TerminalKeyEvent& event);
-  // The clipboard's text, as a paste (bracketed when the pane asked for it).
+  // The clipboard: an image goes to the pane as an image attachment, text as a paste
+  // (bracketed when the pane asked for it).
   void paste();
   void pasteText(const QString& text);
+  void pasteImage(const QImage& image);
+  // The page's selection to the clipboard.
+  void copySelection();
   // The window came to the front or went to the back (no flushes while in the back).
   void setForeground(bool foreground);
 

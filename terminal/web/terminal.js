@@ -391,14 +391,13 @@
     }, 150);
   });
 
+  // Keys are the bridge's: it encodes every key press itself (the desktop's key encoder and
+  // its filters), so xterm.js never turns a key into input here. Only input-method
+  // composition passes, and its committed text arrives through onData above.
   term.attachCustomKeyEventHandler(function (event) {
-    // Ctrl+Shift+C copies; the bridge owns the clipboard.
-    if (event.type === 'keydown' && event.ctrlKey && event.shiftKey && (event.key === 'C' || event.key === 'c')) {
-      const text = term.getSelection();
-      if (text) post('copySelection', { text: text });
-      return false;
-    }
-    return true;
+    if (event.isComposing || event.keyCode === 229) return true;
+    if (event.type === 'keydown') event.preventDefault();
+    return false;
   });
 
   term.attachCustomWheelEventHandler(function (event) {

@@ -2,6 +2,12 @@
 // local transport to a scripted daemon on a real socket.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QImage>
+#include <QKeyEvent>
+#include <QShortcut>
 #include <QTemporaryDir>
 
 #include "control_plane/control_plane_client.h"
@@ -23,6 +29,16 @@ using nlohmann::json;
 namespace P = vesket::relay::TerminalProtocol;
 
 namespace {
+
+// A key press as the platform delivers it: the window's shortcuts get their chance first
+// (ShortcutOverride), then the focus widget gets the press.
+void press(QWidget* target, int key, Qt::KeyboardModifiers modifiers, const QString& text, ulong timestampMs,
+           bool repeat = false) {
+  if (qt_sendShortcutOverrideEvent(target, timestampMs, key, modifiers, text, repeat)) return;
+  QKeyEvent event(QEvent::KeyPress, key, modifiers, text, repeat);
+  event.setTimestamp(timestampMs);
+  QApplication::sendEvent(target, &event);
+}
 
 std::string base64(const std::string& bytes) { return QByteArray::fromStdString(bytes).toBase64().toStdString(); }
 std::string unbase64(const std::string& text) {
@@ -276,6 +292,70 @@ TEST_F(LiveTerminalViewTest, KeysHandedInFollowTheCursorKeyModeThePaneSet) {
   view.sendKey(vesket::viewer::TerminalKeyEventAdapter::fromParts(Qt::Key_Up, Qt::NoModifier, QString(), false, 500));
   ASSERT_TRUE(waitForCondition([&] { return typed.size() == 2; }));
   EXPECT_EQ(typed[1], "\x1bOA");
+}
+
+// Keys typed into the page are encoded by the key encoder and pass its filters, never the
+// page's own encoding; the window's shortcuts do not take the keys the pane needs.
+TEST_F(LiveTerminalViewTest, TypedKeysGoThroughTheEncoderAndBeatTheWindowsShortcuts) {
+  echo = false;
+  auto& view = attachedView();
+  int shortcutsFired = 0;
+  for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::CTRL | Qt::Key_1),
+                                   QKeySequence(Qt::ALT | Qt::Key_Down)}) {
+    QObject::connect(new QShortcut(keys, &view), &QShortcut::activated, [&] { ++shortcutsFired; });
+  }
+  QWidget* target = vesket::testing::keyTarget(view);
+  press(target, Qt::Key_L, Qt::ControlModifier, "\x0c", 100);
+  press(target, Qt::Key_1, Qt::ControlModifier, "1", 200);  // no control byte: nothing is sent
+  press(target, Qt::Key_Down, Qt::AltModifier, QString(), 300);
+  press(target, Qt::Key_Delete, Qt::ShiftModifier, QString(), 400);  // no modified form
+  // A held key: repeats closer than 80 ms to the last one sent are dropped.
+  press(target, Qt::Key_A, Qt::NoModifier, "a", 1000);
+  press(target, Qt::Key_A, Qt::NoModifier, "a", 1010, true);
+  press(target, Qt::Key_A, Qt::NoModifier, "a", 1020, true);
+  press(target, Qt::Key_A, Qt::NoModifier, "a", 1100, true);
+  // The same press arriving twice within a few milliseconds goes out once.
+  press(target, Qt::Key_B, Qt::NoModifier, "b", 2000);
+  press(target, Qt::Key_B, Qt::NoModifier, "b", 2004);
+  const std::vector<std::string> expected{"\x0c", "\x1b[1;3B", "\x1b[3~", "a", "a", "a", "b"};
+  ASSERT_TRUE(waitForCondition([&] { return typed.size() >= expected.size(); })) << allTyped();
+  QTest::qWait(200);
+  EXPECT_EQ(typed, expected);
+  EXPECT_EQ(shortcutsFired, 0) << "a window shortcut took a key typed into the terminal";
+}
+
+// Ctrl+Shift+V and Shift+Insert paste: text as a (bracketed when asked) paste, an image as an
+// image attachment through the daemon's send-image.
+TEST_F(LiveTerminalViewTest, PasteKeysSendTextAndImages) {
+  echo = false;
+  std::vector<json> imageRequests;
+  auto attachAndEcho = m_daemon->onRequest;
+  m_daemon->onRequest = [&, attachAndEcho](FakeDaemon::Connection& c, const json& request) {
+    if (request["cmd"] != "send-image") return attachAndEcho(c, request);
+    imageRequests.push_back(request);
+    c.reply(request["id"], {{"ok", true}, {"paths", json::array({"/tmp/pasted.png"})}});
+  };
+  auto& view = attachedView();
+  QWidget* target = vesket::testing::keyTarget(view);
+  QApplication::clipboard()->setText("pasted words");
+  press(target, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier, QString(), 100);
+  ASSERT_TRUE(waitForCondition([&] { return typed.size() == 1; })) << allTyped();
+  EXPECT_EQ(typed[0], "pasted words");
+
+  QImage image(6, 4, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  QApplication::clipboard()->setImage(image);
+  press(target, Qt::Key_Insert, Qt::ShiftModifier, QString(), 200);
+  ASSERT_TRUE(waitForCondition([&] { return imageRequests.size() == 1; }));
+  const json& args = imageRequests[0]["args"];
+  EXPECT_EQ(args["paneId"], "%5");
+  ASSERT_EQ(args["images"].size(), 1u);
+  EXPECT_EQ(args["images"][0]["ext"], "png");
+  QImage received;
+  ASSERT_TRUE(received.loadFromData(QByteArray::fromBase64(QByteArray::fromStdString(args["images"][0]["base64"])), "PNG"));
+  EXPECT_EQ(received.size(), QSize(6, 4));
+  QTest::qWait(100);
+  EXPECT_EQ(typed.size(), 1u) << "an image is not typed as text";
 }
 
 }  // namespace
