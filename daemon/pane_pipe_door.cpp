@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QRandomGenerator>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <cerrno>
 #include <cstring>
 
@@ -22,6 +23,8 @@ namespace vesket::daemon {
 namespace {
 
 constexpr std::size_t kKeyLength = 32;
+// The helper connects and sends at once; a caller silent for this long is closed.
+constexpr std::chrono::milliseconds kCallerPatience{2000};
 
 std::string shellQuote(const std::string& text) {
   std::string out = "'";
@@ -48,6 +51,10 @@ PanePipeDoor::PanePipeDoor(QString socketPath, QString helperProgram, QObject* p
 
 PanePipeDoor::~PanePipeDoor() {
   m_notifier.reset();
+  for (auto& [fd, caller] : m_callers) {
+    caller.notifier.reset();
+    ::close(fd);
+  }
   m_callers.clear();
   for (auto& [key, fd] : m_arrived) ::close(fd);
   if (m_listenFd >= 0) {
@@ -118,9 +125,17 @@ void PanePipeDoor::onConnection() {
       ::close(fd);
       continue;
     }
-    auto notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
-    connect(notifier.get(), &QSocketNotifier::activated, this, [this, fd] { onCallerReadable(fd); });
-    m_callers[fd] = std::move(notifier);
+    Caller caller;
+    caller.notifier = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
+    caller.serial = ++m_callerSerial;
+    connect(caller.notifier.get(), &QSocketNotifier::activated, this, [this, fd] { onCallerReadable(fd); });
+    QTimer::singleShot(kCallerPatience, this, [this, fd, serial = caller.serial] {
+      const auto found = m_callers.find(fd);
+      if (found == m_callers.end() || found->second.serial != serial) return;
+      m_callers.erase(found);
+      ::close(fd);
+    });
+    m_callers[fd] = std::move(caller);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 #include <chrono>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <set>
@@ -49,7 +50,12 @@ class PanePipeDoor : public QObject {
   void handedIn();
 
  private:
-  struct Caller;
+  // A connection that has yet to hand its descriptor over; one that stays silent for
+  // kCallerPatience is closed, so no caller holds a place for long.
+  struct Caller {
+    std::unique_ptr<QSocketNotifier> notifier;
+    std::uint64_t serial = 0;
+  };
   void onConnection();
   void onCallerReadable(int fd);
 
@@ -59,7 +65,8 @@ class PanePipeDoor : public QObject {
   std::unique_ptr<QSocketNotifier> m_notifier;
   std::set<std::string> m_expected;
   std::map<std::string, int> m_arrived;
-  std::map<int, std::unique_ptr<QSocketNotifier>> m_callers;
+  std::map<int, Caller> m_callers;
+  std::uint64_t m_callerSerial = 0;
 };
 
 // The helper's side (`vesket internal-pane-pipe <door> <key>`): passes standard input to
