@@ -14,10 +14,7 @@
 #include "maintenance/crash_report_manager.h"
 #include "maintenance/hang_watchdog.h"
 #include "platform/crash/crash_handler.h"
-#include "relay/account_session.h"
-#include "relay/relay_account_store.h"
-#include "relay/relay_credentials.h"
-#include "relay/relay_settings.h"
+#include "relay/relay_account_runtime.h"
 #include "shell/desktop_isolation.h"
 #include "shell/settings_key.h"
 #include "shell/localisation.h"
@@ -75,14 +72,19 @@ int main(int argc, char** argv) {
 
   viewer::TerminalViewerModel model(client, &shell::DesktopIsolation::defaults());
   // The relay: endpoint choice, the account session (restored from the stored token).
-  relay::RelaySettings relaySettings(relay::RelaySettings::applicationOptions(shell::DesktopIsolation::defaults()));
-  auto relayTokens = std::make_shared<relay::FileRelayUserTokenStore>();
-  const auto currentRelay = [&relaySettings] { return QUrl(relaySettings.baseURL()); };
-  relay::AccountSession accountSession(relayTokens, currentRelay);
-  relay::RelayAccountStore accountStore({.baseURL = currentRelay, .tokenStore = relayTokens, .session = &accountSession});
+  relay::RelayAccountRuntime account(shell::DesktopIsolation::defaults());
+  QObject::connect(&account.store(), &relay::RelayAccountStore::authChanged, &app, [&account] {
+    const relay::AuthState& auth = account.store().auth();
+    if (auth.kind == relay::AuthState::Kind::authenticated) {
+      std::fprintf(stderr, "vesket-desktop: signed in to the relay at %s as %s\n",
+                   qPrintable(account.settings().baseURL()), qPrintable(auth.name));
+    } else if (auth.kind == relay::AuthState::Kind::failed) {
+      std::fprintf(stderr, "vesket-desktop: relay account: %s\n", qPrintable(auth.failure));
+    }
+  });
 
   ui::MainWindow window(model);
-  window.setAccountServices({&accountStore, &accountSession, &relaySettings});
+  window.setAccountServices({&account.store(), &account.session(), &account.settings()});
   ui::DesktopShell desktop(model, window, cli);
   auto* setup = new ui::SetupView(poller, QDir::homePath(), &window);
   setup->setWindowFlag(Qt::Window);
@@ -104,13 +106,8 @@ int main(int argc, char** argv) {
     }
   };
   syncSkills(cli);
-  // Start-up: pick the relay, then restore the stored session there; re-probe every 300 s.
-  auto connectRelay = [](relay::RelaySettings* settings, relay::RelayAccountStore* store) -> QCoro::Task<void> {
-    co_await settings->selectFastestBeforeConnect();
-    if (!settings->endpoint().isCustom()) settings->startPeriodicReselect(std::chrono::seconds(300));
-    co_await store->restoreStoredSession();
-  };
-  connectRelay(&relaySettings, &accountStore);
+  // Start-up: pick the relay, then restore the stored session there.
+  account.connect();
   std::fprintf(stderr, "vesket-desktop: watching the daemon at %s\n", client->socketPath().c_str());
   return app.exec();
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,11 +12,13 @@
 #include <QTest>
 
 #include "relay/account_session.h"
+#include "relay/relay_account_runtime.h"
 #include "relay/relay_account_store.h"
 #include "relay/relay_credentials.h"
 #include "relay/relay_settings.h"
 #include "relay_service/core/account_token.h"
 #include "tests/relay/relay_test_home.h"
+#include "tests/support/await_task.h"
 #include "tests/support/event_loop.h"
 #include "tests/support/real_relay.h"
 #include "tests/support/screenshot.h"
@@ -161,6 +164,41 @@ TEST(AccountSectionTest, RelayDownAndCustomEndpoint) {
   section.applyEndpointButton()->click();
   EXPECT_EQ(window.settings->baseURL(), relay.baseUrl());  // refused: no scheme
   EXPECT_EQ(section.latencyLabel()->text(), "Enter a relay address that starts with https:// or http://.");
+}
+
+// Start, create an account in the section, quit, start again: still signed in. The relay
+// is found as a running application finds the development one: through the daemon's
+// RELAY_URL, which scripts/dev-relay writes.
+TEST(AccountSectionTest, AnAccountCreatedHereIsStillSignedInAfterARestart) {
+  testing::RelayTestHome home;
+  testing::RealRelay relay(home.relayDataDir("restart"));
+  ASSERT_TRUE(relay.start());
+  QDir().mkpath(home.productHome() + "/daemon");
+  QFile env(home.productHome() + "/daemon/.env");
+  ASSERT_TRUE(env.open(QIODevice::WriteOnly));
+  env.write("RELAY_URL=" + QString(relay.baseUrl()).replace("http://", "ws://").toUtf8() + "/daemon\n");
+  env.close();
+  {
+    relay::RelayAccountRuntime first(*home.settings);
+    testing::awaitTask(first.connect());
+    ASSERT_EQ(first.settings().baseURL(), relay.baseUrl());
+    EXPECT_EQ(first.store().auth().kind, AuthState::Kind::loggedOut);
+    AccountSection section({&first.store(), &first.session(), &first.settings()});
+    section.setMode(AccountSection::Mode::createAccount);
+    QTest::keyClicks(section.identifierField(), "hal@example.org");
+    QTest::keyClicks(section.passwordField(), "password1");
+    QTest::keyClicks(section.confirmField(), "password1");
+    section.submitButton()->click();
+    ASSERT_TRUE(testing::waitUntil([&] { return first.store().auth().kind == AuthState::Kind::authenticated; }, 15000))
+        << first.store().auth().failure.toStdString();
+  }
+  relay::RelayAccountRuntime second(*home.settings);
+  EXPECT_EQ(second.store().auth().kind, AuthState::Kind::checkingStoredSession);
+  testing::awaitTask(second.connect());
+  ASSERT_EQ(second.store().auth().kind, AuthState::Kind::authenticated) << second.store().auth().failure.toStdString();
+  EXPECT_TRUE(second.session().isSignedIn());
+  AccountSection section({&second.store(), &second.session(), &second.settings()});
+  EXPECT_TRUE(section.signedInLabel()->text().contains("hal@example.org"));
 }
 
 }  // namespace
