@@ -35,6 +35,22 @@ int threadCount(const RelayOptions& options) {
   return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
 }
 
+ApiConfig apiConfig(const RelayOptions& options) {
+  ApiConfig config;
+  config.version = VESKET_RELAY_VERSION;
+  config.signInPerMinute = options.signInPerMinute;
+  config.requestsPerMinute = options.requestsPerMinute;
+  config.pairingClaimsPerMinute = options.pairingClaimsPerMinute;
+  config.googleClientIds = options.googleClientIds;
+  config.appleClientIds = options.appleClientIds;
+  config.requireDeviceEnrolment = options.requireDeviceEnrolment;
+  config.publicUrl = options.publicUrl;
+  config.tls = options.tlsCertFile.has_value();
+  config.mailCommand = options.mailCommand;
+  config.recoveryWaitSeconds = options.recoveryWaitSeconds;
+  return config;
+}
+
 }  // namespace
 
 struct RelayServer::Parts {
@@ -45,8 +61,7 @@ struct RelayServer::Parts {
         store(data.databasePath(), nowMs),
         registry(store, nowMs),
         passwords(options.passwordHashCost, 2),
-        context(store, registry, passwords, data.loadOrCreateTokenSecret(),
-                ApiConfig{VESKET_RELAY_VERSION, options.signInPerMinute, options.requestsPerMinute, options.googleClientIds, options.appleClientIds, options.requireDeviceEnrolment}, nowMs, log),
+        context(store, registry, passwords, data.loadOrCreateTokenSecret(), apiConfig(options), nowMs, log),
         api(context, registry),
         http(io, httpOptions(), api) {
     store.clearPresence();

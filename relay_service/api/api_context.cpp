@@ -4,6 +4,7 @@
 
 #include "relay_service/core/account_token.h"
 #include "relay_service/core/api_error.h"
+#include "relay_service/core/device_rules.h"
 #include "relay_service/link/daemon_links.h"
 #include "relay_service/store/relay_store.h"
 
@@ -30,6 +31,7 @@ void ApiContext::checkRate(RateClass rateClass, const std::string& key) {
     RateLimit limit = rateLimitFor(rateClass);
     if (rateClass == RateClass::signIn) limit.capacity = config.signInPerMinute;
     if (rateClass == RateClass::general) limit.capacity = config.requestsPerMinute;
+    if (rateClass == RateClass::pairingClaim) limit.capacity = config.pairingClaimsPerMinute;
     wait = m_rates.take(fmt::format("{}|{}", rateClassName(rateClass), key), limit, RateLimiter::Clock::now());
   }
   if (wait) throw ApiError::rateLimited(*wait);
@@ -46,18 +48,64 @@ AuthenticatedAccount requireAccountToken(ApiCall& call) {
   auto user = call.context.store.findUser(claims.userId);
   if (!user) throw ApiError::invalidToken();
   call.context.checkRate(RateClass::general, fmt::format("user|{}", user->id));
-  return AuthenticatedAccount{std::move(*user), claims.deviceId};
+  if (claims.deviceId) {
+    const auto device = call.context.store.findDevice(user->id, *claims.deviceId);
+    if (device && !DeviceRules::tokenStillValid(*device, claims.issuedAt)) {
+      throw ApiError(401, "unauthorized", "unauthorized: this device was signed out of the account");
+    }
+  }
+  return AuthenticatedAccount{std::move(*user), claims.deviceId, claims.issuedAt};
 }
 
-AuthenticatedAccount requireAccount(ApiCall& call) {
+namespace {
+
+AuthenticatedAccount requireAccountOnDevice(ApiCall& call, bool deviceRequired) {
   AuthenticatedAccount account = requireAccountToken(call);
-  // Device gating: a relay that requires enrolment refuses tokens not bound to a device.
-  // (Approval of a device by another one joins here with the devices family.)
-  if (call.context.config.requireDeviceEnrolment && !account.deviceId) {
-    throw ApiError(403, "device_not_approved", "device_not_approved: this device is not enrolled with the account")
-        .with("status", "unenrolled");
+  if (!account.deviceId) {
+    // A relay that requires enrolment refuses tokens not bound to a device.
+    if (deviceRequired || call.context.config.requireDeviceEnrolment) {
+      throw ApiError(403, "device_not_approved", "device_not_approved: this device is not enrolled with the account")
+          .with("status", DeviceStatus::unenrolled);
+    }
+    return account;
+  }
+  const auto device = call.context.store.findDevice(account.user.id, *account.deviceId);
+  const std::string status =
+      device ? DeviceRules::effectiveStatus(*device, call.context.nowMs()) : std::string(DeviceStatus::unenrolled);
+  if (status != DeviceStatus::approved) {
+    throw ApiError(403, "device_not_approved",
+                   fmt::format("device_not_approved: this device is {} on the account", status))
+        .with("status", status);
   }
   return account;
+}
+
+}  // namespace
+
+AuthenticatedAccount requireAccount(ApiCall& call) { return requireAccountOnDevice(call, false); }
+
+AuthenticatedAccount requireApprovedDevice(ApiCall& call) { return requireAccountOnDevice(call, true); }
+
+DaemonRecord requireDaemonToken(ApiCall& call) {
+  const auto token = call.request.bearerToken();
+  if (!token) throw ApiError::notAuthenticated();
+  auto daemon = call.context.store.findDaemonByToken(*token);
+  if (!daemon) throw ApiError(401, "unauthorized", "unauthorized: unknown daemon token");
+  call.context.checkRate(RateClass::general, fmt::format("user|{}", daemon->userId));
+  return std::move(*daemon);
+}
+
+Approver requireApprover(ApiCall& call) {
+  const auto token = call.request.bearerToken();
+  if (!token) throw ApiError::notAuthenticated();
+  // Account tokens are JWTs (three dot-separated parts); daemon tokens have no dot.
+  if (token->find('.') == std::string::npos) {
+    const DaemonRecord daemon = requireDaemonToken(call);
+    if (daemon.revoked) throw ApiError(401, "unauthorized", "unauthorized: this daemon's pairing was revoked");
+    return Approver{daemon.userId, std::nullopt, daemon.id};
+  }
+  const AuthenticatedAccount account = requireApprovedDevice(call);
+  return Approver{account.user.id, account.deviceId, std::nullopt};
 }
 
 DaemonRecord requireOwnedDaemon(ApiCall& call, const AuthenticatedAccount& account, std::int64_t daemonId) {

@@ -26,9 +26,20 @@ struct ApiConfig {
   std::string version;
   int signInPerMinute = 10;
   int requestsPerMinute = 600;
+  int pairingClaimsPerMinute = 5;
   std::vector<std::string> googleClientIds;
   std::vector<std::string> appleClientIds;
   bool requireDeviceEnrolment = false;
+  // The relay's address as phones reach it, for pairing URLs; empty: from the request's
+  // Host header (https when the relay serves TLS).
+  std::string publicUrl;
+  bool tls = false;
+  // How a device recovery code reaches the account holder: a shell command that gets the
+  // message on standard input and VESKET_RECOVERY_EMAIL / VESKET_RECOVERY_CODE in its
+  // environment; empty: the code goes to the relay's log for the operator.
+  std::string mailCommand;
+  // The wait between a confirmed recovery code and the device's approval.
+  std::int64_t recoveryWaitSeconds = 24 * 3600;
 };
 
 // What every endpoint family works with.
@@ -81,14 +92,34 @@ using ApiRouter = Router<ApiRoute>;
 struct AuthenticatedAccount {
   UserRecord user;
   std::optional<std::string> deviceId;
+  std::int64_t issuedAt = 0;  // seconds since 1970
+};
+
+// Who acts on an account's devices: an approved device (account token) or a daemon of
+// the account (daemon token; a Mac's own daemon vouches for it).
+struct Approver {
+  std::int64_t userId = 0;
+  std::optional<std::string> deviceId;  // the approving device
+  std::optional<std::int64_t> daemonId;  // the approving daemon
 };
 
 // Every endpoint that acts for an account starts here: 401 for a missing, invalid or
-// expired token (or a deleted account); the call then counts against the account's
-// general rate limit too.
+// expired token (or a deleted account, or a revoked device); 403 device_not_approved for a
+// device that is not approved (and, with --require-device-enrolment, for a token bound to
+// no device). The call then counts against the account's general rate limit too.
 AuthenticatedAccount requireAccount(ApiCall& call);
-// The same without the device gate: for enrolling the device itself.
+// The same, and the token must be bound to an approved device whatever the relay's
+// enrolment setting: for everything that changes who or what reaches the account
+// (approving devices, claiming machines).
+AuthenticatedAccount requireApprovedDevice(ApiCall& call);
+// The same without the approval gate: for the device's own enrolment, status and recovery.
+// A revoked device's tokens are refused here too.
 AuthenticatedAccount requireAccountToken(ApiCall& call);
+// A daemon token of the "Authorization: Bearer" header: the daemon, revoked or not (the
+// caller decides); 401 for a missing or unknown one.
+DaemonRecord requireDaemonToken(ApiCall& call);
+// An approved device's account token, or the daemon token of a daemon that is not revoked.
+Approver requireApprover(ApiCall& call);
 // The ownership rule: an account reaches only its own daemons. Another account's daemon,
 // a revoked one or an unknown id are all 404 (never 403: ids of others are not confirmed).
 DaemonRecord requireOwnedDaemon(ApiCall& call, const AuthenticatedAccount& account, std::int64_t daemonId);

@@ -10,7 +10,11 @@ namespace vesket::relay_service {
 void addAccountRoutes(ApiRouter& router);
 // panes.cpp: the panes of a linked daemon.
 void addPaneRoutes(ApiRouter& router);
-// devices.cpp: enrolment of this device.
+// devices.cpp: enrolment, approval state, recovery, approving other devices, revoking.
 void addDeviceRoutes(ApiRouter& router);
+// daemons.cpp: pairing (QR, self, code, replacement), whoami, the account's machines.
+void addDaemonRoutes(ApiRouter& router);
+// pair_page.cpp: the page a phone opens from a pairing QR code (/pair).
+void addPairPageRoutes(ApiRouter& router);
 
 }  // namespace vesket::relay_service

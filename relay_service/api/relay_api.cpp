@@ -15,6 +15,8 @@ RelayApi::RelayApi(ApiContext& context, DaemonRegistry& registry) : m_context(co
   addAccountRoutes(m_router);
   addPaneRoutes(m_router);
   addDeviceRoutes(m_router);
+  addDaemonRoutes(m_router);
+  addPairPageRoutes(m_router);
 }
 
 std::size_t RelayApi::bodyLimit(const HttpRequest& head) const {

@@ -88,6 +88,17 @@ RelayCommand parseRelayCommandLine(const std::vector<std::string>& arguments, co
       options.googleKeysUrl = value;
     } else if (flag == "--apple-keys-url") {
       options.appleKeysUrl = value;
+    } else if (flag == "--public-url") {
+      if (value.rfind("http://", 0) != 0 && value.rfind("https://", 0) != 0) {
+        return CommandLineError{fmt::format("--public-url needs an http:// or https:// address, not '{}'", value)};
+      }
+      options.publicUrl = value;
+    } else if (flag == "--mail-command") {
+      options.mailCommand = value;
+    } else if (flag == "--recovery-wait") {
+      const auto seconds = parseNumber<std::int64_t>(value, 0, 30LL * 24 * 3600);
+      if (!seconds) return CommandLineError{fmt::format("--recovery-wait needs seconds from 0 to 2592000, not '{}'", value)};
+      options.recoveryWaitSeconds = *seconds;
     } else if (flag == "--threads") {
       const auto threads = parseNumber<int>(value, 1, 256);
       if (!threads) return CommandLineError{fmt::format("--threads needs a number from 1 to 256, not '{}'", value)};
@@ -100,6 +111,10 @@ RelayCommand parseRelayCommandLine(const std::vector<std::string>& arguments, co
       const auto limit = parseNumber<int>(value, 1, 1000000000);
       if (!limit) return CommandLineError{fmt::format("--request-limit needs a positive number, not '{}'", value)};
       options.requestsPerMinute = *limit;
+    } else if (flag == "--pairing-claim-limit") {
+      const auto limit = parseNumber<int>(value, 1, 100000);
+      if (!limit) return CommandLineError{fmt::format("--pairing-claim-limit needs a number from 1 to 100000, not '{}'", value)};
+      options.pairingClaimsPerMinute = *limit;
     } else if (flag == "--password-hash-ops") {
       const auto ops = parseNumber<std::uint64_t>(value, 1, 64);
       if (!ops) return CommandLineError{fmt::format("--password-hash-ops needs a number from 1 to 64, not '{}'", value)};
@@ -150,11 +165,21 @@ Serving:
   --require-device-enrolment account calls need a token bound to an enrolled device
                              (403 device_not_approved otherwise; POST /api/devices/enroll
                              binds one)
+  --public-url URL           the relay's address as phones reach it, for the pairing QR
+                             code's link (default: the scheme and Host of each request)
+  --mail-command CMD         delivers device recovery codes: run by /bin/sh with the
+                             message on standard input and VESKET_RECOVERY_EMAIL,
+                             VESKET_RECOVERY_CODE, VESKET_RECOVERY_DEVICE set (default: the
+                             code is written to the log for the operator)
+  --recovery-wait SECONDS    wait between a confirmed recovery code and the device's
+                             approval (default 86400)
   --threads N                worker threads (default: one per core)
   --sign-in-limit N          sign-in and registration calls per minute, per client address
                              and per account (default 10)
   --request-limit N          other calls per minute, per client address and per account
                              (default 600)
+  --pairing-claim-limit N    pairing code, QR and recovery code claims per minute, per
+                             client address and per account (default 5)
   --password-hash-ops N      argon2id passes for new password hashes (default 2)
   --password-hash-mem-kib N  argon2id memory for new password hashes (default 65536)
 

@@ -38,9 +38,15 @@ struct RelayOptions {
   int threads = 0;  // 0: one per core
   int signInPerMinute = 10;    // sign-in and registration calls per client address or account
   int requestsPerMinute = 600;  // every other call, per client address and per account
+  int pairingClaimsPerMinute = 5;  // pairing and recovery code claims, per address and account
   PasswordHashCost passwordHashCost;
   // Account calls need a token bound to an enrolled device (403 device_not_approved).
   bool requireDeviceEnrolment = false;
+  // The relay's address as phones reach it (pairing QR codes); empty: from each request.
+  std::string publicUrl;
+  // Delivers device recovery codes (see --help); empty: they go to the log.
+  std::string mailCommand;
+  std::int64_t recoveryWaitSeconds = 24 * 3600;
 };
 
 struct ServeCommand {

@@ -35,6 +35,11 @@ std::optional<std::string> Base64Url::decode(std::string_view text) {
   return control_plane::Base64::tryDecode(standard);
 }
 
+std::uint32_t Secrets::randomBelow(std::uint32_t bound) {
+  if (sodium_init() < 0) throw std::runtime_error("libsodium could not be initialised");
+  return randombytes_uniform(bound);
+}
+
 std::string Secrets::randomToken(std::size_t byteCount) {
   if (sodium_init() < 0) throw std::runtime_error("libsodium could not be initialised");
   std::string bytes(byteCount, '\0');

@@ -2,6 +2,7 @@
 
 // Random tokens, digests and the URL-safe Base64 of tokens.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,8 @@ std::optional<std::string> decode(std::string_view text);
 namespace Secrets {
 // `byteCount` bytes from the system's secure random source, as URL-safe Base64.
 std::string randomToken(std::size_t byteCount = 32);
+// A uniformly random number in [0, bound).
+std::uint32_t randomBelow(std::uint32_t bound);
 // Lower-case hex SHA-256 of `bytes`.
 std::string sha256Hex(std::string_view bytes);
 // HMAC-SHA256 of `message` under `key` (32 raw bytes).

@@ -53,6 +53,8 @@ class DaemonLinks {
   // DaemonUnreachable when the daemon is not linked.
   virtual std::shared_ptr<LinkStream> openStream(std::int64_t daemonId, std::string cmd, nlohmann::json args,
                                                  LinkStreamOptions options = {}) = 0;
+  // Closes a daemon's link at once (its token was revoked or replaced).
+  virtual void disconnect(std::int64_t daemonId, const std::string& reason) = 0;
 };
 
 }  // namespace vesket::relay_service

@@ -38,7 +38,7 @@ class DaemonRegistry : public DaemonLinks {
                                          LinkStreamOptions options) override;
 
   // Closes a daemon's link (its token was revoked).
-  void disconnect(std::int64_t daemonId, const std::string& reason);
+  void disconnect(std::int64_t daemonId, const std::string& reason) override;
   std::size_t linkCount() const;
 
  private:

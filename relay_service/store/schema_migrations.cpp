@@ -37,6 +37,57 @@ CREATE TABLE daemons (
 );
 CREATE INDEX daemons_by_user ON daemons (user_id);
 )sql"},
+    {2, R"sql(
+-- Devices of an account and their approval requests.
+CREATE TABLE devices (
+  user_id                     INTEGER NOT NULL REFERENCES users(id) ON DELETE CASCADE,
+  device_id                   TEXT NOT NULL,
+  platform                    TEXT NOT NULL,
+  device_name                 TEXT NOT NULL,
+  app_version                 TEXT NOT NULL,
+  app_build                   TEXT NOT NULL,
+  status                      TEXT NOT NULL,
+  request_id                  TEXT UNIQUE,
+  fingerprint                 TEXT NOT NULL,
+  prior_status                TEXT NOT NULL,
+  request_count               INTEGER NOT NULL,
+  requested_at_ms             INTEGER,
+  expires_at_ms               INTEGER,
+  denied_until_ms             INTEGER,
+  approved_at_ms              INTEGER,
+  approval_scope              TEXT,
+  last_ip                     TEXT,
+  created_at_ms               INTEGER NOT NULL,
+  last_seen_at_ms             INTEGER,
+  tokens_valid_after          INTEGER NOT NULL,
+  recovery_code_digest        TEXT,
+  recovery_code_expires_at_ms INTEGER,
+  recovery_attempts           INTEGER NOT NULL,
+  recovery_ready_at_ms        INTEGER,
+  PRIMARY KEY (user_id, device_id)
+);
+
+-- Pairings of daemons waiting to be claimed (qr, init, code). Secrets as SHA-256 digests;
+-- a minted daemon token waits here only until its machine collects it.
+CREATE TABLE pairings (
+  id                 INTEGER PRIMARY KEY,
+  kind               TEXT NOT NULL,
+  poll_digest        TEXT UNIQUE,
+  claim_digest       TEXT UNIQUE,
+  short_code         TEXT UNIQUE,
+  user_id            INTEGER REFERENCES users(id) ON DELETE CASCADE,
+  machine_uuid       TEXT,
+  machine_name       TEXT,
+  agent_cli_found    INTEGER NOT NULL,
+  tmux_installed     INTEGER NOT NULL,
+  created_at_ms      INTEGER NOT NULL,
+  expires_at_ms      INTEGER NOT NULL,
+  claimed_at_ms      INTEGER,
+  daemon_id          INTEGER,
+  undelivered_token  TEXT,
+  delivered          INTEGER NOT NULL
+);
+)sql"},
 };
 
 }  // namespace

@@ -34,9 +34,33 @@ class SqliteRelayStore : public RelayStore {
   void recordPresence(std::int64_t daemonId, bool connected, std::int64_t atMs) override;
   void clearPresence() override;
 
+  DeviceRecord enrolDevice(
+      std::int64_t userId, const std::string& deviceId,
+      const std::function<DeviceRecord(const std::optional<DeviceRecord>&, bool)>& decide) override;
+  std::optional<DeviceRecord> updateDevice(std::int64_t userId, const std::string& deviceId,
+                                           const std::function<bool(DeviceRecord&)>& change) override;
+  std::optional<DeviceRecord> findDevice(std::int64_t userId, const std::string& deviceId) override;
+  std::optional<DeviceRecord> findDeviceByRequest(std::int64_t userId, const std::string& requestId) override;
+  std::vector<DeviceRecord> listDevices(std::int64_t userId) override;
+
+  std::optional<PairingRecord> createPairing(const PairingRecord& pairing) override;
+  std::optional<PairingRecord> findPairingByPollDigest(const std::string& digest) override;
+  std::optional<PairingRecord> findPairingByClaimDigest(const std::string& digest) override;
+  std::optional<PairingRecord> findPairingByCode(PairingKind kind, const std::string& shortCode) override;
+  std::optional<Claimed> claimPairing(std::int64_t pairingId, std::int64_t userId,
+                                      const std::optional<std::string>& machineUuid,
+                                      const std::optional<std::string>& machineName, bool keepTokenForMachine,
+                                      std::int64_t nowMs) override;
+  std::optional<std::string> takeDaemonToken(std::int64_t pairingId) override;
+
   void checkpoint() override;
 
  private:
+  std::optional<DeviceRecord> findDeviceLocked(std::int64_t userId, const std::string& deviceId);
+  void saveDeviceLocked(const DeviceRecord& device);
+  std::optional<PairingRecord> findPairingLocked(std::int64_t pairingId);
+  PairedDaemon pairDaemonLocked(std::int64_t userId, const std::optional<std::string>& machineUuid,
+                                const std::optional<std::string>& machineName);
   std::optional<UserRecord> findUserLocked(std::int64_t userId);
   std::optional<DaemonRecord> findDaemonLocked(std::int64_t daemonId);
   std::optional<UserRecord> insertUserLocked(const NewUser& user);

@@ -187,7 +187,7 @@ TEST_F(RelayAccountTest, DeviceNotApprovedIsReenrolledOnce) {
 
   // The token store's credential: enrol, take the device-bound token, send once more.
   auto memory = std::make_shared<InMemoryRelayUserTokenStore>(QString::fromStdString(plainToken));
-  auto device = std::make_shared<InMemoryRelayDeviceIDStore>("device-under-test");
+  auto device = std::make_shared<InMemoryRelayDeviceIDStore>("6F1C2A5E-3B7D-4E8A-9C0B-1D2E3F4A5B6C");
   RelayClient client(QUrl(relay->baseUrl()), RelayClient::Credential::keychain(), memory, device);
   EXPECT_EQ(awaitTask(client.me()).id, userId);
   const auto claims = JWTExpiry::payload(memory->read()->toStdString());

@@ -120,7 +120,7 @@ TEST_F(RelayAccountsTest, ExpiredForgedOrMissingTokensAre401) {
     EXPECT_NE(reply.json().value("message", "").find(c.messagePart), std::string::npos) << reply.body.toStdString();
   }
   // A token signed with the relay's secret that has not expired works.
-  EXPECT_EQ(m_http->get("/api/auth/me", relay_service::AccountToken::sign({userId, "d", now, now + 60}, secret)).status, 200);
+  EXPECT_EQ(m_http->get("/api/auth/me", relay_service::AccountToken::sign({userId, std::nullopt, now, now + 60}, secret)).status, 200);
 }
 
 TEST_F(RelayAccountsTest, RateAndSizeLimits) {

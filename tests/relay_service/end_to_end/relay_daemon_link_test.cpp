@@ -1,6 +1,9 @@
 // A real daemon (private tmux server) linked to the real relay: pairing through the
-// daemon's environment file, a relayed pane list, refusal of unknown tokens, and
-// reconnecting after the relay restarts.
+// daemon's environment file and through "relay-pair", a relayed pane list, refusal of
+// unknown and revoked tokens, the daemon vouching for its Mac, and reconnecting after the
+// relay restarts.
+#include <QElapsedTimer>
+#include <QFile>
 #include <QSaveFile>
 
 #include <gtest/gtest.h>
@@ -121,6 +124,80 @@ TEST_F(RelayDaemonLinkTest, AnUnknownTokenIsRefusedUntilThePairingChanges) {
   writeEnv(m_relay->daemonUrl(), minted->second);
   EXPECT_TRUE(waitForLinkState("connected", 5000)) << relayStatus().transportState;
   EXPECT_TRUE(panesListed(token, minted->first));
+}
+
+TEST_F(RelayDaemonLinkTest, ASavedPairingLinksAtOnceVouchesForTheMacAndEndsWhenRevoked) {
+  using nlohmann::json;
+  const auto [accountToken, userId] = m_http->registerAccount("ada@example.org");
+  const json mac = m_http->post("/api/devices/enroll", {{"deviceId", "E3D2C1B0-A9F8-4E7D-8C6B-5A4938271605"}}, accountToken).json();
+  ASSERT_EQ(mac.value("status", ""), "approved");
+  const std::string macToken = mac["token"];
+  const json init = m_http->post("/api/daemons/pair-qr-init", {{"machine_uuid", "this-machine"}, {"machine_name", "studio"}}).json();
+  const std::string payload = init["qr_payload"];
+  ASSERT_EQ(m_http->post("/api/pair/claim", {{"token", payload.substr(payload.find("token=") + 6)}}, macToken).status, 200);
+  const json collected = m_http->get("/api/daemons/pair-qr-status?token=" + QString::fromStdString(init["token"])).json();
+  ASSERT_TRUE(collected.contains("daemon_token")) << collected.dump();
+
+  // Bad pairings are refused and the file stays as it was.
+  const QString envPath = m_environment.value("VESKET_HOME") + "/daemon/.env";
+  writeEnv("", "");
+  const QByteArray before = [&] {
+    QFile file(envPath);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }();
+  const json badPairings[] = {
+      {{"relayUrl", "ftp://relay"}, {"daemonToken", collected["daemon_token"]}},
+      {{"relayUrl", m_relay->baseUrl().toStdString()}, {"daemonToken", "short"}},
+      {{"relayUrl", m_relay->baseUrl().toStdString()}},
+      {{"relayUrl", 7}, {"daemonToken", collected["daemon_token"]}},
+  };
+  for (const json& args : badPairings) {
+    EXPECT_THROW(awaitTask(m_client->request<json>("relay-pair", args)), std::exception) << args.dump();
+  }
+  QFile unchanged(envPath);
+  ASSERT_TRUE(unchanged.open(QIODevice::ReadOnly));
+  EXPECT_EQ(unchanged.readAll(), before);
+
+  const json saved = awaitTask(m_client->request<json>(
+      "relay-pair", {{"relayUrl", m_relay->baseUrl().toStdString()}, {"daemonToken", collected["daemon_token"]}}));
+  EXPECT_EQ(saved["saved"], true);
+  EXPECT_TRUE(waitForLinkState("connected", 5000)) << relayStatus().transportState << m_relay->log().toStdString();
+  EXPECT_EQ(relayStatus().userId, userId);
+  QFile env(envPath);
+  ASSERT_TRUE(env.open(QIODevice::ReadOnly));
+  const QByteArray text = env.readAll();
+  EXPECT_TRUE(text.startsWith("# written by the test\n")) << text.toStdString();
+  EXPECT_TRUE(text.contains("BOARD_PUSH_API=" + m_relay->baseUrl().toUtf8() + "\n")) << text.toStdString();
+  EXPECT_TRUE(text.contains("RELAY_URL=" + m_relay->daemonUrl().toUtf8() + "\n")) << text.toStdString();
+  EXPECT_EQ(env.permissions() & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup), 0);
+  const json machines = m_http->get("/api/daemons", macToken).json();
+  ASSERT_EQ(machines.size(), 1u);
+  EXPECT_EQ(machines[0]["connected"], true);
+
+  // A second Mac of the account: pending until this daemon vouches for it.
+  const std::string laptopId = "5A4B3C2D-1E0F-4A9B-8C7D-6E5F4A3B2C1D";
+  const json laptop = m_http->post("/api/devices/enroll", {{"deviceId", laptopId}},
+                                   m_http->post("/api/auth/login", {{"username", "ada@example.org"}, {"password", "password1"}})
+                                       .json()["token"].get<std::string>())
+                          .json();
+  ASSERT_EQ(laptop.value("status", ""), "pending");
+  EXPECT_EQ(laptop["approverReadiness"], "daemon_online");
+  EXPECT_FALSE(awaitTask(m_client->selfVouch(laptopId, laptop["requestId"], userId + 1, "laptop")).approved);
+  QElapsedTimer vouching;
+  vouching.start();
+  EXPECT_TRUE(awaitTask(m_client->selfVouch(laptopId, laptop["requestId"], userId, "laptop")).approved);
+  EXPECT_LT(vouching.elapsed(), 9000);
+  EXPECT_EQ(m_http->get("/api/auth/me", laptop["token"].get<std::string>()).status, 200);
+  EXPECT_TRUE(awaitTask(m_client->selfVouch(laptopId, laptop["requestId"], userId, "laptop")).approved);  // again: still
+
+  // Revoked from the account's Mac: the link closes at once and is refused from then on.
+  const qint64 daemonId = collected["daemon_id"];
+  ASSERT_EQ(m_http->post(QStringLiteral("/api/daemons/%1/revoke").arg(daemonId), json::object(), macToken).status, 200);
+  EXPECT_TRUE(waitForLinkState("unauthorized", 5000)) << relayStatus().transportState;
+  EXPECT_FALSE(relayStatus().connected);
+  EXPECT_EQ(m_http->get("/api/daemons/whoami", collected["daemon_token"].get<std::string>()).json()["revoked"], true);
+  EXPECT_EQ(m_http->get(QStringLiteral("/api/panes?daemonId=%1").arg(daemonId), macToken).status, 404);
+  EXPECT_FALSE(awaitTask(m_client->selfVouch(laptopId, "any", userId, "laptop")).approved);
 }
 
 }  // namespace

@@ -107,5 +107,60 @@ TEST_F(SqliteRelayStoreTest, TheTokenSecretIsMadeOncePrivately) {
   EXPECT_EQ(std::filesystem::status(m_dir).permissions(), std::filesystem::perms::owner_all);
 }
 
+TEST_F(SqliteRelayStoreTest, DevicesAndPairingsSurviveReopeningAndAPairingIsClaimedOnce) {
+  std::int64_t userId = 0;
+  std::int64_t pairingId = 0;
+  {
+    auto store = open();
+    userId = store->createUser({std::nullopt, "ada@x.io", "hash"})->id;
+    DeviceRecord device;
+    device.deviceName = "Mac";
+    device.status = DeviceStatus::approved;
+    device.fingerprint = "ABC-DEF";
+    device.lastIp = "10.0.0.1";
+    bool sawDevices = true;
+    store->enrolDevice(userId, "D1", [&](const std::optional<DeviceRecord>& existing, bool any) {
+      EXPECT_FALSE(existing);
+      sawDevices = any;
+      return device;
+    });
+    EXPECT_FALSE(sawDevices);
+    store->enrolDevice(userId, "D2", [&](const std::optional<DeviceRecord>&, bool any) {
+      sawDevices = any;
+      DeviceRecord second = device;
+      second.requestId = "req-2";
+      second.status = DeviceStatus::pending;
+      return second;
+    });
+    EXPECT_TRUE(sawDevices);
+    PairingRecord pairing;
+    pairing.kind = PairingKind::qr;
+    pairing.pollDigest = "poll";
+    pairing.claimDigest = "claim";
+    pairing.shortCode = "ABCDEFGH";
+    pairing.machineUuid = "machine";
+    pairing.expiresAtMs = 1'000'000;
+    pairingId = store->createPairing(pairing)->id;
+    pairing.pollDigest = "poll-2";
+    pairing.claimDigest = "claim-2";
+    EXPECT_FALSE(store->createPairing(pairing)) << "a short code in use is refused";
+  }
+  auto store = open();
+  const auto found = store->findDeviceByRequest(userId, "req-2");
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->deviceId, "D2");
+  EXPECT_EQ(found->lastIp, "10.0.0.1");
+  EXPECT_EQ(store->listDevices(userId).size(), 2u);
+  EXPECT_FALSE(store->updateDevice(userId + 1, "D1", [](DeviceRecord&) { return true; }));
+
+  const auto claimed = store->claimPairing(pairingId, userId, "machine", "studio", true, 2000);
+  ASSERT_TRUE(claimed);
+  EXPECT_FALSE(store->claimPairing(pairingId, userId, "machine", "studio", true, 2001)) << "claimed twice";
+  EXPECT_EQ(store->findPairingByCode(PairingKind::qr, "ABCDEFGH")->daemonId, claimed->daemon.daemon.id);
+  EXPECT_EQ(store->takeDaemonToken(pairingId), claimed->daemon.token);
+  EXPECT_FALSE(store->takeDaemonToken(pairingId)) << "handed out twice";
+  EXPECT_EQ(store->findDaemonByToken(claimed->daemon.token)->machineName, "studio");
+}
+
 }  // namespace
 }  // namespace vesket::relay_service
