@@ -3,7 +3,14 @@
 #include <signal.h>
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
 #include <QFileInfo>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSysInfo>
+#include <QUrl>
 #include <QThread>
 #include <cerrno>
 #include <cstdio>
@@ -166,6 +173,57 @@ int panes(const CliCommand& command, const DaemonPaths& paths) {
   return kExitOk;
 }
 
+// The machine's stable identity for the relay: systemd's machine id, else the daemon's
+// install id.
+std::string machineIdentity(const DaemonPaths& paths) {
+  for (const QString& path : {QStringLiteral("/etc/machine-id"), paths.installIdFile()}) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) continue;
+    const QByteArray id = file.read(256).trimmed();
+    if (!id.isEmpty()) return id.toStdString();
+  }
+  return {};
+}
+
+int relayPair(const CliCommand& command, const DaemonPaths& paths) {
+  std::string token = command.daemonToken.value_or("");
+  if (command.pairingCode) {
+    std::string base = command.relayUrl;
+    while (!base.empty() && base.back() == '/') base.pop_back();
+    QNetworkAccessManager network;
+    QNetworkRequest request(QUrl(QString::fromStdString(base + "/api/daemons/pair-code-claim")));
+    request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));
+    request.setTransferTimeout(15000);
+    nlohmann::json body = {{"short_code", *command.pairingCode},
+                           {"machine_name", QSysInfo::machineHostName().left(200).toStdString()}};
+    if (const std::string id = machineIdentity(paths); !id.empty()) body["machine_uuid"] = id;
+    QNetworkReply* reply = network.post(request, QByteArray::fromStdString(body.dump()));
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+    reply->deleteLater();
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    const nlohmann::json answer = nlohmann::json::parse(reply->readAll().toStdString(), nullptr, false);
+    if (status != 200 || !answer.is_object() || !answer.contains("daemon_token") || !answer["daemon_token"].is_string()) {
+      std::string reason = status == 0 ? reply->errorString().toStdString() : "the relay answered " + std::to_string(status);
+      if (answer.is_object() && answer.contains("message") && answer["message"].is_string()) reason = answer["message"];
+      std::fprintf(stderr, "vesket: the pairing code was not accepted: %s\n", reason.c_str());
+      return kExitFailure;
+    }
+    token = answer["daemon_token"].get<std::string>();
+  }
+  try {
+    const auto saved = clientFor(paths).request(
+        "relay-pair", nlohmann::json{{"relayUrl", command.relayUrl}, {"daemonToken", token}}, 10000);
+    std::printf("vesket: pairing saved; linking to %s (%s)\n", saved.value("relayUrl", "").c_str(),
+                saved.value("transportState", "").c_str());
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "vesket: the daemon did not save the pairing: %s\n", error.what());
+    return kExitFailure;
+  }
+  return kExitOk;
+}
+
 }  // namespace
 
 int runCli(int argc, char** argv) {
@@ -198,6 +256,7 @@ int runCli(int argc, char** argv) {
     case CliCommand::Kind::DaemonHealthGate: return DaemonServiceCli::healthGate(command, paths);
     case CliCommand::Kind::DaemonAutoAttach: return DaemonServiceCli::autoAttach(command, paths);
     case CliCommand::Kind::Panes: return panes(command, paths);
+    case CliCommand::Kind::RelayPair: return relayPair(command, paths);
     case CliCommand::Kind::Ask:
     case CliCommand::Kind::Resolve:
     case CliCommand::Kind::Signal:

@@ -20,6 +20,7 @@
 #include "daemon/core/command_error.h"
 #include "daemon/core/key_names.h"
 #include "daemon/private_file.h"
+#include "daemon/relay_pairing.h"
 #include "daemon/tmux_engine.h"
 
 namespace vesket::daemon {
@@ -72,11 +73,10 @@ QCoro::Task<nlohmann::json> CommandDispatcher::dispatch(RequestFrame frame) {
   if (cmd == "crew") co_return crew(args);
   if (cmd == "enable-macos-automation") co_return nlohmann::json{{"enabled", true}};
   if (cmd == "request-accessibility") co_return nlohmann::json{{"trusted", true}};
-  if (cmd == "self-vouch") {
-    const CommandArgs a(cmd, args);
-    a.requireString("deviceId");
-    a.requireString("requestId");
-    throw CommandError("self-vouch: this daemon is not paired with a relay account");
+  if (cmd == "self-vouch" || cmd == "relay-pair") {
+    if (!m_context.relayPairing) throw CommandError(fmt::format("{}: not served by this daemon", cmd));
+    auto answering = cmd == "self-vouch" ? m_context.relayPairing->selfVouch(args) : m_context.relayPairing->savePairing(args);
+    co_return co_await std::move(answering);
   }
   if (cmd == "shutdown") {
     qInfo().noquote() << "shutdown requested by a control client";

@@ -13,6 +13,7 @@
 namespace vesket::daemon {
 
 class AgentPromptService;
+class RelayPairing;
 class TmuxEngine;
 
 // What the commands need to know about the running daemon.
@@ -24,6 +25,7 @@ struct DaemonContext {
   AgentPromptService* agentPrompts = nullptr;  // "agent-hook", and answers to hook prompts
   // The relay link's state for "relay-status" ({"connected", "transportState", ...}).
   std::function<nlohmann::json()> relayLinkStatus;
+  RelayPairing* relayPairing = nullptr;  // "relay-pair" and "self-vouch"
 };
 
 // Carries out the unary control commands: checks the arguments, drives the tmux engine and

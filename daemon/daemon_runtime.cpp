@@ -35,6 +35,7 @@
 #include "daemon/claude_history_service.h"
 #include "daemon/relay_link.h"
 #include "daemon/core/agent_root.h"
+#include "daemon/relay_pairing.h"
 #include "shell/core/identity_record.h"
 
 namespace vesket::daemon {
@@ -241,6 +242,12 @@ void DaemonRuntime::start() {
   context.relayLinkStatus = [this] {
     return m_relayLink ? m_relayLink->status() : nlohmann::json{{"connected", false}, {"transportState", "unpaired"}};
   };
+  m_relayPairing = std::make_unique<RelayPairing>(
+      m_paths, RelayPairing::Hooks{[this] {
+                                     if (m_relayLink) m_relayLink->reload();
+                                   },
+                                   context.relayLinkStatus});
+  context.relayPairing = m_relayPairing.get();
   m_dispatcher = std::make_unique<CommandDispatcher>(*m_engine, context);
   m_watchHub = std::make_unique<WatchHub>(*m_engine, m_daemonSessionId);
   // Pane pipes hand over through `vesket internal-pane-pipe`, this very program.

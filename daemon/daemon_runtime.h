@@ -19,6 +19,7 @@ class PanePipeDoor;
 class ClaudeHistoryService;
 class AgentPromptService;
 class RelayLink;
+class RelayPairing;
 
 // Another daemon already serves this product home.
 class DaemonAlreadyRunning : public std::runtime_error {
@@ -73,6 +74,7 @@ class DaemonRuntime : public QObject {
   std::unique_ptr<AgentPromptService> m_agentPrompts;
   std::unique_ptr<ControlServer> m_server;
   std::unique_ptr<RelayLink> m_relayLink;
+  std::unique_ptr<RelayPairing> m_relayPairing;
 };
 
 }  // namespace vesket::daemon

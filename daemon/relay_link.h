@@ -64,6 +64,8 @@ class RelayLink : public QObject {
   // Reads the environment file, watches it and links when it names a relay and a token.
   void start();
   void stop();
+  // Reads the environment file again now (a pairing was just saved).
+  void reload() { reloadSettings(); }
 
   // For "relay-status": {"connected", "transportState", "userId" when known}.
   nlohmann::json status() const;

@@ -276,6 +276,22 @@ CliCommand CliCommand::parse(const std::vector<std::string>& args) {
     }
     return command;
   }
+  if (first == "relay-pair") {
+    command.kind = Kind::RelayPair;
+    OptionReader reader(args, 1, "relay-pair");
+    std::string value;
+    while (!reader.done()) {
+      if (reader.take("--relay", value)) command.relayUrl = value;
+      else if (reader.take("--token", value)) command.daemonToken = value;
+      else if (reader.take("--code", value)) command.pairingCode = value;
+      else reader.unknown();
+    }
+    if (command.relayUrl.empty()) throw CliUsageError("'relay-pair' needs --relay URL");
+    if (command.daemonToken.has_value() == command.pairingCode.has_value()) {
+      throw CliUsageError("'relay-pair' needs either --token TOKEN or --code CODE");
+    }
+    return command;
+  }
   if (first == "uninstall") {
     command.kind = Kind::Uninstall;
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -322,6 +338,10 @@ std::string CliCommand::helpText() {
          "  hook claude             report a Claude Code hook event (JSON on standard input)\n"
          "  skills sync [--force]   install or update the agents' Vesket instructions and\n"
          "                          Claude Code's hooks (--force replaces your edits)\n"
+         "  relay-pair --relay URL (--token TOKEN | --code CODE)\n"
+         "                          pair the running daemon with a relay account: save the\n"
+         "                          daemon token (or redeem a pairing code made on a signed-in\n"
+         "                          device) into <home>/daemon/.env and link at once\n"
          "  uninstall [--dry-run | --execute]\n"
          "                          list (default) or put back every change Vesket made to\n"
          "                          other programs' files\n"

@@ -29,6 +29,7 @@ struct CliCommand {
     Hook,        // an agent's hook reports to the daemon (event JSON on standard input)
     SkillsSync,  // install or update the agents' instructions and hooks
     Uninstall,   // put back what the install manifest records
+    RelayPair,   // save a pairing with a relay account (a daemon token, or a short code to redeem)
   };
 
   Kind kind = Kind::Help;
@@ -52,6 +53,9 @@ struct CliCommand {
   std::optional<std::string> previousBin;   // restart-transaction --previous-bin PATH
   std::optional<std::int64_t> replacingPid;  // health-gate --replacing-pid PID
   std::optional<std::int64_t> timeoutMs;    // health-gate --timeout-ms MS
+  std::string relayUrl;                     // relay-pair --relay URL
+  std::optional<std::string> daemonToken;   // relay-pair --token TOKEN
+  std::optional<std::string> pairingCode;   // relay-pair --code CODE
 
   bool operator==(const CliCommand&) const = default;
 

@@ -39,6 +39,55 @@ std::optional<RelayLinkSettings> RelayLinkSettings::fromEnv(const EnvFile& env, 
   return RelayLinkSettings{result, *token};
 }
 
+std::optional<RelayPairingLines> RelayPairingLines::fromBase(std::string_view base, std::string_view token,
+                                                            std::string* problem) {
+  const auto fail = [&](const std::string& reason) -> std::optional<RelayPairingLines> {
+    if (problem) *problem = reason;
+    return std::nullopt;
+  };
+  if (token.size() < 16 || token.size() > 512) return fail("the daemon token must have 16 to 512 characters");
+  for (const char c : token) {
+    const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+    if (!ok) return fail("the daemon token holds characters outside URL-safe Base64");
+  }
+  std::string url(base);
+  const std::pair<std::string_view, std::string_view> schemes[] = {
+      {"https://", "https://"}, {"http://", "http://"}, {"wss://", "https://"}, {"ws://", "http://"}};
+  bool known = false;
+  for (const auto& [from, to] : schemes) {
+    if (url.rfind(from, 0) == 0) {
+      url = std::string(to) + url.substr(from.size());
+      known = true;
+      break;
+    }
+  }
+  if (!known) return fail("the relay address must begin with https://, http://, wss:// or ws://");
+  for (const char c : url) {
+    if (static_cast<unsigned char>(c) <= ' ' || c == 0x7F || c == '?' || c == '#') {
+      return fail("the relay address holds spaces, control characters, a query or a fragment");
+    }
+  }
+  while (!url.empty() && url.back() == '/') url.pop_back();
+  const std::string_view daemonPath = "/daemon";
+  if (url.size() > daemonPath.size() && url.compare(url.size() - daemonPath.size(), daemonPath.size(), daemonPath) == 0) {
+    url.erase(url.size() - daemonPath.size());
+  }
+  const auto hostStart = url.find("//") + 2;
+  if (hostStart >= url.size() || url[hostStart] == '/') return fail("the relay address names no host");
+  const bool secure = url.rfind("https://", 0) == 0;
+  RelayPairingLines lines;
+  lines.boardPushApi = url;
+  lines.relayUrl = std::string(secure ? "wss://" : "ws://") + url.substr(hostStart) + std::string(daemonPath);
+  lines.daemonToken = std::string(token);
+  return lines;
+}
+
+void RelayPairingLines::applyTo(EnvFile& env) const {
+  env.set("DAEMON_TOKEN", daemonToken);
+  env.set("RELAY_URL", relayUrl);
+  env.set("BOARD_PUSH_API", boardPushApi);
+}
+
 int RelayLinkBackoff::delayMs(int attempt, double jitter) {
   const double raw = kBaseMs * std::pow(2.0, std::clamp(attempt, 0, 30));
   const int full = raw >= kCapMs ? kCapMs : static_cast<int>(raw);

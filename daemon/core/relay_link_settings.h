@@ -23,6 +23,25 @@ struct RelayLinkSettings {
   friend bool operator==(const RelayLinkSettings&, const RelayLinkSettings&) = default;
 };
 
+// What saving a pairing writes into the environment file ("relay-pair"): the daemon token
+// the relay minted, RELAY_URL (the relay base as ws(s):// + "/daemon") and BOARD_PUSH_API
+// (the relay base as http(s)://, for agents posting through the CLI).
+struct RelayPairingLines {
+  std::string relayUrl;
+  std::string boardPushApi;
+  std::string daemonToken;
+
+  // `base` is the relay's address ("https://relay.example", also "wss://.../daemon");
+  // nothing, with the reason in `problem`, when it is not usable or the token is not one
+  // (URL-safe Base64, 16 to 512 characters).
+  static std::optional<RelayPairingLines> fromBase(std::string_view base, std::string_view token,
+                                                   std::string* problem = nullptr);
+  // Sets the three lines, keeping every other line of the file.
+  void applyTo(EnvFile& env) const;
+
+  friend bool operator==(const RelayPairingLines&, const RelayPairingLines&) = default;
+};
+
 namespace RelayLinkBackoff {
 inline constexpr int kBaseMs = 1000;
 inline constexpr int kCapMs = 60000;

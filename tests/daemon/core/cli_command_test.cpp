@@ -51,6 +51,15 @@ TEST(CliCommandTest, ParsesTheUpgradeVerbs) {
   EXPECT_TRUE(attach.json);
 }
 
+TEST(CliCommandTest, ParsesRelayPairing) {
+  const CliCommand byCode = CliCommand::parse({"relay-pair", "--relay", "https://relay.example", "--code", "ABCD-EFGH"});
+  EXPECT_EQ(byCode.kind, CliCommand::Kind::RelayPair);
+  EXPECT_EQ(byCode.relayUrl, "https://relay.example");
+  EXPECT_EQ(byCode.pairingCode, "ABCD-EFGH");
+  EXPECT_FALSE(byCode.daemonToken);
+  EXPECT_EQ(CliCommand::parse({"relay-pair", "--token", "T", "--relay", "http://r"}).daemonToken, "T");
+}
+
 TEST(CliCommandTest, RejectsBadCommandLinesWithAClearMessage) {
   struct Case {
     std::vector<std::string> args;
@@ -80,6 +89,10 @@ TEST(CliCommandTest, RejectsBadCommandLinesWithAClearMessage) {
       {{"daemon", "health-gate", "--timeout-ms", "0"}, "'--timeout-ms' takes a whole number of at least 1, not '0'"},
       {{"daemon", "health-gate", "--timeout-ms", "5s"}, "'--timeout-ms' takes a whole number of at least 1, not '5s'"},
       {{"daemon", "auto-attach", "--yaml"}, "unknown argument for 'daemon auto-attach': '--yaml'"},
+      {{"relay-pair", "--token", "t"}, "'relay-pair' needs --relay URL"},
+      {{"relay-pair", "--relay", "https://r"}, "'relay-pair' needs either --token TOKEN or --code CODE"},
+      {{"relay-pair", "--relay", "https://r", "--token", "t", "--code", "c"},
+       "'relay-pair' needs either --token TOKEN or --code CODE"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);

@@ -43,3 +43,54 @@ TEST(RelayLinkSettingsTest, BackOffDoublesFromOneSecondToAMinuteWithJitter) {
 
 }  // namespace
 }  // namespace vesket::daemon
+
+namespace vesket::daemon {
+namespace {
+
+TEST(RelayPairingLinesTest, RelayAddressesBecomeTheThreeLines) {
+  const std::string token = "AbCdEfGhIjKlMnOpQrStUvWxYz0123456789-_abcde";
+  const struct {
+    const char* base;
+    const char* relayUrl;      // nullptr: refused
+    const char* boardPushApi;
+  } cases[] = {
+      {"https://relay.example", "wss://relay.example/daemon", "https://relay.example"},
+      {"http://127.0.0.1:8787/", "ws://127.0.0.1:8787/daemon", "http://127.0.0.1:8787"},
+      {"wss://relay.example/daemon", "wss://relay.example/daemon", "https://relay.example"},
+      {"https://example.org/vesket", "wss://example.org/vesket/daemon", "https://example.org/vesket"},
+      {"ftp://relay.example", nullptr, nullptr},
+      {"https://", nullptr, nullptr},
+      {"https:///path", nullptr, nullptr},
+      {"https://relay.example/?x=1", nullptr, nullptr},
+      {"https://relay .example", nullptr, nullptr},
+  };
+  for (const auto& c : cases) {
+    std::string problem;
+    const auto lines = RelayPairingLines::fromBase(c.base, token, &problem);
+    if (!c.relayUrl) {
+      EXPECT_FALSE(lines) << c.base;
+      EXPECT_FALSE(problem.empty()) << c.base;
+      continue;
+    }
+    ASSERT_TRUE(lines) << c.base << ": " << problem;
+    EXPECT_EQ(lines->relayUrl, c.relayUrl);
+    EXPECT_EQ(lines->boardPushApi, c.boardPushApi);
+  }
+  for (const char* bad : {"short", "has space in it 0123456789", "plus+slash/equals=0123456789"}) {
+    EXPECT_FALSE(RelayPairingLines::fromBase("https://relay.example", bad)) << bad;
+  }
+}
+
+TEST(RelayPairingLinesTest, SavingAPairingKeepsTheFileAndLinksFromIt) {
+  EnvFile env = EnvFile::parse("# mine\nRELAY_URL=ws://old/daemon\nOTHER=1\n");
+  const auto lines = RelayPairingLines::fromBase("https://relay.example", "AbCdEfGhIjKlMnOpQrSt");
+  ASSERT_TRUE(lines);
+  lines->applyTo(env);
+  EXPECT_EQ(env.serialize(),
+            "# mine\nRELAY_URL=wss://relay.example/daemon\nOTHER=1\nDAEMON_TOKEN=AbCdEfGhIjKlMnOpQrSt\n"
+            "BOARD_PUSH_API=https://relay.example\n");
+  EXPECT_EQ(RelayLinkSettings::fromEnv(env), (RelayLinkSettings{"wss://relay.example/daemon", "AbCdEfGhIjKlMnOpQrSt"}));
+}
+
+}  // namespace
+}  // namespace vesket::daemon

@@ -245,7 +245,9 @@ TEST_F(RelayDevicesTest, RecoveryThroughTheMailCommandAfterTheWait) {
   // The code is spent.
   EXPECT_EQ(m_http->post("/api/devices/recovery/confirm", {{"code", code}}, token).status, 409);
   const RelayReply early = m_http->post("/api/devices/recovery/complete", json::object(), token);
-  if (early.status != 200) EXPECT_EQ(early.json()["error"], "recovery_waiting");
+  if (early.status != 200) {
+    EXPECT_EQ(early.json()["error"], "recovery_waiting");
+  }
   QThread::msleep(1100);
   EXPECT_EQ(m_http->post("/api/devices/recovery/complete", json::object(), token).status, 200);
   EXPECT_EQ(m_http->get("/api/auth/me", token).status, 200);
