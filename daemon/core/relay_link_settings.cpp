@@ -67,12 +67,13 @@ std::optional<RelayPairingLines> RelayPairingLines::fromBase(std::string_view ba
       return fail("the relay address holds spaces, control characters, a query or a fragment");
     }
   }
-  while (!url.empty() && url.back() == '/') url.pop_back();
+  const auto hostStart = url.find("//") + 2;
+  while (url.size() > hostStart && url.back() == '/') url.pop_back();
   const std::string_view daemonPath = "/daemon";
-  if (url.size() > daemonPath.size() && url.compare(url.size() - daemonPath.size(), daemonPath.size(), daemonPath) == 0) {
+  if (url.size() > hostStart + daemonPath.size() &&
+      url.compare(url.size() - daemonPath.size(), daemonPath.size(), daemonPath) == 0) {
     url.erase(url.size() - daemonPath.size());
   }
-  const auto hostStart = url.find("//") + 2;
   if (hostStart >= url.size() || url[hostStart] == '/') return fail("the relay address names no host");
   const bool secure = url.rfind("https://", 0) == 0;
   RelayPairingLines lines;

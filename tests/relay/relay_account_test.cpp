@@ -192,7 +192,7 @@ TEST_F(RelayAccountTest, DeviceNotApprovedIsReenrolledOnce) {
   EXPECT_EQ(awaitTask(client.me()).id, userId);
   const auto claims = JWTExpiry::payload(memory->read()->toStdString());
   ASSERT_TRUE(claims);
-  EXPECT_EQ((*claims)["device_id"], "device-under-test");
+  EXPECT_EQ((*claims)["device_id"], "6F1C2A5E-3B7D-4E8A-9C0B-1D2E3F4A5B6C");
   const QByteArray log = relay->log();
   EXPECT_EQ(log.count("POST /api/devices/enroll"), 1);
   EXPECT_EQ(log.count("GET /api/auth/me"), 3);  // refused fixed, refused, retried
