@@ -10,6 +10,7 @@
 #include "shell/settings_store.h"
 #include "tests/support/event_loop.h"
 #include "tests/support/fake_daemon.h"
+#include "tests/viewer/core/awaiting_marker_text.h"
 #include "viewer/pane_list_store.h"
 
 using namespace vesket;
@@ -42,7 +43,7 @@ class TerminalViewerModelTest : public ::testing::Test {
       } else if (cmd == "watch") {
         c.event(id, {{"type", "snapshot"}, {"panes", json::array({pane("%1", "@1", 0), pane("%2", "@1", 1)})}});
       } else if (cmd == "capture") {
-        c.reply(id, {{"paneId", request["args"]["paneId"]}, {"content", "$ ls\nREADME.md\n"}});
+        c.reply(id, {{"paneId", request["args"]["paneId"]}, {"content", "$ ls\nREADME.md\n" + m_promptLine}});
       } else if (cmd == "send") {
         c.reply(id, {{"ok", true}});
       } else if (cmd == "resize-window") {
@@ -71,6 +72,7 @@ class TerminalViewerModelTest : public ::testing::Test {
   std::shared_ptr<control_plane::ControlPlaneClient> m_client;
   std::unique_ptr<shell::SettingsStore> m_settings;
   std::vector<json> m_commands;
+  std::string m_promptLine;  // an approval marker the captures show, when set
 };
 
 TEST_F(TerminalViewerModelTest, SelectsAndRemembersPanesAndShowsTheirText) {
@@ -151,9 +153,19 @@ TEST_F(TerminalViewerModelTest, SendsMessagesKeysAndAnswersToTheSelectedPane) {
   EXPECT_EQ(commands("send-key")[0], json({{"paneId", "%1"}, {"key", "escape"}}));
 
   model.answerOption(viewer::ApprovalOption{2, "No", "n"});
+  spinFor(100);
+  EXPECT_TRUE(commands("answer").empty()) << "no prompt shown, nothing to answer";
+
+  m_promptLine = viewer::testing::approvalMarker("p1", "Continue?", "[]", "attention") + "\n";
+  ASSERT_TRUE(waitUntil([&] { return model.awaitingPrompt().has_value(); }));
+  model.answerOption(viewer::ApprovalOption{2, "No", "n"});
   ASSERT_TRUE(waitUntil([&] { return !model.isAnswering() && commands("answer").size() == 1; }));
-  EXPECT_EQ(commands("answer")[0], json({{"paneId", "%1"}, {"choice", 2}}));
+  EXPECT_EQ(commands("answer")[0], json({{"paneId", "%1"}, {"choice", 2}, {"promptId", "p1"}}));
   EXPECT_FALSE(model.answerError());
+  EXPECT_FALSE(model.awaitingPrompt()) << "an answered prompt leaves the screen at once";
+  model.answerOption(viewer::ApprovalOption{1, "Yes", "y"});
+  spinFor(200);
+  EXPECT_EQ(commands("answer").size(), 1u) << "a second click never types a second answer";
   model.stop();
 }
 
