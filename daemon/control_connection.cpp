@@ -3,6 +3,7 @@
 #include <QDebug>
 #include <QPointer>
 #include <QTimer>
+#include <utility>
 
 #include <fmt/format.h>
 
@@ -28,6 +29,8 @@ ControlConnection::ControlConnection(QLocalSocket* socket, CommandDispatcher& di
   m_socket->setReadBufferSize(256 * 1024);
   connect(m_socket, &QLocalSocket::readyRead, this, &ControlConnection::onReadyRead);
   connect(m_socket, &QLocalSocket::bytesWritten, this, &ControlConnection::onBytesWritten);
+  // Once the socket is gone nothing queued can leave: the connection is over at once, also
+  // when it was already closing and waiting for its last lines to go out.
   connect(m_socket, &QLocalSocket::disconnected, this, [this] {
     close({});
     finish();
@@ -40,7 +43,12 @@ ControlConnection::ControlConnection(QLocalSocket* socket, CommandDispatcher& di
 }
 
 ControlConnection::~ControlConnection() {
-  for (StreamService* service : m_streamServices) service->connectionClosed(*this);
+  // Destroyed while open (the daemon is going away): the streams still end, once.
+  endStreams();
+}
+
+void ControlConnection::endStreams() {
+  for (StreamService* service : std::exchange(m_streamServices, {})) service->connectionClosed(*this);
 }
 
 bool ControlConnection::isOpen() const {
@@ -51,7 +59,7 @@ void ControlConnection::close(const QString& reason) {
   if (m_closing) return;
   m_closing = true;
   if (!reason.isEmpty()) qInfo().noquote() << "control connection closed:" << reason;
-  for (StreamService* service : m_streamServices) service->connectionClosed(*this);
+  endStreams();
   m_pendingEvents.clear();
   m_backlog.clear();
   if (m_socket->state() == QLocalSocket::UnconnectedState) {
@@ -71,6 +79,7 @@ void ControlConnection::finish() {
   if (m_finished) return;
   m_finished = true;
   emit finished(this);
+  deleteLater();
 }
 
 void ControlConnection::onReadyRead() {

@@ -32,6 +32,11 @@ class StreamService;
 //
 // A client must keep its side open until its replies have arrived: end of input closes
 // the connection (QLocalSocket has no half-closed state).
+//
+// Every way a connection ends (the client leaves, a limit is broken, the socket fails, the
+// daemon stops) goes through `close`: the stream services hear `connectionClosed` once,
+// what is queued gets two seconds to leave, `finished` is emitted and the connection
+// deletes itself. Owners only count it.
 class ControlConnection : public QObject {
   Q_OBJECT
 
@@ -62,6 +67,7 @@ class ControlConnection : public QObject {
   qint64 queuedBytes() const;
 
  signals:
+  // The connection is over; it is deleted once control returns to the event loop.
   void finished(vesket::daemon::ControlConnection* connection);
   // The client took some of the queued bytes: streams that hold output back may write.
   void drained();
@@ -74,6 +80,7 @@ class ControlConnection : public QObject {
   QCoro::Task<void> runUnary(RequestFrame frame);
   void close(const QString& reason);
   void finish();
+  void endStreams();
 
   QLocalSocket* m_socket;
   CommandDispatcher& m_dispatcher;

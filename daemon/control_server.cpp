@@ -155,10 +155,7 @@ void ControlServer::acceptPending() {
     }
     auto* connection = new ControlConnection(socket, m_dispatcher, m_streamServices, m_requiredToken, m_limits, this);
     ++m_connections;
-    connect(connection, &ControlConnection::finished, this, [this](ControlConnection* finished) {
-      --m_connections;
-      finished->deleteLater();
-    });
+    connect(connection, &ControlConnection::finished, this, [this] { --m_connections; });
     emit clientConnected();
   }
 }

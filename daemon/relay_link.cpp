@@ -281,8 +281,6 @@ void RelayLink::openLocalConnection() {
   limits.maxRequestsInFlight = m_options.requestsInFlight;
   // The relay authenticated this link with the daemon token: no control token on top.
   m_connection = new ControlConnection(daemonSide, m_dispatcher, m_streamServices, QString(), limits, this);
-  connect(m_connection, &ControlConnection::finished, this,
-          [](ControlConnection* finished) { finished->deleteLater(); });
   m_lines = control_plane::LineAccumulator();
 }
 
