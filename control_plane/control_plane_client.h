@@ -8,12 +8,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 #include <qcoro/qcorotask.h>
 
 #include "control_plane/control_stream.h"
+#include "control_plane/core/command_names.h"
 #include "control_plane/core/cancellation.h"
 #include "control_plane/core/claude_history.h"
 #include "control_plane/core/command_arguments.h"
@@ -66,10 +68,10 @@ class ControlPlaneClient : public QObject,
   // Throws DaemonUnavailable, ControlPlaneError, SocketError or RequestCancelled. The
   // timeout (default: defaultRequestTimeout) covers connecting, writing and waiting.
   template <typename T>
-  QCoro::Task<T> request(std::string cmd, nlohmann::json args = nlohmann::json::object(),
+  QCoro::Task<T> request(std::string_view cmd, nlohmann::json args = nlohmann::json::object(),
                          std::optional<double> timeout = std::nullopt,
                          CancellationToken cancel = {}) {
-    auto reply = co_await requestReply(std::move(cmd), std::move(args), timeout, std::move(cancel));
+    auto reply = co_await requestReply(std::string(cmd), std::move(args), timeout, std::move(cancel));
     co_return decodeReplyData<T>(reply);
   }
 
@@ -81,9 +83,9 @@ class ControlPlaneClient : public QObject,
   // a failure ends the stream with a protocol error. Errors before the connection starts
   // (no daemon, bad frame) end the stream at once with that error.
   template <typename T>
-  ControlStream<T> rawStream(std::string cmd, nlohmann::json args,
+  ControlStream<T> rawStream(std::string_view cmd, nlohmann::json args,
                              std::function<T(const std::string& line)> decodeEvent) {
-    return ControlStream<T>(openStream(std::move(cmd), std::move(args),
+    return ControlStream<T>(openStream(std::string(cmd), std::move(args),
                                        [decodeEvent](const std::string& line) -> std::any {
                                          return decodeEvent(line);
                                        }));

@@ -12,39 +12,39 @@ namespace Args = CommandArguments;
 
 nlohmann::json ControlPlaneClient::argsJson(JSONObject args) { return JSONValue(std::move(args)).toJson(); }
 
-QCoro::Task<PingResult> ControlPlaneClient::ping() { return request<PingResult>("ping"); }
+QCoro::Task<PingResult> ControlPlaneClient::ping() { return request<PingResult>(CommandName::ping); }
 
 QCoro::Task<LocalRelayStatus> ControlPlaneClient::relayStatus(CancellationToken cancel) {
-  return request<LocalRelayStatus>("relay-status", nlohmann::json::object(), std::nullopt, std::move(cancel));
+  return request<LocalRelayStatus>(CommandName::relayStatus, nlohmann::json::object(), std::nullopt, std::move(cancel));
 }
 
 QCoro::Task<EnableAutomationResult> ControlPlaneClient::enableMacOSAutomation() {
-  return request<EnableAutomationResult>("enable-macos-automation");
+  return request<EnableAutomationResult>(CommandName::enableMacosAutomation);
 }
 
 QCoro::Task<SelfVouchResult> ControlPlaneClient::selfVouch(std::string deviceId, std::string requestId,
                                                            std::int64_t userId, std::string deviceName) {
-  return request<SelfVouchResult>("self-vouch", argsJson(Args::selfVouch(deviceId, requestId, userId, deviceName)),
+  return request<SelfVouchResult>(CommandName::selfVouch, argsJson(Args::selfVouch(deviceId, requestId, userId, deviceName)),
                                   kSelfVouchTimeout);
 }
 
 QCoro::Task<std::vector<PaneEntry>> ControlPlaneClient::listPanes() {
-  auto reply = co_await request<PaneListReply>("list-panes");
+  auto reply = co_await request<PaneListReply>(CommandName::listPanes);
   co_return std::move(reply.panes);
 }
 
 QCoro::Task<std::vector<AgentConfigEntry>> ControlPlaneClient::fetchAgentConfig() {
-  auto reply = co_await request<AgentConfigReply>("get-agent-config");
+  auto reply = co_await request<AgentConfigReply>(CommandName::getAgentConfig);
   co_return std::move(reply.agents);
 }
 
 QCoro::Task<std::optional<ServedModelCatalog>> ControlPlaneClient::fetchModelCatalog() {
-  auto reply = co_await request<ModelCatalogReply>("crew", argsJson(Args::crewModels()));
+  auto reply = co_await request<ModelCatalogReply>(CommandName::crew, argsJson(Args::crewModels()));
   co_return std::move(reply.catalog);
 }
 
 QCoro::Task<PaneCapture> ControlPlaneClient::capture(std::string paneId) {
-  return request<PaneCapture>("capture", argsJson(Args::pane(paneId)));
+  return request<PaneCapture>(CommandName::capture, argsJson(Args::pane(paneId)));
 }
 
 QCoro::Task<SendResult> ControlPlaneClient::send(std::string paneId, std::string text,
@@ -54,50 +54,50 @@ QCoro::Task<SendResult> ControlPlaneClient::send(std::string paneId, std::string
   if (clientRequestId) {
     requestIdText = clientRequestId->toString(QUuid::WithoutBraces).toUpper().toStdString();
   }
-  return request<SendResult>("send", argsJson(Args::send(paneId, text, submitKey, requestIdText)));
+  return request<SendResult>(CommandName::send, argsJson(Args::send(paneId, text, submitKey, requestIdText)));
 }
 
 QCoro::Task<void> ControlPlaneClient::sendKey(std::string paneId, std::string key) {
-  co_await request<SendKeyAck>("send-key", argsJson(Args::sendKey(paneId, key)));
+  co_await request<SendKeyAck>(CommandName::sendKey, argsJson(Args::sendKey(paneId, key)));
 }
 
 QCoro::Task<void> ControlPlaneClient::setPaneLabel(std::string paneId, std::string customName) {
-  co_await request<nlohmann::json>("set-pane-label", argsJson(Args::setPaneLabel(paneId, customName)));
+  co_await request<PaneLabelResult>(CommandName::setPaneLabel, argsJson(Args::setPaneLabel(paneId, customName)));
 }
 
 QCoro::Task<void> ControlPlaneClient::answer(std::string paneId, std::optional<std::int64_t> choice,
                                              std::optional<std::vector<std::int64_t>> choices,
                                              std::optional<std::string> promptId) {
-  co_await request<nlohmann::json>("answer", argsJson(Args::answer(paneId, choice, choices, promptId)));
+  co_await request<nlohmann::json>(CommandName::answer, argsJson(Args::answer(paneId, choice, choices, promptId)));
 }
 
 QCoro::Task<ImageSendResult> ControlPlaneClient::sendImage(std::string paneId, std::vector<ImageAttachment> images,
                                                            std::string text) {
-  return request<ImageSendResult>("send-image", argsJson(Args::sendImage(paneId, images, text)));
+  return request<ImageSendResult>(CommandName::sendImage, argsJson(Args::sendImage(paneId, images, text)));
 }
 
 QCoro::Task<TmuxSourceListResult> ControlPlaneClient::tmuxSourceList() {
-  return request<TmuxSourceListResult>("tmux-source-list");
+  return request<TmuxSourceListResult>(CommandName::tmuxSourceList);
 }
 
 QCoro::Task<TmuxSourceSetResult> ControlPlaneClient::tmuxSourceSet(std::string value) {
-  return request<TmuxSourceSetResult>("tmux-source-set", argsJson(Args::tmuxSourceSet(value)));
+  return request<TmuxSourceSetResult>(CommandName::tmuxSourceSet, argsJson(Args::tmuxSourceSet(value)));
 }
 
 QCoro::Task<WindowResizeResult> ControlPlaneClient::resizeWindow(std::string paneId,
                                                                  std::optional<std::int64_t> cols) {
-  return request<WindowResizeResult>("resize-window", argsJson(Args::resizeWindow(paneId, cols)));
+  return request<WindowResizeResult>(CommandName::resizeWindow, argsJson(Args::resizeWindow(paneId, cols)));
 }
 
 QCoro::Task<std::string> ControlPlaneClient::spawnShell() {
-  const auto result = co_await request<SpawnShellResult>("spawn-shell");
+  const auto result = co_await request<SpawnShellResult>(CommandName::spawnShell);
   if (!result.ok || !result.paneId) throw ControlPlaneError::requestFailed("spawn-shell returned no paneId");
   co_return *result.paneId;
 }
 
 QCoro::Task<std::string> ControlPlaneClient::spawnPersistentPlainTerminal(std::optional<std::string> windowName) {
   const auto result =
-      co_await request<SpawnPlainTerminalResult>("spawn-plain-terminal", argsJson(Args::spawnPlainTerminal(windowName)));
+      co_await request<SpawnPlainTerminalResult>(CommandName::spawnPlainTerminal, argsJson(Args::spawnPlainTerminal(windowName)));
   if (!result.ok || !result.paneId) {
     throw ControlPlaneError::requestFailed("spawn-plain-terminal returned no paneId");
   }
@@ -105,17 +105,17 @@ QCoro::Task<std::string> ControlPlaneClient::spawnPersistentPlainTerminal(std::o
 }
 
 QCoro::Task<AttachInfoResult> ControlPlaneClient::attachInfo(std::optional<std::string> paneId) {
-  auto result = co_await request<AttachInfoResult>("attach-info", argsJson(Args::attachInfo(paneId)));
+  auto result = co_await request<AttachInfoResult>(CommandName::attachInfo, argsJson(Args::attachInfo(paneId)));
   if (!result.ok) throw ControlPlaneError::requestFailed("attach-info failed");
   co_return result;
 }
 
 QCoro::Task<KillResult> ControlPlaneClient::kill(std::string paneId) {
-  return request<KillResult>("kill", argsJson(Args::pane(paneId)));
+  return request<KillResult>(CommandName::kill, argsJson(Args::pane(paneId)));
 }
 
 QCoro::Task<CrewDisbandResult> ControlPlaneClient::disbandCrew(std::string project) {
-  return request<CrewDisbandResult>("crew", argsJson(Args::crewDisband(project)));
+  return request<CrewDisbandResult>(CommandName::crew, argsJson(Args::crewDisband(project)));
 }
 
 }  // namespace vesket::control_plane

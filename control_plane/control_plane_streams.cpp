@@ -105,7 +105,7 @@ QCoro::Task<void> runReconnectingWatch(std::weak_ptr<ControlPlaneClient> weakCli
 }  // namespace
 
 ControlStream<WatchEvent> ControlPlaneClient::watch() {
-  return rawStream<WatchEvent>("watch", nlohmann::json::object(),
+  return rawStream<WatchEvent>(CommandName::watch, nlohmann::json::object(),
                                [](const std::string& line) { return WatchEvent::fromLine(line); });
 }
 
@@ -125,7 +125,7 @@ EventStream<WatchEvent> ControlPlaneClient::watchPanesReconnecting(BackoffSchedu
 ControlStream<ClaudeHistoryStreamEvent> ControlPlaneClient::claudeHistoryStream(std::string paneId,
                                                                                 std::int64_t width) {
   return rawStream<ClaudeHistoryStreamEvent>(
-      "claude-history", argsJson(CommandArguments::claudeHistory(paneId, width)),
+      CommandName::claudeHistory, argsJson(CommandArguments::claudeHistory(paneId, width)),
       [](const std::string& line) { return ClaudeHistoryStreamEvent::fromLine(line); });
 }
 

@@ -44,7 +44,7 @@ TerminalAttachSession::~TerminalAttachSession() {
 
 void TerminalAttachSession::start(const std::string& socketPath, JSONObject args) {
   try {
-    m_attachLine = RequestFrame{m_attachId, "terminal-attach", argsJson(std::move(args)), m_token}.encode();
+    m_attachLine = RequestFrame{m_attachId, std::string(CommandName::terminalAttach), argsJson(std::move(args)), m_token}.encode();
   } catch (const nlohmann::json::exception&) {
     closeWith(std::make_exception_ptr(ControlPlaneError::protocolError("terminal-attach: frame not encodable")));
     return;
@@ -141,7 +141,7 @@ void TerminalAttachSession::input(std::string bytes) {
 
 void TerminalAttachSession::writeInput(const std::string& bytes) {
   if (isClosed() || !m_connection) return;
-  const auto line = frame("terminal-input", CommandArguments::terminalInput(m_sessionId, Base64::encode(bytes)));
+  const auto line = frame(std::string(CommandName::terminalInput), CommandArguments::terminalInput(m_sessionId, Base64::encode(bytes)));
   if (!line) return;
   if (!m_connection->isReady()) {
     m_pendingLines.push_back(*line);
@@ -161,7 +161,7 @@ void TerminalAttachSession::writeDetach() {
   if (!m_connection) return;
   m_pendingLines.clear();
   if (m_connection->isReady() && !m_connection->isFinished()) {
-    if (const auto line = frame("terminal-detach", CommandArguments::terminalDetach(m_sessionId))) {
+    if (const auto line = frame(std::string(CommandName::terminalDetach), CommandArguments::terminalDetach(m_sessionId))) {
       m_connection->sendLine(*line);
     }
   }

@@ -11,6 +11,7 @@
 
 #include <qcoro/qcorotask.h>
 
+#include "control_plane/core/command_names.h"
 #include "daemon/stream_service.h"
 
 namespace vesket::daemon {
@@ -35,7 +36,7 @@ class ClaudeHistoryService : public QObject, public StreamService {
                        QObject* parent = nullptr);
   ~ClaudeHistoryService() override;
 
-  bool servesCommand(const std::string& cmd) const override { return cmd == "claude-history"; }
+  bool servesCommand(const std::string& cmd) const override { return cmd == control_plane::CommandName::claudeHistory; }
   void handle(ControlConnection& connection, const RequestFrame& frame) override;
   bool cancel(ControlConnection& connection, const std::string& id) override;
   void connectionClosed(ControlConnection& connection) override;

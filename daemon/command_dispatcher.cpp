@@ -13,6 +13,7 @@
 
 #include <fmt/format.h>
 
+#include "control_plane/core/command_names.h"
 #include "daemon/agent_prompt_service.h"
 #include "daemon/build_info.h"
 #include "daemon/core/agent_catalog.h"
@@ -42,61 +43,80 @@ QStringList enterKey() { return QStringList{QStringLiteral("Enter")}; }
 CommandDispatcher::CommandDispatcher(TmuxEngine& engine, DaemonContext context)
     : m_engine(engine), m_context(std::move(context)) {}
 
+namespace {
+
+// A command's result record, encoded as its reply's data. (The record is bound to a local
+// before encoding: g++ 12 mis-builds temporaries around `co_await` in one expression.)
+template <typename Result>
+QCoro::Task<nlohmann::json> encoded(QCoro::Task<Result> answering) {
+  Result result = co_await std::move(answering);
+  co_return result.toJson();
+}
+
+}  // namespace
+
 QCoro::Task<nlohmann::json> CommandDispatcher::dispatch(RequestFrame frame) {
+  namespace Name = control_plane::CommandName;
   const std::string& cmd = frame.cmd;
   const nlohmann::json& args = frame.args;
-  if (cmd == "ping") co_return ping();
-  if (cmd == "relay-status") co_return relayStatus();
-  if (cmd == "list-panes") co_return co_await listPanes();
-  if (cmd == "capture") co_return co_await capture(args);
-  if (cmd == "send") co_return co_await send(args);
-  if (cmd == "send-key") co_return co_await sendKey(args);
-  if (cmd == "answer") co_return co_await answer(args);
-  if (cmd == "agent-hook") {
+  if (cmd == Name::ping) co_return ping().toJson();
+  if (cmd == Name::relayStatus) co_return relayStatus();
+  if (cmd == Name::listPanes) co_return co_await encoded(listPanes());
+  if (cmd == Name::capture) co_return co_await encoded(capture(args));
+  if (cmd == Name::send) co_return co_await encoded(send(args));
+  if (cmd == Name::sendKey) co_return co_await encoded(sendKey(args));
+  if (cmd == Name::answer) co_return co_await encoded(answer(args));
+  if (cmd == Name::agentHook) {
     if (!m_context.agentPrompts) throw CommandError("agent-hook: not served by this daemon");
     auto reported = m_context.agentPrompts->hook(args);
     co_return co_await std::move(reported);
   }
-  if (cmd == "send-image") co_return co_await sendImage(args);
-  if (cmd == "resize-window") co_return co_await resizeWindow(args);
-  if (cmd == "spawn-shell" || cmd == "spawn-plain-terminal") co_return co_await spawn(cmd, args);
-  if (cmd == "attach-info") co_return co_await attachInfo(args);
-  if (cmd == "kill") co_return co_await kill(args);
-  if (cmd == "set-pane-label") co_return co_await setPaneLabel(args);
-  if (cmd == "tmux-source-list") co_return co_await tmuxSourceList();
-  if (cmd == "tmux-source-set") co_return co_await tmuxSourceSet(args);
-  if (cmd == "get-agent-config") {
+  if (cmd == Name::sendImage) co_return co_await encoded(sendImage(args));
+  if (cmd == Name::resizeWindow) co_return co_await encoded(resizeWindow(args));
+  if (cmd == Name::spawnShell || cmd == Name::spawnPlainTerminal) {
+    const QString paneId = co_await spawn(cmd, args);
+    if (cmd == Name::spawnShell) co_return control_plane::SpawnShellResult{true, s(paneId)}.toJson();
+    co_return control_plane::SpawnPlainTerminalResult{true, s(paneId)}.toJson();
+  }
+  if (cmd == Name::attachInfo) co_return co_await encoded(attachInfo(args));
+  if (cmd == Name::kill) co_return co_await encoded(kill(args));
+  if (cmd == Name::setPaneLabel) co_return co_await encoded(setPaneLabel(args));
+  if (cmd == Name::tmuxSourceList) co_return co_await encoded(tmuxSourceList());
+  if (cmd == Name::tmuxSourceSet) co_return co_await encoded(tmuxSourceSet(args));
+  if (cmd == Name::getAgentConfig) {
     co_return AgentCatalog::agentConfig(AgentCatalog::discover([](const std::string& name) {
       return !QStandardPaths::findExecutable(q(name)).isEmpty();
-    }));
+    })).toJson();
   }
-  if (cmd == "crew") co_return crew(args);
-  if (cmd == "enable-macos-automation") co_return nlohmann::json{{"enabled", true}};
-  if (cmd == "request-accessibility") co_return nlohmann::json{{"trusted", true}};
-  if (cmd == "self-vouch" || cmd == "relay-pair") {
+  if (cmd == Name::crew) co_return crew(args);
+  if (cmd == Name::enableMacosAutomation) co_return control_plane::EnableAutomationResult{true}.toJson();
+  // Nothing to grant on this system: the application's check passes.
+  if (cmd == Name::requestAccessibility) co_return nlohmann::json{{"trusted", true}};
+  if (cmd == Name::selfVouch || cmd == Name::relayPair) {
     if (!m_context.relayPairing) throw CommandError(fmt::format("{}: not served by this daemon", cmd));
-    auto answering = cmd == "self-vouch" ? m_context.relayPairing->selfVouch(args) : m_context.relayPairing->savePairing(args);
+    auto answering = cmd == Name::selfVouch ? m_context.relayPairing->selfVouch(args) : m_context.relayPairing->savePairing(args);
     co_return co_await std::move(answering);
   }
-  if (cmd == "shutdown") {
+  if (cmd == Name::shutdown) {
     qInfo().noquote() << "shutdown requested by a control client";
     if (m_context.requestStop) m_context.requestStop();
-    co_return nlohmann::json{{"stopping", true}, {"pid", static_cast<std::int64_t>(::getpid())}};
+    co_return control_plane::ShutdownResult{true, static_cast<std::int64_t>(::getpid())}.toJson();
   }
-  if (cmd == "terminal-attach" || cmd == "claude-history" || cmd == "terminal-input" ||
-      cmd == "terminal-detach") {
+  if (std::find(Name::streams.begin(), Name::streams.end(), cmd) != Name::streams.end()) {
     // Served by the stream services of the control connection, never as one reply.
     throw CommandError(fmt::format("{}: a stream, served on control connections only", cmd));
   }
   throw CommandError(fmt::format("unknown command: {}", cmd));
 }
 
-nlohmann::json CommandDispatcher::ping() const {
-  return {{"alive", true},
-          {"ts", nowMs()},
-          {"pid", static_cast<std::int64_t>(::getpid())},
-          {"daemonSessionId", s(m_context.daemonSessionId)},
-          {"version", BuildInfo::version()}};
+control_plane::PingResult CommandDispatcher::ping() const {
+  control_plane::PingResult result;
+  result.alive = true;
+  result.ts = static_cast<double>(nowMs());
+  result.pid = static_cast<std::int64_t>(::getpid());
+  result.daemonSessionId = s(m_context.daemonSessionId);
+  result.version = BuildInfo::version();
+  return result;
 }
 
 nlohmann::json CommandDispatcher::relayStatus() const {
@@ -107,21 +127,19 @@ nlohmann::json CommandDispatcher::relayStatus() const {
   return status;
 }
 
-QCoro::Task<nlohmann::json> CommandDispatcher::listPanes() {
-  const auto panes = co_await m_engine.refreshNow();
-  nlohmann::json list = nlohmann::json::array();
-  for (const auto& pane : panes) list.push_back(pane.toJson());
-  co_return nlohmann::json{{"panes", std::move(list)}};
+QCoro::Task<control_plane::PaneListReply> CommandDispatcher::listPanes() {
+  auto panes = co_await m_engine.refreshNow();
+  co_return control_plane::PaneListReply{std::move(panes)};
 }
 
-QCoro::Task<nlohmann::json> CommandDispatcher::capture(const nlohmann::json& args) {
+QCoro::Task<control_plane::PaneCapture> CommandDispatcher::capture(const nlohmann::json& args) {
   const CommandArgs a("capture", args);
   const std::string paneId = a.requirePaneId();
   std::string content = co_await m_engine.capture(q(paneId));
-  co_return nlohmann::json{{"paneId", paneId}, {"content", std::move(content)}};
+  co_return control_plane::PaneCapture{paneId, std::move(content)};
 }
 
-QCoro::Task<nlohmann::json> CommandDispatcher::send(const nlohmann::json& args) {
+QCoro::Task<control_plane::SendResult> CommandDispatcher::send(const nlohmann::json& args) {
   const CommandArgs a("send", args);
   const std::string paneId = a.requirePaneId();
   const std::string text = a.requireString("text");
@@ -138,7 +156,7 @@ QCoro::Task<nlohmann::json> CommandDispatcher::send(const nlohmann::json& args) 
   const auto clientRequestId = a.optionalString("clientRequestId");
   if (clientRequestId && !m_sentRequests.claim(*clientRequestId)) {
     qInfo().noquote() << "send: repeated clientRequestId" << q(*clientRequestId) << "ignored";
-    co_return nlohmann::json{{"ok", true}};
+    co_return control_plane::SendResult{.ok = true};
   }
   try {
     // A multi-line message is pasted (bracketed when the program asked for it), so that an
@@ -151,12 +169,12 @@ QCoro::Task<nlohmann::json> CommandDispatcher::send(const nlohmann::json& args) 
     if (!submit.isEmpty()) co_await m_engine.sendKeys(q(paneId), submit);
   } catch (const std::exception& error) {
     if (clientRequestId) m_sentRequests.release(*clientRequestId);
-    co_return nlohmann::json{{"ok", false}, {"error", error.what()}};
+    co_return control_plane::SendResult{.ok = false, .error = error.what()};
   }
-  co_return nlohmann::json{{"ok", true}};
+  co_return control_plane::SendResult{.ok = true};
 }
 
-QCoro::Task<nlohmann::json> CommandDispatcher::sendKey(const nlohmann::json& args) {
+QCoro::Task<control_plane::SendKeyAck> CommandDispatcher::sendKey(const nlohmann::json& args) {
   const CommandArgs a("send-key", args);
   const std::string paneId = a.requirePaneId();
   const std::string name = a.requireString("key");
@@ -164,7 +182,7 @@ QCoro::Task<nlohmann::json> CommandDispatcher::sendKey(const nlohmann::json& arg
   if (!key) a.fail(fmt::format("unknown key '{}'", name));
   const QStringList keys{q(*key)};
   co_await m_engine.sendKeys(q(paneId), keys);
-  co_return nlohmann::json{{"ok", true}};
+  co_return control_plane::SendKeyAck{true};
 }
 
 // Agents number their choices and take the number as the answer: one choice is typed as
@@ -172,7 +190,7 @@ QCoro::Task<nlohmann::json> CommandDispatcher::sendKey(const nlohmann::json& arg
 // confirmed with Enter; no choice confirms the highlighted default with Enter. A prompt the
 // agent reported through its hooks is answered with the keys of the chosen option, and an
 // agent idling at its input prompt gets the number as a message (followed by Enter).
-QCoro::Task<nlohmann::json> CommandDispatcher::answer(const nlohmann::json& args) {
+QCoro::Task<control_plane::SendKeyAck> CommandDispatcher::answer(const nlohmann::json& args) {
   const CommandArgs a("answer", args);
   const std::string paneId = a.requirePaneId();
   const auto choice = a.optionalInteger("choice", 1, 99);
@@ -185,12 +203,12 @@ QCoro::Task<nlohmann::json> CommandDispatcher::answer(const nlohmann::json& args
       QStringList tmuxKeys;
       for (const auto& key : *keys) tmuxKeys << q(key);
       co_await m_engine.sendKeys(q(paneId), tmuxKeys);
-      co_return nlohmann::json{{"ok", true}};
+      co_return control_plane::SendKeyAck{true};
     }
     if (choice && idle) {
       co_await m_engine.sendText(q(paneId), std::to_string(*choice));
       co_await m_engine.sendKeys(q(paneId), enterKey());
-      co_return nlohmann::json{{"ok", true}};
+      co_return control_plane::SendKeyAck{true};
     }
   }
   if (choice) {
@@ -203,12 +221,12 @@ QCoro::Task<nlohmann::json> CommandDispatcher::answer(const nlohmann::json& args
   } else {
     co_await m_engine.sendKeys(q(paneId), enterKey());
   }
-  co_return nlohmann::json{{"ok", true}};
+  co_return control_plane::SendKeyAck{true};
 }
 
 // Images are stored under the product home and their paths typed into the pane after the
 // text (agents such as Claude Code attach an image when its path is typed), then submitted.
-QCoro::Task<nlohmann::json> CommandDispatcher::sendImage(const nlohmann::json& args) {
+QCoro::Task<control_plane::ImageSendResult> CommandDispatcher::sendImage(const nlohmann::json& args) {
   const CommandArgs a("send-image", args);
   const std::string paneId = a.requirePaneId();
   const auto images = a.requireObjectArray("images");
@@ -236,7 +254,7 @@ QCoro::Task<nlohmann::json> CommandDispatcher::sendImage(const nlohmann::json& a
 
   const QString dir = m_context.paths.imagesDir();
   if (auto failed = PrivateFile::makeDirectory(dir)) a.fail(s(*failed));
-  nlohmann::json paths = nlohmann::json::array();
+  std::vector<std::string> paths;
   std::vector<QString> written;
   std::string typed = text;
   for (const auto& [bytes, ext] : decoded) {
@@ -245,7 +263,7 @@ QCoro::Task<nlohmann::json> CommandDispatcher::sendImage(const nlohmann::json& a
     if (auto failed = PrivateFile::write(path, bytes)) {
       // All or nothing: the images of this request already stored go too.
       for (const QString& done : written) QFile::remove(done);
-      co_return nlohmann::json{{"ok", false}, {"error", s(*failed)}};
+      co_return control_plane::ImageSendResult{.ok = false, .error = s(*failed)};
     }
     written.push_back(path);
     paths.push_back(s(path));
@@ -256,12 +274,12 @@ QCoro::Task<nlohmann::json> CommandDispatcher::sendImage(const nlohmann::json& a
     co_await m_engine.sendText(q(paneId), typed);
     co_await m_engine.sendKeys(q(paneId), enterKey());
   } catch (const std::exception& error) {
-    co_return nlohmann::json{{"ok", false}, {"error", error.what()}, {"paths", paths}};
+    co_return control_plane::ImageSendResult{.ok = false, .error = error.what(), .paths = std::move(paths)};
   }
-  co_return nlohmann::json{{"ok", true}, {"paths", paths}};
+  co_return control_plane::ImageSendResult{.ok = true, .paths = std::move(paths)};
 }
 
-QCoro::Task<nlohmann::json> CommandDispatcher::resizeWindow(const nlohmann::json& args) {
+QCoro::Task<control_plane::WindowResizeResult> CommandDispatcher::resizeWindow(const nlohmann::json& args) {
   const CommandArgs a("resize-window", args);
   const std::string paneId = a.requirePaneId();
   const auto cols = a.optionalInteger("cols", 2, 10000);
@@ -274,32 +292,32 @@ QCoro::Task<nlohmann::json> CommandDispatcher::resizeWindow(const nlohmann::json
     a.fail(fmt::format("argument 'mode' must be 'manual' or 'auto', not '{}'", mode));
   }
   const WindowSizeResult size = co_await m_engine.resizeWindow(q(paneId), wanted);
-  co_return nlohmann::json{{"ok", true}, {"cols", size.cols}, {"rows", size.rows}, {"mode", s(size.mode)}};
+  co_return control_plane::WindowResizeResult{true, size.cols, size.rows, s(size.mode)};
 }
 
-QCoro::Task<nlohmann::json> CommandDispatcher::spawn(const std::string& cmd, const nlohmann::json& args) {
+QCoro::Task<QString> CommandDispatcher::spawn(const std::string& cmd, const nlohmann::json& args) {
   const CommandArgs a(cmd, args);
   QString windowName;
-  if (cmd == "spawn-plain-terminal") windowName = q(a.optionalString("windowName").value_or(""));
-  const QString paneId = co_await m_engine.spawnShell(windowName);
-  co_return nlohmann::json{{"ok", true}, {"paneId", s(paneId)}};
+  if (cmd == control_plane::CommandName::spawnPlainTerminal) windowName = q(a.optionalString("windowName").value_or(""));
+  co_return co_await m_engine.spawnShell(windowName);
 }
 
-QCoro::Task<nlohmann::json> CommandDispatcher::attachInfo(const nlohmann::json& args) {
+QCoro::Task<control_plane::AttachInfoResult> CommandDispatcher::attachInfo(const nlohmann::json& args) {
   const CommandArgs a("attach-info", args);
   const auto paneId = a.optionalPaneId();
   std::optional<QString> pane;
   if (paneId) pane = q(*paneId);
   const TmuxAttachInfo info = co_await m_engine.attachInfo(pane);
-  nlohmann::json socketArgs = nlohmann::json::array();
-  for (const QString& arg : info.socketArgs) socketArgs.push_back(s(arg));
-  nlohmann::json result = {{"ok", true}, {"tmuxBin", s(info.tmuxBin)}, {"socketArgs", socketArgs}};
-  if (!info.session.isEmpty()) result["session"] = s(info.session);
-  if (!info.windowId.isEmpty()) result["windowId"] = s(info.windowId);
+  control_plane::AttachInfoResult result;
+  result.ok = true;
+  result.tmuxBin = s(info.tmuxBin);
+  for (const QString& arg : info.socketArgs) result.socketArgs.push_back(s(arg));
+  if (!info.session.isEmpty()) result.session = s(info.session);
+  if (!info.windowId.isEmpty()) result.windowId = s(info.windowId);
   co_return result;
 }
 
-QCoro::Task<nlohmann::json> CommandDispatcher::kill(const nlohmann::json& args) {
+QCoro::Task<control_plane::KillResult> CommandDispatcher::kill(const nlohmann::json& args) {
   const CommandArgs a("kill", args);
   const std::string paneId = a.requirePaneId();
   const std::string scope = a.optionalString("scope").value_or("pane");
@@ -307,12 +325,12 @@ QCoro::Task<nlohmann::json> CommandDispatcher::kill(const nlohmann::json& args) 
     a.fail(fmt::format("argument 'scope' must be 'pane' or 'window', not '{}'", scope));
   }
   const QString killed = co_await m_engine.kill(q(paneId), scope == "window");
-  co_return nlohmann::json{{"killed", s(killed)}, {"paneId", paneId}};
+  co_return control_plane::KillResult{s(killed), paneId};
 }
 
 // The name the user gives a pane lives with the pane in tmux, so every client (and a
 // restarted daemon) sees it.
-QCoro::Task<nlohmann::json> CommandDispatcher::setPaneLabel(const nlohmann::json& args) {
+QCoro::Task<control_plane::PaneLabelResult> CommandDispatcher::setPaneLabel(const nlohmann::json& args) {
   const CommandArgs a("set-pane-label", args);
   const std::string paneId = a.requirePaneId();
   const QString name = q(a.optionalString("customName").value_or("")).trimmed();
@@ -321,21 +339,20 @@ QCoro::Task<nlohmann::json> CommandDispatcher::setPaneLabel(const nlohmann::json
     a.fail("argument 'customName' holds control characters");
   }
   co_await m_engine.setPaneName(q(paneId), s(name));
-  co_return nlohmann::json{{"ok", true}, {"paneId", paneId}, {"customName", s(name)}};
+  co_return control_plane::PaneLabelResult{true, paneId, s(name)};
 }
 
-QCoro::Task<nlohmann::json> CommandDispatcher::tmuxSourceList() {
+QCoro::Task<control_plane::TmuxSourceListResult> CommandDispatcher::tmuxSourceList() {
   const auto candidates = co_await m_engine.listSources();
-  nlohmann::json list = nlohmann::json::array();
+  control_plane::TmuxSourceListResult result;
+  result.current = s(m_engine.socketPath());
   for (const auto& candidate : candidates) {
-    list.push_back({{"value", s(candidate.value)},
-                    {"label", s(candidate.label)},
-                    {"sessionCount", candidate.sessionCount}});
+    result.candidates.push_back({s(candidate.value), s(candidate.label), candidate.sessionCount});
   }
-  co_return nlohmann::json{{"current", s(m_engine.socketPath())}, {"candidates", list}};
+  co_return result;
 }
 
-QCoro::Task<nlohmann::json> CommandDispatcher::tmuxSourceSet(const nlohmann::json& args) {
+QCoro::Task<control_plane::TmuxSourceSetResult> CommandDispatcher::tmuxSourceSet(const nlohmann::json& args) {
   const CommandArgs a("tmux-source-set", args);
   const std::string value = a.requireString("value");
   if (value.empty() || value[0] != '/') a.fail("argument 'value' must be a tmux socket path");
@@ -352,9 +369,10 @@ QCoro::Task<nlohmann::json> CommandDispatcher::tmuxSourceSet(const nlohmann::jso
       previous.open(QIODevice::ReadOnly) ? std::optional(previous.read(64 * 1024)) : std::nullopt;
   previous.close();
   if (auto failed = PrivateFile::write(file, QByteArray::fromStdString(value) + '\n')) {
-    co_return nlohmann::json{{"ok", false},
-                             {"error", "cannot remember the tmux server for the next start: " + s(*failed)},
-                             {"current", s(m_engine.socketPath())}};
+    co_return control_plane::TmuxSourceSetResult{
+        .ok = false,
+        .current = s(m_engine.socketPath()),
+        .error = "cannot remember the tmux server for the next start: " + s(*failed)};
   }
   std::string error;
   try {
@@ -368,9 +386,9 @@ QCoro::Task<nlohmann::json> CommandDispatcher::tmuxSourceSet(const nlohmann::jso
     } else {
       QFile::remove(file);
     }
-    co_return nlohmann::json{{"ok", false}, {"error", error}, {"current", s(m_engine.socketPath())}};
+    co_return control_plane::TmuxSourceSetResult{.ok = false, .current = s(m_engine.socketPath()), .error = error};
   }
-  co_return nlohmann::json{{"ok", true}, {"current", s(m_engine.socketPath())}, {"applied", value}};
+  co_return control_plane::TmuxSourceSetResult{.ok = true, .current = s(m_engine.socketPath()), .applied = value};
 }
 
 nlohmann::json CommandDispatcher::crew(const nlohmann::json& args) const {
@@ -386,15 +404,14 @@ nlohmann::json CommandDispatcher::crew(const nlohmann::json& args) const {
     const auto kinds = AgentCatalog::discover([](const std::string& name) {
       return !QStandardPaths::findExecutable(q(name)).isEmpty();
     });
-    return AgentCatalog::modelCatalog(kinds, observed);
+    return AgentCatalog::modelCatalog(kinds, observed).toJson();
   }
   if (action == "disband") {
     // Agent teams do not exist on this daemon yet, so there is nothing to disband; the
     // answer is the disband record with its failure, as the application expects it.
     const std::string project = a.requireString("project");
-    return {{"type", "disband"},
-            {"ok", false},
-            {"error", fmt::format("no agent team for project '{}' exists on this daemon", project)}};
+    return control_plane::CrewDisbandResult{
+        "disband", false, fmt::format("no agent team for project '{}' exists on this daemon", project)}.toJson();
   }
   a.fail(fmt::format("unknown action '{}'", action));
 }

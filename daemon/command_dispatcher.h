@@ -6,6 +6,8 @@
 #include <nlohmann/json.hpp>
 #include <qcoro/qcorotask.h>
 
+#include "control_plane/core/command_results.h"
+#include "control_plane/core/pane_capture.h"
 #include "daemon/core/recent_request_ids.h"
 #include "daemon/core/request_frame.h"
 #include "daemon/daemon_paths.h"
@@ -41,21 +43,22 @@ class CommandDispatcher {
   const DaemonContext& context() const { return m_context; }
 
  private:
-  QCoro::Task<nlohmann::json> listPanes();
-  QCoro::Task<nlohmann::json> capture(const nlohmann::json& args);
-  QCoro::Task<nlohmann::json> send(const nlohmann::json& args);
-  QCoro::Task<nlohmann::json> sendKey(const nlohmann::json& args);
-  QCoro::Task<nlohmann::json> answer(const nlohmann::json& args);
-  QCoro::Task<nlohmann::json> sendImage(const nlohmann::json& args);
-  QCoro::Task<nlohmann::json> resizeWindow(const nlohmann::json& args);
-  QCoro::Task<nlohmann::json> spawn(const std::string& cmd, const nlohmann::json& args);
-  QCoro::Task<nlohmann::json> attachInfo(const nlohmann::json& args);
-  QCoro::Task<nlohmann::json> kill(const nlohmann::json& args);
-  QCoro::Task<nlohmann::json> setPaneLabel(const nlohmann::json& args);
-  QCoro::Task<nlohmann::json> tmuxSourceList();
-  QCoro::Task<nlohmann::json> tmuxSourceSet(const nlohmann::json& args);
+  // Each command's answer is its result record; `dispatch` encodes it.
+  QCoro::Task<control_plane::PaneListReply> listPanes();
+  QCoro::Task<control_plane::PaneCapture> capture(const nlohmann::json& args);
+  QCoro::Task<control_plane::SendResult> send(const nlohmann::json& args);
+  QCoro::Task<control_plane::SendKeyAck> sendKey(const nlohmann::json& args);
+  QCoro::Task<control_plane::SendKeyAck> answer(const nlohmann::json& args);
+  QCoro::Task<control_plane::ImageSendResult> sendImage(const nlohmann::json& args);
+  QCoro::Task<control_plane::WindowResizeResult> resizeWindow(const nlohmann::json& args);
+  QCoro::Task<QString> spawn(const std::string& cmd, const nlohmann::json& args);
+  QCoro::Task<control_plane::AttachInfoResult> attachInfo(const nlohmann::json& args);
+  QCoro::Task<control_plane::KillResult> kill(const nlohmann::json& args);
+  QCoro::Task<control_plane::PaneLabelResult> setPaneLabel(const nlohmann::json& args);
+  QCoro::Task<control_plane::TmuxSourceListResult> tmuxSourceList();
+  QCoro::Task<control_plane::TmuxSourceSetResult> tmuxSourceSet(const nlohmann::json& args);
   nlohmann::json crew(const nlohmann::json& args) const;
-  nlohmann::json ping() const;
+  control_plane::PingResult ping() const;
   nlohmann::json relayStatus() const;
 
   TmuxEngine& m_engine;

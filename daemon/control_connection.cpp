@@ -1,3 +1,4 @@
+#include "control_plane/core/command_names.h"
 #include "daemon/control_connection.h"
 
 #include <QDebug>
@@ -122,7 +123,7 @@ void ControlConnection::handleLine(const std::string& line) {
   }
   RequestHead& head = std::get<RequestHead>(parsed);
 
-  if (head.cmd == "cancel") {
+  if (head.cmd == control_plane::CommandName::cancel) {
     // A cancel only ends this connection's own stream, so it needs no token (the client
     // sends it without one).
     for (StreamService* service : m_streamServices) {

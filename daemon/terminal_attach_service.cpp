@@ -1,3 +1,4 @@
+#include "control_plane/core/command_names.h"
 #include "daemon/terminal_attach_service.h"
 
 #include <sys/socket.h>
@@ -147,12 +148,13 @@ std::size_t TerminalAttachService::pipedStreamCount() const {
 }
 
 bool TerminalAttachService::servesCommand(const std::string& cmd) const {
-  return cmd == "terminal-attach" || cmd == "terminal-input" || cmd == "terminal-detach";
+  namespace Name = control_plane::CommandName;
+  return cmd == Name::terminalAttach || cmd == Name::terminalInput || cmd == Name::terminalDetach;
 }
 
 void TerminalAttachService::handle(ControlConnection& connection, const RequestFrame& frame) {
   try {
-    if (frame.cmd == "terminal-attach") {
+    if (frame.cmd == control_plane::CommandName::terminalAttach) {
       auto request = TerminalAttachRequest::fromArgs(frame.args);
       for (const auto& other : m_viewers) {
         if (other->connection == &connection && other->attachId == frame.id) {
@@ -161,7 +163,7 @@ void TerminalAttachService::handle(ControlConnection& connection, const RequestF
       }
       watchDrain(connection);
       spawn(attach(&connection, frame.id, std::move(request)), "terminal attach");
-    } else if (frame.cmd == "terminal-input") {
+    } else if (frame.cmd == control_plane::CommandName::terminalInput) {
       input(connection, frame);
     } else {
       detach(connection, frame);

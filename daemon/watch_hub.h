@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "control_plane/core/command_names.h"
 #include "daemon/core/watch_coalescer.h"
 #include "daemon/stream_service.h"
 
@@ -40,7 +41,7 @@ class WatchHub : public QObject, public StreamService {
   int watcherCount() const { return static_cast<int>(m_watchers.size()); }
 
   // StreamService: "watch".
-  bool servesCommand(const std::string& cmd) const override { return cmd == "watch"; }
+  bool servesCommand(const std::string& cmd) const override { return cmd == control_plane::CommandName::watch; }
   void handle(ControlConnection& connection, const RequestFrame& frame) override;
   bool cancel(ControlConnection& connection, const std::string& id) override {
     return removeWatcher(&connection, id);

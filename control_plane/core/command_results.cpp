@@ -9,7 +9,11 @@ namespace {
 using json_codec::field;
 
 constexpr auto kPingResult = json_codec::record<PingResult>(
-    "PingResult", field("alive", &PingResult::alive), field("ts", &PingResult::ts));
+    "PingResult", field("alive", &PingResult::alive), field("ts", &PingResult::ts), field("pid", &PingResult::pid),
+    field("daemonSessionId", &PingResult::daemonSessionId), field("version", &PingResult::version));
+
+constexpr auto kShutdownResult = json_codec::record<ShutdownResult>(
+    "ShutdownResult", field("stopping", &ShutdownResult::stopping), field("pid", &ShutdownResult::pid));
 
 constexpr auto kLocalRelayStatus = json_codec::record<LocalRelayStatus>(
     "LocalRelayStatus", field("userId", &LocalRelayStatus::userId),
@@ -77,6 +81,9 @@ constexpr auto kAttachInfoResult = json_codec::record<AttachInfoResult>(
 
 constexpr auto kKillResult = json_codec::record<KillResult>(
     "KillResult", field("killed", &KillResult::killed), field("paneId", &KillResult::paneId));
+constexpr auto kPaneLabelResult = json_codec::record<PaneLabelResult>(
+    "PaneLabelResult", field("ok", &PaneLabelResult::ok), field("paneId", &PaneLabelResult::paneId),
+    field("customName", &PaneLabelResult::customName));
 
 constexpr auto kCrewDisbandResult = json_codec::record<CrewDisbandResult>(
     "CrewDisbandResult", field("type", &CrewDisbandResult::type),
@@ -95,6 +102,9 @@ constexpr auto kModelCatalogReply = json_codec::record<ModelCatalogReply>(
 
 PingResult PingResult::fromJson(const nlohmann::json& json) { return kPingResult.decode(json); }
 nlohmann::json PingResult::toJson() const { return kPingResult.encode(*this); }
+
+ShutdownResult ShutdownResult::fromJson(const nlohmann::json& json) { return kShutdownResult.decode(json); }
+nlohmann::json ShutdownResult::toJson() const { return kShutdownResult.encode(*this); }
 
 LocalRelayStatus LocalRelayStatus::fromJson(const nlohmann::json& json) {
   return kLocalRelayStatus.decode(json);
@@ -175,6 +185,8 @@ nlohmann::json AttachInfoResult::toJson() const { return kAttachInfoResult.encod
 
 KillResult KillResult::fromJson(const nlohmann::json& json) { return kKillResult.decode(json); }
 nlohmann::json KillResult::toJson() const { return kKillResult.encode(*this); }
+PaneLabelResult PaneLabelResult::fromJson(const nlohmann::json& json) { return kPaneLabelResult.decode(json); }
+nlohmann::json PaneLabelResult::toJson() const { return kPaneLabelResult.encode(*this); }
 
 CrewDisbandResult CrewDisbandResult::fromJson(const nlohmann::json& json) {
   return kCrewDisbandResult.decode(json);

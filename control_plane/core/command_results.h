@@ -22,6 +22,9 @@ namespace vesket::control_plane {
 struct PingResult {
   bool alive = false;
   double ts = 0;  // the daemon's time stamp
+  std::optional<std::int64_t> pid;
+  std::optional<std::string> daemonSessionId;  // changes whenever the daemon restarts
+  std::optional<std::string> version;
 
   static PingResult fromJson(const nlohmann::json& json);
   nlohmann::json toJson() const;
@@ -70,7 +73,7 @@ struct SendResult {
   friend bool operator==(const SendResult&, const SendResult&) = default;
 };
 
-// "send-key": only that the daemon answered matters.
+// "send-key" and "answer": only that the daemon answered matters.
 struct SendKeyAck {
   std::optional<bool> ok;
 
@@ -199,6 +202,17 @@ struct KillResult {
   friend bool operator==(const KillResult&, const KillResult&) = default;
 };
 
+// "set-pane-label": the name now in force (empty when removed).
+struct PaneLabelResult {
+  bool ok = false;
+  std::string paneId;
+  std::string customName;
+
+  static PaneLabelResult fromJson(const nlohmann::json& json);
+  nlohmann::json toJson() const;
+  friend bool operator==(const PaneLabelResult&, const PaneLabelResult&) = default;
+};
+
 // "crew" with action "disband".
 struct CrewDisbandResult {
   std::string type;
@@ -208,6 +222,16 @@ struct CrewDisbandResult {
   static CrewDisbandResult fromJson(const nlohmann::json& json);
   nlohmann::json toJson() const;
   friend bool operator==(const CrewDisbandResult&, const CrewDisbandResult&) = default;
+};
+
+// "shutdown": the daemon is on its way out.
+struct ShutdownResult {
+  bool stopping = false;
+  std::int64_t pid = 0;
+
+  static ShutdownResult fromJson(const nlohmann::json& json);
+  nlohmann::json toJson() const;
+  friend bool operator==(const ShutdownResult&, const ShutdownResult&) = default;
 };
 
 // "list-panes": the method returns `panes`.

@@ -30,31 +30,30 @@ std::vector<AgentKind> AgentCatalog::discover(
   return found;
 }
 
-nlohmann::json AgentCatalog::agentConfig(const std::vector<AgentKind>& kinds) {
-  nlohmann::json agents = nlohmann::json::array();
-  for (const AgentKind& kind : kinds) {
-    agents.push_back({{"id", kind.id}, {"displayName", kind.displayName}});
-  }
-  return {{"agents", agents}};
+control_plane::AgentConfigReply AgentCatalog::agentConfig(const std::vector<AgentKind>& kinds) {
+  control_plane::AgentConfigReply reply;
+  for (const AgentKind& kind : kinds) reply.agents.push_back({kind.id, kind.displayName});
+  return reply;
 }
 
-nlohmann::json AgentCatalog::modelCatalog(
+control_plane::ModelCatalogReply AgentCatalog::modelCatalog(
     const std::vector<AgentKind>& kinds,
     const std::map<std::string, std::map<std::string, std::string>>& observed) {
-  nlohmann::json byKind = nlohmann::json::object();
+  control_plane::ServedModelCatalog catalog;
   for (const AgentKind& kind : kinds) {
     if (kind.id == "shell") continue;
-    nlohmann::json models = nlohmann::json::array();
+    auto& served = catalog.kinds[kind.id];
     if (const auto it = observed.find(kind.id); it != observed.end()) {
       for (const auto& [modelId, label] : it->second) {
-        nlohmann::json model = {{"id", modelId}, {"sources", {"observed"}}};
-        if (!label.empty()) model["displayName"] = label;
-        models.push_back(std::move(model));
+        control_plane::ServedModelCatalog::Model model;
+        model.id = modelId;
+        if (!label.empty()) model.displayName = label;
+        model.sources = {"observed"};
+        served.models.push_back(std::move(model));
       }
     }
-    byKind[kind.id] = {{"models", models}, {"aliases", nlohmann::json::object()}};
   }
-  return {{"catalog", {{"kinds", byKind}}}};
+  return {std::move(catalog)};
 }
 
 }  // namespace vesket::daemon

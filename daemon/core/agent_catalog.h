@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include <nlohmann/json.hpp>
+#include "control_plane/core/command_results.h"
 
 namespace vesket::daemon {
 
@@ -27,13 +27,13 @@ struct AgentCatalog {
   // in the known order, followed by the plain shell, which is always available.
   static std::vector<AgentKind> discover(const std::function<bool(const std::string&)>& isInstalled);
 
-  // {"agents": [{"id", "displayName"}...]}
-  static nlohmann::json agentConfig(const std::vector<AgentKind>& kinds);
+  // The kinds as "get-agent-config" answers them.
+  static control_plane::AgentConfigReply agentConfig(const std::vector<AgentKind>& kinds);
 
-  // {"catalog": {"kinds": {id: {"models": [...], "aliases": {}}}}}. The daemon ships no model
-  // list of its own: a kind's models are the ones seen running in its panes (`observed`,
-  // agent kind → model id → display label, possibly empty), marked with source "observed".
-  static nlohmann::json modelCatalog(
+  // The "crew" "models" answer. The daemon ships no model list of its own: a kind's models
+  // are the ones seen running in its panes (`observed`, agent kind → model id → display
+  // label, possibly empty), marked with source "observed"; the plain shell has none.
+  static control_plane::ModelCatalogReply modelCatalog(
       const std::vector<AgentKind>& kinds,
       const std::map<std::string, std::map<std::string, std::string>>& observed);
 };

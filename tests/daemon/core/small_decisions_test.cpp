@@ -70,17 +70,20 @@ TEST(AgentCatalogTest, ListsInstalledKindsAndObservedModels) {
   EXPECT_EQ(kinds[0].id, "codex");
   EXPECT_EQ(kinds[1].id, "gemini");
   EXPECT_EQ(kinds[2].id, "shell");
-  EXPECT_EQ(AgentCatalog::agentConfig(kinds)["agents"][1],
-            (nlohmann::json{{"id", "gemini"}, {"displayName", "Gemini"}}));
+  EXPECT_EQ(AgentCatalog::agentConfig(kinds).agents[1], (control_plane::AgentConfigEntry{"gemini", "Gemini"}));
 
-  const auto catalog =
+  const auto reply =
       AgentCatalog::modelCatalog(kinds, {{"codex", {{"gpt-5", "GPT-5"}}}, {"claude", {{"x", ""}}}});
-  const auto& byKind = catalog["catalog"]["kinds"];
+  ASSERT_TRUE(reply.catalog);
+  const auto& byKind = reply.catalog->kinds;
   EXPECT_FALSE(byKind.contains("shell"));
   EXPECT_FALSE(byKind.contains("claude")) << "not installed";
-  EXPECT_EQ(byKind["codex"]["models"][0],
-            (nlohmann::json{{"id", "gpt-5"}, {"displayName", "GPT-5"}, {"sources", {"observed"}}}));
-  EXPECT_EQ(byKind["gemini"]["models"], nlohmann::json::array());
+  ASSERT_EQ(byKind.at("codex").models.size(), 1u);
+  const auto& model = byKind.at("codex").models[0];
+  EXPECT_EQ(model.id, "gpt-5");
+  EXPECT_EQ(model.displayName, "GPT-5");
+  EXPECT_EQ(model.sources, std::vector<std::string>{"observed"});
+  EXPECT_TRUE(byKind.at("gemini").models.empty());
 }
 
 TEST(RequestLineReaderTest, BoundsTheUnterminatedPart) {
