@@ -194,7 +194,6 @@ class TmuxEngine : public QObject {
   bool serverAnswers(const QString& socketPath) const;
   QCoro::Task<std::vector<std::string>> run(std::string line);
   QCoro::Task<void> waitWhileAttaching();
-  QCoro::Task<void> requirePane(const QString& paneId);
   void publish(std::vector<control_plane::PaneEntry> panes);
 
   Options m_options;

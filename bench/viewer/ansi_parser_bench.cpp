@@ -8,7 +8,6 @@
 
 #include "bench/viewer/agent_output.h"
 #include "viewer/ansi_text_document_builder.h"
-#include "viewer/core/ansi_html.h"
 #include "viewer/core/ansi_parser.h"
 #include "viewer/core/ansi_styled_text.h"
 #include "viewer/core/web_link_detector.h"
@@ -89,14 +88,6 @@ void BM_WebLinks(benchmark::State& state) {
   setBytes(state, plain.size());
 }
 BENCHMARK(BM_WebLinks)->Unit(benchmark::kMillisecond);
-
-void BM_Html(benchmark::State& state) {
-  AnsiHtmlOptions options;
-  options.detectLinks = true;
-  for (auto _ : state) benchmark::DoNotOptimize(AnsiHtml::fromAnsi(capture(), options));
-  setBytes(state, capture().size());
-}
-BENCHMARK(BM_Html)->Unit(benchmark::kMillisecond);
 
 // Per screenful: cycles through the capture's screenfuls.
 template <typename Work>
