@@ -1,8 +1,10 @@
 #pragma once
 
 #include <exception>
+#include <memory>
 #include <optional>
 #include <stdexcept>
+#include <type_traits>
 
 #include <qcoro/qcorotask.h>
 
@@ -11,22 +13,30 @@
 namespace vesket::testing {
 
 namespace detail {
+struct Empty {};
+
+// What a task came to. Shared with the coroutine that awaits the task: a task that outlives
+// its caller's wait (a timeout) still writes here, never into the caller's dead frame.
 template <typename T>
-QCoro::Task<void> capture(QCoro::Task<T> task, std::optional<T>& result, std::exception_ptr& error, bool& done) {
+struct Outcome {
+  std::optional<std::conditional_t<std::is_void_v<T>, Empty, T>> value;
+  std::exception_ptr error;
+  bool done = false;
+};
+
+template <typename T>
+QCoro::Task<void> capture(QCoro::Task<T> task, std::shared_ptr<Outcome<T>> outcome) {
   try {
-    result.emplace(co_await std::move(task));
+    if constexpr (std::is_void_v<T>) {
+      co_await std::move(task);
+      outcome->value.emplace();
+    } else {
+      outcome->value.emplace(co_await std::move(task));
+    }
   } catch (...) {
-    error = std::current_exception();
+    outcome->error = std::current_exception();
   }
-  done = true;
-}
-inline QCoro::Task<void> capture(QCoro::Task<void> task, std::exception_ptr& error, bool& done) {
-  try {
-    co_await std::move(task);
-  } catch (...) {
-    error = std::current_exception();
-  }
-  done = true;
+  outcome->done = true;
 }
 }  // namespace detail
 
@@ -34,21 +44,11 @@ inline QCoro::Task<void> capture(QCoro::Task<void> task, std::exception_ptr& err
 // (QCoro::waitFor loses a task's exception and then waits forever.)
 template <typename T>
 T awaitTask(QCoro::Task<T> task, int timeoutMs = 20000) {
-  std::optional<T> result;
-  std::exception_ptr error;
-  bool done = false;
-  auto runner = detail::capture(std::move(task), result, error, done);
-  if (!waitUntil([&] { return done; }, timeoutMs)) throw std::runtime_error("task did not finish in time");
-  if (error) std::rethrow_exception(error);
-  return std::move(*result);
-}
-
-inline void awaitTask(QCoro::Task<void> task, int timeoutMs = 20000) {
-  std::exception_ptr error;
-  bool done = false;
-  auto runner = detail::capture(std::move(task), error, done);
-  if (!waitUntil([&] { return done; }, timeoutMs)) throw std::runtime_error("task did not finish in time");
-  if (error) std::rethrow_exception(error);
+  auto outcome = std::make_shared<detail::Outcome<T>>();
+  auto runner = detail::capture(std::move(task), outcome);
+  if (!waitUntil([&] { return outcome->done; }, timeoutMs)) throw std::runtime_error("task did not finish in time");
+  if (outcome->error) std::rethrow_exception(outcome->error);
+  if constexpr (!std::is_void_v<T>) return std::move(*outcome->value);
 }
 
 }  // namespace vesket::testing
