@@ -46,7 +46,7 @@ class AgentCliTest : public ::testing::Test {
     return nlohmann::json::object();
   }
 
-  PrivateTmux m_tmux;
+  PrivateTmux m_tmux{PrivateTmux::Start::shellSession};
   DaemonProcess m_daemon{m_tmux};
 };
 

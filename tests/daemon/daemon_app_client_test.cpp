@@ -28,7 +28,7 @@ class AppClientTest : public ::testing::Test {
     m_client = ControlPlaneClient::create(m_daemon.socketPath().toStdString(), std::nullopt);
   }
 
-  PrivateTmux m_tmux;
+  PrivateTmux m_tmux{PrivateTmux::Start::shellSession};
   DaemonProcess m_daemon{m_tmux};
   std::string m_pane;
   std::shared_ptr<ControlPlaneClient> m_client;

@@ -88,7 +88,7 @@ class DaemonClaudeHistoryTest : public ::testing::Test {
 
   QTemporaryDir m_work;
   QString m_project;
-  PrivateTmux m_tmux;
+  PrivateTmux m_tmux{PrivateTmux::Start::shellSession};
   DaemonProcess m_daemon{m_tmux};
 };
 

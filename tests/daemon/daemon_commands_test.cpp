@@ -36,7 +36,7 @@ class DaemonCommandsTest : public ::testing::Test {
     });
   }
 
-  PrivateTmux m_tmux;
+  PrivateTmux m_tmux{PrivateTmux::Start::shellSession};
   DaemonProcess m_daemon{m_tmux};
   QString m_pane;
 };
@@ -101,7 +101,7 @@ TEST_F(DaemonCommandsTest, SpawnKillAndResize) {
   const auto spawned = call("spawn-shell");
   ASSERT_EQ(spawned["data"]["ok"], true) << spawned.dump();
   const std::string newPane = spawned["data"]["paneId"];
-  EXPECT_EQ(m_tmux.paneIds().size(), 2u);
+  EXPECT_EQ(m_tmux.paneIds().size(), 2);
 
   const auto plain = call("spawn-plain-terminal", {{"windowName", "notes"}});
   ASSERT_EQ(plain["data"]["ok"], true);
@@ -231,7 +231,7 @@ TEST_F(DaemonCommandsTest, InformationCommands) {
   ASSERT_EQ(cli.exitCode, 0) << cli.err.toStdString();
   const auto panes = nlohmann::json::parse(cli.out.toStdString());
   ASSERT_TRUE(panes.is_array());
-  EXPECT_EQ(panes.size(), m_tmux.paneIds().size());
+  EXPECT_EQ(panes.size(), static_cast<std::size_t>(m_tmux.paneIds().size()));
   EXPECT_EQ(panes[0]["paneId"], m_pane.toStdString());
 }
 

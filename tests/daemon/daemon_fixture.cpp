@@ -7,14 +7,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QThread>
-#include <atomic>
 
 #include <gtest/gtest.h>
 
 namespace vesket::daemon::testing {
-namespace {
-std::atomic<int> g_serial{0};
-}
 
 bool eventually(const std::function<bool()>& done, int timeoutMs) {
   QDeadlineTimer deadline(timeoutMs);
@@ -24,46 +20,6 @@ bool eventually(const std::function<bool()>& done, int timeoutMs) {
     QThread::msleep(5);
   }
   return true;
-}
-
-PrivateTmux::PrivateTmux()
-    : m_name(QStringLiteral("vesket-test-%1-%2").arg(::getpid()).arg(g_serial.fetch_add(1))) {
-  // Shells without start-up files: the account's own .bashrc can take seconds (or wait on
-  // locks) and has no business in these tests.
-  const QString shell = QStringLiteral("bash --norc --noprofile");
-  run({QStringLiteral("new-session"), QStringLiteral("-d"), QStringLiteral("-s"), QStringLiteral("main"),
-       QStringLiteral("-x"), QStringLiteral("160"), QStringLiteral("-y"), QStringLiteral("40"), shell,
-       QStringLiteral(";"), QStringLiteral("set-option"), QStringLiteral("-g"), QStringLiteral("default-command"), shell});
-}
-
-PrivateTmux::~PrivateTmux() { run({QStringLiteral("kill-server")}, false); }
-
-QString PrivateTmux::run(const QStringList& args, bool mustSucceed) const {
-  QProcess process;
-  process.start(QStringLiteral("tmux"),
-                QStringList{QStringLiteral("-L"), m_name, QStringLiteral("-f"), QStringLiteral("/dev/null")} + args);
-  process.waitForFinished(10000);
-  if (mustSucceed) {
-    EXPECT_EQ(process.exitCode(), 0) << "tmux " << args.join(' ').toStdString() << ": "
-                                     << process.readAllStandardError().toStdString();
-  }
-  QString out = QString::fromUtf8(process.readAllStandardOutput());
-  if (out.endsWith('\n')) out.chop(1);
-  return out;
-}
-
-QString PrivateTmux::capturePane(const QString& paneId) const {
-  return run({QStringLiteral("capture-pane"), QStringLiteral("-p"), QStringLiteral("-J"), QStringLiteral("-t"), paneId});
-}
-
-std::vector<QString> PrivateTmux::paneIds() const {
-  std::vector<QString> ids;
-  for (const QString& id : run({QStringLiteral("list-panes"), QStringLiteral("-a"), QStringLiteral("-F"),
-                                QStringLiteral("#{pane_id}")})
-                               .split('\n', Qt::SkipEmptyParts)) {
-    ids.push_back(id);
-  }
-  return ids;
 }
 
 LineClient::LineClient(const QString& socketPath, int timeoutMs) {

@@ -14,26 +14,13 @@
 #include <nlohmann/json.hpp>
 
 #include "control_plane/core/line_accumulator.h"
+#include "tests/support/private_tmux.h"
 
 namespace vesket::daemon::testing {
 
-// A private tmux server (`tmux -L vesket-test-<pid>-<n> -f /dev/null`), killed at the end.
-class PrivateTmux {
- public:
-  PrivateTmux();
-  ~PrivateTmux();
-
-  const QString& name() const { return m_name; }
-  // Runs a tmux command against the server; returns its standard output (trailing line
-  // feed removed). Fails the test when tmux fails and `mustSucceed`.
-  QString run(const QStringList& args, bool mustSucceed = true) const;
-  // Visible text of a pane.
-  QString capturePane(const QString& paneId) const;
-  std::vector<QString> paneIds() const;
-
- private:
-  QString m_name;
-};
+// The daemon tests start their servers with a plain shell session:
+// `PrivateTmux tmux{PrivateTmux::Start::shellSession}`.
+using vesket::testing::PrivateTmux;
 
 // A client of the control socket made of a plain QLocalSocket and the line splitter.
 class LineClient {

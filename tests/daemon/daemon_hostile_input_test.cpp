@@ -40,7 +40,7 @@ class HostileInputTest : public ::testing::Test {
     return m_daemon.process().state() == QProcess::Running && m_daemon.ping()["data"]["alive"] == true;
   }
 
-  PrivateTmux m_tmux;
+  PrivateTmux m_tmux{PrivateTmux::Start::shellSession};
   DaemonProcess m_daemon{m_tmux};
 };
 
@@ -224,7 +224,7 @@ TEST_F(HostileInputTest, FilesArePrivateAndAReadableTokenIsRefused) {
 }
 
 TEST(HostileInputDaemonTest, TheControlTokenNeverReachesPanes) {
-  PrivateTmux tmux;
+  PrivateTmux tmux{PrivateTmux::Start::shellSession};
   tmux.run({"kill-server"});
   QProcessEnvironment extra;
   extra.insert("CONTROL_TOKEN", "do-not-leak");
@@ -243,7 +243,7 @@ TEST(HostileInputDaemonTest, TheControlTokenNeverReachesPanes) {
 }
 
 TEST(HostileInputDaemonTest, AFailedImageWriteLeavesNoFileAndTheDaemonServing) {
-  PrivateTmux tmux;
+  PrivateTmux tmux{PrivateTmux::Start::shellSession};
   DaemonProcess daemon(tmux);
   // Files may not grow past 64 KiB: the write fails as on a full disk.
   daemon.setLauncher({"prlimit", "--fsize=65536", "--"});

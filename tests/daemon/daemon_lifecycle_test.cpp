@@ -33,7 +33,7 @@ QByteArray readFile(const QString& path) {
 }
 
 TEST(DaemonLifecycleTest, StatusPublishesFilesAndStopRemovesTheSocket) {
-  PrivateTmux tmux;
+  PrivateTmux tmux{PrivateTmux::Start::shellSession};
   DaemonProcess daemon(tmux);
   // A hand-edited .env survives: unknown lines and values are kept.
   QDir().mkpath(daemon.home() + "/daemon");
@@ -91,7 +91,7 @@ TEST(DaemonLifecycleTest, StatusPublishesFilesAndStopRemovesTheSocket) {
 }
 
 TEST(DaemonLifecycleTest, SecondDaemonRefusesAndEachStartHasANewSessionId) {
-  PrivateTmux tmux;
+  PrivateTmux tmux{PrivateTmux::Start::shellSession};
   DaemonProcess daemon(tmux);
   daemon.start();
   const auto firstSession = daemon.ping()["data"]["daemonSessionId"];
@@ -108,7 +108,7 @@ TEST(DaemonLifecycleTest, SecondDaemonRefusesAndEachStartHasANewSessionId) {
 }
 
 TEST(DaemonLifecycleTest, FirstSnapshotAfterStartIsTheRealPaneList) {
-  PrivateTmux tmux;
+  PrivateTmux tmux{PrivateTmux::Start::shellSession};
   tmux.run({"split-window", "-d"});
   DaemonProcess daemon(tmux);
   QProcess process;
@@ -130,7 +130,7 @@ TEST(DaemonLifecycleTest, FirstSnapshotAfterStartIsTheRealPaneList) {
 }
 
 TEST(DaemonLifecycleTest, StaleSocketIsReplaced) {
-  PrivateTmux tmux;
+  PrivateTmux tmux{PrivateTmux::Start::shellSession};
   DaemonProcess daemon(tmux);
   // A socket file nobody listens on, as a killed daemon leaves it.
   QDir().mkpath(daemon.home() + "/daemon");
@@ -148,7 +148,7 @@ TEST(DaemonLifecycleTest, StaleSocketIsReplaced) {
 }
 
 TEST(DaemonLifecycleTest, ControlTokenIsRequiredWhenConfigured) {
-  PrivateTmux tmux;
+  PrivateTmux tmux{PrivateTmux::Start::shellSession};
   QProcessEnvironment extra;
   extra.insert("CONTROL_TOKEN", "s3cret");
   DaemonProcess daemon(tmux, extra);
@@ -168,7 +168,7 @@ TEST(DaemonLifecycleTest, ControlTokenIsRequiredWhenConfigured) {
 }
 
 TEST(DaemonLifecycleTest, TokenFileIsRequiredAndUsedByTheCli) {
-  PrivateTmux tmux;
+  PrivateTmux tmux{PrivateTmux::Start::shellSession};
   DaemonProcess daemon(tmux);
   QDir().mkpath(daemon.home() + "/daemon");
   {
@@ -193,7 +193,7 @@ TEST(DaemonLifecycleTest, TokenFileIsRequiredAndUsedByTheCli) {
 }
 
 TEST(DaemonLifecycleTest, SupervisorRestartsAKilledDaemonAndEndsWithStop) {
-  PrivateTmux tmux;
+  PrivateTmux tmux{PrivateTmux::Start::shellSession};
   QProcessEnvironment extra;
   extra.insert("VESKET_TMUX_SOCKET", "/tmp/tmux-" + QString::number(::getuid()) + "/" + tmux.name());
   DaemonProcess daemon(tmux, extra);
@@ -231,7 +231,7 @@ TEST(DaemonLifecycleTest, AutoAttachMovesToTheTmuxServerThatHasSessions) {
   // The daemon watches a server with no session in a private socket directory where
   // another server has one.
   QTemporaryDir sockets;
-  PrivateTmux unused;
+  PrivateTmux unused{PrivateTmux::Start::shellSession};
   QProcessEnvironment extra;
   extra.insert("TMUX_TMPDIR", sockets.path());
   DaemonProcess daemon(unused, extra);

@@ -18,7 +18,7 @@ class DaemonProtocolTest : public ::testing::Test {
  protected:
   void SetUp() override { m_daemon.start(); }
 
-  PrivateTmux m_tmux;
+  PrivateTmux m_tmux{PrivateTmux::Start::shellSession};
   DaemonProcess m_daemon{m_tmux};
 };
 

@@ -17,7 +17,7 @@ using control_plane::ControlPlaneClient;
 using vesket::testing::awaitTask;
 
 TEST(DaemonTerminalAppClientTest, SessionAttachesTypesAndEndsWhenThePaneExits) {
-  PrivateTmux tmux;
+  PrivateTmux tmux{PrivateTmux::Start::shellSession};
   DaemonProcess daemon(tmux);
   daemon.start();
   const QString pane = tmux.run({"new-window", "-d", "-P", "-F", "#{pane_id}"});

@@ -116,7 +116,7 @@ class DaemonTerminalAttachTest : public ::testing::Test {
 
   QString tmux(const QStringList& args) { return m_tmux.run(args); }
 
-  PrivateTmux m_tmux;
+  PrivateTmux m_tmux{PrivateTmux::Start::shellSession};
   DaemonProcess m_daemon{m_tmux};
   QString m_pane;
 };

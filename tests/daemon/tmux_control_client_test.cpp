@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "daemon/core/tmux_command.h"
-#include "tests/daemon/tmux_server_fixture.h"
+#include "tests/support/private_tmux.h"
 #include "tests/support/await_task.h"
 #include "tests/support/event_loop.h"
 
@@ -15,10 +15,10 @@ namespace vesket::daemon {
 namespace {
 
 using testing::awaitTask;
-using testing::PrivateTmuxServer;
+using testing::PrivateTmux;
 using testing::waitUntil;
 
-TmuxControlClient::Options optionsFor(const PrivateTmuxServer& server) {
+TmuxControlClient::Options optionsFor(const PrivateTmux& server) {
   TmuxControlClient::Options options;
   options.serverArgs = {QStringLiteral("-S"), server.socketPath()};
   return options;
@@ -29,13 +29,13 @@ QCoro::Task<std::vector<std::string>> display(TmuxControlClient& client, int n) 
 }
 
 TEST(TmuxControlClient, AnswersMatchCommandsInOrder) {
-  PrivateTmuxServer server;
+  PrivateTmux server;
   server.newSession(QStringLiteral("s"));
   TmuxControlClient client(optionsFor(server));
   ASSERT_TRUE(awaitTask(client.start()));
   EXPECT_EQ(client.sessionName(), "s");
   // Attached so that it never sizes windows and tmux pauses rather than buffers for it.
-  const QString flags = server.tmux({"list-clients", "-F", "#{client_flags}"});
+  const QString flags = server.run({"list-clients", "-F", "#{client_flags}"});
   EXPECT_TRUE(flags.contains("ignore-size")) << flags.toStdString();
   EXPECT_TRUE(flags.contains("pause-after=2")) << flags.toStdString();
   EXPECT_TRUE(flags.contains("control-mode")) << flags.toStdString();
@@ -52,7 +52,7 @@ TEST(TmuxControlClient, AnswersMatchCommandsInOrder) {
 }
 
 TEST(TmuxControlClient, ErrorsCarryTmuxsMessageAndLaterCommandsStillWork) {
-  PrivateTmuxServer server;
+  PrivateTmux server;
   server.newSession(QStringLiteral("s"));
   TmuxControlClient client(optionsFor(server));
   ASSERT_TRUE(awaitTask(client.start()));
@@ -71,7 +71,7 @@ TEST(TmuxControlClient, ErrorsCarryTmuxsMessageAndLaterCommandsStillWork) {
 }
 
 TEST(TmuxControlClient, AttachFailuresAreReported) {
-  PrivateTmuxServer server;
+  PrivateTmux server;
   server.newSession(QStringLiteral("s"));
   auto options = optionsFor(server);
   options.session = QStringLiteral("=missing");
@@ -83,7 +83,7 @@ TEST(TmuxControlClient, AttachFailuresAreReported) {
 }
 
 TEST(TmuxControlClient, ExitFailsPendingCommands) {
-  PrivateTmuxServer server;
+  PrivateTmux server;
   server.newSession(QStringLiteral("s"));
   TmuxControlClient client(optionsFor(server));
   ASSERT_TRUE(awaitTask(client.start()));
@@ -91,7 +91,7 @@ TEST(TmuxControlClient, ExitFailsPendingCommands) {
   QObject::connect(&client, &TmuxControlClient::exited, [&] { exited = true; });
   // The server goes away with a command in flight.
   auto pending = client.command("run-shell " + TmuxCommand::quote("sleep 5"));
-  server.tmux({"kill-server"});
+  server.run({"kill-server"});
   EXPECT_THROW(awaitTask(std::move(pending)), TmuxError);
   EXPECT_TRUE(waitUntil([&] { return exited; }));
   EXPECT_FALSE(client.isAttached());
@@ -102,7 +102,7 @@ TEST(TmuxControlClient, StalledReaderRecovers) {
   // the pane) and checks pause-after only as new output arrives, so a stall may or may not
   // end in %pause. Either way the client must come back: output flows again, a paused pane
   // is resumed, commands are answered.
-  PrivateTmuxServer server;
+  PrivateTmux server;
   const QString pane = server.newSession(QStringLiteral("s"));
   auto options = optionsFor(server);
   options.pauseAfterSeconds = 1;
@@ -120,7 +120,7 @@ TEST(TmuxControlClient, StalledReaderRecovers) {
   EXPECT_TRUE(waitUntil([&] { return bytes > before + 1000000; }, 10000));
   for (const auto& id : paused) EXPECT_EQ(id, pane);
   EXPECT_EQ(awaitTask(client.command("display-message -p ok")), std::vector<std::string>{"ok"});
-  server.tmux({"send-keys", "-t", pane, "C-c"});
+  server.run({"send-keys", "-t", pane, "C-c"});
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <algorithm>
 
 #include "daemon/core/claude_transcript.h"
-#include "tests/daemon/tmux_server_fixture.h"
+#include "tests/support/private_tmux.h"
 #include "tests/support/await_task.h"
 #include "tests/support/event_loop.h"
 
@@ -19,10 +19,10 @@ namespace {
 
 using control_plane::PaneEntry;
 using testing::awaitTask;
-using testing::PrivateTmuxServer;
+using testing::PrivateTmux;
 using testing::waitUntil;
 
-std::unique_ptr<TmuxEngine> makeEngine(const PrivateTmuxServer& server) {
+std::unique_ptr<TmuxEngine> makeEngine(const PrivateTmux& server) {
   TmuxEngine::Options options;
   options.server.socketName = server.name();
   options.homeDir = server.home();
@@ -46,11 +46,11 @@ void awaitDone(QCoro::Task<void> task, int timeoutMs = 20000) { awaitTask(comple
 bool hasPane(const TmuxEngine& engine, const QString& id) { return findPane(engine.panes(), id) != nullptr; }
 
 TEST(TmuxEngine, ListsPanesAsTmuxHasThem) {
-  PrivateTmuxServer server;
+  PrivateTmux server;
   const QString first = server.newSession(QString::fromUtf8("my work \xC3\xBC"));
-  const QString second = server.tmux({"split-window", "-d", "-t", first, "-P", "-F", "#{pane_id}"});
-  server.tmux({"rename-window", "-t", first, "edit;or \"x\""});
-  server.tmux({"select-pane", "-t", second, "-T", "\xE2\x9C\xB3 a title"});
+  const QString second = server.run({"split-window", "-d", "-t", first, "-P", "-F", "#{pane_id}"});
+  server.run({"rename-window", "-t", first, "edit;or \"x\""});
+  server.run({"select-pane", "-t", second, "-T", "\xE2\x9C\xB3 a title"});
   auto engine = makeEngine(server);
   engine->start();
   ASSERT_TRUE(waitUntil([&] { return engine->panes().size() == 2; }));
@@ -76,7 +76,7 @@ TEST(TmuxEngine, ListsPanesAsTmuxHasThem) {
 }
 
 TEST(TmuxEngine, SeesNewWindowAndKilledPane) {
-  PrivateTmuxServer server;
+  PrivateTmux server;
   const QString first = server.newSession(QStringLiteral("s"));
   auto engine = makeEngine(server);
   engine->start();
@@ -85,7 +85,7 @@ TEST(TmuxEngine, SeesNewWindowAndKilledPane) {
   // A window in another session (the control client hears little about it) and one in
   // the client's own session both show up.
   server.newSession(QStringLiteral("other"));
-  const QString added = server.tmux({"new-window", "-d", "-t", "s:", "-P", "-F", "#{pane_id}"});
+  const QString added = server.run({"new-window", "-d", "-t", "s:", "-P", "-F", "#{pane_id}"});
   int changes = 0;
   QObject::connect(engine.get(), &TmuxEngine::panesChanged, [&] { ++changes; });
   ASSERT_TRUE(waitUntil([&] { return hasPane(*engine, added) && engine->panes().size() == 3; }, 3000));
@@ -96,8 +96,8 @@ TEST(TmuxEngine, SeesNewWindowAndKilledPane) {
   EXPECT_FALSE(server.paneIds().contains(added));
 
   // Killing a whole window takes its split panes along.
-  const QString window = server.tmux({"new-window", "-d", "-t", "s:", "-P", "-F", "#{pane_id}"});
-  const QString split = server.tmux({"split-window", "-d", "-t", window, "-P", "-F", "#{pane_id}"});
+  const QString window = server.run({"new-window", "-d", "-t", "s:", "-P", "-F", "#{pane_id}"});
+  const QString split = server.run({"split-window", "-d", "-t", window, "-P", "-F", "#{pane_id}"});
   ASSERT_TRUE(waitUntil([&] { return hasPane(*engine, split); }, 3000));
   EXPECT_EQ(awaitTask(engine->kill(split, /*wholeWindow=*/true)), "window");
   ASSERT_TRUE(waitUntil([&] { return !hasPane(*engine, window) && !hasPane(*engine, split); }, 3000));
@@ -106,7 +106,7 @@ TEST(TmuxEngine, SeesNewWindowAndKilledPane) {
 }
 
 TEST(TmuxEngine, TypedTextAppearsInCapture) {
-  PrivateTmuxServer server;
+  PrivateTmux server;
   const QString pane = server.newSession(QStringLiteral("s"));
   auto engine = makeEngine(server);
   engine->start();
@@ -126,7 +126,7 @@ TEST(TmuxEngine, TypedTextAppearsInCapture) {
 }
 
 TEST(TmuxEngine, PastedLinesArriveAsOnePaste) {
-  PrivateTmuxServer server;
+  PrivateTmux server;
   const QString pane = server.newSession(QStringLiteral("s"));
   auto engine = makeEngine(server);
   engine->start();
@@ -139,12 +139,12 @@ TEST(TmuxEngine, PastedLinesArriveAsOnePaste) {
     return awaitTask(engine->capture(pane)).find("first line^Msecond; \"line\"") != std::string::npos;
   }, 5000));
   // The buffer does not linger.
-  EXPECT_EQ(server.tmux({"list-buffers", "-F", "#{buffer_name}"}), "");
-  server.tmux({"send-keys", "-t", pane, "C-c"});
+  EXPECT_EQ(server.run({"list-buffers", "-F", "#{buffer_name}"}), "");
+  server.run({"send-keys", "-t", pane, "C-c"});
 }
 
 TEST(TmuxEngine, AgentFactsFromProcessTreeAndTranscript) {
-  PrivateTmuxServer server;
+  PrivateTmux server;
   const QString pane = server.newSession(QStringLiteral("s"));
   // An "agent": a program called claude (a copy of sleep) started from the shell in a
   // project directory whose transcript Claude Code would keep under ~/.claude/projects.
@@ -179,12 +179,12 @@ TEST(TmuxEngine, AgentFactsFromProcessTreeAndTranscript) {
   EXPECT_EQ(p->modelLabel, "Opus 4.5");
   EXPECT_EQ(p->contextPct, 25.0);
   EXPECT_EQ(p->topicPreview, "Make the login form accessible");
-  server.tmux({"send-keys", "-t", pane, "C-c"});
+  server.run({"send-keys", "-t", pane, "C-c"});
   ASSERT_TRUE(waitUntil([&] { return findPane(engine->panes(), pane)->agentKind == "shell"; }, 5000));
 }
 
 TEST(TmuxEngine, ControlClientNeverResizesTheUsersWindow) {
-  PrivateTmuxServer server;
+  PrivateTmux server;
   const QString pane = server.newSession(QStringLiteral("s"), 133, 41);
   const QString before = server.display(pane, "#{window_width}x#{window_height}");
   auto engine = makeEngine(server);
@@ -197,7 +197,7 @@ TEST(TmuxEngine, ControlClientNeverResizesTheUsersWindow) {
 }
 
 TEST(TmuxEngine, ResizeManualThenAuto) {
-  PrivateTmuxServer server;
+  PrivateTmux server;
   const QString pane = server.newSession(QStringLiteral("s"), 120, 30);
   auto engine = makeEngine(server);
   engine->start();
@@ -212,7 +212,7 @@ TEST(TmuxEngine, ResizeManualThenAuto) {
 }
 
 TEST(TmuxEngine, FloodDoesNotStallCommands) {
-  PrivateTmuxServer server;
+  PrivateTmux server;
   const QString pane = server.newSession(QStringLiteral("s"));
   auto engine = makeEngine(server);
   qint64 received = 0;
@@ -234,7 +234,7 @@ TEST(TmuxEngine, FloodDoesNotStallCommands) {
 }
 
 TEST(TmuxEngine, LoadFollowsOutputInEverySession) {
-  PrivateTmuxServer server;
+  PrivateTmux server;
   const QString own = server.newSession(QStringLiteral("a"));
   TmuxEngine::Options options;
   options.server.socketName = server.name();
@@ -265,7 +265,7 @@ TEST(TmuxEngine, LoadFollowsOutputInEverySession) {
 }
 
 TEST(TmuxEngine, NoServerMeansNoPanesAndNoServerStarted) {
-  PrivateTmuxServer server;  // never started
+  PrivateTmux server;  // never started
   auto engine = makeEngine(server);
   engine->start();
   testing::spinFor(700);  // several reconnect attempts
@@ -276,12 +276,12 @@ TEST(TmuxEngine, NoServerMeansNoPanesAndNoServerStarted) {
   const QString pane = server.newSession(QStringLiteral("late"));
   ASSERT_TRUE(waitUntil([&] { return hasPane(*engine, pane); }, 5000));
   // Its last session ending leaves zero panes, then the engine keeps trying.
-  server.tmux({"kill-session", "-t", "late"});
+  server.run({"kill-session", "-t", "late"});
   ASSERT_TRUE(waitUntil([&] { return engine->panes().empty(); }, 5000));
 }
 
 TEST(TmuxEngine, LosingItsSessionMovesToAnother) {
-  PrivateTmuxServer server;
+  PrivateTmux server;
   const QString a = server.newSession(QStringLiteral("a"));
   auto engine = makeEngine(server);
   int disconnects = 0;
@@ -291,7 +291,7 @@ TEST(TmuxEngine, LosingItsSessionMovesToAnother) {
   // The control client is attached to "a", the only session; "b" comes later.
   const QString b = server.newSession(QStringLiteral("b"));
   ASSERT_TRUE(waitUntil([&] { return hasPane(*engine, b); }, 3000));
-  server.tmux({"kill-session", "-t", "a"});
+  server.run({"kill-session", "-t", "a"});
   ASSERT_TRUE(waitUntil([&] { return !hasPane(*engine, a) && hasPane(*engine, b) && engine->isConnected(); }, 5000));
   EXPECT_EQ(disconnects, 1);
   // Commands work through the new client.
@@ -299,7 +299,7 @@ TEST(TmuxEngine, LosingItsSessionMovesToAnother) {
 }
 
 TEST(TmuxEngine, SpawnShellAndAttachInfo) {
-  PrivateTmuxServer server;
+  PrivateTmux server;
   server.newSession(QStringLiteral("s"));
   auto engine = makeEngine(server);
   engine->start();
@@ -332,11 +332,11 @@ TEST(TmuxEngine, SpawnShellAndAttachInfo) {
     }
   }
   EXPECT_TRUE(server.paneIds().contains(pane));
-  EXPECT_EQ(server.tmux({"list-buffers", "-F", "#{buffer_name}"}), "");
+  EXPECT_EQ(server.run({"list-buffers", "-F", "#{buffer_name}"}), "");
 }
 
 TEST(TmuxEngine, SpawnShellStartsAServerWhenNoneRuns) {
-  PrivateTmuxServer server;
+  PrivateTmux server;
   auto engine = makeEngine(server);
   engine->start();
   const QString pane = awaitTask(engine->spawnShell());
@@ -346,7 +346,7 @@ TEST(TmuxEngine, SpawnShellStartsAServerWhenNoneRuns) {
 }
 
 TEST(TmuxEngine, ListsAndSwitchesSources) {
-  PrivateTmuxServer server;
+  PrivateTmux server;
   server.newSession(QStringLiteral("a"));
   server.newSession(QStringLiteral("b"));
   // A second server in the same socket directory, killed however the test ends.

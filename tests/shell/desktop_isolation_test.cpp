@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "scoped_environment.h"
+#include "tests/support/scoped_environment.h"
 #include "shell/host_environment.h"
 #include "shell/vesket_identity.h"
 

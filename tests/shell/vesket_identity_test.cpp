@@ -10,7 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "scoped_environment.h"
+#include "tests/support/scoped_environment.h"
 #include "shell/host_environment.h"
 
 namespace vesket::shell {

@@ -18,7 +18,7 @@
 #include "shell/settings_store.h"
 #include "supervision/daemon_provisioner.h"
 #include "supervision/status_poller.h"
-#include "tests/shell/scoped_environment.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/await_task.h"
 #include "tests/support/event_loop.h"
 

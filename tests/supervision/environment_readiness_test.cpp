@@ -11,7 +11,7 @@
 #include "shell/settings_store.h"
 #include "supervision/env_provisioner_manager.h"
 #include "supervision/environment_readiness.h"
-#include "tests/shell/scoped_environment.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/await_task.h"
 #include "tests/support/event_loop.h"
 

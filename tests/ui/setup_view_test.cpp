@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "supervision/status_poller.h"
-#include "tests/shell/scoped_environment.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/support/event_loop.h"
 #include "tests/support/screenshot.h"
 #include "ui/setup_view.h"

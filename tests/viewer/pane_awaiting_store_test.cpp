@@ -8,6 +8,7 @@
 #include <qcoro/qcoroprocess.h>
 
 #include "tests/support/event_loop.h"
+#include "tests/support/private_tmux.h"
 #include "tests/viewer/core/awaiting_marker_text.h"
 #include "tests/viewer/scripted_pane_content_source.h"
 
@@ -137,36 +138,6 @@ class TmuxPaneContentSource : public PaneContentSource {
   QProcessEnvironment m_environment;
 };
 
-class PrivateTmux {
- public:
-  PrivateTmux() {
-    m_socketName = QStringLiteral("vesket-awaiting-%1").arg(QCoreApplication::applicationPid());
-    m_environment = QProcessEnvironment::systemEnvironment();
-    m_environment.insert("TMUX_TMPDIR", m_dir.path());
-    m_environment.insert("HOME", m_dir.path());
-    m_environment.remove("TMUX");
-  }
-  ~PrivateTmux() { run({"kill-server"}); }
-
-  bool run(const QStringList& arguments, QString* output = nullptr) {
-    QProcess process;
-    process.setProcessEnvironment(m_environment);
-    process.start("tmux", QStringList{"-L", m_socketName, "-f", "/dev/null"} + arguments);
-    if (!process.waitForFinished(5000)) return false;
-    if (output) *output = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-  }
-
-  QString path(const QString& name) const { return m_dir.filePath(name); }
-  const QString& socketName() const { return m_socketName; }
-  const QProcessEnvironment& environment() const { return m_environment; }
-
- private:
-  QTemporaryDir m_dir;
-  QString m_socketName;
-  QProcessEnvironment m_environment;
-};
-
 void writeScript(const QString& path, const std::string& line) {
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -174,9 +145,9 @@ void writeScript(const QString& path, const std::string& line) {
 }
 
 TEST(PaneAwaitingStore, FollowsAnAgentInARealTmuxPane) {
-  PrivateTmux tmux;
-  QString paneId;
-  ASSERT_TRUE(tmux.run({"new-session", "-d", "-x", "220", "-y", "40", "-P", "-F", "#{pane_id}", "sh"}, &paneId));
+  vesket::testing::PrivateTmux tmux;
+  const QString paneId = tmux.run({"new-session", "-d", "-x", "220", "-y", "40", "-P", "-F", "#{pane_id}", "sh"});
+  ASSERT_TRUE(paneId.startsWith('%')) << paneId.toStdString();
   // The agent prints its markers from scripts, so that the typed commands hold none.
   const std::string marker = approvalMarker(
       "Plan-7", "Apply the migration to the staging database?",
@@ -184,13 +155,13 @@ TEST(PaneAwaitingStore, FollowsAnAgentInARealTmuxPane) {
   writeScript(tmux.path("ask.sh"), marker);
   writeScript(tmux.path("done.sh"), resolvedMarker("plan-7"));
 
-  auto source = std::make_shared<TmuxPaneContentSource>(tmux.socketName(), tmux.environment());
+  auto source = std::make_shared<TmuxPaneContentSource>(tmux.name(), QProcessEnvironment::systemEnvironment());
   PaneAwaitingStore store(source);
   store.pollInterval = 50ms;
   store.setPaneIds({paneId.toStdString()});
   store.start();
 
-  ASSERT_TRUE(tmux.run({"send-keys", "-t", paneId, "sh " + tmux.path("ask.sh"), "Enter"}));
+  tmux.run({"send-keys", "-t", paneId, "sh " + tmux.path("ask.sh"), "Enter"});
   ASSERT_TRUE(waitUntil([&] { return store.isAwaiting(paneId.toStdString()); }, 10000));
   const AwaitingPrompt& prompt = store.prompts().at(paneId.toStdString());
   EXPECT_EQ(prompt.id, "plan-7");
@@ -200,7 +171,7 @@ TEST(PaneAwaitingStore, FollowsAnAgentInARealTmuxPane) {
                                                          {2, "Yes, and don't ask again", "2"},
                                                          {3, "Skip", "3"}}));
 
-  ASSERT_TRUE(tmux.run({"send-keys", "-t", paneId, "sh " + tmux.path("done.sh"), "Enter"}));
+  tmux.run({"send-keys", "-t", paneId, "sh " + tmux.path("done.sh"), "Enter"});
   ASSERT_TRUE(waitUntil([&] { return !store.isAwaiting(paneId.toStdString()); }, 10000));
   EXPECT_TRUE(store.prompts().empty());
   store.stop();
