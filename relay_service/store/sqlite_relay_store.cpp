@@ -97,6 +97,16 @@ std::int64_t systemNowMs() {
   "SELECT id, user_id, machine_uuid, machine_name, paired_at_ms, last_seen_at_ms, connected, revoked, " \
   "daemon_version FROM daemons "
 
+// The first row a one-key lookup finds, read into its record.
+template <typename Key, typename Read>
+auto firstRow(SqliteDatabase& db, const char* sql, const Key& key, Read read)
+    -> std::optional<decltype(read(std::declval<const SqliteStatement&>()))> {
+  const StatementLease query = db.statement(sql);
+  query->bind(1, key);
+  if (!query->step()) return std::nullopt;
+  return read(*query);
+}
+
 }  // namespace
 
 SqliteRelayStore::SqliteRelayStore(const std::string& path, Clock clock)
@@ -123,10 +133,7 @@ std::optional<UserRecord> SqliteRelayStore::createUser(const NewUser& user) {
 }
 
 std::optional<UserRecord> SqliteRelayStore::findUserLocked(std::int64_t userId) {
-  const StatementLease query = m_db.statement(USER_SELECT "WHERE id = ?1");
-  query->bind(1, userId);
-  if (!query->step()) return std::nullopt;
-  return readUser(*query);
+  return firstRow(m_db, USER_SELECT "WHERE id = ?1", userId, readUser);
 }
 
 std::optional<UserRecord> SqliteRelayStore::findUser(std::int64_t userId) {
@@ -192,17 +199,11 @@ PairedDaemon SqliteRelayStore::pairDaemonLocked(std::int64_t userId, const std::
 
 std::optional<DaemonRecord> SqliteRelayStore::findDaemonByToken(const std::string& token) {
   const std::lock_guard lock(m_mutex);
-  const StatementLease query = m_db.statement(DAEMON_SELECT "WHERE token_digest = ?1");
-  query->bind(1, DaemonToken::digest(token));
-  if (!query->step()) return std::nullopt;
-  return readDaemon(*query);
+  return firstRow(m_db, DAEMON_SELECT "WHERE token_digest = ?1", DaemonToken::digest(token), readDaemon);
 }
 
 std::optional<DaemonRecord> SqliteRelayStore::findDaemonLocked(std::int64_t daemonId) {
-  const StatementLease query = m_db.statement(DAEMON_SELECT "WHERE id = ?1");
-  query->bind(1, daemonId);
-  if (!query->step()) return std::nullopt;
-  return readDaemon(*query);
+  return firstRow(m_db, DAEMON_SELECT "WHERE id = ?1", daemonId, readDaemon);
 }
 
 std::optional<DaemonRecord> SqliteRelayStore::findDaemon(std::int64_t daemonId) {
@@ -349,26 +350,17 @@ std::optional<PairingRecord> SqliteRelayStore::createPairing(const PairingRecord
 }
 
 std::optional<PairingRecord> SqliteRelayStore::findPairingLocked(std::int64_t pairingId) {
-  const StatementLease query = m_db.statement(PAIRING_SELECT "WHERE id = ?1");
-  query->bind(1, pairingId);
-  if (!query->step()) return std::nullopt;
-  return readPairing(*query);
+  return firstRow(m_db, PAIRING_SELECT "WHERE id = ?1", pairingId, readPairing);
 }
 
 std::optional<PairingRecord> SqliteRelayStore::findPairingByPollDigest(const std::string& digest) {
   const std::lock_guard lock(m_mutex);
-  const StatementLease query = m_db.statement(PAIRING_SELECT "WHERE poll_digest = ?1");
-  query->bind(1, digest);
-  if (!query->step()) return std::nullopt;
-  return readPairing(*query);
+  return firstRow(m_db, PAIRING_SELECT "WHERE poll_digest = ?1", digest, readPairing);
 }
 
 std::optional<PairingRecord> SqliteRelayStore::findPairingByClaimDigest(const std::string& digest) {
   const std::lock_guard lock(m_mutex);
-  const StatementLease query = m_db.statement(PAIRING_SELECT "WHERE claim_digest = ?1");
-  query->bind(1, digest);
-  if (!query->step()) return std::nullopt;
-  return readPairing(*query);
+  return firstRow(m_db, PAIRING_SELECT "WHERE claim_digest = ?1", digest, readPairing);
 }
 
 std::optional<PairingRecord> SqliteRelayStore::findPairingByCode(PairingKind kind, const std::string& shortCode) {
