@@ -184,6 +184,7 @@ LiveTerminalView::LiveTerminalView(Options options, QWidget* parent)
 
   m_profile = new QWebEngineProfile(this);  // off the record: nothing written to disk
   m_view = new QWebEngineView(this);
+  setFocusProxy(m_view);  // focusing the live terminal means typing into the page
   m_page = new QWebEnginePage(m_profile, m_view);
   m_view->setPage(m_page);
   auto* channelObject = new LiveTerminalChannel(this);
@@ -253,6 +254,9 @@ void LiveTerminalView::openSession() {
   const bool deHardWrap = m_options.settings && m_options.settings->get(shell::SettingsKeys::desktopHistoryDeHardWrapEnabled);
   const int historyLimit = m_options.settings ? m_options.settings->get(shell::SettingsKeys::terminalHistoryLimit)
                                               : shell::SettingsKeys::terminalHistoryLimit.defaultValue;
+  const bool takeover = m_options.settings &&
+                        m_options.settings->get(shell::SettingsKeys::liveTerminalDisplayMode) == QLatin1String("takeover");
+  m_state->mode = std::string(takeover ? Script::kModeTakeover : Script::kModeMirror);
   m_state->history.emplace(deHardWrap);
   m_state->historyResetPending = true;
   m_state->listener = std::make_shared<Listener>(this, generation);
@@ -342,7 +346,8 @@ void LiveTerminalView::onMessage(const QString& name, const QJsonObject& payload
       const bool firstReady = !m_pageReady;
       m_pageReady = true;
       if (firstReady) {
-        const QJsonObject init{{"mode", QString::fromStdString(m_state->mode)}, {"copyOnSelect", true}};
+        QJsonObject init{{"mode", QString::fromStdString(m_state->mode)}, {"copyOnSelect", true}};
+        if (!m_theme.isEmpty()) init.insert("theme", m_theme);
         enqueue(Script::init(QJsonDocument(init).toJson(QJsonDocument::Compact).toStdString()), std::nullopt);
         emit pageReady();
       }
@@ -494,6 +499,7 @@ void LiveTerminalView::onReady(const relay::ReadyPayload& ready) {
   m_sessionReady = true;
   m_localAttempts = 0;
   const std::string_view mode = ready.mode == Script::kModeTakeover ? Script::kModeTakeover : Script::kModeMirror;
+  m_state->mode = std::string(mode);  // what the daemon granted
   enqueue(Script::reconcileMode(mode), generation());
   if (ready.cols > 0 && ready.rows > 0 && mode == Script::kModeMirror) {
     enqueue(Script::resize(static_cast<int>(ready.cols), static_cast<int>(ready.rows)), generation());
@@ -578,6 +584,14 @@ void LiveTerminalView::flush() {
   if (!script || m_state->generations.isTornDown() || !m_page) return;
   ++m_evaluations;
   m_page->runJavaScript(QString::fromStdString(*script));
+}
+
+void LiveTerminalView::setTheme(const QJsonObject& theme) {
+  if (theme == m_theme) return;
+  m_theme = theme;
+  if (!m_pageReady) return;
+  const QJsonObject init{{"theme", m_theme}};
+  enqueue(Script::init(QJsonDocument(init).toJson(QJsonDocument::Compact).toStdString()), std::nullopt);
 }
 
 void LiveTerminalView::setForeground(bool foreground) {

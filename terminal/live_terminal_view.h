@@ -100,6 +100,9 @@ class LiveTerminalView : public QWidget {
   // For tests and the status line.
   std::int64_t generation() const;
   bool isPageReady() const { return m_pageReady; }
+  // The terminal's colours (xterm.js theme keys: background, foreground, cursor,
+  // selectionBackground, ...), applied now and to the page whenever it loads again.
+  void setTheme(const QJsonObject& theme);
   bool isSessionReady() const { return m_sessionReady; }
   bool showsAssetsMissing() const;
   bool applicationCursorKeys() const { return m_applicationCursorKeys; }
@@ -156,6 +159,7 @@ class LiveTerminalView : public QWidget {
   QString m_paneId;
   QString m_status;
   bool m_pageReady = false;
+  QJsonObject m_theme;
   bool m_sessionReady = false;
   bool m_applicationCursorKeys = false;
   bool m_bracketedPasteMode = false;

@@ -251,6 +251,10 @@
         <source>Waiting for your decision</source>
         <translation>Wartet auf Ihre Entscheidung</translation>
     </message>
+    <message id="macos.composer.attach_files">
+        <source>Attach files…</source>
+        <translation>Dateien anhängen …</translation>
+    </message>
     <message id="macos.composer.message_target_enter_to_send">
         <source>Message %1 — Enter to send, Shift+Enter for a new line</source>
         <translation>Nachricht an %1 – Eingabetaste zum Senden, Umschalt+Eingabetaste für eine neue Zeile</translation>
@@ -258,6 +262,10 @@
     <message id="macos.composer.message_the_agent_enter_to_send">
         <source>Message the agent — Enter to send, Shift+Enter for a new line</source>
         <translation>Nachricht an den Agenten – Eingabetaste zum Senden, Umschalt+Eingabetaste für eine neue Zeile</translation>
+    </message>
+    <message id="macos.composer.remove_attachments">
+        <source>Remove</source>
+        <translation>Entfernen</translation>
     </message>
     <message id="macos.composer.send">
         <source>Send</source>
@@ -528,6 +536,10 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
         <source>Connection to the local Vesket daemon</source>
         <translation>Verbindung zum lokalen Vesket-Daemon</translation>
     </message>
+    <message id="macos.main_window.context_used">
+        <source>%1% context</source>
+        <translation>%1 % Kontext</translation>
+    </message>
     <message id="macos.main_window.fit_picker_tooltip">
         <source>Size the pane's tmux window: Off leaves it alone, Fit follows this view</source>
         <translation>Größe des tmux-Fensters dieses Panes: „Aus“ lässt sie unverändert, „Anpassen“ folgt dieser Ansicht</translation>
@@ -544,6 +556,18 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
         <source>Live terminal</source>
         <translation>Live-Terminal</translation>
     </message>
+    <message id="macos.main_window.rename_pane">
+        <source>Rename…</source>
+        <translation>Umbenennen …</translation>
+    </message>
+    <message id="macos.main_window.rename_pane_prompt">
+        <source>Name shown in the sidebar (empty: the automatic name):</source>
+        <translation>Name in der Seitenleiste (leer: der automatische Name):</translation>
+    </message>
+    <message id="macos.main_window.rename_pane_title">
+        <source>Rename Pane</source>
+        <translation>Bereich umbenennen</translation>
+    </message>
     <message id="macos.main_window.settings">
         <source>Settings…</source>
         <translation>Einstellungen…</translation>
@@ -559,6 +583,14 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.main_window.show_the_pane_as_a_live_terminal">
         <source>Show the pane as a live terminal you can type into, instead of its text</source>
         <translation>Das Pane als Live-Terminal zeigen, in das Sie tippen können, statt als Text</translation>
+    </message>
+    <message id="macos.main_window.text_mode">
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message id="macos.main_window.text_mode_tooltip">
+        <source>Show the pane's text with the composer</source>
+        <translation>Den Text des Bereichs mit dem Eingabefeld anzeigen</translation>
     </message>
     <message id="macos.main_window.width">
         <source>Width</source>
@@ -607,9 +639,45 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
         <source>All</source>
         <translation>Alle</translation>
     </message>
+    <message id="macos.settings_view.auto_fit">
+        <source>Fit the pane's width to this window (auto-fit)</source>
+        <translation>Breite des Bereichs an dieses Fenster anpassen (automatisch)</translation>
+    </message>
+    <message id="macos.settings_view.auto_fit_help">
+        <source>While the window is in front and shows a pane's text, the pane's tmux window takes the width of the text view; it gets its own width back when you leave.</source>
+        <translation>Solange das Fenster vorne ist und den Text eines Bereichs zeigt, übernimmt dessen tmux-Fenster die Breite der Textansicht; beim Verlassen erhält es seine eigene Breite zurück.</translation>
+    </message>
     <message id="macos.settings_view.caps_how_much_scrollback_loads">
         <source>Caps how much scrollback loads when you scroll up in a terminal. Lower is faster for panes with a lot of history.</source>
         <translation>Begrenzt, wie viel Verlauf geladen wird, wenn Sie in einem Terminal nach oben scrollen. Ein kleinerer Wert ist bei Panes mit langem Verlauf schneller.</translation>
+    </message>
+    <message id="macos.settings_view.display_mirror">
+        <source>Live terminal mirrors the pane (the pane keeps its size)</source>
+        <translation>Live-Terminal spiegelt den Bereich (der Bereich behält seine Größe)</translation>
+    </message>
+    <message id="macos.settings_view.display_mode_help">
+        <source>Applies the next time a live terminal opens.</source>
+        <translation>Gilt ab dem nächsten Öffnen eines Live-Terminals.</translation>
+    </message>
+    <message id="macos.settings_view.display_takeover">
+        <source>Live terminal takes over the pane's width (the pane takes this window's size)</source>
+        <translation>Live-Terminal übernimmt die Breite des Bereichs (der Bereich nimmt die Größe dieses Fensters an)</translation>
+    </message>
+    <message id="macos.settings_view.language">
+        <source>Language</source>
+        <translation>Sprache</translation>
+    </message>
+    <message id="macos.settings_view.language_system">
+        <source>System</source>
+        <translation>System</translation>
+    </message>
+    <message id="macos.settings_view.language_takes_effect">
+        <source>The window uses the new language the next time Vesket starts. VESKET_LANGUAGE overrides this choice.</source>
+        <translation>Das Fenster verwendet die neue Sprache beim nächsten Start von Vesket. VESKET_LANGUAGE hat Vorrang vor dieser Auswahl.</translation>
+    </message>
+    <message id="macos.settings_view.pane_display">
+        <source>Pane display</source>
+        <translation>Bereichsanzeige</translation>
     </message>
     <message id="macos.settings_view.re_wrap_scrollback_on_scroll_up_experimental">
         <source>Re-wrap scrollback on scroll-up (experimental)</source>
@@ -770,6 +838,10 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.setup_view.use_your_package_manager">
         <source>Install %1 with your system's package manager.</source>
         <translation>Installiere %1 mit der Paketverwaltung deines Systems.</translation>
+    </message>
+    <message id="macos.terminal_viewer.attachment_unreadable">
+        <source>Cannot read %1: %2</source>
+        <translation>%1 kann nicht gelesen werden: %2</translation>
     </message>
     <message id="macos.terminal_viewer.the_answer_could_not_be_delivered">
         <source>The answer could not be delivered.</source>

@@ -251,6 +251,10 @@
         <source>Waiting for your decision</source>
         <translation>Waiting for your decision</translation>
     </message>
+    <message id="macos.composer.attach_files">
+        <source>Attach files…</source>
+        <translation>Attach files…</translation>
+    </message>
     <message id="macos.composer.message_target_enter_to_send">
         <source>Message %1 — Enter to send, Shift+Enter for a new line</source>
         <translation>Message %1 — Enter to send, Shift+Enter for a new line</translation>
@@ -258,6 +262,10 @@
     <message id="macos.composer.message_the_agent_enter_to_send">
         <source>Message the agent — Enter to send, Shift+Enter for a new line</source>
         <translation>Message the agent — Enter to send, Shift+Enter for a new line</translation>
+    </message>
+    <message id="macos.composer.remove_attachments">
+        <source>Remove</source>
+        <translation>Remove</translation>
     </message>
     <message id="macos.composer.send">
         <source>Send</source>
@@ -528,6 +536,10 @@ Please download the latest signed Vesket release.</translation>
         <source>Connection to the local Vesket daemon</source>
         <translation>Connection to the local Vesket daemon</translation>
     </message>
+    <message id="macos.main_window.context_used">
+        <source>%1% context</source>
+        <translation>%1% context</translation>
+    </message>
     <message id="macos.main_window.fit_picker_tooltip">
         <source>Size the pane's tmux window: Off leaves it alone, Fit follows this view</source>
         <translation>Size the pane's tmux window: Off leaves it alone, Fit follows this view</translation>
@@ -544,6 +556,18 @@ Please download the latest signed Vesket release.</translation>
         <source>Live terminal</source>
         <translation>Live terminal</translation>
     </message>
+    <message id="macos.main_window.rename_pane">
+        <source>Rename…</source>
+        <translation>Rename…</translation>
+    </message>
+    <message id="macos.main_window.rename_pane_prompt">
+        <source>Name shown in the sidebar (empty: the automatic name):</source>
+        <translation>Name shown in the sidebar (empty: the automatic name):</translation>
+    </message>
+    <message id="macos.main_window.rename_pane_title">
+        <source>Rename Pane</source>
+        <translation>Rename Pane</translation>
+    </message>
     <message id="macos.main_window.settings">
         <source>Settings…</source>
         <translation>Settings…</translation>
@@ -559,6 +583,14 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.main_window.show_the_pane_as_a_live_terminal">
         <source>Show the pane as a live terminal you can type into, instead of its text</source>
         <translation>Show the pane as a live terminal you can type into, instead of its text</translation>
+    </message>
+    <message id="macos.main_window.text_mode">
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message id="macos.main_window.text_mode_tooltip">
+        <source>Show the pane's text with the composer</source>
+        <translation>Show the pane's text with the composer</translation>
     </message>
     <message id="macos.main_window.width">
         <source>Width</source>
@@ -607,9 +639,45 @@ Please download the latest signed Vesket release.</translation>
         <source>All</source>
         <translation>All</translation>
     </message>
+    <message id="macos.settings_view.auto_fit">
+        <source>Fit the pane's width to this window (auto-fit)</source>
+        <translation>Fit the pane's width to this window (auto-fit)</translation>
+    </message>
+    <message id="macos.settings_view.auto_fit_help">
+        <source>While the window is in front and shows a pane's text, the pane's tmux window takes the width of the text view; it gets its own width back when you leave.</source>
+        <translation>While the window is in front and shows a pane's text, the pane's tmux window takes the width of the text view; it gets its own width back when you leave.</translation>
+    </message>
     <message id="macos.settings_view.caps_how_much_scrollback_loads">
         <source>Caps how much scrollback loads when you scroll up in a terminal. Lower is faster for panes with a lot of history.</source>
         <translation>Caps how much scrollback loads when you scroll up in a terminal. Lower is faster for panes with a lot of history.</translation>
+    </message>
+    <message id="macos.settings_view.display_mirror">
+        <source>Live terminal mirrors the pane (the pane keeps its size)</source>
+        <translation>Live terminal mirrors the pane (the pane keeps its size)</translation>
+    </message>
+    <message id="macos.settings_view.display_mode_help">
+        <source>Applies the next time a live terminal opens.</source>
+        <translation>Applies the next time a live terminal opens.</translation>
+    </message>
+    <message id="macos.settings_view.display_takeover">
+        <source>Live terminal takes over the pane's width (the pane takes this window's size)</source>
+        <translation>Live terminal takes over the pane's width (the pane takes this window's size)</translation>
+    </message>
+    <message id="macos.settings_view.language">
+        <source>Language</source>
+        <translation>Language</translation>
+    </message>
+    <message id="macos.settings_view.language_system">
+        <source>System</source>
+        <translation>System</translation>
+    </message>
+    <message id="macos.settings_view.language_takes_effect">
+        <source>The window uses the new language the next time Vesket starts. VESKET_LANGUAGE overrides this choice.</source>
+        <translation>The window uses the new language the next time Vesket starts. VESKET_LANGUAGE overrides this choice.</translation>
+    </message>
+    <message id="macos.settings_view.pane_display">
+        <source>Pane display</source>
+        <translation>Pane display</translation>
     </message>
     <message id="macos.settings_view.re_wrap_scrollback_on_scroll_up_experimental">
         <source>Re-wrap scrollback on scroll-up (experimental)</source>
@@ -770,6 +838,10 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.setup_view.use_your_package_manager">
         <source>Install %1 with your system's package manager.</source>
         <translation>Install %1 with your system's package manager.</translation>
+    </message>
+    <message id="macos.terminal_viewer.attachment_unreadable">
+        <source>Cannot read %1: %2</source>
+        <translation>Cannot read %1: %2</translation>
     </message>
     <message id="macos.terminal_viewer.the_answer_could_not_be_delivered">
         <source>The answer could not be delivered.</source>

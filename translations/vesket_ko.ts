@@ -251,6 +251,10 @@
         <source>Waiting for your decision</source>
         <translation>결정을 기다리는 중</translation>
     </message>
+    <message id="macos.composer.attach_files">
+        <source>Attach files…</source>
+        <translation>파일 첨부…</translation>
+    </message>
     <message id="macos.composer.message_target_enter_to_send">
         <source>Message %1 — Enter to send, Shift+Enter for a new line</source>
         <translation>%1에게 메시지 — Enter로 보내기, Shift+Enter로 줄 바꿈</translation>
@@ -258,6 +262,10 @@
     <message id="macos.composer.message_the_agent_enter_to_send">
         <source>Message the agent — Enter to send, Shift+Enter for a new line</source>
         <translation>에이전트에게 메시지 — Enter로 보내기, Shift+Enter로 줄 바꿈</translation>
+    </message>
+    <message id="macos.composer.remove_attachments">
+        <source>Remove</source>
+        <translation>제거</translation>
     </message>
     <message id="macos.composer.send">
         <source>Send</source>
@@ -525,6 +533,10 @@ Please download the latest signed Vesket release.</source>
         <source>Connection to the local Vesket daemon</source>
         <translation>로컬 Vesket 데몬과의 연결</translation>
     </message>
+    <message id="macos.main_window.context_used">
+        <source>%1% context</source>
+        <translation>컨텍스트 %1%</translation>
+    </message>
     <message id="macos.main_window.fit_picker_tooltip">
         <source>Size the pane's tmux window: Off leaves it alone, Fit follows this view</source>
         <translation>패널의 tmux 창 크기: 끔은 그대로 두고, 맞춤은 이 보기를 따릅니다</translation>
@@ -541,6 +553,18 @@ Please download the latest signed Vesket release.</source>
         <source>Live terminal</source>
         <translation>라이브 터미널</translation>
     </message>
+    <message id="macos.main_window.rename_pane">
+        <source>Rename…</source>
+        <translation>이름 변경…</translation>
+    </message>
+    <message id="macos.main_window.rename_pane_prompt">
+        <source>Name shown in the sidebar (empty: the automatic name):</source>
+        <translation>사이드바에 표시할 이름 (비워 두면 자동 이름):</translation>
+    </message>
+    <message id="macos.main_window.rename_pane_title">
+        <source>Rename Pane</source>
+        <translation>패인 이름 변경</translation>
+    </message>
     <message id="macos.main_window.settings">
         <source>Settings…</source>
         <translation>설정…</translation>
@@ -556,6 +580,14 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.main_window.show_the_pane_as_a_live_terminal">
         <source>Show the pane as a live terminal you can type into, instead of its text</source>
         <translation>패널을 텍스트 대신 입력할 수 있는 라이브 터미널로 표시합니다</translation>
+    </message>
+    <message id="macos.main_window.text_mode">
+        <source>Text</source>
+        <translation>텍스트</translation>
+    </message>
+    <message id="macos.main_window.text_mode_tooltip">
+        <source>Show the pane's text with the composer</source>
+        <translation>패인의 텍스트와 입력창 표시</translation>
     </message>
     <message id="macos.main_window.width">
         <source>Width</source>
@@ -603,9 +635,45 @@ Please download the latest signed Vesket release.</source>
         <source>All</source>
         <translation>전체</translation>
     </message>
+    <message id="macos.settings_view.auto_fit">
+        <source>Fit the pane's width to this window (auto-fit)</source>
+        <translation>패인 너비를 이 창에 맞추기 (자동 맞춤)</translation>
+    </message>
+    <message id="macos.settings_view.auto_fit_help">
+        <source>While the window is in front and shows a pane's text, the pane's tmux window takes the width of the text view; it gets its own width back when you leave.</source>
+        <translation>창이 앞에 있고 패인의 텍스트를 표시하는 동안 패인의 tmux 창이 텍스트 보기의 너비를 따릅니다. 떠나면 원래 너비로 돌아갑니다.</translation>
+    </message>
     <message id="macos.settings_view.caps_how_much_scrollback_loads">
         <source>Caps how much scrollback loads when you scroll up in a terminal. Lower is faster for panes with a lot of history.</source>
         <translation>터미널에서 위로 스크롤할 때 불러오는 스크롤백 양을 제한합니다. 기록이 많은 패널에서는 값이 낮을수록 빠릅니다.</translation>
+    </message>
+    <message id="macos.settings_view.display_mirror">
+        <source>Live terminal mirrors the pane (the pane keeps its size)</source>
+        <translation>라이브 터미널이 패인을 미러링 (패인 크기 유지)</translation>
+    </message>
+    <message id="macos.settings_view.display_mode_help">
+        <source>Applies the next time a live terminal opens.</source>
+        <translation>다음에 라이브 터미널을 열 때 적용됩니다.</translation>
+    </message>
+    <message id="macos.settings_view.display_takeover">
+        <source>Live terminal takes over the pane's width (the pane takes this window's size)</source>
+        <translation>라이브 터미널이 패인 너비를 인계 (패인이 이 창 크기를 따름)</translation>
+    </message>
+    <message id="macos.settings_view.language">
+        <source>Language</source>
+        <translation>언어</translation>
+    </message>
+    <message id="macos.settings_view.language_system">
+        <source>System</source>
+        <translation>시스템</translation>
+    </message>
+    <message id="macos.settings_view.language_takes_effect">
+        <source>The window uses the new language the next time Vesket starts. VESKET_LANGUAGE overrides this choice.</source>
+        <translation>새 언어는 다음에 Vesket을 시작할 때 창에 적용됩니다. VESKET_LANGUAGE가 설정되어 있으면 이 선택보다 우선합니다.</translation>
+    </message>
+    <message id="macos.settings_view.pane_display">
+        <source>Pane display</source>
+        <translation>패인 표시</translation>
     </message>
     <message id="macos.settings_view.re_wrap_scrollback_on_scroll_up_experimental">
         <source>Re-wrap scrollback on scroll-up (experimental)</source>
@@ -766,6 +834,10 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.setup_view.use_your_package_manager">
         <source>Install %1 with your system's package manager.</source>
         <translation>시스템의 패키지 관리자로 %1을(를) 설치하세요.</translation>
+    </message>
+    <message id="macos.terminal_viewer.attachment_unreadable">
+        <source>Cannot read %1: %2</source>
+        <translation>%1을(를) 읽을 수 없습니다: %2</translation>
     </message>
     <message id="macos.terminal_viewer.the_answer_could_not_be_delivered">
         <source>The answer could not be delivered.</source>

@@ -251,6 +251,10 @@
         <source>Waiting for your decision</source>
         <translation>等待你的决定</translation>
     </message>
+    <message id="macos.composer.attach_files">
+        <source>Attach files…</source>
+        <translation>附加文件…</translation>
+    </message>
     <message id="macos.composer.message_target_enter_to_send">
         <source>Message %1 — Enter to send, Shift+Enter for a new line</source>
         <translation>给 %1 发消息 — 按 Enter 发送，Shift+Enter 换行</translation>
@@ -258,6 +262,10 @@
     <message id="macos.composer.message_the_agent_enter_to_send">
         <source>Message the agent — Enter to send, Shift+Enter for a new line</source>
         <translation>给智能体发消息 — 按 Enter 发送，Shift+Enter 换行</translation>
+    </message>
+    <message id="macos.composer.remove_attachments">
+        <source>Remove</source>
+        <translation>移除</translation>
     </message>
     <message id="macos.composer.send">
         <source>Send</source>
@@ -525,6 +533,10 @@ Please download the latest signed Vesket release.</source>
         <source>Connection to the local Vesket daemon</source>
         <translation>与本地 Vesket 守护进程的连接</translation>
     </message>
+    <message id="macos.main_window.context_used">
+        <source>%1% context</source>
+        <translation>上下文 %1%</translation>
+    </message>
     <message id="macos.main_window.fit_picker_tooltip">
         <source>Size the pane's tmux window: Off leaves it alone, Fit follows this view</source>
         <translation>窗格所在 tmux 窗口的大小：“关闭”保持不变，“适应”跟随此视图</translation>
@@ -541,6 +553,18 @@ Please download the latest signed Vesket release.</source>
         <source>Live terminal</source>
         <translation>实时终端</translation>
     </message>
+    <message id="macos.main_window.rename_pane">
+        <source>Rename…</source>
+        <translation>重命名…</translation>
+    </message>
+    <message id="macos.main_window.rename_pane_prompt">
+        <source>Name shown in the sidebar (empty: the automatic name):</source>
+        <translation>侧边栏中显示的名称（留空则使用自动名称）：</translation>
+    </message>
+    <message id="macos.main_window.rename_pane_title">
+        <source>Rename Pane</source>
+        <translation>重命名窗格</translation>
+    </message>
     <message id="macos.main_window.settings">
         <source>Settings…</source>
         <translation>设置…</translation>
@@ -556,6 +580,14 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.main_window.show_the_pane_as_a_live_terminal">
         <source>Show the pane as a live terminal you can type into, instead of its text</source>
         <translation>将窗格显示为可输入的实时终端，而不是显示其文本</translation>
+    </message>
+    <message id="macos.main_window.text_mode">
+        <source>Text</source>
+        <translation>文本</translation>
+    </message>
+    <message id="macos.main_window.text_mode_tooltip">
+        <source>Show the pane's text with the composer</source>
+        <translation>显示窗格文本和输入框</translation>
     </message>
     <message id="macos.main_window.width">
         <source>Width</source>
@@ -603,9 +635,45 @@ Please download the latest signed Vesket release.</source>
         <source>All</source>
         <translation>全部</translation>
     </message>
+    <message id="macos.settings_view.auto_fit">
+        <source>Fit the pane's width to this window (auto-fit)</source>
+        <translation>使窗格宽度适应此窗口（自动适应）</translation>
+    </message>
+    <message id="macos.settings_view.auto_fit_help">
+        <source>While the window is in front and shows a pane's text, the pane's tmux window takes the width of the text view; it gets its own width back when you leave.</source>
+        <translation>当窗口位于前台并显示窗格文本时，该窗格的 tmux 窗口采用文本视图的宽度；离开后恢复其原有宽度。</translation>
+    </message>
     <message id="macos.settings_view.caps_how_much_scrollback_loads">
         <source>Caps how much scrollback loads when you scroll up in a terminal. Lower is faster for panes with a lot of history.</source>
         <translation>限制在终端中向上滚动时加载的回滚内容量。对于历史较多的窗格，值越低越快。</translation>
+    </message>
+    <message id="macos.settings_view.display_mirror">
+        <source>Live terminal mirrors the pane (the pane keeps its size)</source>
+        <translation>实时终端镜像窗格（窗格保持原尺寸）</translation>
+    </message>
+    <message id="macos.settings_view.display_mode_help">
+        <source>Applies the next time a live terminal opens.</source>
+        <translation>下次打开实时终端时生效。</translation>
+    </message>
+    <message id="macos.settings_view.display_takeover">
+        <source>Live terminal takes over the pane's width (the pane takes this window's size)</source>
+        <translation>实时终端接管窗格宽度（窗格采用此窗口的尺寸）</translation>
+    </message>
+    <message id="macos.settings_view.language">
+        <source>Language</source>
+        <translation>语言</translation>
+    </message>
+    <message id="macos.settings_view.language_system">
+        <source>System</source>
+        <translation>跟随系统</translation>
+    </message>
+    <message id="macos.settings_view.language_takes_effect">
+        <source>The window uses the new language the next time Vesket starts. VESKET_LANGUAGE overrides this choice.</source>
+        <translation>窗口将在下次启动 Vesket 时使用新语言。VESKET_LANGUAGE 优先于此选项。</translation>
+    </message>
+    <message id="macos.settings_view.pane_display">
+        <source>Pane display</source>
+        <translation>窗格显示</translation>
     </message>
     <message id="macos.settings_view.re_wrap_scrollback_on_scroll_up_experimental">
         <source>Re-wrap scrollback on scroll-up (experimental)</source>
@@ -766,6 +834,10 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.setup_view.use_your_package_manager">
         <source>Install %1 with your system's package manager.</source>
         <translation>请使用系统的软件包管理器安装 %1。</translation>
+    </message>
+    <message id="macos.terminal_viewer.attachment_unreadable">
+        <source>Cannot read %1: %2</source>
+        <translation>无法读取 %1：%2</translation>
     </message>
     <message id="macos.terminal_viewer.the_answer_could_not_be_delivered">
         <source>The answer could not be delivered.</source>

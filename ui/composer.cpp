@@ -1,6 +1,16 @@
 #include "ui/composer.h"
 
+#include <algorithm>
+
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
+#include <QImage>
+#include <QMimeData>
+#include <QTemporaryFile>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -53,8 +63,28 @@ Composer::Composer(QWidget* parent) : QWidget(parent) {
   keys->addWidget(m_error);
   layout->addLayout(keys);
 
+  auto* attached = new QHBoxLayout;
+  attached->setSpacing(6);
+  m_attachmentList = new QLabel(this);
+  m_attachmentList->setObjectName("composerAttachments");
+  m_attachmentList->setTextFormat(Qt::PlainText);
+  attached->addWidget(m_attachmentList, 1);
+  m_clearAttachments = new QPushButton(qtTrId("macos.composer.remove_attachments"), this);
+  m_clearAttachments->setObjectName("composerClearAttachments");
+  m_clearAttachments->setFocusPolicy(Qt::NoFocus);
+  connect(m_clearAttachments, &QPushButton::clicked, this, &Composer::clearAttachments);
+  attached->addWidget(m_clearAttachments);
+  layout->addLayout(attached);
+
   auto* row = new QHBoxLayout;
   row->setSpacing(8);
+  m_attach = new QPushButton(QStringLiteral("\U0001F4CE"), this);
+  m_attach->setObjectName("composerAttach");
+  m_attach->setToolTip(qtTrId("macos.composer.attach_files"));
+  m_attach->setFocusPolicy(Qt::NoFocus);
+  m_attach->setCursor(Qt::PointingHandCursor);
+  connect(m_attach, &QPushButton::clicked, this, &Composer::chooseFiles);
+  row->addWidget(m_attach, 0, Qt::AlignBottom);
   m_editor = new QPlainTextEdit(this);
   m_editor->setObjectName("composerEditor");
   m_editor->setPlaceholderText(qtTrId("macos.composer.message_the_agent_enter_to_send"));
@@ -69,6 +99,11 @@ Composer::Composer(QWidget* parent) : QWidget(parent) {
   row->addWidget(m_send, 0, Qt::AlignBottom);
   layout->addLayout(row);
 
+  setAcceptDrops(true);
+  // Files dropped on the text go with the message, not into it as their URLs.
+  m_editor->viewport()->installEventFilter(this);
+  syncAttachments();
+
   applyStyle();
   connect(&Theme::current(), &Theme::schemeChanged, this, &Composer::applyStyle);
 }
@@ -81,6 +116,9 @@ void Composer::applyStyle() {
     QPlainTextEdit#composerEditor:focus { border-color: %5; }
     QPushButton#composerSend { background: %5; color: %6; border: none; border-radius: 8px; padding: 8px 16px; font-weight: 600; }
     QPushButton#composerSend:disabled { background: %2; color: %7; }
+    QPushButton#composerAttach { background: %8; color: %9; border: 1px solid %2; border-radius: 8px; padding: 6px 8px; }
+    QPushButton#composerClearAttachments { background: transparent; color: %9; border: none; text-decoration: underline; }
+    QLabel#composerAttachments { color: %9; }
     QPushButton#navKey { background: %8; color: %9; border: 1px solid %2; border-radius: 5px; padding: 2px 9px; min-width: 22px; }
     QPushButton#navKey:hover { border-color: %5; color: %4; }
     QLabel#composerError { color: %10; }
@@ -120,8 +158,61 @@ void Composer::clearText() {
 
 void Composer::submit() {
   const QString text = m_editor->toPlainText();
-  if (text.trimmed().isEmpty() || m_sending) return;
+  if ((text.trimmed().isEmpty() && m_attachments.isEmpty()) || m_sending) return;
   emit submitted(text);
+}
+
+// --- Attachments ---------------------------------------------------------------------------
+
+void Composer::chooseFiles() {
+  const QStringList paths = QFileDialog::getOpenFileNames(this, qtTrId("macos.composer.attach_files"));
+  addAttachments(paths);
+}
+
+void Composer::addAttachments(const QStringList& paths) {
+  for (const QString& path : paths) {
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    if (QFileInfo(absolute).isFile() && !m_attachments.contains(absolute)) m_attachments << absolute;
+  }
+  syncAttachments();
+}
+
+void Composer::clearAttachments() {
+  m_attachments.clear();
+  syncAttachments();
+}
+
+void Composer::syncAttachments() {
+  QStringList names;
+  for (const QString& path : m_attachments) names << QFileInfo(path).fileName();
+  m_attachmentList->setText(names.isEmpty() ? QString() : QStringLiteral("\U0001F4CE ") + names.join(QStringLiteral(", ")));
+  m_attachmentList->setToolTip(m_attachments.join('\n'));
+  m_attachmentList->setVisible(!names.isEmpty());
+  m_clearAttachments->setVisible(!names.isEmpty());
+}
+
+bool Composer::takeDrop(const QMimeData& data) {
+  QStringList paths;
+  for (const QUrl& url : data.urls()) {
+    if (url.isLocalFile()) paths << url.toLocalFile();
+  }
+  if (paths.isEmpty() && data.hasImage()) {
+    const QImage image = qvariant_cast<QImage>(data.imageData());
+    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/vesket-dropped-XXXXXX.png"));
+    file.setAutoRemove(false);
+    if (!image.isNull() && file.open() && image.save(&file, "PNG")) paths << file.fileName();
+  }
+  if (paths.isEmpty()) return false;
+  addAttachments(paths);
+  return true;
+}
+
+void Composer::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls() || event->mimeData()->hasImage()) event->acceptProposedAction();
+}
+
+void Composer::dropEvent(QDropEvent* event) {
+  if (takeDrop(*event->mimeData())) event->acceptProposedAction();
 }
 
 void Composer::recall(int step) {
@@ -144,6 +235,18 @@ void Composer::recall(int step) {
 }
 
 bool Composer::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_editor->viewport() && (event->type() == QEvent::DragEnter || event->type() == QEvent::Drop)) {
+    auto* drop = static_cast<QDropEvent*>(event);
+    const QMimeData* data = drop->mimeData();
+    const QList<QUrl> urls = data->urls();
+    const bool files =
+        data->hasImage() || std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
+    if (files) {
+      if (event->type() == QEvent::Drop) takeDrop(*data);
+      drop->acceptProposedAction();
+      return true;
+    }
+  }
   if (watched == m_editor && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
     const bool plain = !(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));

@@ -2,9 +2,12 @@
 
 #include <QWidget>
 
+#include <QStringList>
+
 #include <vector>
 
 class QLabel;
+class QMimeData;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -13,6 +16,8 @@ namespace vesket::ui {
 // Where the user writes to the selected pane's agent. Enter sends, Shift+Enter starts a new
 // line, Up and Down at the edges walk through what was sent to this pane before. A row of
 // buttons sends the keys agents' menus need (Esc, arrows, Enter, Tab, Ctrl-C) as named keys.
+// Files (and images) are attached with the paper-clip button or by dropping them on the
+// composer; they go with the next message.
 class Composer : public QWidget {
   Q_OBJECT
 
@@ -28,6 +33,14 @@ class Composer : public QWidget {
   QString text() const;
   void clearText();
 
+  // Files of this machine attached to the next message, in the order added.
+  const QStringList& attachments() const { return m_attachments; }
+  void addAttachments(const QStringList& paths);
+  void clearAttachments();
+  // Takes what a drop carries: local files, or image data (stored in a temporary file).
+  // False when it carries neither.
+  bool takeDrop(const QMimeData& data);
+
  signals:
   void submitted(const QString& text);
   // A named key for the daemon's send-key: "escape", "up", "down", "enter", "tab", "C-c".
@@ -35,15 +48,23 @@ class Composer : public QWidget {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void submit();
   void recall(int step);
   void applyStyle();
+  void chooseFiles();
+  void syncAttachments();
 
   QPlainTextEdit* m_editor;
   QPushButton* m_send;
   QLabel* m_error;
+  QPushButton* m_attach;
+  QLabel* m_attachmentList;
+  QPushButton* m_clearAttachments;
+  QStringList m_attachments;
   std::vector<QString> m_history;
   int m_historyIndex = -1;  // -1: not browsing
   QString m_draft;

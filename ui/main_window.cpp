@@ -5,12 +5,17 @@
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QTextEdit>
+#include <QButtonGroup>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
+#include <QJsonObject>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QShortcut>
 #include <QSplitter>
@@ -21,6 +26,7 @@
 
 #include "control_plane/core/pane_entry.h"
 #include "control_plane/control_plane_client.h"
+#include "shell/desktop_isolation.h"
 #include "shell/settings_store.h"
 #include "terminal/live_terminal_view.h"
 #include "ui/answer_panel.h"
@@ -94,7 +100,14 @@ MainWindow::MainWindow(viewer::TerminalViewerModel& model, QWidget* parent) : QM
   connect(m_answerPanel, &AnswerPanel::freeTextSubmitted, this,
           [this](const QString& text) { m_model.answerFreeText(text.toStdString()); });
   connect(m_answerPanel, &AnswerPanel::dismissRequested, this, [this] { m_model.dismissAwaiting(); });
-  connect(m_composer, &Composer::submitted, this, [this](const QString& text) { m_model.sendComposed(text.toStdString()); });
+  connect(m_composer, &Composer::submitted, this, [this](const QString& text) {
+    std::vector<viewer::ComposerAttachment> attachments;
+    for (const QString& path : m_composer->attachments()) {
+      attachments.push_back({path.toStdString(), QFileInfo(path).size()});
+    }
+    m_model.sendWithAttachments(text.toStdString(), std::move(attachments));
+  });
+  connect(&m_model, &viewer::TerminalViewerModel::attachmentsSent, m_composer, &Composer::clearAttachments);
   connect(m_composer, &Composer::navKeyRequested, this,
           [this](const QString& key) { m_model.sendNavKey(key.toStdString()); });
   connect(m_stateView, &ViewerStateView::actionRequested, this, [this](ViewerState::Kind) {
@@ -156,6 +169,7 @@ QWidget* MainWindow::buildSidebar() {
   m_connectionBadge = new QLabel(header);
   m_connectionBadge->setObjectName("connectionBadge");
   headerLayout->addWidget(m_connectionBadge);
+  addSettingsButton(headerLayout);
   layout->addWidget(header);
 
   m_sidebarModel = new PaneSidebarModel(&m_model.paneList(), this);
@@ -173,6 +187,8 @@ QWidget* MainWindow::buildSidebar() {
   m_sidebar->setSelectionMode(QAbstractItemView::SingleSelection);
   m_sidebar->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
   m_sidebar->installEventFilter(this);
+  m_sidebar->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(m_sidebar, &QTreeView::customContextMenuRequested, this, &MainWindow::showPaneMenu);
   layout->addWidget(m_sidebar, 1);
   // A roster of another shape rebuilds the rows; only the highlighted row follows, the
   // selected pane's text stays as it is.
@@ -299,6 +315,24 @@ void MainWindow::syncState() {
   m_stateView->setState(state);
   m_stack->setCurrentWidget(showPane ? m_paneArea : static_cast<QWidget*>(m_stateView));
   syncHeader();
+  syncAutoFit();
+}
+
+// Auto-fit works while the pane's view is on screen; in the text view (chat mode) it takes
+// the pane's width over to the window's, the live terminal sizes itself.
+void MainWindow::syncAutoFit() {
+  m_model.setAutoFitSurfaceActive(isVisible() && !isMinimized() && m_stack->currentWidget() == m_paneArea);
+  m_model.setChatModeActive(m_textOrLive->currentWidget() == m_paneText);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  syncAutoFit();
+}
+
+void MainWindow::hideEvent(QHideEvent* event) {
+  QMainWindow::hideEvent(event);
+  syncAutoFit();
 }
 
 void MainWindow::syncSidebarCurrent() {
@@ -338,6 +372,10 @@ void MainWindow::syncHeader() {
                        QString::number(pane.paneIndex) + "  \u00b7  " + QString::fromStdString(pane.paneId) +
                        "  \u00b7  " + QString::fromStdString(pane.cmd);
     if (row.modelLabel) location += "  \u00b7  " + QString::fromStdString(*row.modelLabel);
+    if (pane.contextPct) {
+      //: The share of the agent's context window in use, e.g. "42% context".
+      location += "  \u00b7  " + qtTrId("macos.main_window.context_used").arg(qRound(*pane.contextPct));
+    }
     location += "  \u00b7  " + QString::fromStdString(row.statusCaption);
     m_paneLocation->setText(location);
     m_composer->setTargetName(QString::fromStdString(row.label));
@@ -383,6 +421,7 @@ void MainWindow::syncDigitShortcuts() {
 }
 
 void MainWindow::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::WindowStateChange) syncAutoFit();
   if (event->type() == QEvent::ActivationChange) {
     m_model.setWindowForeground(isActiveWindow());
     if (isActiveWindow()) m_model.restoreRememberedSelectionOnReturn();
@@ -399,18 +438,26 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // ---- live terminal switch and settings ----
 
 void MainWindow::addLiveTerminalControls(QHBoxLayout* headerLayout) {
+  // Two halves of one switch: the one that is on shows which view the pane is in.
+  auto* modes = new QButtonGroup(this);
+  modes->setExclusive(true);
+  m_textToggle = new QToolButton(m_paneArea);
+  m_textToggle->setObjectName("textModeToggle");
+  m_textToggle->setText(qtTrId("macos.main_window.text_mode"));
+  m_textToggle->setToolTip(qtTrId("macos.main_window.text_mode_tooltip"));
+  m_textToggle->setCheckable(true);
+  m_textToggle->setChecked(true);
+  modes->addButton(m_textToggle);
+  headerLayout->addWidget(m_textToggle);
   m_liveToggle = new QToolButton(m_paneArea);
   m_liveToggle->setObjectName("liveTerminalToggle");
   m_liveToggle->setText(qtTrId("macos.main_window.live_terminal"));
   m_liveToggle->setToolTip(qtTrId("macos.main_window.show_the_pane_as_a_live_terminal"));
   m_liveToggle->setCheckable(true);
+  modes->addButton(m_liveToggle);
   headerLayout->addWidget(m_liveToggle);
+  headerLayout->addSpacing(8);
   connect(m_liveToggle, &QToolButton::toggled, this, &MainWindow::setLiveTerminalShown);
-  auto* settingsButton = new QToolButton(m_paneArea);
-  settingsButton->setObjectName("settingsButton");
-  settingsButton->setText(qtTrId("macos.main_window.settings"));
-  headerLayout->addWidget(settingsButton);
-  connect(settingsButton, &QToolButton::clicked, this, &MainWindow::openSettings);
   auto* setupButton = new QToolButton(m_paneArea);
   setupButton->setObjectName("setupButton");
   setupButton->setText(qtTrId("macos.main_window.setup"));
@@ -419,22 +466,46 @@ void MainWindow::addLiveTerminalControls(QHBoxLayout* headerLayout) {
   connect(setupButton, &QToolButton::clicked, this, &MainWindow::setupRequested);
   connect(&m_model, &viewer::TerminalViewerModel::selectionChanged, this, &MainWindow::syncLiveTerminalPane);
   connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_T), this), &QShortcut::activated, this,
-          [this] { m_liveToggle->toggle(); });
+          [this] { setLiveTerminalShown(!m_liveToggle->isChecked()); });
+  connect(&Theme::current(), &Theme::schemeChanged, this, &MainWindow::syncLiveTerminalTheme);
+}
+
+// Settings sit in the sidebar's header, which every screen shows (the daemon being down
+// included).
+void MainWindow::addSettingsButton(QHBoxLayout* sidebarHeaderLayout) {
+  auto* settingsButton = new QToolButton(this);
+  settingsButton->setObjectName("settingsButton");
+  settingsButton->setText(qtTrId("macos.main_window.settings"));
+  sidebarHeaderLayout->addWidget(settingsButton);
+  connect(settingsButton, &QToolButton::clicked, this, &MainWindow::openSettings);
 }
 
 void MainWindow::setLiveTerminalShown(bool shown) {
   if (m_liveToggle->isChecked() != shown) {
-    m_liveToggle->setChecked(shown);  // comes back here through toggled
+    (shown ? m_liveToggle : m_textToggle)->setChecked(true);  // comes back here through toggled
     return;
   }
   if (shown && !m_liveTerminal) {
-    if (!m_settings) m_settings = shell::SettingsStore::openStandard();
     m_liveTerminal = new terminal::LiveTerminalView(
-        {.control = control_plane::ControlPlaneClient::createDefault(), .settings = m_settings.get()}, m_textOrLive);
+        {.control = control_plane::ControlPlaneClient::createDefault(), .settings = &settings()}, m_textOrLive);
     m_textOrLive->addWidget(m_liveTerminal);
+    syncLiveTerminalTheme();
   }
   m_textOrLive->setCurrentWidget(shown ? static_cast<QWidget*>(m_liveTerminal) : m_paneText);
+  syncAutoFit();
+  // What is typed next goes to the view just opened.
+  if (shown) m_liveTerminal->setFocus(Qt::OtherFocusReason);
   syncLiveTerminalPane();
+}
+
+void MainWindow::syncLiveTerminalTheme() {
+  if (!m_liveTerminal) return;
+  const auto& c = Theme::current().colors();
+  m_liveTerminal->setTheme({{"background", c.base.name()},
+                            {"foreground", c.text.name()},
+                            {"cursor", c.accent.name()},
+                            {"cursorAccent", c.base.name()},
+                            {"selectionBackground", c.selection.name()}});
 }
 
 void MainWindow::syncLiveTerminalPane() {
@@ -445,10 +516,40 @@ void MainWindow::syncLiveTerminalPane() {
   m_liveTerminal->showPane(shown && id ? QString::fromStdString(*id) : QString());
 }
 
+shell::SettingsStore& MainWindow::settings() {
+  return m_model.settings() ? *m_model.settings() : shell::DesktopIsolation::defaults();
+}
+
 void MainWindow::openSettings() {
-  if (!m_settings) m_settings = shell::SettingsStore::openStandard();
-  SettingsDialog dialog(*m_settings, this, m_account);
+  SettingsDialog dialog(settings(), this, m_account);
   dialog.exec();
+}
+
+// --- Naming panes ------------------------------------------------------------------------
+
+void MainWindow::showPaneMenu(const QPoint& at) {
+  const QModelIndex index = m_sidebar->indexAt(at);
+  const QString paneId = index.data(PaneSidebarModel::PaneIdRole).toString();
+  if (paneId.isEmpty()) return;
+  QMenu menu(this);
+  menu.addAction(qtTrId("macos.main_window.rename_pane"), this, [this, paneId] { renamePane(paneId); });
+  menu.exec(m_sidebar->viewport()->mapToGlobal(at));
+}
+
+void MainWindow::renamePane(const QString& paneId) {
+  QString current;
+  for (const auto& pane : m_model.paneList().panes()) {
+    if (pane.paneId == paneId.toStdString() && pane.paneLabel && pane.paneLabel->customName) {
+      current = QString::fromStdString(*pane.paneLabel->customName);
+    }
+  }
+  QInputDialog dialog(this);
+  dialog.setObjectName("renamePaneDialog");
+  dialog.setWindowTitle(qtTrId("macos.main_window.rename_pane_title"));
+  dialog.setLabelText(qtTrId("macos.main_window.rename_pane_prompt"));
+  dialog.setTextValue(current);
+  if (dialog.exec() != QDialog::Accepted) return;
+  m_model.renamePane(paneId.toStdString(), dialog.textValue().trimmed().toStdString());
 }
 
 }  // namespace vesket::ui

@@ -65,6 +65,8 @@ class MainWindow : public QMainWindow {
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -75,12 +77,16 @@ class MainWindow : public QMainWindow {
   void syncSidebarCurrent();
   void syncHeader();
   void syncConnectionBadge();
+  void syncAutoFit();
   void applyStyle();
   void reportCanvasWidth();
   // Digits answer the waiting prompt unless the focus is where typing goes (a text field,
   // the live terminal).
   void syncDigitShortcuts();
   bool focusTakesTyping() const;
+  // The sidebar's menu for the pane under `at`, and naming a pane.
+  void showPaneMenu(const QPoint& at);
+  void renamePane(const QString& paneId);
 
   viewer::TerminalViewerModel& m_model;
   std::optional<AccountServices> m_account;
@@ -100,11 +106,15 @@ class MainWindow : public QMainWindow {
 
   // Live terminal switch and settings (the last section of the .cpp).
   void addLiveTerminalControls(QHBoxLayout* headerLayout);
+  void addSettingsButton(QHBoxLayout* sidebarHeaderLayout);
   void syncLiveTerminalPane();
+  void syncLiveTerminalTheme();
   QStackedWidget* m_textOrLive = nullptr;
+  QToolButton* m_textToggle = nullptr;
   QToolButton* m_liveToggle = nullptr;
   terminal::LiveTerminalView* m_liveTerminal = nullptr;
-  std::shared_ptr<shell::SettingsStore> m_settings;
+  // The model's store (the isolated preferences in isolation mode), else the process's.
+  shell::SettingsStore& settings();
 };
 
 }  // namespace vesket::ui

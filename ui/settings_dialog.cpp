@@ -2,12 +2,15 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "shell/localisation.h"
 #include "shell/settings_key.h"
 #include "shell/settings_store.h"
 
@@ -36,6 +39,8 @@ SettingsDialog::SettingsDialog(shell::SettingsStore& settings, QWidget* parent, 
     layout->addWidget(m_account);
     layout->addSpacing(14);
   }
+
+  addDisplaySection(layout);
 
   layout->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(qtTrId("macos.settings_view.terminal_history_limit").toHtmlEscaped()), this));
   auto* picker = new QHBoxLayout;
@@ -75,10 +80,64 @@ SettingsDialog::SettingsDialog(shell::SettingsStore& settings, QWidget* parent, 
     m_settings.set(shell::SettingsKeys::desktopHistoryRewrapEnabled, on);
   });
 
+  addLanguageSection(layout);
+
   layout->addStretch(1);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
+}
+
+// --- Pane display ------------------------------------------------------------------------
+
+void SettingsDialog::addDisplaySection(QVBoxLayout* layout) {
+  layout->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(qtTrId("macos.settings_view.pane_display").toHtmlEscaped()), this));
+  m_autoFit = new QCheckBox(qtTrId("macos.settings_view.auto_fit"), this);
+  m_autoFit->setObjectName("autoFitBox");
+  m_autoFit->setChecked(m_settings.get(shell::SettingsKeys::macAutoFitEnabled));
+  layout->addWidget(m_autoFit);
+  layout->addWidget(helpLabel(qtTrId("macos.settings_view.auto_fit_help"), this));
+  connect(m_autoFit, &QCheckBox::toggled, this, [this](bool on) { m_settings.set(shell::SettingsKeys::macAutoFitEnabled, on); });
+
+  layout->addSpacing(6);
+  m_displayMode = new QButtonGroup(this);
+  const bool takeover = m_settings.get(shell::SettingsKeys::liveTerminalDisplayMode) == QLatin1String("takeover");
+  const char* choices[] = {"macos.settings_view.display_mirror", "macos.settings_view.display_takeover"};
+  for (int i = 0; i < 2; ++i) {
+    auto* button = new QRadioButton(qtTrId(choices[i]), this);
+    button->setChecked((i == 1) == takeover);
+    m_displayMode->addButton(button, i);
+    layout->addWidget(button);
+  }
+  layout->addWidget(helpLabel(qtTrId("macos.settings_view.display_mode_help"), this));
+  connect(m_displayMode, &QButtonGroup::idClicked, this, [this](int id) {
+    const auto& key = shell::SettingsKeys::liveTerminalDisplayMode;
+    m_settings.setValue(QString::fromLatin1(key.name.data(), static_cast<qsizetype>(key.name.size())),
+                        id == 1 ? QStringLiteral("takeover") : QStringLiteral("mirror"));
+  });
+  layout->addSpacing(10);
+}
+
+// --- Language ----------------------------------------------------------------------------
+
+void SettingsDialog::addLanguageSection(QVBoxLayout* layout) {
+  layout->addSpacing(10);
+  layout->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(qtTrId("macos.settings_view.language").toHtmlEscaped()), this));
+  m_language = new QComboBox(this);
+  m_language->setObjectName("languagePicker");
+  const QString current = m_settings.get(shell::Localisation::appLanguage);
+  for (const auto& [value, name] : kLanguages) {
+    m_language->addItem(name ? QString::fromUtf8(name) : qtTrId("macos.settings_view.language_system"),
+                        QString::fromLatin1(value));
+    if (current == QLatin1String(value)) m_language->setCurrentIndex(m_language->count() - 1);
+  }
+  layout->addWidget(m_language, 0, Qt::AlignLeft);
+  layout->addWidget(helpLabel(qtTrId("macos.settings_view.language_takes_effect"), this));
+  connect(m_language, &QComboBox::currentIndexChanged, this, [this](int index) {
+    m_settings.setValue(QString::fromLatin1(shell::Localisation::appLanguage.name.data(),
+                                            static_cast<qsizetype>(shell::Localisation::appLanguage.name.size())),
+                        m_language->itemData(index).toString());
+  });
 }
 
 }  // namespace vesket::ui

@@ -1,16 +1,20 @@
 #pragma once
 
-// The settings of the live terminal's history: how much scroll-back an attach loads, and
-// the two experimental reflows. Changes are stored at once.
+// The settings of the pane's display (auto-fit in the text view, the live terminal's mirror
+// or takeover), of the live terminal's history (how much scroll-back an attach loads, and
+// the two experimental reflows) and the application's language. Changes are stored at once.
 
 #include <QDialog>
 
 #include <optional>
+#include <utility>
 
 #include "ui/account_section.h"
 
 class QButtonGroup;
 class QCheckBox;
+class QComboBox;
+class QVBoxLayout;
 
 namespace vesket::shell {
 class SettingsStore;
@@ -34,13 +38,28 @@ class SettingsDialog : public QDialog {
   QButtonGroup* historyLimitGroup() const { return m_historyLimit; }
   QCheckBox* deHardWrapBox() const { return m_deHardWrap; }
   QCheckBox* rewrapBox() const { return m_rewrap; }
+  QComboBox* languagePicker() const { return m_language; }
+  QCheckBox* autoFitBox() const { return m_autoFit; }
+  QButtonGroup* displayModeGroup() const { return m_displayMode; }  // 0: mirror, 1: takeover
+
+  // The language choices, in order: the value stored under "durnvale.appLanguage" (empty:
+  // the system's) and the language's own name.
+  static constexpr std::pair<const char*, const char*> kLanguages[] = {
+      {"", nullptr}, {"en", "English"}, {"de", "Deutsch"}, {"ko", "\xED\x95\x9C\xEA\xB5\xAD\xEC\x96\xB4"},
+      {"zh_CN", "\xE7\xAE\x80\xE4\xBD\x93\xE4\xB8\xAD\xE6\x96\x87"}};
 
  private:
+  void addLanguageSection(QVBoxLayout* layout);
+  void addDisplaySection(QVBoxLayout* layout);
+
   shell::SettingsStore& m_settings;
   QButtonGroup* m_historyLimit = nullptr;
   QCheckBox* m_deHardWrap = nullptr;
   QCheckBox* m_rewrap = nullptr;
   AccountSection* m_account = nullptr;
+  QComboBox* m_language = nullptr;
+  QCheckBox* m_autoFit = nullptr;
+  QButtonGroup* m_displayMode = nullptr;
 };
 
 }  // namespace vesket::ui

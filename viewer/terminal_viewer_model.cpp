@@ -2,8 +2,11 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QUuid>
+#include <QtConcurrent/QtConcurrent>
 
+#include <qcoro/qcorofuture.h>
 #include <qcoro/qcorotask.h>
 
 #include "control_plane/control_plane_client.h"
@@ -401,6 +404,70 @@ void TerminalViewerModel::sendComposed(const std::string& text) {
   run(this, m_client, *m_selectedPaneId, text);
 }
 
+namespace {
+
+// The images of a send plan read from disk (off the main thread), or the text of the error.
+struct ReadImages {
+  std::vector<control_plane::ImageAttachment> images;
+  std::optional<std::string> error;
+};
+
+ReadImages readImages(const ComposerSendPlan& plan) {
+  ReadImages read;
+  for (std::size_t i = 0; i < plan.imagePaths.size(); ++i) {
+    QFile file(QString::fromStdString(plan.imagePaths[i]));
+    if (!file.open(QIODevice::ReadOnly)) {
+      read.error = qtTrId("macos.terminal_viewer.attachment_unreadable")
+                       .arg(QString::fromStdString(plan.imagePaths[i]), file.errorString())
+                       .toStdString();
+      return read;
+    }
+    const QByteArray bytes = file.read(ComposerAttachments::kMaxImageBytes + 1);
+    read.images.push_back({bytes.toBase64().toStdString(), plan.imageExts[i]});
+  }
+  return read;
+}
+
+}  // namespace
+
+void TerminalViewerModel::sendWithAttachments(const std::string& text, std::vector<ComposerAttachment> attachments) {
+  if (attachments.empty()) return sendComposed(text);
+  if (!m_selectedPaneId || m_isSending) return;
+  m_isSending = true;
+  m_composerError.reset();
+  emit sendingChanged();
+  auto run = [](QPointer<TerminalViewerModel> self, std::shared_ptr<control_plane::ControlPlaneClient> client,
+                std::string paneId, ComposerSendPlan plan) -> QCoro::Task<void> {
+    std::optional<std::string> error;
+    try {
+      if (plan.imagePaths.empty()) {
+        auto sending = client->send(paneId, plan.text, std::nullopt, QUuid::createUuid());
+        const auto result = co_await std::move(sending);
+        if (!result.ok) error = result.error.value_or(qtTrId("macos.terminal_viewer.the_message_could_not_be_delivered").toStdString());
+      } else {
+        QFuture<ReadImages> reading = QtConcurrent::run(readImages, plan);
+        const ReadImages read = co_await std::move(reading);
+        if (read.error) {
+          error = read.error;
+        } else {
+          auto sending = client->sendImage(paneId, read.images, plan.text);
+          const auto result = co_await std::move(sending);
+          if (!result.ok) error = result.error.value_or(qtTrId("macos.terminal_viewer.the_message_could_not_be_delivered").toStdString());
+        }
+      }
+    } catch (const std::exception& e) {
+      error = describe(e);
+    }
+    if (!self) co_return;
+    self->m_isSending = false;
+    self->m_composerError = error;
+    emit self->sendingChanged();
+    if (!error) emit self->attachmentsSent();
+    self->m_content->kickImmediateCapture();
+  };
+  run(this, m_client, *m_selectedPaneId, ComposerAttachments::plan(text, attachments));
+}
+
 void TerminalViewerModel::sendNavKey(const std::string& key) {
   if (!m_selectedPaneId) return;
   auto run = [](QPointer<TerminalViewerModel> self, std::shared_ptr<control_plane::ControlPlaneClient> client,
@@ -420,6 +487,23 @@ void TerminalViewerModel::sendNavKey(const std::string& key) {
     self->m_content->kickImmediateCapture();
   };
   run(this, m_client, *m_selectedPaneId, key);
+}
+
+void TerminalViewerModel::renamePane(const std::string& paneId, const std::string& name) {
+  auto run = [](QPointer<TerminalViewerModel> self, std::shared_ptr<control_plane::ControlPlaneClient> client,
+                std::string id, std::string customName) -> QCoro::Task<void> {
+    std::optional<std::string> error;
+    try {
+      auto naming = client->setPaneLabel(id, customName);
+      co_await std::move(naming);
+    } catch (const std::exception& e) {
+      error = describe(e);
+    }
+    if (!self || error == self->m_composerError) co_return;
+    self->m_composerError = error;
+    emit self->sendingChanged();
+  };
+  run(this, m_client, paneId, name);
 }
 
 // --- Fit width -------------------------------------------------------------------------

@@ -24,6 +24,7 @@
 
 #include "control_plane/core/connection_state.h"
 #include "viewer/core/awaiting_prompt.h"
+#include "viewer/core/composer_attachments.h"
 #include "viewer/core/daemon_generation_tracker.h"
 #include "viewer/core/fit_width.h"
 #include "viewer/core/line_differ.h"
@@ -64,6 +65,8 @@ class TerminalViewerModel : public QObject {
   ~TerminalViewerModel() override;
 
   PaneListStore& paneList() { return *m_paneList; }
+  // The settings store the window reads and writes (null when nothing is remembered).
+  shell::SettingsStore* settings() const { return m_settings; }
   PaneContentStore& content() { return *m_content; }
   PaneAwaitingStore& paneAwaiting() { return *m_awaiting; }
 
@@ -106,10 +109,16 @@ class TerminalViewerModel : public QObject {
 
   // Actions on the selected pane.
   void sendComposed(const std::string& text);
+  // The message with files of this machine attached (ComposerAttachments): images through
+  // the daemon's send-image, other files as their paths. Emits attachmentsSent when they
+  // arrived, so that the composer lets go of them.
+  void sendWithAttachments(const std::string& text, std::vector<ComposerAttachment> attachments);
   void sendNavKey(const std::string& key);
   void answerOption(const ApprovalOption& option);
   void answerFreeText(const std::string& text);
   void dismissAwaiting();
+  // Gives a pane the name the user chose (empty: back to the automatic label).
+  void renamePane(const std::string& paneId, const std::string& name);
 
  signals:
   void connectionChanged();
@@ -124,6 +133,8 @@ class TerminalViewerModel : public QObject {
   void sentHistoryChanged();
   // The load phase or the capture health of the selected pane's text changed.
   void paneTextFeedChanged();
+  // Files attached in the composer went out with a message.
+  void attachmentsSent();
   // The selected pane's text changed (append, replace) or was reset for a new selection.
   void contentChanged(const vesket::viewer::LineDiffer::Change& change);
 

@@ -250,6 +250,37 @@ TEST_F(LiveTerminalViewTest, AnUnreachableDaemonIsRetriedThenReported) {
   EXPECT_EQ(view.generation(), 2) << "one retry, one generation each";
 }
 
+// The display mode the user chose is what the attach asks for: the shared mirror view, or
+// taking the pane over at the terminal's size.
+TEST_F(LiveTerminalViewTest, DisplayModeSettingChoosesMirrorOrTakeover) {
+  auto& view = attachedView();
+  EXPECT_EQ(attaches.back()["args"]["mode"], "mirror");
+  m_settings->setValue("durnvale.liveTerminalDisplayMode", "takeover");
+  view.showPane("%6");
+  ASSERT_TRUE(waitForCondition([&] { return attaches.size() == 2; }));
+  EXPECT_EQ(attaches.back()["args"]["mode"], "takeover");
+}
+
+// The window hands its colour scheme in before the page exists and whenever it changes.
+TEST_F(LiveTerminalViewTest, FollowsTheWindowsColourScheme) {
+  auto& view = makeView();
+  view.setTheme({{"background", "#fbfbfc"}, {"foreground", "#1f2328"}});
+  ASSERT_TRUE(waitForCondition([&] { return view.isPageReady(); }));
+  auto background = [&] {
+    QString value;
+    bool answered = false;
+    view.runScript("document.body.style.background", [&](const QVariant& result) {
+      value = result.toString();
+      answered = true;
+    });
+    waitForCondition([&] { return answered; });
+    return value;
+  };
+  EXPECT_TRUE(waitForCondition([&] { return background() == "rgb(251, 251, 252)"; })) << background().toStdString();
+  view.setTheme({{"background", "#1e1f22"}, {"foreground", "#d4d4d4"}});
+  EXPECT_TRUE(waitForCondition([&] { return background() == "rgb(30, 31, 34)"; })) << background().toStdString();
+}
+
 TEST_F(LiveTerminalViewTest, HistoryIsDeHardWrappedWhenTheSettingIsOn) {
   m_settings->setValue("durnvale.desktopHistoryDeHardWrapEnabled", true);
   greeting = [this](FakeDaemon::Connection& c, std::size_t attach) {

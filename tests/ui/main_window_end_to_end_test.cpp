@@ -3,6 +3,13 @@
 // approval marker gets the answer panel, and clicking an option types the answer into the
 // pane. Screenshots of each state go to the test artifacts.
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QUrl>
 #include <QPushButton>
 #include <QTreeView>
 
@@ -11,7 +18,9 @@
 #include "tests/support/real_daemon_fixture.h"
 #include "tests/support/event_loop.h"
 #include "tests/support/screenshot.h"
+#include "shell/settings_store.h"
 #include "ui/answer_panel.h"
+#include "ui/composer.h"
 #include "ui/main_window.h"
 #include "ui/pane_sidebar_model.h"
 #include "ui/pane_text_view.h"
@@ -158,6 +167,84 @@ TEST_F(MainWindowEndToEnd, KeepsTheSelectedTextThroughRosterChangesAndTryAgain) 
   tmux({"send-keys", "-t", m_paneId, "Enter"});
   EXPECT_TRUE(waitUntil([&] { return shows("after-try-again\n"); }, 15000))
       << "the text stopped following the pane after \"Try again\"";
+  model.stop();
+}
+
+// With auto-fit on (the default), the pane shown in the text view takes the view's width
+// once the window has been in front for a moment.
+TEST_F(MainWindowEndToEnd, AutoFitGivesThePaneTheTextViewsWidth) {
+  vesket::ui::Theme theme;
+  theme.apply(*qApp);
+  QTemporaryDir dir;
+  auto settings = vesket::shell::SettingsStore::openFile(dir.filePath("settings.ini"));
+  vesket::viewer::TerminalViewerModel model(m_client, settings.get());
+  vesket::ui::MainWindow window(model);
+  window.resize(760, 520);
+  window.show();
+  model.start();
+  ASSERT_TRUE(waitUntil([&] { return model.selectedPaneId() == m_paneId.toStdString(); }, 15000));
+  ASSERT_EQ(tmux({"display-message", "-p", "-t", m_paneId, "#{window_width}"}), "120");
+  QString width;
+  EXPECT_TRUE(waitUntil([&] {
+    width = tmux({"display-message", "-p", "-t", m_paneId, "#{window_width}"});
+    return width != "120";
+  }, 10000)) << "the pane kept its width";
+  EXPECT_LT(width.toInt(), 120);
+  EXPECT_GT(width.toInt(), 40);
+  model.stop();
+}
+
+// Files attached in the composer (picked or dropped) go with the message: an image through
+// the daemon's send-image, stored under the product home; another file as its own path.
+TEST_F(MainWindowEndToEnd, SendsAttachedFilesAndImagesWithTheMessage) {
+  vesket::ui::Theme theme;
+  theme.apply(*qApp);
+  vesket::viewer::TerminalViewerModel model(m_client, nullptr);
+  vesket::ui::MainWindow window(model);
+  window.resize(900, 560);
+  window.show();
+  model.start();
+  ASSERT_TRUE(waitUntil([&] { return model.selectedPaneId() == m_paneId.toStdString(); }, 15000));
+  // The pane's program reads lines without running them.
+  tmux({"send-keys", "-t", m_paneId, "-l", "cat > /dev/null"});
+  tmux({"send-keys", "-t", m_paneId, "Enter"});
+
+  QTemporaryDir files;
+  const QString notes = files.filePath("release notes.md");
+  {
+    QFile file(notes);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("# 1.2\n");
+  }
+  const QString shot = files.filePath("shot.png");
+  QImage image(4, 4, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  ASSERT_TRUE(image.save(shot));
+
+  auto* composer = window.composer();
+  composer->addAttachments({notes});
+  QMimeData dropped;
+  dropped.setUrls({QUrl::fromLocalFile(shot)});
+  ASSERT_TRUE(composer->takeDrop(dropped));
+  EXPECT_EQ(composer->attachments(), (QStringList{notes, shot}));
+  QMimeData text;
+  text.setText("plain words");
+  EXPECT_FALSE(composer->takeDrop(text)) << "only files and images are attachments";
+  saveScreenshot(window, "main-window-attachments");
+
+  composer->findChild<QPlainTextEdit*>("composerEditor")->setPlainText("read these");
+  composer->findChild<QPushButton*>("composerSend")->click();
+  ASSERT_TRUE(waitUntil([&] { return composer->attachments().isEmpty(); }, 15000))
+      << "error: " << model.composerError().value_or("none");
+  const QString typed = "read these '" + notes + "' " + m_environment.value("VESKET_HOME") + "/images/";
+  ASSERT_TRUE(captureShows(m_paneId, typed.toStdString())) << typed.toStdString();
+  const QStringList stored = QDir(m_environment.value("VESKET_HOME") + "/images").entryList({"*.png"}, QDir::Files);
+  ASSERT_EQ(stored.size(), 1);
+  QFile copy(m_environment.value("VESKET_HOME") + "/images/" + stored.front());
+  ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+  QFile original(shot);
+  ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+  EXPECT_EQ(copy.readAll(), original.readAll());
   model.stop();
 }
 

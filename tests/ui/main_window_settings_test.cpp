@@ -1,0 +1,126 @@
+// The window's settings and modes: the settings dialog reads and writes the store the
+// window was given (in isolation mode the isolated preferences, never the user's own) and
+// offers the languages that have a table; Settings can be reached while the daemon is down;
+// the text/live switch shows which view is on, and the live terminal takes the keyboard.
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include "control_plane/control_plane_client.h"
+#include "shell/localisation.h"
+#include "shell/settings_key.h"
+#include "shell/settings_store.h"
+#include "tests/support/screenshot.h"
+#include "ui/main_window.h"
+#include "ui/settings_dialog.h"
+#include "terminal/live_terminal_view.h"
+#include "tests/support/event_loop.h"
+#include "tests/terminal/live_terminal_test_support.h"
+#include "ui/theme.h"
+#include "ui/viewer_state_view.h"
+#include "viewer/terminal_viewer_model.h"
+
+namespace vesket::ui {
+namespace {
+
+// Runs `inside` on the settings dialog once the window has opened it, then closes it.
+void whileSettingsOpen(MainWindow& window, const std::function<void(SettingsDialog&)>& inside) {
+  bool seen = false;
+  QTimer::singleShot(0, &window, [&] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      auto* dialog = qobject_cast<SettingsDialog*>(widget);
+      if (!dialog || !dialog->isVisible()) continue;
+      seen = true;
+      inside(*dialog);
+      dialog->reject();
+      return;
+    }
+    ADD_FAILURE() << "no settings dialog open";
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      if (auto* dialog = qobject_cast<QDialog*>(widget)) dialog->reject();
+    }
+  });
+  window.openSettings();
+  EXPECT_TRUE(seen);
+}
+
+TEST(SettingsDialogTest, TheWindowsStoreIsReadAndWrittenAndLanguagesOffered) {
+  Theme theme;
+  theme.apply(*qApp);
+  QTemporaryDir dir;
+  auto store = shell::SettingsStore::openFile(dir.path() + "/preferences/settings.ini");
+  ASSERT_TRUE(store);
+  store->set(shell::SettingsKeys::terminalHistoryLimit, 1000);
+  store->setValue("durnvale.appLanguage", "ko");
+  viewer::TerminalViewerModel model(control_plane::ControlPlaneClient::create(dir.path().toStdString() + "/none.sock", std::nullopt),
+                                    store.get());
+  MainWindow window(model);
+
+  whileSettingsOpen(window, [&](SettingsDialog& dialog) {
+    EXPECT_EQ(dialog.historyLimitGroup()->checkedId(), 2) << "1000, as the window's store has it";
+    QComboBox* languages = dialog.languagePicker();
+    ASSERT_EQ(languages->count(), 5);
+    EXPECT_EQ(languages->currentData().toString(), "ko");
+    QStringList names;
+    for (int i = 0; i < languages->count(); ++i) names << languages->itemText(i);
+    EXPECT_EQ(names, (QStringList{"System", "English", "Deutsch", QString::fromUtf8("한국어"), QString::fromUtf8("简体中文")}));
+    dialog.resize(560, dialog.sizeHint().height());
+    testing::saveScreenshot(dialog, "settings-dialog");
+    dialog.historyLimitGroup()->button(0)->click();
+    languages->setCurrentIndex(3);
+    languages->setCurrentIndex(0);
+    languages->setCurrentIndex(2);
+  });
+  EXPECT_EQ(store->get(shell::SettingsKeys::terminalHistoryLimit), 200);
+  EXPECT_EQ(store->get(shell::Localisation::appLanguage), "de");
+  EXPECT_EQ(shell::Localisation::chooseLocale("", store->get(shell::Localisation::appLanguage), QLocale(QLocale::English))
+                .language(),
+            QLocale::German)
+      << "the next start reads the choice";
+}
+
+TEST(MainWindowModesTest, SettingsOnEveryScreenAndTheLiveTerminalTakesTheKeyboard) {
+  testing::prepareWebEngine();
+  Theme theme;
+  theme.apply(*qApp);
+  QTemporaryDir dir;
+  auto store = shell::SettingsStore::openFile(dir.path() + "/settings.ini");
+  viewer::TerminalViewerModel model(control_plane::ControlPlaneClient::create(dir.path().toStdString() + "/none.sock", std::nullopt),
+                                    store.get());
+  MainWindow window(model);
+  window.resize(1000, 600);
+  window.show();
+  window.activateWindow();
+  model.start();
+  ASSERT_TRUE(testing::waitUntil([&] { return window.stateView()->isVisible(); }, 15000)) << "the daemon-down screen";
+  auto* settingsButton = window.findChild<QToolButton*>("settingsButton");
+  ASSERT_TRUE(settingsButton);
+  EXPECT_TRUE(settingsButton->isVisible()) << "Settings while no pane can be shown";
+  testing::saveScreenshot(window, "window-daemon-down-settings");
+
+  auto* textToggle = window.findChild<QToolButton*>("textModeToggle");
+  auto* liveToggle = window.findChild<QToolButton*>("liveTerminalToggle");
+  ASSERT_TRUE(textToggle && liveToggle);
+  EXPECT_TRUE(textToggle->isChecked());
+  EXPECT_FALSE(liveToggle->isChecked());
+  window.setLiveTerminalShown(true);
+  EXPECT_FALSE(textToggle->isChecked()) << "only the view that is on shows as on";
+  EXPECT_TRUE(liveToggle->isChecked());
+  ASSERT_TRUE(window.liveTerminal());
+  EXPECT_TRUE(testing::waitUntil([&] {
+    QWidget* focus = QApplication::focusWidget();
+    return focus && (focus == window.liveTerminal() || window.liveTerminal()->isAncestorOf(focus));
+  }, 5000)) << "focus: " << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
+  textToggle->click();
+  EXPECT_FALSE(liveToggle->isChecked());
+  model.stop();
+}
+
+}  // namespace
+}  // namespace vesket::ui
