@@ -679,10 +679,6 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
         <source>Pane display</source>
         <translation>Bereichsanzeige</translation>
     </message>
-    <message id="macos.settings_view.re_wrap_scrollback_on_scroll_up_experimental">
-        <source>Re-wrap scrollback on scroll-up (experimental)</source>
-        <translation>Verlauf beim Hochscrollen neu umbrechen (experimentell)</translation>
-    </message>
     <message id="macos.settings_view.reflow_claude_output_in_scrollback_experimental">
         <source>Reflow Claude output in scrollback (experimental)</source>
         <translation>Claude-Ausgabe im Verlauf neu umbrechen (experimentell)</translation>
@@ -698,10 +694,6 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.settings_view.terminal_history_limit">
         <source>Terminal history limit</source>
         <translation>Begrenzung des Terminal-Verlaufs</translation>
-    </message>
-    <message id="macos.settings_view.when_scrolling_up_hits_the_top">
-        <source>When scrolling up hits the top of what's on screen, replace older history with a version re-wrapped at the terminal's CURRENT width, instead of tmux's original (possibly narrower) scrollback. Only ever replaces history ABOVE what's already visible, once per attach — never touches typed commands or non-Claude output that isn't in the Claude transcript.</source>
-        <translation>Wenn das Hochscrollen den oberen Rand des Bildschirminhalts erreicht, wird älterer Verlauf durch eine Fassung ersetzt, die bei der AKTUELLEN Breite des Terminals neu umbrochen ist, statt durch den ursprünglichen (womöglich schmaleren) Verlauf von tmux. Ersetzt nur Verlauf OBERHALB des bereits Sichtbaren, einmal pro Verbindung – eingegebene Befehle und Ausgaben außerhalb von Claude, die nicht im Claude-Protokoll stehen, bleiben unberührt.</translation>
     </message>
     <message id="macos.setup_view.also_install_fish">
         <source>Also install fish</source>

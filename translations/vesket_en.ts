@@ -679,10 +679,6 @@ Please download the latest signed Vesket release.</translation>
         <source>Pane display</source>
         <translation>Pane display</translation>
     </message>
-    <message id="macos.settings_view.re_wrap_scrollback_on_scroll_up_experimental">
-        <source>Re-wrap scrollback on scroll-up (experimental)</source>
-        <translation>Re-wrap scrollback on scroll-up (experimental)</translation>
-    </message>
     <message id="macos.settings_view.reflow_claude_output_in_scrollback_experimental">
         <source>Reflow Claude output in scrollback (experimental)</source>
         <translation>Reflow Claude output in scrollback (experimental)</translation>
@@ -698,10 +694,6 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.settings_view.terminal_history_limit">
         <source>Terminal history limit</source>
         <translation>Terminal history limit</translation>
-    </message>
-    <message id="macos.settings_view.when_scrolling_up_hits_the_top">
-        <source>When scrolling up hits the top of what's on screen, replace older history with a version re-wrapped at the terminal's CURRENT width, instead of tmux's original (possibly narrower) scrollback. Only ever replaces history ABOVE what's already visible, once per attach — never touches typed commands or non-Claude output that isn't in the Claude transcript.</source>
-        <translation>When scrolling up hits the top of what's on screen, replace older history with a version re-wrapped at the terminal's CURRENT width, instead of tmux's original (possibly narrower) scrollback. Only ever replaces history ABOVE what's already visible, once per attach — never touches typed commands or non-Claude output that isn't in the Claude transcript.</translation>
     </message>
     <message id="macos.setup_view.also_install_fish">
         <source>Also install fish</source>

@@ -675,10 +675,6 @@ Please download the latest signed Vesket release.</source>
         <source>Pane display</source>
         <translation>패인 표시</translation>
     </message>
-    <message id="macos.settings_view.re_wrap_scrollback_on_scroll_up_experimental">
-        <source>Re-wrap scrollback on scroll-up (experimental)</source>
-        <translation>위로 스크롤할 때 스크롤백 다시 줄 바꿈(실험적)</translation>
-    </message>
     <message id="macos.settings_view.reflow_claude_output_in_scrollback_experimental">
         <source>Reflow Claude output in scrollback (experimental)</source>
         <translation>스크롤백의 Claude 출력 다시 배치(실험적)</translation>
@@ -694,10 +690,6 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.settings_view.terminal_history_limit">
         <source>Terminal history limit</source>
         <translation>터미널 기록 한도</translation>
-    </message>
-    <message id="macos.settings_view.when_scrolling_up_hits_the_top">
-        <source>When scrolling up hits the top of what's on screen, replace older history with a version re-wrapped at the terminal's CURRENT width, instead of tmux's original (possibly narrower) scrollback. Only ever replaces history ABOVE what's already visible, once per attach — never touches typed commands or non-Claude output that isn't in the Claude transcript.</source>
-        <translation>위로 스크롤하다 화면에 보이는 내용의 맨 위에 닿으면, 이전 기록을 tmux의 원래(더 좁을 수 있는) 스크롤백 대신 터미널의 현재 너비로 다시 줄 바꿈한 버전으로 바꿉니다. 이미 보이는 내용보다 위쪽의 기록만, 연결마다 한 번만 바꿉니다. 입력한 명령이나 Claude 대화 기록에 없는 Claude 외 출력은 절대 건드리지 않습니다.</translation>
     </message>
     <message id="macos.setup_view.also_install_fish">
         <source>Also install fish</source>

@@ -675,10 +675,6 @@ Please download the latest signed Vesket release.</source>
         <source>Pane display</source>
         <translation>窗格显示</translation>
     </message>
-    <message id="macos.settings_view.re_wrap_scrollback_on_scroll_up_experimental">
-        <source>Re-wrap scrollback on scroll-up (experimental)</source>
-        <translation>向上滚动时重新换行回滚内容（实验性）</translation>
-    </message>
     <message id="macos.settings_view.reflow_claude_output_in_scrollback_experimental">
         <source>Reflow Claude output in scrollback (experimental)</source>
         <translation>在回滚内容中重排 Claude 输出（实验性）</translation>
@@ -694,10 +690,6 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.settings_view.terminal_history_limit">
         <source>Terminal history limit</source>
         <translation>终端历史记录上限</translation>
-    </message>
-    <message id="macos.settings_view.when_scrolling_up_hits_the_top">
-        <source>When scrolling up hits the top of what's on screen, replace older history with a version re-wrapped at the terminal's CURRENT width, instead of tmux's original (possibly narrower) scrollback. Only ever replaces history ABOVE what's already visible, once per attach — never touches typed commands or non-Claude output that isn't in the Claude transcript.</source>
-        <translation>向上滚动到屏幕内容顶部时，用按终端当前宽度重新换行的版本替换较早的历史，而不是使用 tmux 原始的（可能更窄的）回滚内容。只替换已可见内容之上的历史，每次连接仅一次 — 绝不改动你输入的命令，也不改动不在 Claude 记录中的非 Claude 输出。</translation>
     </message>
     <message id="macos.setup_view.also_install_fish">
         <source>Also install fish</source>

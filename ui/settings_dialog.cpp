@@ -71,15 +71,6 @@ SettingsDialog::SettingsDialog(shell::SettingsStore& settings, QWidget* parent, 
     m_settings.set(shell::SettingsKeys::desktopHistoryDeHardWrapEnabled, on);
   });
 
-  layout->addSpacing(10);
-  m_rewrap = new QCheckBox(qtTrId("macos.settings_view.re_wrap_scrollback_on_scroll_up_experimental"), this);
-  m_rewrap->setChecked(m_settings.get(desktopHistoryRewrapEnabled));
-  layout->addWidget(m_rewrap);
-  layout->addWidget(helpLabel(qtTrId("macos.settings_view.when_scrolling_up_hits_the_top"), this));
-  connect(m_rewrap, &QCheckBox::toggled, this, [this](bool on) {
-    m_settings.set(shell::SettingsKeys::desktopHistoryRewrapEnabled, on);
-  });
-
   addLanguageSection(layout);
 
   layout->addStretch(1);

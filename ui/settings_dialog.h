@@ -2,7 +2,8 @@
 
 // The settings of the pane's display (auto-fit in the text view, the live terminal's mirror
 // or takeover), of the live terminal's history (how much scroll-back an attach loads, and
-// the two experimental reflows) and the application's language. Changes are stored at once.
+// the experimental reflow of Claude Code's hard-wrapped lines) and the application's
+// language. Each is read where it acts; changes are stored at once.
 
 #include <QDialog>
 
@@ -37,7 +38,6 @@ class SettingsDialog : public QDialog {
 
   QButtonGroup* historyLimitGroup() const { return m_historyLimit; }
   QCheckBox* deHardWrapBox() const { return m_deHardWrap; }
-  QCheckBox* rewrapBox() const { return m_rewrap; }
   QComboBox* languagePicker() const { return m_language; }
   QCheckBox* autoFitBox() const { return m_autoFit; }
   QButtonGroup* displayModeGroup() const { return m_displayMode; }  // 0: mirror, 1: takeover
@@ -55,7 +55,6 @@ class SettingsDialog : public QDialog {
   shell::SettingsStore& m_settings;
   QButtonGroup* m_historyLimit = nullptr;
   QCheckBox* m_deHardWrap = nullptr;
-  QCheckBox* m_rewrap = nullptr;
   AccountSection* m_account = nullptr;
   QComboBox* m_language = nullptr;
   QCheckBox* m_autoFit = nullptr;

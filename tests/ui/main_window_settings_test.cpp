@@ -4,6 +4,7 @@
 // the text/live switch shows which view is on, and the live terminal takes the keyboard.
 #include <QApplication>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
 #include <QToolButton>
@@ -70,6 +71,11 @@ TEST(SettingsDialogTest, TheWindowsStoreIsReadAndWrittenAndLanguagesOffered) {
     QStringList names;
     for (int i = 0; i < languages->count(); ++i) names << languages->itemText(i);
     EXPECT_EQ(names, (QStringList{"System", "English", "Deutsch", QString::fromUtf8("한국어"), QString::fromUtf8("简体中文")}));
+    // Only settings something reads: auto-fit (the model) and the reflow (the live terminal).
+    QStringList boxes;
+    for (auto* box : dialog.findChildren<QCheckBox*>()) boxes << box->text();
+    EXPECT_EQ(boxes, (QStringList{qtTrId("macos.settings_view.auto_fit"),
+                                  qtTrId("macos.settings_view.reflow_claude_output_in_scrollback_experimental")}));
     dialog.resize(560, dialog.sizeHint().height());
     testing::saveScreenshot(dialog, "settings-dialog");
     dialog.historyLimitGroup()->button(0)->click();
