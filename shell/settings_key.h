@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QStringView>
-
 #include <string_view>
 
 namespace vesket::shell {
@@ -30,9 +28,6 @@ inline constexpr SettingKey<bool> desktopHistoryDeHardWrapEnabled{
 // Not positive: the input encoder's own interval applies.
 inline constexpr SettingKey<int> heldKeyRepeatIntervalMs{"durnvale.heldKeyRepeatIntervalMs", 0};
 inline constexpr SettingKey<bool> macAutoFitEnabled{"durnvale.macAutoFitEnabled", true};
-// How the live terminal shows a pane: "mirror" (the pane keeps its size, the view follows
-// it) or "takeover" (the pane's window takes the live terminal's size while it is open).
-inline constexpr SettingKey<QStringView> liveTerminalDisplayMode{"durnvale.liveTerminalDisplayMode", u"mirror"};
 inline constexpr SettingKey<bool> macCopyOnSelect{"durnvale.macCopyOnSelect", true};
 inline constexpr SettingKey<double> terminalScrollSensitivity{"durnvale.terminalScrollSensitivity", 1.0};
 

@@ -255,7 +255,7 @@ void LiveTerminalView::openSession() {
   const int historyLimit = m_options.settings ? m_options.settings->get(shell::SettingsKeys::terminalHistoryLimit)
                                               : shell::SettingsKeys::terminalHistoryLimit.defaultValue;
   const bool takeover = m_options.settings &&
-                        m_options.settings->get(shell::SettingsKeys::liveTerminalDisplayMode) == QLatin1String("takeover");
+                        m_options.settings->get(kDisplayModeKey) == QLatin1String("takeover");
   m_state->mode = std::string(takeover ? Script::kModeTakeover : Script::kModeMirror);
   m_state->history.emplace(deHardWrap);
   m_state->historyResetPending = true;

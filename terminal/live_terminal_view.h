@@ -25,6 +25,7 @@
 #include <string>
 
 #include "relay/local_terminal_mirror_client.h"
+#include "shell/settings_key.h"
 #include "viewer/core/terminal_key_event.h"
 
 class QImage;
@@ -49,6 +50,10 @@ class LiveTerminalView : public QWidget {
   Q_OBJECT
 
  public:
+  // How a pane is shown: "mirror" (the pane keeps its size, the view follows it) or
+  // "takeover" (the pane's window takes the live terminal's size while it is open).
+  static constexpr shell::SettingKey<QStringView> kDisplayModeKey{"durnvale.liveTerminalDisplayMode", u"mirror"};
+
   // Localisation key of the text shown when the page's resources are missing.
   static constexpr const char* kAssetsMissingText = QT_TRID_NOOP("macos.live_terminal.terminal_assets_missing");
 

@@ -13,6 +13,7 @@
 #include "shell/localisation.h"
 #include "shell/settings_key.h"
 #include "shell/settings_store.h"
+#include "terminal/live_terminal_view.h"
 
 namespace vesket::ui {
 
@@ -92,7 +93,7 @@ void SettingsDialog::addDisplaySection(QVBoxLayout* layout) {
 
   layout->addSpacing(6);
   m_displayMode = new QButtonGroup(this);
-  const bool takeover = m_settings.get(shell::SettingsKeys::liveTerminalDisplayMode) == QLatin1String("takeover");
+  const bool takeover = m_settings.get(terminal::LiveTerminalView::kDisplayModeKey) == QLatin1String("takeover");
   const char* choices[] = {"macos.settings_view.display_mirror", "macos.settings_view.display_takeover"};
   for (int i = 0; i < 2; ++i) {
     auto* button = new QRadioButton(qtTrId(choices[i]), this);
@@ -102,7 +103,7 @@ void SettingsDialog::addDisplaySection(QVBoxLayout* layout) {
   }
   layout->addWidget(helpLabel(qtTrId("macos.settings_view.display_mode_help"), this));
   connect(m_displayMode, &QButtonGroup::idClicked, this, [this](int id) {
-    const auto& key = shell::SettingsKeys::liveTerminalDisplayMode;
+    const auto& key = terminal::LiveTerminalView::kDisplayModeKey;
     m_settings.setValue(QString::fromLatin1(key.name.data(), static_cast<qsizetype>(key.name.size())),
                         id == 1 ? QStringLiteral("takeover") : QStringLiteral("mirror"));
   });
