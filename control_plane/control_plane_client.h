@@ -124,6 +124,9 @@ class ControlPlaneClient : public QObject,
                            std::optional<std::string> promptId = std::nullopt);
   QCoro::Task<ImageSendResult> sendImage(std::string paneId, std::vector<ImageAttachment> images,
                                          std::string text) override;
+  // "send-image" without Enter: the stored images' paths are typed into the line the user
+  // is writing (an image pasted into the live terminal).
+  QCoro::Task<ImageSendResult> typeImagePaths(std::string paneId, std::vector<ImageAttachment> images);
   QCoro::Task<TmuxSourceListResult> tmuxSourceList();
   QCoro::Task<TmuxSourceSetResult> tmuxSourceSet(std::string value);
   // With a column count the window is sized by hand ("manual"); without, it follows its

@@ -76,6 +76,10 @@ QCoro::Task<ImageSendResult> ControlPlaneClient::sendImage(std::string paneId, s
   return request<ImageSendResult>(CommandName::sendImage, argsJson(Args::sendImage(paneId, images, text)));
 }
 
+QCoro::Task<ImageSendResult> ControlPlaneClient::typeImagePaths(std::string paneId, std::vector<ImageAttachment> images) {
+  return request<ImageSendResult>(CommandName::sendImage, argsJson(Args::sendImage(paneId, images, {}, false)));
+}
+
 QCoro::Task<TmuxSourceListResult> ControlPlaneClient::tmuxSourceList() {
   return request<TmuxSourceListResult>(CommandName::tmuxSourceList);
 }

@@ -225,12 +225,14 @@ QCoro::Task<control_plane::SendKeyAck> CommandDispatcher::answer(const nlohmann:
 }
 
 // Images are stored under the product home and their paths typed into the pane after the
-// text (agents such as Claude Code attach an image when its path is typed), then submitted.
+// text (agents such as Claude Code attach an image when its path is typed), then submitted
+// unless "submit" is false (an image pasted into a terminal joins the line being typed).
 QCoro::Task<control_plane::ImageSendResult> CommandDispatcher::sendImage(const nlohmann::json& args) {
   const CommandArgs a("send-image", args);
   const std::string paneId = a.requirePaneId();
   const auto images = a.requireObjectArray("images");
   const std::string text = a.optionalString("text").value_or("");
+  const bool submit = a.optionalBool("submit").value_or(true);
   if (images.empty()) a.fail("argument 'images' must hold at least one image");
   if (images.size() > kMaxImages) a.fail(fmt::format("at most {} images at once", kMaxImages));
 
@@ -272,7 +274,7 @@ QCoro::Task<control_plane::ImageSendResult> CommandDispatcher::sendImage(const n
   }
   try {
     co_await m_engine.sendText(q(paneId), typed);
-    co_await m_engine.sendKeys(q(paneId), enterKey());
+    if (submit) co_await m_engine.sendKeys(q(paneId), enterKey());
   } catch (const std::exception& error) {
     co_return control_plane::ImageSendResult{.ok = false, .error = error.what(), .paths = std::move(paths)};
   }

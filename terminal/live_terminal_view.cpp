@@ -469,7 +469,7 @@ void LiveTerminalView::pasteImage(const QImage& image) {
                 std::string base64) -> QCoro::Task<void> {
     try {
       std::vector<control_plane::ImageAttachment> images{{.base64 = std::move(base64), .ext = "png"}};
-      auto sent = control->sendImage(std::move(paneId), std::move(images), std::string());
+      auto sent = control->typeImagePaths(std::move(paneId), std::move(images));
       const auto result = co_await std::move(sent);
       if (!result.ok) {
         qCWarning(liveTerminalLog, "terminal image paste: remote delivery failed (%s)",

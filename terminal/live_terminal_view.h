@@ -89,8 +89,9 @@ class LiveTerminalView : public QWidget {
   // Raw terminal keys (typed into the view, or handed in by the window): encoded, filtered
   // (duplicate presses, held-key pacing) and sent to the pane through the composition fence.
   void sendKey(const viewer::TerminalKeyEvent& event);
-  // The clipboard: an image goes to the pane as an image attachment, text as a paste
-  // (bracketed when the pane asked for it).
+  // The clipboard: an image goes to the pane as an image attachment (stored by the daemon,
+  // its path typed into the line being written, not submitted), text as a paste (bracketed
+  // when the pane asked for it).
   void paste();
   void pasteText(const QString& text);
   void pasteImage(const QImage& image);

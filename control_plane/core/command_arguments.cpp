@@ -48,13 +48,15 @@ JSONObject answer(const std::string& paneId, const std::optional<std::int64_t>& 
 }
 
 JSONObject sendImage(const std::string& paneId, const std::vector<ImageAttachment>& images,
-                     const std::string& text) {
+                     const std::string& text, bool submit) {
   JSONValue::Array encoded;
   encoded.reserve(images.size());
   for (const ImageAttachment& image : images) {
     encoded.emplace_back(JSONObject{{"base64", image.base64}, {"ext", image.ext}});
   }
-  return {{"paneId", paneId}, {"images", std::move(encoded)}, {"text", text}};
+  JSONObject args{{"paneId", paneId}, {"images", std::move(encoded)}, {"text", text}};
+  if (!submit) args.emplace("submit", false);
+  return args;
 }
 
 JSONObject tmuxSourceSet(const std::string& value) { return {{"value", value}}; }

@@ -38,9 +38,10 @@ JSONObject answer(const std::string& paneId, const std::optional<std::int64_t>& 
                   const std::optional<std::vector<std::int64_t>>& choices,
                   const std::optional<std::string>& promptId = std::nullopt);
 
-// "send-image": every image as {"base64", "ext"}.
+// "send-image": every image as {"base64", "ext"}; "submit": false only when the daemon is
+// to type the paths without pressing Enter.
 JSONObject sendImage(const std::string& paneId, const std::vector<ImageAttachment>& images,
-                     const std::string& text);
+                     const std::string& text, bool submit = true);
 
 // "tmux-source-set".
 JSONObject tmuxSourceSet(const std::string& value);

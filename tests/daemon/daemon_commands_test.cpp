@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/daemon/daemon_fixture.h"
+#include "tests/support/event_loop.h"
 
 namespace vesket::daemon::testing {
 namespace {
@@ -142,6 +143,23 @@ TEST_F(DaemonCommandsTest, SendImageStoresFilesUnderTheHomeAndTypesTheirPaths) {
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_EQ(file.readAll(), png);
   EXPECT_TRUE(paneShows(m_pane, "look at " + path));
+
+  // Without Enter the path stays on the line being typed until the user submits it: cat
+  // echoes a line back only once it is submitted.
+  call("send-key", {{"paneId", m_pane.toStdString()}, {"key", "C-c"}});
+  call("send", {{"paneId", m_pane.toStdString()}, {"text", "clear; cat"}});
+  ASSERT_TRUE(paneRuns(m_pane, "cat"));
+  const auto typedOnly = call("send-image", {{"paneId", m_pane.toStdString()},
+                                             {"images", {{{"base64", png.toBase64().toStdString()}, {"ext", "png"}}}},
+                                             {"submit", false}});
+  ASSERT_EQ(typedOnly["data"]["ok"], true) << typedOnly.dump();
+  const QString typedPath = QString::fromStdString(typedOnly["data"]["paths"][0]);
+  ASSERT_TRUE(paneShows(m_pane, typedPath));
+  vesket::testing::spinFor(300);
+  EXPECT_EQ(m_tmux.capturePane(m_pane).count(typedPath), 1) << m_tmux.capturePane(m_pane).toStdString();
+  call("send-key", {{"paneId", m_pane.toStdString()}, {"key", "enter"}});
+  EXPECT_TRUE(eventually([&] { return m_tmux.capturePane(m_pane).count(typedPath) == 2; }))
+      << m_tmux.capturePane(m_pane).toStdString();
 
   EXPECT_EQ(call("send-image", {{"paneId", m_pane.toStdString()}, {"images", {{{"base64", "%%%"}, {"ext", "png"}}}}})["error"],
             "send-image: an image's 'base64' is not valid Base64");

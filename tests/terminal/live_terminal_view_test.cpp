@@ -2,6 +2,8 @@
 // local transport to a scripted daemon on a real socket.
 #include <gtest/gtest.h>
 
+#include "tests/support/screenshot.h"
+
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
@@ -248,6 +250,8 @@ TEST_F(LiveTerminalViewTest, AnUnreachableDaemonIsRetriedThenReported) {
   ASSERT_TRUE(waitForCondition([&] { return view.statusText() == "The terminal of this pane is not reachable."; }))
       << view.statusText().toStdString();
   EXPECT_EQ(view.generation(), 2) << "one retry, one generation each";
+  view.resize(760, 320);
+  vesket::testing::saveScreenshot(view, "live-terminal-failed-attach");
 }
 
 // The display mode the user chose is what the attach asks for: the shared mirror view, or
@@ -382,6 +386,7 @@ TEST_F(LiveTerminalViewTest, PasteKeysSendTextAndImages) {
   EXPECT_EQ(args["paneId"], "%5");
   ASSERT_EQ(args["images"].size(), 1u);
   EXPECT_EQ(args["images"][0]["ext"], "png");
+  EXPECT_EQ(args["submit"], false) << "a pasted image joins the line being typed; Enter is the user's";
   QImage received;
   ASSERT_TRUE(received.loadFromData(QByteArray::fromBase64(QByteArray::fromStdString(args["images"][0]["base64"])), "PNG"));
   EXPECT_EQ(received.size(), QSize(6, 4));
