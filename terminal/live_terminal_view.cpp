@@ -6,6 +6,7 @@
 
 #include <deque>
 #include <QBuffer>
+#include <QColor>
 #include <QClipboard>
 #include <QImage>
 #include <QMimeData>
@@ -225,9 +226,10 @@ void LiveTerminalView::showPane(const QString& paneId) {
   m_state->pendingInput.clear();
   m_state->pendingInputBytes = 0;
   m_paneId = paneId;
-  if (m_paneId.isEmpty()) setStatus(QString());
   m_localAttempts = 0;
-  if (!m_paneId.isEmpty() && m_pageReady) openSession();
+  if (m_paneId.isEmpty()) setStatus(QString());
+  else if (m_pageReady) openSession();
+  else if (m_page) setStatus(qtTrId("macos.live_terminal.attaching"));  // the page still loads
 }
 
 void LiveTerminalView::tearDown() {
@@ -589,6 +591,10 @@ void LiveTerminalView::flush() {
 void LiveTerminalView::setTheme(const QJsonObject& theme) {
   if (theme == m_theme) return;
   m_theme = theme;
+  // The view's own background until the page paints (no white flash in the dark scheme).
+  if (m_page && theme.contains(QStringLiteral("background"))) {
+    m_page->setBackgroundColor(QColor(theme.value(QStringLiteral("background")).toString()));
+  }
   if (!m_pageReady) return;
   const QJsonObject init{{"theme", m_theme}};
   enqueue(Script::init(QJsonDocument(init).toJson(QJsonDocument::Compact).toStdString()), std::nullopt);

@@ -279,8 +279,15 @@ void MainWindow::applyStyle() {
     QLabel#paneLocation { color: %5; font-size: 11px; }
     QLabel#fitLabel { color: %5; }
     QSplitter::handle { background: %4; }
+    QToolButton#textModeToggle, QToolButton#liveTerminalToggle {
+      background: %6; color: %5; border: 1px solid %4; padding: 3px 10px; }
+    QToolButton#textModeToggle { border-top-left-radius: 6px; border-bottom-left-radius: 6px; border-right: none; }
+    QToolButton#liveTerminalToggle { border-top-right-radius: 6px; border-bottom-right-radius: 6px; }
+    QToolButton#textModeToggle:checked, QToolButton#liveTerminalToggle:checked {
+      background: %7; color: %8; border-color: %7; font-weight: 600; }
   )")
-                    .arg(c.panel.name(), c.text.name(), c.window.name(), c.border.name(), c.secondaryText.name()));
+                    .arg(c.panel.name(), c.text.name(), c.window.name(), c.border.name(), c.secondaryText.name(),
+                         c.raised.name(), c.accent.name(), c.accentText.name()));
   syncConnectionBadge();
 }
 
@@ -441,6 +448,9 @@ void MainWindow::addLiveTerminalControls(QHBoxLayout* headerLayout) {
   // Two halves of one switch: the one that is on shows which view the pane is in.
   auto* modes = new QButtonGroup(this);
   modes->setExclusive(true);
+  auto* segment = new QHBoxLayout;
+  segment->setSpacing(0);
+  headerLayout->addLayout(segment);
   m_textToggle = new QToolButton(m_paneArea);
   m_textToggle->setObjectName("textModeToggle");
   m_textToggle->setText(qtTrId("macos.main_window.text_mode"));
@@ -448,14 +458,14 @@ void MainWindow::addLiveTerminalControls(QHBoxLayout* headerLayout) {
   m_textToggle->setCheckable(true);
   m_textToggle->setChecked(true);
   modes->addButton(m_textToggle);
-  headerLayout->addWidget(m_textToggle);
+  segment->addWidget(m_textToggle);
   m_liveToggle = new QToolButton(m_paneArea);
   m_liveToggle->setObjectName("liveTerminalToggle");
   m_liveToggle->setText(qtTrId("macos.main_window.live_terminal"));
   m_liveToggle->setToolTip(qtTrId("macos.main_window.show_the_pane_as_a_live_terminal"));
   m_liveToggle->setCheckable(true);
   modes->addButton(m_liveToggle);
-  headerLayout->addWidget(m_liveToggle);
+  segment->addWidget(m_liveToggle);
   headerLayout->addSpacing(8);
   connect(m_liveToggle, &QToolButton::toggled, this, &MainWindow::setLiveTerminalShown);
   auto* setupButton = new QToolButton(m_paneArea);
@@ -487,7 +497,7 @@ void MainWindow::setLiveTerminalShown(bool shown) {
   }
   if (shown && !m_liveTerminal) {
     m_liveTerminal = new terminal::LiveTerminalView(
-        {.control = control_plane::ControlPlaneClient::createDefault(), .settings = &settings()}, m_textOrLive);
+        {.control = m_model.client(), .settings = &settings()}, m_textOrLive);
     m_textOrLive->addWidget(m_liveTerminal);
     syncLiveTerminalTheme();
   }

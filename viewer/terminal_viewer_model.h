@@ -65,6 +65,8 @@ class TerminalViewerModel : public QObject {
   ~TerminalViewerModel() override;
 
   PaneListStore& paneList() { return *m_paneList; }
+  // The daemon client the model talks through; the live terminal attaches through it too.
+  const std::shared_ptr<control_plane::ControlPlaneClient>& client() const { return m_client; }
   // The settings store the window reads and writes (null when nothing is remembered).
   shell::SettingsStore* settings() const { return m_settings; }
   PaneContentStore& content() { return *m_content; }

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -22,6 +23,7 @@
 #include "ui/settings_dialog.h"
 #include "terminal/live_terminal_view.h"
 #include "tests/support/event_loop.h"
+#include "tests/support/real_daemon_fixture.h"
 #include "tests/terminal/live_terminal_test_support.h"
 #include "ui/theme.h"
 #include "ui/viewer_state_view.h"
@@ -91,40 +93,72 @@ TEST(SettingsDialogTest, TheWindowsStoreIsReadAndWrittenAndLanguagesOffered) {
       << "the next start reads the choice";
 }
 
-TEST(MainWindowModesTest, SettingsOnEveryScreenAndTheLiveTerminalTakesTheKeyboard) {
+// Against the real daemon: the switch shows the view that is on, the live terminal takes the
+// keyboard as it opens, attaches and takes the window's colours (light and dark); Settings
+// stays reachable once the daemon is gone.
+class MainWindowModesTest : public testing::RealDaemonTest {};
+
+TEST_F(MainWindowModesTest, TheSwitchShowsTheViewAndTheLiveTerminalTakesTheKeyboard) {
   testing::prepareWebEngine();
   Theme theme;
+  theme.setScheme(Theme::Scheme::dark);
   theme.apply(*qApp);
   QTemporaryDir dir;
   auto store = shell::SettingsStore::openFile(dir.path() + "/settings.ini");
-  viewer::TerminalViewerModel model(control_plane::ControlPlaneClient::create(dir.path().toStdString() + "/none.sock", std::nullopt),
-                                    store.get());
+  viewer::TerminalViewerModel model(m_client, store.get());
   MainWindow window(model);
-  window.resize(1000, 600);
+  window.resize(1100, 640);
   window.show();
   window.activateWindow();
   model.start();
-  ASSERT_TRUE(testing::waitUntil([&] { return window.stateView()->isVisible(); }, 15000)) << "the daemon-down screen";
-  auto* settingsButton = window.findChild<QToolButton*>("settingsButton");
-  ASSERT_TRUE(settingsButton);
-  EXPECT_TRUE(settingsButton->isVisible()) << "Settings while no pane can be shown";
-  testing::saveScreenshot(window, "window-daemon-down-settings");
+  ASSERT_TRUE(testing::waitUntil([&] { return model.selectedPaneId() == m_paneId.toStdString(); }, 15000));
+  tmux({"send-keys", "-t", m_paneId, "-l", "echo live-in-the-window"});
+  tmux({"send-keys", "-t", m_paneId, "Enter"});
 
   auto* textToggle = window.findChild<QToolButton*>("textModeToggle");
   auto* liveToggle = window.findChild<QToolButton*>("liveTerminalToggle");
   ASSERT_TRUE(textToggle && liveToggle);
   EXPECT_TRUE(textToggle->isChecked());
   EXPECT_FALSE(liveToggle->isChecked());
-  window.setLiveTerminalShown(true);
+  liveToggle->click();
   EXPECT_FALSE(textToggle->isChecked()) << "only the view that is on shows as on";
   EXPECT_TRUE(liveToggle->isChecked());
-  ASSERT_TRUE(window.liveTerminal());
+  terminal::LiveTerminalView* live = window.liveTerminal();
+  ASSERT_TRUE(live);
+  testing::saveScreenshot(window, "window-live-terminal-attaching");
   EXPECT_TRUE(testing::waitUntil([&] {
     QWidget* focus = QApplication::focusWidget();
-    return focus && (focus == window.liveTerminal() || window.liveTerminal()->isAncestorOf(focus));
+    return focus && (focus == live || live->isAncestorOf(focus));
   }, 5000)) << "focus: " << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "none");
+  ASSERT_TRUE(testing::waitUntil([&] { return live->isSessionReady(); }, 15000)) << live->statusText().toStdString();
+  EXPECT_TRUE(testing::waitForCondition([&] { return testing::screenText(*live).contains("live-in-the-window"); }))
+      << testing::screenText(*live).toStdString();
+
+  auto background = [&] { return testing::evaluate(*live, "document.body.style.background").toString(); };
+  const auto rgb = [](const QColor& c) { return QString("rgb(%1, %2, %3)").arg(c.red()).arg(c.green()).arg(c.blue()); };
+  EXPECT_TRUE(testing::waitForCondition([&] { return background() == rgb(Theme::colorsFor(Theme::Scheme::dark).base); }))
+      << background().toStdString();
+  QTest::qWait(300);
+  testing::saveScreenshot(window, "window-live-terminal-dark");
+  theme.setScheme(Theme::Scheme::light);
+  EXPECT_TRUE(testing::waitForCondition([&] { return background() == rgb(Theme::colorsFor(Theme::Scheme::light).base); }))
+      << background().toStdString();
+  QTest::qWait(300);
+  testing::saveScreenshot(window, "window-live-terminal-light");
+
   textToggle->click();
   EXPECT_FALSE(liveToggle->isChecked());
+  EXPECT_TRUE(textToggle->isChecked());
+  testing::saveScreenshot(window, "window-text-light");
+  theme.setScheme(Theme::Scheme::dark);
+
+  stopDaemon();
+  ASSERT_TRUE(testing::waitUntil([&] { return window.stateView()->isVisible(); }, 15000)) << "the daemon-down screen";
+  auto* settingsButton = window.findChild<QToolButton*>("settingsButton");
+  ASSERT_TRUE(settingsButton);
+  EXPECT_TRUE(settingsButton->isVisible()) << "Settings while no pane can be shown";
+  whileSettingsOpen(window, [](SettingsDialog& dialog) { EXPECT_TRUE(dialog.languagePicker()); });
+  testing::saveScreenshot(window, "window-daemon-down-settings");
   model.stop();
 }
 
