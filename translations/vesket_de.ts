@@ -255,6 +255,10 @@
         <source>Attach files…</source>
         <translation>Dateien anhängen …</translation>
     </message>
+    <message id="macos.composer.attached_files">
+        <source>Attached: %1</source>
+        <translation>Angehängt: %1</translation>
+    </message>
     <message id="macos.composer.message_target_enter_to_send">
         <source>Message %1 — Enter to send, Shift+Enter for a new line</source>
         <translation>Nachricht an %1 – Eingabetaste zum Senden, Umschalt+Eingabetaste für eine neue Zeile</translation>
@@ -262,6 +266,10 @@
     <message id="macos.composer.message_the_agent_enter_to_send">
         <source>Message the agent — Enter to send, Shift+Enter for a new line</source>
         <translation>Nachricht an den Agenten – Eingabetaste zum Senden, Umschalt+Eingabetaste für eine neue Zeile</translation>
+    </message>
+    <message id="macos.composer.pasted_image">
+        <source>Pasted image</source>
+        <translation>Eingefügtes Bild</translation>
     </message>
     <message id="macos.composer.remove_attachments">
         <source>Remove</source>

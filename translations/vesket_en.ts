@@ -255,6 +255,10 @@
         <source>Attach files…</source>
         <translation>Attach files…</translation>
     </message>
+    <message id="macos.composer.attached_files">
+        <source>Attached: %1</source>
+        <translation>Attached: %1</translation>
+    </message>
     <message id="macos.composer.message_target_enter_to_send">
         <source>Message %1 — Enter to send, Shift+Enter for a new line</source>
         <translation>Message %1 — Enter to send, Shift+Enter for a new line</translation>
@@ -262,6 +266,10 @@
     <message id="macos.composer.message_the_agent_enter_to_send">
         <source>Message the agent — Enter to send, Shift+Enter for a new line</source>
         <translation>Message the agent — Enter to send, Shift+Enter for a new line</translation>
+    </message>
+    <message id="macos.composer.pasted_image">
+        <source>Pasted image</source>
+        <translation>Pasted image</translation>
     </message>
     <message id="macos.composer.remove_attachments">
         <source>Remove</source>

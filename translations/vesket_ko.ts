@@ -255,6 +255,10 @@
         <source>Attach files…</source>
         <translation>파일 첨부…</translation>
     </message>
+    <message id="macos.composer.attached_files">
+        <source>Attached: %1</source>
+        <translation>첨부됨: %1</translation>
+    </message>
     <message id="macos.composer.message_target_enter_to_send">
         <source>Message %1 — Enter to send, Shift+Enter for a new line</source>
         <translation>%1에게 메시지 — Enter로 보내기, Shift+Enter로 줄 바꿈</translation>
@@ -262,6 +266,10 @@
     <message id="macos.composer.message_the_agent_enter_to_send">
         <source>Message the agent — Enter to send, Shift+Enter for a new line</source>
         <translation>에이전트에게 메시지 — Enter로 보내기, Shift+Enter로 줄 바꿈</translation>
+    </message>
+    <message id="macos.composer.pasted_image">
+        <source>Pasted image</source>
+        <translation>붙여넣은 이미지</translation>
     </message>
     <message id="macos.composer.remove_attachments">
         <source>Remove</source>

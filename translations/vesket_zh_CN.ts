@@ -255,6 +255,10 @@
         <source>Attach files…</source>
         <translation>附加文件…</translation>
     </message>
+    <message id="macos.composer.attached_files">
+        <source>Attached: %1</source>
+        <translation>已附加：%1</translation>
+    </message>
     <message id="macos.composer.message_target_enter_to_send">
         <source>Message %1 — Enter to send, Shift+Enter for a new line</source>
         <translation>给 %1 发消息 — 按 Enter 发送，Shift+Enter 换行</translation>
@@ -262,6 +266,10 @@
     <message id="macos.composer.message_the_agent_enter_to_send">
         <source>Message the agent — Enter to send, Shift+Enter for a new line</source>
         <translation>给智能体发消息 — 按 Enter 发送，Shift+Enter 换行</translation>
+    </message>
+    <message id="macos.composer.pasted_image">
+        <source>Pasted image</source>
+        <translation>粘贴的图片</translation>
     </message>
     <message id="macos.composer.remove_attachments">
         <source>Remove</source>

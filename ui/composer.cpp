@@ -7,6 +7,8 @@
 #include <QDropEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QMimeData>
@@ -78,7 +80,7 @@ Composer::Composer(QWidget* parent) : QWidget(parent) {
 
   auto* row = new QHBoxLayout;
   row->setSpacing(8);
-  m_attach = new QPushButton(QStringLiteral("\U0001F4CE"), this);
+  m_attach = new QPushButton(QStringLiteral("+"), this);
   m_attach->setObjectName("composerAttach");
   m_attach->setToolTip(qtTrId("macos.composer.attach_files"));
   m_attach->setFocusPolicy(Qt::NoFocus);
@@ -116,7 +118,8 @@ void Composer::applyStyle() {
     QPlainTextEdit#composerEditor:focus { border-color: %5; }
     QPushButton#composerSend { background: %5; color: %6; border: none; border-radius: 8px; padding: 8px 16px; font-weight: 600; }
     QPushButton#composerSend:disabled { background: %2; color: %7; }
-    QPushButton#composerAttach { background: %8; color: %9; border: 1px solid %2; border-radius: 8px; padding: 6px 8px; }
+    QPushButton#composerAttach { background: %8; color: %9; border: 1px solid %2; border-radius: 8px; padding: 4px 10px; font-size: 16px; font-weight: 600; }
+    QPushButton#composerAttach:hover { border-color: %5; color: %4; }
     QPushButton#composerClearAttachments { background: transparent; color: %9; border: none; text-decoration: underline; }
     QLabel#composerAttachments { color: %9; }
     QPushButton#navKey { background: %8; color: %9; border: 1px solid %2; border-radius: 5px; padding: 2px 9px; min-width: 22px; }
@@ -179,16 +182,35 @@ void Composer::addAttachments(const QStringList& paths) {
 
 void Composer::clearAttachments() {
   m_attachments.clear();
+  removeImageCopies();
   syncAttachments();
 }
 
+// Images that came as data (dropped or pasted, not as files) were written to temporary
+// files; they go once they are no longer attached.
+void Composer::removeImageCopies() {
+  for (const QString& path : std::as_const(m_imageCopies)) QFile::remove(path);
+  m_imageCopies.clear();
+}
+
+Composer::~Composer() { removeImageCopies(); }
+
 void Composer::syncAttachments() {
   QStringList names;
-  for (const QString& path : m_attachments) names << QFileInfo(path).fileName();
-  m_attachmentList->setText(names.isEmpty() ? QString() : QStringLiteral("\U0001F4CE ") + names.join(QStringLiteral(", ")));
+  for (const QString& path : m_attachments) {
+    //: An image attached from the clipboard or dropped as data, which has no name of its own.
+    names << (m_imageCopies.contains(path) ? qtTrId("macos.composer.pasted_image") : QFileInfo(path).fileName());
+  }
+  //: The files that go with the next message, e.g. "Attached: notes.md, shot.png".
+  m_attachmentList->setText(names.isEmpty() ? QString() : qtTrId("macos.composer.attached_files").arg(names.join(QStringLiteral(", "))));
   m_attachmentList->setToolTip(m_attachments.join('\n'));
   m_attachmentList->setVisible(!names.isEmpty());
   m_clearAttachments->setVisible(!names.isEmpty());
+}
+
+bool Composer::carriesFiles(const QMimeData& data) {
+  const QList<QUrl> urls = data.urls();
+  return data.hasImage() || std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
 }
 
 bool Composer::takeDrop(const QMimeData& data) {
@@ -198,9 +220,12 @@ bool Composer::takeDrop(const QMimeData& data) {
   }
   if (paths.isEmpty() && data.hasImage()) {
     const QImage image = qvariant_cast<QImage>(data.imageData());
-    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/vesket-dropped-XXXXXX.png"));
+    QTemporaryFile file(QDir::tempPath() + QStringLiteral("/vesket-image-XXXXXX.png"));
     file.setAutoRemove(false);
-    if (!image.isNull() && file.open() && image.save(&file, "PNG")) paths << file.fileName();
+    if (!image.isNull() && file.open() && image.save(&file, "PNG")) {
+      paths << file.fileName();
+      m_imageCopies << file.fileName();
+    }
   }
   if (paths.isEmpty()) return false;
   addAttachments(paths);
@@ -238,10 +263,7 @@ bool Composer::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_editor->viewport() && (event->type() == QEvent::DragEnter || event->type() == QEvent::Drop)) {
     auto* drop = static_cast<QDropEvent*>(event);
     const QMimeData* data = drop->mimeData();
-    const QList<QUrl> urls = data->urls();
-    const bool files =
-        data->hasImage() || std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
-    if (files) {
+    if (carriesFiles(*data)) {
       if (event->type() == QEvent::Drop) takeDrop(*data);
       drop->acceptProposedAction();
       return true;
@@ -249,6 +271,11 @@ bool Composer::eventFilter(QObject* watched, QEvent* event) {
   }
   if (watched == m_editor && event->type() == QEvent::KeyPress) {
     auto* key = static_cast<QKeyEvent*>(event);
+    // A pasted image or copied files are attached, as if dropped; text pastes as text.
+    if (key->matches(QKeySequence::Paste)) {
+      const QMimeData* clipboard = QGuiApplication::clipboard()->mimeData();
+      if (clipboard && carriesFiles(*clipboard) && takeDrop(*clipboard)) return true;
+    }
     const bool plain = !(key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier));
     if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && plain) {
       submit();

@@ -16,13 +16,14 @@ namespace vesket::ui {
 // Where the user writes to the selected pane's agent. Enter sends, Shift+Enter starts a new
 // line, Up and Down at the edges walk through what was sent to this pane before. A row of
 // buttons sends the keys agents' menus need (Esc, arrows, Enter, Tab, Ctrl-C) as named keys.
-// Files (and images) are attached with the paper-clip button or by dropping them on the
-// composer; they go with the next message.
+// Files (and images) are attached with the + button, by dropping them on the composer or by
+// pasting them; they go with the next message.
 class Composer : public QWidget {
   Q_OBJECT
 
  public:
   explicit Composer(QWidget* parent = nullptr);
+  ~Composer() override;
 
   // What was sent to the current pane, oldest first (Up recalls the newest).
   void setHistory(std::vector<QString> sent);
@@ -40,6 +41,8 @@ class Composer : public QWidget {
   // Takes what a drop carries: local files, or image data (stored in a temporary file).
   // False when it carries neither.
   bool takeDrop(const QMimeData& data);
+  // Whether `data` holds local files or image data (what takeDrop takes).
+  static bool carriesFiles(const QMimeData& data);
 
  signals:
   void submitted(const QString& text);
@@ -57,6 +60,7 @@ class Composer : public QWidget {
   void applyStyle();
   void chooseFiles();
   void syncAttachments();
+  void removeImageCopies();
 
   QPlainTextEdit* m_editor;
   QPushButton* m_send;
@@ -65,6 +69,7 @@ class Composer : public QWidget {
   QLabel* m_attachmentList;
   QPushButton* m_clearAttachments;
   QStringList m_attachments;
+  QStringList m_imageCopies;  // temporary files this composer wrote for image data
   std::vector<QString> m_history;
   int m_historyIndex = -1;  // -1: not browsing
   QString m_draft;

@@ -3,6 +3,11 @@
 // approval marker gets the answer panel, and clicking an option types the answer into the
 // pane. Screenshots of each state go to the test artifacts.
 #include <QApplication>
+#include <QTimer>
+#include <QTest>
+#include <QMenu>
+#include <QInputDialog>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -230,21 +235,81 @@ TEST_F(MainWindowEndToEnd, SendsAttachedFilesAndImagesWithTheMessage) {
   QMimeData text;
   text.setText("plain words");
   EXPECT_FALSE(composer->takeDrop(text)) << "only files and images are attachments";
+  // A pasted image is attached too (through a copy of its own), not pasted as text and not
+  // sent before the user sends.
+  auto* editor = composer->findChild<QPlainTextEdit*>("composerEditor");
+  QImage pastedImage(3, 3, QImage::Format_RGB32);
+  pastedImage.fill(Qt::blue);
+  QApplication::clipboard()->setImage(pastedImage);
+  editor->setFocus();
+  QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+  ASSERT_EQ(composer->attachments().size(), 3);
+  const QString pasted = composer->attachments().back();
+  EXPECT_TRUE(QImage(pasted).size() == QSize(3, 3)) << pasted.toStdString();
+  EXPECT_TRUE(editor->toPlainText().isEmpty());
   saveScreenshot(window, "main-window-attachments");
 
-  composer->findChild<QPlainTextEdit*>("composerEditor")->setPlainText("read these");
+  editor->setPlainText("read these");
   composer->findChild<QPushButton*>("composerSend")->click();
   ASSERT_TRUE(waitUntil([&] { return composer->attachments().isEmpty(); }, 15000))
       << "error: " << model.composerError().value_or("none");
+  EXPECT_FALSE(QFile::exists(pasted)) << "the pasted image's copy goes once it was sent";
   const QString typed = "read these '" + notes + "' " + m_environment.value("VESKET_HOME") + "/images/";
   ASSERT_TRUE(captureShows(m_paneId, typed.toStdString())) << typed.toStdString();
   const QStringList stored = QDir(m_environment.value("VESKET_HOME") + "/images").entryList({"*.png"}, QDir::Files);
-  ASSERT_EQ(stored.size(), 1);
-  QFile copy(m_environment.value("VESKET_HOME") + "/images/" + stored.front());
-  ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+  ASSERT_EQ(stored.size(), 2);
   QFile original(shot);
   ASSERT_TRUE(original.open(QIODevice::ReadOnly));
-  EXPECT_EQ(copy.readAll(), original.readAll());
+  const QByteArray originalBytes = original.readAll();
+  int same = 0;
+  for (const QString& name : stored) {
+    QFile copy(m_environment.value("VESKET_HOME") + "/images/" + name);
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    if (copy.readAll() == originalBytes) ++same;
+  }
+  EXPECT_EQ(same, 1) << "the dropped image arrived as it was";
+  model.stop();
+}
+
+// "Rename…" in a pane's menu in the sidebar names the pane through the daemon; the name is
+// kept by tmux and shown as the pane's label.
+TEST_F(MainWindowEndToEnd, NamesAPaneFromTheSidebar) {
+  vesket::ui::Theme theme;
+  theme.apply(*qApp);
+  vesket::viewer::TerminalViewerModel model(m_client, nullptr);
+  vesket::ui::MainWindow window(model);
+  window.resize(900, 560);
+  window.show();
+  model.start();
+  ASSERT_TRUE(waitUntil([&] { return model.selectedPaneId() == m_paneId.toStdString(); }, 15000));
+  auto* sidebar = window.sidebar();
+  auto* sidebarModel = qobject_cast<vesket::ui::PaneSidebarModel*>(sidebar->model());
+  const QRect row = sidebar->visualRect(sidebarModel->indexOfPane(m_paneId.toStdString()));
+  ASSERT_TRUE(row.isValid());
+
+  bool named = false;
+  QTimer::singleShot(50, &window, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu || menu->actions().isEmpty()) return ADD_FAILURE() << "no pane menu";
+    EXPECT_EQ(menu->actions().front()->text(), qtTrId("macos.main_window.rename_pane"));
+    QTimer::singleShot(50, &window, [&] {
+      auto* dialog = window.findChild<QInputDialog*>("renamePaneDialog");
+      if (!dialog) return ADD_FAILURE() << "no rename dialog";
+      dialog->setTextValue("  release train  ");
+      saveScreenshot(*dialog, "rename-pane-dialog");
+      named = true;
+      dialog->accept();
+    });
+    menu->actions().front()->trigger();
+    menu->close();
+  });
+  emit sidebar->customContextMenuRequested(row.center());
+  ASSERT_TRUE(named);
+  const auto label = [&] {
+    return sidebarModel->indexOfPane(m_paneId.toStdString()).data(Qt::DisplayRole).toString();
+  };
+  EXPECT_TRUE(waitUntil([&] { return label() == "release train"; }, 10000)) << label().toStdString();
+  EXPECT_EQ(tmux({"display-message", "-p", "-t", m_paneId, "#{@vesket-name}"}), "release train");
   model.stop();
 }
 
