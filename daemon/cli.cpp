@@ -24,6 +24,7 @@
 #include "daemon/core/env_file.h"
 #include "daemon/daemon_paths.h"
 #include "daemon/daemon_runtime.h"
+#include "daemon/tmux_control_client.h"
 #include "daemon/daemon_service_cli.h"
 #include "daemon/exit_codes.h"
 #include "daemon/running_daemon.h"
@@ -50,17 +51,23 @@ int daemonStart(const CliCommand& command, const DaemonPaths& paths) {
   if (!options.tmuxSocketPath && !options.tmuxSocketName && !qEnvironmentVariableIsEmpty("VESKET_TMUX_SOCKET")) {
     options.tmuxSocketPath = qEnvironmentVariable("VESKET_TMUX_SOCKET");
   }
-  DaemonRuntime runtime(paths, options);
-  try {
-    runtime.start();
-  } catch (const DaemonAlreadyRunning& error) {
-    std::fprintf(stderr, "vesket: %s\n", error.what());
-    return kExitAlreadyRunning;
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "vesket: cannot start the daemon: %s\n", error.what());
-    return kExitFailure;
+  int code = 0;
+  {
+    DaemonRuntime runtime(paths, options);
+    try {
+      runtime.start();
+    } catch (const DaemonAlreadyRunning& error) {
+      std::fprintf(stderr, "vesket: %s\n", error.what());
+      return kExitAlreadyRunning;
+    } catch (const std::exception& error) {
+      std::fprintf(stderr, "vesket: cannot start the daemon: %s\n", error.what());
+      return kExitFailure;
+    }
+    code = QCoreApplication::exec();
   }
-  return QCoreApplication::exec();
+  // The runtime's tmux clients have been let go; none may outlive the daemon.
+  TmuxControlClient::waitForLeavingClients(std::chrono::milliseconds(1500));
+  return code;
 }
 
 int daemonStatus(const DaemonPaths& paths) {

@@ -784,7 +784,7 @@ QCoro::Task<void> TerminalAttachService::openPipe(StreamPtr stream) {
     std::vector<std::string> lines;
     lines.push_back(hasPipe);
     lines.push_back("pipe-pane -o -I -O -t " + pane + " " + TmuxCommand::quote(TmuxCommand::unexpanded(ticket.shellCommand)));
-    lines.push_back("refresh-client -A " + TmuxCommand::quote(stream->paneId.toStdString() + ":off"));
+    lines.push_back(stream->client->holdOutput(stream->paneId.toStdString()));
     auto answers = stream->client->commands(lines);
     stream->issued += answers.size();
     const auto before = co_await answers[0];
@@ -804,7 +804,7 @@ QCoro::Task<void> TerminalAttachService::openPipe(StreamPtr stream) {
       // No pipe of ours (the user's came first, or the hand-over failed): control mode again.
       if (fd >= 0) ::close(fd);
       if (before == none) qInfo().noquote() << "pane pipe of" << stream->paneId << "not handed over";
-      auto on = stream->run("refresh-client -A " + TmuxCommand::quote(stream->paneId.toStdString() + ":on"));
+      auto on = stream->run(stream->client->resumeOutput(stream->paneId.toStdString()));
       co_await on;
       co_return;
     }
@@ -877,7 +877,7 @@ void TerminalAttachService::stepAside(const StreamPtr& stream) {
   if (stream->ended || stream->client == nullptr) return;
   // Output flows through control mode again; what the pipe still held is lost, so every
   // viewer gets a fresh screen.
-  spawn(settle(stream->run("refresh-client -A " + TmuxCommand::quote(stream->paneId.toStdString() + ":on"))),
+  spawn(settle(stream->run(stream->client->resumeOutput(stream->paneId.toStdString()))),
         "terminal step aside");
   if (!keys.empty()) spawn(typeInput(stream, std::move(keys)), "terminal input");
   for (const auto& viewer : std::vector<ViewerPtr>(stream->viewers)) {

@@ -1,13 +1,84 @@
 #include "daemon/tmux_control_client.h"
 
+#include <QDeadlineTimer>
+#include <algorithm>
 #include <QTimer>
 
 #include <qcoro/qcorosignal.h>
+#include <qcoro/qcorotimer.h>
 
 #include "daemon/core/tmux_command.h"
 #include "daemon/tmux_process.h"
 
 namespace vesket::daemon {
+
+namespace {
+
+// tmux 3.3 tells every control client when another client attaches, detaches or changes
+// session, also a control client that is still introducing itself and has nowhere to put
+// the line yet: the server crashes, and every session of the user's goes with it. So the
+// daemon's own clients come and go one at a time: a client starts only while no other is
+// starting or leaving, and one that leaves closes its input only once none is starting.
+struct Turns {
+  int starting = 0;
+  std::vector<QPointer<QProcess>> leaving;  // input closed, process not yet ended
+  std::vector<QPointer<QProcess>> queued;   // to close once no client is starting
+};
+
+Turns& turns() {
+  static Turns state;
+  return state;
+}
+
+bool running(const QPointer<QProcess>& process) { return process && process->state() != QProcess::NotRunning; }
+
+bool anyLeaving() {
+  auto& leaving = turns().leaving;
+  leaving.erase(std::remove_if(leaving.begin(), leaving.end(), [](const auto& p) { return !running(p); }), leaving.end());
+  return !leaving.empty();
+}
+
+// tmux detaches a client whose input ends; a wedged one is killed 2 s later.
+void closeInput(QProcess* process) {
+  process->closeWriteChannel();
+  turns().leaving.emplace_back(process);
+  QPointer<QProcess> guarded(process);
+  QTimer::singleShot(2000, process, [guarded] {
+    if (running(guarded)) guarded->kill();
+  });
+}
+
+void leaveWhenNoneStarts(QProcess* process) {
+  if (turns().starting > 0) {
+    turns().queued.emplace_back(process);
+  } else {
+    closeInput(process);
+  }
+}
+
+void letQueuedLeave() {
+  if (turns().starting > 0) return;
+  for (auto& process : std::exchange(turns().queued, {})) {
+    if (running(process)) closeInput(process);
+  }
+}
+
+}  // namespace
+
+void TmuxControlClient::waitForLeavingClients(std::chrono::milliseconds budget) {
+  QDeadlineTimer deadline(budget);
+  for (auto& process : std::exchange(turns().queued, {})) {
+    if (running(process)) closeInput(process);
+  }
+  for (auto& process : turns().leaving) {
+    if (!running(process)) continue;
+    if (!process->waitForFinished(static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)))) {
+      process->kill();
+      process->waitForFinished(500);
+    }
+  }
+  turns().leaving.clear();
+}
 
 // One command written to tmux and not yet answered. The awaiting coroutine holds it
 // through a shared pointer, so it outlives the client if the client goes away first.
@@ -61,12 +132,26 @@ void TmuxControlClient::releaseProcess() {
   }
   process->setParent(nullptr);
   connect(process, &QProcess::finished, process, &QObject::deleteLater);
-  process->closeWriteChannel();
-  QTimer::singleShot(2000, process, [process] { process->kill(); });
+  leaveWhenNoneStarts(process);
 }
 
 QCoro::Task<bool> TmuxControlClient::start() {
-  if (m_process != nullptr) co_return m_attached;
+  if (m_process != nullptr || m_starting) co_return m_attached;
+  m_starting = true;
+  QPointer<TmuxControlClient> self(this);
+  QDeadlineTimer turn(2500);
+  while ((turns().starting > 0 || anyLeaving()) && !turn.hasExpired()) {
+    auto pause = QCoro::sleepFor(std::chrono::milliseconds(5));
+    co_await pause;
+    if (self.isNull()) co_return false;
+  }
+  ++turns().starting;
+  struct Started {
+    ~Started() {
+      --turns().starting;
+      letQueuedLeave();
+    }
+  } started;
   m_process = new QProcess(this);
   QStringList flags = {QStringLiteral("ignore-size")};
   if (m_options.pauseAfterSeconds > 0) {
@@ -91,7 +176,6 @@ QCoro::Task<bool> TmuxControlClient::start() {
   });
   m_process->start(m_options.tmuxBinary, args);
 
-  QPointer<TmuxControlClient> self(this);
   const auto deadline = m_options.commandTimeout;
   if (!m_attachDone) {
     // `attached` or `exited` ends the wait, whichever comes first.
@@ -166,15 +250,18 @@ QCoro::Task<std::vector<std::string>> TmuxControlClient::awaitAnswer(std::shared
   co_return std::move(pending->lines);
 }
 
+std::string TmuxControlClient::holdOutput(const std::string& paneId) {
+  m_heldPanes.insert(paneId);
+  return "refresh-client -A " + TmuxCommand::quote(paneId + ":pause");
+}
+
+std::string TmuxControlClient::resumeOutput(const std::string& paneId) {
+  m_heldPanes.erase(paneId);
+  return "refresh-client -A " + TmuxCommand::quote(paneId + ":continue");
+}
+
 void TmuxControlClient::stop() {
-  if (m_process != nullptr && m_process->state() != QProcess::NotRunning) {
-    m_process->closeWriteChannel();
-    // tmux leaves on end of input; make sure a wedged client does not linger.
-    QPointer<QProcess> process(m_process);
-    QTimer::singleShot(2000, this, [process] {
-      if (process && process->state() != QProcess::NotRunning) process->kill();
-    });
-  }
+  if (m_process != nullptr && m_process->state() != QProcess::NotRunning) leaveWhenNoneStarts(m_process);
 }
 
 void TmuxControlClient::onReadyRead() {
@@ -238,6 +325,7 @@ void TmuxControlClient::handle(ControlEvent& event) {
                   QByteArray(event.data.data(), static_cast<qsizetype>(event.data.size())));
       return;
     case ControlEventKind::Pause: {
+      if (m_heldPanes.count(event.paneId) != 0) return;  // our own pause
       // Resume at once; the pane's bytes since the pause are lost and whoever streams it
       // resynchronises from a capture.
       const QString pane = QString::fromStdString(event.paneId);

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <deque>
 #include <memory>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -77,6 +78,19 @@ class TmuxControlClient : public QObject {
   // later. Never waits.
   void retire();
 
+  // Command lines that stop and restart this client's copy of a pane's output (its bytes are
+  // read elsewhere meanwhile). Output is paused, not turned off: pausing also drops the output
+  // blocks tmux has queued but not yet written, and tmux 3.3 writes such blocks of a pane
+  // whose output is off from a buffer it has since drained, which crashes the server. A pane
+  // held here is not resumed when its %pause arrives.
+  std::string holdOutput(const std::string& paneId);
+  std::string resumeOutput(const std::string& paneId);
+
+  // At the daemon's exit: clients that were let go get up to `budget` to detach, then are
+  // killed, so none outlives the daemon (a control client left behind keeps a tmux server
+  // that is told to exit from ever finishing).
+  static void waitForLeavingClients(std::chrono::milliseconds budget);
+
   bool isAttached() const { return m_attached; }
   QString lastError() const { return m_lastError; }
   // The session the client is attached to ("$1") and its name, from %session-changed.
@@ -113,9 +127,11 @@ class TmuxControlClient : public QObject {
   bool m_attached = false;
   std::uint64_t m_groups = 0;
   bool m_attachDone = false;
+  bool m_starting = false;
   QString m_lastError;
   QString m_sessionId;
   QString m_sessionName;
+  std::set<std::string> m_heldPanes;
 };
 
 }  // namespace vesket::daemon

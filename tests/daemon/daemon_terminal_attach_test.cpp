@@ -235,6 +235,21 @@ TEST_F(DaemonTerminalAttachTest, KilledPaneGivesExitThenDone) {
   EXPECT_NE(second.first<TP::Exit>(), nullptr);
 }
 
+// tmux 3.3 crashed when the daemon took a busy pane's output off control mode while blocks of
+// it were still queued: attaching again and again to a pane that never stops printing must
+// leave the user's server running.
+TEST_F(DaemonTerminalAttachTest, AttachingToABusyPaneNeverTakesTheServerDown) {
+  const QString server = tmux({"display-message", "-p", "#{pid}"});
+  tmux({"send-keys", "-t", m_pane, "while :; do echo busy-$RANDOM; sleep 0.002; done", "Enter"});
+  for (int i = 0; i < 30; ++i) {
+    Viewer viewer(m_daemon.socketPath());
+    viewer.attach(m_pane);
+    ASSERT_TRUE(viewer.readUntil([&] { return viewer.historyEnded || viewer.failed; })) << "attach " << i;
+    ASSERT_FALSE(viewer.failed) << viewer.otherLines.back().dump();
+  }
+  EXPECT_EQ(tmux({"display-message", "-p", "#{pid}"}), server);
+}
+
 TEST_F(DaemonTerminalAttachTest, RefusedAttachAndRejectedInputGetFailureLines) {
   Viewer missing(m_daemon.socketPath());
   missing.attach(QStringLiteral("%999"));
