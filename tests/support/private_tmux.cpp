@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QProcess>
 #include <atomic>
+#include <csignal>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -30,7 +31,14 @@ PrivateTmux::PrivateTmux(Start start)
   }
 }
 
-PrivateTmux::~PrivateTmux() { run({QStringLiteral("kill-server")}, false); }
+PrivateTmux::~PrivateTmux() {
+  // A server that is told to exit waits for its clients; one a crashed test left behind would
+  // keep it (and this test's output pipe) alive for good.
+  const pid_t server = run({QStringLiteral("display-message"), QStringLiteral("-p"), QStringLiteral("#{pid}")}, false).toInt();
+  run({QStringLiteral("kill-server")}, false);
+  for (int i = 0; server > 0 && i < 100 && ::kill(server, 0) == 0; ++i) ::usleep(10000);
+  if (server > 0 && ::kill(server, 0) == 0) ::kill(server, SIGKILL);
+}
 
 QString PrivateTmux::socketPath() const {
   return m_dir.path() + QStringLiteral("/tmux-") + QString::number(::getuid()) + QLatin1Char('/') + m_name;
