@@ -5,6 +5,8 @@
 #include <nlohmann/json.hpp>
 #include <unordered_map>
 
+#include "control_plane/core/base64.h"
+#include "control_plane/core/line_accumulator.h"
 #include "viewer/core/utf8_text.h"
 
 namespace vesket::viewer::AwaitingDetector {
@@ -83,82 +85,6 @@ std::optional<std::size_t> matchAt(std::string_view text, std::size_t pos,
   return at;
 }
 
-// ---- Decoding ------------------------------------------------------------------------
-
-constexpr std::uint8_t kNotBase64 = 0xFF;
-
-constexpr std::array<std::uint8_t, 256> makeBase64Table() {
-  std::array<std::uint8_t, 256> table{};
-  for (auto& entry : table) entry = kNotBase64;
-  constexpr std::string_view alphabet =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  for (std::size_t i = 0; i < alphabet.size(); ++i) {
-    table[static_cast<unsigned char>(alphabet[i])] = static_cast<std::uint8_t>(i);
-  }
-  return table;
-}
-constexpr auto kBase64Values = makeBase64Table();
-
-// Standard Base64 with padding: the length is a multiple of 4 and "=" appears only as the
-// last one or two characters.
-std::optional<std::string> decodeBase64(std::string_view text) {
-  if (text.size() % 4 != 0) return std::nullopt;
-  std::size_t pad = 0;
-  if (!text.empty() && text.back() == '=') pad = text[text.size() - 2] == '=' ? 2 : 1;
-  std::string out;
-  out.reserve(text.size() / 4 * 3);
-  for (std::size_t i = 0; i < text.size(); i += 4) {
-    const bool last = i + 4 == text.size();
-    std::uint32_t value = 0;
-    for (std::size_t j = 0; j < 4; ++j) {
-      const auto c = static_cast<unsigned char>(text[i + j]);
-      std::uint8_t digit = kBase64Values[c];
-      if (c == '=' && last && j >= 4 - pad) digit = 0;
-      if (digit == kNotBase64) return std::nullopt;
-      value = value << 6 | digit;
-    }
-    out.push_back(static_cast<char>(value >> 16));
-    if (!last || pad < 2) out.push_back(static_cast<char>(value >> 8));
-    if (!last || pad < 1) out.push_back(static_cast<char>(value));
-  }
-  return out;
-}
-
-// Well-formed UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool isValidUtf8(std::string_view text) {
-  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
-  const auto* end = p + text.size();
-  while (p < end) {
-    const unsigned char c = *p;
-    if (c < 0x80) {
-      ++p;
-      continue;
-    }
-    std::size_t length;
-    unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) {
-      length = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-      length = 3;
-      if (c == 0xE0) low = 0xA0;
-      if (c == 0xED) high = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-      length = 4;
-      if (c == 0xF0) low = 0x90;
-      if (c == 0xF4) high = 0x8F;
-    } else {
-      return false;
-    }
-    if (static_cast<std::size_t>(end - p) < length) return false;
-    if (p[1] < low || p[1] > high) return false;
-    for (std::size_t k = 2; k < length; ++k) {
-      if ((p[k] & 0xC0) != 0x80) return false;
-    }
-    p += length;
-  }
-  return true;
-}
-
 std::string_view crewKind(std::string_view kind) {
   for (std::string_view known : {"approval", "review", "question", "go-ahead"}) {
     if (kind == known) return known;
@@ -196,8 +122,8 @@ Markers scan(std::string_view text) {
 }
 
 std::optional<std::string> decodeText(std::string_view base64) {
-  auto bytes = decodeBase64(base64);
-  if (!bytes || !isValidUtf8(*bytes)) return std::nullopt;
+  auto bytes = control_plane::Base64::tryDecode(base64);
+  if (!bytes || !control_plane::isValidUtf8(*bytes)) return std::nullopt;
   return bytes;
 }
 

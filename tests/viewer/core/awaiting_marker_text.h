@@ -5,29 +5,11 @@
 #include <string_view>
 #include <vector>
 
+#include "control_plane/core/base64.h"
+
 namespace vesket::viewer::testing {
 
-inline std::string base64(std::string_view bytes) {
-  static constexpr char kAlphabet[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-  std::string out;
-  std::size_t i = 0;
-  for (; i + 3 <= bytes.size(); i += 3) {
-    const unsigned v = static_cast<unsigned char>(bytes[i]) << 16 |
-                       static_cast<unsigned char>(bytes[i + 1]) << 8 |
-                       static_cast<unsigned char>(bytes[i + 2]);
-    for (int shift : {18, 12, 6, 0}) out.push_back(kAlphabet[(v >> shift) & 63]);
-  }
-  if (const std::size_t rest = bytes.size() - i; rest > 0) {
-    unsigned v = static_cast<unsigned char>(bytes[i]) << 16;
-    if (rest == 2) v |= static_cast<unsigned char>(bytes[i + 1]) << 8;
-    out.push_back(kAlphabet[(v >> 18) & 63]);
-    out.push_back(kAlphabet[(v >> 12) & 63]);
-    out.push_back(rest == 2 ? kAlphabet[(v >> 6) & 63] : '=');
-    out.push_back('=');
-  }
-  return out;
-}
+inline std::string base64(std::string_view bytes) { return control_plane::Base64::encode(bytes); }
 
 // A JSON array of the given strings (no escaping needed for the texts tests use).
 inline std::string jsonStrings(const std::vector<std::string>& items) {
