@@ -2,6 +2,7 @@
 // window and the tray.
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QDir>
 
 #include <cstdio>
@@ -14,7 +15,11 @@
 #include "maintenance/crash_report_manager.h"
 #include "maintenance/hang_watchdog.h"
 #include "platform/crash/crash_handler.h"
+#include "relay/device_approval_store.h"
+#include "relay/device_self_vouch.h"
+#include "relay/pairing_flow.h"
 #include "relay/relay_account_runtime.h"
+#include "relay/relay_credentials.h"
 #include "shell/desktop_isolation.h"
 #include "shell/settings_key.h"
 #include "shell/localisation.h"
@@ -23,6 +28,9 @@
 #include "supervision/status_poller.h"
 #include "ui/app_icon.h"
 #include "ui/desktop_shell.h"
+#include "ui/device_approval_notifier.h"
+#include "ui/devices_window.h"
+#include "ui/pairing_window.h"
 #include "ui/main_window.h"
 #include "ui/setup_view.h"
 #include "ui/theme.h"
@@ -93,6 +101,53 @@ int main(int argc, char** argv) {
     setup->raise();
     setup->refresh();
   });
+  // Devices: requests of other devices (notification or banner), the account's devices and
+  // machines; pairing this machine's daemon, then its own vouch for this device.
+  std::function<relay::RelayClient()> accountClient = [&account] { return account.store().client(); };
+  std::function<QUrl()> relayBase = [&account] { return account.store().baseURL(); };
+  relay::DeviceApprovalStore approvals({accountClient, relayBase, {}, 5000});
+  relay::MyMachinesStore machines({accountClient, relayBase, {}, {}});
+  ui::DeviceApprovalNotifier notifier(approvals, QDBusConnection::sessionBus());
+  relay::DeviceSelfVouch selfVouch({{}, accountClient, {}});
+  relay::PairQRFlow pairing({relayBase, {}, {}, {}, [&account, &selfVouch, &approvals] {
+                               account.store().recheckAfterLocalPairing();
+                               if (const auto user = account.session().accountID()) selfVouch.afterLocalPairing(*user);
+                               approvals.start();
+                             }});
+  auto* devices = new ui::DevicesWindow(approvals, machines, &notifier, &window);
+  devices->setWindowFlag(Qt::Window);
+  auto* pairingWindow = new ui::PairingWindow(
+      pairing,
+      [&account]() -> std::optional<relay::RelayClient> {
+        if (!account.session().isSignedIn()) return std::nullopt;
+        return account.store().client();
+      },
+      &window);
+  pairingWindow->setWindowFlag(Qt::Window);
+  auto showDevices = [devices] {
+    devices->show();
+    devices->raise();
+  };
+  auto showPairing = [pairingWindow] {
+    pairingWindow->show();
+    pairingWindow->raise();
+  };
+  QObject::connect(&desktop, &ui::DesktopShell::devicesRequested, devices, showDevices);
+  QObject::connect(&desktop, &ui::DesktopShell::pairingRequested, pairingWindow, showPairing);
+  QObject::connect(devices, &ui::DevicesWindow::pairingRequested, pairingWindow, showPairing);
+  // Without a notification server the request waits in the Devices window.
+  QObject::connect(&notifier, &ui::DeviceApprovalNotifier::bannersChanged, devices, [&notifier, showDevices] {
+    if (!notifier.banners().empty()) showDevices();
+  });
+  auto followAccount = [&account, &approvals] {
+    if (account.session().isSignedIn() || relay::DaemonTokenStore::read()) {
+      approvals.start();
+    } else {
+      approvals.stop();
+    }
+  };
+  QObject::connect(&account.session(), &relay::AccountSession::accountDidSignIn, &approvals, followAccount);
+  followAccount();
   model.start();
   desktop.start();
   // Start-up: the daemon's tool installs or updates the agents' Vesket instructions and

@@ -6,6 +6,7 @@
 #include "relay/core/account_registration_policy.h"
 #include "relay/core/enrollment_backoff.h"
 #include "relay/device_enrollment.h"
+#include "relay/device_self_vouch.h"
 #include "relay/relay_credentials.h"
 #include "relay/relay_error_presentation.h"
 
@@ -230,9 +231,21 @@ QCoro::Task<void> RelayAccountStore::finishSignIn(RelayAccount account, bool aut
     setAuth(state);
     co_return;
   }
-  // Waiting for this Mac's own daemon to vouch for it needs the device approval flow; until
-  // it approves, the relay answers the account's calls with device_not_approved.
+  // Pending: this machine's own daemon may vouch for it.
   session.markSignedIn(account.id, account.displayName, account.email);
+  if (approval->requestId && thisMacIsRegistered()) {
+    DeviceSelfVouch vouch({m_dependencies.localDaemon, [this] { return makeClient(); },
+                           [this] { return thisMacIsRegistered(); }});
+    const bool vouched = co_await vouch.waitForLocalDaemonVouch(*approval->requestId, account.id);
+    if (!self) co_return;
+    if (vouched) {
+      AuthState state{AuthState::Kind::authenticated};
+      state.name = account.displayName;
+      state.email = account.email;
+      setAuth(state);
+      co_return;
+    }
+  }
   const auto explanation = RelayErrorExplainer::explain("device_not_approved", thisMacIsRegistered());
   const auto resolved = RelayErrorPresentation::resolve(*explanation);
   setAuth(AuthState::failed(prefix + resolved.message, resolved.action));

@@ -18,6 +18,10 @@
 #include "relay/core/relay_error_explainer.h"
 #include "relay/relay_client.h"
 
+namespace vesket::control_plane {
+class ControlPlaneClient;
+}
+
 namespace vesket::relay {
 
 class AccountSession;
@@ -53,6 +57,8 @@ class RelayAccountStore : public QObject {
     AccountSession* session = nullptr;                    // required
     std::function<bool()> thisMacIsRegistered;            // a daemon token exists when empty
     DeviceEnrollment* enrollment = nullptr;               // the process's when null
+    // The local daemon that vouches for this device; the product home's when empty.
+    std::function<std::shared_ptr<control_plane::ControlPlaneClient>()> localDaemon;
   };
 
   explicit RelayAccountStore(Dependencies dependencies, QObject* parent = nullptr);
@@ -75,6 +81,11 @@ class RelayAccountStore : public QObject {
   void logout();
   void clearFailure();
   QCoro::Task<void> recheckAfterLocalPairing();
+  // A client of the current relay with this store's credentials.
+  RelayClient client() const { return makeClient(); }
+  const std::function<std::shared_ptr<control_plane::ControlPlaneClient>()>& localDaemon() const {
+    return m_dependencies.localDaemon;
+  }
 
  signals:
   void authChanged();

@@ -74,7 +74,10 @@ RelayClient::RelayClient(QUrl baseURL, Credential credential, std::shared_ptr<Re
       m_tokenStore(tokenStore ? std::move(tokenStore) : std::make_shared<FileRelayUserTokenStore>()),
       m_deviceIDStore(deviceIDStore ? std::move(deviceIDStore) : std::make_shared<KeychainRelayDeviceIDStore>()),
       m_session(session ? session : relayNetworkSession()),
-      m_enrollment(enrollment ? enrollment : &DeviceEnrollment::shared()) {}
+      m_enrollment(enrollment) {}
+
+// The process's enrolment state unless one was given; looked up only when a call enrols.
+DeviceEnrollment& RelayClient::enrollment() const { return m_enrollment ? *m_enrollment : DeviceEnrollment::shared(); }
 
 std::optional<QString> RelayClient::bearer() const {
   if (m_credential.kind == Credential::Kind::token) {
@@ -191,21 +194,21 @@ QCoro::Task<RelayDeviceApproval> RelayClient::enrollCurrentDevice(bool reuseRece
   const QString flightKey = key + "|" + bearer().value_or(QString());
   const double now = static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
   if (reuseRecentPending) {
-    if (const auto recent = m_enrollment->backoff().recent(key.toStdString(), now)) co_return recent->approval;
+    if (const auto recent = enrollment().backoff().recent(key.toStdString(), now)) co_return recent->approval;
   }
   std::function<QCoro::Task<EnrollmentWireResult>()> operation = [this, deviceID] {
     return performEnrollment(deviceID);
   };
-  QCoro::Task<EnrollmentWireResult> flight = m_enrollment->run(flightKey, std::move(operation));
+  QCoro::Task<EnrollmentWireResult> flight = enrollment().run(flightKey, std::move(operation));
   const EnrollmentWireResult result = co_await std::move(flight);
-  m_enrollment->backoff().record(key.toStdString(), result, result.approval.status == QStringLiteral("pending"), now);
+  enrollment().backoff().record(key.toStdString(), result, result.approval.status == QStringLiteral("pending"), now);
   if (!result.token.isEmpty()) m_tokenStore->save(result.token);
   co_return result.approval;
 }
 
 QCoro::Task<EnrollmentWireResult> RelayClient::performEnrollment(QString deviceID) {
   const double now = static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000.0;
-  if (const auto wait = m_enrollment->retryRemaining(now)) {
+  if (const auto wait = enrollment().retryRemaining(now)) {
     throw RelayError(429, EnrollmentRetryGate::rateLimitedMessage(*wait));
   }
   const QString deviceName = QSysInfo::machineHostName().isEmpty() ? QStringLiteral("This computer")
@@ -226,7 +229,7 @@ QCoro::Task<EnrollmentWireResult> RelayClient::performEnrollment(QString deviceI
       }
     }
     if (delay) {
-      m_enrollment->retryAfter(now + *delay);
+      enrollment().retryAfter(now + *delay);
       const int seconds = EnrollmentRetryGate::remainingSeconds(now + *delay, now).value_or(1);
       throw RelayError(429, EnrollmentRetryGate::rateLimitedMessage(seconds));
     }

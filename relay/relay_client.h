@@ -16,10 +16,13 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 #include <qcoro/qcorotask.h>
 
+#include "relay/core/device_approval_rules.h"
+#include "relay/core/pair_flow.h"
 #include "relay/core/relay_error.h"
 #include "relay/relay_credentials.h"
 
@@ -47,6 +50,39 @@ struct RelayDeviceApproval {
   std::optional<double> expiresAt;
 
   static RelayDeviceApproval fromJSON(const nlohmann::json& json);
+};
+
+// A pairing already claimed by this account, collected with the QR status call.
+struct RelayPairInit {
+  QString token;
+  QString expiresAt;
+};
+
+// A short code another machine types to join this account.
+struct RelayPairCode {
+  QString code;
+  QString expiresAt;
+};
+
+struct RelayDaemonIdentity {
+  std::int64_t userID = 0;
+  std::optional<std::int64_t> daemonID;
+  bool revoked = false;
+};
+
+// The account already has machines: this one must be added from a trusted device, or
+// replace one of the candidates.
+class RelayMacReplacementRequired : public std::runtime_error {
+ public:
+  explicit RelayMacReplacementRequired(std::vector<RelayMacRecoveryCandidate> candidates)
+      : std::runtime_error("phone_pairing_required"), candidates(std::move(candidates)) {}
+  std::vector<RelayMacRecoveryCandidate> candidates;
+};
+
+// The QR status: claimed, with the daemon token the first time it is collected.
+struct RelayPairQRStatus {
+  bool claimed = false;
+  std::optional<QString> daemonToken;
 };
 
 struct RelayAccount {
@@ -95,6 +131,8 @@ class RelayClient {
   std::optional<QString> bearer() const;
   bool isAuthenticated() const { return bearer().has_value(); }
   static QString stableDeviceID();
+  // The device id this client enrols under.
+  QString deviceID() const { return m_deviceIDStore->deviceID(); }
 
   // `path` may carry an already-encoded query after "?", kept byte for byte.
   Request authed(const QString& path, const QByteArray& method, const std::optional<nlohmann::json>& body = {}) const;
@@ -121,10 +159,37 @@ class RelayClient {
   // not passed it fails at once with a 429 RelayError naming the seconds.
   QCoro::Task<RelayDeviceApproval> enrollCurrentDevice(bool reuseRecentPending);
 
+  // Device approval (relay_client_devices.cpp).
+  QCoro::Task<RelayDeviceApproval> currentDeviceApproval();
+  QCoro::Task<void> requestDeviceRecovery();
+  // The time (seconds since 1970) after which the recovery may be completed.
+  QCoro::Task<double> confirmDeviceRecovery(std::int64_t code);
+  QCoro::Task<void> completeDeviceRecovery();
+  QCoro::Task<std::vector<DeviceApprovalPendingRequest>> fetchPendingDeviceApprovals();
+  // Classified, not thrown: only a transport failure throws.
+  QCoro::Task<DeviceApprovalActionResult> approveDeviceRequest(QString requestId);
+  QCoro::Task<DeviceApprovalActionResult> denyDeviceRequest(QString requestId);
+  QCoro::Task<std::vector<UserDevice>> fetchUserDevices();
+  QCoro::Task<void> revokeDevice(QString deviceId);
+
+  // Pairing. pairInit throws RelayMacReplacementRequired when the account has other machines.
+  QCoro::Task<RelayPairInit> pairInit(QString machineUUID, QString machineName);
+  // The new daemon token.
+  QCoro::Task<QString> replaceMac(std::int64_t oldDaemonID, QString machineUUID, std::optional<QString> machineName,
+                                  std::optional<QString> password);
+  QCoro::Task<RelayPairCode> pairCodeInit();
+  QCoro::Task<RelayDaemonIdentity> daemonIdentity();
+  QCoro::Task<std::vector<RelayDaemon>> fetchDaemons();
+  // The QR calls need no account: plain JSON requests on the base URL (15 s and 5 s).
+  QCoro::Task<QRTokenSnapshot> pairQRInit(QString machineUUID, QString machineName, bool agentCLIFound,
+                                          bool tmuxInstalled);
+  QCoro::Task<RelayPairQRStatus> pairQRStatus(QString token);
+
  private:
   QCoro::Task<Response> send(const Request& request);
   QCoro::Task<RelayAccount> completeAuth(QString path, nlohmann::json body);
   QCoro::Task<EnrollmentWireResult> performEnrollment(QString deviceID);
+  DeviceEnrollment& enrollment() const;
 
   QUrl m_baseURL;
   Credential m_credential;

@@ -3,6 +3,74 @@
 <TS version="2.1" language="de" sourcelanguage="en">
 <context>
     <name></name>
+    <message id="checklist.reason.qrExpired">
+        <source>The code expired or the pairing failed. Ask for a new code.</source>
+        <translation>Der Code ist abgelaufen oder die Kopplung ist fehlgeschlagen. Fordere einen neuen Code an.</translation>
+    </message>
+    <message id="checklist.reason.tmuxMissing">
+        <source>tmux is not installed. Install it with your package manager.</source>
+        <translation>tmux ist nicht installiert. Installiere es mit deiner Paketverwaltung.</translation>
+    </message>
+    <message id="checklist.reason.waitingForDaemonStart">
+        <source>Waiting for the Vesket background service to start.</source>
+        <translation>Warte auf den Start des Vesket-Hintergrunddiensts.</translation>
+    </message>
+    <message id="checklist.row.connected.detail.active">
+        <source>Waiting for the background service to link to the relay.</source>
+        <translation>Warte, bis sich der Hintergrunddienst mit dem Relay verbindet.</translation>
+    </message>
+    <message id="checklist.row.connected.detail.done">
+        <source>Linked to the relay: your other devices reach this machine.</source>
+        <translation>Mit dem Relay verbunden: Deine anderen Geräte erreichen diesen Rechner.</translation>
+    </message>
+    <message id="checklist.row.connected.detail.pending">
+        <source>Follows once the background service runs.</source>
+        <translation>Folgt, sobald der Hintergrunddienst läuft.</translation>
+    </message>
+    <message id="checklist.row.connected.title">
+        <source>Connected</source>
+        <translation>Verbunden</translation>
+    </message>
+    <message id="checklist.row.daemonReady.detail.done">
+        <source>The background service is running with tmux.</source>
+        <translation>Der Hintergrunddienst läuft mit tmux.</translation>
+    </message>
+    <message id="checklist.row.daemonReady.title">
+        <source>Background service</source>
+        <translation>Hintergrunddienst</translation>
+    </message>
+    <message id="checklist.row.pair.detail.active">
+        <source>Scan the code with your phone's camera, or type the short code on the pairing page.</source>
+        <translation>Scanne den Code mit der Kamera deines Telefons oder gib den Kurzcode auf der Kopplungsseite ein.</translation>
+    </message>
+    <message id="checklist.row.pair.detail.done">
+        <source>This machine is paired with your account.</source>
+        <translation>Dieser Rechner ist mit deinem Konto gekoppelt.</translation>
+    </message>
+    <message id="checklist.row.pair.title">
+        <source>Pair with your account</source>
+        <translation>Mit deinem Konto koppeln</translation>
+    </message>
+    <message id="checklist.row.permission.detail.automationOnly">
+        <source>Automation is allowed; accessibility is still missing.</source>
+        <translation>Automatisierung ist erlaubt, Bedienungshilfen fehlen noch.</translation>
+    </message>
+    <message id="checklist.row.permission.detail.checking">
+        <source>Checking permissions…</source>
+        <translation>Berechtigungen werden geprüft…</translation>
+    </message>
+    <message id="checklist.row.permission.detail.granted">
+        <source>Nothing to grant: the background service has what it needs.</source>
+        <translation>Nichts freizugeben: Der Hintergrunddienst hat, was er braucht.</translation>
+    </message>
+    <message id="checklist.row.permission.detail.pending">
+        <source>The background service still needs its permissions.</source>
+        <translation>Der Hintergrunddienst braucht noch seine Berechtigungen.</translation>
+    </message>
+    <message id="checklist.row.permission.title">
+        <source>Permissions</source>
+        <translation>Berechtigungen</translation>
+    </message>
     <message id="daemon_provision_failure.title.not_running">
         <source>Vesket's daemon is not running</source>
         <translation>Der Vesket-Dienst läuft nicht</translation>
@@ -421,9 +489,17 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
             <numerusform>Daemon läuft · %n Panes</numerusform>
         </translation>
     </message>
+    <message id="macos.desktop_shell.devices">
+        <source>Devices…</source>
+        <translation>Geräte…</translation>
+    </message>
     <message id="macos.desktop_shell.open_vesket">
         <source>Open Vesket</source>
         <translation>Vesket öffnen</translation>
+    </message>
+    <message id="macos.desktop_shell.pair_this_machine">
+        <source>Pair this machine…</source>
+        <translation>Diesen Rechner koppeln…</translation>
     </message>
     <message id="macos.desktop_shell.quit">
         <source>Quit</source>
@@ -451,6 +527,130 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.desktop_shell.tray_tooltip">
         <source>Vesket — %1</source>
         <translation>Vesket – %1</translation>
+    </message>
+    <message id="macos.device_approval.approve">
+        <source>Approve</source>
+        <translation>Zulassen</translation>
+    </message>
+    <message id="macos.device_approval.deny">
+        <source>Deny</source>
+        <translation>Ablehnen</translation>
+    </message>
+    <message id="macos.device_approval.new_request_title">
+        <source>New device wants to join your account</source>
+        <translation>Ein neues Gerät möchte deinem Konto beitreten</translation>
+    </message>
+    <message id="macos.device_approval.repeat_request_title">
+        <source>⚠️ Repeat request from a device you denied</source>
+        <translation>⚠️ Erneute Anfrage eines Geräts, das du abgelehnt hast</translation>
+    </message>
+    <message id="macos.devices_window.account_devices">
+        <source>Devices on this account</source>
+        <translation>Geräte dieses Kontos</translation>
+    </message>
+    <message id="macos.devices_window.code">
+        <source>code</source>
+        <translation>Code</translation>
+    </message>
+    <message id="macos.devices_window.denied_until">
+        <source>You can ask again after %1.</source>
+        <translation>Du kannst nach %1 erneut anfragen.</translation>
+    </message>
+    <message id="macos.devices_window.get_pairing_code">
+        <source>Get a pairing code</source>
+        <translation>Kopplungscode holen</translation>
+    </message>
+    <message id="macos.devices_window.last_seen">
+        <source>last seen %1</source>
+        <translation>zuletzt gesehen %1</translation>
+    </message>
+    <message id="macos.devices_window.loading">
+        <source>Loading…</source>
+        <translation>Wird geladen…</translation>
+    </message>
+    <message id="macos.devices_window.match_fingerprint">
+        <source>Match this fingerprint on the approving computer</source>
+        <translation>Vergleiche diesen Fingerabdruck auf dem freigebenden Computer</translation>
+    </message>
+    <message id="macos.devices_window.my_machines">
+        <source>My machines</source>
+        <translation>Meine Rechner</translation>
+    </message>
+    <message id="macos.devices_window.no_devices">
+        <source>No devices yet.</source>
+        <translation>Noch keine Geräte.</translation>
+    </message>
+    <message id="macos.devices_window.no_machines">
+        <source>No machine is paired with this account yet.</source>
+        <translation>Noch kein Rechner ist mit diesem Konto gekoppelt.</translation>
+    </message>
+    <message id="macos.devices_window.no_pending">
+        <source>No device is waiting for approval.</source>
+        <translation>Kein Gerät wartet auf Freigabe.</translation>
+    </message>
+    <message id="macos.devices_window.not_enrolled">
+        <source>Not enrolled: sign in to your account first.</source>
+        <translation>Nicht angemeldet: Melde dich zuerst bei deinem Konto an.</translation>
+    </message>
+    <message id="macos.devices_window.online">
+        <source>Online</source>
+        <translation>Online</translation>
+    </message>
+    <message id="macos.devices_window.pair_this_machine">
+        <source>Pair this machine…</source>
+        <translation>Diesen Rechner koppeln…</translation>
+    </message>
+    <message id="macos.devices_window.pairing_code_is">
+        <source>Type this code in the pairing window of the other machine: %1</source>
+        <translation>Gib diesen Code im Kopplungsfenster des anderen Rechners ein: %1</translation>
+    </message>
+    <message id="macos.devices_window.pending_unavailable">
+        <source>Requests cannot be read: this device is not approved or the relay is not reachable.</source>
+        <translation>Anfragen können nicht gelesen werden: Dieses Gerät ist nicht zugelassen oder das Relay ist nicht erreichbar.</translation>
+    </message>
+    <message id="macos.devices_window.relay_unreachable">
+        <source>The relay could not be reached. Check the connection.</source>
+        <translation>Das Relay ist nicht erreichbar. Prüfe die Verbindung.</translation>
+    </message>
+    <message id="macos.devices_window.revoke">
+        <source>Revoke</source>
+        <translation>Widerrufen</translation>
+    </message>
+    <message id="macos.devices_window.status_approved">
+        <source>Approved</source>
+        <translation>Zugelassen</translation>
+    </message>
+    <message id="macos.devices_window.status_denied">
+        <source>Denied</source>
+        <translation>Abgelehnt</translation>
+    </message>
+    <message id="macos.devices_window.status_pending">
+        <source>Waiting for approval</source>
+        <translation>Wartet auf Freigabe</translation>
+    </message>
+    <message id="macos.devices_window.status_revoked">
+        <source>Revoked</source>
+        <translation>Widerrufen</translation>
+    </message>
+    <message id="macos.devices_window.this_device">
+        <source>This device</source>
+        <translation>Dieses Gerät</translation>
+    </message>
+    <message id="macos.devices_window.this_device_tag">
+        <source>this device</source>
+        <translation>dieses Gerät</translation>
+    </message>
+    <message id="macos.devices_window.this_machine_tag">
+        <source>this machine</source>
+        <translation>dieser Rechner</translation>
+    </message>
+    <message id="macos.devices_window.title">
+        <source>Devices</source>
+        <translation>Geräte</translation>
+    </message>
+    <message id="macos.devices_window.waiting_for_approval">
+        <source>Waiting for approval</source>
+        <translation>Warten auf Freigabe</translation>
     </message>
     <message id="macos.environment_installer.could_not_launch">
         <source>Could not launch the installer: %1</source>
@@ -603,6 +803,78 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.main_window.width">
         <source>Width</source>
         <translation>Breite</translation>
+    </message>
+    <message id="macos.my_machines.sign_in_to_list">
+        <source>Sign in to your account to list your machines.</source>
+        <translation>Melde dich bei deinem Konto an, um deine Rechner zu sehen.</translation>
+    </message>
+    <message id="macos.pairing_window.code_placeholder">
+        <source>Code from your other machine</source>
+        <translation>Code von deinem anderen Rechner</translation>
+    </message>
+    <message id="macos.pairing_window.collecting">
+        <source>Pairing with your account…</source>
+        <translation>Wird mit deinem Konto gekoppelt…</translation>
+    </message>
+    <message id="macos.pairing_window.daemon_could_not_save">
+        <source>The phone paired this Mac, but its local daemon could not save the pairing. Check the Mac error and retry.</source>
+        <translation>Das Telefon hat diesen Mac gekoppelt, aber sein lokaler Dienst konnte die Kopplung nicht speichern. Prüfe den Fehler auf dem Mac und versuche es erneut.</translation>
+    </message>
+    <message id="macos.pairing_window.expired">
+        <source>This code expired.</source>
+        <translation>Dieser Code ist abgelaufen.</translation>
+    </message>
+    <message id="macos.pairing_window.expires_in">
+        <source>Expires in %1</source>
+        <translation>Läuft ab in %1</translation>
+    </message>
+    <message id="macos.pairing_window.identity_unavailable">
+        <source>This machine's identity (/etc/machine-id) is unavailable. Finish booting, then try again.</source>
+        <translation>Die Kennung dieses Rechners (/etc/machine-id) ist nicht verfügbar. Warte, bis das System gestartet ist, und versuche es erneut.</translation>
+    </message>
+    <message id="macos.pairing_window.loading">
+        <source>Asking the relay for a code…</source>
+        <translation>Code wird beim Relay angefordert…</translation>
+    </message>
+    <message id="macos.pairing_window.new_code">
+        <source>New code</source>
+        <translation>Neuer Code</translation>
+    </message>
+    <message id="macos.pairing_window.pair_with_account">
+        <source>Pair with my account</source>
+        <translation>Mit meinem Konto koppeln</translation>
+    </message>
+    <message id="macos.pairing_window.paired">
+        <source>Paired ✔</source>
+        <translation>Gekoppelt ✔</translation>
+    </message>
+    <message id="macos.pairing_window.paired_status">
+        <source>This machine is paired. It links to the relay now.</source>
+        <translation>Dieser Rechner ist gekoppelt. Er verbindet sich jetzt mit dem Relay.</translation>
+    </message>
+    <message id="macos.pairing_window.password_placeholder">
+        <source>Account password (if asked)</source>
+        <translation>Kontopasswort (falls verlangt)</translation>
+    </message>
+    <message id="macos.pairing_window.replace">
+        <source>Replace the selected machine</source>
+        <translation>Ausgewählten Rechner ersetzen</translation>
+    </message>
+    <message id="macos.pairing_window.replace_explanation">
+        <source>This account already has machines. Pick the machine this one replaces. Sign in again, or enter your account password to replace this Mac.</source>
+        <translation>Dieses Konto hat bereits Rechner. Wähle den Rechner, den dieser ersetzt. Melde dich erneut an oder gib dein Kontopasswort ein, um diesen Mac zu ersetzen.</translation>
+    </message>
+    <message id="macos.pairing_window.short_code">
+        <source>Or type this code on the pairing page: %1</source>
+        <translation>Oder gib diesen Code auf der Kopplungsseite ein: %1</translation>
+    </message>
+    <message id="macos.pairing_window.title">
+        <source>Pair this machine</source>
+        <translation>Diesen Rechner koppeln</translation>
+    </message>
+    <message id="macos.pairing_window.use_code">
+        <source>Use code</source>
+        <translation>Code verwenden</translation>
     </message>
     <message id="macos.pane_sidebar.agent_group">
         <source>Agent Group</source>
@@ -966,6 +1238,18 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.viewer_state_view.vesket_talks_to_tmux_through_its_daemon">
         <source>Vesket talks to tmux through its daemon. Start it with “vesket daemon start” (scripts/run starts it for you); this window connects as soon as it is up.</source>
         <translation>Vesket spricht über seinen Daemon mit tmux. Starten Sie ihn mit „vesket daemon start“ (scripts/run erledigt das für Sie); dieses Fenster verbindet sich, sobald er läuft.</translation>
+    </message>
+    <message id="qr.error.network">
+        <source>The relay could not be reached. Check the connection and try again.</source>
+        <translation>Das Relay ist nicht erreichbar. Prüfe die Verbindung und versuche es erneut.</translation>
+    </message>
+    <message id="qr.error.rateLimited">
+        <source>Too many pairing codes were requested. Try again in %1 seconds.</source>
+        <translation>Zu viele Kopplungscodes angefordert. Versuche es in %1 Sekunden erneut.</translation>
+    </message>
+    <message id="qr.error.serverError">
+        <source>The relay could not create a pairing code. Try again in a moment.</source>
+        <translation>Das Relay konnte keinen Kopplungscode erstellen. Versuche es gleich noch einmal.</translation>
     </message>
     <message id="relay_error.action.finishMacSetup">
         <source>Finish Setup</source>

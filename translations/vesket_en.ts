@@ -3,6 +3,74 @@
 <TS version="2.1" language="en" sourcelanguage="en">
 <context>
     <name></name>
+    <message id="checklist.reason.qrExpired">
+        <source>The code expired or the pairing failed. Ask for a new code.</source>
+        <translation>The code expired or the pairing failed. Ask for a new code.</translation>
+    </message>
+    <message id="checklist.reason.tmuxMissing">
+        <source>tmux is not installed. Install it with your package manager.</source>
+        <translation>tmux is not installed. Install it with your package manager.</translation>
+    </message>
+    <message id="checklist.reason.waitingForDaemonStart">
+        <source>Waiting for the Vesket background service to start.</source>
+        <translation>Waiting for the Vesket background service to start.</translation>
+    </message>
+    <message id="checklist.row.connected.detail.active">
+        <source>Waiting for the background service to link to the relay.</source>
+        <translation>Waiting for the background service to link to the relay.</translation>
+    </message>
+    <message id="checklist.row.connected.detail.done">
+        <source>Linked to the relay: your other devices reach this machine.</source>
+        <translation>Linked to the relay: your other devices reach this machine.</translation>
+    </message>
+    <message id="checklist.row.connected.detail.pending">
+        <source>Follows once the background service runs.</source>
+        <translation>Follows once the background service runs.</translation>
+    </message>
+    <message id="checklist.row.connected.title">
+        <source>Connected</source>
+        <translation>Connected</translation>
+    </message>
+    <message id="checklist.row.daemonReady.detail.done">
+        <source>The background service is running with tmux.</source>
+        <translation>The background service is running with tmux.</translation>
+    </message>
+    <message id="checklist.row.daemonReady.title">
+        <source>Background service</source>
+        <translation>Background service</translation>
+    </message>
+    <message id="checklist.row.pair.detail.active">
+        <source>Scan the code with your phone's camera, or type the short code on the pairing page.</source>
+        <translation>Scan the code with your phone's camera, or type the short code on the pairing page.</translation>
+    </message>
+    <message id="checklist.row.pair.detail.done">
+        <source>This machine is paired with your account.</source>
+        <translation>This machine is paired with your account.</translation>
+    </message>
+    <message id="checklist.row.pair.title">
+        <source>Pair with your account</source>
+        <translation>Pair with your account</translation>
+    </message>
+    <message id="checklist.row.permission.detail.automationOnly">
+        <source>Automation is allowed; accessibility is still missing.</source>
+        <translation>Automation is allowed; accessibility is still missing.</translation>
+    </message>
+    <message id="checklist.row.permission.detail.checking">
+        <source>Checking permissions…</source>
+        <translation>Checking permissions…</translation>
+    </message>
+    <message id="checklist.row.permission.detail.granted">
+        <source>Nothing to grant: the background service has what it needs.</source>
+        <translation>Nothing to grant: the background service has what it needs.</translation>
+    </message>
+    <message id="checklist.row.permission.detail.pending">
+        <source>The background service still needs its permissions.</source>
+        <translation>The background service still needs its permissions.</translation>
+    </message>
+    <message id="checklist.row.permission.title">
+        <source>Permissions</source>
+        <translation>Permissions</translation>
+    </message>
     <message id="daemon_provision_failure.title.not_running">
         <source>Vesket's daemon is not running</source>
         <translation>Vesket's daemon is not running</translation>
@@ -421,9 +489,17 @@ Please download the latest signed Vesket release.</translation>
             <numerusform>Daemon running · %n panes</numerusform>
         </translation>
     </message>
+    <message id="macos.desktop_shell.devices">
+        <source>Devices…</source>
+        <translation>Devices…</translation>
+    </message>
     <message id="macos.desktop_shell.open_vesket">
         <source>Open Vesket</source>
         <translation>Open Vesket</translation>
+    </message>
+    <message id="macos.desktop_shell.pair_this_machine">
+        <source>Pair this machine…</source>
+        <translation>Pair this machine…</translation>
     </message>
     <message id="macos.desktop_shell.quit">
         <source>Quit</source>
@@ -451,6 +527,130 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.desktop_shell.tray_tooltip">
         <source>Vesket — %1</source>
         <translation>Vesket — %1</translation>
+    </message>
+    <message id="macos.device_approval.approve">
+        <source>Approve</source>
+        <translation>Approve</translation>
+    </message>
+    <message id="macos.device_approval.deny">
+        <source>Deny</source>
+        <translation>Deny</translation>
+    </message>
+    <message id="macos.device_approval.new_request_title">
+        <source>New device wants to join your account</source>
+        <translation>New device wants to join your account</translation>
+    </message>
+    <message id="macos.device_approval.repeat_request_title">
+        <source>⚠️ Repeat request from a device you denied</source>
+        <translation>⚠️ Repeat request from a device you denied</translation>
+    </message>
+    <message id="macos.devices_window.account_devices">
+        <source>Devices on this account</source>
+        <translation>Devices on this account</translation>
+    </message>
+    <message id="macos.devices_window.code">
+        <source>code</source>
+        <translation>code</translation>
+    </message>
+    <message id="macos.devices_window.denied_until">
+        <source>You can ask again after %1.</source>
+        <translation>You can ask again after %1.</translation>
+    </message>
+    <message id="macos.devices_window.get_pairing_code">
+        <source>Get a pairing code</source>
+        <translation>Get a pairing code</translation>
+    </message>
+    <message id="macos.devices_window.last_seen">
+        <source>last seen %1</source>
+        <translation>last seen %1</translation>
+    </message>
+    <message id="macos.devices_window.loading">
+        <source>Loading…</source>
+        <translation>Loading…</translation>
+    </message>
+    <message id="macos.devices_window.match_fingerprint">
+        <source>Match this fingerprint on the approving computer</source>
+        <translation>Match this fingerprint on the approving computer</translation>
+    </message>
+    <message id="macos.devices_window.my_machines">
+        <source>My machines</source>
+        <translation>My machines</translation>
+    </message>
+    <message id="macos.devices_window.no_devices">
+        <source>No devices yet.</source>
+        <translation>No devices yet.</translation>
+    </message>
+    <message id="macos.devices_window.no_machines">
+        <source>No machine is paired with this account yet.</source>
+        <translation>No machine is paired with this account yet.</translation>
+    </message>
+    <message id="macos.devices_window.no_pending">
+        <source>No device is waiting for approval.</source>
+        <translation>No device is waiting for approval.</translation>
+    </message>
+    <message id="macos.devices_window.not_enrolled">
+        <source>Not enrolled: sign in to your account first.</source>
+        <translation>Not enrolled: sign in to your account first.</translation>
+    </message>
+    <message id="macos.devices_window.online">
+        <source>Online</source>
+        <translation>Online</translation>
+    </message>
+    <message id="macos.devices_window.pair_this_machine">
+        <source>Pair this machine…</source>
+        <translation>Pair this machine…</translation>
+    </message>
+    <message id="macos.devices_window.pairing_code_is">
+        <source>Type this code in the pairing window of the other machine: %1</source>
+        <translation>Type this code in the pairing window of the other machine: %1</translation>
+    </message>
+    <message id="macos.devices_window.pending_unavailable">
+        <source>Requests cannot be read: this device is not approved or the relay is not reachable.</source>
+        <translation>Requests cannot be read: this device is not approved or the relay is not reachable.</translation>
+    </message>
+    <message id="macos.devices_window.relay_unreachable">
+        <source>The relay could not be reached. Check the connection.</source>
+        <translation>The relay could not be reached. Check the connection.</translation>
+    </message>
+    <message id="macos.devices_window.revoke">
+        <source>Revoke</source>
+        <translation>Revoke</translation>
+    </message>
+    <message id="macos.devices_window.status_approved">
+        <source>Approved</source>
+        <translation>Approved</translation>
+    </message>
+    <message id="macos.devices_window.status_denied">
+        <source>Denied</source>
+        <translation>Denied</translation>
+    </message>
+    <message id="macos.devices_window.status_pending">
+        <source>Waiting for approval</source>
+        <translation>Waiting for approval</translation>
+    </message>
+    <message id="macos.devices_window.status_revoked">
+        <source>Revoked</source>
+        <translation>Revoked</translation>
+    </message>
+    <message id="macos.devices_window.this_device">
+        <source>This device</source>
+        <translation>This device</translation>
+    </message>
+    <message id="macos.devices_window.this_device_tag">
+        <source>this device</source>
+        <translation>this device</translation>
+    </message>
+    <message id="macos.devices_window.this_machine_tag">
+        <source>this machine</source>
+        <translation>this machine</translation>
+    </message>
+    <message id="macos.devices_window.title">
+        <source>Devices</source>
+        <translation>Devices</translation>
+    </message>
+    <message id="macos.devices_window.waiting_for_approval">
+        <source>Waiting for approval</source>
+        <translation>Waiting for approval</translation>
     </message>
     <message id="macos.environment_installer.could_not_launch">
         <source>Could not launch the installer: %1</source>
@@ -603,6 +803,78 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.main_window.width">
         <source>Width</source>
         <translation>Width</translation>
+    </message>
+    <message id="macos.my_machines.sign_in_to_list">
+        <source>Sign in to your account to list your machines.</source>
+        <translation>Sign in to your account to list your machines.</translation>
+    </message>
+    <message id="macos.pairing_window.code_placeholder">
+        <source>Code from your other machine</source>
+        <translation>Code from your other machine</translation>
+    </message>
+    <message id="macos.pairing_window.collecting">
+        <source>Pairing with your account…</source>
+        <translation>Pairing with your account…</translation>
+    </message>
+    <message id="macos.pairing_window.daemon_could_not_save">
+        <source>The phone paired this Mac, but its local daemon could not save the pairing. Check the Mac error and retry.</source>
+        <translation>The phone paired this Mac, but its local daemon could not save the pairing. Check the Mac error and retry.</translation>
+    </message>
+    <message id="macos.pairing_window.expired">
+        <source>This code expired.</source>
+        <translation>This code expired.</translation>
+    </message>
+    <message id="macos.pairing_window.expires_in">
+        <source>Expires in %1</source>
+        <translation>Expires in %1</translation>
+    </message>
+    <message id="macos.pairing_window.identity_unavailable">
+        <source>This machine's identity (/etc/machine-id) is unavailable. Finish booting, then try again.</source>
+        <translation>This machine's identity (/etc/machine-id) is unavailable. Finish booting, then try again.</translation>
+    </message>
+    <message id="macos.pairing_window.loading">
+        <source>Asking the relay for a code…</source>
+        <translation>Asking the relay for a code…</translation>
+    </message>
+    <message id="macos.pairing_window.new_code">
+        <source>New code</source>
+        <translation>New code</translation>
+    </message>
+    <message id="macos.pairing_window.pair_with_account">
+        <source>Pair with my account</source>
+        <translation>Pair with my account</translation>
+    </message>
+    <message id="macos.pairing_window.paired">
+        <source>Paired ✔</source>
+        <translation>Paired ✔</translation>
+    </message>
+    <message id="macos.pairing_window.paired_status">
+        <source>This machine is paired. It links to the relay now.</source>
+        <translation>This machine is paired. It links to the relay now.</translation>
+    </message>
+    <message id="macos.pairing_window.password_placeholder">
+        <source>Account password (if asked)</source>
+        <translation>Account password (if asked)</translation>
+    </message>
+    <message id="macos.pairing_window.replace">
+        <source>Replace the selected machine</source>
+        <translation>Replace the selected machine</translation>
+    </message>
+    <message id="macos.pairing_window.replace_explanation">
+        <source>This account already has machines. Pick the machine this one replaces. Sign in again, or enter your account password to replace this Mac.</source>
+        <translation>This account already has machines. Pick the machine this one replaces. Sign in again, or enter your account password to replace this Mac.</translation>
+    </message>
+    <message id="macos.pairing_window.short_code">
+        <source>Or type this code on the pairing page: %1</source>
+        <translation>Or type this code on the pairing page: %1</translation>
+    </message>
+    <message id="macos.pairing_window.title">
+        <source>Pair this machine</source>
+        <translation>Pair this machine</translation>
+    </message>
+    <message id="macos.pairing_window.use_code">
+        <source>Use code</source>
+        <translation>Use code</translation>
     </message>
     <message id="macos.pane_sidebar.agent_group">
         <source>Agent Group</source>
@@ -966,6 +1238,18 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.viewer_state_view.vesket_talks_to_tmux_through_its_daemon">
         <source>Vesket talks to tmux through its daemon. Start it with “vesket daemon start” (scripts/run starts it for you); this window connects as soon as it is up.</source>
         <translation>Vesket talks to tmux through its daemon. Start it with “vesket daemon start” (scripts/run starts it for you); this window connects as soon as it is up.</translation>
+    </message>
+    <message id="qr.error.network">
+        <source>The relay could not be reached. Check the connection and try again.</source>
+        <translation>The relay could not be reached. Check the connection and try again.</translation>
+    </message>
+    <message id="qr.error.rateLimited">
+        <source>Too many pairing codes were requested. Try again in %1 seconds.</source>
+        <translation>Too many pairing codes were requested. Try again in %1 seconds.</translation>
+    </message>
+    <message id="qr.error.serverError">
+        <source>The relay could not create a pairing code. Try again in a moment.</source>
+        <translation>The relay could not create a pairing code. Try again in a moment.</translation>
     </message>
     <message id="relay_error.action.finishMacSetup">
         <source>Finish Setup</source>

@@ -3,6 +3,74 @@
 <TS version="2.1" language="ko" sourcelanguage="en">
 <context>
     <name></name>
+    <message id="checklist.reason.qrExpired">
+        <source>The code expired or the pairing failed. Ask for a new code.</source>
+        <translation>코드가 만료되었거나 페어링에 실패했습니다. 새 코드를 요청하세요.</translation>
+    </message>
+    <message id="checklist.reason.tmuxMissing">
+        <source>tmux is not installed. Install it with your package manager.</source>
+        <translation>tmux가 설치되어 있지 않습니다. 패키지 관리자로 설치하세요.</translation>
+    </message>
+    <message id="checklist.reason.waitingForDaemonStart">
+        <source>Waiting for the Vesket background service to start.</source>
+        <translation>Vesket 백그라운드 서비스가 시작되기를 기다리는 중입니다.</translation>
+    </message>
+    <message id="checklist.row.connected.detail.active">
+        <source>Waiting for the background service to link to the relay.</source>
+        <translation>백그라운드 서비스가 릴레이에 연결되기를 기다리는 중입니다.</translation>
+    </message>
+    <message id="checklist.row.connected.detail.done">
+        <source>Linked to the relay: your other devices reach this machine.</source>
+        <translation>릴레이에 연결됨: 다른 기기에서 이 컴퓨터에 접근할 수 있습니다.</translation>
+    </message>
+    <message id="checklist.row.connected.detail.pending">
+        <source>Follows once the background service runs.</source>
+        <translation>백그라운드 서비스가 실행되면 이어집니다.</translation>
+    </message>
+    <message id="checklist.row.connected.title">
+        <source>Connected</source>
+        <translation>연결됨</translation>
+    </message>
+    <message id="checklist.row.daemonReady.detail.done">
+        <source>The background service is running with tmux.</source>
+        <translation>백그라운드 서비스가 tmux와 함께 실행 중입니다.</translation>
+    </message>
+    <message id="checklist.row.daemonReady.title">
+        <source>Background service</source>
+        <translation>백그라운드 서비스</translation>
+    </message>
+    <message id="checklist.row.pair.detail.active">
+        <source>Scan the code with your phone's camera, or type the short code on the pairing page.</source>
+        <translation>휴대폰 카메라로 코드를 스캔하거나 페어링 페이지에 짧은 코드를 입력하세요.</translation>
+    </message>
+    <message id="checklist.row.pair.detail.done">
+        <source>This machine is paired with your account.</source>
+        <translation>이 컴퓨터가 계정과 페어링되었습니다.</translation>
+    </message>
+    <message id="checklist.row.pair.title">
+        <source>Pair with your account</source>
+        <translation>계정과 페어링</translation>
+    </message>
+    <message id="checklist.row.permission.detail.automationOnly">
+        <source>Automation is allowed; accessibility is still missing.</source>
+        <translation>자동화는 허용되었지만 손쉬운 사용 권한이 아직 없습니다.</translation>
+    </message>
+    <message id="checklist.row.permission.detail.checking">
+        <source>Checking permissions…</source>
+        <translation>권한을 확인하는 중…</translation>
+    </message>
+    <message id="checklist.row.permission.detail.granted">
+        <source>Nothing to grant: the background service has what it needs.</source>
+        <translation>허용할 것이 없습니다. 백그라운드 서비스에 필요한 권한이 모두 있습니다.</translation>
+    </message>
+    <message id="checklist.row.permission.detail.pending">
+        <source>The background service still needs its permissions.</source>
+        <translation>백그라운드 서비스에 아직 권한이 필요합니다.</translation>
+    </message>
+    <message id="checklist.row.permission.title">
+        <source>Permissions</source>
+        <translation>권한</translation>
+    </message>
     <message id="daemon_provision_failure.title.not_running">
         <source>Vesket's daemon is not running</source>
         <translation>Vesket 데몬이 실행되고 있지 않습니다</translation>
@@ -419,9 +487,17 @@ Please download the latest signed Vesket release.</source>
             <numerusform>데몬 실행 중 · 패널 %n개</numerusform>
         </translation>
     </message>
+    <message id="macos.desktop_shell.devices">
+        <source>Devices…</source>
+        <translation>기기…</translation>
+    </message>
     <message id="macos.desktop_shell.open_vesket">
         <source>Open Vesket</source>
         <translation>Vesket 열기</translation>
+    </message>
+    <message id="macos.desktop_shell.pair_this_machine">
+        <source>Pair this machine…</source>
+        <translation>이 컴퓨터 페어링…</translation>
     </message>
     <message id="macos.desktop_shell.quit">
         <source>Quit</source>
@@ -448,6 +524,130 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.desktop_shell.tray_tooltip">
         <source>Vesket — %1</source>
         <translation>Vesket — %1</translation>
+    </message>
+    <message id="macos.device_approval.approve">
+        <source>Approve</source>
+        <translation>승인</translation>
+    </message>
+    <message id="macos.device_approval.deny">
+        <source>Deny</source>
+        <translation>거부</translation>
+    </message>
+    <message id="macos.device_approval.new_request_title">
+        <source>New device wants to join your account</source>
+        <translation>새 기기가 계정에 참여하려고 합니다</translation>
+    </message>
+    <message id="macos.device_approval.repeat_request_title">
+        <source>⚠️ Repeat request from a device you denied</source>
+        <translation>⚠️ 거부한 기기에서 다시 요청했습니다</translation>
+    </message>
+    <message id="macos.devices_window.account_devices">
+        <source>Devices on this account</source>
+        <translation>이 계정의 기기</translation>
+    </message>
+    <message id="macos.devices_window.code">
+        <source>code</source>
+        <translation>코드</translation>
+    </message>
+    <message id="macos.devices_window.denied_until">
+        <source>You can ask again after %1.</source>
+        <translation>%1 이후에 다시 요청할 수 있습니다.</translation>
+    </message>
+    <message id="macos.devices_window.get_pairing_code">
+        <source>Get a pairing code</source>
+        <translation>페어링 코드 받기</translation>
+    </message>
+    <message id="macos.devices_window.last_seen">
+        <source>last seen %1</source>
+        <translation>마지막 접속 %1</translation>
+    </message>
+    <message id="macos.devices_window.loading">
+        <source>Loading…</source>
+        <translation>불러오는 중…</translation>
+    </message>
+    <message id="macos.devices_window.match_fingerprint">
+        <source>Match this fingerprint on the approving computer</source>
+        <translation>승인하는 컴퓨터에서 이 지문이 일치하는지 확인하세요</translation>
+    </message>
+    <message id="macos.devices_window.my_machines">
+        <source>My machines</source>
+        <translation>내 컴퓨터</translation>
+    </message>
+    <message id="macos.devices_window.no_devices">
+        <source>No devices yet.</source>
+        <translation>아직 기기가 없습니다.</translation>
+    </message>
+    <message id="macos.devices_window.no_machines">
+        <source>No machine is paired with this account yet.</source>
+        <translation>아직 이 계정에 페어링된 컴퓨터가 없습니다.</translation>
+    </message>
+    <message id="macos.devices_window.no_pending">
+        <source>No device is waiting for approval.</source>
+        <translation>승인을 기다리는 기기가 없습니다.</translation>
+    </message>
+    <message id="macos.devices_window.not_enrolled">
+        <source>Not enrolled: sign in to your account first.</source>
+        <translation>등록되지 않았습니다. 먼저 계정에 로그인하세요.</translation>
+    </message>
+    <message id="macos.devices_window.online">
+        <source>Online</source>
+        <translation>온라인</translation>
+    </message>
+    <message id="macos.devices_window.pair_this_machine">
+        <source>Pair this machine…</source>
+        <translation>이 컴퓨터 페어링…</translation>
+    </message>
+    <message id="macos.devices_window.pairing_code_is">
+        <source>Type this code in the pairing window of the other machine: %1</source>
+        <translation>다른 컴퓨터의 페어링 창에 이 코드를 입력하세요: %1</translation>
+    </message>
+    <message id="macos.devices_window.pending_unavailable">
+        <source>Requests cannot be read: this device is not approved or the relay is not reachable.</source>
+        <translation>요청을 읽을 수 없습니다. 이 기기가 승인되지 않았거나 릴레이에 연결할 수 없습니다.</translation>
+    </message>
+    <message id="macos.devices_window.relay_unreachable">
+        <source>The relay could not be reached. Check the connection.</source>
+        <translation>릴레이에 연결할 수 없습니다. 연결을 확인하세요.</translation>
+    </message>
+    <message id="macos.devices_window.revoke">
+        <source>Revoke</source>
+        <translation>해지</translation>
+    </message>
+    <message id="macos.devices_window.status_approved">
+        <source>Approved</source>
+        <translation>승인됨</translation>
+    </message>
+    <message id="macos.devices_window.status_denied">
+        <source>Denied</source>
+        <translation>거부됨</translation>
+    </message>
+    <message id="macos.devices_window.status_pending">
+        <source>Waiting for approval</source>
+        <translation>승인 대기 중</translation>
+    </message>
+    <message id="macos.devices_window.status_revoked">
+        <source>Revoked</source>
+        <translation>해지됨</translation>
+    </message>
+    <message id="macos.devices_window.this_device">
+        <source>This device</source>
+        <translation>이 기기</translation>
+    </message>
+    <message id="macos.devices_window.this_device_tag">
+        <source>this device</source>
+        <translation>이 기기</translation>
+    </message>
+    <message id="macos.devices_window.this_machine_tag">
+        <source>this machine</source>
+        <translation>이 컴퓨터</translation>
+    </message>
+    <message id="macos.devices_window.title">
+        <source>Devices</source>
+        <translation>기기</translation>
+    </message>
+    <message id="macos.devices_window.waiting_for_approval">
+        <source>Waiting for approval</source>
+        <translation>승인 대기 중</translation>
     </message>
     <message id="macos.environment_installer.could_not_launch">
         <source>Could not launch the installer: %1</source>
@@ -600,6 +800,78 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.main_window.width">
         <source>Width</source>
         <translation>너비</translation>
+    </message>
+    <message id="macos.my_machines.sign_in_to_list">
+        <source>Sign in to your account to list your machines.</source>
+        <translation>컴퓨터 목록을 보려면 계정에 로그인하세요.</translation>
+    </message>
+    <message id="macos.pairing_window.code_placeholder">
+        <source>Code from your other machine</source>
+        <translation>다른 컴퓨터의 코드</translation>
+    </message>
+    <message id="macos.pairing_window.collecting">
+        <source>Pairing with your account…</source>
+        <translation>계정과 페어링하는 중…</translation>
+    </message>
+    <message id="macos.pairing_window.daemon_could_not_save">
+        <source>The phone paired this Mac, but its local daemon could not save the pairing. Check the Mac error and retry.</source>
+        <translation>휴대폰이 이 Mac을 페어링했지만 로컬 데몬이 페어링을 저장하지 못했습니다. Mac의 오류를 확인하고 다시 시도하세요.</translation>
+    </message>
+    <message id="macos.pairing_window.expired">
+        <source>This code expired.</source>
+        <translation>이 코드는 만료되었습니다.</translation>
+    </message>
+    <message id="macos.pairing_window.expires_in">
+        <source>Expires in %1</source>
+        <translation>%1 후 만료</translation>
+    </message>
+    <message id="macos.pairing_window.identity_unavailable">
+        <source>This machine's identity (/etc/machine-id) is unavailable. Finish booting, then try again.</source>
+        <translation>이 컴퓨터의 식별자(/etc/machine-id)를 읽을 수 없습니다. 부팅이 끝난 후 다시 시도하세요.</translation>
+    </message>
+    <message id="macos.pairing_window.loading">
+        <source>Asking the relay for a code…</source>
+        <translation>릴레이에 코드를 요청하는 중…</translation>
+    </message>
+    <message id="macos.pairing_window.new_code">
+        <source>New code</source>
+        <translation>새 코드</translation>
+    </message>
+    <message id="macos.pairing_window.pair_with_account">
+        <source>Pair with my account</source>
+        <translation>내 계정과 페어링</translation>
+    </message>
+    <message id="macos.pairing_window.paired">
+        <source>Paired ✔</source>
+        <translation>페어링됨 ✔</translation>
+    </message>
+    <message id="macos.pairing_window.paired_status">
+        <source>This machine is paired. It links to the relay now.</source>
+        <translation>이 컴퓨터가 페어링되었습니다. 지금 릴레이에 연결합니다.</translation>
+    </message>
+    <message id="macos.pairing_window.password_placeholder">
+        <source>Account password (if asked)</source>
+        <translation>계정 비밀번호(요청 시)</translation>
+    </message>
+    <message id="macos.pairing_window.replace">
+        <source>Replace the selected machine</source>
+        <translation>선택한 컴퓨터 대체</translation>
+    </message>
+    <message id="macos.pairing_window.replace_explanation">
+        <source>This account already has machines. Pick the machine this one replaces. Sign in again, or enter your account password to replace this Mac.</source>
+        <translation>이 계정에는 이미 컴퓨터가 있습니다. 이 컴퓨터가 대체할 컴퓨터를 고르세요. 다시 로그인하거나 계정 비밀번호를 입력하여 이 Mac을 대체하세요.</translation>
+    </message>
+    <message id="macos.pairing_window.short_code">
+        <source>Or type this code on the pairing page: %1</source>
+        <translation>또는 페어링 페이지에 이 코드를 입력하세요: %1</translation>
+    </message>
+    <message id="macos.pairing_window.title">
+        <source>Pair this machine</source>
+        <translation>이 컴퓨터 페어링</translation>
+    </message>
+    <message id="macos.pairing_window.use_code">
+        <source>Use code</source>
+        <translation>코드 사용</translation>
     </message>
     <message id="macos.pane_sidebar.agent_group">
         <source>Agent Group</source>
@@ -962,6 +1234,18 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.viewer_state_view.vesket_talks_to_tmux_through_its_daemon">
         <source>Vesket talks to tmux through its daemon. Start it with “vesket daemon start” (scripts/run starts it for you); this window connects as soon as it is up.</source>
         <translation>Vesket은 데몬을 통해 tmux와 통신합니다. “vesket daemon start”로 데몬을 시작하세요(scripts/run이 대신 시작해 줍니다). 데몬이 실행되면 이 창이 바로 연결됩니다.</translation>
+    </message>
+    <message id="qr.error.network">
+        <source>The relay could not be reached. Check the connection and try again.</source>
+        <translation>릴레이에 연결할 수 없습니다. 연결을 확인한 후 다시 시도하세요.</translation>
+    </message>
+    <message id="qr.error.rateLimited">
+        <source>Too many pairing codes were requested. Try again in %1 seconds.</source>
+        <translation>페어링 코드를 너무 많이 요청했습니다. %1초 후에 다시 시도하세요.</translation>
+    </message>
+    <message id="qr.error.serverError">
+        <source>The relay could not create a pairing code. Try again in a moment.</source>
+        <translation>릴레이가 페어링 코드를 만들지 못했습니다. 잠시 후 다시 시도하세요.</translation>
     </message>
     <message id="relay_error.action.finishMacSetup">
         <source>Finish Setup</source>

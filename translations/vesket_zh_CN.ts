@@ -3,6 +3,74 @@
 <TS version="2.1" language="zh_CN" sourcelanguage="en">
 <context>
     <name></name>
+    <message id="checklist.reason.qrExpired">
+        <source>The code expired or the pairing failed. Ask for a new code.</source>
+        <translation>代码已过期或配对失败。请获取新代码。</translation>
+    </message>
+    <message id="checklist.reason.tmuxMissing">
+        <source>tmux is not installed. Install it with your package manager.</source>
+        <translation>未安装 tmux。请用包管理器安装。</translation>
+    </message>
+    <message id="checklist.reason.waitingForDaemonStart">
+        <source>Waiting for the Vesket background service to start.</source>
+        <translation>正在等待 Vesket 后台服务启动。</translation>
+    </message>
+    <message id="checklist.row.connected.detail.active">
+        <source>Waiting for the background service to link to the relay.</source>
+        <translation>正在等待后台服务连接中继服务器。</translation>
+    </message>
+    <message id="checklist.row.connected.detail.done">
+        <source>Linked to the relay: your other devices reach this machine.</source>
+        <translation>已连接中继服务器：你的其他设备可以访问此电脑。</translation>
+    </message>
+    <message id="checklist.row.connected.detail.pending">
+        <source>Follows once the background service runs.</source>
+        <translation>后台服务运行后继续。</translation>
+    </message>
+    <message id="checklist.row.connected.title">
+        <source>Connected</source>
+        <translation>已连接</translation>
+    </message>
+    <message id="checklist.row.daemonReady.detail.done">
+        <source>The background service is running with tmux.</source>
+        <translation>后台服务正在与 tmux 一起运行。</translation>
+    </message>
+    <message id="checklist.row.daemonReady.title">
+        <source>Background service</source>
+        <translation>后台服务</translation>
+    </message>
+    <message id="checklist.row.pair.detail.active">
+        <source>Scan the code with your phone's camera, or type the short code on the pairing page.</source>
+        <translation>用手机相机扫描二维码，或在配对页面输入短代码。</translation>
+    </message>
+    <message id="checklist.row.pair.detail.done">
+        <source>This machine is paired with your account.</source>
+        <translation>此电脑已与你的账户配对。</translation>
+    </message>
+    <message id="checklist.row.pair.title">
+        <source>Pair with your account</source>
+        <translation>与你的账户配对</translation>
+    </message>
+    <message id="checklist.row.permission.detail.automationOnly">
+        <source>Automation is allowed; accessibility is still missing.</source>
+        <translation>已允许自动化，但仍缺少辅助功能权限。</translation>
+    </message>
+    <message id="checklist.row.permission.detail.checking">
+        <source>Checking permissions…</source>
+        <translation>正在检查权限…</translation>
+    </message>
+    <message id="checklist.row.permission.detail.granted">
+        <source>Nothing to grant: the background service has what it needs.</source>
+        <translation>无需授权：后台服务已具备所需权限。</translation>
+    </message>
+    <message id="checklist.row.permission.detail.pending">
+        <source>The background service still needs its permissions.</source>
+        <translation>后台服务仍需要相应权限。</translation>
+    </message>
+    <message id="checklist.row.permission.title">
+        <source>Permissions</source>
+        <translation>权限</translation>
+    </message>
     <message id="daemon_provision_failure.title.not_running">
         <source>Vesket's daemon is not running</source>
         <translation>Vesket 守护进程未运行</translation>
@@ -419,9 +487,17 @@ Please download the latest signed Vesket release.</source>
             <numerusform>守护进程运行中 · %n 个窗格</numerusform>
         </translation>
     </message>
+    <message id="macos.desktop_shell.devices">
+        <source>Devices…</source>
+        <translation>设备…</translation>
+    </message>
     <message id="macos.desktop_shell.open_vesket">
         <source>Open Vesket</source>
         <translation>打开 Vesket</translation>
+    </message>
+    <message id="macos.desktop_shell.pair_this_machine">
+        <source>Pair this machine…</source>
+        <translation>配对此电脑…</translation>
     </message>
     <message id="macos.desktop_shell.quit">
         <source>Quit</source>
@@ -448,6 +524,130 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.desktop_shell.tray_tooltip">
         <source>Vesket — %1</source>
         <translation>Vesket — %1</translation>
+    </message>
+    <message id="macos.device_approval.approve">
+        <source>Approve</source>
+        <translation>批准</translation>
+    </message>
+    <message id="macos.device_approval.deny">
+        <source>Deny</source>
+        <translation>拒绝</translation>
+    </message>
+    <message id="macos.device_approval.new_request_title">
+        <source>New device wants to join your account</source>
+        <translation>有新设备想加入你的账户</translation>
+    </message>
+    <message id="macos.device_approval.repeat_request_title">
+        <source>⚠️ Repeat request from a device you denied</source>
+        <translation>⚠️ 你拒绝过的设备再次请求</translation>
+    </message>
+    <message id="macos.devices_window.account_devices">
+        <source>Devices on this account</source>
+        <translation>此账户的设备</translation>
+    </message>
+    <message id="macos.devices_window.code">
+        <source>code</source>
+        <translation>代码</translation>
+    </message>
+    <message id="macos.devices_window.denied_until">
+        <source>You can ask again after %1.</source>
+        <translation>你可以在 %1 之后再次请求。</translation>
+    </message>
+    <message id="macos.devices_window.get_pairing_code">
+        <source>Get a pairing code</source>
+        <translation>获取配对码</translation>
+    </message>
+    <message id="macos.devices_window.last_seen">
+        <source>last seen %1</source>
+        <translation>最后在线 %1</translation>
+    </message>
+    <message id="macos.devices_window.loading">
+        <source>Loading…</source>
+        <translation>正在加载…</translation>
+    </message>
+    <message id="macos.devices_window.match_fingerprint">
+        <source>Match this fingerprint on the approving computer</source>
+        <translation>请在批准的电脑上核对此指纹</translation>
+    </message>
+    <message id="macos.devices_window.my_machines">
+        <source>My machines</source>
+        <translation>我的电脑</translation>
+    </message>
+    <message id="macos.devices_window.no_devices">
+        <source>No devices yet.</source>
+        <translation>还没有设备。</translation>
+    </message>
+    <message id="macos.devices_window.no_machines">
+        <source>No machine is paired with this account yet.</source>
+        <translation>此账户还没有配对的电脑。</translation>
+    </message>
+    <message id="macos.devices_window.no_pending">
+        <source>No device is waiting for approval.</source>
+        <translation>没有等待批准的设备。</translation>
+    </message>
+    <message id="macos.devices_window.not_enrolled">
+        <source>Not enrolled: sign in to your account first.</source>
+        <translation>尚未注册：请先登录你的账户。</translation>
+    </message>
+    <message id="macos.devices_window.online">
+        <source>Online</source>
+        <translation>在线</translation>
+    </message>
+    <message id="macos.devices_window.pair_this_machine">
+        <source>Pair this machine…</source>
+        <translation>配对此电脑…</translation>
+    </message>
+    <message id="macos.devices_window.pairing_code_is">
+        <source>Type this code in the pairing window of the other machine: %1</source>
+        <translation>在另一台电脑的配对窗口中输入此代码：%1</translation>
+    </message>
+    <message id="macos.devices_window.pending_unavailable">
+        <source>Requests cannot be read: this device is not approved or the relay is not reachable.</source>
+        <translation>无法读取请求：此设备未获批准，或无法连接中继服务器。</translation>
+    </message>
+    <message id="macos.devices_window.relay_unreachable">
+        <source>The relay could not be reached. Check the connection.</source>
+        <translation>无法连接中继服务器。请检查网络连接。</translation>
+    </message>
+    <message id="macos.devices_window.revoke">
+        <source>Revoke</source>
+        <translation>撤销</translation>
+    </message>
+    <message id="macos.devices_window.status_approved">
+        <source>Approved</source>
+        <translation>已批准</translation>
+    </message>
+    <message id="macos.devices_window.status_denied">
+        <source>Denied</source>
+        <translation>已拒绝</translation>
+    </message>
+    <message id="macos.devices_window.status_pending">
+        <source>Waiting for approval</source>
+        <translation>等待批准</translation>
+    </message>
+    <message id="macos.devices_window.status_revoked">
+        <source>Revoked</source>
+        <translation>已撤销</translation>
+    </message>
+    <message id="macos.devices_window.this_device">
+        <source>This device</source>
+        <translation>此设备</translation>
+    </message>
+    <message id="macos.devices_window.this_device_tag">
+        <source>this device</source>
+        <translation>此设备</translation>
+    </message>
+    <message id="macos.devices_window.this_machine_tag">
+        <source>this machine</source>
+        <translation>此电脑</translation>
+    </message>
+    <message id="macos.devices_window.title">
+        <source>Devices</source>
+        <translation>设备</translation>
+    </message>
+    <message id="macos.devices_window.waiting_for_approval">
+        <source>Waiting for approval</source>
+        <translation>等待批准</translation>
     </message>
     <message id="macos.environment_installer.could_not_launch">
         <source>Could not launch the installer: %1</source>
@@ -600,6 +800,78 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.main_window.width">
         <source>Width</source>
         <translation>宽度</translation>
+    </message>
+    <message id="macos.my_machines.sign_in_to_list">
+        <source>Sign in to your account to list your machines.</source>
+        <translation>登录账户以查看你的电脑。</translation>
+    </message>
+    <message id="macos.pairing_window.code_placeholder">
+        <source>Code from your other machine</source>
+        <translation>来自你另一台电脑的代码</translation>
+    </message>
+    <message id="macos.pairing_window.collecting">
+        <source>Pairing with your account…</source>
+        <translation>正在与你的账户配对…</translation>
+    </message>
+    <message id="macos.pairing_window.daemon_could_not_save">
+        <source>The phone paired this Mac, but its local daemon could not save the pairing. Check the Mac error and retry.</source>
+        <translation>手机已配对此 Mac，但其本地守护进程无法保存配对。请检查 Mac 上的错误后重试。</translation>
+    </message>
+    <message id="macos.pairing_window.expired">
+        <source>This code expired.</source>
+        <translation>此代码已过期。</translation>
+    </message>
+    <message id="macos.pairing_window.expires_in">
+        <source>Expires in %1</source>
+        <translation>%1 后过期</translation>
+    </message>
+    <message id="macos.pairing_window.identity_unavailable">
+        <source>This machine's identity (/etc/machine-id) is unavailable. Finish booting, then try again.</source>
+        <translation>无法读取本机标识（/etc/machine-id）。请等待系统启动完成后重试。</translation>
+    </message>
+    <message id="macos.pairing_window.loading">
+        <source>Asking the relay for a code…</source>
+        <translation>正在向中继服务器请求代码…</translation>
+    </message>
+    <message id="macos.pairing_window.new_code">
+        <source>New code</source>
+        <translation>新代码</translation>
+    </message>
+    <message id="macos.pairing_window.pair_with_account">
+        <source>Pair with my account</source>
+        <translation>与我的账户配对</translation>
+    </message>
+    <message id="macos.pairing_window.paired">
+        <source>Paired ✔</source>
+        <translation>已配对 ✔</translation>
+    </message>
+    <message id="macos.pairing_window.paired_status">
+        <source>This machine is paired. It links to the relay now.</source>
+        <translation>此电脑已配对，正在连接中继服务器。</translation>
+    </message>
+    <message id="macos.pairing_window.password_placeholder">
+        <source>Account password (if asked)</source>
+        <translation>账户密码（如有要求）</translation>
+    </message>
+    <message id="macos.pairing_window.replace">
+        <source>Replace the selected machine</source>
+        <translation>替换所选电脑</translation>
+    </message>
+    <message id="macos.pairing_window.replace_explanation">
+        <source>This account already has machines. Pick the machine this one replaces. Sign in again, or enter your account password to replace this Mac.</source>
+        <translation>此账户已有电脑。请选择此电脑要替换的那台。重新登录，或输入账户密码以替换这台 Mac。</translation>
+    </message>
+    <message id="macos.pairing_window.short_code">
+        <source>Or type this code on the pairing page: %1</source>
+        <translation>或在配对页面输入此代码：%1</translation>
+    </message>
+    <message id="macos.pairing_window.title">
+        <source>Pair this machine</source>
+        <translation>配对此电脑</translation>
+    </message>
+    <message id="macos.pairing_window.use_code">
+        <source>Use code</source>
+        <translation>使用代码</translation>
     </message>
     <message id="macos.pane_sidebar.agent_group">
         <source>Agent Group</source>
@@ -962,6 +1234,18 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.viewer_state_view.vesket_talks_to_tmux_through_its_daemon">
         <source>Vesket talks to tmux through its daemon. Start it with “vesket daemon start” (scripts/run starts it for you); this window connects as soon as it is up.</source>
         <translation>Vesket 通过其守护进程与 tmux 通信。请用“vesket daemon start”启动它（scripts/run 会替你启动）；守护进程一运行，此窗口就会连接。</translation>
+    </message>
+    <message id="qr.error.network">
+        <source>The relay could not be reached. Check the connection and try again.</source>
+        <translation>无法连接中继服务器。请检查网络连接后重试。</translation>
+    </message>
+    <message id="qr.error.rateLimited">
+        <source>Too many pairing codes were requested. Try again in %1 seconds.</source>
+        <translation>请求的配对码过多。请在 %1 秒后重试。</translation>
+    </message>
+    <message id="qr.error.serverError">
+        <source>The relay could not create a pairing code. Try again in a moment.</source>
+        <translation>中继服务器无法生成配对码。请稍后重试。</translation>
     </message>
     <message id="relay_error.action.finishMacSetup">
         <source>Finish Setup</source>

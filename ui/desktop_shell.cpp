@@ -11,6 +11,7 @@
 #include <qcoro/qcorotask.h>
 #include <qcoro/qcorotimer.h>
 
+#include "relay/relay_error_presentation.h"
 #include "shell/localisation.h"
 #include "supervision/core/daemon_quit_work.h"
 #include "supervision/daemon_cli.h"
@@ -39,6 +40,10 @@ void DesktopShell::start() {
       showWindow();
       m_window.openSettings();
     });
+    auto* devices = m_menu->addAction(relay::localizedText("macos.desktop_shell.devices", "Devices…"));
+    connect(devices, &QAction::triggered, this, &DesktopShell::devicesRequested);
+    auto* pair = m_menu->addAction(relay::localizedText("macos.desktop_shell.pair_this_machine", "Pair this machine…"));
+    connect(pair, &QAction::triggered, this, &DesktopShell::pairingRequested);
     m_menu->addSeparator();
     auto* quit = m_menu->addAction(qtTrId("macos.desktop_shell.quit_vesket"));
     connect(quit, &QAction::triggered, this, &DesktopShell::requestQuit);

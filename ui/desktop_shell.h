@@ -36,6 +36,11 @@ class DesktopShell : public QObject {
   void requestQuit();
   bool hasTray() const { return m_tray != nullptr; }
 
+ signals:
+  // The tray's "Devices…" and "Pair this machine…".
+  void devicesRequested();
+  void pairingRequested();
+
  private:
   void updateTray();
   void showWindow();

@@ -68,4 +68,20 @@ std::string_view englishText(std::string_view key) {
   return key;
 }
 
+bool shouldOfferPhonePairing(bool signedIn) { return !signedIn; }
+
+Decision decide(bool signedIn, bool daemonHasLocalCredential, Probe probe, bool firstMacBootstrapOffered,
+                bool registrationInFlight) {
+  if (registrationInFlight || !signedIn) return Decision::wait;
+  if (!daemonHasLocalCredential) return Decision::autoRegister;
+  switch (probe) {
+    case Probe::unknown: return Decision::wait;
+    case Probe::active: return Decision::preserveActive;
+    case Probe::revoked: return firstMacBootstrapOffered ? Decision::autoRegister : Decision::preserveRevoked;
+    case Probe::foreignAccount: return Decision::surfaceForeignAccount;
+    case Probe::failed: return Decision::surfaceFailure;
+  }
+  return Decision::wait;
+}
+
 }  // namespace vesket::relay::AccountRegistrationPolicy

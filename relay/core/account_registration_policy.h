@@ -29,6 +29,17 @@ std::optional<std::string_view> registrationValidationError(std::string_view ema
 // The key for a registration the relay refused with `status` and `message`.
 std::string_view registrationErrorMessage(int status, std::string_view message);
 
+// Whether this machine's daemon is registered with the account, as far as the relay says.
+enum class Probe { unknown, active, revoked, foreignAccount, failed };
+enum class Decision { wait, autoRegister, preserveActive, preserveRevoked, surfaceForeignAccount, surfaceFailure };
+
+// Signed out: pairing by phone is what is left.
+bool shouldOfferPhonePairing(bool signedIn);
+// Whether to register this machine's daemon with the signed-in account now, keep what it
+// has, or say why not.
+Decision decide(bool signedIn, bool daemonHasLocalCredential, Probe probe, bool firstMacBootstrapOffered,
+                bool registrationInFlight);
+
 // Every key above with its English text.
 const std::vector<std::pair<std::string_view, std::string_view>>& englishTexts();
 std::string_view englishText(std::string_view key);
