@@ -166,9 +166,7 @@ QCoro::Task<void> PairQRFlow::poll(int generation, QString token) {
         setPhase(Phase::failed, notSavedText());
         co_return;
       }
-      const bool saved = co_await saveWithDaemon(*status->daemonToken);
-      if (!self) co_return;
-      setPhase(saved ? Phase::paired : Phase::failed, saved ? QString() : notSavedText());
+      co_await finishWith(*status->daemonToken);
       co_return;
     }
     co_await QCoro::sleepFor(std::chrono::milliseconds(m_dependencies.pollIntervalMs));
@@ -192,6 +190,13 @@ QCoro::Task<bool> PairQRFlow::saveWithDaemon(QString daemonToken) {
   if (m_dependencies.afterPairing) m_dependencies.afterPairing();
   co_await refreshChecklist();
   co_return true;
+}
+
+QCoro::Task<void> PairQRFlow::finishWith(QString daemonToken) {
+  QPointer<PairQRFlow> self(this);
+  const bool saved = co_await saveWithDaemon(std::move(daemonToken));
+  if (!self) co_return;
+  setPhase(saved ? Phase::paired : Phase::failed, saved ? QString() : notSavedText());
 }
 
 QCoro::Task<void> PairQRFlow::pairWithAccount(RelayClient client) {
@@ -237,9 +242,7 @@ QCoro::Task<void> PairQRFlow::replace(RelayClient client, std::int64_t oldDaemon
     setPhase(Phase::replacementRequired, failure);
     co_return;
   }
-  const bool saved = co_await saveWithDaemon(*daemonToken);
-  if (!self) co_return;
-  setPhase(saved ? Phase::paired : Phase::failed, saved ? QString() : notSavedText());
+  co_await finishWith(*daemonToken);
 }
 
 QCoro::Task<void> PairQRFlow::pairWithCode(QString code) {
@@ -268,9 +271,7 @@ QCoro::Task<void> PairQRFlow::pairWithCode(QString code) {
     setPhase(Phase::failed, failure);
     co_return;
   }
-  const bool saved = co_await saveWithDaemon(*daemonToken);
-  if (!self) co_return;
-  setPhase(saved ? Phase::paired : Phase::failed, saved ? QString() : notSavedText());
+  co_await finishWith(*daemonToken);
 }
 
 QCoro::Task<void> PairQRFlow::refreshChecklist() {

@@ -86,6 +86,8 @@ class PairQRFlow : public QObject {
  private:
   QCoro::Task<void> poll(int generation, QString token);
   QCoro::Task<bool> saveWithDaemon(QString daemonToken);
+  // Saves the pairing with the daemon: paired, or failed with the daemon's trouble.
+  QCoro::Task<void> finishWith(QString daemonToken);
   void setPhase(Phase phase, QString message = {});
   void updateSteps();
   void onTick();
