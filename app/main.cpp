@@ -31,6 +31,7 @@
 #include "ui/device_approval_notifier.h"
 #include "ui/devices_window.h"
 #include "ui/pairing_window.h"
+#include "ui/window_requests.h"
 #include "ui/main_window.h"
 #include "ui/setup_view.h"
 #include "ui/theme.h"
@@ -135,6 +136,12 @@ int main(int argc, char** argv) {
   QObject::connect(&desktop, &ui::DesktopShell::devicesRequested, devices, showDevices);
   QObject::connect(&desktop, &ui::DesktopShell::pairingRequested, pairingWindow, showPairing);
   QObject::connect(devices, &ui::DevicesWindow::pairingRequested, pairingWindow, showPairing);
+  QObject::connect(&ui::WindowRequests::shared(), &ui::WindowRequests::devicesRequested, devices, showDevices);
+  QObject::connect(&ui::WindowRequests::shared(), &ui::WindowRequests::pairingRequested, pairingWindow, showPairing);
+  // An account that already has machines: this one is added by its QR code.
+  QObject::connect(&account.store(), &relay::RelayAccountStore::authChanged, pairingWindow, [&account, showPairing] {
+    if (account.store().auth().kind == relay::AuthState::Kind::needsPhonePairing) showPairing();
+  });
   // Without a notification server the request waits in the Devices window.
   QObject::connect(&notifier, &ui::DeviceApprovalNotifier::bannersChanged, devices, [&notifier, showDevices] {
     if (!notifier.banners().empty()) showDevices();

@@ -15,6 +15,7 @@
 #include "relay/relay_account_store.h"
 #include "relay/relay_error_presentation.h"
 #include "relay/relay_settings.h"
+#include "ui/window_requests.h"
 
 namespace vesket::ui {
 namespace {
@@ -58,7 +59,11 @@ AccountSection::AccountSection(AccountServices services, QWidget* parent) : QWid
   m_signedInAs->setWordWrap(true);
   m_signOut = new QPushButton(t("macos.account_section.sign_out", "Sign Out"), m_signedInPage);
   m_signOut->setObjectName("signOut");
+  auto* devices = new QPushButton(t("macos.desktop_shell.devices", "Devices…"), m_signedInPage);
+  devices->setObjectName("openDevices");
+  connect(devices, &QPushButton::clicked, &WindowRequests::shared(), &WindowRequests::devicesRequested);
   signedInLayout->addWidget(m_signedInAs, 1);
+  signedInLayout->addWidget(devices, 0, Qt::AlignTop);
   signedInLayout->addWidget(m_signOut, 0, Qt::AlignTop);
   m_pages->addWidget(m_signedInPage);
   layout->addWidget(m_pages);
@@ -222,6 +227,15 @@ void AccountSection::runAction() {
       break;
     case relay::RelayErrorAction::tryAgain:
       submit();
+      break;
+    case relay::RelayErrorAction::openDevices:
+      emit WindowRequests::shared().devicesRequested();
+      emit actionRequested(*m_action);
+      break;
+    case relay::RelayErrorAction::finishMacSetup:
+    case relay::RelayErrorAction::registerThisMac:
+      emit WindowRequests::shared().pairingRequested();
+      emit actionRequested(*m_action);
       break;
     default:
       emit actionRequested(*m_action);

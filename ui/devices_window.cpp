@@ -61,6 +61,12 @@ QString when(std::optional<double> ms) {
   return QLocale().toString(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(*ms)), QLocale::ShortFormat);
 }
 
+// An ISO time of the relay in the user's locale; as sent when it does not read.
+QString readableTime(const std::string& iso) {
+  const QDateTime time = QDateTime::fromString(QString::fromStdString(iso), Qt::ISODate);
+  return time.isValid() ? QLocale().toString(time.toLocalTime(), QLocale::ShortFormat) : QString::fromStdString(iso);
+}
+
 QString statusText(const QString& status) {
   if (status == "approved") return t("macos.devices_window.status_approved", "Approved");
   if (status == "pending") return t("macos.devices_window.status_pending", "Waiting for approval");
@@ -323,7 +329,7 @@ void DevicesWindow::renderMachines() {
     const QString state = machine.daemon.connected
                               ? t("macos.devices_window.online", "Online")
                               : t("macos.devices_window.last_seen", "last seen %1",
-                                  {q(machine.daemon.lastSeenAt.value_or("—"))});
+                                  {readableTime(machine.daemon.lastSeenAt.value_or("—"))});
     QString detail = state;
     if (machine.daemon.daemonVersion) detail += " · vesket " + q(*machine.daemon.daemonVersion);
     text->addWidget(secondary(detail, frame));

@@ -1,7 +1,8 @@
 #include "ui/pairing_window.h"
 
 #include <QFrame>
-#include <QGridLayout>
+#include <QDateTime>
+#include <QLocale>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +26,12 @@ QString t(const std::string& key, const char* english, const QStringList& argume
 }
 
 constexpr int kQRSide = 232;
+
+// An ISO time of the relay in the user's locale; as sent when it does not read.
+QString readableTime(const std::string& iso) {
+  const QDateTime time = QDateTime::fromString(QString::fromStdString(iso), Qt::ISODate);
+  return time.isValid() ? QLocale().toString(time.toLocalTime(), QLocale::ShortFormat) : QString::fromStdString(iso);
+}
 
 const char* englishTitle(relay::PairFlowStepID id) {
   switch (id) {
@@ -124,23 +131,25 @@ PairingWindow::PairingWindow(relay::PairQRFlow& flow, std::function<std::optiona
 
   // Right: the checklist and the other ways to pair.
   auto* right = new QVBoxLayout;
-  auto* steps = new QGridLayout;
-  steps->setHorizontalSpacing(10);
-  steps->setVerticalSpacing(2);
   for (int i = 0; i < 4; ++i) {
+    auto* row = new QHBoxLayout;
+    row->setSpacing(10);
     m_stepIcons[i] = new QLabel(this);
+    m_stepIcons[i]->setFixedWidth(16);
     m_stepTitles[i] = new QLabel(this);
     m_stepDetails[i] = new QLabel(this);
     m_stepDetails[i]->setObjectName(QStringLiteral("pairingStepDetail%1").arg(i));
     m_stepDetails[i]->setWordWrap(true);
     m_stepDetails[i]->setStyleSheet("color: palette(placeholder-text); font-size: 11px;");
-    steps->addWidget(m_stepIcons[i], i * 2, 0, Qt::AlignTop);
-    steps->addWidget(m_stepTitles[i], i * 2, 1);
-    steps->addWidget(m_stepDetails[i], i * 2 + 1, 1);
-    steps->setRowMinimumHeight(i * 2 + 1, 22);
+    auto* text = new QVBoxLayout;
+    text->setSpacing(1);
+    text->addWidget(m_stepTitles[i]);
+    text->addWidget(m_stepDetails[i]);
+    row->addWidget(m_stepIcons[i], 0, Qt::AlignTop);
+    row->addLayout(text, 1);
+    right->addLayout(row);
+    right->addSpacing(4);
   }
-  steps->setColumnStretch(1, 1);
-  right->addLayout(steps);
 
   m_status = new QLabel(this);
   m_status->setObjectName("pairingStatus");
@@ -185,7 +194,7 @@ PairingWindow::PairingWindow(relay::PairQRFlow& flow, std::function<std::optiona
   right->addWidget(m_replacement);
   right->addStretch(1);
   layout->addLayout(right, 1);
-  resize(680, 400);
+  resize(720, 440);
 
   connect(m_newCode, &QPushButton::clicked, this, [this] {
     relay::PairQRFlow::tokenCache().reset();
@@ -239,6 +248,7 @@ void PairingWindow::render() {
     }
     m_qr->setText(text);
   }
+  m_qr->setVisible(showQR || !m_qr->text().isEmpty());
   m_shortCode->setVisible(showQR && !token->shortCode.empty());
   if (showQR) {
     m_shortCode->setText(t("macos.pairing_window.short_code", "Or type this code on the pairing page: %1",
@@ -261,7 +271,7 @@ void PairingWindow::render() {
   for (const auto& candidate : m_flow.candidates()) {
     QString label = QString::fromStdString(candidate.machineName.value_or("#" + std::to_string(candidate.id)));
     if (candidate.lastSeenAt) {
-      label += " · " + t("macos.devices_window.last_seen", "last seen %1", {QString::fromStdString(*candidate.lastSeenAt)});
+      label += " · " + t("macos.devices_window.last_seen", "last seen %1", {readableTime(*candidate.lastSeenAt)});
     }
     auto* item = new QListWidgetItem(label, m_candidates);
     item->setData(Qt::UserRole, static_cast<qlonglong>(candidate.id));

@@ -5,7 +5,7 @@
 // second device enrols, waits, is announced by a desktop notification whose Approve action
 // (sent over D-Bus) approves it, lists the daemon's panes, is revoked and refused. Without a
 // notification server the request becomes a banner. A third device on this machine is
-// approved by the daemon's vouch during sign-in.
+// approved by the daemon's vouch during sign-in; a new machine replaces an old one.
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -301,6 +301,26 @@ TEST_F(DevicePairingJourneyTest, ADeviceOfThisMachineIsApprovedByItsDaemonsVouch
   awaitTask(account.login("vouch@example.org", "password1"), 40000);
   EXPECT_EQ(account.auth().kind, relay::AuthState::Kind::authenticated) << account.auth().failure.toStdString();
   EXPECT_EQ(awaitTask(client(here).currentDeviceApproval()).status, "approved");
+
+  // A new machine of the account replaces this one: the relay names the candidates, the
+  // pairing window lists them, and the replacement's daemon token is saved and links.
+  relay::PairQRFlow replacing({[this] { return m_base; }, [this] { return m_client; }, "new-machine", "new-host", {}, 200});
+  ui::PairingWindow window(replacing, [&]() -> std::optional<RelayClient> { return client(owner); });
+  awaitTask(replacing.pairWithAccount(client(owner)));
+  ASSERT_EQ(replacing.phase(), relay::PairQRFlow::Phase::replacementRequired) << replacing.message().toStdString();
+  ASSERT_EQ(window.candidateList()->count(), 1);
+  EXPECT_TRUE(window.candidateList()->item(0)->text().startsWith("vouch-host"));
+  EXPECT_TRUE(window.replacementPanel()->isVisibleTo(&window));
+  awaitTask(replacing.refreshChecklist());
+  saveScreenshot(window, "pairing-window-replace");
+  awaitTask(replacing.replace(client(owner), replacing.candidates()[0].id, QStringLiteral("password1")));
+  ASSERT_EQ(replacing.phase(), relay::PairQRFlow::Phase::paired) << replacing.message().toStdString();
+  ASSERT_TRUE(waitUntil([&] { return awaitTask(m_client->relayStatus()).connected; }, 15000));
+  relay::MyMachinesStore machines({[&] { return client(owner); }, [this] { return m_base; }, [this] { return daemonToken(); }, {}});
+  awaitTask(machines.load());
+  ASSERT_EQ(machines.machines().size(), 1u) << machines.error().toStdString();
+  EXPECT_EQ(machines.machines()[0].daemon.machineName, "new-host");
+  EXPECT_TRUE(machines.machines()[0].isThisMachine);
 }
 
 }  // namespace

@@ -1,0 +1,24 @@
+#pragma once
+
+// Where a view asks for one of the application's own windows (Devices, pairing) without
+// knowing who owns it; the application connects these once at start.
+
+#include <QObject>
+
+namespace vesket::ui {
+
+class WindowRequests : public QObject {
+  Q_OBJECT
+
+ public:
+  static WindowRequests& shared() {
+    static WindowRequests requests;
+    return requests;
+  }
+
+ signals:
+  void devicesRequested();
+  void pairingRequested();
+};
+
+}  // namespace vesket::ui
