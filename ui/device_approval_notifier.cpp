@@ -10,6 +10,7 @@
 
 #include "relay/device_approval_store.h"
 #include "relay/relay_error_presentation.h"
+#include "ui/window_requests.h"
 
 namespace vesket::ui {
 namespace {
@@ -58,7 +59,7 @@ void DeviceApprovalNotifier::post(const relay::DeviceApprovalPendingRequest& req
   QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "Notify");
   const QString body = QString::fromStdString(relay::DeviceApprovalRules::notificationBody(request)) + "\n" +
                        QString::fromStdString(relay::DeviceApprovalRules::notificationSubtitle(request));
-  const QStringList actions{kApproveAction, t("macos.device_approval.approve", "Approve"), kDenyAction,
+  const QStringList actions{QStringLiteral("default"), t("macos.devices_window.title", "Devices"), kApproveAction, t("macos.device_approval.approve", "Approve"), kDenyAction,
                             t("macos.device_approval.deny", "Deny")};
   QVariantMap hints;
   hints.insert("category", QString::fromLatin1(kCategory));
@@ -99,6 +100,11 @@ void DeviceApprovalNotifier::dismiss(const std::vector<std::string>& requestIds)
 void DeviceApprovalNotifier::onActionInvoked(uint notificationId, const QString& actionKey) {
   const auto found = m_requestByNotification.find(notificationId);
   if (found == m_requestByNotification.end()) return;  // another application's notification
+  if (actionKey == QLatin1String("default")) {
+    // The notification itself was clicked: the request waits in the Devices window.
+    emit WindowRequests::shared().devicesRequested();
+    return;
+  }
   handleAction(QString::fromStdString(found->second), actionKey);
 }
 

@@ -226,7 +226,7 @@ TEST_F(DevicePairingJourneyTest, PairByQRApproveFromANotificationListPanesRevoke
     ASSERT_EQ(server.shown.size(), 1u);
     EXPECT_EQ(server.shown[0].summary, "New device wants to join your account");
     EXPECT_TRUE(server.shown[0].body.contains("code " + *waiting.fingerprint)) << server.shown[0].body.toStdString();
-    EXPECT_EQ(server.shown[0].actions, (QStringList{ui::DeviceApprovalNotifier::kApproveAction, "Approve",
+    EXPECT_EQ(server.shown[0].actions, (QStringList{"default", "Devices", ui::DeviceApprovalNotifier::kApproveAction, "Approve",
                                                     ui::DeviceApprovalNotifier::kDenyAction, "Deny"}));
   } else {
     ASSERT_TRUE(waitUntil([&] { return !notifier.banners().empty(); }, 10000));
