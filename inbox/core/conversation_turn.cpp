@@ -39,6 +39,8 @@ template <class... Ts>
 struct Overloaded : Ts... {
   using Ts::operator()...;
 };
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;  // clang 14 (the fuzz build) does not deduce it
 
 }  // namespace
 

@@ -15,6 +15,8 @@ template <class... Ts>
 struct Overloaded : Ts... {
   using Ts::operator()...;
 };
+template <class... Ts>
+Overloaded(Ts...) -> Overloaded<Ts...>;  // clang 14 (the fuzz build) does not deduce it
 
 void appendAll(std::vector<std::string>& lines, std::vector<std::string> more) {
   for (std::string& line : more) lines.push_back(std::move(line));
