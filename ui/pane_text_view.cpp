@@ -65,7 +65,7 @@ PaneTextView::PaneTextView(QWidget* parent) : QWidget(parent) {
 
   connect(m_editor->verticalScrollBar(), &QScrollBar::valueChanged, this, &PaneTextView::onScrolled);
   connect(m_editor->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] {
-    if (m_pinned) m_editor->verticalScrollBar()->setValue(m_editor->verticalScrollBar()->maximum());
+    if (m_pinned) m_editor->verticalScrollBar()->setValue(bottomPosition());
   });
   m_editor->viewport()->installEventFilter(this);
 
@@ -178,7 +178,7 @@ void PaneTextView::replaceLines(const std::vector<std::string>& lines) {
   m_builder->setContent(*m_editor->document(), joinLines(lines));
   m_applying = false;
   if (m_pinned) {
-    bar->setValue(bar->maximum());
+    bar->setValue(bottomPosition());
   } else {
     bar->setValue(std::min(keep, bar->maximum()));
   }
@@ -208,21 +208,31 @@ void PaneTextView::appendLines(const std::vector<std::string>& lines, std::size_
   m_builder->insert(end, text);
   m_applying = false;
   if (m_pinned) {
-    bar->setValue(bar->maximum());
+    bar->setValue(bottomPosition());
   } else {
     bar->setValue(std::max(0, keep));
     setPausedNewLines(m_pausedNewLines + static_cast<int>(lines.size()));
   }
 }
 
-void PaneTextView::scrollToBottom() {
-  m_editor->verticalScrollBar()->setValue(m_editor->verticalScrollBar()->maximum());
+void PaneTextView::scrollToBottom() { m_editor->verticalScrollBar()->setValue(bottomPosition()); }
+
+// A pane's capture ends with its screen's empty rows below the cursor. The bottom the view
+// follows is its last written line, so a shell that printed three lines on a tall screen
+// shows them instead of a page of blank rows (each blank row is one line of scrolling).
+int PaneTextView::bottomPosition() const {
+  int blankRows = 0;
+  for (QTextBlock block = m_editor->document()->lastBlock(); block.isValid(); block = block.previous()) {
+    if (!block.text().trimmed().isEmpty()) break;
+    ++blankRows;
+  }
+  return std::max(0, m_editor->verticalScrollBar()->maximum() - blankRows);
 }
 
 void PaneTextView::onScrolled() {
   if (m_applying) return;
   auto* bar = m_editor->verticalScrollBar();
-  const bool atBottom = bar->value() >= bar->maximum() - 2;
+  const bool atBottom = bar->value() >= bottomPosition() - 2;
   if (atBottom == m_pinned) return;
   m_pinned = atBottom;
   if (m_pinned) setPausedNewLines(0);

@@ -65,6 +65,8 @@ class PaneTextView : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // The scroll position that shows the last written line at the bottom.
+  int bottomPosition() const;
   void rebuildBuilder();
   void onScrolled();
   void setPausedNewLines(int count);

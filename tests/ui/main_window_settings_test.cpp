@@ -20,6 +20,7 @@
 #include "shell/settings_store.h"
 #include "tests/support/screenshot.h"
 #include "ui/main_window.h"
+#include "ui/pane_text_view.h"
 #include "ui/settings_dialog.h"
 #include "terminal/live_terminal_view.h"
 #include "tests/support/event_loop.h"
@@ -149,6 +150,7 @@ TEST_F(MainWindowModesTest, TheSwitchShowsTheViewAndTheLiveTerminalTakesTheKeybo
   textToggle->click();
   EXPECT_FALSE(liveToggle->isChecked());
   EXPECT_TRUE(textToggle->isChecked());
+  EXPECT_TRUE(testing::waitUntil([&] { return window.paneText()->plainText().contains("live-in-the-window"); }, 5000));
   testing::saveScreenshot(window, "window-text-light");
   theme.setScheme(Theme::Scheme::dark);
 

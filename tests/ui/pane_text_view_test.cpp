@@ -78,6 +78,40 @@ TEST(PaneTextView, ReplaceWhilePinnedStaysAtTheBottom) {
   EXPECT_EQ(view.lineCount(), 0);
 }
 
+// A capture ends with the screen's empty rows below the cursor: the view follows the last
+// written line, not a page of blank rows, and stays pinned while output arrives.
+TEST(PaneTextView, TheBottomIsTheLastWrittenLineNotTheScreensEmptyRows) {
+  PaneTextView view;
+  view.resize(400, 200);
+  view.show();
+  std::vector<std::string> screen = numbered(0, 30);
+  screen.push_back("$ ");
+  screen.insert(screen.end(), 40, std::string());
+  view.applyChange(Change::replace(screen));
+  QApplication::processEvents();
+  auto* editor = view.editor();
+  // The last written line among the four lowest rows of the viewport (the editor keeps a
+  // little room below its last line).
+  const auto lastVisible = [&] {
+    const int bottom = editor->viewport()->height() - 2;
+    const int row = editor->fontMetrics().lineSpacing();
+    for (int y = bottom; y > bottom - 4 * row; y -= row) {
+      const QString text = editor->cursorForPosition(QPoint(5, y)).block().text();
+      if (!text.isEmpty()) return text;
+    }
+    return QString();
+  };
+  EXPECT_EQ(lastVisible(), "$ ") << "the prompt is on screen, the empty rows below it are not";
+  EXPECT_TRUE(view.isPinnedToBottom());
+
+  screen[31] = "$ ls";
+  screen[32] = "file";
+  view.applyChange(Change::replace(screen));
+  QApplication::processEvents();
+  EXPECT_EQ(lastVisible(), "file");
+  EXPECT_TRUE(view.isPinnedToBottom());
+}
+
 }  // namespace
 
 namespace {
