@@ -764,6 +764,14 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
         <source>Live terminal</source>
         <translation>Live-Terminal</translation>
     </message>
+    <message id="macos.main_window.rename_cancel">
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message id="macos.main_window.rename_ok">
+        <source>Rename</source>
+        <translation>Umbenennen</translation>
+    </message>
     <message id="macos.main_window.rename_pane">
         <source>Rename…</source>
         <translation>Umbenennen …</translation>
@@ -880,9 +888,24 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
         <source>Agent Group</source>
         <translation>Agentengruppe</translation>
     </message>
+    <message id="macos.pane_sidebar.running_count" numerus="yes">
+        <source>%n running</source>
+        <translation>
+            <numerusform>%n aktiv</numerusform>
+            <numerusform>%n aktiv</numerusform>
+        </translation>
+    </message>
     <message id="macos.pane_sidebar.solo">
         <source>Solo</source>
         <translation>Solo</translation>
+    </message>
+    <message id="macos.pane_sidebar.status_idle">
+        <source>idle</source>
+        <translation>untätig</translation>
+    </message>
+    <message id="macos.pane_sidebar.status_running">
+        <source>running</source>
+        <translation>aktiv</translation>
     </message>
     <message id="macos.pane_sidebar.terminal">
         <source>Terminal</source>
@@ -930,6 +953,10 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.settings_view.caps_how_much_scrollback_loads">
         <source>Caps how much scrollback loads when you scroll up in a terminal. Lower is faster for panes with a lot of history.</source>
         <translation>Begrenzt, wie viel Verlauf geladen wird, wenn Sie in einem Terminal nach oben scrollen. Ein kleinerer Wert ist bei Panes mit langem Verlauf schneller.</translation>
+    </message>
+    <message id="macos.settings_view.close">
+        <source>Close</source>
+        <translation>Schließen</translation>
     </message>
     <message id="macos.settings_view.display_mirror">
         <source>Live terminal mirrors the pane (the pane keeps its size)</source>

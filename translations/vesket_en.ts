@@ -764,6 +764,14 @@ Please download the latest signed Vesket release.</translation>
         <source>Live terminal</source>
         <translation>Live terminal</translation>
     </message>
+    <message id="macos.main_window.rename_cancel">
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message id="macos.main_window.rename_ok">
+        <source>Rename</source>
+        <translation>Rename</translation>
+    </message>
     <message id="macos.main_window.rename_pane">
         <source>Rename…</source>
         <translation>Rename…</translation>
@@ -880,9 +888,24 @@ Please download the latest signed Vesket release.</translation>
         <source>Agent Group</source>
         <translation>Agent Group</translation>
     </message>
+    <message id="macos.pane_sidebar.running_count" numerus="yes">
+        <source>%n running</source>
+        <translation>
+            <numerusform>%n running</numerusform>
+            <numerusform>%n running</numerusform>
+        </translation>
+    </message>
     <message id="macos.pane_sidebar.solo">
         <source>Solo</source>
         <translation>Solo</translation>
+    </message>
+    <message id="macos.pane_sidebar.status_idle">
+        <source>idle</source>
+        <translation>idle</translation>
+    </message>
+    <message id="macos.pane_sidebar.status_running">
+        <source>running</source>
+        <translation>running</translation>
     </message>
     <message id="macos.pane_sidebar.terminal">
         <source>Terminal</source>
@@ -930,6 +953,10 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.settings_view.caps_how_much_scrollback_loads">
         <source>Caps how much scrollback loads when you scroll up in a terminal. Lower is faster for panes with a lot of history.</source>
         <translation>Caps how much scrollback loads when you scroll up in a terminal. Lower is faster for panes with a lot of history.</translation>
+    </message>
+    <message id="macos.settings_view.close">
+        <source>Close</source>
+        <translation>Close</translation>
     </message>
     <message id="macos.settings_view.display_mirror">
         <source>Live terminal mirrors the pane (the pane keeps its size)</source>

@@ -761,6 +761,14 @@ Please download the latest signed Vesket release.</source>
         <source>Live terminal</source>
         <translation>라이브 터미널</translation>
     </message>
+    <message id="macos.main_window.rename_cancel">
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
+    <message id="macos.main_window.rename_ok">
+        <source>Rename</source>
+        <translation>이름 바꾸기</translation>
+    </message>
     <message id="macos.main_window.rename_pane">
         <source>Rename…</source>
         <translation>이름 변경…</translation>
@@ -877,9 +885,23 @@ Please download the latest signed Vesket release.</source>
         <source>Agent Group</source>
         <translation>에이전트 그룹</translation>
     </message>
+    <message id="macos.pane_sidebar.running_count" numerus="yes">
+        <source>%n running</source>
+        <translation>
+            <numerusform>%n개 실행 중</numerusform>
+        </translation>
+    </message>
     <message id="macos.pane_sidebar.solo">
         <source>Solo</source>
         <translation>단독</translation>
+    </message>
+    <message id="macos.pane_sidebar.status_idle">
+        <source>idle</source>
+        <translation>대기 중</translation>
+    </message>
+    <message id="macos.pane_sidebar.status_running">
+        <source>running</source>
+        <translation>실행 중</translation>
     </message>
     <message id="macos.pane_sidebar.terminal">
         <source>Terminal</source>
@@ -926,6 +948,10 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.settings_view.caps_how_much_scrollback_loads">
         <source>Caps how much scrollback loads when you scroll up in a terminal. Lower is faster for panes with a lot of history.</source>
         <translation>터미널에서 위로 스크롤할 때 불러오는 스크롤백 양을 제한합니다. 기록이 많은 패널에서는 값이 낮을수록 빠릅니다.</translation>
+    </message>
+    <message id="macos.settings_view.close">
+        <source>Close</source>
+        <translation>닫기</translation>
     </message>
     <message id="macos.settings_view.display_mirror">
         <source>Live terminal mirrors the pane (the pane keeps its size)</source>

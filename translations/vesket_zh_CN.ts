@@ -761,6 +761,14 @@ Please download the latest signed Vesket release.</source>
         <source>Live terminal</source>
         <translation>实时终端</translation>
     </message>
+    <message id="macos.main_window.rename_cancel">
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message id="macos.main_window.rename_ok">
+        <source>Rename</source>
+        <translation>重命名</translation>
+    </message>
     <message id="macos.main_window.rename_pane">
         <source>Rename…</source>
         <translation>重命名…</translation>
@@ -877,9 +885,23 @@ Please download the latest signed Vesket release.</source>
         <source>Agent Group</source>
         <translation>智能体组</translation>
     </message>
+    <message id="macos.pane_sidebar.running_count" numerus="yes">
+        <source>%n running</source>
+        <translation>
+            <numerusform>%n 个运行中</numerusform>
+        </translation>
+    </message>
     <message id="macos.pane_sidebar.solo">
         <source>Solo</source>
         <translation>单独</translation>
+    </message>
+    <message id="macos.pane_sidebar.status_idle">
+        <source>idle</source>
+        <translation>空闲</translation>
+    </message>
+    <message id="macos.pane_sidebar.status_running">
+        <source>running</source>
+        <translation>运行中</translation>
     </message>
     <message id="macos.pane_sidebar.terminal">
         <source>Terminal</source>
@@ -926,6 +948,10 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.settings_view.caps_how_much_scrollback_loads">
         <source>Caps how much scrollback loads when you scroll up in a terminal. Lower is faster for panes with a lot of history.</source>
         <translation>限制在终端中向上滚动时加载的回滚内容量。对于历史较多的窗格，值越低越快。</translation>
+    </message>
+    <message id="macos.settings_view.close">
+        <source>Close</source>
+        <translation>关闭</translation>
     </message>
     <message id="macos.settings_view.display_mirror">
         <source>Live terminal mirrors the pane (the pane keeps its size)</source>

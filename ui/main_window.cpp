@@ -383,7 +383,7 @@ void MainWindow::syncHeader() {
       //: The share of the agent's context window in use, e.g. "42% context".
       location += "  \u00b7  " + qtTrId("macos.main_window.context_used").arg(qRound(*pane.contextPct));
     }
-    location += "  \u00b7  " + QString::fromStdString(row.statusCaption);
+    location += "  \u00b7  " + statusCaption(row);
     m_paneLocation->setText(location);
     m_composer->setTargetName(QString::fromStdString(row.label));
     return;
@@ -558,6 +558,8 @@ void MainWindow::renamePane(const QString& paneId) {
   dialog.setWindowTitle(qtTrId("macos.main_window.rename_pane_title"));
   dialog.setLabelText(qtTrId("macos.main_window.rename_pane_prompt"));
   dialog.setTextValue(current);
+  dialog.setOkButtonText(qtTrId("macos.main_window.rename_ok"));
+  dialog.setCancelButtonText(qtTrId("macos.main_window.rename_cancel"));
   if (dialog.exec() != QDialog::Accepted) return;
   m_model.renamePane(paneId.toStdString(), dialog.textValue().trimmed().toStdString());
 }

@@ -10,6 +10,10 @@
 
 namespace vesket::ui {
 
+QString statusCaption(const viewer::PaneRow& row) {
+  return row.isRunning ? qtTrId("macos.pane_sidebar.status_running") : qtTrId("macos.pane_sidebar.status_idle");
+}
+
 namespace {
 
 constexpr int kGroupHeight = 30;
@@ -64,7 +68,8 @@ void PaneSidebarDelegate::paintGroup(QPainter* p, const QStyleOptionViewItem& op
 
   QString count;
   if (group->runningCount > 0) {
-    count = QString::number(group->runningCount) + " running";
+    //: How many panes of the group have a working agent, e.g. "2 running".
+    count = qtTrId("macos.pane_sidebar.running_count", group->runningCount);
   } else {
     count = QString::number(group->rows.size());
   }
@@ -159,7 +164,7 @@ void PaneSidebarDelegate::paintPane(QPainter* p, const QStyleOptionViewItem& opt
   p->setPen(c.faintText);
   const QFontMetrics sfm(small);
   QString location = QString::fromStdString(row->paneLocation);
-  if (!row->isRunning && !awaiting) location += QString::fromUtf8("  \u00b7  ") + QString::fromStdString(row->statusCaption);
+  if (!row->isRunning && !awaiting) location += QString::fromUtf8("  \u00b7  ") + statusCaption(*row);
   if (x < limit - 20) {
     p->drawText(QRect(x, baseline2 - sfm.ascent() - 1, limit - x, sfm.height() + 2), Qt::AlignLeft | Qt::AlignVCenter,
                 sfm.elidedText(location, Qt::ElideRight, limit - x));

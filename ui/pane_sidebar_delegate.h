@@ -2,7 +2,14 @@
 
 #include <QStyledItemDelegate>
 
+namespace vesket::viewer {
+struct PaneRow;
+}
+
 namespace vesket::ui {
+
+// "running" or "idle" in the user's language.
+QString statusCaption(const viewer::PaneRow& row);
 
 // Draws the sidebar: group headers with their running counts, and two-line pane rows with a
 // status dot (running, idle, waiting for you), the label, chips for the parent directory,

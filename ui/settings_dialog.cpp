@@ -76,6 +76,7 @@ SettingsDialog::SettingsDialog(shell::SettingsStore& settings, QWidget* parent, 
 
   layout->addStretch(1);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  buttons->button(QDialogButtonBox::Close)->setText(qtTrId("macos.settings_view.close"));
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   layout->addWidget(buttons);
 }

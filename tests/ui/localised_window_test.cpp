@@ -1,13 +1,23 @@
-// The window's texts in another language: what a German user sees when the daemon is down
-// and when an agent waits (screenshots under test-artifacts).
+// The window's texts in another language: what a German user sees when the daemon is down,
+// when an agent waits, and the whole window with its settings against the real daemon
+// (screenshots under test-artifacts).
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include "shell/localisation.h"
+#include "shell/settings_store.h"
+#include "tests/support/real_daemon_fixture.h"
 #include "tests/support/screenshot.h"
+#include "ui/main_window.h"
+#include "ui/settings_dialog.h"
+#include "viewer/terminal_viewer_model.h"
 #include "ui/answer_panel.h"
 #include "ui/theme.h"
 #include "ui/viewer_state_view.h"
@@ -45,6 +55,51 @@ TEST_F(GermanWindow, StatesAndAnswerPanelReadInGerman) {
   EXPECT_EQ(dismiss->text(), QStringLiteral("Ausblenden"));
   EXPECT_EQ(panel.findChild<QLabel*>("answerKind")->text(), QStringLiteral("Wartet auf Ihre Entscheidung"));
   testing::saveScreenshot(panel, "window-german-waiting-prompt");
+}
+
+class GermanWindowEndToEnd : public testing::RealDaemonTest {
+ protected:
+  GermanWindowEndToEnd() { shell::Localisation::install(*qApp, QLocale(QLocale::German, QLocale::Germany)); }
+  ~GermanWindowEndToEnd() override { shell::Localisation::install(*qApp, QLocale(QLocale::English)); }
+};
+
+TEST_F(GermanWindowEndToEnd, TheWindowAndItsSettingsReadInGerman) {
+  Theme theme;
+  theme.apply(*qApp);
+  QTemporaryDir dir;
+  auto store = shell::SettingsStore::openFile(dir.path() + "/settings.ini");
+  viewer::TerminalViewerModel model(m_client, store.get());
+  MainWindow window(model);
+  window.resize(1100, 640);
+  window.show();
+  model.start();
+  ASSERT_TRUE(testing::waitUntil([&] { return model.selectedPaneId() == m_paneId.toStdString(); }, 15000));
+  tmux({"send-keys", "-t", m_paneId, "-l", "echo Hallo aus dem Bereich"});
+  tmux({"send-keys", "-t", m_paneId, "Enter"});
+  EXPECT_EQ(window.findChild<QToolButton*>("settingsButton")->text(), QString::fromUtf8("Einstellungen…"));
+  EXPECT_EQ(window.findChild<QToolButton*>("liveTerminalToggle")->text(), QStringLiteral("Live-Terminal"));
+  testing::spinFor(800);
+  const QString location = window.findChild<QLabel*>("paneLocation")->text();
+  EXPECT_TRUE(location.contains(QStringLiteral("aktiv")) || location.contains(QString::fromUtf8("untätig")))
+      << location.toStdString();
+  testing::saveScreenshot(window, "window-german");
+
+  bool seen = false;
+  QTimer::singleShot(0, &window, [&] {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      auto* dialog = qobject_cast<SettingsDialog*>(widget);
+      if (!dialog || !dialog->isVisible()) continue;
+      seen = true;
+      EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Einstellungen"));
+      EXPECT_EQ(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close)->text(), QString::fromUtf8("Schließen"));
+      dialog->resize(std::max(560, dialog->sizeHint().width()), dialog->sizeHint().height());
+      testing::saveScreenshot(*dialog, "settings-dialog-german");
+      dialog->reject();
+    }
+  });
+  window.openSettings();
+  EXPECT_TRUE(seen);
+  model.stop();
 }
 
 }  // namespace
