@@ -3,6 +3,7 @@
 // approval marker gets the answer panel, and clicking an option types the answer into the
 // pane. Screenshots of each state go to the test artifacts.
 #include <QApplication>
+#include <QLabel>
 #include <QTimer>
 #include <QTest>
 #include <QMenu>
@@ -310,6 +311,45 @@ TEST_F(MainWindowEndToEnd, NamesAPaneFromTheSidebar) {
   };
   EXPECT_TRUE(waitUntil([&] { return label() == "release train"; }, 10000)) << label().toStdString();
   EXPECT_EQ(tmux({"display-message", "-p", "-t", m_paneId, "#{@vesket-name}"}), "release train");
+  model.stop();
+}
+
+// A Claude Code pane's header says how much of its context window is in use, read by the
+// daemon from the agent's transcript under the home.
+TEST_F(MainWindowEndToEnd, TheHeaderShowsTheAgentsContextUse) {
+  vesket::ui::Theme theme;
+  theme.apply(*qApp);
+  // A program called "claude" in a directory of its own, and its transcript.
+  QTemporaryDir work;
+  const QString program = work.filePath("claude");
+  ASSERT_TRUE(QFile::copy("/bin/sleep", program));
+  const QString project = QDir(work.path()).canonicalPath() + "/api";
+  ASSERT_TRUE(QDir().mkpath(project));
+  QString dirName = project;
+  for (QChar& c : dirName) {
+    if (!(c.isLetterOrNumber() && c.unicode() < 128)) c = '-';
+  }
+  const QString transcriptDir = m_environment.value("HOME") + "/.claude/projects/" + dirName;
+  ASSERT_TRUE(QDir().mkpath(transcriptDir));
+  {
+    QFile transcript(transcriptDir + "/session.jsonl");
+    ASSERT_TRUE(transcript.open(QIODevice::WriteOnly));
+    transcript.write(R"({"type":"user","message":{"role":"user","content":"tighten the retry"}})" "\n"
+                     R"({"type":"assistant","message":{"model":"claude-sonnet-4-5","usage":{"input_tokens":84000}}})" "\n");
+  }
+  tmux({"send-keys", "-t", m_paneId, "-l", "cd '" + project + "' && '" + program + "' 600"});
+  tmux({"send-keys", "-t", m_paneId, "Enter"});
+
+  vesket::viewer::TerminalViewerModel model(m_client, nullptr);
+  vesket::ui::MainWindow window(model);
+  window.resize(1000, 560);
+  window.show();
+  model.start();
+  ASSERT_TRUE(waitUntil([&] { return model.selectedPaneId() == m_paneId.toStdString(); }, 15000));
+  auto* location = window.findChild<QLabel*>("paneLocation");
+  ASSERT_TRUE(location);
+  EXPECT_TRUE(waitUntil([&] { return location->text().contains("42% context"); }, 15000)) << location->text().toStdString();
+  saveScreenshot(window, "main-window-agent-context");
   model.stop();
 }
 
