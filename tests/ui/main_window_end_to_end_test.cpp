@@ -41,7 +41,28 @@ using vesket::testing::saveScreenshot;
 using vesket::testing::waitUntil;
 using vesket::viewer::ViewerState;
 
-class MainWindowEndToEnd : public vesket::testing::RealDaemonTest {};
+class MainWindowEndToEnd : public vesket::testing::RealDaemonTest {
+ protected:
+  // The window over a model of the fixture's daemon, in the application's theme, shown and
+  // started.
+  struct ShownWindow {
+    ShownWindow(std::shared_ptr<vesket::control_plane::ControlPlaneClient> client, QSize size,
+                vesket::shell::SettingsStore* settings = nullptr)
+        : model(std::move(client), settings), window(model) {
+      window.resize(size);
+      window.show();
+      model.start();
+    }
+    // Whether the window came to show `paneId` (the session's only pane is selected first).
+    bool follows(const QString& paneId) {
+      return waitUntil([&] { return model.selectedPaneId() == paneId.toStdString(); }, 15000);
+    }
+    vesket::ui::Theme theme;
+    bool themed = (theme.apply(*qApp), true);  // before the window reads its colours
+    vesket::viewer::TerminalViewerModel model;
+    vesket::ui::MainWindow window;
+  };
+};
 
 QString base64(const QString& text) { return QString::fromLatin1(text.toUtf8().toBase64()); }
 
@@ -141,14 +162,10 @@ TEST_F(MainWindowEndToEnd, ShowsTheDaemonGoneAndBack) {
 // The selected pane's text survives every change of the roster's shape (a pane opened and
 // closed elsewhere, a daemon restart); "Try again" brings back the text's polling too.
 TEST_F(MainWindowEndToEnd, KeepsTheSelectedTextThroughRosterChangesAndTryAgain) {
-  vesket::ui::Theme theme;
-  theme.apply(*qApp);
-  vesket::viewer::TerminalViewerModel model(m_client, nullptr);
-  vesket::ui::MainWindow window(model);
-  window.resize(900, 560);
-  window.show();
-  model.start();
-  ASSERT_TRUE(waitUntil([&] { return model.selectedPaneId() == m_paneId.toStdString(); }, 15000));
+  ShownWindow shown(m_client, {900, 560});
+  ASSERT_TRUE(shown.follows(m_paneId));
+  auto& model = shown.model;
+  auto& window = shown.window;
   tmux({"send-keys", "-t", m_paneId, "-l", "echo kept-line-one"});
   tmux({"send-keys", "-t", m_paneId, "Enter"});
   auto shows = [&](const char* text) { return window.paneText()->plainText().contains(text); };
@@ -179,16 +196,11 @@ TEST_F(MainWindowEndToEnd, KeepsTheSelectedTextThroughRosterChangesAndTryAgain) 
 // With auto-fit on (the default), the pane shown in the text view takes the view's width
 // once the window has been in front for a moment.
 TEST_F(MainWindowEndToEnd, AutoFitGivesThePaneTheTextViewsWidth) {
-  vesket::ui::Theme theme;
-  theme.apply(*qApp);
   QTemporaryDir dir;
   auto settings = vesket::shell::SettingsStore::openFile(dir.filePath("settings.ini"));
-  vesket::viewer::TerminalViewerModel model(m_client, settings.get());
-  vesket::ui::MainWindow window(model);
-  window.resize(760, 520);
-  window.show();
-  model.start();
-  ASSERT_TRUE(waitUntil([&] { return model.selectedPaneId() == m_paneId.toStdString(); }, 15000));
+  ShownWindow shown(m_client, {760, 520}, settings.get());
+  ASSERT_TRUE(shown.follows(m_paneId));
+  auto& model = shown.model;
   ASSERT_EQ(tmux({"display-message", "-p", "-t", m_paneId, "#{window_width}"}), "120");
   QString width;
   EXPECT_TRUE(waitUntil([&] {
@@ -203,14 +215,10 @@ TEST_F(MainWindowEndToEnd, AutoFitGivesThePaneTheTextViewsWidth) {
 // Files attached in the composer (picked or dropped) go with the message: an image through
 // the daemon's send-image, stored under the product home; another file as its own path.
 TEST_F(MainWindowEndToEnd, SendsAttachedFilesAndImagesWithTheMessage) {
-  vesket::ui::Theme theme;
-  theme.apply(*qApp);
-  vesket::viewer::TerminalViewerModel model(m_client, nullptr);
-  vesket::ui::MainWindow window(model);
-  window.resize(900, 560);
-  window.show();
-  model.start();
-  ASSERT_TRUE(waitUntil([&] { return model.selectedPaneId() == m_paneId.toStdString(); }, 15000));
+  ShownWindow shown(m_client, {900, 560});
+  ASSERT_TRUE(shown.follows(m_paneId));
+  auto& model = shown.model;
+  auto& window = shown.window;
   // The pane's program reads lines without running them.
   tmux({"send-keys", "-t", m_paneId, "-l", "cat > /dev/null"});
   tmux({"send-keys", "-t", m_paneId, "Enter"});
@@ -275,14 +283,10 @@ TEST_F(MainWindowEndToEnd, SendsAttachedFilesAndImagesWithTheMessage) {
 // "Rename…" in a pane's menu in the sidebar names the pane through the daemon; the name is
 // kept by tmux and shown as the pane's label.
 TEST_F(MainWindowEndToEnd, NamesAPaneFromTheSidebar) {
-  vesket::ui::Theme theme;
-  theme.apply(*qApp);
-  vesket::viewer::TerminalViewerModel model(m_client, nullptr);
-  vesket::ui::MainWindow window(model);
-  window.resize(900, 560);
-  window.show();
-  model.start();
-  ASSERT_TRUE(waitUntil([&] { return model.selectedPaneId() == m_paneId.toStdString(); }, 15000));
+  ShownWindow shown(m_client, {900, 560});
+  ASSERT_TRUE(shown.follows(m_paneId));
+  auto& model = shown.model;
+  auto& window = shown.window;
   auto* sidebar = window.sidebar();
   auto* sidebarModel = qobject_cast<vesket::ui::PaneSidebarModel*>(sidebar->model());
   const QRect row = sidebar->visualRect(sidebarModel->indexOfPane(m_paneId.toStdString()));
