@@ -29,6 +29,7 @@ namespace {
 
 constexpr qsizetype kMaxImageBytes = 32 * 1024 * 1024;
 constexpr int kMaxImages = 16;
+constexpr qsizetype kMaxFileBytes = 32 * 1024 * 1024;
 constexpr int kMaxPaneNameChars = 120;
 
 QString q(const std::string& text) { return QString::fromStdString(text); }
@@ -72,6 +73,8 @@ QCoro::Task<nlohmann::json> CommandDispatcher::dispatch(RequestFrame frame) {
     co_return co_await std::move(reported);
   }
   if (cmd == Name::sendImage) co_return co_await encoded(sendImage(args));
+  if (cmd == Name::sendFile) co_return co_await encoded(sendFile(args));
+  if (cmd == Name::uploadPart) co_return uploadPart(args);
   if (cmd == Name::resizeWindow) co_return co_await encoded(resizeWindow(args));
   if (cmd == Name::spawnShell || cmd == Name::spawnPlainTerminal) {
     const QString paneId = co_await spawn(cmd, args);
@@ -224,9 +227,10 @@ QCoro::Task<control_plane::SendKeyAck> CommandDispatcher::answer(const nlohmann:
   co_return control_plane::SendKeyAck{true};
 }
 
-// Images are stored under the product home and their paths typed into the pane after the
-// text (agents such as Claude Code attach an image when its path is typed), then submitted
-// unless "submit" is false (an image pasted into a terminal joins the line being typed).
+// Images (as Base64, or staged uploads by id) are stored under the product home and their
+// paths typed into the pane after the text (agents such as Claude Code attach an image when
+// its path is typed), then submitted unless "submit" is false (an image pasted into a
+// terminal joins the line being typed).
 QCoro::Task<control_plane::ImageSendResult> CommandDispatcher::sendImage(const nlohmann::json& args) {
   const CommandArgs a("send-image", args);
   const std::string paneId = a.requirePaneId();
@@ -239,19 +243,28 @@ QCoro::Task<control_plane::ImageSendResult> CommandDispatcher::sendImage(const n
   std::vector<std::pair<QByteArray, std::string>> decoded;
   for (const auto& image : images) {
     const CommandArgs each("send-image", image);
-    const std::string base64 = each.requireString("base64");
     std::string ext = each.requireString("ext");
     // The extension becomes part of a path typed into the pane: letters and digits only.
     const bool plain = !ext.empty() && ext.size() <= 8 &&
                        std::all_of(ext.begin(), ext.end(), [](unsigned char c) { return std::isalnum(c) != 0; });
     if (!plain) a.fail(fmt::format("image extension '{}' must be 1 to 8 letters or digits", ext));
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    auto bytes = QByteArray::fromBase64Encoding(QByteArray::fromStdString(base64),
-                                                QByteArray::AbortOnBase64DecodingErrors);
-    if (!bytes) a.fail("an image's 'base64' is not valid Base64");
-    if (bytes.decoded.isEmpty()) a.fail("an image is empty");
-    if (bytes.decoded.size() > kMaxImageBytes) a.fail("an image is larger than 32 MiB");
-    decoded.emplace_back(std::move(bytes.decoded), std::move(ext));
+    QByteArray bytes;
+    if (each.has("uploadId")) {
+      // Staged through "upload-part" (an image from another machine).
+      QFile staged(stagedUpload(each));
+      if (!staged.open(QIODevice::ReadOnly)) a.fail("no upload of that id");
+      bytes = staged.readAll();
+      staged.remove();
+    } else {
+      auto read = QByteArray::fromBase64Encoding(QByteArray::fromStdString(each.requireString("base64")),
+                                                 QByteArray::AbortOnBase64DecodingErrors);
+      if (!read) a.fail("an image's 'base64' is not valid Base64");
+      bytes = std::move(read.decoded);
+    }
+    if (bytes.isEmpty()) a.fail("an image is empty");
+    if (bytes.size() > kMaxImageBytes) a.fail("an image is larger than 32 MiB");
+    decoded.emplace_back(std::move(bytes), std::move(ext));
   }
 
   const QString dir = m_context.paths.imagesDir();
@@ -279,6 +292,87 @@ QCoro::Task<control_plane::ImageSendResult> CommandDispatcher::sendImage(const n
     co_return control_plane::ImageSendResult{.ok = false, .error = error.what(), .paths = std::move(paths)};
   }
   co_return control_plane::ImageSendResult{.ok = true, .paths = std::move(paths)};
+}
+
+// Uploads from another machine come through the relay in parts ("upload-part", each
+// awaited before the next, so one upload never fills the link), staged under the product
+// home until "send-file" or "send-image" takes them by their upload id.
+nlohmann::json CommandDispatcher::uploadPart(const nlohmann::json& args) {
+  const CommandArgs a("upload-part", args);
+  const QString path = stagedUpload(a);
+  const auto offset = a.requireInteger("offset", 0, kMaxFileBytes);
+  auto bytes = QByteArray::fromBase64Encoding(QByteArray::fromStdString(a.requireString("base64")),
+                                              QByteArray::AbortOnBase64DecodingErrors);
+  if (!bytes) a.fail("argument 'base64' is not valid Base64");
+  if (offset == 0) {
+    if (auto failed = PrivateFile::makeDirectory(m_context.paths.uploadsDir())) a.fail(s(*failed));
+    // Staged uploads nobody took within an hour are left-overs of lost requests.
+    const QDateTime stale = QDateTime::currentDateTime().addSecs(-3600);
+    for (const QFileInfo& old : QDir(m_context.paths.uploadsDir()).entryInfoList(QDir::Files)) {
+      if (old.lastModified() < stale) QFile::remove(old.filePath());
+    }
+  }
+  QFile file(path);
+  // Parts arrive in order: a part whose offset is not where the staged file ends is refused.
+  if (file.exists() ? file.size() != offset : offset != 0) a.fail("a part out of order");
+  if (offset + bytes.decoded.size() > kMaxFileBytes) a.fail("the upload is larger than 32 MiB");
+  if (!file.open(offset == 0 ? QIODevice::WriteOnly | QIODevice::Truncate : QIODevice::Append) ||
+      file.write(bytes.decoded) != bytes.decoded.size()) {
+    a.fail("cannot stage the upload: " + s(file.errorString()));
+  }
+  if (offset == 0) PrivateFile::restrict(path);
+  return nlohmann::json{{"ok", true}, {"bytes", offset + bytes.decoded.size()}};
+}
+
+QString CommandDispatcher::stagedUpload(const CommandArgs& a) const {
+  const std::string id = a.requireString("uploadId");
+  const bool plain = !id.empty() && id.size() <= 64 && std::all_of(id.begin(), id.end(), [](unsigned char c) {
+    return std::isalnum(c) != 0 || c == '-' || c == '_';
+  });
+  if (!plain) a.fail("argument 'uploadId' must be 1 to 64 letters, digits, '-' or '_'");
+  return m_context.paths.uploadsDir() + QLatin1Char('/') + q(id);
+}
+
+// A file is kept in a folder of its own under the product home, so it keeps its name, and
+// its path typed into the pane after the text, then submitted: the agent reads it there.
+QCoro::Task<control_plane::FileSendResult> CommandDispatcher::sendFile(const nlohmann::json& args) {
+  const CommandArgs a("send-file", args);
+  const std::string paneId = a.requirePaneId();
+  const std::string text = a.optionalString("text").value_or("");
+  const QString staged = stagedUpload(a);
+  // The name becomes the last part of a path typed into the pane: folders, control
+  // characters and what a shell reads as a word break or a quote become '_'.
+  std::string name;
+  for (const unsigned char c : a.requireString("name").substr(0, 200)) {
+    const bool plain = c >= 0x20 && c != 0x7f && c != '/' && c != '\\' && c != ' ' && c != '\'' && c != '"';
+    name += plain ? static_cast<char>(c) : '_';
+  }
+  if (name.empty() || name.front() == '.') name.insert(0, "file");
+  if (!QFileInfo::exists(staged)) a.fail("no upload of that id");
+
+  const QString dir = QStringLiteral("%1/%2").arg(m_context.paths.filesDir(), QUuid::createUuid().toString(QUuid::WithoutBraces));
+  if (auto failed = PrivateFile::makeDirectory(dir)) a.fail(s(*failed));
+  const QString path = dir + QLatin1Char('/') + q(name);
+  if (!QFile::rename(staged, path)) {
+    QDir(dir).removeRecursively();
+    a.fail("cannot keep the upload");
+  }
+  std::string typed = text;
+  if (!typed.empty()) typed += ' ';
+  typed += s(path);
+  std::optional<std::string> failure;
+  try {
+    co_await m_engine.sendText(q(paneId), typed);
+    co_await m_engine.sendKeys(q(paneId), enterKey());
+  } catch (const std::exception& error) {
+    failure = error.what();
+  }
+  if (failure) {
+    // The pane did not get it (gone, most likely): the file goes too.
+    QDir(dir).removeRecursively();
+    throw CommandError(*failure);
+  }
+  co_return control_plane::FileSendResult{.ok = true, .paths = std::vector<std::string>{s(path)}};
 }
 
 QCoro::Task<control_plane::WindowResizeResult> CommandDispatcher::resizeWindow(const nlohmann::json& args) {

@@ -15,6 +15,7 @@
 namespace vesket::daemon {
 
 class AgentPromptService;
+class CommandArgs;
 class RelayPairing;
 class TmuxEngine;
 
@@ -50,6 +51,10 @@ class CommandDispatcher {
   QCoro::Task<control_plane::SendKeyAck> sendKey(const nlohmann::json& args);
   QCoro::Task<control_plane::SendKeyAck> answer(const nlohmann::json& args);
   QCoro::Task<control_plane::ImageSendResult> sendImage(const nlohmann::json& args);
+  QCoro::Task<control_plane::FileSendResult> sendFile(const nlohmann::json& args);
+  nlohmann::json uploadPart(const nlohmann::json& args);
+  // The staged file of the arguments' "uploadId".
+  QString stagedUpload(const CommandArgs& a) const;
   QCoro::Task<control_plane::WindowResizeResult> resizeWindow(const nlohmann::json& args);
   QCoro::Task<QString> spawn(const std::string& cmd, const nlohmann::json& args);
   QCoro::Task<control_plane::AttachInfoResult> attachInfo(const nlohmann::json& args);

@@ -29,6 +29,10 @@ struct DaemonPaths {
   // The agents' root folder, one line (AgentRoot).
   QString agentRootFile() const { return home + QStringLiteral("/agent-root"); }
   QString imagesDir() const { return home + QStringLiteral("/images"); }
+  // Files sent to panes from other machines, one folder per file.
+  QString filesDir() const { return home + QStringLiteral("/files"); }
+  // Uploads arriving in parts, until a command takes them.
+  QString uploadsDir() const { return home + QStringLiteral("/uploads"); }
   QString binPath() const { return home + QStringLiteral("/bin/vesket"); }
   // "$XDG_STATE_HOME/vesket/logs" (default ~/.local/state/vesket/logs).
   QString logDir() const;

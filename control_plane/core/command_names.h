@@ -18,6 +18,8 @@ inline constexpr std::string_view sendKey = "send-key";
 inline constexpr std::string_view answer = "answer";
 inline constexpr std::string_view agentHook = "agent-hook";
 inline constexpr std::string_view sendImage = "send-image";
+inline constexpr std::string_view sendFile = "send-file";
+inline constexpr std::string_view uploadPart = "upload-part";
 inline constexpr std::string_view resizeWindow = "resize-window";
 inline constexpr std::string_view spawnShell = "spawn-shell";
 inline constexpr std::string_view spawnPlainTerminal = "spawn-plain-terminal";
@@ -45,7 +47,7 @@ inline constexpr std::string_view cancel = "cancel";
 
 inline constexpr std::array unary = {
     ping,      relayStatus,   listPanes,      capture,        send,           sendKey,
-    answer,    agentHook,     sendImage,      resizeWindow,   spawnShell,     spawnPlainTerminal,
+    answer,    agentHook,     sendImage,      sendFile,       uploadPart,     resizeWindow,   spawnShell,     spawnPlainTerminal,
     attachInfo, kill,         setPaneLabel,   tmuxSourceList, tmuxSourceSet,  getAgentConfig, crew,
     enableMacosAutomation,    requestAccessibility,           selfVouch,      relayPair,      shutdown,
 };

@@ -116,6 +116,17 @@ DaemonRecord requireOwnedDaemon(ApiCall& call, const AuthenticatedAccount& accou
   return std::move(*daemon);
 }
 
+DaemonRecord requireTargetDaemon(ApiCall& call, const AuthenticatedAccount& account, std::optional<std::int64_t> daemonId) {
+  if (daemonId) return requireOwnedDaemon(call, account, *daemonId);
+  std::optional<DaemonRecord> best;
+  for (DaemonRecord& daemon : call.context.store.listDaemons(account.user.id)) {
+    if (daemon.revoked || !call.context.links.isConnected(daemon.id)) continue;
+    if (!best || daemon.lastSeenAtMs.value_or(0) > best->lastSeenAtMs.value_or(0)) best = std::move(daemon);
+  }
+  if (!best) throw ApiError(503, "daemon_offline", "none of this account's daemons is connected to the relay");
+  return std::move(*best);
+}
+
 ApiError daemonUnreachableError(const DaemonUnreachable& error) {
   switch (error.kind()) {
     case DaemonUnreachable::Kind::timeout: return ApiError(504, "daemon_timeout", error.what());

@@ -123,6 +123,10 @@ Approver requireApprover(ApiCall& call);
 // The ownership rule: an account reaches only its own daemons. Another account's daemon,
 // a revoked one or an unknown id are all 404 (never 403: ids of others are not confirmed).
 DaemonRecord requireOwnedDaemon(ApiCall& call, const AuthenticatedAccount& account, std::int64_t daemonId);
+// The daemon a pane request names, owned by the account (as requireOwnedDaemon); without
+// an id the account's connected daemon, the most recently seen when there are several
+// (503 daemon_offline when none is connected).
+DaemonRecord requireTargetDaemon(ApiCall& call, const AuthenticatedAccount& account, std::optional<std::int64_t> daemonId);
 // The answer for a daemon that could not be reached (offline 503, timeout 504).
 ApiError daemonUnreachableError(const DaemonUnreachable& error);
 

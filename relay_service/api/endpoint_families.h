@@ -2,7 +2,10 @@
 
 // Each endpoint family adds its routes to the API's router.
 
+#include <string_view>
+
 #include "relay_service/api/api_context.h"
+#include "relay_service/http/http_handler.h"
 
 namespace vesket::relay_service {
 
@@ -10,6 +13,9 @@ namespace vesket::relay_service {
 void addAccountRoutes(ApiRouter& router);
 // panes.cpp: the panes of a linked daemon.
 void addPaneRoutes(ApiRouter& router);
+// terminal.cpp: the live terminal of a pane, a WebSocket (/api/terminal/attach).
+inline constexpr std::string_view kTerminalAttachPath = "/api/terminal/attach";
+boost::asio::awaitable<WebSocketAcceptance> acceptTerminalAttach(ApiCall call);
 // devices.cpp: enrolment, approval state, recovery, approving other devices, revoking.
 void addDeviceRoutes(ApiRouter& router);
 // daemons.cpp: pairing (QR, self, code, replacement), whoami, the account's machines.

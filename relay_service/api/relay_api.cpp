@@ -47,8 +47,15 @@ net::awaitable<HttpResponse> RelayApi::handle(HttpRequest request) {
 
 net::awaitable<WebSocketAcceptance> RelayApi::upgrade(HttpRequest request) {
   try {
-    if (request.path != LinkProtocol::kPath) throw ApiError::notFound("no WebSocket endpoint here");
+    if (request.path != LinkProtocol::kPath && request.path != kTerminalAttachPath) {
+      throw ApiError::notFound("no WebSocket endpoint here");
+    }
     m_context.checkRate(RateClass::general, "ip|" + request.remoteAddress);
+    if (request.path == kTerminalAttachPath) {
+      const PathParams params;
+      auto accepting = acceptTerminalAttach(ApiCall{request, params, m_context});
+      co_return co_await std::move(accepting);
+    }
     co_return m_registry.accept(request);
   } catch (const ApiError& error) {
     co_return WebSocketAcceptance{nullptr, error.response()};

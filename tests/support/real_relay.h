@@ -85,6 +85,7 @@ class RealRelay {
   }
 
   bool running() const { return m_process && m_process->state() == QProcess::Running; }
+  qint64 pid() const { return m_process ? m_process->processId() : 0; }
   quint16 port() const { return m_port; }
   QString baseUrl() const { return QStringLiteral("%1://127.0.0.1:%2").arg(m_scheme).arg(m_port); }
   QString daemonUrl() const {

@@ -4,64 +4,16 @@
 // relay restarts.
 #include <QElapsedTimer>
 #include <QFile>
-#include <QSaveFile>
 
 #include <gtest/gtest.h>
 
-#include "tests/support/real_daemon_fixture.h"
-#include "tests/support/real_relay.h"
+#include "tests/support/linked_daemon_fixture.h"
 
 namespace vesket::testing {
 namespace {
 
-class RelayDaemonLinkTest : public RealDaemonTest {
+class RelayDaemonLinkTest : public LinkedDaemonTest {
  protected:
-  void SetUp() override {
-    RealDaemonTest::SetUp();
-    if (HasFatalFailure()) return;
-    m_relay = std::make_unique<RealRelay>(m_root.filePath("relay-data"));
-    ASSERT_TRUE(m_relay->start());
-    m_http = std::make_unique<RelayHttp>(m_relay->baseUrl());
-  }
-
-  void TearDown() override {
-    m_relay.reset();
-    RealDaemonTest::TearDown();
-  }
-
-  // Pairs the daemon the way pairing leaves it: the two lines in its environment file.
-  void writeEnv(const QString& relayUrl, const std::string& token) {
-    QSaveFile file(m_environment.value("VESKET_HOME") + "/daemon/.env");
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("# written by the test\nRELAY_URL=" + relayUrl.toUtf8() + "\nDAEMON_TOKEN=" + QByteArray::fromStdString(token) +
-               "\nBOARD_PUSH_API=\n");
-    ASSERT_TRUE(file.commit());
-  }
-
-  control_plane::LocalRelayStatus relayStatus() { return awaitTask(m_client->relayStatus()); }
-
-  // Waits until "relay-status" shows this transport state.
-  bool waitForLinkState(const std::string& state, int timeoutMs = 15000) {
-    return waitUntil(
-        [&] {
-          if (relayStatus().transportState == state) return true;
-          spinFor(50);
-          return false;
-        },
-        timeoutMs);
-  }
-
-  // A linked daemon of a new account: {account token, user id, daemon id}.
-  std::tuple<std::string, qint64, qint64> linkNewAccount(const std::string& email) {
-    const auto [token, userId] = m_http->registerAccount(email);
-    const auto minted = m_relay->mintDaemonToken(userId);
-    EXPECT_TRUE(minted);
-    if (!minted) return {token, userId, 0};
-    writeEnv(m_relay->daemonUrl(), minted->second);
-    EXPECT_TRUE(waitForLinkState("connected")) << relayStatus().transportState << "\n" << m_relay->log().toStdString();
-    return {token, userId, minted->first};
-  }
-
   bool panesListed(const std::string& token, qint64 daemonId) {
     const RelayReply reply = m_http->get(QStringLiteral("/api/panes?daemonId=%1").arg(daemonId), token);
     if (reply.status != 200) {
@@ -75,9 +27,6 @@ class RelayDaemonLinkTest : public RealDaemonTest {
     ADD_FAILURE() << "the pane " << m_paneId.toStdString() << " is not in " << reply.body.toStdString();
     return false;
   }
-
-  std::unique_ptr<RealRelay> m_relay;
-  std::unique_ptr<RelayHttp> m_http;
 };
 
 TEST_F(RelayDaemonLinkTest, APairedDaemonLinksAndAnswersARelayedPaneList) {
