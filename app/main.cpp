@@ -20,6 +20,7 @@
 #include "relay/pairing_flow.h"
 #include "relay/relay_account_runtime.h"
 #include "relay/relay_credentials.h"
+#include "relay/relay_client.h"
 #include "shell/desktop_isolation.h"
 #include "shell/settings_key.h"
 #include "shell/localisation.h"
@@ -92,8 +93,15 @@ int main(int argc, char** argv) {
     }
   });
 
+  // Another machine's panes come through the relay while the viewer has one selected.
+  model.setRemoteSource(account.makePaneSource([&model] { return model.activeRemoteTarget(); }, relay::relayNetworkSession()));
+
   ui::MainWindow window(model);
   window.setAccountServices({&account.store(), &account.session(), &account.settings()});
+  window.setRelayTerminalRoute([&account](const relay::TerminalAttachParams& params,
+                                          std::weak_ptr<relay::TerminalMirrorListener> listener, QObject* parent) {
+    return account.makeTerminalMirror(params, std::move(listener), parent);
+  });
   ui::DesktopShell desktop(model, window, cli);
   auto* setup = new ui::SetupView(poller, QDir::homePath(), &window);
   setup->setWindowFlag(Qt::Window);

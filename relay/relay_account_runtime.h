@@ -12,6 +12,9 @@
 #include <qcoro/qcorotask.h>
 
 #include "relay/account_session.h"
+#include "relay/core/terminal_mirror_rules.h"
+#include "relay/relay_pane_source.h"
+#include "relay/terminal_mirror_listener.h"
 #include "relay/relay_account_store.h"
 #include "relay/relay_credentials.h"
 #include "relay/relay_settings.h"
@@ -32,6 +35,16 @@ class RelayAccountRuntime {
   RelayAccountStore& store() { return m_store; }
 
   QCoro::Task<void> connect();
+
+  // Another machine's panes through the chosen relay with the account's token; `target`
+  // names the machine (the viewer's active remote target).
+  std::shared_ptr<RelayPaneSource> makePaneSource(RelayPaneSource::TargetProvider target,
+                                                  QNetworkAccessManager* session);
+  // The relay's live terminal client (a TerminalMirrorClient, parented to `parent`) for the
+  // attach parameters: the account's token, or this machine's daemon token for its own
+  // panes (no daemonId) or when the account's token is missing or expired.
+  QObject* makeTerminalMirror(const TerminalAttachParams& params, std::weak_ptr<TerminalMirrorListener> listener,
+                              QObject* parent);
 
  private:
   RelaySettings m_settings;

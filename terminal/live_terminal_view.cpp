@@ -31,6 +31,7 @@
 #include "viewer/core/js_write_coalescer.h"
 #include "viewer/core/raw_key_press_pipeline.h"
 #include "viewer/core/raw_terminal_key_encoder.h"
+#include "viewer/core/remote_pane_ids.h"
 #include "viewer/core/terminal_attach_generation.h"
 #include "viewer/core/terminal_history_feed.h"
 #include "viewer/core/terminal_page_message.h"
@@ -101,7 +102,8 @@ struct LiveTerminalView::State {
   viewer::JSWriteCoalescer coalescer;
   std::unique_ptr<viewer::CompositionOrderingFence> fence;
   std::unique_ptr<viewer::RawKeyPressPipeline> keys;
-  relay::LocalTerminalMirrorClient* transport = nullptr;  // owned by the view (QObject child)
+  relay::TerminalTransportClient* transport = nullptr;  // owned by the view (QObject child)
+  QObject* transportObject = nullptr;                    // the same object
   std::shared_ptr<Listener> listener;
   std::optional<viewer::TerminalHistoryFeed> history;
   bool historyResetPending = true;  // the next history delivery clears the terminal
@@ -227,6 +229,7 @@ void LiveTerminalView::showPane(const QString& paneId) {
   m_state->pendingInputBytes = 0;
   m_paneId = paneId;
   m_localAttempts = 0;
+  m_overRelay = false;
   if (m_paneId.isEmpty()) setStatus(QString());
   else if (m_pageReady) openSession();
   else if (m_page) setStatus(qtTrId("macos.live_terminal.attaching"));  // the page still loads
@@ -245,24 +248,39 @@ void LiveTerminalView::closeSession() {
   m_state->listener.reset();
   if (auto* transport = std::exchange(m_state->transport, nullptr)) {
     transport->detach();
-    transport->deleteLater();  // may be inside one of its own callbacks
+    std::exchange(m_state->transportObject, nullptr)->deleteLater();  // may be inside one of its own callbacks
   }
 }
 
-void LiveTerminalView::openSession() {
+std::int64_t LiveTerminalView::beginSession() {
   closeSession();
-  if (m_paneId.isEmpty() || !m_options.control || m_state->generations.isTornDown()) return;
   const std::int64_t generation = m_state->generations.beginSession();
   const bool deHardWrap = m_options.settings && m_options.settings->get(shell::SettingsKeys::desktopHistoryDeHardWrapEnabled);
-  const int historyLimit = m_options.settings ? m_options.settings->get(shell::SettingsKeys::terminalHistoryLimit)
-                                              : shell::SettingsKeys::terminalHistoryLimit.defaultValue;
   const bool takeover = m_options.settings &&
                         m_options.settings->get(kDisplayModeKey) == QLatin1String("takeover");
   m_state->mode = std::string(takeover ? Script::kModeTakeover : Script::kModeMirror);
   m_state->history.emplace(deHardWrap);
   m_state->historyResetPending = true;
   m_state->listener = std::make_shared<Listener>(this, generation);
+  return generation;
+}
 
+int LiveTerminalView::historyLimit() const {
+  return m_options.settings ? m_options.settings->get(shell::SettingsKeys::terminalHistoryLimit)
+                            : shell::SettingsKeys::terminalHistoryLimit.defaultValue;
+}
+
+void LiveTerminalView::openSession() {
+  closeSession();
+  if (m_paneId.isEmpty() || m_state->generations.isTornDown()) return;
+  if (viewer::RemotePaneIds::isNamespaced(utf8(m_paneId))) {
+    openRelaySession();  // another machine's pane
+    return;
+  }
+  if (!m_options.control) return;
+  m_overRelay = false;
+  const std::int64_t generation = beginSession();
+  const int historyLimit = this->historyLimit();
   relay::LocalTerminalMirrorClient::Options options{
       .paneId = utf8(m_paneId),
       .mode = m_state->mode,
@@ -274,12 +292,14 @@ void LiveTerminalView::openSession() {
       .keepaliveIntervalMs = m_options.keepaliveIntervalMs,
   };
   QPointer<LiveTerminalView> self(this);
-  m_state->transport = new relay::LocalTerminalMirrorClient(
+  auto* local = new relay::LocalTerminalMirrorClient(
       m_options.control, std::move(options), m_state->listener,
       [self, generation](const relay::LocalAttachUnavailableReason& reason) {
         if (self) self->onLocalUnavailable(generation, reason);
       },
       nullptr, this);
+  m_state->transport = local;
+  m_state->transportObject = local;
   setStatus(m_localAttempts == 0 ? qtTrId("macos.live_terminal.attaching") : qtTrId("macos.live_terminal.reconnecting"));
   m_state->transport->connect();
 }
@@ -308,11 +328,46 @@ void LiveTerminalView::onLocalUnavailable(std::int64_t generation, const relay::
                        });
     return;
   }
-  // This build has no relay route for a pane of this machine: the terminal stays closed.
+  if (m_options.relayMirror) {
+    qCWarning(liveTerminalLog, "local terminal-attach unavailable after %d attempts — falling back to the relay (%s)",
+              m_localAttempts, reason.describe().c_str());
+    QTimer::singleShot(0, this, [self = QPointer<LiveTerminalView>(this), generation] {
+      if (self && self->m_state->generations.accepts(generation)) self->openRelaySession();
+    });
+    return;
+  }
   qCWarning(liveTerminalLog, "local terminal-attach unavailable after %d attempts — giving up (%s)", m_localAttempts,
             reason.describe().c_str());
   closeSession();
   setStatus(qtTrId("macos.live_terminal.the_terminal_of_this_pane_is_not_reachable"), true);
+}
+
+void LiveTerminalView::openRelaySession() {
+  closeSession();
+  if (m_paneId.isEmpty() || m_state->generations.isTornDown()) return;
+  beginSession();
+  const std::string id = utf8(m_paneId);
+  relay::TerminalAttachParams params;
+  params.paneId = viewer::RemotePaneIds::raw(id);
+  params.cols = m_cols;
+  params.rows = m_rows;
+  params.mode = m_state->mode;
+  params.open = !m_overRelay;
+  params.daemonId = viewer::RemotePaneIds::daemonId(id);
+  if (const int limit = historyLimit(); limit > 0) params.historyLimit = limit;
+  m_overRelay = true;
+  QObject* client = m_options.relayMirror ? m_options.relayMirror(params, m_state->listener, this) : nullptr;
+  auto* transport = dynamic_cast<relay::TerminalTransportClient*>(client);
+  if (!transport) {
+    delete client;
+    m_state->listener.reset();
+    setStatus(qtTrId("macos.live_terminal.the_terminal_of_this_pane_is_not_reachable"), true);
+    return;
+  }
+  m_state->transportObject = client;
+  m_state->transport = transport;
+  setStatus(qtTrId("macos.live_terminal.attaching"));
+  transport->connect();
 }
 
 void LiveTerminalView::retry() {

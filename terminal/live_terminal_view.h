@@ -24,6 +24,7 @@
 #include <optional>
 #include <string>
 
+#include "relay/core/terminal_mirror_rules.h"
 #include "relay/local_terminal_mirror_client.h"
 #include "shell/settings_key.h"
 #include "viewer/core/terminal_key_event.h"
@@ -71,6 +72,12 @@ class LiveTerminalView : public QWidget {
     int localAttachAttempts = 3;
     // The pause before retrying while the daemon is not reachable (grows per attempt).
     int retryDelayMs = 500;
+    // Opens the relay's terminal client (a TerminalTransportClient QObject, parented to the
+    // view) for the attach parameters: the route to another machine's pane ("d<id>/%N"),
+    // and the fallback for this machine's panes once the local attach gave up. Null, or
+    // null returned: no relay route.
+    std::function<QObject*(const relay::TerminalAttachParams&, std::weak_ptr<relay::TerminalMirrorListener>, QObject* parent)>
+        relayMirror;
   };
   // Input typed before a session is ready waits (in order) up to this many bytes.
   static constexpr std::size_t kMaxPendingInputBytes = 64 * 1024;
@@ -78,7 +85,8 @@ class LiveTerminalView : public QWidget {
   explicit LiveTerminalView(Options options, QWidget* parent = nullptr);
   ~LiveTerminalView() override;
 
-  // Shows `paneId` (a new session, the next generation); an empty id shows nothing.
+  // Shows `paneId` (a new session, the next generation); an empty id shows nothing. Another
+  // machine's pane ("d<daemon id>/%N") is reached through the relay.
   void showPane(const QString& paneId);
   QString paneId() const { return m_paneId; }
   // Ends the session; nothing reaches the page afterwards.
@@ -104,6 +112,7 @@ class LiveTerminalView : public QWidget {
   void runScript(const QString& script, std::function<void(const QVariant&)> done);
 
   // For tests and the status line.
+  bool isOverRelay() const { return m_overRelay; }
   std::int64_t generation() const;
   bool isPageReady() const { return m_pageReady; }
   // The terminal's colours (xterm.js theme keys: background, foreground, cursor,
@@ -132,6 +141,10 @@ class LiveTerminalView : public QWidget {
 
   void onMessage(const QString& name, const QJsonObject& payload);
   void openSession();
+  // The relay's route: another machine's pane, or this machine's after the local attach failed.
+  void openRelaySession();
+  std::int64_t beginSession();
+  int historyLimit() const;
   void closeSession();
   void onLocalUnavailable(std::int64_t generation, const relay::LocalAttachUnavailableReason& reason);
   void enqueue(std::string script, std::optional<std::int64_t> generation);
@@ -172,6 +185,7 @@ class LiveTerminalView : public QWidget {
   int m_cols = 80;
   int m_rows = 24;
   int m_localAttempts = 0;
+  bool m_overRelay = false;
   int m_evaluations = 0;
 };
 

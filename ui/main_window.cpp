@@ -497,7 +497,7 @@ void MainWindow::setLiveTerminalShown(bool shown) {
   }
   if (shown && !m_liveTerminal) {
     m_liveTerminal = new terminal::LiveTerminalView(
-        {.control = m_model.client(), .settings = &settings()}, m_textOrLive);
+        {.control = m_model.client(), .settings = &settings(), .relayMirror = m_relayTerminalRoute}, m_textOrLive);
     m_textOrLive->addWidget(m_liveTerminal);
     syncLiveTerminalTheme();
   }

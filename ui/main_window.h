@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -22,11 +23,19 @@ class TerminalViewerModel;
 namespace vesket::terminal {
 class LiveTerminalView;
 }
+namespace vesket::relay {
+struct TerminalAttachParams;
+class TerminalMirrorListener;
+}  // namespace vesket::relay
 namespace vesket::shell {
 class SettingsStore;
 }
 
 namespace vesket::ui {
+
+// Opens the relay's live terminal client for a pane (see LiveTerminalView::Options).
+using RelayTerminalRoute = std::function<QObject*(const relay::TerminalAttachParams&,
+                                                  std::weak_ptr<relay::TerminalMirrorListener>, QObject* parent)>;
 
 class AnswerPanel;
 class Composer;
@@ -56,6 +65,9 @@ class MainWindow : public QMainWindow {
   void openSettings();
   // The account objects the settings' Account section works with.
   void setAccountServices(AccountServices services) { m_account = services; }
+  // The live terminal's relay route (another machine's panes, and the fallback for this
+  // one's); set before the live terminal is first shown.
+  void setRelayTerminalRoute(RelayTerminalRoute route) { m_relayTerminalRoute = std::move(route); }
 
  signals:
   void closing();
@@ -90,6 +102,7 @@ class MainWindow : public QMainWindow {
 
   viewer::TerminalViewerModel& m_model;
   std::optional<AccountServices> m_account;
+  RelayTerminalRoute m_relayTerminalRoute;
   PaneSidebarModel* m_sidebarModel = nullptr;
   QTreeView* m_sidebar = nullptr;
   QLabel* m_connectionBadge = nullptr;

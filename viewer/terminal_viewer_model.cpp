@@ -20,7 +20,9 @@
 #include "viewer/pane_awaiting_store.h"
 #include "viewer/pane_content_store.h"
 #include "viewer/pane_list_store.h"
+#include "viewer/remote_pane_source.h"
 #include "viewer/routed_pane_content_source.h"
+#include "viewer/core/remote_pane_ids.h"
 
 namespace vesket::viewer {
 
@@ -43,14 +45,14 @@ std::string describe(const std::exception& e) { return e.what(); }
 // (while its pilot setting is on) and from the daemon's capture otherwise; the routed
 // source is where another machine's relay source plugs in.
 std::shared_ptr<PaneContentSource> makeContentSource(std::shared_ptr<control_plane::ControlPlaneClient> client,
-                                                     shell::SettingsStore* settings,
-                                                     std::shared_ptr<std::int64_t> width) {
+                                                     shell::SettingsStore* settings, std::shared_ptr<std::int64_t> width,
+                                                     std::shared_ptr<std::shared_ptr<PaneContentSource>> remote) {
   auto capture = std::make_shared<ControlPlanePaneContentSource>(client);
   auto history = std::make_shared<ClaudeHistoryPaneContentSource>(
       client, capture,
       [settings] { return settings ? ClaudeHistoryPaneContentSource::pilotEnabled(*settings) : true; },
       [width] { return *width; });
-  return std::make_shared<RoutedPaneContentSource>(history, [] { return std::shared_ptr<PaneContentSource>(); });
+  return std::make_shared<RoutedPaneContentSource>(history, [remote] { return *remote; });
 }
 
 }  // namespace
@@ -61,8 +63,11 @@ TerminalViewerModel::TerminalViewerModel(std::shared_ptr<control_plane::ControlP
       m_client(std::move(client)),
       m_settings(settings),
       m_paneList(std::make_unique<PaneListStore>()),
-      m_content(std::make_unique<PaneContentStore>(makeContentSource(m_client, settings, m_historyWidth))),
-      m_awaiting(std::make_unique<PaneAwaitingStore>(std::make_shared<ControlPlanePaneContentSource>(m_client))) {
+      m_content(std::make_unique<PaneContentStore>(makeContentSource(m_client, settings, m_historyWidth, m_activeRemote))),
+      m_awaiting(std::make_unique<PaneAwaitingStore>(std::make_shared<RoutedPaneContentSource>(
+          std::make_shared<ControlPlanePaneContentSource>(m_client), [remote = m_activeRemote] { return *remote; }))) {
+  m_remoteRoster.setInterval(kRemoteRosterMs);
+  connect(&m_remoteRoster, &QTimer::timeout, this, &TerminalViewerModel::pollRemoteRoster);
   if (m_settings) {
     if (auto id = m_settings->stringValue(kLastSelectedPaneKey); id && !id->isEmpty()) {
       m_persistedSelectedPaneId = id->toStdString();
@@ -157,14 +162,75 @@ void TerminalViewerModel::onDaemonGeneration(const std::optional<std::string>& g
 void TerminalViewerModel::onSnapshot(const control_plane::WatchEvent& event) {
   const auto* snapshot = event.asSnapshot();
   if (!snapshot) return;
-  m_paneList->apply(snapshot->panes);
+  m_localPanes = snapshot->panes;
+  if (!m_remoteTarget) applyPanes(snapshot->panes);
+}
+
+// --- Another machine ----------------------------------------------------------------------
+
+void TerminalViewerModel::setRemoteSource(std::shared_ptr<RemotePaneSource> source) {
+  m_remoteSource = std::move(source);
+  *m_activeRemote = m_remoteTarget ? m_remoteSource : nullptr;
+}
+
+void TerminalViewerModel::setActiveRemoteTarget(std::optional<ActiveRemoteTarget> target) {
+  if (target == m_remoteTarget) return;
+  const bool machineChanged = !target || !m_remoteTarget || target->daemonId != m_remoteTarget->daemonId;
+  m_remoteTarget = std::move(target);
+  ++m_remoteRound;
+  m_remoteRosterError.reset();
+  *m_activeRemote = m_remoteTarget ? m_remoteSource : nullptr;
+  if (machineChanged) {
+    // The other machine's roster arrives with its first listing; this one's is at hand.
+    applyPanes(m_remoteTarget ? std::vector<control_plane::PaneEntry>{} : m_localPanes);
+    m_content->forceRefresh();
+  }
+  if (m_remoteTarget) {
+    pollRemoteRoster();
+    m_remoteRoster.start();
+  } else {
+    m_remoteRoster.stop();
+  }
+  emit remoteTargetChanged();
+}
+
+void TerminalViewerModel::pollRemoteRoster() {
+  if (!m_remoteTarget || !m_remoteSource) return;
+  auto run = [](QPointer<TerminalViewerModel> self, std::shared_ptr<RemotePaneSource> source, std::int64_t daemonId,
+                std::uint64_t round) -> QCoro::Task<void> {
+    std::optional<RemotePaneRoster> roster;
+    std::optional<std::string> error;
+    try {
+      auto listing = source->listPanes();
+      roster = co_await std::move(listing);
+    } catch (const std::exception& e) {
+      error = describe(e);
+    }
+    if (!self || round != self->m_remoteRound) co_return;
+    self->m_remoteRosterError = error;
+    if (!roster) {
+      self->recomputeState();
+      co_return;
+    }
+    for (auto& pane : roster->panes) pane.paneId = RemotePaneIds::namespaced(daemonId, pane.paneId);
+    self->applyPanes(roster->panes);
+  };
+  run(this, m_remoteSource, m_remoteTarget->daemonId, m_remoteRound);
+}
+
+std::shared_ptr<RemotePaneSource> TerminalViewerModel::remoteFor(const std::string& paneId) const {
+  return RemotePaneIds::isNamespaced(paneId) ? m_remoteSource : nullptr;
+}
+
+void TerminalViewerModel::applyPanes(const std::vector<control_plane::PaneEntry>& panes) {
+  m_paneList->apply(panes);
   reconcileSelection();
   m_content->setActivity(selectedIsRunning() ? PaneActivity::running : PaneActivity::idle);
   recomputeState();
   const auto ordered = m_paneList->orderedPaneIds();
   m_awaiting->setPaneIds(ordered);
   std::map<std::string, AgentReportedPrompt> agentPrompts;
-  for (const auto& pane : snapshot->panes) {
+  for (const auto& pane : panes) {
     if (pane.agentPrompt) agentPrompts.emplace(pane.paneId, AgentReportedPrompt::fromRow(*pane.agentPrompt));
   }
   m_awaiting->setAgentPrompts(std::move(agentPrompts));
@@ -328,8 +394,9 @@ void TerminalViewerModel::runAnswer(Delivery delivery) {
   m_answerError.reset();
   emit answeringChanged();
   auto run = [](QPointer<TerminalViewerModel> self, std::shared_ptr<control_plane::ControlPlaneClient> client,
-                std::string paneId, std::string promptId, Delivery what) -> QCoro::Task<void> {
-    auto delivered = deliver(client, paneId, what, qtTrId("macos.terminal_viewer.the_answer_could_not_be_delivered").toStdString());
+                std::shared_ptr<RemotePaneSource> remote, std::string paneId, std::string promptId,
+                Delivery what) -> QCoro::Task<void> {
+    auto delivered = deliver(client, remote, paneId, what, qtTrId("macos.terminal_viewer.the_answer_could_not_be_delivered").toStdString());
     const auto error = co_await std::move(delivered);
     if (!self) co_return;
     self->m_isAnswering = false;
@@ -343,14 +410,21 @@ void TerminalViewerModel::runAnswer(Delivery delivery) {
     self->updateAwaitingPrompt();
     self->m_content->kickImmediateCapture();
   };
-  run(this, m_client, *m_selectedPaneId, m_awaitingPrompt->id, std::move(delivery));
+  run(this, m_client, remoteFor(*m_selectedPaneId), *m_selectedPaneId, m_awaitingPrompt->id, std::move(delivery));
 }
 
 QCoro::Task<std::optional<std::string>> TerminalViewerModel::deliver(
-    std::shared_ptr<control_plane::ControlPlaneClient> client, std::string paneId, Delivery what,
-    std::string failureText) {
+    std::shared_ptr<control_plane::ControlPlaneClient> client, std::shared_ptr<RemotePaneSource> remote, std::string paneId,
+    Delivery what, std::string failureText) {
   try {
-    if (what.choice) {
+    if (remote) {
+      // Another machine's pane: an option is typed as its number.
+      const std::string text = what.choice ? std::to_string(*what.choice) : what.text.value_or(std::string());
+      const std::string requestId = QUuid::createUuid().toString(QUuid::WithoutBraces).toStdString();
+      auto sent = remote->sendText(paneId, text, requestId);
+      const auto result = co_await std::move(sent);
+      if (!result.ok) co_return result.error.value_or(failureText);
+    } else if (what.choice) {
       auto answered = client->answer(paneId, *what.choice, std::nullopt, what.promptId);
       co_await std::move(answered);
     } else {
@@ -385,8 +459,9 @@ void TerminalViewerModel::sendComposed(const std::string& text) {
   m_composerError.reset();
   emit sendingChanged();
   auto run = [](QPointer<TerminalViewerModel> self, std::shared_ptr<control_plane::ControlPlaneClient> client,
-                std::string paneId, std::string message) -> QCoro::Task<void> {
-    auto delivered = deliver(client, paneId, Delivery{std::nullopt, message, std::nullopt},
+                std::shared_ptr<RemotePaneSource> remote, std::string paneId, std::string message) -> QCoro::Task<void> {
+    const Delivery delivery{std::nullopt, message, std::nullopt};
+    auto delivered = deliver(client, remote, paneId, delivery,
                              qtTrId("macos.terminal_viewer.the_message_could_not_be_delivered").toStdString());
     const auto error = co_await std::move(delivered);
     if (!self) co_return;
@@ -401,7 +476,7 @@ void TerminalViewerModel::sendComposed(const std::string& text) {
     emit self->sendingChanged();
     self->m_content->kickImmediateCapture();
   };
-  run(this, m_client, *m_selectedPaneId, text);
+  run(this, m_client, remoteFor(*m_selectedPaneId), *m_selectedPaneId, text);
 }
 
 namespace {
@@ -471,11 +546,16 @@ void TerminalViewerModel::sendWithAttachments(const std::string& text, std::vect
 void TerminalViewerModel::sendNavKey(const std::string& key) {
   if (!m_selectedPaneId) return;
   auto run = [](QPointer<TerminalViewerModel> self, std::shared_ptr<control_plane::ControlPlaneClient> client,
-                std::string paneId, std::string name) -> QCoro::Task<void> {
+                std::shared_ptr<RemotePaneSource> remote, std::string paneId, std::string name) -> QCoro::Task<void> {
     std::optional<std::string> error;
     try {
-      auto sent = client->sendKey(paneId, name);
-      co_await std::move(sent);
+      if (remote) {
+        auto sent = remote->sendKey(paneId, name);
+        co_await std::move(sent);
+      } else {
+        auto sent = client->sendKey(paneId, name);
+        co_await std::move(sent);
+      }
     } catch (const std::exception& e) {
       error = describe(e);
     }
@@ -486,7 +566,7 @@ void TerminalViewerModel::sendNavKey(const std::string& key) {
     }
     self->m_content->kickImmediateCapture();
   };
-  run(this, m_client, *m_selectedPaneId, key);
+  run(this, m_client, remoteFor(*m_selectedPaneId), *m_selectedPaneId, key);
 }
 
 void TerminalViewerModel::renamePane(const std::string& paneId, const std::string& name) {
@@ -532,7 +612,8 @@ void TerminalViewerModel::canvasWidthChanged(double canvasWidth, double charWidt
 }
 
 void TerminalViewerModel::resizeSelected(std::optional<int> cols) {
-  if (!m_selectedPaneId) return;
+  // Another machine's windows keep their size (the relay carries no resize).
+  if (!m_selectedPaneId || remoteFor(*m_selectedPaneId)) return;
   m_widthImposed = cols.has_value();
   if (cols) *m_historyWidth = *cols;
   auto run = [](std::shared_ptr<control_plane::ControlPlaneClient> client, std::string paneId,

@@ -23,6 +23,8 @@
 #include <vector>
 
 #include "control_plane/core/connection_state.h"
+#include "control_plane/core/pane_entry.h"
+#include "viewer/core/active_remote_target.h"
 #include "viewer/core/awaiting_prompt.h"
 #include "viewer/core/composer_attachments.h"
 #include "viewer/core/daemon_generation_tracker.h"
@@ -48,6 +50,8 @@ namespace vesket::viewer {
 class PaneListStore;
 class PaneContentStore;
 class PaneAwaitingStore;
+class PaneContentSource;
+class RemotePaneSource;
 
 class TerminalViewerModel : public QObject {
   Q_OBJECT
@@ -95,6 +99,16 @@ class TerminalViewerModel : public QObject {
   PaneTextFeed paneTextFeed() const { return paneTextFeedOf(terminalLoadPhase(), terminalFeedHealth()); }
   QDateTime lastUpdate() const;
 
+  // Another machine: while a target is set, the roster is that machine's (its panes with
+  // namespaced ids, "d<daemon id>/%N", listed every `kRemoteRosterMs`), and text, messages,
+  // keys and answers go through the remote source; clearing it brings this machine's back.
+  static constexpr int kRemoteRosterMs = 2000;
+  void setRemoteSource(std::shared_ptr<RemotePaneSource> source);
+  void setActiveRemoteTarget(std::optional<ActiveRemoteTarget> target);
+  const std::optional<ActiveRemoteTarget>& activeRemoteTarget() const { return m_remoteTarget; }
+  // The last failure to list the other machine's panes (its relay error), if any.
+  const std::optional<std::string>& remoteRosterError() const { return m_remoteRosterError; }
+
   // Selection.
   void select(const std::optional<std::string>& paneId);
   void selectByIndex(int index);
@@ -133,6 +147,7 @@ class TerminalViewerModel : public QObject {
   void fitWidthModeChanged();
   void autoFitEngagedChanged();
   void sentHistoryChanged();
+  void remoteTargetChanged();
   // The load phase or the capture health of the selected pane's text changed.
   void paneTextFeedChanged();
   // Files attached in the composer went out with a message.
@@ -143,6 +158,10 @@ class TerminalViewerModel : public QObject {
  private:
   void runRosterFeed();
   void onSnapshot(const control_plane::WatchEvent& event);
+  void applyPanes(const std::vector<control_plane::PaneEntry>& panes);
+  void pollRemoteRoster();
+  // The remote source when the pane is another machine's.
+  std::shared_ptr<RemotePaneSource> remoteFor(const std::string& paneId) const;
   void onDaemonGeneration(const std::optional<std::string>& generation);
   void setConnection(control_plane::ConnectionState state);
   void recomputeState();
@@ -165,12 +184,21 @@ class TerminalViewerModel : public QObject {
   void runAnswer(Delivery delivery);
   // Delivers to the pane; the error text, or nothing when it arrived.
   static QCoro::Task<std::optional<std::string>> deliver(std::shared_ptr<control_plane::ControlPlaneClient> client,
-                                                         std::string paneId, Delivery what, std::string failureText);
+                                                         std::shared_ptr<RemotePaneSource> remote, std::string paneId,
+                                                         Delivery what, std::string failureText);
 
   std::shared_ptr<control_plane::ControlPlaneClient> m_client;
   shell::SettingsStore* m_settings;
   // The column count the agent-history source renders at (shared with that source).
   std::shared_ptr<std::int64_t> m_historyWidth = std::make_shared<std::int64_t>(80);
+  // The other machine's source while a target is set (read by the routed content sources).
+  std::shared_ptr<std::shared_ptr<PaneContentSource>> m_activeRemote = std::make_shared<std::shared_ptr<PaneContentSource>>();
+  std::shared_ptr<RemotePaneSource> m_remoteSource;
+  std::optional<ActiveRemoteTarget> m_remoteTarget;
+  std::optional<std::string> m_remoteRosterError;
+  std::vector<control_plane::PaneEntry> m_localPanes;  // this machine's, kept while another is shown
+  QTimer m_remoteRoster;
+  std::uint64_t m_remoteRound = 0;  // answers of an earlier target are dropped
   std::unique_ptr<PaneListStore> m_paneList;
   std::unique_ptr<PaneContentStore> m_content;
   std::unique_ptr<PaneAwaitingStore> m_awaiting;
