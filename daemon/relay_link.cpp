@@ -1,5 +1,7 @@
 #include "daemon/relay_link.h"
 
+#include <QAbstractSocket>
+
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -169,6 +171,9 @@ void RelayLink::connectNow() {
 }
 
 void RelayLink::onConnected() {
+  // Terminal frames are small and answered at once: no Nagle delay (QWebSocket owns its TCP
+  // socket as a child and offers no option for it).
+  if (auto* tcp = m_socket->findChild<QAbstractSocket*>()) tcp->setSocketOption(QAbstractSocket::LowDelayOption, 1);
   // Connected once the relay's hello has arrived: from then on the relay can reach us.
   m_attempt = 0;
   openLocalConnection();

@@ -1,5 +1,6 @@
 #include "relay/terminal_mirror_client.h"
 
+#include <QAbstractSocket>
 #include <QLoggingCategory>
 #include <QNetworkRequest>
 #include <QWebSocket>
@@ -62,6 +63,11 @@ void TerminalMirrorClient::open() {
   QObject::connect(socket, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), this, [this, epoch, socket](QAbstractSocket::SocketError) {
     const std::string description = socket->errorString().toStdString();
     dropped(epoch, TerminalMirrorRules::handshakeStatus(description), description);
+  });
+  QObject::connect(socket, &QWebSocket::connected, this, [socket] {
+    // Keys are small and wait for their echo: no Nagle delay (QWebSocket owns its TCP
+    // socket as a child and offers no option for it).
+    if (auto* tcp = socket->findChild<QAbstractSocket*>()) tcp->setSocketOption(QAbstractSocket::LowDelayOption, 1);
   });
   QObject::connect(socket, &QWebSocket::disconnected, this, [this, epoch, socket] {
     const std::string description = socket->closeReason().isEmpty() ? std::string("the connection closed")

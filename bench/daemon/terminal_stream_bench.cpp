@@ -1,10 +1,12 @@
-// The live terminal through the real `vesket` daemon, each figure beside its baseline
-// measured in the same run on the same private tmux server:
+// The live terminal through the real `vesket` daemon (and through the real `vesket-relay`
+// the daemon is linked to), each figure beside its baseline measured in the same run on
+// the same private tmux server:
 //   - keystroke-to-echo latency of an attach session (input frame in, output frame with the
-//     echo out) against a plain `tmux attach` client in a pseudo-terminal and a bare
-//     control-mode client (`send-keys -H` in, `%output` out);
-//   - output throughput of a pane printing a large file, through the daemon to a viewer,
-//     against the same two clients reading the same pane;
+//     echo out), locally and through the relay's terminal WebSocket, against a plain `tmux
+//     attach` client in a pseudo-terminal and a bare control-mode client (`send-keys -H` in,
+//     `%output` out);
+//   - output throughput of a pane printing a large file, through the daemon to a viewer
+//     (locally and through the relay), against the same two clients reading the same pane;
 //   - the daemon's resident memory during a flood while a viewer does not read at all.
 //
 //   build/bench/terminal_stream_bench [--keys N] [--megabytes N] [--rounds N]
@@ -16,9 +18,14 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QWebSocket>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QProcess>
@@ -232,6 +239,88 @@ class ControlClient {
   std::string m_seen;
 };
 
+// The relay's terminal WebSocket, read by hand: output bytes are appended to `output`.
+class RelayViewer {
+ public:
+  RelayViewer(const QString& url, const QByteArray& token) {
+    QObject::connect(&m_socket, &QWebSocket::binaryMessageReceived, [this](const QByteArray& message) {
+      if (message.isEmpty()) return;
+      if (message[0] == static_cast<char>(TP::Op::output)) output.append(message.constData() + 1, static_cast<std::size_t>(message.size() - 1));
+      if (message[0] == static_cast<char>(TP::Op::historyEnd)) historyEnded = true;
+    });
+    QObject::connect(&m_socket, &QWebSocket::connected, [this] {
+      // As the application's terminal client does: no Nagle delay.
+      if (auto* tcp = m_socket.findChild<QAbstractSocket*>()) tcp->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    });
+    QNetworkRequest request{QUrl(url)};
+    request.setRawHeader("Authorization", "Bearer " + token);
+    m_socket.open(request);
+  }
+  void input(const std::string& bytes) {
+    const std::string frame = TP::encodeInput(bytes);
+    m_socket.sendBinaryMessage(QByteArray(frame.data(), static_cast<qsizetype>(frame.size())));
+    m_socket.flush();
+  }
+  bool waitFor(const std::string& needle, std::size_t from, int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (output.find(needle, from) == std::string::npos) {
+      if (deadline.hasExpired()) return false;
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
+    }
+    return true;
+  }
+  bool waitHistory(int timeoutMs) {
+    QDeadlineTimer deadline(timeoutMs);
+    while (!historyEnded && !deadline.hasExpired()) waitFor("\x01never\x01", output.size(), 50);
+    return historyEnded;
+  }
+  std::string output;
+  bool historyEnded = false;
+
+ private:
+  QWebSocket m_socket;
+};
+
+// The real relay on 127.0.0.1 (a free port), an account on it, and a daemon token minted
+// for that account.
+struct BenchRelay {
+  QProcess process;
+  QString base;
+  QByteArray accountToken;
+  QByteArray daemonToken;
+
+  bool start(const QString& dataDir) {
+    process.start(QStringLiteral(VESKET_BIN_DIR "/vesket-relay"),
+                  {"--listen", "127.0.0.1:0", "--data", dataDir, "--password-hash-ops", "1", "--password-hash-mem-kib", "8"});
+    if (!process.waitForReadyRead(10000)) return false;
+    const QString line = QString::fromUtf8(process.readLine()).trimmed();
+    base = line.mid(line.lastIndexOf(' ') + 1);
+    QNetworkAccessManager network;
+    QNetworkRequest request{QUrl(base + "/api/auth/register-public")};
+    request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
+    QNetworkReply* reply = network.post(request, R"({"email":"bench@example.org","password":"password1","confirm_password":"password1"})");
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+    const auto answer = nlohmann::json::parse(reply->readAll().toStdString(), nullptr, false);
+    reply->deleteLater();
+    if (!answer.is_object() || !answer.contains("token")) return false;
+    accountToken = QByteArray::fromStdString(answer["token"].get<std::string>());
+    QProcess mint;
+    mint.start(QStringLiteral(VESKET_BIN_DIR "/vesket-relay"),
+               {"mint-daemon-token", "--data", dataDir, "--user", QString::number(answer["user"]["id"].get<qint64>())});
+    mint.waitForFinished(10000);
+    for (const QByteArray& out : mint.readAllStandardOutput().split('\n')) {
+      if (out.startsWith("DAEMON_TOKEN=")) daemonToken = out.mid(13);
+    }
+    return !daemonToken.isEmpty();
+  }
+  ~BenchRelay() {
+    process.terminate();
+    process.waitForFinished(5000);
+  }
+};
+
 double median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values.empty() ? 0 : values[values.size() / 2];
@@ -264,6 +353,21 @@ int main(int argc, char** argv) {
   tmux({"new-session", "-d", "-s", "bench", "-x", "120", "-y", "40", "sh", ";", "set", "-g", "status", "off"});
   const QString pane = tmux({"display", "-p", "-t", "bench", "#{pane_id}"});
 
+  // The daemon is paired with a relay of its own, so the relay's path runs beside the local one.
+  BenchRelay relay;
+  const bool relayUp = relay.start(root.path() + "/relay");
+  if (relayUp) {
+    QDir().mkpath(home + "/daemon");
+    QFile env(home + "/daemon/.env");
+    (void)env.open(QIODevice::WriteOnly);
+    env.write("RELAY_URL=" + QString(relay.base).replace("http://", "ws://").toUtf8() + "/daemon\nDAEMON_TOKEN=" +
+              relay.daemonToken + "\n");
+  } else {
+    std::printf("  the relay did not start: its figures are left out\n");
+  }
+  const QString attachUrl = QString(relay.base).replace("http://", "ws://") + "/api/terminal/attach?mode=mirror&paneId=" +
+                            QString::fromUtf8(QUrl::toPercentEncoding(pane));
+
   QProcess daemon;
   auto environment = QProcessEnvironment::systemEnvironment();
   environment.insert("HOME", root.path());
@@ -283,10 +387,19 @@ int main(int argc, char** argv) {
   // non-canonical mode, reading to /dev/null.
   tmux({"send-keys", "-t", pane, "stty -icanon; cat > /dev/null", "Enter"});
   QThread::msleep(300);
-  std::vector<double> viaDaemon, viaTmux, viaControl;
+  std::vector<double> viaDaemon, viaTmux, viaControl, viaRelay;
   {
     AttachViewer viewer(socketPath, pane);
     if (!viewer.waitHistory(10000)) std::printf("  attach failed\n");
+    // The daemon links to the relay within a second or two of its start.
+    std::optional<RelayViewer> remote;
+    for (QDeadlineTimer linked(15000); relayUp && !linked.hasExpired();) {
+      remote.emplace(attachUrl, relay.accountToken);
+      if (remote->waitHistory(2000)) break;
+      remote.reset();
+      QThread::msleep(200);
+    }
+    if (relayUp && !remote) std::printf("  the relay attach failed\n");
     PtyClient plain(QStringLiteral("bench"));
     plain.drain(500);
     ControlClient control(QStringLiteral("bench"));
@@ -318,6 +431,18 @@ int main(int argc, char** argv) {
       if (control.waitForText("%output " + pane.toStdString() + " " + std::string(1, c), 5000)) viaControl.push_back(ms(timer));
       plain.drain(2);
       viewer.waitFor("\x01never\x01", viewer.output.size(), 2);
+      if (remote) {
+        // Relay: the same input frame through the relay's WebSocket and the daemon's link.
+        c = "mnop"[i % 4];
+        remote->waitFor("\x01never\x01", remote->output.size(), 2);
+        from = remote->output.size();
+        timer.restart();
+        remote->input(std::string(1, c));
+        if (remote->waitFor(std::string(1, c), from, 5000)) viaRelay.push_back(ms(timer));
+        viewer.waitFor("\x01never\x01", viewer.output.size(), 2);
+        plain.drain(2);
+        control.drain(2);
+      }
     }
   }
   tmux({"send-keys", "-t", pane, "C-c", ""});
@@ -327,6 +452,11 @@ int main(int argc, char** argv) {
   std::printf("  keystroke to echo, plain tmux client   p50 %7.3f ms   p95 %7.3f ms  (%zu keys)\n", t.p50, t.p95, viaTmux.size());
   std::printf("  keystroke to echo, bare control client p50 %7.3f ms   p95 %7.3f ms  (%zu keys)\n", c.p50, c.p95, viaControl.size());
   std::printf("  echo p50 ratio: %.2fx the plain client, %.2fx the control client\n", d.p50 / t.p50, d.p50 / c.p50);
+  if (!viaRelay.empty()) {
+    const Stats r = stats(viaRelay);
+    std::printf("  keystroke to echo, through the relay   p50 %7.3f ms   p95 %7.3f ms  (%zu keys)\n", r.p50, r.p95, viaRelay.size());
+    std::printf("  relay echo p50: %.2fx the daemon attach, %.2fx the plain client\n", r.p50 / d.p50, r.p50 / t.p50);
+  }
 
   // --- throughput ----------------------------------------------------------------------------
   const QString big = root.path() + "/big.txt";
@@ -340,7 +470,7 @@ int main(int argc, char** argv) {
   const double mib = static_cast<double>(QFileInfo(big).size()) / (1024.0 * 1024.0);
   QThread::msleep(300);
   // Rounds alternate the three readers, so a busy moment of the machine hits them alike.
-  std::vector<double> bareSeconds, plainSeconds, daemonSeconds;
+  std::vector<double> bareSeconds, plainSeconds, daemonSeconds, relaySeconds;
   int marker = 100;
   for (int round = 0; round < rounds; ++round) {
     {
@@ -355,6 +485,18 @@ int main(int argc, char** argv) {
       if (viewer.waitFor(done + "\r\n", from, 120000)) daemonSeconds.push_back(ms(timer) / 1000.0);
     }
     QThread::msleep(300);
+    if (relayUp) {
+      RelayViewer remote(attachUrl, relay.accountToken);
+      remote.waitHistory(10000);
+      QThread::msleep(300);
+      const std::size_t from = remote.output.size();
+      const std::string done = "DONE-" + std::to_string(++marker);
+      QElapsedTimer timer;
+      timer.start();
+      tmux({"send-keys", "-t", pane, "cat " + big + "; echo DONE-$((" + QString::number(marker) + "+0))", "Enter"});
+      if (remote.waitFor(done + "\r\n", from, 120000)) relaySeconds.push_back(ms(timer) / 1000.0);
+      QThread::msleep(300);
+    }
     {
       PtyClient plain(QStringLiteral("bench"));
       plain.drain(500);
@@ -382,6 +524,10 @@ int main(int argc, char** argv) {
   std::printf("    daemon attach viewer (every byte) %6.2f MiB/s\n", daemonRate);
   std::printf("    plain tmux client (redraws)       %6.2f MiB/s  -> daemon %.2fx\n", plainRate, daemonRate / plainRate);
   std::printf("    bare control client (every byte)  %6.2f MiB/s  -> daemon %.2fx\n", bareRate, daemonRate / bareRate);
+  if (!relaySeconds.empty()) {
+    const double relayRate = mib / median(relaySeconds);
+    std::printf("    through the relay (every byte)    %6.2f MiB/s  -> %.2fx the daemon attach\n", relayRate, relayRate / daemonRate);
+  }
 
   // --- memory with a viewer that does not read -------------------------------------------------
   const long rssBefore = rssKiB(daemon.processId());

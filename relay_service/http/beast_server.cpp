@@ -492,6 +492,9 @@ net::awaitable<void> acceptLoop(std::shared_ptr<State> state) {
       co_await pause.async_wait(kTuple);
       continue;
     }
+    // Terminal frames are small and wait for an answer: no Nagle delay on any connection.
+    beast::error_code optionError;
+    socket.set_option(net::ip::tcp::no_delay(true), optionError);
     beast::error_code endpointError;
     const auto endpoint = socket.remote_endpoint(endpointError);
     std::string remote = endpointError ? std::string("unknown") : endpoint.address().to_string();
