@@ -25,8 +25,7 @@
 #include "relay/pairing_flow.h"
 #include "relay/relay_account_store.h"
 #include "shell/settings_store.h"
-#include "tests/support/real_daemon_fixture.h"
-#include "tests/support/real_relay.h"
+#include "tests/support/linked_daemon_fixture.h"
 #include "tests/support/screenshot.h"
 #include "ui/device_approval_notifier.h"
 #include "ui/devices_window.h"
@@ -85,21 +84,13 @@ class PrivateBus {
   QProcess m_process;
 };
 
-class DevicePairingJourneyTest : public RealDaemonTest {
+class DevicePairingJourneyTest : public LinkedDaemonTest {
  protected:
   void SetUp() override {
-    RealDaemonTest::SetUp();
+    LinkedDaemonTest::SetUp();
     if (HasFatalFailure()) return;
-    m_relay = std::make_unique<RealRelay>(m_root.filePath("relay-data"));
-    ASSERT_TRUE(m_relay->start());
-    m_http = std::make_unique<RelayHttp>(m_relay->baseUrl());
     m_base = QUrl(m_relay->baseUrl());
     m_settings = shell::SettingsStore::openFile(m_root.filePath("preferences.ini"));
-  }
-
-  void TearDown() override {
-    m_relay.reset();
-    RealDaemonTest::TearDown();
   }
 
   // One device of the account: its own id, token and enrolment state.
@@ -140,8 +131,6 @@ class DevicePairingJourneyTest : public RealDaemonTest {
     return reply.status;
   }
 
-  std::unique_ptr<RealRelay> m_relay;
-  std::unique_ptr<RelayHttp> m_http;
   QUrl m_base;
   std::unique_ptr<shell::SettingsStore> m_settings;
 };
