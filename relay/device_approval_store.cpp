@@ -1,5 +1,8 @@
 #include "relay/device_approval_store.h"
 
+#include <algorithm>
+#include <utility>
+
 #include <QPointer>
 
 #include "relay/core/relay_error_explainer.h"
@@ -59,10 +62,14 @@ QCoro::Task<void> DeviceApprovalStore::refreshPending() {
   if (!self) co_return;
   m_refreshingPending = false;
   if (!fetched) {
+    m_failedPolls = std::min(m_failedPolls + 1, 16);
+    const qint64 backedOff = qint64(m_dependencies.pollIntervalMs) << m_failedPolls;
+    m_timer.setInterval(int(std::min<qint64>(backedOff, std::max(m_dependencies.maxPollIntervalMs, m_dependencies.pollIntervalMs))));
     m_pendingState = LoadState::failed;
     emit pendingChanged();
     co_return;
   }
+  if (std::exchange(m_failedPolls, 0) != 0) m_timer.setInterval(m_dependencies.pollIntervalMs);
   DeviceApprovalRules::sort(*fetched);
   m_pending = std::move(*fetched);
   m_pendingState = LoadState::loaded;

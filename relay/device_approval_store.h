@@ -35,6 +35,9 @@ class DeviceApprovalStore : public QObject {
     // This machine's daemon token; the daemon's environment file when empty.
     std::function<std::optional<QString>()> localDaemonToken;
     int pollIntervalMs = 5000;
+    // Failed polls double the wait up to this, so a relay that is down or refuses this
+    // device is not asked every few seconds; the first answer brings the interval back.
+    int maxPollIntervalMs = 60 * 1000;
   };
 
   struct PairCodeState {
@@ -48,6 +51,7 @@ class DeviceApprovalStore : public QObject {
   void start();
   void stop();
   bool isStarted() const { return m_timer.isActive(); }
+  int pollIntervalMs() const { return m_timer.interval(); }
 
   const std::vector<DeviceApprovalPendingRequest>& pending() const { return m_pending; }
   LoadState pendingLoadState() const { return m_pendingState; }
@@ -84,6 +88,7 @@ class DeviceApprovalStore : public QObject {
   Dependencies m_dependencies;
   QTimer m_timer;
   bool m_refreshingPending = false;
+  int m_failedPolls = 0;
   std::vector<DeviceApprovalPendingRequest> m_pending;
   LoadState m_pendingState = LoadState::idle;
   std::vector<UserDevice> m_devices;

@@ -269,6 +269,28 @@ TEST_F(DevicePairingJourneyTest, PairByQRApproveFromANotificationListPanesRevoke
   approvals.stop();
 }
 
+// A relay that does not answer is asked less and less often; its first answer brings the
+// usual interval back.
+TEST_F(DevicePairingJourneyTest, ApprovalPollsBackOffWhileTheRelayIsUnreachable) {
+  m_http->registerAccount("poll@example.org");
+  Device owner = device();
+  RelayClient ownerClient = client(owner);
+  awaitTask(ownerClient.login("poll@example.org", "password1"));
+  ASSERT_EQ(awaitTask(ownerClient.enrollCurrentDevice(false)).status, "approved");
+
+  QUrl target(QStringLiteral("http://127.0.0.1:9"));  // nothing listens there
+  auto reach = [&] {
+    return RelayClient(target, RelayClient::Credential::keychain(), owner.tokens, owner.id, nullptr, owner.enrollment.get());
+  };
+  relay::DeviceApprovalStore approvals({reach, [&] { return target; }, [] { return std::optional<QString>(); }, 20, 160});
+  approvals.start();
+  ASSERT_TRUE(waitUntil([&] { return approvals.pollIntervalMs() == 160; }, 10000)) << approvals.pollIntervalMs();
+  EXPECT_EQ(approvals.pendingLoadState(), relay::LoadState::failed);
+  target = m_base;
+  EXPECT_TRUE(waitUntil([&] { return approvals.pollIntervalMs() == 20; }, 10000)) << approvals.pollIntervalMs();
+  EXPECT_EQ(approvals.pendingLoadState(), relay::LoadState::loaded);
+}
+
 TEST_F(DevicePairingJourneyTest, ADeviceOfThisMachineIsApprovedByItsDaemonsVouchAtSignIn) {
   // The account's first device makes a pairing code; this machine's daemon is paired with it.
   m_http->registerAccount("vouch@example.org");
