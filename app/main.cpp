@@ -123,6 +123,7 @@ int main(int argc, char** argv) {
                                if (const auto user = account.session().accountID()) selfVouch.afterLocalPairing(*user);
                                approvals.start();
                              }});
+  window.setMachines(&machines);
   auto* devices = new ui::DevicesWindow(approvals, machines, &notifier, &window);
   devices->setWindowFlag(Qt::Window);
   auto* pairingWindow = new ui::PairingWindow(

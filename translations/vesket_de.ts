@@ -764,6 +764,10 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
         <source>Live terminal</source>
         <translation>Live-Terminal</translation>
     </message>
+    <message id="macos.main_window.machine_offline">
+        <source>%1 (offline)</source>
+        <translation>%1 (offline)</translation>
+    </message>
     <message id="macos.main_window.rename_cancel">
         <source>Cancel</source>
         <translation>Abbrechen</translation>
@@ -807,6 +811,10 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.main_window.text_mode_tooltip">
         <source>Show the pane's text with the composer</source>
         <translation>Den Text des Bereichs mit dem Eingabefeld anzeigen</translation>
+    </message>
+    <message id="macos.main_window.this_machine">
+        <source>This machine</source>
+        <translation>Dieser Rechner</translation>
     </message>
     <message id="macos.main_window.width">
         <source>Width</source>

@@ -764,6 +764,10 @@ Please download the latest signed Vesket release.</translation>
         <source>Live terminal</source>
         <translation>Live terminal</translation>
     </message>
+    <message id="macos.main_window.machine_offline">
+        <source>%1 (offline)</source>
+        <translation>%1 (offline)</translation>
+    </message>
     <message id="macos.main_window.rename_cancel">
         <source>Cancel</source>
         <translation>Cancel</translation>
@@ -807,6 +811,10 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.main_window.text_mode_tooltip">
         <source>Show the pane's text with the composer</source>
         <translation>Show the pane's text with the composer</translation>
+    </message>
+    <message id="macos.main_window.this_machine">
+        <source>This machine</source>
+        <translation>This machine</translation>
     </message>
     <message id="macos.main_window.width">
         <source>Width</source>

@@ -761,6 +761,10 @@ Please download the latest signed Vesket release.</source>
         <source>Live terminal</source>
         <translation>라이브 터미널</translation>
     </message>
+    <message id="macos.main_window.machine_offline">
+        <source>%1 (offline)</source>
+        <translation>%1 (오프라인)</translation>
+    </message>
     <message id="macos.main_window.rename_cancel">
         <source>Cancel</source>
         <translation>취소</translation>
@@ -804,6 +808,10 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.main_window.text_mode_tooltip">
         <source>Show the pane's text with the composer</source>
         <translation>패인의 텍스트와 입력창 표시</translation>
+    </message>
+    <message id="macos.main_window.this_machine">
+        <source>This machine</source>
+        <translation>이 컴퓨터</translation>
     </message>
     <message id="macos.main_window.width">
         <source>Width</source>

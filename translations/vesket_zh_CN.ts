@@ -761,6 +761,10 @@ Please download the latest signed Vesket release.</source>
         <source>Live terminal</source>
         <translation>实时终端</translation>
     </message>
+    <message id="macos.main_window.machine_offline">
+        <source>%1 (offline)</source>
+        <translation>%1（离线）</translation>
+    </message>
     <message id="macos.main_window.rename_cancel">
         <source>Cancel</source>
         <translation>取消</translation>
@@ -804,6 +808,10 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.main_window.text_mode_tooltip">
         <source>Show the pane's text with the composer</source>
         <translation>显示窗格文本和输入框</translation>
+    </message>
+    <message id="macos.main_window.this_machine">
+        <source>This machine</source>
+        <translation>本机</translation>
     </message>
     <message id="macos.main_window.width">
         <source>Width</source>

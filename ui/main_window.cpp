@@ -20,6 +20,7 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -37,6 +38,7 @@
 #include "ui/settings_dialog.h"
 #include "ui/theme.h"
 #include "ui/viewer_state_view.h"
+#include "relay/pairing_flow.h"
 #include "viewer/core/pane_grouping.h"
 #include "viewer/pane_list_store.h"
 #include "viewer/terminal_viewer_model.h"
@@ -171,6 +173,22 @@ QWidget* MainWindow::buildSidebar() {
   headerLayout->addWidget(m_connectionBadge);
   addSettingsButton(headerLayout);
   layout->addWidget(header);
+  auto* machineRow = new QWidget(panel);
+  auto* machineLayout = new QHBoxLayout(machineRow);
+  machineLayout->setContentsMargins(12, 0, 12, 8);
+  m_machinePicker = new QComboBox(machineRow);
+  m_machinePicker->setObjectName("machinePicker");
+  machineLayout->addWidget(m_machinePicker);
+  machineRow->hide();
+  layout->addWidget(machineRow);
+  connect(m_machinePicker, &QComboBox::activated, this, [this](int index) {
+    const qint64 daemonId = m_machinePicker->itemData(index).toLongLong();
+    if (daemonId == 0) {
+      m_model.setActiveRemoteTarget(std::nullopt);
+    } else {
+      m_model.setActiveRemoteTarget(viewer::ActiveRemoteTarget{daemonId, m_machinePicker->itemText(index).toStdString()});
+    }
+  });
 
   m_sidebarModel = new PaneSidebarModel(&m_model.paneList(), this);
   m_sidebar = new QTreeView(panel);
@@ -482,6 +500,31 @@ void MainWindow::addLiveTerminalControls(QHBoxLayout* headerLayout) {
 
 // Settings sit in the sidebar's header, which every screen shows (the daemon being down
 // included).
+void MainWindow::setMachines(relay::MyMachinesStore* machines) {
+  m_machines = machines;
+  connect(machines, &relay::MyMachinesStore::changed, this, &MainWindow::fillMachinePicker);
+  auto* reload = new QTimer(this);
+  reload->setInterval(60 * 1000);
+  connect(reload, &QTimer::timeout, machines, [machines] { machines->load(); });
+  reload->start();
+  machines->load();
+}
+
+void MainWindow::fillMachinePicker() {
+  const auto target = m_model.activeRemoteTarget();
+  m_machinePicker->clear();
+  m_machinePicker->addItem(qtTrId("macos.main_window.this_machine"), qint64(0));
+  for (const auto& machine : m_machines->machines()) {
+    if (machine.isThisMachine) continue;
+    const QString name = QString::fromStdString(machine.daemon.machineName.value_or("#" + std::to_string(machine.daemon.id)));
+    m_machinePicker->addItem(machine.daemon.connected ? name : qtTrId("macos.main_window.machine_offline").arg(name),
+                             qint64(machine.daemon.id));
+    if (target && target->daemonId == machine.daemon.id) m_machinePicker->setCurrentIndex(m_machinePicker->count() - 1);
+  }
+  // Only a second machine makes a choice.
+  m_machinePicker->parentWidget()->setVisible(m_machinePicker->count() > 1);
+}
+
 void MainWindow::addSettingsButton(QHBoxLayout* sidebarHeaderLayout) {
   auto* settingsButton = new QToolButton(this);
   settingsButton->setObjectName("settingsButton");

@@ -24,6 +24,7 @@ namespace vesket::terminal {
 class LiveTerminalView;
 }
 namespace vesket::relay {
+class MyMachinesStore;
 struct TerminalAttachParams;
 class TerminalMirrorListener;
 }  // namespace vesket::relay
@@ -68,6 +69,9 @@ class MainWindow : public QMainWindow {
   // The live terminal's relay route (another machine's panes, and the fallback for this
   // one's); set before the live terminal is first shown.
   void setRelayTerminalRoute(RelayTerminalRoute route) { m_relayTerminalRoute = std::move(route); }
+  // The account's machines: with another one paired, a picker under the sidebar's header
+  // switches the pane list between this machine and that one (reloaded every minute).
+  void setMachines(relay::MyMachinesStore* machines);
 
  signals:
   void closing();
@@ -106,6 +110,9 @@ class MainWindow : public QMainWindow {
   PaneSidebarModel* m_sidebarModel = nullptr;
   QTreeView* m_sidebar = nullptr;
   QLabel* m_connectionBadge = nullptr;
+  QComboBox* m_machinePicker = nullptr;
+  relay::MyMachinesStore* m_machines = nullptr;
+  void fillMachinePicker();
   QStackedWidget* m_stack = nullptr;
   ViewerStateView* m_stateView = nullptr;
   QWidget* m_paneArea = nullptr;
