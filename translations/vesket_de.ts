@@ -766,7 +766,7 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     </message>
     <message id="macos.main_window.machine_offline">
         <source>%1 (offline)</source>
-        <translation>%1 (offline)</translation>
+        <translation>%1 (nicht verbunden)</translation>
     </message>
     <message id="macos.main_window.rename_cancel">
         <source>Cancel</source>
