@@ -20,6 +20,7 @@
 #include "daemon/core/command_args.h"
 #include "daemon/core/command_error.h"
 #include "daemon/core/key_names.h"
+#include "daemon/core/pane_query.h"
 #include "daemon/private_file.h"
 #include "daemon/relay_pairing.h"
 #include "daemon/tmux_engine.h"
@@ -335,10 +336,13 @@ QString CommandDispatcher::stagedUpload(const CommandArgs& a) const {
 
 // A file is kept in a folder of its own under the product home, so it keeps its name, and
 // its path typed into the pane after the text, then submitted: the agent reads it there.
+// With "typePath" false the file is only kept and its path answered: a message carrying
+// several files is typed once, by the caller, after all of them have arrived.
 QCoro::Task<control_plane::FileSendResult> CommandDispatcher::sendFile(const nlohmann::json& args) {
   const CommandArgs a("send-file", args);
   const std::string paneId = a.requirePaneId();
   const std::string text = a.optionalString("text").value_or("");
+  const bool typePath = a.optionalBool("typePath").value_or(true);
   const QString staged = stagedUpload(a);
   // The name becomes the last part of a path typed into the pane: folders, control
   // characters and what a shell reads as a word break or a quote become '_'.
@@ -349,6 +353,16 @@ QCoro::Task<control_plane::FileSendResult> CommandDispatcher::sendFile(const nlo
   }
   if (name.empty() || name.front() == '.') name.insert(0, "file");
   if (!QFileInfo::exists(staged)) a.fail("no upload of that id");
+  if (!typePath) {
+    // Nothing is typed, so ask tmux whether the pane is there: a file for a pane that is
+    // gone is not kept.
+    auto locating = m_engine.command(PaneQuery::locationCommand(paneId));
+    const auto answer = co_await std::move(locating);
+    if (!PaneQuery::location(answer, paneId)) {
+      QFile::remove(staged);
+      throw CommandError("no such pane: " + paneId);
+    }
+  }
 
   const QString dir = QStringLiteral("%1/%2").arg(m_context.paths.filesDir(), QUuid::createUuid().toString(QUuid::WithoutBraces));
   if (auto failed = PrivateFile::makeDirectory(dir)) a.fail(s(*failed));
@@ -357,6 +371,7 @@ QCoro::Task<control_plane::FileSendResult> CommandDispatcher::sendFile(const nlo
     QDir(dir).removeRecursively();
     a.fail("cannot keep the upload");
   }
+  if (!typePath) co_return control_plane::FileSendResult{.ok = true, .paths = std::vector<std::string>{s(path)}};
   std::string typed = text;
   if (!typed.empty()) typed += ' ';
   typed += s(path);

@@ -121,7 +121,8 @@ QCoro::Task<void> RelayPaneSource::sendKey(std::string paneId, std::string key) 
 
 QCoro::Task<control_plane::ImageSendResult> RelayPaneSource::sendImage(std::string paneId,
                                                                        std::vector<control_plane::ImageAttachment> images,
-                                                                       std::string text) {
+                                                                       std::string text,
+                                                                       std::function<void(double)> onProgress) {
   RelayPaneRules::MultipartBuilder form("Vesket-Image-" + uuid().toStdString());
   form.addField("paneId", rawPaneId(paneId));
   form.addField("daemonId", std::to_string(daemonId()));
@@ -137,21 +138,40 @@ QCoro::Task<control_plane::ImageSendResult> RelayPaneSource::sendImage(std::stri
   const QByteArray contentType = QByteArray::fromStdString(form.contentType());
   const std::string body = std::move(form).finish();
   const Answer answer = co_await perform(QStringLiteral("/api/upload-image"), "POST", QByteArray::fromStdString(body),
-                                         contentType, kUploadTimeoutMs);
+                                         contentType, kUploadTimeoutMs, std::move(onProgress));
   co_return decodeRecord<control_plane::ImageSendResult>(parse(answer.body));
 }
 
 QCoro::Task<control_plane::FileSendResult> RelayPaneSource::sendFile(std::string paneId, QString filePath, std::string text,
                                                                      std::function<void(double)> onProgress) {
+  return uploadFile(std::move(paneId), std::move(filePath), std::move(text), true, std::move(onProgress));
+}
+
+QCoro::Task<std::string> RelayPaneSource::keepFile(std::string paneId, QString filePath, std::function<void(double)> onProgress) {
+  auto uploading = uploadFile(std::move(paneId), std::move(filePath), {}, false, std::move(onProgress));
+  const control_plane::FileSendResult kept = co_await std::move(uploading);
+  if (!kept.ok || !kept.paths || kept.paths->size() != 1) {
+    throw RelayPaneError(RelayPaneError::Kind::badResponse, 200, "the other machine did not say where it kept the file");
+  }
+  co_return kept.paths->front();
+}
+
+QCoro::Task<control_plane::FileSendResult> RelayPaneSource::uploadFile(std::string paneId, QString filePath, std::string text,
+                                                                       bool typePath, std::function<void(double)> onProgress) {
   QFile file(filePath);
   if (!file.open(QIODevice::ReadOnly)) {
     throw RelayPaneError(RelayPaneError::Kind::badResponse, 0, "cannot read " + filePath.toStdString());
+  }
+  if (file.size() > RelayPaneRules::kMaxUploadBytes) {
+    throw RelayPaneError(RelayPaneError::Kind::http, 413,
+                         QFileInfo(filePath).fileName().toStdString() + " is too large for the relay (25 MiB at most)");
   }
   const QByteArray bytes = file.readAll();
   RelayPaneRules::MultipartBuilder form("Vesket-File-" + uuid().toStdString());
   form.addField("paneId", rawPaneId(paneId));
   form.addField("daemonId", std::to_string(daemonId()));
   form.addField("text", text);
+  if (!typePath) form.addField("typePath", "false");
   form.addFile("file", QFileInfo(filePath).fileName().toStdString(), "application/octet-stream",
                std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
   const QByteArray contentType = QByteArray::fromStdString(form.contentType());

@@ -43,10 +43,13 @@ class RelayPaneSource : public viewer::RemotePaneSource {
                                                   std::optional<std::string> clientRequestId) override;
   QCoro::Task<void> sendKey(std::string paneId, std::string key) override;
   QCoro::Task<control_plane::ImageSendResult> sendImage(std::string paneId, std::vector<control_plane::ImageAttachment> images,
-                                                        std::string text);
+                                                        std::string text,
+                                                        std::function<void(double)> onProgress = nullptr) override;
   // `onProgress` gets the fraction (0..1) of the request body sent.
   QCoro::Task<control_plane::FileSendResult> sendFile(std::string paneId, QString filePath, std::string text,
                                                       std::function<void(double)> onProgress = nullptr);
+  QCoro::Task<std::string> keepFile(std::string paneId, QString filePath,
+                                    std::function<void(double)> onProgress = nullptr) override;
 
   static std::string namespacedPaneId(std::int64_t daemonId, std::string_view raw) {
     return viewer::RemotePaneIds::namespaced(daemonId, raw);
@@ -60,6 +63,8 @@ class RelayPaneSource : public viewer::RemotePaneSource {
   };
   QCoro::Task<Answer> perform(QString path, QByteArray method, QByteArray body, QByteArray contentType, int timeoutMs,
                               std::function<void(double)> onProgress = nullptr);
+  QCoro::Task<control_plane::FileSendResult> uploadFile(std::string paneId, QString filePath, std::string text, bool typePath,
+                                                        std::function<void(double)> onProgress);
   std::int64_t daemonId() const;
   static nlohmann::json parse(const QByteArray& body);
 

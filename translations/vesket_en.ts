@@ -375,6 +375,10 @@
         <source>Sending…</source>
         <translation>Sending…</translation>
     </message>
+    <message id="macos.composer.uploading_percent">
+        <source>Uploading %1%</source>
+        <translation>Uploading %1%</translation>
+    </message>
     <message id="macos.daemon_provision.could_not_cleanly_restart">
         <source>Vesket could not cleanly restart its daemon.
 

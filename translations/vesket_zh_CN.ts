@@ -375,6 +375,10 @@
         <source>Sending…</source>
         <translation>正在发送…</translation>
     </message>
+    <message id="macos.composer.uploading_percent">
+        <source>Uploading %1%</source>
+        <translation>正在上传 %1%</translation>
+    </message>
     <message id="macos.daemon_provision.could_not_cleanly_restart">
         <source>Vesket could not cleanly restart its daemon.
 

@@ -142,6 +142,12 @@ void Composer::setSending(bool sending) {
   m_send->setText(sending ? qtTrId("macos.composer.sending") : qtTrId("macos.composer.send"));
 }
 
+void Composer::setUploadProgress(std::optional<double> fraction) {
+  if (!m_sending) return;
+  m_send->setText(fraction ? qtTrId("macos.composer.uploading_percent").arg(static_cast<int>(*fraction * 100))
+                           : qtTrId("macos.composer.sending"));
+}
+
 void Composer::setError(const QString& error) {
   m_error->setText(error);
   m_error->setVisible(!error.isEmpty());

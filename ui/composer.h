@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 #include <QStringList>
 
 #include <vector>
@@ -28,6 +30,8 @@ class Composer : public QWidget {
   // What was sent to the current pane, oldest first (Up recalls the newest).
   void setHistory(std::vector<QString> sent);
   void setSending(bool sending);
+  // While attachments travel to another machine: the fraction sent, shown on the button.
+  void setUploadProgress(std::optional<double> fraction);
   void setError(const QString& error);  // empty hides it
   void setTargetName(const QString& name);
   void focusEditor();

@@ -79,6 +79,8 @@ MainWindow::MainWindow(viewer::TerminalViewerModel& model, QWidget* parent) : QM
     m_answerPanel->setError(error ? std::optional<QString>(QString::fromStdString(*error)) : std::nullopt);
     syncDigitShortcuts();
   });
+  connect(&m_model, &viewer::TerminalViewerModel::uploadProgressChanged, this,
+          [this] { m_composer->setUploadProgress(m_model.uploadProgress()); });
   connect(&m_model, &viewer::TerminalViewerModel::sendingChanged, this, [this] {
     const bool wasSending = m_composer->property("sending").toBool();
     m_composer->setSending(m_model.isSending());

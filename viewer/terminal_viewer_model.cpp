@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QUuid>
 #include <QtConcurrent/QtConcurrent>
 
@@ -512,22 +513,54 @@ void TerminalViewerModel::sendWithAttachments(const std::string& text, std::vect
   m_composerError.reset();
   emit sendingChanged();
   auto run = [](QPointer<TerminalViewerModel> self, std::shared_ptr<control_plane::ControlPlaneClient> client,
-                std::string paneId, ComposerSendPlan plan) -> QCoro::Task<void> {
+                std::shared_ptr<RemotePaneSource> remote, std::string paneId, ComposerSendPlan plan) -> QCoro::Task<void> {
     std::optional<std::string> error;
+    const std::string failure = qtTrId("macos.terminal_viewer.the_message_could_not_be_delivered").toStdString();
+    // Progress over every byte copied to the other machine, file after file.
+    std::int64_t copied = 0;
+    const auto progressOf = [self, &copied, total = std::max<std::int64_t>(plan.uploadBytes, 1)](std::int64_t size) {
+      return [self, &copied, total, size](double fraction) {
+        if (!self) return;
+        self->m_uploadProgress = std::min(1.0, (static_cast<double>(copied) + fraction * static_cast<double>(size)) / total);
+        emit self->uploadProgressChanged();
+      };
+    };
     try {
+      std::string message = plan.text;
+      if (remote) {
+        // Files other than images are copied over first; the message then names them by
+        // the paths they have there.
+        std::vector<std::string> keptPaths;
+        for (const std::string& path : plan.otherPaths) {
+          const QString local = QString::fromStdString(path);
+          const std::int64_t size = QFileInfo(local).size();
+          auto keeping = remote->keepFile(paneId, local, progressOf(size));
+          keptPaths.push_back(co_await std::move(keeping));
+          copied += size;
+        }
+        message = ComposerAttachments::textWithPaths(plan.message, keptPaths);
+      }
       if (plan.imagePaths.empty()) {
-        auto sending = client->send(paneId, plan.text, std::nullopt, QUuid::createUuid());
-        const auto result = co_await std::move(sending);
-        if (!result.ok) error = result.error.value_or(qtTrId("macos.terminal_viewer.the_message_could_not_be_delivered").toStdString());
+        const Delivery delivery{std::nullopt, message, std::nullopt};
+        auto delivered = deliver(client, remote, paneId, delivery, failure);
+        error = co_await std::move(delivered);
       } else {
         QFuture<ReadImages> reading = QtConcurrent::run(readImages, plan);
         const ReadImages read = co_await std::move(reading);
         if (read.error) {
           error = read.error;
         } else {
-          auto sending = client->sendImage(paneId, read.images, plan.text);
-          const auto result = co_await std::move(sending);
-          if (!result.ok) error = result.error.value_or(qtTrId("macos.terminal_viewer.the_message_could_not_be_delivered").toStdString());
+          std::optional<control_plane::ImageSendResult> result;
+          if (remote) {
+            std::int64_t imageBytes = 0;
+            for (const auto& image : read.images) imageBytes += static_cast<std::int64_t>(image.base64.size() / 4 * 3);
+            auto sending = remote->sendImage(paneId, read.images, message, progressOf(imageBytes));
+            result = co_await std::move(sending);
+          } else {
+            auto sending = client->sendImage(paneId, read.images, message);
+            result = co_await std::move(sending);
+          }
+          if (!result->ok) error = result->error.value_or(failure);
         }
       }
     } catch (const std::exception& e) {
@@ -536,11 +569,15 @@ void TerminalViewerModel::sendWithAttachments(const std::string& text, std::vect
     if (!self) co_return;
     self->m_isSending = false;
     self->m_composerError = error;
+    if (self->m_uploadProgress) {
+      self->m_uploadProgress.reset();
+      emit self->uploadProgressChanged();
+    }
     emit self->sendingChanged();
     if (!error) emit self->attachmentsSent();
     self->m_content->kickImmediateCapture();
   };
-  run(this, m_client, *m_selectedPaneId, ComposerAttachments::plan(text, attachments));
+  run(this, m_client, remoteFor(*m_selectedPaneId), *m_selectedPaneId, ComposerAttachments::plan(text, attachments));
 }
 
 void TerminalViewerModel::sendNavKey(const std::string& key) {

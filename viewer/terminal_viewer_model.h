@@ -89,6 +89,8 @@ class TerminalViewerModel : public QObject {
   const std::optional<std::string>& answerError() const { return m_answerError; }
   bool isSending() const { return m_isSending; }
   const std::optional<std::string>& composerError() const { return m_composerError; }
+  // While attachments are copied to another machine's pane: the fraction (0..1) sent.
+  const std::optional<double>& uploadProgress() const { return m_uploadProgress; }
   FitWidthMode fitWidthMode() const { return m_fitWidthMode; }
   bool autoFitEngaged() const { return m_autoFitEngaged; }
   std::vector<std::string> sentHistory(const std::string& paneId) const;
@@ -126,8 +128,9 @@ class TerminalViewerModel : public QObject {
   // Actions on the selected pane.
   void sendComposed(const std::string& text);
   // The message with files of this machine attached (ComposerAttachments): images through
-  // the daemon's send-image, other files as their paths. Emits attachmentsSent when they
-  // arrived, so that the composer lets go of them.
+  // send-image, other files as their paths (for another machine's pane, after each has been
+  // copied there, with uploadProgress). Emits attachmentsSent when they arrived, so that the
+  // composer lets go of them.
   void sendWithAttachments(const std::string& text, std::vector<ComposerAttachment> attachments);
   void sendNavKey(const std::string& key);
   void answerOption(const ApprovalOption& option);
@@ -144,6 +147,7 @@ class TerminalViewerModel : public QObject {
   void awaitingPaneIdsChanged();
   void answeringChanged();
   void sendingChanged();
+  void uploadProgressChanged();
   void fitWidthModeChanged();
   void autoFitEngagedChanged();
   void sentHistoryChanged();
@@ -220,6 +224,7 @@ class TerminalViewerModel : public QObject {
   bool m_isAnswering = false;
   std::optional<std::string> m_answerError;
   bool m_isSending = false;
+  std::optional<double> m_uploadProgress;
   std::optional<std::string> m_composerError;
   std::map<std::string, std::vector<std::string>> m_sentMessageHistory;
   DaemonGenerationTracker m_daemonGeneration;

@@ -38,6 +38,10 @@ class RelayPaneError : public std::runtime_error {
 
 namespace RelayPaneRules {
 
+// The largest file the relay carries in one upload: its 25 MiB body limit less room for the
+// form around the file.
+inline constexpr std::int64_t kMaxUploadBytes = 25 * 1024 * 1024 - 64 * 1024;
+
 // Percent-encoding of a query item's name or value (RFC 3986 unreserved characters stay).
 std::string percentEncode(std::string_view text);
 // Query items sorted by name, percent-encoded, joined with "&" (no leading "?").

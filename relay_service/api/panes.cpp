@@ -192,9 +192,13 @@ net::awaitable<HttpResponse> uploadFile(ApiCall call) {
   const auto parts = form.files("file");
   if (parts.size() != 1) throw ApiError::invalidField("the form must hold one part named 'file'");
   const std::string name = parts.front()->fileName->empty() ? "file" : *parts.front()->fileName;
+  // "typePath" false: the file is only kept on that machine and its path answered.
+  const auto typePath = form.field("typePath");
+  if (typePath && *typePath != "true" && *typePath != "false") throw ApiError::invalidField("'typePath' must be true or false");
   auto staging = stageUpload(call, target.daemon.id, parts.front()->bytes);
   const std::string uploadId = co_await std::move(staging);
   nlohmann::json args = {{"paneId", target.paneId}, {"uploadId", uploadId}, {"name", name}, {"text", target.text}};
+  if (typePath) args["typePath"] = *typePath == "true";
   auto asking = askDaemon(call, target.daemon.id, "send-file", std::move(args), "send the file");
   nlohmann::json result = co_await std::move(asking);
   checkSendResult(result, "send-file");

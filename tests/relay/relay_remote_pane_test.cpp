@@ -173,6 +173,34 @@ TEST_F(RelayRemotePaneTest, TheViewerShowsAndSteersTheOtherMachinesPanes) {
   model.sendNavKey("C-c");
   EXPECT_FALSE(model.composerError()) << *model.composerError();
 
+  // Attachments are copied to the other machine first; the message names them there.
+  QTemporaryDir dir;
+  const auto writeFile = [&](const QString& name, qsizetype size) {
+    QFile file(dir.filePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(size, 'x'));
+    return file.fileName();
+  };
+  std::vector<viewer::ComposerAttachment> attachments{{writeFile("my notes.txt", 1234).toStdString(), 1234},
+                                                      {writeFile("shot.png", 77).toStdString(), 77}};
+  std::vector<double> progress;
+  QObject::connect(&model, &viewer::TerminalViewerModel::uploadProgressChanged, [&] {
+    if (model.uploadProgress()) progress.push_back(*model.uploadProgress());
+  });
+  bool sent = false;
+  QObject::connect(&model, &viewer::TerminalViewerModel::attachmentsSent, [&] { sent = true; });
+  model.sendWithAttachments("wc -c", attachments);
+  ASSERT_TRUE(waitUntil([&] { return !model.isSending(); }, 15000));
+  ASSERT_TRUE(sent) << model.composerError().value_or("");
+  EXPECT_TRUE(waitUntil([&] {
+    const std::string text = model.content().differ().text();
+    return text.find("1234 ") != std::string::npos && text.find("files/") != std::string::npos &&
+           text.find("my_notes.txt") != std::string::npos && text.find("1311 total") != std::string::npos;
+  }, 15000)) << model.content().differ().text();
+  ASSERT_FALSE(progress.empty());
+  EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+  EXPECT_FALSE(model.uploadProgress());
+
   // Back to this machine: its own panes again, ids as tmux gives them.
   model.setActiveRemoteTarget(std::nullopt);
   EXPECT_TRUE(model.paneList().contains(m_paneId.toStdString()));

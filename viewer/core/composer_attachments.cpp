@@ -34,20 +34,29 @@ std::string shellWord(std::string_view path) {
 
 ComposerSendPlan plan(std::string_view message, const std::vector<ComposerAttachment>& attachments) {
   ComposerSendPlan result;
-  result.text = std::string(message);
-  while (!result.text.empty() && (result.text.back() == ' ' || result.text.back() == '\n')) result.text.pop_back();
+  result.message = std::string(message);
+  while (!result.message.empty() && (result.message.back() == ' ' || result.message.back() == '\n')) result.message.pop_back();
   for (const auto& attachment : attachments) {
+    result.uploadBytes += std::max<std::int64_t>(attachment.sizeBytes, 0);
     const std::string ext = imageExtension(attachment.path);
     if (!ext.empty() && attachment.sizeBytes > 0 && attachment.sizeBytes <= kMaxImageBytes &&
         result.imagePaths.size() < kMaxImages) {
       result.imagePaths.push_back(attachment.path);
       result.imageExts.push_back(ext);
-      continue;
+    } else {
+      result.otherPaths.push_back(attachment.path);
     }
-    if (!result.text.empty()) result.text += ' ';
-    result.text += shellWord(attachment.path);
   }
+  result.text = textWithPaths(result.message, result.otherPaths);
   return result;
+}
+
+std::string textWithPaths(std::string message, const std::vector<std::string>& paths) {
+  for (const std::string& path : paths) {
+    if (!message.empty()) message += ' ';
+    message += shellWord(path);
+  }
+  return message;
 }
 
 }  // namespace vesket::viewer::ComposerAttachments

@@ -7,10 +7,10 @@
 
 namespace vesket::viewer {
 
-// Files the user attached to a message for a pane of this machine. An image goes through
-// the daemon's "send-image" (stored under the product home, its path typed into the pane,
-// where the agent opens it); any other file is already on this machine, so its path is
-// typed with the message.
+// Files the user attached to a message for a pane. An image goes through "send-image"
+// (stored under the pane machine's product home, its path typed into the pane, where the
+// agent opens it). Any other file's path is typed with the message: for a pane of this
+// machine the file's own path, for another machine's pane the path it was copied to there.
 struct ComposerAttachment {
   std::string path;          // absolute path on this machine
   std::int64_t sizeBytes = 0;
@@ -21,7 +21,10 @@ struct ComposerAttachment {
 struct ComposerSendPlan {
   std::vector<std::string> imagePaths;  // to read and send as images, in order
   std::vector<std::string> imageExts;   // their extensions, lower case ("png")
+  std::string message;                  // the message without trailing blanks
+  std::vector<std::string> otherPaths;  // the files that are not sent as images, in order
   std::string text;                     // the message, then the other files' paths
+  std::int64_t uploadBytes = 0;         // the size of everything attached
 
   bool operator==(const ComposerSendPlan&) const = default;
 };
@@ -41,8 +44,11 @@ std::string imageExtension(std::string_view path);
 std::string shellWord(std::string_view path);
 
 // How to send `message` with `attachments`: images (up to kMaxImages) by send-image, the
-// rest as paths appended to the message, each separated by one blank.
+// rest as paths appended to the message (`textWithPaths`).
 ComposerSendPlan plan(std::string_view message, const std::vector<ComposerAttachment>& attachments);
+
+// `message` then each path as a shell word, separated by one blank.
+std::string textWithPaths(std::string message, const std::vector<std::string>& paths);
 
 }  // namespace ComposerAttachments
 

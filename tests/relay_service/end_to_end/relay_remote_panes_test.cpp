@@ -140,6 +140,15 @@ TEST_F(RelayRemotePanesTest, RefusalsSayWhy) {
   const RelayReply goneUpload = upload(
       "/api/upload-file", multipart("Vesket-Test-7", {{"paneId", "%999"}}, {{"file", "a.txt", "text/plain", "a"}}), token);
   EXPECT_EQ(goneUpload.status, 404) << goneUpload.body.toStdString();
+  const RelayReply goneKeep = upload(
+      "/api/upload-file", multipart("Vesket-Test-7", {{"paneId", "%999"}, {"typePath", "false"}}, {{"file", "a.txt", "text/plain", "a"}}),
+      token);
+  EXPECT_EQ(goneKeep.status, 404) << goneKeep.body.toStdString();
+  EXPECT_EQ(upload("/api/upload-file",
+                   multipart("Vesket-Test-7", {{"paneId", m_paneId.toUtf8()}, {"typePath", "no"}}, {{"file", "a.txt", "text/plain", "a"}}),
+                   token)
+                .status,
+            400);
   EXPECT_TRUE(QDir(m_environment.value("VESKET_HOME") + "/files").entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
 
   EXPECT_EQ(m_http->get(snapshot.left(snapshot.size() - 3) + "x1", token).status, 400);
