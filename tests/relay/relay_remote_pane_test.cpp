@@ -1,8 +1,9 @@
 // The application's side of another machine's panes, against the real relay and a real
 // daemon linked to it (its own private tmux server): the relay pane source lists, captures,
-// types, sends keys, images and files; the relay's live terminal client shows typed echo,
-// survives a relay restart with a new epoch, ends with the pane, and is refused for good
-// without a valid account.
+// types, sends keys, images and files; the viewer steers a second machine of the account
+// (a daemon with its own tmux server and home) and never reaches another account's; the
+// relay's live terminal client shows typed echo, survives a relay restart with a new epoch,
+// ends with the pane, and is refused for good without a valid account.
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -99,8 +100,12 @@ TEST_F(RelayRemotePaneTest, TheSourceListsCapturesTypesAndUploads) {
   EXPECT_TRUE(awaitTask(relayed.sendText(pane, "echo typed-$((6*7))", "4F3E2D1C-0B0A-4999-8888-777766665555")).ok);
   EXPECT_TRUE(captureShows(relayed, pane, "typed-42"));
   // The key interrupts the sleep, else the echo would wait for it.
+  // (Each step waits for the screen: what is typed while the interrupt is handled can be
+  // flushed by the terminal.)
   awaitTask(relayed.sendText(pane, "sleep 30", std::nullopt));
+  EXPECT_TRUE(captureShows(relayed, pane, "sleep 30"));
   awaitTask(relayed.sendKey(pane, "C-c"));
+  EXPECT_TRUE(captureShows(relayed, pane, "^C"));
   EXPECT_TRUE(awaitTask(relayed.sendText(pane, "echo after-$((1+1))key", std::nullopt)).ok);
   EXPECT_TRUE(captureShows(relayed, pane, "after-2key"));
 
@@ -157,21 +162,43 @@ TEST_F(RelayRemotePaneTest, TheSourceListsCapturesTypesAndUploads) {
 
 TEST_F(RelayRemotePaneTest, TheViewerShowsAndSteersTheOtherMachinesPanes) {
   const auto [token, userId, daemonId] = linkNewAccount("ada@example.org");
-  const std::string remotePane = RelayPaneSource::namespacedPaneId(daemonId, m_paneId.toStdString());
+  // Another machine of the same account: its own daemon, tmux server and home.
+  PrivateDaemon& studio = startAnotherMachine();
+  ASSERT_FALSE(HasFatalFailure());
+  const qint64 studioId = linkDaemon(studio, userId);
+  ASSERT_GT(studioId, daemonId);
+  const std::string remotePane = RelayPaneSource::namespacedPaneId(studioId, studio.m_paneId.toStdString());
   viewer::TerminalViewerModel model(m_client, nullptr);
-  model.setRemoteSource(std::make_shared<RelayPaneSource>(source(token, daemonId)));
+  model.setRemoteSource(std::make_shared<RelayPaneSource>(source(token, studioId)));
   model.start();
   ASSERT_TRUE(waitUntil([&] { return model.paneList().contains(m_paneId.toStdString()); }, 10000));
 
-  model.setActiveRemoteTarget(viewer::ActiveRemoteTarget{daemonId, "studio"});
+  model.setActiveRemoteTarget(viewer::ActiveRemoteTarget{studioId, "studio"});
   ASSERT_TRUE(waitUntil([&] { return model.paneList().contains(remotePane); }, 10000));
   EXPECT_FALSE(model.paneList().contains(m_paneId.toStdString()));
   model.select(remotePane);
   model.sendComposed("echo through''-the-$((6*7))-viewer");
   EXPECT_TRUE(waitUntil([&] { return model.content().differ().text().find("through-the-42-viewer") != std::string::npos; }, 15000))
       << model.content().differ().text() << model.composerError().value_or("");
+  EXPECT_TRUE(studio.captureShows(studio.m_paneId, "through-the-42-viewer"));
+  EXPECT_EQ(awaitTask(m_client->capture(m_paneId.toStdString())).content.find("through-the-42-viewer"), std::string::npos)
+      << "typed into this machine's pane";
   model.sendNavKey("C-c");
   EXPECT_FALSE(model.composerError()) << *model.composerError();
+
+  // A daemon of another account is not reached, whatever its id.
+  const auto [bobToken, bobId] = m_http->registerAccount("bob@example.org");
+  PrivateDaemon& bobsMachine = startAnotherMachine();
+  ASSERT_FALSE(HasFatalFailure());
+  const qint64 bobsDaemon = linkDaemon(bobsMachine, bobId);
+  RelayPaneSource foreign = source(token, bobsDaemon);
+  try {
+    awaitTask(foreign.sendText(RelayPaneSource::namespacedPaneId(bobsDaemon, bobsMachine.m_paneId.toStdString()), "echo no", std::nullopt));
+    ADD_FAILURE() << "typed into another account's machine";
+  } catch (const RelayPaneError& error) {
+    EXPECT_EQ(error.kind(), RelayPaneError::Kind::http);
+    EXPECT_TRUE(error.status() == 403 || error.status() == 404) << error.status();
+  }
 
   // Attachments are copied to the other machine first; the message names them there.
   QTemporaryDir dir;
@@ -190,12 +217,13 @@ TEST_F(RelayRemotePaneTest, TheViewerShowsAndSteersTheOtherMachinesPanes) {
   bool sent = false;
   QObject::connect(&model, &viewer::TerminalViewerModel::attachmentsSent, [&] { sent = true; });
   model.sendWithAttachments("wc -c", attachments);
+  const std::string studioFiles = studio.m_environment.value("VESKET_HOME").toStdString() + "/files/";
   ASSERT_TRUE(waitUntil([&] { return !model.isSending(); }, 15000));
   ASSERT_TRUE(sent) << model.composerError().value_or("");
   EXPECT_TRUE(waitUntil([&] {
     const std::string text = model.content().differ().text();
-    return text.find("1234 ") != std::string::npos && text.find("files/") != std::string::npos &&
-           text.find("my_notes.txt") != std::string::npos && text.find("1311 total") != std::string::npos;
+    return text.find("1234 ") != std::string::npos && text.find(studioFiles) != std::string::npos &&
+           text.find("1311 total") != std::string::npos;
   }, 15000)) << model.content().differ().text();
   ASSERT_FALSE(progress.empty());
   EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));

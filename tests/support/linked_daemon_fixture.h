@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <tuple>
+#include <vector>
 
 #include "tests/support/real_daemon_fixture.h"
 #include "tests/support/real_relay.h"
@@ -27,47 +28,68 @@ class LinkedDaemonTest : public RealDaemonTest {
   }
 
   void TearDown() override {
+    for (auto& other : m_otherMachines) other->tearDown();
     m_relay.reset();
     RealDaemonTest::TearDown();
   }
 
   // Pairs the daemon the way pairing leaves it: the two lines in its environment file.
-  void writeEnv(const QString& relayUrl, const std::string& token) {
-    QSaveFile file(m_environment.value("VESKET_HOME") + "/daemon/.env");
+  void writeEnv(const QString& relayUrl, const std::string& token) { writeEnvOf(*this, relayUrl, token); }
+  static void writeEnvOf(const PrivateDaemon& daemon, const QString& relayUrl, const std::string& token) {
+    QSaveFile file(daemon.m_environment.value("VESKET_HOME") + "/daemon/.env");
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("# written by the test\nRELAY_URL=" + relayUrl.toUtf8() + "\nDAEMON_TOKEN=" + QByteArray::fromStdString(token) +
                "\nBOARD_PUSH_API=\n");
     ASSERT_TRUE(file.commit());
   }
 
-  control_plane::LocalRelayStatus relayStatus() { return awaitTask(m_client->relayStatus()); }
+  control_plane::LocalRelayStatus relayStatus() { return relayStatusOf(*this); }
+  static control_plane::LocalRelayStatus relayStatusOf(const PrivateDaemon& daemon) {
+    return awaitTask(daemon.m_client->relayStatus());
+  }
 
   // Waits until "relay-status" shows this transport state.
-  bool waitForLinkState(const std::string& state, int timeoutMs = 15000) {
+  bool waitForLinkState(const std::string& state, int timeoutMs = 15000) { return waitForLinkStateOf(*this, state, timeoutMs); }
+  static bool waitForLinkStateOf(const PrivateDaemon& daemon, const std::string& state, int timeoutMs = 15000) {
     return waitUntil(
         [&] {
-          if (relayStatus().transportState == state) return true;
+          if (relayStatusOf(daemon).transportState == state) return true;
           spinFor(50);
           return false;
         },
         timeoutMs);
   }
 
+  // Links `daemon` to the account with a token of its own; its daemon id (0 on failure).
+  qint64 linkDaemon(const PrivateDaemon& daemon, qint64 userId) {
+    const auto minted = m_relay->mintDaemonToken(userId);
+    EXPECT_TRUE(minted);
+    if (!minted) return 0;
+    writeEnvOf(daemon, m_relay->daemonUrl(), minted->second);
+    EXPECT_TRUE(waitForLinkStateOf(daemon, "connected"))
+        << relayStatusOf(daemon).transportState << "\n" << m_relay->log().toStdString();
+    if (&daemon == this) m_daemonToken = minted->second;
+    return minted->first;
+  }
+
   // A linked daemon of a new account: {account token, user id, daemon id}.
   std::tuple<std::string, qint64, qint64> linkNewAccount(const std::string& email) {
     const auto [token, userId] = m_http->registerAccount(email);
-    const auto minted = m_relay->mintDaemonToken(userId);
-    EXPECT_TRUE(minted);
-    if (!minted) return {token, userId, 0};
-    m_daemonToken = minted->second;
-    writeEnv(m_relay->daemonUrl(), minted->second);
-    EXPECT_TRUE(waitForLinkState("connected")) << relayStatus().transportState << "\n" << m_relay->log().toStdString();
-    return {token, userId, minted->first};
+    return {token, userId, linkDaemon(*this, userId)};
+  }
+
+  // Another machine: a daemon with its own private tmux server and product home, stopped
+  // with the test.
+  PrivateDaemon& startAnotherMachine() {
+    auto& other = m_otherMachines.emplace_back(std::make_unique<PrivateDaemon>());
+    other->setUp(m_root.filePath(QStringLiteral("machine-%1").arg(m_otherMachines.size())));
+    return *other;
   }
 
   std::unique_ptr<RealRelay> m_relay;
   std::unique_ptr<RelayHttp> m_http;
   std::string m_daemonToken;  // of the last linked account
+  std::vector<std::unique_ptr<PrivateDaemon>> m_otherMachines;
 };
 
 }  // namespace vesket::testing

@@ -1,7 +1,7 @@
 #pragma once
 
-// A real `vesket` daemon driving a private tmux server, for tests of the control-socket
-// client. Every test gets its own temporary HOME, VESKET_HOME, XDG_* and tmux socket
+// Real `vesket` daemons driving private tmux servers, for tests of the control-socket
+// client and of the relay. Every test gets its own temporary HOME, VESKET_HOME, XDG_* and tmux socket
 // directory; nothing touches the user's own tmux server or home.
 
 #include <QDir>
@@ -23,10 +23,12 @@ namespace vesket::testing {
 
 inline std::atomic<int> g_endToEndSerial{0};
 
-class RealDaemonTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_TRUE(m_root.isValid());
+// One daemon of its own: temporary HOME, VESKET_HOME, XDG_* and tmux socket directory
+// under `root`, a private tmux server with a session "main" running /bin/sh, and the real
+// `vesket daemon start` against it. Several can run side by side (other machines).
+class PrivateDaemon {
+ public:
+  void setUp(const QString& root) {
     m_tmuxName = QStringLiteral("vesket-cp-e2e-%1-%2").arg(::getpid()).arg(g_endToEndSerial.fetch_add(1));
     m_environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"TMUX", "TMUX_PANE", "CONTROL_TOKEN", "DURNVALE_HOME", "VESKET_TMUX_SOCKET"}) {
@@ -43,7 +45,7 @@ class RealDaemonTest : public ::testing::Test {
         {"TMUX_TMPDIR", "tmux"},
     };
     for (const auto& [variable, relative] : dirs) {
-      const QString path = m_root.filePath(QString::fromLatin1(relative));
+      const QString path = root + QLatin1Char('/') + QString::fromLatin1(relative);
       ASSERT_TRUE(QDir().mkpath(path));
       QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
       m_environment.insert(QString::fromLatin1(variable), path);
@@ -57,9 +59,9 @@ class RealDaemonTest : public ::testing::Test {
     startDaemon();
   }
 
-  void TearDown() override {
+  void tearDown() {
     stopDaemon();
-    tmux({"kill-server"}, false);
+    if (!m_tmuxName.isEmpty()) tmux({"kill-server"}, false);
   }
 
   static QString binary() {
@@ -129,13 +131,25 @@ class RealDaemonTest : public ::testing::Test {
     return seen;
   }
 
-  QTemporaryDir m_root;
   QString m_tmuxName;
   QProcessEnvironment m_environment;
   std::string m_socketPath;
   QString m_paneId;
   std::unique_ptr<QProcess> m_daemon;
   std::shared_ptr<control_plane::ControlPlaneClient> m_client;
+};
+
+// A test with one private daemon (this machine's), its state under the fixture's names.
+class RealDaemonTest : public ::testing::Test, protected PrivateDaemon {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(m_root.isValid());
+    setUp(m_root.path());
+  }
+
+  void TearDown() override { tearDown(); }
+
+  QTemporaryDir m_root;
 };
 
 }  // namespace vesket::testing
