@@ -8,9 +8,14 @@
 //   roundtrip  GET /api/panes through the relay to a real daemon (private tmux server) and
 //              back, against "list-panes" sent straight to the daemon's control socket
 //   startup    time from starting `vesket-relay` to its "listening" line
+//   mirrors    live terminals of quiet panes held through the relay (a real daemon): the
+//              relay's and the daemon's memory and idle CPU, against the same number of
+//              idle WebSockets on the bare Beast server
+//   fanout     viewers of one busy pane: time from the pane printing a line to each viewer
+//              receiving it, for one viewer (the baseline) and for many
 //
-//   build/bench/relay_service_bench [all|http|links|roundtrip|startup] [--requests N]
-//       [--connections N] [--links N]
+//   build/bench/relay_service_bench [all|http|links|roundtrip|startup|mirrors|fanout]
+//       [--requests N] [--connections N] [--links N] [--mirrors N] [--viewers N]
 //
 // The load client runs in this process; the relay and the bare server are separate
 // processes with two worker threads each.
@@ -40,7 +45,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
+#include <mutex>
+#include <set>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -348,9 +356,12 @@ struct LinkCounters {
   std::atomic<int> open{0};
   std::atomic<int> greeted{0};
   std::atomic<int> failed{0};
+  // Each message received (on the io thread), when set.
+  std::function<void(std::size_t link, std::string_view message)> onMessage;
 };
 
-net::awaitable<void> holdWebSocket(tcp::endpoint endpoint, std::string target, std::string token, LinkCounters& counters) {
+net::awaitable<void> holdWebSocket(tcp::endpoint endpoint, std::string target, std::string token, LinkCounters& counters,
+                                   std::size_t link = 0) {
   websocket::stream<beast::tcp_stream> ws(co_await net::this_coro::executor);
   auto [connectError] = co_await beast::get_lowest_layer(ws).async_connect(endpoint, kTuple);
   if (connectError) {
@@ -374,15 +385,19 @@ net::awaitable<void> holdWebSocket(tcp::endpoint endpoint, std::string target, s
     if (readError) co_return;
     if (first) ++counters.greeted;
     first = false;
+    if (counters.onMessage) {
+      const auto data = message.cdata();
+      counters.onMessage(link, std::string_view(static_cast<const char*>(data.data()), data.size()));
+    }
   }
 }
 
-net::awaitable<void> openLinks(tcp::endpoint endpoint, std::string target, std::vector<std::string> tokens,
+net::awaitable<void> openLinks(tcp::endpoint endpoint, std::vector<std::string> targets, std::vector<std::string> tokens,
                                LinkCounters& counters) {
   auto executor = co_await net::this_coro::executor;
   net::steady_timer pause(executor);
   for (std::size_t i = 0; i < tokens.size(); ++i) {
-    net::co_spawn(executor, holdWebSocket(endpoint, target, tokens[i], counters), net::detached);
+    net::co_spawn(executor, holdWebSocket(endpoint, targets[i % targets.size()], tokens[i], counters, i), net::detached);
     if (i % 100 == 99) {
       pause.expires_after(std::chrono::milliseconds(20));
       co_await pause.async_wait(kTuple);
@@ -405,23 +420,38 @@ struct HeldLinks {
   double openSeconds = 0, idleCpuPercent = 0;
 };
 
-HeldLinks holdLinks(pid_t server, std::uint16_t port, const std::string& target, std::vector<std::string> tokens) {
+// Holds one WebSocket per token (targets taken in turn) until all are open and, when
+// `waitGreeted`, have had a first message; then measures the server's idle CPU and memory
+// (and the same of `alsoWatch`, a process behind the server, when given).
+HeldLinks holdLinks(pid_t server, std::uint16_t port, std::vector<std::string> targets, std::vector<std::string> tokens,
+                    bool waitGreeted = false, pid_t alsoWatch = 0, HeldLinks* alsoHeld = nullptr) {
   HeldLinks held;
   held.rssBeforeKiB = rssKiB(server);
+  if (alsoHeld) alsoHeld->rssBeforeKiB = rssKiB(alsoWatch);
   net::io_context io;
   LinkCounters counters;
   const std::size_t count = tokens.size();
   const auto start = Clock::now();
-  net::co_spawn(io, openLinks({net::ip::make_address("127.0.0.1"), port}, target, std::move(tokens), counters),
+  net::co_spawn(io, openLinks({net::ip::make_address("127.0.0.1"), port}, std::move(targets), std::move(tokens), counters),
                 net::detached);
   std::thread runner([&] { io.run(); });
-  waitFor([&] { return static_cast<std::size_t>(counters.open + counters.failed) >= count; }, 120000);
+  waitFor(
+      [&] {
+        const int done = (waitGreeted ? counters.greeted.load() : counters.open.load()) + counters.failed;
+        return static_cast<std::size_t>(done) >= count;
+      },
+      180000);
   held.openSeconds = msSince(start) / 1000.0;
   std::this_thread::sleep_for(std::chrono::seconds(3));
   const double cpuBefore = cpuSeconds(server);
+  const double alsoCpuBefore = alsoHeld ? cpuSeconds(alsoWatch) : 0;
   std::this_thread::sleep_for(std::chrono::seconds(10));
   held.idleCpuPercent = (cpuSeconds(server) - cpuBefore) / 10.0 * 100.0;
   held.rssAfterKiB = rssKiB(server);
+  if (alsoHeld) {
+    alsoHeld->idleCpuPercent = (cpuSeconds(alsoWatch) - alsoCpuBefore) / 10.0 * 100.0;
+    alsoHeld->rssAfterKiB = rssKiB(alsoWatch);
+  }
   held.open = counters.open;
   held.greeted = counters.greeted;
   held.failed = counters.failed;
@@ -453,8 +483,8 @@ void benchLinks(const std::filesystem::path& root, int links) {
                 h.openSeconds, h.rssBeforeKiB, h.rssAfterKiB,
                 static_cast<double>(h.rssAfterKiB - h.rssBeforeKiB) / std::max(1, links), h.idleCpuPercent);
   };
-  print("bare Beast (baseline)", holdLinks(bare.process->pid(), bare.port, "/", std::vector<std::string>(links)));
-  print("vesket-relay /daemon", holdLinks(relay.process->pid(), relay.port, "/daemon", tokens));
+  print("bare Beast (baseline)", holdLinks(bare.process->pid(), bare.port, {"/"}, std::vector<std::string>(links)));
+  print("vesket-relay /daemon", holdLinks(relay.process->pid(), relay.port, {"/daemon"}, tokens));
 }
 
 // --- a request relayed to a real daemon -----------------------------------------------
@@ -494,38 +524,76 @@ class ControlSocket {
   std::string m_pending;
 };
 
-void benchRoundTrip(const std::filesystem::path& root, int requests) {
-  const std::string tmuxName = fmt::format("vesket-relay-bench-{}", ::getpid());
-  std::map<std::string, std::string> env = {
-      {"HOME", (root / "home").string()},           {"VESKET_HOME", (root / "home/.vesket").string()},
-      {"XDG_STATE_HOME", (root / "state").string()}, {"XDG_RUNTIME_DIR", (root / "runtime").string()},
-      {"TMUX_TMPDIR", (root / "tmux").string()},     {"SHELL", "/bin/sh"}};
-  for (const auto& [key, value] : env) {
-    if (key != "SHELL") std::filesystem::create_directories(value);
-  }
-  std::filesystem::permissions(root / "runtime", std::filesystem::perms::owner_all);
-  runTmux(tmuxName, env, "new-session -d -s main -x 120 -y 30 /bin/sh");
-  for (int i = 0; i < 7; ++i) runTmux(tmuxName, env, "split-window -t main /bin/sh");
-  runTmux(tmuxName, env, "select-layout -t main tiled");
-
-  Relay relay(root / "relay-roundtrip");
-  const auto [token, userId] = registerAccount(relay.port, "roundtrip@example.org");
+// A real daemon on a private tmux server (session "main" with `panes` panes running /bin/sh,
+// or `command`), paired with a relay of its own and linked to it.
+struct LinkedDaemon {
+  std::string tmuxName;
+  std::map<std::string, std::string> env;
+  std::unique_ptr<Relay> relay;
+  std::unique_ptr<Child> daemon;
+  std::string token;  // the account's
   std::int64_t daemonId = 0;
-  {
-    vesket::relay_service::SqliteRelayStore store((root / "relay-roundtrip/relay.sqlite3").string());
-    const auto paired = store.pairDaemon(userId, std::nullopt, "bench");
-    daemonId = paired.daemon.id;
-    std::filesystem::create_directories(root / "home/.vesket/daemon");
-    std::ofstream(root / "home/.vesket/daemon/.env")
-        << "RELAY_URL=ws://127.0.0.1:" << relay.port << "/daemon\nDAEMON_TOKEN=" << paired.token << "\n";
-  }
-  Child daemon({VESKET_BIN_DIR "/vesket", "daemon", "start", "-L", tmuxName}, env);
-  const std::string socketPath = (root / "home/.vesket/daemon/control.sock").string();
-  const std::string panesTarget = fmt::format("/api/panes?daemonId={}", daemonId);
-  HttpClient http(relay.port);
-  const bool linked = waitFor([&] { return http.call(http::verb::get, panesTarget, token) == 200; }, 20000);
-  if (!linked) throw std::runtime_error("the daemon did not link to the relay");
+  std::string socketPath;
+  std::vector<std::string> paneIds;
 
+  LinkedDaemon(const std::filesystem::path& root, const std::string& name, int panes, const std::string& command = "/bin/sh") {
+    tmuxName = fmt::format("vesket-relay-bench-{}-{}", name, ::getpid());
+    env = {{"HOME", (root / "home").string()},           {"VESKET_HOME", (root / "home/.vesket").string()},
+           {"XDG_STATE_HOME", (root / "state").string()}, {"XDG_RUNTIME_DIR", (root / "runtime").string()},
+           {"TMUX_TMPDIR", (root / "tmux").string()},     {"SHELL", "/bin/sh"}};
+    for (const auto& [key, value] : env) {
+      if (key != "SHELL") std::filesystem::create_directories(value);
+    }
+    std::filesystem::permissions(root / "runtime", std::filesystem::perms::owner_all);
+    runTmux(tmuxName, env, "new-session -d -s main -x 120 -y 30 '" + command + "'");
+    // Eight panes share the first window; more get windows of their own.
+    for (int i = 1; i < panes; ++i) {
+      if (i < 8) {
+        runTmux(tmuxName, env, "split-window -d -t main:0 '" + command + "'");
+        runTmux(tmuxName, env, "select-layout -t main:0 tiled");
+      } else {
+        runTmux(tmuxName, env, "new-window -d -t main '" + command + "'");
+      }
+    }
+    std::istringstream ids(runTmux(tmuxName, env, "list-panes -a -F '#{pane_id}'"));
+    for (std::string id; std::getline(ids, id);) paneIds.push_back(id);
+
+    relay = std::make_unique<Relay>(root / ("relay-" + name));
+    const auto [accountToken, userId] = registerAccount(relay->port, name + "@example.org");
+    token = accountToken;
+    {
+      vesket::relay_service::SqliteRelayStore store((root / ("relay-" + name) / "relay.sqlite3").string());
+      const auto paired = store.pairDaemon(userId, std::nullopt, "bench");
+      daemonId = paired.daemon.id;
+      std::filesystem::create_directories(root / "home/.vesket/daemon");
+      std::ofstream(root / "home/.vesket/daemon/.env")
+          << "RELAY_URL=ws://127.0.0.1:" << relay->port << "/daemon\nDAEMON_TOKEN=" << paired.token << "\n";
+    }
+    daemon = std::make_unique<Child>(std::vector<std::string>{VESKET_BIN_DIR "/vesket", "daemon", "start", "-L", tmuxName}, env);
+    socketPath = (root / "home/.vesket/daemon/control.sock").string();
+    HttpClient http(relay->port);
+    const bool linked = waitFor([&] { return http.call(http::verb::get, panesTarget(), token) == 200; }, 20000);
+    if (!linked) throw std::runtime_error("the daemon did not link to the relay");
+  }
+  ~LinkedDaemon() {
+    daemon.reset();
+    relay.reset();
+    runTmux(tmuxName, env, "kill-server");
+  }
+
+  std::string panesTarget() const { return fmt::format("/api/panes?daemonId={}", daemonId); }
+  std::string attachTarget(const std::string& paneId) const {
+    return fmt::format("/api/terminal/attach?paneId=%25{}&cols=80&rows=24&mode=owned&open=1&daemonId={}", paneId.substr(1),
+                       daemonId);
+  }
+};
+
+void benchRoundTrip(const std::filesystem::path& root, int requests) {
+  LinkedDaemon linked(root, "roundtrip", 8);
+  const std::string& socketPath = linked.socketPath;
+  const std::string panesTarget = linked.panesTarget();
+  const std::string& token = linked.token;
+  HttpClient http(linked.relay->port);
   ControlSocket kept(socketPath);
   for (int i = 0; i < 200; ++i) {
     kept.request("warm-" + std::to_string(i), "list-panes");
@@ -557,8 +625,111 @@ void benchRoundTrip(const std::filesystem::path& root, int requests) {
   print("control socket, connection per request (the app)", fresh);
   print("HTTP GET /api/panes -> relay -> link -> daemon", relayed);
   std::printf("relayed p50 is %.2fx the kept control-socket p50\n", percentiles(relayed).p50 / percentiles(direct).p50);
-  daemon.stop();
-  runTmux(tmuxName, env, "kill-server");
+}
+
+// --- live terminals through the relay ---------------------------------------------------
+
+void benchMirrors(const std::filesystem::path& root, int mirrors) {
+  constexpr int kPanes = 20;
+  LinkedDaemon linked(root, "mirrors", kPanes);
+  std::vector<std::string> targets;
+  for (const std::string& pane : linked.paneIds) targets.push_back(linked.attachTarget(pane));
+  BareServer bare;
+  std::printf("\n== mirrors: %d live terminals of %zu quiet panes through the relay (baseline: idle WebSockets on bare Beast)\n",
+              mirrors, linked.paneIds.size());
+  std::printf("%-28s %7s %8s %7s %9s %10s %10s %11s %9s\n", "process", "open", "ready", "failed", "open s",
+              "RSS before", "RSS after", "KiB/mirror", "idle CPU");
+  const auto print = [mirrors](const char* name, const HeldLinks& h) {
+    std::printf("%-28s %7d %8d %7d %9.1f %7ld KiB %7ld KiB %11.1f %8.1f%%\n", name, h.open, h.greeted, h.failed,
+                h.openSeconds, h.rssBeforeKiB, h.rssAfterKiB,
+                static_cast<double>(h.rssAfterKiB - h.rssBeforeKiB) / std::max(1, mirrors), h.idleCpuPercent);
+  };
+  print("bare Beast (baseline)", holdLinks(bare.process->pid(), bare.port, {"/"}, std::vector<std::string>(mirrors)));
+  HeldLinks daemon;
+  const HeldLinks relay = holdLinks(linked.relay->process->pid(), linked.relay->port, targets,
+                                    std::vector<std::string>(mirrors, linked.token), true, linked.daemon->pid(), &daemon);
+  print("vesket-relay", relay);
+  std::printf("%-28s %7s %8s %7s %9s %7ld KiB %7ld KiB %11.1f %8.1f%%\n", "vesket daemon behind it", "-", "-", "-", "-",
+              daemon.rssBeforeKiB, daemon.rssAfterKiB,
+              static_cast<double>(daemon.rssAfterKiB - daemon.rssBeforeKiB) / std::max(1, mirrors), daemon.idleCpuPercent);
+}
+
+// Output of a pane that prints "@@<ns since the epoch>" lines: the stamps found, with what
+// a frame cut in two kept for the next frame.
+struct StampReader {
+  std::string tail;
+  template <typename Found>
+  void read(std::string_view payload, Found&& found) {
+    std::string text = tail + std::string(payload);
+    std::size_t at = 0;
+    while ((at = text.find("@@", at)) != std::string::npos) {
+      if (text.size() < at + 21) break;
+      const std::string digits = text.substr(at + 2, 19);
+      if (std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) found(std::stoll(digits));
+      at += 2;
+    }
+    tail = text.substr(text.size() > 24 ? text.size() - 24 : 0);
+  }
+};
+
+std::int64_t nowRealtimeNs() {
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+// Viewers of one pane printing a stamped line every 50 ms; the delay from each stamp to its
+// arrival at every viewer, over `seconds`.
+std::vector<double> fanOut(const LinkedDaemon& linked, int viewers, int seconds) {
+  std::vector<StampReader> readers(static_cast<std::size_t>(viewers));
+  std::vector<std::set<std::int64_t>> seen(static_cast<std::size_t>(viewers));
+  std::vector<double> delays;
+  std::mutex lock;
+  bool measuring = false;
+  net::io_context io;
+  LinkCounters counters;
+  counters.onMessage = [&](std::size_t link, std::string_view message) {
+    const std::int64_t arrived = nowRealtimeNs();
+    // Output frames: the op byte 3, then the bytes.
+    if (message.empty() || static_cast<unsigned char>(message.front()) != 3) return;
+    std::lock_guard guard(lock);
+    readers[link].read(message.substr(1), [&](std::int64_t stamp) {
+      if (measuring && seen[link].insert(stamp).second) delays.push_back(static_cast<double>(arrived - stamp) / 1e6);
+    });
+  };
+  net::co_spawn(io,
+                openLinks({net::ip::make_address("127.0.0.1"), linked.relay->port}, {linked.attachTarget(linked.paneIds.front())},
+                          std::vector<std::string>(static_cast<std::size_t>(viewers), linked.token), counters),
+                net::detached);
+  std::thread runner([&] { io.run(); });
+  waitFor([&] { return counters.greeted + counters.failed >= viewers; }, 60000);
+  std::this_thread::sleep_for(std::chrono::seconds(2));
+  {
+    std::lock_guard guard(lock);
+    measuring = true;
+  }
+  std::this_thread::sleep_for(std::chrono::seconds(seconds));
+  {
+    std::lock_guard guard(lock);
+    measuring = false;
+  }
+  io.stop();
+  runner.join();
+  if (counters.failed > 0) std::printf("(%d viewers failed to open)\n", counters.failed.load());
+  return delays;
+}
+
+void benchFanOut(const std::filesystem::path& root, int viewers) {
+  LinkedDaemon linked(root, "fanout", 1, "while :; do echo @@$(date +%s%N); sleep 0.05; done");
+  std::printf("\n== fanout: a pane printing a stamped line every 50 ms, stamp to arrival at each viewer\n");
+  std::printf("%-34s %9s %9s %9s %9s\n", "viewers", "lines", "p50 ms", "p95 ms", "p99 ms");
+  const auto print = [](const std::string& name, const std::vector<double>& delays) {
+    const Percentiles p = percentiles(delays);
+    std::printf("%-34s %9zu %9.3f %9.3f %9.3f\n", name.c_str(), delays.size(), p.p50, p.p95, p.p99);
+  };
+  const std::vector<double> one = fanOut(linked, 1, 10);
+  print("1 viewer (baseline)", one);
+  const std::vector<double> many = fanOut(linked, viewers, 10);
+  print(fmt::format("{} viewers", viewers), many);
+  std::printf("p50 with %d viewers is %.2fx the single viewer's\n", viewers, percentiles(many).p50 / percentiles(one).p50);
 }
 
 void benchStartup(const std::filesystem::path& root) {
@@ -578,7 +749,7 @@ void benchStartup(const std::filesystem::path& root) {
 int main(int argc, char** argv) {
   g_self = argv[0];
   std::string mode = "all";
-  int requests = 20000, connections = 8, links = 5000, roundTrips = 1000;
+  int requests = 20000, connections = 8, links = 5000, roundTrips = 1000, mirrors = 1000, viewers = 100;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "--bare-server") return runBareServer();
@@ -586,6 +757,8 @@ int main(int argc, char** argv) {
     else if (arg == "--connections" && i + 1 < argc) connections = std::stoi(argv[++i]);
     else if (arg == "--links" && i + 1 < argc) links = std::stoi(argv[++i]);
     else if (arg == "--round-trips" && i + 1 < argc) roundTrips = std::stoi(argv[++i]);
+    else if (arg == "--mirrors" && i + 1 < argc) mirrors = std::stoi(argv[++i]);
+    else if (arg == "--viewers" && i + 1 < argc) viewers = std::stoi(argv[++i]);
     else mode = arg;
   }
   ::signal(SIGPIPE, SIG_IGN);
@@ -602,6 +775,8 @@ int main(int argc, char** argv) {
     if (mode == "all" || mode == "http") benchHttp(root, requests, connections);
     if (mode == "all" || mode == "roundtrip") benchRoundTrip(root, roundTrips);
     if (mode == "all" || mode == "links") benchLinks(root, links);
+    if (mode == "all" || mode == "mirrors") benchMirrors(root / "mirrors", mirrors);
+    if (mode == "all" || mode == "fanout") benchFanOut(root / "fanout", viewers);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "relay_service_bench: %s\n", error.what());
     status = 1;
