@@ -22,7 +22,7 @@ inline void prepareWebEngine() {
   QFile::setPermissions(runtimeDir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
   qputenv("XDG_RUNTIME_DIR", runtimeDir.path().toUtf8());
   qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-  qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --no-sandbox");
+  if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS")) qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --no-sandbox");
 }
 
 inline bool waitForCondition(const std::function<bool()>& condition, int timeoutMs = 10000) {
