@@ -27,6 +27,7 @@
 #include "daemon/tmux_control_client.h"
 #include "daemon/daemon_service_cli.h"
 #include "daemon/exit_codes.h"
+#include "daemon/inbox_cli.h"
 #include "daemon/running_daemon.h"
 #include "platform/daemon_supervisor.h"
 #include "platform/service_manager.h"
@@ -264,6 +265,7 @@ int runCli(int argc, char** argv) {
     case CliCommand::Kind::DaemonAutoAttach: return DaemonServiceCli::autoAttach(command, paths);
     case CliCommand::Kind::Panes: return panes(command, paths);
     case CliCommand::Kind::RelayPair: return relayPair(command, paths);
+    case CliCommand::Kind::Inbox: return runInboxCommand(InboxCommand::parse(command.inboxArgs), paths);
     case CliCommand::Kind::Ask:
     case CliCommand::Kind::Resolve:
     case CliCommand::Kind::Signal:

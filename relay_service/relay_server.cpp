@@ -48,6 +48,7 @@ ApiConfig apiConfig(const RelayOptions& options) {
   config.tls = options.tlsCertFile.has_value();
   config.mailCommand = options.mailCommand;
   config.recoveryWaitSeconds = options.recoveryWaitSeconds;
+  config.inboxHeartbeatMs = std::int64_t{options.inboxHeartbeatSeconds} * 1000;
   return config;
 }
 

@@ -5,6 +5,7 @@
 
 #include <fmt/format.h>
 
+#include "daemon/core/inbox_command.h"
 #include "daemon/core/marker_line.h"
 
 namespace vesket::daemon {
@@ -292,6 +293,12 @@ CliCommand CliCommand::parse(const std::vector<std::string>& args) {
     }
     return command;
   }
+  if (first == "inbox") {
+    command.kind = Kind::Inbox;
+    command.inboxArgs.assign(args.begin() + 1, args.end());
+    InboxCommand::parse(command.inboxArgs);  // refuses a bad command line here
+    return command;
+  }
   if (first == "uninstall") {
     command.kind = Kind::Uninstall;
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -342,6 +349,12 @@ std::string CliCommand::helpText() {
          "                          pair the running daemon with a relay account: save the\n"
          "                          daemon token (or redeem a pairing code made on a signed-in\n"
          "                          device) into <home>/daemon/.env and link at once\n"
+         "  inbox post TEXT | ask QUESTION --option A --option B [--wait [--timeout S]] |\n"
+         "        wait ID [--timeout S] | notify TITLE [--body TEXT] | file PATH\n"
+         "                          post into the account's inbox through the relay (the\n"
+         "                          thread of $TMUX_PANE, --pane %N or --thread NAME); 'ask'\n"
+         "                          prints the decision's id and, with --wait, the chosen\n"
+         "                          option (exit 4 timed out, 5 refused, 6 not paired)\n"
          "  uninstall [--dry-run | --execute]\n"
          "                          list (default) or put back every change Vesket made to\n"
          "                          other programs' files\n"

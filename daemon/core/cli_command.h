@@ -30,6 +30,7 @@ struct CliCommand {
     SkillsSync,  // install or update the agents' instructions and hooks
     Uninstall,   // put back what the install manifest records
     RelayPair,   // save a pairing with a relay account (a daemon token, or a short code to redeem)
+    Inbox,       // post into the account's inbox through the relay (inbox_command.h)
   };
 
   Kind kind = Kind::Help;
@@ -56,6 +57,7 @@ struct CliCommand {
   std::string relayUrl;                     // relay-pair --relay URL
   std::optional<std::string> daemonToken;   // relay-pair --token TOKEN
   std::optional<std::string> pairingCode;   // relay-pair --code CODE
+  std::vector<std::string> inboxArgs;       // inbox ...: the arguments after "inbox"
 
   bool operator==(const CliCommand&) const = default;
 

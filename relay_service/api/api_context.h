@@ -9,6 +9,7 @@
 
 #include <boost/asio/awaitable.hpp>
 
+#include "relay_service/api/inbox_hub.h"
 #include "relay_service/core/account_records.h"
 #include "relay_service/core/http_message.h"
 #include "relay_service/core/rate_limiter.h"
@@ -40,6 +41,8 @@ struct ApiConfig {
   std::string mailCommand;
   // The wait between a confirmed recovery code and the device's approval.
   std::int64_t recoveryWaitSeconds = 24 * 3600;
+  // How often a quiet inbox stream gets a heartbeat.
+  std::int64_t inboxHeartbeatMs = 15000;
 };
 
 // What every endpoint family works with.
@@ -55,6 +58,8 @@ class ApiContext {
   PasswordService& passwords;
   const std::string tokenSecret;
   const ApiConfig config;
+  // Who listens to which account's inbox changes.
+  InboxHub inboxHub;
 
   std::int64_t nowMs() const { return m_clock(); }
   std::int64_t nowSeconds() const { return m_clock() / 1000; }

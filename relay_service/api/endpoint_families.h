@@ -20,6 +20,12 @@ boost::asio::awaitable<WebSocketAcceptance> acceptTerminalAttach(ApiCall call);
 void addDeviceRoutes(ApiRouter& router);
 // daemons.cpp: pairing (QR, self, code, replacement), whoami, the account's machines.
 void addDaemonRoutes(ApiRouter& router);
+// inbox.cpp: threads, messages, decisions, the change stream, notifications, files.
+void addInboxRoutes(ApiRouter& router);
+// tasks.cpp: the task board.
+void addTaskRoutes(ApiRouter& router);
+// agent.cpp: what agents on a paired machine post (daemon token).
+void addAgentRoutes(ApiRouter& router);
 // pair_page.cpp: the page a phone opens from a pairing QR code (/pair).
 void addPairPageRoutes(ApiRouter& router);
 

@@ -17,10 +17,15 @@ RelayApi::RelayApi(ApiContext& context, DaemonRegistry& registry) : m_context(co
   addDeviceRoutes(m_router);
   addDaemonRoutes(m_router);
   addPairPageRoutes(m_router);
+  addInboxRoutes(m_router);
+  addTaskRoutes(m_router);
+  addAgentRoutes(m_router);
 }
 
 std::size_t RelayApi::bodyLimit(const HttpRequest& head) const {
-  if (head.path == "/api/upload-image" || head.path == "/api/upload-file") return kUploadBodyLimit;
+  if (head.path == "/api/upload-image" || head.path == "/api/upload-file" || head.path == "/api/agent/files") {
+    return kUploadBodyLimit;
+  }
   return kJsonBodyLimit;
 }
 

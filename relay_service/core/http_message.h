@@ -4,6 +4,7 @@
 // (relay_service/http) fills a request from the wire and writes a response back; nothing
 // here knows about sockets or Beast.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,11 +35,18 @@ struct HttpRequest {
   std::optional<std::string> bearerToken() const;
 };
 
+// A body written over time (server-sent events); defined with the transport's interface
+// (http/http_handler.h).
+class ResponseStream;
+
 struct HttpResponse {
   int status = 200;
   std::string contentType = "application/json";
   HeaderList headers;
   std::string body;
+  // When set, the head is sent at once and the body is what the stream yields, until it
+  // ends or the connection does; the connection closes after it.
+  std::shared_ptr<ResponseStream> stream;
 
   static HttpResponse json(int status, const nlohmann::json& body);
 };

@@ -99,6 +99,10 @@ RelayCommand parseRelayCommandLine(const std::vector<std::string>& arguments, co
       const auto seconds = parseNumber<std::int64_t>(value, 0, 30LL * 24 * 3600);
       if (!seconds) return CommandLineError{fmt::format("--recovery-wait needs seconds from 0 to 2592000, not '{}'", value)};
       options.recoveryWaitSeconds = *seconds;
+    } else if (flag == "--inbox-heartbeat") {
+      const auto seconds = parseNumber<int>(value, 1, 3600);
+      if (!seconds) return CommandLineError{fmt::format("--inbox-heartbeat needs seconds from 1 to 3600, not '{}'", value)};
+      options.inboxHeartbeatSeconds = *seconds;
     } else if (flag == "--threads") {
       const auto threads = parseNumber<int>(value, 1, 256);
       if (!threads) return CommandLineError{fmt::format("--threads needs a number from 1 to 256, not '{}'", value)};
@@ -173,6 +177,7 @@ Serving:
                              code is written to the log for the operator)
   --recovery-wait SECONDS    wait between a confirmed recovery code and the device's
                              approval (default 86400)
+  --inbox-heartbeat SECONDS  a heartbeat on a quiet inbox stream this often (default 15)
   --threads N                worker threads (default: one per core)
   --sign-in-limit N          sign-in and registration calls per minute, per client address
                              and per account (default 10)

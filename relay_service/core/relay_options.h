@@ -47,6 +47,7 @@ struct RelayOptions {
   // Delivers device recovery codes (see --help); empty: they go to the log.
   std::string mailCommand;
   std::int64_t recoveryWaitSeconds = 24 * 3600;
+  int inboxHeartbeatSeconds = 15;  // a comment line on every quiet inbox stream this often
 };
 
 struct ServeCommand {

@@ -315,6 +315,7 @@ class HttpConnection final : public Stoppable, public std::enable_shared_from_th
   void stop() override {
     net::post(m_stream.get_executor(), [self = this->shared_from_this()] {
       self->m_stopping = true;
+      if (self->m_responseStream) self->m_responseStream->stop();
       if (self->m_idle && !self->m_upgraded) beast::get_lowest_layer(self->m_stream).cancel();
     });
   }
@@ -413,6 +414,10 @@ class HttpConnection final : public Stoppable, public std::enable_shared_from_th
         m_state->log(fmt::format("{} {} failed: {}", method, logPath, error.what()));
         response = plainError(500, "internal_error", "the relay failed to handle this request");
       }
+      if (response.stream) {
+        co_await streamResponse(response, version, method, logPath, start);
+        break;
+      }
       co_await respond(response, keepAlive && !m_stopping, version, method, logPath, start);
       if (!keepAlive || m_stopping) break;
     }
@@ -431,6 +436,37 @@ class HttpConnection final : public Stoppable, public std::enable_shared_from_th
                                std::chrono::steady_clock::time_point start) {
     co_await write(response, keepAlive, version);
     m_state->log(fmt::format("{} {} {} {:.1f}ms", method, path, response.status, millisecondsSince(start)));
+  }
+
+  // A streamed body: the head at once (no length: the body ends when the connection
+  // closes), then each piece as the stream yields it.
+  net::awaitable<void> streamResponse(const HttpResponse& response, unsigned version, const std::string& method,
+                                      const std::string& path, std::chrono::steady_clock::time_point start) {
+    auto& lowest = beast::get_lowest_layer(m_stream);
+    http::response<http::empty_body> head;
+    head.version(version);
+    head.result(static_cast<unsigned>(response.status));
+    head.set(http::field::server, "vesket-relay");
+    head.set(http::field::content_type, response.contentType);
+    for (const auto& [name, value] : response.headers) head.set(name, value);
+    head.keep_alive(false);
+    http::response_serializer<http::empty_body> serializer(head);
+    lowest.expires_after(m_state->options.requestTimeout);
+    auto [headError, headBytes] = co_await http::async_write_header(m_stream, serializer, kTuple);
+    m_state->log(fmt::format("{} {} {} {:.1f}ms (stream)", method, path, response.status, millisecondsSince(start)));
+    if (headError) co_return;
+    m_responseStream = response.stream;
+    if (m_stopping) m_responseStream->stop();
+    for (;;) {
+      lowest.expires_never();
+      std::optional<std::string> piece = co_await m_responseStream->next();
+      if (!piece) break;
+      lowest.expires_after(m_state->options.requestTimeout);
+      auto [error, bytes] = co_await net::async_write(m_stream, net::buffer(*piece), kTuple);
+      if (error) break;
+    }
+    m_responseStream->stop();
+    m_responseStream.reset();
   }
 
   net::awaitable<void> write(const HttpResponse& response, bool keepAlive, unsigned version) {
@@ -479,6 +515,7 @@ class HttpConnection final : public Stoppable, public std::enable_shared_from_th
   bool m_stopping = false;
   bool m_upgraded = false;
   bool m_linger = false;
+  std::shared_ptr<ResponseStream> m_responseStream;  // while a streamed body is written
 };
 
 net::awaitable<void> acceptLoop(std::shared_ptr<State> state) {

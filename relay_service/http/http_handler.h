@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <boost/asio/awaitable.hpp>
@@ -48,6 +49,18 @@ struct WebSocketAcceptance {
   HttpResponse refusal;
   // The largest message accepted from this peer; 0 for the server's limit.
   std::size_t maxMessageBytes = 0;
+};
+
+// The body of a streamed response (HttpResponse::stream), as the transport reads it.
+class ResponseStream {
+ public:
+  virtual ~ResponseStream() = default;
+  // The next piece of the body, awaited on the connection's strand; nothing once the body
+  // is complete.
+  virtual boost::asio::awaitable<std::optional<std::string>> next() = 0;
+  // The connection is ending (the client left, or the relay stops): `next` ends soon.
+  // Safe from any thread.
+  virtual void stop() = 0;
 };
 
 class HttpHandler {

@@ -8,11 +8,18 @@
 #include "relay_service/store/account_store.h"
 #include "relay_service/store/daemon_store.h"
 #include "relay_service/store/device_store.h"
+#include "relay_service/store/inbox_record_store.h"
 #include "relay_service/store/pairing_store.h"
+#include "relay_service/store/task_store.h"
 
 namespace vesket::relay_service {
 
-class RelayStore : public AccountStore, public DaemonStore, public DeviceStore, public PairingStore {
+class RelayStore : public AccountStore,
+                   public DaemonStore,
+                   public DeviceStore,
+                   public PairingStore,
+                   public InboxRecordStore,
+                   public TaskStore {
  public:
   // Flushes what the store buffers (the SQLite write-ahead log) before a stop.
   virtual void checkpoint() = 0;

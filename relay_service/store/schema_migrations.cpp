@@ -88,6 +88,72 @@ CREATE TABLE pairings (
   delivered          INTEGER NOT NULL
 );
 )sql"},
+    {3, R"sql(
+-- The inbox: one thread per agent (a pane of a daemon, or a named thread), its messages
+-- (the whole record as JSON beside the columns the lists need), notifications and the
+-- files agents share (kept until they expire; only the SHA-256 of a file's token).
+CREATE TABLE inbox_threads (
+  user_id        INTEGER NOT NULL REFERENCES users(id) ON DELETE CASCADE,
+  slug           TEXT NOT NULL,
+  agent_display  TEXT NOT NULL,
+  agent_color    TEXT,
+  pane_id        TEXT,
+  pane_label     TEXT,
+  daemon_id      INTEGER,
+  ended_at_ms    INTEGER,
+  last_read_id   INTEGER NOT NULL DEFAULT 0,
+  created_at_ms  INTEGER NOT NULL,
+  PRIMARY KEY (user_id, slug)
+);
+CREATE TABLE inbox_messages (
+  id             INTEGER PRIMARY KEY,
+  user_id        INTEGER NOT NULL,
+  slug           TEXT NOT NULL,
+  direction      TEXT NOT NULL,
+  preview        TEXT NOT NULL,
+  open_decision  INTEGER NOT NULL,
+  created_at_ms  INTEGER NOT NULL,
+  record         TEXT NOT NULL,
+  FOREIGN KEY (user_id, slug) REFERENCES inbox_threads(user_id, slug) ON DELETE CASCADE
+);
+CREATE INDEX inbox_messages_by_thread ON inbox_messages (user_id, slug, id);
+CREATE TABLE notifications (
+  seq            INTEGER PRIMARY KEY,
+  id             TEXT NOT NULL UNIQUE,
+  user_id        INTEGER NOT NULL REFERENCES users(id) ON DELETE CASCADE,
+  read           INTEGER NOT NULL DEFAULT 0,
+  created_at_ms  INTEGER NOT NULL,
+  record         TEXT NOT NULL
+);
+CREATE INDEX notifications_by_user ON notifications (user_id, seq);
+CREATE TABLE shared_files (
+  token_digest   TEXT PRIMARY KEY,
+  user_id        INTEGER NOT NULL REFERENCES users(id) ON DELETE CASCADE,
+  filename       TEXT NOT NULL,
+  mime_type      TEXT NOT NULL,
+  size           INTEGER NOT NULL,
+  created_at_ms  INTEGER NOT NULL,
+  expires_at_ms  INTEGER NOT NULL,
+  bytes          BLOB
+);
+
+-- The task board: tasks (the record as JSON beside what the feed filters on) and their
+-- events.
+CREATE TABLE tasks (
+  seq            INTEGER PRIMARY KEY,
+  id             TEXT NOT NULL UNIQUE,
+  user_id        INTEGER NOT NULL REFERENCES users(id) ON DELETE CASCADE,
+  parent_id      TEXT,
+  record         TEXT NOT NULL
+);
+CREATE INDEX tasks_by_user ON tasks (user_id, seq);
+CREATE TABLE task_events (
+  seq            INTEGER PRIMARY KEY,
+  task_id        TEXT NOT NULL REFERENCES tasks(id) ON DELETE CASCADE,
+  record         TEXT NOT NULL
+);
+CREATE INDEX task_events_by_task ON task_events (task_id, seq);
+)sql"},
 };
 
 }  // namespace

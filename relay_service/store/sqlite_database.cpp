@@ -39,6 +39,17 @@ SqliteStatement& SqliteStatement::bind(int index, const std::optional<std::int64
   return value ? bind(index, *value) : bindNull(index);
 }
 
+SqliteStatement& SqliteStatement::bindBlob(int index, std::string_view bytes) {
+  check(sqlite3_bind_blob64(m_statement, index, bytes.data(), bytes.size(), SQLITE_TRANSIENT), "bind");
+  return *this;
+}
+
+std::string SqliteStatement::blob(int column) const {
+  const auto* bytes = static_cast<const char*>(sqlite3_column_blob(m_statement, column));
+  if (bytes == nullptr) return {};
+  return std::string(bytes, static_cast<std::size_t>(sqlite3_column_bytes(m_statement, column)));
+}
+
 SqliteStatement& SqliteStatement::bindNull(int index) {
   check(sqlite3_bind_null(m_statement, index), "bind");
   return *this;

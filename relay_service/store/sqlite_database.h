@@ -49,6 +49,8 @@ class SqliteStatement {
   SqliteStatement& bind(int index, const std::optional<std::string>& value);
   SqliteStatement& bind(int index, const std::optional<std::int64_t>& value);
   SqliteStatement& bindNull(int index);
+  // Bytes kept as they are (file contents).
+  SqliteStatement& bindBlob(int index, std::string_view bytes);
 
   // True while there is a row; false when the statement is done.
   bool step();
@@ -61,6 +63,7 @@ class SqliteStatement {
   std::optional<std::int64_t> optionalInteger(int column) const;
   std::string text(int column) const;
   std::optional<std::string> optionalText(int column) const;
+  std::string blob(int column) const;
 
  private:
   void check(int result, const char* what);

@@ -53,6 +53,40 @@ class SqliteRelayStore : public RelayStore {
                                       std::int64_t nowMs) override;
   std::optional<std::string> takeDaemonToken(std::int64_t pairingId) override;
 
+  // The inbox and the task board (sqlite_inbox_store.cpp).
+  inbox::InboxMessage addMessage(std::int64_t userId, const ThreadIdentity& thread, inbox::InboxMessage message) override;
+  std::optional<inbox::InboxMessage> addMessageToThread(std::int64_t userId, const std::string& slug,
+                                                        inbox::InboxMessage message) override;
+  std::vector<inbox::InboxThread> listThreads(std::int64_t userId, bool includeEnded) override;
+  std::optional<ThreadPane> findThreadPane(std::int64_t userId, const std::string& slug) override;
+  std::optional<std::vector<inbox::InboxMessage>> listMessages(std::int64_t userId, const std::string& slug,
+                                                               std::optional<std::int64_t> beforeId, int limit) override;
+  std::optional<std::pair<std::string, inbox::InboxMessage>> findMessage(std::int64_t userId,
+                                                                         std::int64_t messageId) override;
+  std::optional<inbox::InboxMessage> updateMessage(std::int64_t userId, const std::string& slug, std::int64_t messageId,
+                                                   const std::function<bool(inbox::InboxMessage&)>& change) override;
+  bool markThreadRead(std::int64_t userId, const std::string& slug, std::optional<std::int64_t> upToId) override;
+  bool deleteThread(std::int64_t userId, const std::string& slug) override;
+  bool endThread(std::int64_t userId, const std::string& slug, std::int64_t atMs) override;
+  inbox::PlatformNotification addNotification(std::int64_t userId, inbox::PlatformNotification notification) override;
+  std::vector<inbox::PlatformNotification> listNotifications(std::int64_t userId, int limit) override;
+  bool markNotificationRead(std::int64_t userId, const std::string& id) override;
+  void markAllNotificationsRead(std::int64_t userId) override;
+  void addFile(const SharedFile& file) override;
+  std::optional<SharedFile> findFile(const std::string& tokenDigest) override;
+  int dropExpiredFiles(std::int64_t nowMs) override;
+
+  inbox::RelayTaskItem createTask(std::int64_t userId, inbox::RelayTaskItem task,
+                                  const std::optional<std::string>& actor) override;
+  std::optional<inbox::RelayTaskItem> findTask(std::int64_t userId, const std::string& id) override;
+  std::vector<inbox::RelayTaskItem> listTasks(std::int64_t userId) override;
+  std::vector<inbox::RelayTaskItem> listChildren(std::int64_t userId, const std::string& parentId) override;
+  std::optional<inbox::RelayTaskItem> updateTask(
+      std::int64_t userId, const std::string& id,
+      const std::function<std::vector<inbox::RelayTaskEvent>(inbox::RelayTaskItem&)>& change) override;
+  bool deleteTask(std::int64_t userId, const std::string& id) override;
+  std::optional<std::vector<inbox::RelayTaskEvent>> listTaskEvents(std::int64_t userId, const std::string& id) override;
+
   void checkpoint() override;
 
  private:
@@ -64,6 +98,9 @@ class SqliteRelayStore : public RelayStore {
   std::optional<UserRecord> findUserLocked(std::int64_t userId);
   std::optional<DaemonRecord> findDaemonLocked(std::int64_t daemonId);
   std::optional<UserRecord> insertUserLocked(const NewUser& user);
+  std::optional<inbox::InboxMessage> insertMessageLocked(std::int64_t userId, const std::string& slug,
+                                                         inbox::InboxMessage message);
+  void addTaskEventLocked(const inbox::RelayTaskEvent& event);
 
   std::mutex m_mutex;
   SqliteDatabase m_db;
