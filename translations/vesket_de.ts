@@ -497,6 +497,10 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
         <source>Devices…</source>
         <translation>Geräte…</translation>
     </message>
+    <message id="macos.desktop_shell.inbox">
+        <source>Inbox…</source>
+        <translation>Posteingang…</translation>
+    </message>
     <message id="macos.desktop_shell.open_vesket">
         <source>Open Vesket</source>
         <translation>Vesket öffnen</translation>
@@ -695,6 +699,178 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.environment_installer.verified_script_vanished">
         <source>Verified script vanished before it could run — please try again.</source>
         <translation>Das geprüfte Skript ist verschwunden, bevor es laufen konnte – bitte versuche es erneut.</translation>
+    </message>
+    <message id="macos.inbox_view.answer_answered">
+        <source>Answered</source>
+        <translation>Beantwortet</translation>
+    </message>
+    <message id="macos.inbox_view.answer_declined">
+        <source>Declined</source>
+        <translation>Abgelehnt</translation>
+    </message>
+    <message id="macos.inbox_view.answer_failed">
+        <source>Failed</source>
+        <translation>Fehlgeschlagen</translation>
+    </message>
+    <message id="macos.inbox_view.answer_no_answer">
+        <source>No answer yet</source>
+        <translation>Noch keine Antwort</translation>
+    </message>
+    <message id="macos.inbox_view.answer_not_delivered">
+        <source>Not delivered</source>
+        <translation>Nicht zugestellt</translation>
+    </message>
+    <message id="macos.inbox_view.answer_seen">
+        <source>Seen</source>
+        <translation>Gesehen</translation>
+    </message>
+    <message id="macos.inbox_view.answer_waiting_on_you">
+        <source>Waiting on you</source>
+        <translation>Wartet auf dich</translation>
+    </message>
+    <message id="macos.inbox_view.answer_working">
+        <source>Working on it</source>
+        <translation>Wird bearbeitet</translation>
+    </message>
+    <message id="macos.inbox_view.decided">
+        <source>Answered: %1</source>
+        <translation>Beantwortet: %1</translation>
+    </message>
+    <message id="macos.inbox_view.decision_due">
+        <source>Due %1</source>
+        <translation>Fällig %1</translation>
+    </message>
+    <message id="macos.inbox_view.decision_due_unreadable">
+        <source>Due “%1” (not a date Vesket can read)</source>
+        <translation>Fällig „%1“ (kein Datum, das Vesket lesen kann)</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_already_decided">
+        <source>This question was already answered.</source>
+        <translation>Diese Frage wurde bereits beantwortet.</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_expired">
+        <source>The deadline for this question has passed.</source>
+        <translation>Die Frist für diese Frage ist abgelaufen.</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_offline">
+        <source>You're offline — the answer wasn't sent.</source>
+        <translation>Du bist offline – die Antwort wurde nicht gesendet.</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_timeout">
+        <source>The relay didn't answer in time. Try again.</source>
+        <translation>Das Relay hat nicht rechtzeitig geantwortet. Versuche es erneut.</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_unavailable">
+        <source>Couldn't send the answer. Try again.</source>
+        <translation>Die Antwort konnte nicht gesendet werden. Versuche es erneut.</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_withdrawn">
+        <source>The agent withdrew this question.</source>
+        <translation>Der Agent hat diese Frage zurückgezogen.</translation>
+    </message>
+    <message id="macos.inbox_view.decision_sending">
+        <source>Sending…</source>
+        <translation>Wird gesendet…</translation>
+    </message>
+    <message id="macos.inbox_view.file_expired">
+        <source>This file has expired (files are kept 7 days).</source>
+        <translation>Diese Datei ist abgelaufen (Dateien werden 7 Tage aufbewahrt).</translation>
+    </message>
+    <message id="macos.inbox_view.file_failed">
+        <source>Couldn't open the file: %1</source>
+        <translation>Die Datei konnte nicht geöffnet werden: %1</translation>
+    </message>
+    <message id="macos.inbox_view.load_older">
+        <source>Load older messages</source>
+        <translation>Ältere Nachrichten laden</translation>
+    </message>
+    <message id="macos.inbox_view.local_only_body">
+        <source>Messages from your phone and other devices appear here once this Mac is approved. Terminals and agent teams on this Mac work as usual.</source>
+        <translation>Nachrichten von deinem Telefon und anderen Geräten erscheinen hier, sobald dieser Mac bestätigt ist. Terminals und Agententeams auf diesem Mac funktionieren wie gewohnt.</translation>
+    </message>
+    <message id="macos.inbox_view.local_only_title">
+        <source>Inbox is local-only for now</source>
+        <translation>Der Posteingang ist vorerst nur lokal</translation>
+    </message>
+    <message id="macos.inbox_view.mark_all_read">
+        <source>Mark all read</source>
+        <translation>Alle als gelesen markieren</translation>
+    </message>
+    <message id="macos.inbox_view.mark_read">
+        <source>Mark read</source>
+        <translation>Als gelesen markieren</translation>
+    </message>
+    <message id="macos.inbox_view.new_decision">
+        <source>%1 asks</source>
+        <translation>%1 fragt</translation>
+    </message>
+    <message id="macos.inbox_view.no_files">
+        <source>No shared files yet.</source>
+        <translation>Noch keine geteilten Dateien.</translation>
+    </message>
+    <message id="macos.inbox_view.no_notifications">
+        <source>No notifications.</source>
+        <translation>Keine Mitteilungen.</translation>
+    </message>
+    <message id="macos.inbox_view.no_threads">
+        <source>No messages yet. Agents post here with “vesket inbox”.</source>
+        <translation>Noch keine Nachrichten. Agenten schreiben hierher mit „vesket inbox“.</translation>
+    </message>
+    <message id="macos.inbox_view.open_file">
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message id="macos.inbox_view.pick_thread">
+        <source>Choose a conversation on the left.</source>
+        <translation>Wähle links eine Unterhaltung.</translation>
+    </message>
+    <message id="macos.inbox_view.recommended">
+        <source>%1 (recommended)</source>
+        <translation>%1 (empfohlen)</translation>
+    </message>
+    <message id="macos.inbox_view.reply_failed">
+        <source>Couldn't send reply.</source>
+        <translation>Antwort konnte nicht gesendet werden.</translation>
+    </message>
+    <message id="macos.inbox_view.reply_placeholder">
+        <source>Reply to the agent…</source>
+        <translation>Dem Agenten antworten…</translation>
+    </message>
+    <message id="macos.inbox_view.segment_board">
+        <source>Board</source>
+        <translation>Board</translation>
+    </message>
+    <message id="macos.inbox_view.segment_files">
+        <source>Files</source>
+        <translation>Dateien</translation>
+    </message>
+    <message id="macos.inbox_view.segment_messages">
+        <source>Messages</source>
+        <translation>Nachrichten</translation>
+    </message>
+    <message id="macos.inbox_view.segment_notifications">
+        <source>Notifications</source>
+        <translation>Mitteilungen</translation>
+    </message>
+    <message id="macos.inbox_view.send">
+        <source>Send</source>
+        <translation>Senden</translation>
+    </message>
+    <message id="macos.inbox_view.session_expired">
+        <source>Your session expired (sessions last 7 days). Sign in again — the Inbox uses your account session.</source>
+        <translation>Deine Sitzung ist abgelaufen (Sitzungen gelten 7 Tage). Melde dich erneut an – der Posteingang nutzt deine Kontositzung.</translation>
+    </message>
+    <message id="macos.inbox_view.title">
+        <source>Inbox</source>
+        <translation>Posteingang</translation>
+    </message>
+    <message id="macos.inbox_view.waiting_decisions">
+        <source>Waiting for you: %1</source>
+        <translation>Wartet auf dich: %1</translation>
+    </message>
+    <message id="macos.inbox_view.withdrawn">
+        <source>Withdrawn by the agent</source>
+        <translation>Vom Agenten zurückgezogen</translation>
     </message>
     <message id="macos.live_terminal.attaching">
         <source>Attaching…</source>
@@ -1149,6 +1325,58 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.setup_view.use_your_package_manager">
         <source>Install %1 with your system's package manager.</source>
         <translation>Installiere %1 mit der Paketverwaltung deines Systems.</translation>
+    </message>
+    <message id="macos.task_board.add">
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message id="macos.task_board.blocked_has_children">
+        <source>This task has subtasks: move them instead.</source>
+        <translation>Diese Aufgabe hat Teilaufgaben: verschiebe stattdessen diese.</translation>
+    </message>
+    <message id="macos.task_board.blocked_not_adjacent">
+        <source>Move a card one column at a time.</source>
+        <translation>Karten lassen sich nur um eine Spalte verschieben.</translation>
+    </message>
+    <message id="macos.task_board.delete">
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message id="macos.task_board.done">
+        <source>Done</source>
+        <translation>Erledigt</translation>
+    </message>
+    <message id="macos.task_board.empty">
+        <source>No tasks yet.</source>
+        <translation>Noch keine Aufgaben.</translation>
+    </message>
+    <message id="macos.task_board.in_progress">
+        <source>In Progress</source>
+        <translation>In Arbeit</translation>
+    </message>
+    <message id="macos.task_board.needs_review">
+        <source>Needs Review</source>
+        <translation>Zu prüfen</translation>
+    </message>
+    <message id="macos.task_board.new_task_placeholder">
+        <source>New task…</source>
+        <translation>Neue Aufgabe…</translation>
+    </message>
+    <message id="macos.task_board.reopen">
+        <source>Reopen</source>
+        <translation>Wieder öffnen</translation>
+    </message>
+    <message id="macos.task_board.team_placeholder">
+        <source>Team</source>
+        <translation>Team</translation>
+    </message>
+    <message id="macos.task_board.timeline">
+        <source>Timeline</source>
+        <translation>Verlauf</translation>
+    </message>
+    <message id="macos.task_board.to_do">
+        <source>To Do</source>
+        <translation>Zu erledigen</translation>
     </message>
     <message id="macos.terminal_viewer.attachment_unreadable">
         <source>Cannot read %1: %2</source>

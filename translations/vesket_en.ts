@@ -497,6 +497,10 @@ Please download the latest signed Vesket release.</translation>
         <source>Devices…</source>
         <translation>Devices…</translation>
     </message>
+    <message id="macos.desktop_shell.inbox">
+        <source>Inbox…</source>
+        <translation>Inbox…</translation>
+    </message>
     <message id="macos.desktop_shell.open_vesket">
         <source>Open Vesket</source>
         <translation>Open Vesket</translation>
@@ -695,6 +699,178 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.environment_installer.verified_script_vanished">
         <source>Verified script vanished before it could run — please try again.</source>
         <translation>Verified script vanished before it could run — please try again.</translation>
+    </message>
+    <message id="macos.inbox_view.answer_answered">
+        <source>Answered</source>
+        <translation>Answered</translation>
+    </message>
+    <message id="macos.inbox_view.answer_declined">
+        <source>Declined</source>
+        <translation>Declined</translation>
+    </message>
+    <message id="macos.inbox_view.answer_failed">
+        <source>Failed</source>
+        <translation>Failed</translation>
+    </message>
+    <message id="macos.inbox_view.answer_no_answer">
+        <source>No answer yet</source>
+        <translation>No answer yet</translation>
+    </message>
+    <message id="macos.inbox_view.answer_not_delivered">
+        <source>Not delivered</source>
+        <translation>Not delivered</translation>
+    </message>
+    <message id="macos.inbox_view.answer_seen">
+        <source>Seen</source>
+        <translation>Seen</translation>
+    </message>
+    <message id="macos.inbox_view.answer_waiting_on_you">
+        <source>Waiting on you</source>
+        <translation>Waiting on you</translation>
+    </message>
+    <message id="macos.inbox_view.answer_working">
+        <source>Working on it</source>
+        <translation>Working on it</translation>
+    </message>
+    <message id="macos.inbox_view.decided">
+        <source>Answered: %1</source>
+        <translation>Answered: %1</translation>
+    </message>
+    <message id="macos.inbox_view.decision_due">
+        <source>Due %1</source>
+        <translation>Due %1</translation>
+    </message>
+    <message id="macos.inbox_view.decision_due_unreadable">
+        <source>Due “%1” (not a date Vesket can read)</source>
+        <translation>Due “%1” (not a date Vesket can read)</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_already_decided">
+        <source>This question was already answered.</source>
+        <translation>This question was already answered.</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_expired">
+        <source>The deadline for this question has passed.</source>
+        <translation>The deadline for this question has passed.</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_offline">
+        <source>You're offline — the answer wasn't sent.</source>
+        <translation>You're offline — the answer wasn't sent.</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_timeout">
+        <source>The relay didn't answer in time. Try again.</source>
+        <translation>The relay didn't answer in time. Try again.</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_unavailable">
+        <source>Couldn't send the answer. Try again.</source>
+        <translation>Couldn't send the answer. Try again.</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_withdrawn">
+        <source>The agent withdrew this question.</source>
+        <translation>The agent withdrew this question.</translation>
+    </message>
+    <message id="macos.inbox_view.decision_sending">
+        <source>Sending…</source>
+        <translation>Sending…</translation>
+    </message>
+    <message id="macos.inbox_view.file_expired">
+        <source>This file has expired (files are kept 7 days).</source>
+        <translation>This file has expired (files are kept 7 days).</translation>
+    </message>
+    <message id="macos.inbox_view.file_failed">
+        <source>Couldn't open the file: %1</source>
+        <translation>Couldn't open the file: %1</translation>
+    </message>
+    <message id="macos.inbox_view.load_older">
+        <source>Load older messages</source>
+        <translation>Load older messages</translation>
+    </message>
+    <message id="macos.inbox_view.local_only_body">
+        <source>Messages from your phone and other devices appear here once this Mac is approved. Terminals and agent teams on this Mac work as usual.</source>
+        <translation>Messages from your phone and other devices appear here once this Mac is approved. Terminals and agent teams on this Mac work as usual.</translation>
+    </message>
+    <message id="macos.inbox_view.local_only_title">
+        <source>Inbox is local-only for now</source>
+        <translation>Inbox is local-only for now</translation>
+    </message>
+    <message id="macos.inbox_view.mark_all_read">
+        <source>Mark all read</source>
+        <translation>Mark all read</translation>
+    </message>
+    <message id="macos.inbox_view.mark_read">
+        <source>Mark read</source>
+        <translation>Mark read</translation>
+    </message>
+    <message id="macos.inbox_view.new_decision">
+        <source>%1 asks</source>
+        <translation>%1 asks</translation>
+    </message>
+    <message id="macos.inbox_view.no_files">
+        <source>No shared files yet.</source>
+        <translation>No shared files yet.</translation>
+    </message>
+    <message id="macos.inbox_view.no_notifications">
+        <source>No notifications.</source>
+        <translation>No notifications.</translation>
+    </message>
+    <message id="macos.inbox_view.no_threads">
+        <source>No messages yet. Agents post here with “vesket inbox”.</source>
+        <translation>No messages yet. Agents post here with “vesket inbox”.</translation>
+    </message>
+    <message id="macos.inbox_view.open_file">
+        <source>Open</source>
+        <translation>Open</translation>
+    </message>
+    <message id="macos.inbox_view.pick_thread">
+        <source>Choose a conversation on the left.</source>
+        <translation>Choose a conversation on the left.</translation>
+    </message>
+    <message id="macos.inbox_view.recommended">
+        <source>%1 (recommended)</source>
+        <translation>%1 (recommended)</translation>
+    </message>
+    <message id="macos.inbox_view.reply_failed">
+        <source>Couldn't send reply.</source>
+        <translation>Couldn't send reply.</translation>
+    </message>
+    <message id="macos.inbox_view.reply_placeholder">
+        <source>Reply to the agent…</source>
+        <translation>Reply to the agent…</translation>
+    </message>
+    <message id="macos.inbox_view.segment_board">
+        <source>Board</source>
+        <translation>Board</translation>
+    </message>
+    <message id="macos.inbox_view.segment_files">
+        <source>Files</source>
+        <translation>Files</translation>
+    </message>
+    <message id="macos.inbox_view.segment_messages">
+        <source>Messages</source>
+        <translation>Messages</translation>
+    </message>
+    <message id="macos.inbox_view.segment_notifications">
+        <source>Notifications</source>
+        <translation>Notifications</translation>
+    </message>
+    <message id="macos.inbox_view.send">
+        <source>Send</source>
+        <translation>Send</translation>
+    </message>
+    <message id="macos.inbox_view.session_expired">
+        <source>Your session expired (sessions last 7 days). Sign in again — the Inbox uses your account session.</source>
+        <translation>Your session expired (sessions last 7 days). Sign in again — the Inbox uses your account session.</translation>
+    </message>
+    <message id="macos.inbox_view.title">
+        <source>Inbox</source>
+        <translation>Inbox</translation>
+    </message>
+    <message id="macos.inbox_view.waiting_decisions">
+        <source>Waiting for you: %1</source>
+        <translation>Waiting for you: %1</translation>
+    </message>
+    <message id="macos.inbox_view.withdrawn">
+        <source>Withdrawn by the agent</source>
+        <translation>Withdrawn by the agent</translation>
     </message>
     <message id="macos.live_terminal.attaching">
         <source>Attaching…</source>
@@ -1149,6 +1325,58 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.setup_view.use_your_package_manager">
         <source>Install %1 with your system's package manager.</source>
         <translation>Install %1 with your system's package manager.</translation>
+    </message>
+    <message id="macos.task_board.add">
+        <source>Add</source>
+        <translation>Add</translation>
+    </message>
+    <message id="macos.task_board.blocked_has_children">
+        <source>This task has subtasks: move them instead.</source>
+        <translation>This task has subtasks: move them instead.</translation>
+    </message>
+    <message id="macos.task_board.blocked_not_adjacent">
+        <source>Move a card one column at a time.</source>
+        <translation>Move a card one column at a time.</translation>
+    </message>
+    <message id="macos.task_board.delete">
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message id="macos.task_board.done">
+        <source>Done</source>
+        <translation>Done</translation>
+    </message>
+    <message id="macos.task_board.empty">
+        <source>No tasks yet.</source>
+        <translation>No tasks yet.</translation>
+    </message>
+    <message id="macos.task_board.in_progress">
+        <source>In Progress</source>
+        <translation>In Progress</translation>
+    </message>
+    <message id="macos.task_board.needs_review">
+        <source>Needs Review</source>
+        <translation>Needs Review</translation>
+    </message>
+    <message id="macos.task_board.new_task_placeholder">
+        <source>New task…</source>
+        <translation>New task…</translation>
+    </message>
+    <message id="macos.task_board.reopen">
+        <source>Reopen</source>
+        <translation>Reopen</translation>
+    </message>
+    <message id="macos.task_board.team_placeholder">
+        <source>Team</source>
+        <translation>Team</translation>
+    </message>
+    <message id="macos.task_board.timeline">
+        <source>Timeline</source>
+        <translation>Timeline</translation>
+    </message>
+    <message id="macos.task_board.to_do">
+        <source>To Do</source>
+        <translation>To Do</translation>
     </message>
     <message id="macos.terminal_viewer.attachment_unreadable">
         <source>Cannot read %1: %2</source>

@@ -495,6 +495,10 @@ Please download the latest signed Vesket release.</source>
         <source>Devices…</source>
         <translation>기기…</translation>
     </message>
+    <message id="macos.desktop_shell.inbox">
+        <source>Inbox…</source>
+        <translation>받은 편지함…</translation>
+    </message>
     <message id="macos.desktop_shell.open_vesket">
         <source>Open Vesket</source>
         <translation>Vesket 열기</translation>
@@ -692,6 +696,178 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.environment_installer.verified_script_vanished">
         <source>Verified script vanished before it could run — please try again.</source>
         <translation>확인된 스크립트가 실행되기 전에 사라졌습니다. 다시 시도하세요.</translation>
+    </message>
+    <message id="macos.inbox_view.answer_answered">
+        <source>Answered</source>
+        <translation>답변함</translation>
+    </message>
+    <message id="macos.inbox_view.answer_declined">
+        <source>Declined</source>
+        <translation>거절함</translation>
+    </message>
+    <message id="macos.inbox_view.answer_failed">
+        <source>Failed</source>
+        <translation>실패</translation>
+    </message>
+    <message id="macos.inbox_view.answer_no_answer">
+        <source>No answer yet</source>
+        <translation>아직 답 없음</translation>
+    </message>
+    <message id="macos.inbox_view.answer_not_delivered">
+        <source>Not delivered</source>
+        <translation>전달되지 않음</translation>
+    </message>
+    <message id="macos.inbox_view.answer_seen">
+        <source>Seen</source>
+        <translation>확인함</translation>
+    </message>
+    <message id="macos.inbox_view.answer_waiting_on_you">
+        <source>Waiting on you</source>
+        <translation>회신 대기 중</translation>
+    </message>
+    <message id="macos.inbox_view.answer_working">
+        <source>Working on it</source>
+        <translation>작업 중</translation>
+    </message>
+    <message id="macos.inbox_view.decided">
+        <source>Answered: %1</source>
+        <translation>답변: %1</translation>
+    </message>
+    <message id="macos.inbox_view.decision_due">
+        <source>Due %1</source>
+        <translation>마감 %1</translation>
+    </message>
+    <message id="macos.inbox_view.decision_due_unreadable">
+        <source>Due “%1” (not a date Vesket can read)</source>
+        <translation>마감 “%1” (Vesket이 읽을 수 없는 날짜)</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_already_decided">
+        <source>This question was already answered.</source>
+        <translation>이미 답변한 질문입니다.</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_expired">
+        <source>The deadline for this question has passed.</source>
+        <translation>이 질문의 마감 시간이 지났습니다.</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_offline">
+        <source>You're offline — the answer wasn't sent.</source>
+        <translation>오프라인 상태라 답을 보내지 못했습니다.</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_timeout">
+        <source>The relay didn't answer in time. Try again.</source>
+        <translation>릴레이가 제때 응답하지 않았습니다. 다시 시도하세요.</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_unavailable">
+        <source>Couldn't send the answer. Try again.</source>
+        <translation>답을 보내지 못했습니다. 다시 시도하세요.</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_withdrawn">
+        <source>The agent withdrew this question.</source>
+        <translation>에이전트가 이 질문을 철회했습니다.</translation>
+    </message>
+    <message id="macos.inbox_view.decision_sending">
+        <source>Sending…</source>
+        <translation>보내는 중…</translation>
+    </message>
+    <message id="macos.inbox_view.file_expired">
+        <source>This file has expired (files are kept 7 days).</source>
+        <translation>이 파일은 만료되었습니다(파일은 7일간 보관됩니다).</translation>
+    </message>
+    <message id="macos.inbox_view.file_failed">
+        <source>Couldn't open the file: %1</source>
+        <translation>파일을 열 수 없습니다: %1</translation>
+    </message>
+    <message id="macos.inbox_view.load_older">
+        <source>Load older messages</source>
+        <translation>이전 메시지 불러오기</translation>
+    </message>
+    <message id="macos.inbox_view.local_only_body">
+        <source>Messages from your phone and other devices appear here once this Mac is approved. Terminals and agent teams on this Mac work as usual.</source>
+        <translation>이 Mac이 승인되면 휴대폰과 다른 기기의 메시지가 여기에 표시됩니다. 이 Mac의 터미널과 에이전트 팀은 평소처럼 작동합니다.</translation>
+    </message>
+    <message id="macos.inbox_view.local_only_title">
+        <source>Inbox is local-only for now</source>
+        <translation>받은 편지함은 지금은 로컬 전용입니다</translation>
+    </message>
+    <message id="macos.inbox_view.mark_all_read">
+        <source>Mark all read</source>
+        <translation>모두 읽음으로 표시</translation>
+    </message>
+    <message id="macos.inbox_view.mark_read">
+        <source>Mark read</source>
+        <translation>읽음으로 표시</translation>
+    </message>
+    <message id="macos.inbox_view.new_decision">
+        <source>%1 asks</source>
+        <translation>%1의 질문</translation>
+    </message>
+    <message id="macos.inbox_view.no_files">
+        <source>No shared files yet.</source>
+        <translation>아직 공유된 파일이 없습니다.</translation>
+    </message>
+    <message id="macos.inbox_view.no_notifications">
+        <source>No notifications.</source>
+        <translation>알림이 없습니다.</translation>
+    </message>
+    <message id="macos.inbox_view.no_threads">
+        <source>No messages yet. Agents post here with “vesket inbox”.</source>
+        <translation>아직 메시지가 없습니다. 에이전트는 “vesket inbox”로 여기에 글을 남깁니다.</translation>
+    </message>
+    <message id="macos.inbox_view.open_file">
+        <source>Open</source>
+        <translation>열기</translation>
+    </message>
+    <message id="macos.inbox_view.pick_thread">
+        <source>Choose a conversation on the left.</source>
+        <translation>왼쪽에서 대화를 선택하세요.</translation>
+    </message>
+    <message id="macos.inbox_view.recommended">
+        <source>%1 (recommended)</source>
+        <translation>%1 (추천)</translation>
+    </message>
+    <message id="macos.inbox_view.reply_failed">
+        <source>Couldn't send reply.</source>
+        <translation>답장을 보내지 못했습니다.</translation>
+    </message>
+    <message id="macos.inbox_view.reply_placeholder">
+        <source>Reply to the agent…</source>
+        <translation>에이전트에게 답장…</translation>
+    </message>
+    <message id="macos.inbox_view.segment_board">
+        <source>Board</source>
+        <translation>보드</translation>
+    </message>
+    <message id="macos.inbox_view.segment_files">
+        <source>Files</source>
+        <translation>파일</translation>
+    </message>
+    <message id="macos.inbox_view.segment_messages">
+        <source>Messages</source>
+        <translation>메시지</translation>
+    </message>
+    <message id="macos.inbox_view.segment_notifications">
+        <source>Notifications</source>
+        <translation>알림</translation>
+    </message>
+    <message id="macos.inbox_view.send">
+        <source>Send</source>
+        <translation>보내기</translation>
+    </message>
+    <message id="macos.inbox_view.session_expired">
+        <source>Your session expired (sessions last 7 days). Sign in again — the Inbox uses your account session.</source>
+        <translation>세션이 만료되었습니다(세션은 7일간 유지됩니다). 다시 로그인하세요 — 받은 편지함은 계정 세션을 사용합니다.</translation>
+    </message>
+    <message id="macos.inbox_view.title">
+        <source>Inbox</source>
+        <translation>받은 편지함</translation>
+    </message>
+    <message id="macos.inbox_view.waiting_decisions">
+        <source>Waiting for you: %1</source>
+        <translation>회신 대기: %1</translation>
+    </message>
+    <message id="macos.inbox_view.withdrawn">
+        <source>Withdrawn by the agent</source>
+        <translation>에이전트가 철회함</translation>
     </message>
     <message id="macos.live_terminal.attaching">
         <source>Attaching…</source>
@@ -1144,6 +1320,58 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.setup_view.use_your_package_manager">
         <source>Install %1 with your system's package manager.</source>
         <translation>시스템의 패키지 관리자로 %1을(를) 설치하세요.</translation>
+    </message>
+    <message id="macos.task_board.add">
+        <source>Add</source>
+        <translation>추가</translation>
+    </message>
+    <message id="macos.task_board.blocked_has_children">
+        <source>This task has subtasks: move them instead.</source>
+        <translation>이 작업에는 하위 작업이 있습니다. 하위 작업을 옮기세요.</translation>
+    </message>
+    <message id="macos.task_board.blocked_not_adjacent">
+        <source>Move a card one column at a time.</source>
+        <translation>카드는 한 번에 한 열씩만 옮길 수 있습니다.</translation>
+    </message>
+    <message id="macos.task_board.delete">
+        <source>Delete</source>
+        <translation>삭제</translation>
+    </message>
+    <message id="macos.task_board.done">
+        <source>Done</source>
+        <translation>완료</translation>
+    </message>
+    <message id="macos.task_board.empty">
+        <source>No tasks yet.</source>
+        <translation>아직 작업이 없습니다.</translation>
+    </message>
+    <message id="macos.task_board.in_progress">
+        <source>In Progress</source>
+        <translation>진행 중</translation>
+    </message>
+    <message id="macos.task_board.needs_review">
+        <source>Needs Review</source>
+        <translation>검토 필요</translation>
+    </message>
+    <message id="macos.task_board.new_task_placeholder">
+        <source>New task…</source>
+        <translation>새 작업…</translation>
+    </message>
+    <message id="macos.task_board.reopen">
+        <source>Reopen</source>
+        <translation>다시 열기</translation>
+    </message>
+    <message id="macos.task_board.team_placeholder">
+        <source>Team</source>
+        <translation>팀</translation>
+    </message>
+    <message id="macos.task_board.timeline">
+        <source>Timeline</source>
+        <translation>타임라인</translation>
+    </message>
+    <message id="macos.task_board.to_do">
+        <source>To Do</source>
+        <translation>할 일</translation>
     </message>
     <message id="macos.terminal_viewer.attachment_unreadable">
         <source>Cannot read %1: %2</source>

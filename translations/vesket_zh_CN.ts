@@ -495,6 +495,10 @@ Please download the latest signed Vesket release.</source>
         <source>Devices…</source>
         <translation>设备…</translation>
     </message>
+    <message id="macos.desktop_shell.inbox">
+        <source>Inbox…</source>
+        <translation>收件箱…</translation>
+    </message>
     <message id="macos.desktop_shell.open_vesket">
         <source>Open Vesket</source>
         <translation>打开 Vesket</translation>
@@ -692,6 +696,178 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.environment_installer.verified_script_vanished">
         <source>Verified script vanished before it could run — please try again.</source>
         <translation>已验证的脚本在运行前消失了，请重试。</translation>
+    </message>
+    <message id="macos.inbox_view.answer_answered">
+        <source>Answered</source>
+        <translation>已回答</translation>
+    </message>
+    <message id="macos.inbox_view.answer_declined">
+        <source>Declined</source>
+        <translation>已拒绝</translation>
+    </message>
+    <message id="macos.inbox_view.answer_failed">
+        <source>Failed</source>
+        <translation>失败</translation>
+    </message>
+    <message id="macos.inbox_view.answer_no_answer">
+        <source>No answer yet</source>
+        <translation>尚无回复</translation>
+    </message>
+    <message id="macos.inbox_view.answer_not_delivered">
+        <source>Not delivered</source>
+        <translation>未送达</translation>
+    </message>
+    <message id="macos.inbox_view.answer_seen">
+        <source>Seen</source>
+        <translation>已查看</translation>
+    </message>
+    <message id="macos.inbox_view.answer_waiting_on_you">
+        <source>Waiting on you</source>
+        <translation>等待你回复</translation>
+    </message>
+    <message id="macos.inbox_view.answer_working">
+        <source>Working on it</source>
+        <translation>处理中</translation>
+    </message>
+    <message id="macos.inbox_view.decided">
+        <source>Answered: %1</source>
+        <translation>已回答：%1</translation>
+    </message>
+    <message id="macos.inbox_view.decision_due">
+        <source>Due %1</source>
+        <translation>截止 %1</translation>
+    </message>
+    <message id="macos.inbox_view.decision_due_unreadable">
+        <source>Due “%1” (not a date Vesket can read)</source>
+        <translation>截止“%1”（Vesket 无法识别的日期）</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_already_decided">
+        <source>This question was already answered.</source>
+        <translation>这个问题已经回答过了。</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_expired">
+        <source>The deadline for this question has passed.</source>
+        <translation>这个问题已过截止时间。</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_offline">
+        <source>You're offline — the answer wasn't sent.</source>
+        <translation>你处于离线状态，回答未发送。</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_timeout">
+        <source>The relay didn't answer in time. Try again.</source>
+        <translation>中继未及时响应，请重试。</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_unavailable">
+        <source>Couldn't send the answer. Try again.</source>
+        <translation>无法发送回答，请重试。</translation>
+    </message>
+    <message id="macos.inbox_view.decision_failure_withdrawn">
+        <source>The agent withdrew this question.</source>
+        <translation>智能体已撤回这个问题。</translation>
+    </message>
+    <message id="macos.inbox_view.decision_sending">
+        <source>Sending…</source>
+        <translation>正在发送…</translation>
+    </message>
+    <message id="macos.inbox_view.file_expired">
+        <source>This file has expired (files are kept 7 days).</source>
+        <translation>此文件已过期（文件保留 7 天）。</translation>
+    </message>
+    <message id="macos.inbox_view.file_failed">
+        <source>Couldn't open the file: %1</source>
+        <translation>无法打开文件：%1</translation>
+    </message>
+    <message id="macos.inbox_view.load_older">
+        <source>Load older messages</source>
+        <translation>加载更早的消息</translation>
+    </message>
+    <message id="macos.inbox_view.local_only_body">
+        <source>Messages from your phone and other devices appear here once this Mac is approved. Terminals and agent teams on this Mac work as usual.</source>
+        <translation>此 Mac 获得批准后，来自手机和其他设备的消息会显示在这里。此 Mac 上的终端和智能体团队照常工作。</translation>
+    </message>
+    <message id="macos.inbox_view.local_only_title">
+        <source>Inbox is local-only for now</source>
+        <translation>收件箱目前仅限本机</translation>
+    </message>
+    <message id="macos.inbox_view.mark_all_read">
+        <source>Mark all read</source>
+        <translation>全部标为已读</translation>
+    </message>
+    <message id="macos.inbox_view.mark_read">
+        <source>Mark read</source>
+        <translation>标为已读</translation>
+    </message>
+    <message id="macos.inbox_view.new_decision">
+        <source>%1 asks</source>
+        <translation>%1 提问</translation>
+    </message>
+    <message id="macos.inbox_view.no_files">
+        <source>No shared files yet.</source>
+        <translation>还没有共享的文件。</translation>
+    </message>
+    <message id="macos.inbox_view.no_notifications">
+        <source>No notifications.</source>
+        <translation>没有通知。</translation>
+    </message>
+    <message id="macos.inbox_view.no_threads">
+        <source>No messages yet. Agents post here with “vesket inbox”.</source>
+        <translation>还没有消息。智能体通过“vesket inbox”在这里发消息。</translation>
+    </message>
+    <message id="macos.inbox_view.open_file">
+        <source>Open</source>
+        <translation>打开</translation>
+    </message>
+    <message id="macos.inbox_view.pick_thread">
+        <source>Choose a conversation on the left.</source>
+        <translation>请在左侧选择一个对话。</translation>
+    </message>
+    <message id="macos.inbox_view.recommended">
+        <source>%1 (recommended)</source>
+        <translation>%1（推荐）</translation>
+    </message>
+    <message id="macos.inbox_view.reply_failed">
+        <source>Couldn't send reply.</source>
+        <translation>无法发送回复。</translation>
+    </message>
+    <message id="macos.inbox_view.reply_placeholder">
+        <source>Reply to the agent…</source>
+        <translation>回复智能体…</translation>
+    </message>
+    <message id="macos.inbox_view.segment_board">
+        <source>Board</source>
+        <translation>看板</translation>
+    </message>
+    <message id="macos.inbox_view.segment_files">
+        <source>Files</source>
+        <translation>文件</translation>
+    </message>
+    <message id="macos.inbox_view.segment_messages">
+        <source>Messages</source>
+        <translation>消息</translation>
+    </message>
+    <message id="macos.inbox_view.segment_notifications">
+        <source>Notifications</source>
+        <translation>通知</translation>
+    </message>
+    <message id="macos.inbox_view.send">
+        <source>Send</source>
+        <translation>发送</translation>
+    </message>
+    <message id="macos.inbox_view.session_expired">
+        <source>Your session expired (sessions last 7 days). Sign in again — the Inbox uses your account session.</source>
+        <translation>你的会话已过期（会话有效期为 7 天）。请重新登录——收件箱使用你的账户会话。</translation>
+    </message>
+    <message id="macos.inbox_view.title">
+        <source>Inbox</source>
+        <translation>收件箱</translation>
+    </message>
+    <message id="macos.inbox_view.waiting_decisions">
+        <source>Waiting for you: %1</source>
+        <translation>等待你处理：%1</translation>
+    </message>
+    <message id="macos.inbox_view.withdrawn">
+        <source>Withdrawn by the agent</source>
+        <translation>已被智能体撤回</translation>
     </message>
     <message id="macos.live_terminal.attaching">
         <source>Attaching…</source>
@@ -1144,6 +1320,58 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.setup_view.use_your_package_manager">
         <source>Install %1 with your system's package manager.</source>
         <translation>请使用系统的软件包管理器安装 %1。</translation>
+    </message>
+    <message id="macos.task_board.add">
+        <source>Add</source>
+        <translation>添加</translation>
+    </message>
+    <message id="macos.task_board.blocked_has_children">
+        <source>This task has subtasks: move them instead.</source>
+        <translation>此任务有子任务：请改为移动子任务。</translation>
+    </message>
+    <message id="macos.task_board.blocked_not_adjacent">
+        <source>Move a card one column at a time.</source>
+        <translation>卡片每次只能移动一列。</translation>
+    </message>
+    <message id="macos.task_board.delete">
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message id="macos.task_board.done">
+        <source>Done</source>
+        <translation>已完成</translation>
+    </message>
+    <message id="macos.task_board.empty">
+        <source>No tasks yet.</source>
+        <translation>还没有任务。</translation>
+    </message>
+    <message id="macos.task_board.in_progress">
+        <source>In Progress</source>
+        <translation>进行中</translation>
+    </message>
+    <message id="macos.task_board.needs_review">
+        <source>Needs Review</source>
+        <translation>待审核</translation>
+    </message>
+    <message id="macos.task_board.new_task_placeholder">
+        <source>New task…</source>
+        <translation>新任务…</translation>
+    </message>
+    <message id="macos.task_board.reopen">
+        <source>Reopen</source>
+        <translation>重新打开</translation>
+    </message>
+    <message id="macos.task_board.team_placeholder">
+        <source>Team</source>
+        <translation>团队</translation>
+    </message>
+    <message id="macos.task_board.timeline">
+        <source>Timeline</source>
+        <translation>时间线</translation>
+    </message>
+    <message id="macos.task_board.to_do">
+        <source>To Do</source>
+        <translation>待办</translation>
     </message>
     <message id="macos.terminal_viewer.attachment_unreadable">
         <source>Cannot read %1: %2</source>
