@@ -21,6 +21,7 @@
 #include "tests/support/scoped_environment.h"
 #include "tests/support/await_task.h"
 #include "tests/support/event_loop.h"
+#include "tests/support/private_tmux.h"
 
 namespace vesket::supervision {
 namespace {
@@ -70,7 +71,7 @@ class DaemonProvisioningTest : public ::testing::Test {
     if (QFileInfo::exists(installed())) {
       QProcess::execute(installed(), {"daemon", "stop"});
     }
-    tmux({"kill-server"});
+    testing::killTmuxServer({"-S", tmuxSocket()});
   }
 
   QString home() const { return m_user->home() + "/.vesket"; }

@@ -31,11 +31,18 @@ PrivateTmux::PrivateTmux(Start start)
   }
 }
 
-PrivateTmux::~PrivateTmux() {
-  // A server that is told to exit waits for its clients; one a crashed test left behind would
-  // keep it (and this test's output pipe) alive for good.
-  const pid_t server = run({QStringLiteral("display-message"), QStringLiteral("-p"), QStringLiteral("#{pid}")}, false).toInt();
-  run({QStringLiteral("kill-server")}, false);
+PrivateTmux::~PrivateTmux() { killTmuxServer({QStringLiteral("-L"), m_name}); }
+
+void killTmuxServer(const QStringList& serverArgs, const QProcessEnvironment& environment) {
+  const auto tmux = [&](const QStringList& args) {
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral("tmux"), serverArgs + QStringList{QStringLiteral("-f"), QStringLiteral("/dev/null")} + args);
+    process.waitForFinished(10000);
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+  };
+  const pid_t server = tmux({QStringLiteral("display-message"), QStringLiteral("-p"), QStringLiteral("#{pid}")}).toInt();
+  tmux({QStringLiteral("kill-server")});
   for (int i = 0; server > 0 && i < 100 && ::kill(server, 0) == 0; ++i) ::usleep(10000);
   if (server > 0 && ::kill(server, 0) == 0) ::kill(server, SIGKILL);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -7,6 +8,13 @@
 #include "tests/support/scoped_environment.h"
 
 namespace vesket::testing {
+
+// Ends a tmux server for good. A server told to exit waits for its clients, and a client
+// left behind (a daemon's control client, after the daemon was killed) would keep it, and
+// the test's output pipe, alive: so kill-server, then SIGKILL if it is still there after a
+// second. `serverArgs` name the server ("-L name" or "-S path").
+void killTmuxServer(const QStringList& serverArgs,
+                    const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 
 // A private tmux server for one test: `tmux -L vesket-test-<pid>-<n> -f /dev/null` with its
 // socket under a temporary TMUX_TMPDIR and HOME in the same directory, so neither the user's

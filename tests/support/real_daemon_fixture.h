@@ -18,6 +18,7 @@
 #include "control_plane/control_plane_client.h"
 #include "tests/support/await_task.h"
 #include "tests/support/event_loop.h"
+#include "tests/support/private_tmux.h"
 
 namespace vesket::testing {
 
@@ -61,7 +62,7 @@ class PrivateDaemon {
 
   void tearDown() {
     stopDaemon();
-    if (!m_tmuxName.isEmpty()) tmux({"kill-server"}, false);
+    if (!m_tmuxName.isEmpty()) killTmuxServer({QStringLiteral("-L"), m_tmuxName}, m_environment);
   }
 
   static QString binary() {
