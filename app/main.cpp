@@ -31,6 +31,10 @@
 #include "ui/desktop_shell.h"
 #include "ui/device_approval_notifier.h"
 #include "ui/devices_window.h"
+#include "ui/inbox_window.h"
+#include "ui/decision_notifier.h"
+#include "inbox/inbox_store.h"
+#include "inbox/mac_task_board_store.h"
 #include "ui/pairing_window.h"
 #include "ui/window_requests.h"
 #include "ui/main_window.h"
@@ -147,6 +151,26 @@ int main(int argc, char** argv) {
   QObject::connect(devices, &ui::DevicesWindow::pairingRequested, pairingWindow, showPairing);
   QObject::connect(&ui::WindowRequests::shared(), &ui::WindowRequests::devicesRequested, devices, showDevices);
   QObject::connect(&ui::WindowRequests::shared(), &ui::WindowRequests::pairingRequested, pairingWindow, showPairing);
+  // The inbox: the account's threads, decisions, notifications and files, and the task board,
+  // kept current by the relay's change stream while the account is signed in.
+  inbox::InboxStore inboxStore({accountClient, 2000});
+  inbox::MacTaskBoardStore taskBoard(accountClient);
+  auto* inboxWindow = new ui::InboxWindow(inboxStore, taskBoard, &window);
+  inboxWindow->setWindowFlag(Qt::Window);
+  QObject::connect(&ui::WindowRequests::shared(), &ui::WindowRequests::inboxRequested, inboxWindow, [inboxWindow] {
+    inboxWindow->show();
+    inboxWindow->raise();
+  });
+  auto followInbox = [&account, &inboxStore] {
+    if (account.session().isSignedIn()) {
+      inboxStore.load();
+    } else {
+      inboxStore.stopLiveUpdates();
+    }
+  };
+  ui::DecisionNotifier decisionNotifier(inboxStore, QDBusConnection::sessionBus());
+  QObject::connect(&account.session(), &relay::AccountSession::accountDidSignIn, &inboxStore, followInbox);
+  followInbox();
   // An account that already has machines: this one is added by its QR code.
   QObject::connect(&account.store(), &relay::RelayAccountStore::authChanged, pairingWindow, [&account, showPairing] {
     if (account.store().auth().kind == relay::AuthState::Kind::needsPhonePairing) showPairing();

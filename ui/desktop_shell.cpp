@@ -12,6 +12,7 @@
 #include <qcoro/qcorotimer.h>
 
 #include "relay/relay_error_presentation.h"
+#include "ui/window_requests.h"
 #include "shell/localisation.h"
 #include "supervision/core/daemon_quit_work.h"
 #include "supervision/daemon_cli.h"
@@ -40,6 +41,8 @@ void DesktopShell::start() {
       showWindow();
       m_window.openSettings();
     });
+    auto* inbox = m_menu->addAction(relay::localizedText("macos.desktop_shell.inbox", "Inbox…"));
+    connect(inbox, &QAction::triggered, &WindowRequests::shared(), &WindowRequests::inboxRequested);
     auto* devices = m_menu->addAction(relay::localizedText("macos.desktop_shell.devices", "Devices…"));
     connect(devices, &QAction::triggered, this, &DesktopShell::devicesRequested);
     auto* pair = m_menu->addAction(relay::localizedText("macos.desktop_shell.pair_this_machine", "Pair this machine…"));

@@ -39,6 +39,8 @@
 #include "ui/theme.h"
 #include "ui/viewer_state_view.h"
 #include "relay/pairing_flow.h"
+#include "relay/relay_error_presentation.h"
+#include "ui/window_requests.h"
 #include "viewer/core/pane_grouping.h"
 #include "viewer/pane_list_store.h"
 #include "viewer/terminal_viewer_model.h"
@@ -533,6 +535,11 @@ void MainWindow::addSettingsButton(QHBoxLayout* sidebarHeaderLayout) {
   settingsButton->setText(qtTrId("macos.main_window.settings"));
   sidebarHeaderLayout->addWidget(settingsButton);
   connect(settingsButton, &QToolButton::clicked, this, &MainWindow::openSettings);
+  auto* inboxButton = new QToolButton(this);
+  inboxButton->setObjectName("inboxButton");
+  inboxButton->setText(relay::localizedText("macos.inbox_view.title", QStringLiteral("Inbox")));
+  sidebarHeaderLayout->insertWidget(sidebarHeaderLayout->indexOf(settingsButton), inboxButton);
+  connect(inboxButton, &QToolButton::clicked, &WindowRequests::shared(), &WindowRequests::inboxRequested);
 }
 
 void MainWindow::setLiveTerminalShown(bool shown) {

@@ -19,6 +19,7 @@ class WindowRequests : public QObject {
  signals:
   void devicesRequested();
   void pairingRequested();
+  void inboxRequested();
 };
 
 }  // namespace vesket::ui

@@ -1,0 +1,175 @@
+// The Inbox window against the real relay and a real linked daemon: an agent's
+// `vesket inbox ask --wait` in a tmux pane reaches the window through the change stream,
+// the user's click on an option unblocks it with that option, a second answer is refused
+// as already decided; the stream comes back after a relay restart and refetches without
+// duplicates; the Board moves cards by its rules. Screenshots of the inbox and the board.
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+#include "inbox/inbox_store.h"
+#include "inbox/mac_task_board_store.h"
+#include "tests/support/linked_daemon_fixture.h"
+#include "tests/support/screenshot.h"
+#include "ui/inbox_window.h"
+#include "ui/task_board_view.h"
+
+namespace vesket::testing {
+namespace {
+
+using nlohmann::json;
+
+class InboxWindowTest : public LinkedDaemonTest {
+ protected:
+  void SetUp() override {
+    LinkedDaemonTest::SetUp();
+    if (HasFatalFailure()) return;
+    std::tie(m_token, std::ignore, m_daemonId) = linkNewAccount("inbox@example.org");
+    const QUrl base(m_relay->baseUrl());
+    const QString bearer = QString::fromStdString(m_token);
+    auto client = [base, bearer] { return relay::RelayClient(base, relay::RelayClient::Credential::fixed(bearer)); };
+    m_store = std::make_unique<inbox::InboxStore>(inbox::InboxStore::Dependencies{client, 300});
+    m_board = std::make_unique<inbox::MacTaskBoardStore>(client);
+  }
+
+  void TearDown() override {
+    m_window.reset();
+    m_store.reset();
+    m_board.reset();
+    LinkedDaemonTest::TearDown();
+  }
+
+  std::unique_ptr<QProcess> startCli(const QStringList& args) {
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment environment = m_environment;
+    environment.insert("TMUX_PANE", m_paneId);
+    process->setProcessEnvironment(environment);
+    process->start(binary(), QStringList{"inbox"} + args);
+    EXPECT_TRUE(process->waitForStarted(5000));
+    return process;
+  }
+
+  int runCli(const QStringList& args) {
+    auto process = startCli(args);
+    EXPECT_TRUE(waitUntil([&] { return process->state() == QProcess::NotRunning; }, 20000));
+    return process->exitCode();
+  }
+
+  QPushButton* optionButton(const std::string& key) {
+    return m_window->messageArea()->findChild<QPushButton*>(QString::fromStdString("option-" + key));
+  }
+
+  std::string m_token;
+  qint64 m_daemonId = 0;
+  std::unique_ptr<inbox::InboxStore> m_store;
+  std::unique_ptr<inbox::MacTaskBoardStore> m_board;
+  std::unique_ptr<ui::InboxWindow> m_window;
+};
+
+TEST_F(InboxWindowTest, AnAgentsQuestionIsAnsweredFromTheWindowOnce) {
+  m_window = std::make_unique<ui::InboxWindow>(*m_store, *m_board);
+  m_store->load();
+  ASSERT_TRUE(waitUntil([&] { return m_store->streamConnected(); }, 10000));
+  ASSERT_EQ(runCli({"post", "Tests are green; 2 flaky ones retried.", "--title", "Build report", "--kind", "report"}), 0);
+
+  auto asking = startCli({"ask", "Deploy to production?", "--option", "yes: Ship it", "--option", "no: Hold", "--recommended",
+                          "yes", "--wait", "--timeout", "60"});
+  ASSERT_TRUE(waitUntil([&] { return m_store->openDecisions().size() == 1; }, 10000)) << m_store->liveSignals();
+  EXPECT_GE(m_store->liveSignals(), 1);
+  const inbox::OpenInboxDecision decision = m_store->openDecisions().front();
+  EXPECT_EQ(decision.message.decision()->question, "Deploy to production?");
+  EXPECT_EQ(m_store->threads().size(), 1u);
+
+  m_window->resize(1000, 640);
+  m_window->show();
+  m_window->openThread(decision.slug);
+  ASSERT_TRUE(waitUntil([&] { return optionButton("yes") != nullptr; }, 10000));
+  spinFor(200);
+  saveScreenshot(*m_window, "inbox-window-decision");
+  EXPECT_EQ(asking->state(), QProcess::Running);
+
+  optionButton("yes")->click();
+  ASSERT_TRUE(waitUntil([&] { return asking->state() == QProcess::NotRunning; }, 10000));
+  EXPECT_EQ(asking->exitCode(), 0);
+  EXPECT_TRUE(asking->readAllStandardOutput().endsWith("\nyes\n"));
+  ASSERT_TRUE(waitUntil([&] { return m_window->messageArea()->findChild<QLabel*>("decided") != nullptr; }, 10000));
+  EXPECT_TRUE(m_store->openDecisions().empty());
+
+  // The same decision answered again (another device got there first): refused, and the
+  // card says why.
+  const inbox::InboxDecisionRef ref{decision.slug, decision.message.id};
+  m_store->answerDecision(decision.slug, decision.message.id, "no", QDateTime::currentMSecsSinceEpoch());
+  ASSERT_TRUE(waitUntil([&] { return m_store->decisionFailure(ref).has_value(); }, 10000));
+  EXPECT_EQ(*m_store->decisionFailure(ref), inbox::DecisionAnswerFailure::alreadyDecided);
+
+  // A reply goes into the agent's pane.
+  m_window->replyField()->setText("echo from-the-inbox-$((6*7))");
+  emit m_window->replyField()->returnPressed();
+  EXPECT_TRUE(captureShows(m_paneId, "from-the-inbox-42"));
+  ASSERT_TRUE(waitUntil([&] { return m_store->messages().size() == 3; }, 10000));
+  spinFor(200);
+  saveScreenshot(*m_window, "inbox-window-answered");
+}
+
+TEST_F(InboxWindowTest, TheStreamComesBackAfterARelayRestartWithoutDuplicates) {
+  m_store->load();
+  ASSERT_TRUE(waitUntil([&] { return m_store->streamConnected(); }, 10000));
+  ASSERT_EQ(runCli({"post", "first"}), 0);
+  ASSERT_TRUE(waitUntil([&] { return m_store->threads().size() == 1; }, 10000));
+  m_store->openThread(m_store->threads().front().agentSlug);
+  ASSERT_TRUE(waitUntil([&] { return m_store->messages().size() == 1; }, 10000));
+
+  const quint16 port = m_relay->port();
+  EXPECT_EQ(m_relay->stop(), 0);
+  ASSERT_TRUE(waitUntil([&] { return !m_store->streamConnected(); }, 10000));
+  ASSERT_TRUE(m_relay->start(port));
+  ASSERT_TRUE(waitUntil([&] { return m_store->streamConnected(); }, 15000));
+  ASSERT_EQ(runCli({"post", "second"}), 0);
+  ASSERT_TRUE(waitUntil([&] { return m_store->messages().size() == 2; }, 10000));
+  spinFor(500);  // any late refetch would show a duplicate now
+  ASSERT_EQ(m_store->messages().size(), 2u);
+  EXPECT_EQ(m_store->messages()[0].body, "first");
+  EXPECT_EQ(m_store->messages()[1].body, "second");
+  EXPECT_EQ(m_store->threads().size(), 1u);
+}
+
+TEST_F(InboxWindowTest, TheBoardMovesCardsOneColumnAtATime) {
+  for (const char* title : {"Ship search", "Fix login", "Write docs"}) {
+    ASSERT_EQ(m_http->post("/api/tasks", {{"title", title}, {"agentTeam", "core"}}, m_token).status, 200);
+  }
+  m_window = std::make_unique<ui::InboxWindow>(*m_store, *m_board);
+  m_window->resize(1100, 600);
+  m_window->show();
+  m_window->tabs()->setCurrentWidget(m_window->board());
+  ui::TaskBoardView& board = *m_window->board();
+  ASSERT_TRUE(waitUntil([&] { return board.column(inbox::BoardColumn::toDo)->count() == 3; }, 10000));
+  const std::string id = board.column(inbox::BoardColumn::toDo)->item(0)->data(Qt::UserRole).toString().toStdString();
+
+  board.dropCard(id, inbox::BoardColumn::done);
+  ASSERT_TRUE(waitUntil([&] { return !board.notice()->isHidden(); }, 5000));
+  EXPECT_EQ(board.notice()->text().toStdString(), "Move a card one column at a time.");
+  EXPECT_EQ(m_http->get(QString::fromStdString("/api/tasks/" + id), m_token).json()["task"]["status"], "new");
+
+  board.dropCard(id, inbox::BoardColumn::inProgress);
+  ASSERT_TRUE(waitUntil([&] { return board.column(inbox::BoardColumn::inProgress)->count() == 1; }, 10000));
+  board.dropCard(id, inbox::BoardColumn::needsReview);
+  ASSERT_TRUE(waitUntil([&] { return board.column(inbox::BoardColumn::needsReview)->count() == 1; }, 10000));
+  board.dropCard(id, inbox::BoardColumn::done);
+  ASSERT_TRUE(waitUntil([&] { return board.column(inbox::BoardColumn::done)->count() == 1; }, 10000));
+  // The card moves at once; the relay hears of it just after.
+  EXPECT_TRUE(waitUntil([&] {
+    return m_http->get(QString::fromStdString("/api/tasks/" + id), m_token).json()["task"]["status"] == "verified";
+  }, 10000));
+  board.select(id);
+  ASSERT_TRUE(waitUntil([&] { return m_window->findChild<QListWidget*>("timeline")->count() == 4; }, 10000));
+  spinFor(200);
+  saveScreenshot(*m_window, "inbox-window-board");
+}
+
+}  // namespace
+}  // namespace vesket::testing

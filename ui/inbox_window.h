@@ -1,0 +1,77 @@
+#pragma once
+
+// The Inbox window: tabs for Messages (the threads on the left; the open thread's messages
+// with their cards, decision buttons answerable once, "load older" and the reply box on the
+// right; the decisions waiting across threads above), Files (shared files to open),
+// Notifications (to mark read) and the task Board. Everything comes from the InboxStore and
+// the MacTaskBoardStore; the window only shows them and hands the user's actions back.
+
+#include <QWidget>
+
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QScrollArea;
+class QStackedWidget;
+class QTabWidget;
+class QVBoxLayout;
+
+namespace vesket::inbox {
+class InboxStore;
+class MacTaskBoardStore;
+}  // namespace vesket::inbox
+
+namespace vesket::ui {
+
+class TaskBoardView;
+
+class InboxWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  InboxWindow(inbox::InboxStore& store, inbox::MacTaskBoardStore& board, QWidget* parent = nullptr);
+
+  QListWidget* threadList() const { return m_threads; }
+  QWidget* messageArea() const { return m_messageArea; }
+  QTabWidget* tabs() const { return m_tabs; }
+  TaskBoardView* board() const { return m_board; }
+  QLineEdit* replyField() const { return m_reply; }
+  // Opens the thread (as a click on it would).
+  void openThread(const std::string& slug);
+
+ private:
+  QWidget* buildMessagesTab();
+  QWidget* buildFilesTab();
+  QWidget* buildNotificationsTab();
+  void renderThreads();
+  void renderMessages();
+  void renderDecisionStrip();
+  void renderFiles();
+  void renderNotifications();
+
+
+  inbox::InboxStore& m_store;
+  inbox::MacTaskBoardStore& m_boardStore;
+  QTabWidget* m_tabs = nullptr;
+  QLabel* m_banner = nullptr;
+  QLabel* m_decisionStrip = nullptr;
+  QListWidget* m_threads = nullptr;
+  QStackedWidget* m_threadPane = nullptr;
+  QLabel* m_threadTitle = nullptr;
+  QScrollArea* m_scroll = nullptr;
+  QWidget* m_messageArea = nullptr;
+  QVBoxLayout* m_messageLayout = nullptr;
+  QPushButton* m_loadOlder = nullptr;
+  QLineEdit* m_reply = nullptr;
+  QPushButton* m_send = nullptr;
+  QLabel* m_replyError = nullptr;
+  QVBoxLayout* m_fileRows = nullptr;
+  QLabel* m_fileError = nullptr;
+  QVBoxLayout* m_notificationRows = nullptr;
+  TaskBoardView* m_board = nullptr;
+};
+
+}  // namespace vesket::ui
