@@ -49,6 +49,7 @@ ApiConfig apiConfig(const RelayOptions& options) {
   config.mailCommand = options.mailCommand;
   config.recoveryWaitSeconds = options.recoveryWaitSeconds;
   config.inboxHeartbeatMs = std::int64_t{options.inboxHeartbeatSeconds} * 1000;
+  config.releasesDir = options.releasesDir;
   return config;
 }
 

@@ -43,6 +43,8 @@ struct ApiConfig {
   std::int64_t recoveryWaitSeconds = 24 * 3600;
   // How often a quiet inbox stream gets a heartbeat.
   std::int64_t inboxHeartbeatMs = 15000;
+  // Served under /downloads/ (release catalog and artifacts); empty: none.
+  std::string releasesDir;
 };
 
 // What every endpoint family works with.

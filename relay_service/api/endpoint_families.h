@@ -28,5 +28,8 @@ void addTaskRoutes(ApiRouter& router);
 void addAgentRoutes(ApiRouter& router);
 // pair_page.cpp: the page a phone opens from a pairing QR code (/pair).
 void addPairPageRoutes(ApiRouter& router);
+// downloads.cpp: release files under /downloads/ (any depth) from the --releases directory.
+bool isDownloadPath(std::string_view path);
+boost::asio::awaitable<HttpResponse> serveDownload(ApiCall call);
 
 }  // namespace vesket::relay_service

@@ -32,6 +32,12 @@ std::size_t RelayApi::bodyLimit(const HttpRequest& head) const {
 net::awaitable<HttpResponse> RelayApi::handle(HttpRequest request) {
   std::optional<HttpResponse> failure;
   try {
+    if (isDownloadPath(request.path)) {
+      m_context.checkRate(RateClass::general, "ip|" + request.remoteAddress);
+      const PathParams none;
+      auto serving = serveDownload(ApiCall{request, none, m_context});
+      co_return co_await std::move(serving);
+    }
     auto match = m_router.match(request.method, request.path);
     if (std::holds_alternative<ApiRouter::NotFound>(match)) throw ApiError::notFound("no such endpoint");
     if (const auto* refused = std::get_if<ApiRouter::MethodNotAllowed>(&match)) {

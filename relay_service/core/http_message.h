@@ -4,6 +4,7 @@
 // (relay_service/http) fills a request from the wire and writes a response back; nothing
 // here knows about sockets or Beast.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,6 +39,14 @@ struct HttpRequest {
 // A body written over time (server-sent events); defined with the transport's interface
 // (http/http_handler.h).
 class ResponseStream;
+// A body the transport streams from a file instead of holding it in memory: `length` bytes
+// from `offset`. The file is opened when the answer is written; one that cannot be read
+// then ends the connection.
+struct FileBody {
+  std::string path;
+  std::uint64_t offset = 0;
+  std::uint64_t length = 0;
+};
 
 struct HttpResponse {
   int status = 200;
@@ -47,6 +56,7 @@ struct HttpResponse {
   // When set, the head is sent at once and the body is what the stream yields, until it
   // ends or the connection does; the connection closes after it.
   std::shared_ptr<ResponseStream> stream;
+  std::optional<FileBody> file;  // when set, sent instead of `body`
 
   static HttpResponse json(int status, const nlohmann::json& body);
 };

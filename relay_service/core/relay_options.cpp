@@ -93,6 +93,9 @@ RelayCommand parseRelayCommandLine(const std::vector<std::string>& arguments, co
         return CommandLineError{fmt::format("--public-url needs an http:// or https:// address, not '{}'", value)};
       }
       options.publicUrl = value;
+    } else if (flag == "--releases") {
+      if (value.empty()) return CommandLineError{"--releases needs a directory"};
+      options.releasesDir = value;
     } else if (flag == "--mail-command") {
       options.mailCommand = value;
     } else if (flag == "--recovery-wait") {
@@ -171,6 +174,8 @@ Serving:
                              binds one)
   --public-url URL           the relay's address as phones reach it, for the pairing QR
                              code's link (default: the scheme and Host of each request)
+  --releases DIR             serve the release catalog and artifacts in DIR under
+                             /downloads/ (releases.json and what scripts/release wrote)
   --mail-command CMD         delivers device recovery codes: run by /bin/sh with the
                              message on standard input and VESKET_RECOVERY_EMAIL,
                              VESKET_RECOVERY_CODE, VESKET_RECOVERY_DEVICE set (default: the

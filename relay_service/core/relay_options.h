@@ -48,6 +48,8 @@ struct RelayOptions {
   std::string mailCommand;
   std::int64_t recoveryWaitSeconds = 24 * 3600;
   int inboxHeartbeatSeconds = 15;  // a comment line on every quiet inbox stream this often
+  // Release catalog and artifacts served under /downloads/; empty: none.
+  std::string releasesDir;
 };
 
 struct ServeCommand {

@@ -27,6 +27,9 @@
 #include <fmt/format.h>
 
 #include <array>
+#include <cstdio>
+#include <memory>
+#include <vector>
 #include <atomic>
 #include <deque>
 #include <limits>
@@ -419,7 +422,7 @@ class HttpConnection final : public Stoppable, public std::enable_shared_from_th
         break;
       }
       co_await respond(response, keepAlive && !m_stopping, version, method, logPath, start);
-      if (!keepAlive || m_stopping) break;
+      if (!keepAlive || m_stopping || m_broken) break;
     }
     co_await shutdown();
   }
@@ -470,6 +473,10 @@ class HttpConnection final : public Stoppable, public std::enable_shared_from_th
   }
 
   net::awaitable<void> write(const HttpResponse& response, bool keepAlive, unsigned version) {
+    if (response.file) {
+      co_await writeFile(response, keepAlive, version);
+      co_return;
+    }
     http::response<http::string_body> message;
     message.version(version);
     message.result(static_cast<unsigned>(response.status));
@@ -482,6 +489,58 @@ class HttpConnection final : public Stoppable, public std::enable_shared_from_th
     beast::get_lowest_layer(m_stream).expires_after(m_state->options.requestTimeout);
     auto [error, bytes] = co_await http::async_write(m_stream, message, kTuple);
     (void)error;
+  }
+
+  // A file body goes out in chunks as the socket takes them: a large download never sits
+  // in memory whole, and a slow reader only holds one chunk.
+  net::awaitable<void> writeFile(const HttpResponse& response, bool keepAlive, unsigned version) {
+    const FileBody& body = *response.file;
+    std::unique_ptr<std::FILE, decltype(&std::fclose)> file(std::fopen(body.path.c_str(), "rb"), &std::fclose);
+    if (!file || (body.offset > 0 && ::fseeko(file.get(), static_cast<off_t>(body.offset), SEEK_SET) != 0)) {
+      co_await write(plainError(500, "internal_error", "the file cannot be read"), false, version);
+      m_broken = true;
+      co_return;
+    }
+    http::response<http::buffer_body> message;
+    message.version(version);
+    message.result(static_cast<unsigned>(response.status));
+    message.set(http::field::server, "vesket-relay");
+    message.set(http::field::content_type, response.contentType);
+    for (const auto& [name, value] : response.headers) message.set(name, value);
+    message.keep_alive(keepAlive);
+    message.content_length(body.length);
+    message.body().data = nullptr;
+    message.body().more = body.length > 0;
+    http::response_serializer<http::buffer_body> serializer(message);
+    auto& lowest = beast::get_lowest_layer(m_stream);
+    lowest.expires_after(m_state->options.requestTimeout);
+    auto [headError, headBytes] = co_await http::async_write_header(m_stream, serializer, kTuple);
+    if (headError) {
+      m_broken = true;
+      co_return;
+    }
+    std::vector<char> chunk(64 * 1024);
+    std::uint64_t left = body.length;
+    while (left > 0) {
+      const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk.size()));
+      const std::size_t read = std::fread(chunk.data(), 1, wanted, file.get());
+      if (read == 0) {
+        // The file shrank under us: the promised length cannot be kept, so the connection ends.
+        m_broken = true;
+        co_return;
+      }
+      left -= read;
+      message.body().data = chunk.data();
+      message.body().size = read;
+      message.body().more = left > 0;
+      lowest.expires_after(m_state->options.requestTimeout);
+      auto [error, written] = co_await http::async_write(m_stream, serializer, kTuple);
+      if (error == http::error::need_buffer) continue;
+      if (error) {
+        m_broken = true;
+        co_return;
+      }
+    }
   }
 
   net::awaitable<void> shutdown() {
@@ -516,6 +575,7 @@ class HttpConnection final : public Stoppable, public std::enable_shared_from_th
   bool m_upgraded = false;
   bool m_linger = false;
   std::shared_ptr<ResponseStream> m_responseStream;  // while a streamed body is written
+  bool m_broken = false;  // an answer could not be written whole: the connection ends
 };
 
 net::awaitable<void> acceptLoop(std::shared_ptr<State> state) {
