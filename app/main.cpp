@@ -12,8 +12,11 @@
 #include <QtConcurrent/QtConcurrent>
 
 #include "control_plane/control_plane_client.h"
+#include "maintenance/application_bundle.h"
 #include "maintenance/crash_report_manager.h"
 #include "maintenance/hang_watchdog.h"
+#include "maintenance/update_checker.h"
+#include "maintenance/update_installer.h"
 #include "platform/crash/crash_handler.h"
 #include "relay/device_approval_store.h"
 #include "relay/device_self_vouch.h"
@@ -40,6 +43,7 @@
 #include "ui/main_window.h"
 #include "ui/setup_view.h"
 #include "ui/theme.h"
+#include "ui/update_banner.h"
 #include "viewer/terminal_viewer_model.h"
 
 int main(int argc, char** argv) {
@@ -188,6 +192,18 @@ int main(int argc, char** argv) {
   };
   QObject::connect(&account.session(), &relay::AccountSession::accountDidSignIn, &approvals, followAccount);
   followAccount();
+  // Updates: the release catalog is read once at start; the banner under the pane list
+  // offers the update, follows its install and the restart that finishes it.
+  const qint64 ownBuild = maintenance::ApplicationBundle::ownBuild(QCoreApplication::applicationDirPath(),
+                                                                   VESKET_DESKTOP_BUILD);
+  maintenance::UpdateChecker updates({productHome, ownBuild, true, 8000, [](const QString& line) {
+                                        std::fprintf(stderr, "vesket-desktop: %s\n", qPrintable(line));
+                                      }});
+  maintenance::UpdateInstaller installer(
+      {productHome, shell::DesktopIsolation::permits(shell::DesktopIsolation::HostAction::appUpdateInstall),
+       [&window] { return ui::UpdateBanner::confirmInstall(&window); },
+       shell::DesktopIsolation::childProcessEnvironment(), 1000, 900, {}, 0});
+  window.addSidebarFooter(new ui::UpdateBanner(updates, installer));
   model.start();
   desktop.start();
   // Start-up: the daemon's tool installs or updates the agents' Vesket instructions and

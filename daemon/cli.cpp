@@ -29,6 +29,7 @@
 #include "daemon/exit_codes.h"
 #include "daemon/inbox_cli.h"
 #include "daemon/running_daemon.h"
+#include "daemon/updater.h"
 #include "platform/daemon_supervisor.h"
 #include "platform/service_manager.h"
 
@@ -266,6 +267,7 @@ int runCli(int argc, char** argv) {
     case CliCommand::Kind::Panes: return panes(command, paths);
     case CliCommand::Kind::RelayPair: return relayPair(command, paths);
     case CliCommand::Kind::Inbox: return runInboxCommand(InboxCommand::parse(command.inboxArgs), paths);
+    case CliCommand::Kind::Update: return Updater::run(paths);
     case CliCommand::Kind::Ask:
     case CliCommand::Kind::Resolve:
     case CliCommand::Kind::Signal:

@@ -1146,6 +1146,10 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
         <source>Close</source>
         <translation>Schließen</translation>
     </message>
+    <message id="macos.settings_view.diagnostics">
+        <source>Diagnostics</source>
+        <translation>Diagnose</translation>
+    </message>
     <message id="macos.settings_view.display_mirror">
         <source>Live terminal mirrors the pane (the pane keeps its size)</source>
         <translation>Live-Terminal spiegelt den Bereich (der Bereich behält seine Größe)</translation>
@@ -1185,6 +1189,14 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.settings_view.settings">
         <source>Settings</source>
         <translation>Einstellungen</translation>
+    </message>
+    <message id="macos.settings_view.share_crash_reports">
+        <source>Collect crash and hang reports</source>
+        <translation>Absturz- und Hängerberichte sammeln</translation>
+    </message>
+    <message id="macos.settings_view.share_crash_reports_help">
+        <source>Reports of Vesket's own crashes and freezes are kept in %1, with your paths, user name and secrets removed.</source>
+        <translation>Berichte über Abstürze und Hänger von Vesket werden in %1 abgelegt, ohne Ihre Pfade, Ihren Benutzernamen und Geheimnisse.</translation>
     </message>
     <message id="macos.settings_view.terminal_history_limit">
         <source>Terminal history limit</source>
@@ -1429,6 +1441,66 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.tmux_setup.not_installed_run">
         <source>tmux isn't installed. Open a terminal and run `%1`, then check again.</source>
         <translation>tmux ist nicht installiert. Öffne ein Terminal, führe `%1` aus und prüfe dann erneut.</translation>
+    </message>
+    <message id="macos.update_banner.build">
+        <source>Build %1</source>
+        <translation>Buildnummer %1</translation>
+    </message>
+    <message id="macos.update_banner.dismiss">
+        <source>Dismiss</source>
+        <translation>Ausblenden</translation>
+    </message>
+    <message id="macos.update_banner.install">
+        <source>Install</source>
+        <translation>Installieren</translation>
+    </message>
+    <message id="macos.update_banner.installing_update">
+        <source>Installing update…</source>
+        <translation>Update wird installiert …</translation>
+    </message>
+    <message id="macos.update_banner.installing_update_percent">
+        <source>Installing update… %1%</source>
+        <translation>Update wird installiert … %1 %</translation>
+    </message>
+    <message id="macos.update_banner.no_write_access">
+        <source>Vesket cannot write to its install folder.</source>
+        <translation>Vesket kann nicht in seinen Installationsordner schreiben.</translation>
+    </message>
+    <message id="macos.update_banner.restart">
+        <source>Restart</source>
+        <translation>Neu starten</translation>
+    </message>
+    <message id="macos.update_banner.restart_to_finish_the_update">
+        <source>Restart to finish the update</source>
+        <translation>Neu starten, um das Update abzuschließen</translation>
+    </message>
+    <message id="macos.update_banner.retry">
+        <source>Retry</source>
+        <translation>Erneut versuchen</translation>
+    </message>
+    <message id="macos.update_banner.update_available">
+        <source>Update available: Vesket %1</source>
+        <translation>Update verfügbar: Vesket %1</translation>
+    </message>
+    <message id="macos.update_banner.update_failed">
+        <source>Update failed</source>
+        <translation>Update fehlgeschlagen</translation>
+    </message>
+    <message id="macos.update_installer.install">
+        <source>Install</source>
+        <translation>Installieren</translation>
+    </message>
+    <message id="macos.update_installer.install_update">
+        <source>Install Update</source>
+        <translation>Update installieren</translation>
+    </message>
+    <message id="macos.update_installer.later">
+        <source>Later</source>
+        <translation>Später</translation>
+    </message>
+    <message id="macos.update_installer.vesket_will_download_and_install_the_update_the">
+        <source>Vesket will download and install the update. The background service restarts on its own; restart Vesket afterwards to finish.</source>
+        <translation>Vesket lädt das Update herunter und installiert es. Der Hintergrunddienst startet von selbst neu; starten Sie Vesket danach neu, um abzuschließen.</translation>
     </message>
     <message id="macos.viewer_state_view.checking_the_daemon_s_account_attempt">
         <source>Checking the daemon's account (attempt %1)…</source>

@@ -1146,6 +1146,10 @@ Please download the latest signed Vesket release.</translation>
         <source>Close</source>
         <translation>Close</translation>
     </message>
+    <message id="macos.settings_view.diagnostics">
+        <source>Diagnostics</source>
+        <translation>Diagnostics</translation>
+    </message>
     <message id="macos.settings_view.display_mirror">
         <source>Live terminal mirrors the pane (the pane keeps its size)</source>
         <translation>Live terminal mirrors the pane (the pane keeps its size)</translation>
@@ -1185,6 +1189,14 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.settings_view.settings">
         <source>Settings</source>
         <translation>Settings</translation>
+    </message>
+    <message id="macos.settings_view.share_crash_reports">
+        <source>Collect crash and hang reports</source>
+        <translation>Collect crash and hang reports</translation>
+    </message>
+    <message id="macos.settings_view.share_crash_reports_help">
+        <source>Reports of Vesket's own crashes and freezes are kept in %1, with your paths, user name and secrets removed.</source>
+        <translation>Reports of Vesket's own crashes and freezes are kept in %1, with your paths, user name and secrets removed.</translation>
     </message>
     <message id="macos.settings_view.terminal_history_limit">
         <source>Terminal history limit</source>
@@ -1429,6 +1441,66 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.tmux_setup.not_installed_run">
         <source>tmux isn't installed. Open a terminal and run `%1`, then check again.</source>
         <translation>tmux isn't installed. Open a terminal and run `%1`, then check again.</translation>
+    </message>
+    <message id="macos.update_banner.build">
+        <source>Build %1</source>
+        <translation>Build %1</translation>
+    </message>
+    <message id="macos.update_banner.dismiss">
+        <source>Dismiss</source>
+        <translation>Dismiss</translation>
+    </message>
+    <message id="macos.update_banner.install">
+        <source>Install</source>
+        <translation>Install</translation>
+    </message>
+    <message id="macos.update_banner.installing_update">
+        <source>Installing update…</source>
+        <translation>Installing update…</translation>
+    </message>
+    <message id="macos.update_banner.installing_update_percent">
+        <source>Installing update… %1%</source>
+        <translation>Installing update… %1%</translation>
+    </message>
+    <message id="macos.update_banner.no_write_access">
+        <source>Vesket cannot write to its install folder.</source>
+        <translation>Vesket cannot write to its install folder.</translation>
+    </message>
+    <message id="macos.update_banner.restart">
+        <source>Restart</source>
+        <translation>Restart</translation>
+    </message>
+    <message id="macos.update_banner.restart_to_finish_the_update">
+        <source>Restart to finish the update</source>
+        <translation>Restart to finish the update</translation>
+    </message>
+    <message id="macos.update_banner.retry">
+        <source>Retry</source>
+        <translation>Retry</translation>
+    </message>
+    <message id="macos.update_banner.update_available">
+        <source>Update available: Vesket %1</source>
+        <translation>Update available: Vesket %1</translation>
+    </message>
+    <message id="macos.update_banner.update_failed">
+        <source>Update failed</source>
+        <translation>Update failed</translation>
+    </message>
+    <message id="macos.update_installer.install">
+        <source>Install</source>
+        <translation>Install</translation>
+    </message>
+    <message id="macos.update_installer.install_update">
+        <source>Install Update</source>
+        <translation>Install Update</translation>
+    </message>
+    <message id="macos.update_installer.later">
+        <source>Later</source>
+        <translation>Later</translation>
+    </message>
+    <message id="macos.update_installer.vesket_will_download_and_install_the_update_the">
+        <source>Vesket will download and install the update. The background service restarts on its own; restart Vesket afterwards to finish.</source>
+        <translation>Vesket will download and install the update. The background service restarts on its own; restart Vesket afterwards to finish.</translation>
     </message>
     <message id="macos.viewer_state_view.checking_the_daemon_s_account_attempt">
         <source>Checking the daemon's account (attempt %1)…</source>

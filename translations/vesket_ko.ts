@@ -1141,6 +1141,10 @@ Please download the latest signed Vesket release.</source>
         <source>Close</source>
         <translation>닫기</translation>
     </message>
+    <message id="macos.settings_view.diagnostics">
+        <source>Diagnostics</source>
+        <translation>진단</translation>
+    </message>
     <message id="macos.settings_view.display_mirror">
         <source>Live terminal mirrors the pane (the pane keeps its size)</source>
         <translation>라이브 터미널이 패인을 미러링 (패인 크기 유지)</translation>
@@ -1180,6 +1184,14 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.settings_view.settings">
         <source>Settings</source>
         <translation>설정</translation>
+    </message>
+    <message id="macos.settings_view.share_crash_reports">
+        <source>Collect crash and hang reports</source>
+        <translation>충돌 및 멈춤 보고서 수집</translation>
+    </message>
+    <message id="macos.settings_view.share_crash_reports_help">
+        <source>Reports of Vesket's own crashes and freezes are kept in %1, with your paths, user name and secrets removed.</source>
+        <translation>Vesket 자체의 충돌 및 멈춤 보고서는 경로, 사용자 이름, 비밀 정보를 제거한 뒤 %1에 보관됩니다.</translation>
     </message>
     <message id="macos.settings_view.terminal_history_limit">
         <source>Terminal history limit</source>
@@ -1424,6 +1436,66 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.tmux_setup.not_installed_run">
         <source>tmux isn't installed. Open a terminal and run `%1`, then check again.</source>
         <translation>tmux가 설치되어 있지 않습니다. 터미널을 열고 `%1`을(를) 실행한 다음 다시 확인하세요.</translation>
+    </message>
+    <message id="macos.update_banner.build">
+        <source>Build %1</source>
+        <translation>빌드 %1</translation>
+    </message>
+    <message id="macos.update_banner.dismiss">
+        <source>Dismiss</source>
+        <translation>닫기</translation>
+    </message>
+    <message id="macos.update_banner.install">
+        <source>Install</source>
+        <translation>설치</translation>
+    </message>
+    <message id="macos.update_banner.installing_update">
+        <source>Installing update…</source>
+        <translation>업데이트 설치 중…</translation>
+    </message>
+    <message id="macos.update_banner.installing_update_percent">
+        <source>Installing update… %1%</source>
+        <translation>업데이트 설치 중… %1%</translation>
+    </message>
+    <message id="macos.update_banner.no_write_access">
+        <source>Vesket cannot write to its install folder.</source>
+        <translation>Vesket이 설치 폴더에 쓸 수 없습니다.</translation>
+    </message>
+    <message id="macos.update_banner.restart">
+        <source>Restart</source>
+        <translation>다시 시작</translation>
+    </message>
+    <message id="macos.update_banner.restart_to_finish_the_update">
+        <source>Restart to finish the update</source>
+        <translation>업데이트를 마치려면 다시 시작하세요</translation>
+    </message>
+    <message id="macos.update_banner.retry">
+        <source>Retry</source>
+        <translation>다시 시도</translation>
+    </message>
+    <message id="macos.update_banner.update_available">
+        <source>Update available: Vesket %1</source>
+        <translation>업데이트 가능: Vesket %1</translation>
+    </message>
+    <message id="macos.update_banner.update_failed">
+        <source>Update failed</source>
+        <translation>업데이트 실패</translation>
+    </message>
+    <message id="macos.update_installer.install">
+        <source>Install</source>
+        <translation>설치</translation>
+    </message>
+    <message id="macos.update_installer.install_update">
+        <source>Install Update</source>
+        <translation>업데이트 설치</translation>
+    </message>
+    <message id="macos.update_installer.later">
+        <source>Later</source>
+        <translation>나중에</translation>
+    </message>
+    <message id="macos.update_installer.vesket_will_download_and_install_the_update_the">
+        <source>Vesket will download and install the update. The background service restarts on its own; restart Vesket afterwards to finish.</source>
+        <translation>Vesket이 업데이트를 내려받아 설치합니다. 백그라운드 서비스는 스스로 다시 시작되며, 마친 뒤 Vesket을 다시 시작하면 완료됩니다.</translation>
     </message>
     <message id="macos.viewer_state_view.checking_the_daemon_s_account_attempt">
         <source>Checking the daemon's account (attempt %1)…</source>

@@ -1141,6 +1141,10 @@ Please download the latest signed Vesket release.</source>
         <source>Close</source>
         <translation>关闭</translation>
     </message>
+    <message id="macos.settings_view.diagnostics">
+        <source>Diagnostics</source>
+        <translation>诊断</translation>
+    </message>
     <message id="macos.settings_view.display_mirror">
         <source>Live terminal mirrors the pane (the pane keeps its size)</source>
         <translation>实时终端镜像窗格（窗格保持原尺寸）</translation>
@@ -1180,6 +1184,14 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.settings_view.settings">
         <source>Settings</source>
         <translation>设置</translation>
+    </message>
+    <message id="macos.settings_view.share_crash_reports">
+        <source>Collect crash and hang reports</source>
+        <translation>收集崩溃和卡顿报告</translation>
+    </message>
+    <message id="macos.settings_view.share_crash_reports_help">
+        <source>Reports of Vesket's own crashes and freezes are kept in %1, with your paths, user name and secrets removed.</source>
+        <translation>Vesket 自身的崩溃和卡顿报告保存在 %1 中，其中已去除你的路径、用户名和机密信息。</translation>
     </message>
     <message id="macos.settings_view.terminal_history_limit">
         <source>Terminal history limit</source>
@@ -1424,6 +1436,66 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.tmux_setup.not_installed_run">
         <source>tmux isn't installed. Open a terminal and run `%1`, then check again.</source>
         <translation>未安装 tmux。请打开终端运行 `%1`，然后重新检查。</translation>
+    </message>
+    <message id="macos.update_banner.build">
+        <source>Build %1</source>
+        <translation>构建 %1</translation>
+    </message>
+    <message id="macos.update_banner.dismiss">
+        <source>Dismiss</source>
+        <translation>关闭</translation>
+    </message>
+    <message id="macos.update_banner.install">
+        <source>Install</source>
+        <translation>安装</translation>
+    </message>
+    <message id="macos.update_banner.installing_update">
+        <source>Installing update…</source>
+        <translation>正在安装更新…</translation>
+    </message>
+    <message id="macos.update_banner.installing_update_percent">
+        <source>Installing update… %1%</source>
+        <translation>正在安装更新… %1%</translation>
+    </message>
+    <message id="macos.update_banner.no_write_access">
+        <source>Vesket cannot write to its install folder.</source>
+        <translation>Vesket 无法写入其安装文件夹。</translation>
+    </message>
+    <message id="macos.update_banner.restart">
+        <source>Restart</source>
+        <translation>重新启动</translation>
+    </message>
+    <message id="macos.update_banner.restart_to_finish_the_update">
+        <source>Restart to finish the update</source>
+        <translation>重新启动以完成更新</translation>
+    </message>
+    <message id="macos.update_banner.retry">
+        <source>Retry</source>
+        <translation>重试</translation>
+    </message>
+    <message id="macos.update_banner.update_available">
+        <source>Update available: Vesket %1</source>
+        <translation>有可用更新：Vesket %1</translation>
+    </message>
+    <message id="macos.update_banner.update_failed">
+        <source>Update failed</source>
+        <translation>更新失败</translation>
+    </message>
+    <message id="macos.update_installer.install">
+        <source>Install</source>
+        <translation>安装</translation>
+    </message>
+    <message id="macos.update_installer.install_update">
+        <source>Install Update</source>
+        <translation>安装更新</translation>
+    </message>
+    <message id="macos.update_installer.later">
+        <source>Later</source>
+        <translation>稍后</translation>
+    </message>
+    <message id="macos.update_installer.vesket_will_download_and_install_the_update_the">
+        <source>Vesket will download and install the update. The background service restarts on its own; restart Vesket afterwards to finish.</source>
+        <translation>Vesket 将下载并安装更新。后台服务会自行重新启动；之后重新启动 Vesket 即可完成。</translation>
     </message>
     <message id="macos.viewer_state_view.checking_the_daemon_s_account_attempt">
         <source>Checking the daemon's account (attempt %1)…</source>

@@ -156,6 +156,12 @@ MainWindow::MainWindow(viewer::TerminalViewerModel& model, QWidget* parent) : QM
 // Focus moves while the children go: the window stops listening before that.
 MainWindow::~MainWindow() { disconnect(qApp, nullptr, this, nullptr); }
 
+void MainWindow::addSidebarFooter(QWidget* widget) {
+  auto* layout = qobject_cast<QVBoxLayout*>(m_sidebar->parentWidget()->layout());
+  widget->setParent(m_sidebar->parentWidget());
+  layout->addWidget(widget);
+}
+
 QWidget* MainWindow::buildSidebar() {
   auto* panel = new QWidget(this);
   panel->setObjectName("sidebarPanel");

@@ -72,6 +72,8 @@ class MainWindow : public QMainWindow {
   // The account's machines: with another one paired, a picker under the sidebar's header
   // switches the pane list between this machine and that one (reloaded every minute).
   void setMachines(relay::MyMachinesStore* machines);
+  // A widget kept below the pane list (the update banner).
+  void addSidebarFooter(QWidget* widget);
 
  signals:
   void closing();

@@ -10,8 +10,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "maintenance/crash_reporting_settings.h"
 #include "shell/localisation.h"
 #include "shell/settings_key.h"
+#include "shell/vesket_identity.h"
 #include "shell/settings_store.h"
 #include "terminal/live_terminal_view.h"
 
@@ -73,6 +75,7 @@ SettingsDialog::SettingsDialog(shell::SettingsStore& settings, QWidget* parent, 
   });
 
   addLanguageSection(layout);
+  addDiagnosticsSection(layout);
 
   layout->addStretch(1);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -131,6 +134,20 @@ void SettingsDialog::addLanguageSection(QVBoxLayout* layout) {
                                             static_cast<qsizetype>(shell::Localisation::appLanguage.name.size())),
                         m_language->itemData(index).toString());
   });
+}
+
+// --- Diagnostics -------------------------------------------------------------------------
+
+void SettingsDialog::addDiagnosticsSection(QVBoxLayout* layout) {
+  layout->addSpacing(10);
+  layout->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(qtTrId("macos.settings_view.diagnostics").toHtmlEscaped()), this));
+  auto* diagnostics = new maintenance::CrashReportingSettings(shell::VesketIdentity::resolveHome(), this);
+  m_crashReports = new QCheckBox(qtTrId("macos.settings_view.share_crash_reports"), this);
+  m_crashReports->setObjectName("crashReportsBox");
+  m_crashReports->setChecked(diagnostics->isEnabled());
+  layout->addWidget(m_crashReports);
+  layout->addWidget(helpLabel(qtTrId("macos.settings_view.share_crash_reports_help").arg(diagnostics->spoolDirectory()), this));
+  connect(m_crashReports, &QCheckBox::toggled, diagnostics, &maintenance::CrashReportingSettings::setEnabled);
 }
 
 }  // namespace vesket::ui

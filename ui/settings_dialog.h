@@ -41,6 +41,8 @@ class SettingsDialog : public QDialog {
   QComboBox* languagePicker() const { return m_language; }
   QCheckBox* autoFitBox() const { return m_autoFit; }
   QButtonGroup* displayModeGroup() const { return m_displayMode; }  // 0: mirror, 1: takeover
+  // Collecting crash and hang reports (<home>/diagnostics.json).
+  QCheckBox* crashReportsBox() const { return m_crashReports; }
 
   // The language choices, in order: the value stored under "durnvale.appLanguage" (empty:
   // the system's) and the language's own name.
@@ -50,6 +52,7 @@ class SettingsDialog : public QDialog {
 
  private:
   void addLanguageSection(QVBoxLayout* layout);
+  void addDiagnosticsSection(QVBoxLayout* layout);
   void addDisplaySection(QVBoxLayout* layout);
 
   shell::SettingsStore& m_settings;
@@ -58,6 +61,7 @@ class SettingsDialog : public QDialog {
   AccountSection* m_account = nullptr;
   QComboBox* m_language = nullptr;
   QCheckBox* m_autoFit = nullptr;
+  QCheckBox* m_crashReports = nullptr;
   QButtonGroup* m_displayMode = nullptr;
 };
 

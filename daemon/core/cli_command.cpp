@@ -253,6 +253,11 @@ CliCommand CliCommand::parse(const std::vector<std::string>& args) {
     }
     return command;
   }
+  if (first == "update") {
+    rejectExtra(args, 1, first);
+    command.kind = Kind::Update;
+    return command;
+  }
   if (first == "ask") return parseAsk(args);
   if (first == "resolve") {
     if (args.size() != 2) throw CliUsageError("'resolve' takes the id that 'vesket ask' printed");
@@ -358,6 +363,9 @@ std::string CliCommand::helpText() {
          "  uninstall [--dry-run | --execute]\n"
          "                          list (default) or put back every change Vesket made to\n"
          "                          other programs' files\n"
+         "  update                  install the newest stable release (application and\n"
+         "                          daemon) from the release catalog, when it is newer and\n"
+         "                          its release signature verifies\n"
          "  --version               print build facts (built:, commits:, sha:)\n"
          "  --help                  print this text\n"
          "\n"

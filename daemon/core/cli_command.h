@@ -31,6 +31,7 @@ struct CliCommand {
     Uninstall,   // put back what the install manifest records
     RelayPair,   // save a pairing with a relay account (a daemon token, or a short code to redeem)
     Inbox,       // post into the account's inbox through the relay (inbox_command.h)
+    Update,      // install the newest signed release of the application and the daemon
   };
 
   Kind kind = Kind::Help;

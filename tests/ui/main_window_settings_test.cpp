@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QPushButton>
 #include <QToolButton>
 #include <QTemporaryDir>
@@ -13,6 +14,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
 
 #include "control_plane/control_plane_client.h"
 #include "shell/localisation.h"
@@ -25,6 +28,7 @@
 #include "terminal/live_terminal_view.h"
 #include "tests/support/event_loop.h"
 #include "tests/support/real_daemon_fixture.h"
+#include "tests/support/scoped_environment.h"
 #include "tests/terminal/live_terminal_test_support.h"
 #include "ui/theme.h"
 #include "ui/viewer_state_view.h"
@@ -58,6 +62,8 @@ TEST(SettingsDialogTest, TheWindowsStoreIsReadAndWrittenAndLanguagesOffered) {
   Theme theme;
   theme.apply(*qApp);
   QTemporaryDir dir;
+  ScopedEnvironment environment;
+  environment.set("VESKET_HOME", (dir.path() + "/home").toUtf8());
   auto store = shell::SettingsStore::openFile(dir.path() + "/preferences/settings.ini");
   ASSERT_TRUE(store);
   store->set(shell::SettingsKeys::terminalHistoryLimit, 1000);
@@ -74,18 +80,27 @@ TEST(SettingsDialogTest, TheWindowsStoreIsReadAndWrittenAndLanguagesOffered) {
     QStringList names;
     for (int i = 0; i < languages->count(); ++i) names << languages->itemText(i);
     EXPECT_EQ(names, (QStringList{"System", "English", "Deutsch", QString::fromUtf8("한국어"), QString::fromUtf8("简体中文")}));
-    // Only settings something reads: auto-fit (the model) and the reflow (the live terminal).
+    // Only settings something reads: auto-fit (the model), the reflow (the live terminal) and
+    // the crash and hang reports (the scans and the hang watchdog, through diagnostics.json).
     QStringList boxes;
     for (auto* box : dialog.findChildren<QCheckBox*>()) boxes << box->text();
     EXPECT_EQ(boxes, (QStringList{qtTrId("macos.settings_view.auto_fit"),
-                                  qtTrId("macos.settings_view.reflow_claude_output_in_scrollback_experimental")}));
+                                  qtTrId("macos.settings_view.reflow_claude_output_in_scrollback_experimental"),
+                                  qtTrId("macos.settings_view.share_crash_reports")}));
+    EXPECT_TRUE(dialog.crashReportsBox()->isChecked()) << "on while nothing says otherwise";
     dialog.resize(560, dialog.sizeHint().height());
     testing::saveScreenshot(dialog, "settings-dialog");
     dialog.historyLimitGroup()->button(0)->click();
     languages->setCurrentIndex(3);
     languages->setCurrentIndex(0);
     languages->setCurrentIndex(2);
+    dialog.crashReportsBox()->click();
   });
+  QFile diagnostics(dir.path() + "/home/diagnostics.json");
+  ASSERT_TRUE(diagnostics.open(QIODevice::ReadOnly));
+  EXPECT_EQ(nlohmann::json::parse(diagnostics.readAll().toStdString(), nullptr, false).value("shareCrashReports", true),
+            false);
+  whileSettingsOpen(window, [&](SettingsDialog& dialog) { EXPECT_FALSE(dialog.crashReportsBox()->isChecked()); });
   EXPECT_EQ(store->get(shell::SettingsKeys::terminalHistoryLimit), 200);
   EXPECT_EQ(store->get(shell::Localisation::appLanguage), "de");
   EXPECT_EQ(shell::Localisation::chooseLocale("", store->get(shell::Localisation::appLanguage), QLocale(QLocale::English))
