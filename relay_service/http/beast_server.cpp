@@ -441,18 +441,25 @@ class HttpConnection final : public Stoppable, public std::enable_shared_from_th
     m_state->log(fmt::format("{} {} {} {:.1f}ms", method, path, response.status, millisecondsSince(start)));
   }
 
+  // The status line and headers every answer carries, whatever its body.
+  template <class Body>
+  static void describeHead(http::response<Body>& message, const HttpResponse& response, bool keepAlive,
+                           unsigned version) {
+    message.version(version);
+    message.result(static_cast<unsigned>(response.status));
+    message.set(http::field::server, "vesket-relay");
+    message.set(http::field::content_type, response.contentType);
+    for (const auto& [name, value] : response.headers) message.set(name, value);
+    message.keep_alive(keepAlive);
+  }
+
   // A streamed body: the head at once (no length: the body ends when the connection
   // closes), then each piece as the stream yields it.
   net::awaitable<void> streamResponse(const HttpResponse& response, unsigned version, const std::string& method,
                                       const std::string& path, std::chrono::steady_clock::time_point start) {
     auto& lowest = beast::get_lowest_layer(m_stream);
     http::response<http::empty_body> head;
-    head.version(version);
-    head.result(static_cast<unsigned>(response.status));
-    head.set(http::field::server, "vesket-relay");
-    head.set(http::field::content_type, response.contentType);
-    for (const auto& [name, value] : response.headers) head.set(name, value);
-    head.keep_alive(false);
+    describeHead(head, response, false, version);
     http::response_serializer<http::empty_body> serializer(head);
     lowest.expires_after(m_state->options.requestTimeout);
     auto [headError, headBytes] = co_await http::async_write_header(m_stream, serializer, kTuple);
@@ -478,12 +485,7 @@ class HttpConnection final : public Stoppable, public std::enable_shared_from_th
       co_return;
     }
     http::response<http::string_body> message;
-    message.version(version);
-    message.result(static_cast<unsigned>(response.status));
-    message.set(http::field::server, "vesket-relay");
-    message.set(http::field::content_type, response.contentType);
-    for (const auto& [name, value] : response.headers) message.set(name, value);
-    message.keep_alive(keepAlive);
+    describeHead(message, response, keepAlive, version);
     message.body() = response.body;
     message.prepare_payload();
     beast::get_lowest_layer(m_stream).expires_after(m_state->options.requestTimeout);
@@ -502,12 +504,7 @@ class HttpConnection final : public Stoppable, public std::enable_shared_from_th
       co_return;
     }
     http::response<http::buffer_body> message;
-    message.version(version);
-    message.result(static_cast<unsigned>(response.status));
-    message.set(http::field::server, "vesket-relay");
-    message.set(http::field::content_type, response.contentType);
-    for (const auto& [name, value] : response.headers) message.set(name, value);
-    message.keep_alive(keepAlive);
+    describeHead(message, response, keepAlive, version);
     message.content_length(body.length);
     message.body().data = nullptr;
     message.body().more = body.length > 0;

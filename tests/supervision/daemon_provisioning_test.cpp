@@ -19,6 +19,7 @@
 #include "supervision/daemon_provisioner.h"
 #include "supervision/status_poller.h"
 #include "tests/support/scoped_environment.h"
+#include "tests/support/supervised_daemon_environment.h"
 #include "tests/support/await_task.h"
 #include "tests/support/event_loop.h"
 #include "tests/support/private_tmux.h"
@@ -48,15 +49,7 @@ class DaemonProvisioningTest : public ::testing::Test {
     m_user.emplace(m_root.path());
     auto& env = m_user->environment();
     QDir().mkpath(m_user->home());
-    const QString runtime = m_root.filePath("runtime");
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    env.set("XDG_RUNTIME_DIR", runtime.toUtf8());
-    env.set("VESKET_HOME", home().toUtf8());
-    env.set("VESKET_SERVICE_MANAGER", "supervisor");
-    env.set("VESKET_TMUX_SOCKET", tmuxSocket().toUtf8());
-    env.set("SHELL", "/bin/sh");
-    for (const char* name : {"TMUX", "TMUX_PANE", "CONTROL_TOKEN", "VESKET_DAEMON_BIN"}) env.unset(name);
+    testing::useSupervisedDaemonEnvironment(env, m_root.filePath("runtime"), home(), tmuxSocket());
     ASSERT_EQ(tmux({"new-session", "-d", "-s", "work", "/bin/sh"}), 0);
     // The application's own bin/ with the signed daemon of this build.
     QDir().mkpath(appDir());

@@ -27,6 +27,7 @@
 #include "tests/support/private_tmux.h"
 #include "tests/support/real_relay.h"
 #include "tests/support/scoped_environment.h"
+#include "tests/support/supervised_daemon_environment.h"
 #include "tests/support/screenshot.h"
 #include "ui/update_banner.h"
 
@@ -57,15 +58,7 @@ class UpdateEndToEndTest : public ::testing::Test {
     m_user.emplace(m_tmux.path("user"));
     auto& env = m_user->environment();
     QDir().mkpath(m_user->home());
-    const QString runtime = m_tmux.path("runtime");
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    env.set("XDG_RUNTIME_DIR", runtime.toUtf8());
-    env.set("VESKET_HOME", home().toUtf8());
-    env.set("VESKET_SERVICE_MANAGER", "supervisor");
-    env.set("VESKET_TMUX_SOCKET", m_tmux.socketPath().toUtf8());
-    env.set("SHELL", "/bin/sh");
-    for (const char* name : {"TMUX", "TMUX_PANE", "CONTROL_TOKEN", "VESKET_DAEMON_BIN"}) env.unset(name);
+    testing::useSupervisedDaemonEnvironment(env, m_tmux.path("runtime"), home(), m_tmux.socketPath());
     m_tmux.newSession("work");
     QDir().mkpath(downloads());
     m_relay.emplace(m_tmux.path("relay-data"), QStringList{"--releases", downloads()});
