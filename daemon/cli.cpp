@@ -19,6 +19,8 @@
 #include "daemon/agent_cli.h"
 #include "daemon/build_info.h"
 #include "daemon/cli_control_client.h"
+#include "daemon/crew_cli.h"
+#include "daemon/core/crew_cli_request.h"
 #include "daemon/core/cli_command.h"
 #include "daemon/core/daemon_status.h"
 #include "daemon/core/env_file.h"
@@ -237,6 +239,10 @@ int relayPair(const CliCommand& command, const DaemonPaths& paths) {
 
 int runCli(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  if (CrewCliRequest::handles(args)) {
+    QCoreApplication app(argc, argv);
+    return runCrewCli(args, DaemonPaths::fromEnvironment());
+  }
   CliCommand command;
   try {
     command = CliCommand::parse(args);

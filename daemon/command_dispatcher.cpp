@@ -21,6 +21,7 @@
 #include "daemon/core/command_error.h"
 #include "daemon/core/key_names.h"
 #include "daemon/core/pane_query.h"
+#include "daemon/crew_service.h"
 #include "daemon/private_file.h"
 #include "daemon/relay_pairing.h"
 #include "daemon/tmux_engine.h"
@@ -92,7 +93,9 @@ QCoro::Task<nlohmann::json> CommandDispatcher::dispatch(RequestFrame frame) {
       return !QStandardPaths::findExecutable(q(name)).isEmpty();
     })).toJson();
   }
-  if (cmd == Name::crew) co_return crew(args);
+  if (cmd == Name::crew) co_return co_await crew(args);
+  if (cmd == Name::agentGroup) co_return co_await crews(cmd).agentGroup(args);
+  if (cmd == Name::agentGroupRename) co_return co_await crews(cmd).renameAgentGroup(args);
   if (cmd == Name::enableMacosAutomation) co_return control_plane::EnableAutomationResult{true}.toJson();
   // Nothing to grant on this system: the application's check passes.
   if (cmd == Name::requestAccessibility) co_return nlohmann::json{{"trusted", true}};
@@ -408,9 +411,13 @@ QCoro::Task<control_plane::WindowResizeResult> CommandDispatcher::resizeWindow(c
 
 QCoro::Task<QString> CommandDispatcher::spawn(const std::string& cmd, const nlohmann::json& args) {
   const CommandArgs a(cmd, args);
-  QString windowName;
-  if (cmd == control_plane::CommandName::spawnPlainTerminal) windowName = q(a.optionalString("windowName").value_or(""));
-  co_return co_await m_engine.spawnShell(windowName);
+  if (cmd == control_plane::CommandName::spawnPlainTerminal) {
+    // A loose terminal window, remembered as one by the crew service.
+    const QString windowName = q(a.optionalString("windowName").value_or(""));
+    const std::string agent = a.optionalString("agent").value_or("");
+    co_return co_await crews(cmd).spawnPlainTerminal(windowName, agent);
+  }
+  co_return co_await m_engine.spawnShell();
 }
 
 QCoro::Task<control_plane::AttachInfoResult> CommandDispatcher::attachInfo(const nlohmann::json& args) {
@@ -430,6 +437,12 @@ QCoro::Task<control_plane::AttachInfoResult> CommandDispatcher::attachInfo(const
 
 QCoro::Task<control_plane::KillResult> CommandDispatcher::kill(const nlohmann::json& args) {
   const CommandArgs a("kill", args);
+  if (!a.has("paneId") && a.has("windowId")) {
+    // A whole window (an agent group or a loose terminal) by its id.
+    const QString windowId = q(a.requireString("windowId"));
+    co_await crews("kill").killWindow(windowId);
+    co_return control_plane::KillResult{"window", std::nullopt};
+  }
   const std::string paneId = a.requirePaneId();
   const std::string scope = a.optionalString("scope").value_or("pane");
   if (scope != "pane" && scope != "window") {
@@ -502,7 +515,12 @@ QCoro::Task<control_plane::TmuxSourceSetResult> CommandDispatcher::tmuxSourceSet
   co_return control_plane::TmuxSourceSetResult{.ok = true, .current = s(m_engine.socketPath()), .applied = value};
 }
 
-nlohmann::json CommandDispatcher::crew(const nlohmann::json& args) const {
+CrewService& CommandDispatcher::crews(const std::string& cmd) const {
+  if (!m_context.crews) throw CommandError(fmt::format("{}: not served by this daemon", cmd));
+  return *m_context.crews;
+}
+
+QCoro::Task<nlohmann::json> CommandDispatcher::crew(nlohmann::json args) {
   const CommandArgs a("crew", args);
   const std::string action = a.requireString("action");
   if (action == "models") {
@@ -515,16 +533,9 @@ nlohmann::json CommandDispatcher::crew(const nlohmann::json& args) const {
     const auto kinds = AgentCatalog::discover([](const std::string& name) {
       return !QStandardPaths::findExecutable(q(name)).isEmpty();
     });
-    return AgentCatalog::modelCatalog(kinds, observed).toJson();
+    co_return AgentCatalog::modelCatalog(kinds, observed).toJson();
   }
-  if (action == "disband") {
-    // Agent teams do not exist on this daemon yet, so there is nothing to disband; the
-    // answer is the disband record with its failure, as the application expects it.
-    const std::string project = a.requireString("project");
-    return control_plane::CrewDisbandResult{
-        "disband", false, fmt::format("no agent team for project '{}' exists on this daemon", project)}.toJson();
-  }
-  a.fail(fmt::format("unknown action '{}'", action));
+  co_return co_await crews("crew").crew(args);
 }
 
 }  // namespace vesket::daemon

@@ -15,6 +15,7 @@
 namespace vesket::daemon {
 
 class AgentPromptService;
+class CrewService;
 class CommandArgs;
 class RelayPairing;
 class TmuxEngine;
@@ -29,6 +30,7 @@ struct DaemonContext {
   // The relay link's state for "relay-status" ({"connected", "transportState", ...}).
   std::function<nlohmann::json()> relayLinkStatus;
   RelayPairing* relayPairing = nullptr;  // "relay-pair" and "self-vouch"
+  CrewService* crews = nullptr;  // teams, agent groups, plain terminal windows
 };
 
 // Carries out the unary control commands: checks the arguments, drives the tmux engine and
@@ -62,7 +64,8 @@ class CommandDispatcher {
   QCoro::Task<control_plane::PaneLabelResult> setPaneLabel(const nlohmann::json& args);
   QCoro::Task<control_plane::TmuxSourceListResult> tmuxSourceList();
   QCoro::Task<control_plane::TmuxSourceSetResult> tmuxSourceSet(const nlohmann::json& args);
-  nlohmann::json crew(const nlohmann::json& args) const;
+  QCoro::Task<nlohmann::json> crew(nlohmann::json args);
+  CrewService& crews(const std::string& cmd) const;
   control_plane::PingResult ping() const;
   nlohmann::json relayStatus() const;
 

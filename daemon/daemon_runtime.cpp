@@ -1,3 +1,4 @@
+#include "daemon/crew_service.h"
 #include "daemon/daemon_runtime.h"
 
 #include <fcntl.h>
@@ -84,6 +85,8 @@ DaemonRuntime::~DaemonRuntime() {
   m_terminalAttach.reset();
   m_dispatcher.reset();
   m_agentPrompts.reset();
+  if (m_engine) m_engine->setPaneDecorator({});
+  m_crews.reset();
   m_engine.reset();
   if (m_lockFd >= 0) ::close(m_lockFd);
 }
@@ -230,6 +233,9 @@ void DaemonRuntime::start() {
   m_engine = std::make_unique<TmuxEngine>(engineOptions);
 
   m_agentPrompts = std::make_unique<AgentPromptService>(*m_engine);
+  m_crews = std::make_unique<CrewService>(*m_engine, m_paths);
+  m_crews->load();
+  m_engine->setPaneDecorator([crews = m_crews.get()](std::vector<control_plane::PaneEntry>& panes) { crews->decorate(panes); });
   DaemonContext context;
   context.paths = m_paths;
   context.agentPrompts = m_agentPrompts.get();
@@ -248,6 +254,7 @@ void DaemonRuntime::start() {
                                    },
                                    context.relayLinkStatus});
   context.relayPairing = m_relayPairing.get();
+  context.crews = m_crews.get();
   m_dispatcher = std::make_unique<CommandDispatcher>(*m_engine, context);
   m_watchHub = std::make_unique<WatchHub>(*m_engine, m_daemonSessionId);
   // Pane pipes hand over through `vesket internal-pane-pipe`, this very program.

@@ -11,6 +11,7 @@
 namespace vesket::daemon {
 
 class CommandDispatcher;
+class CrewService;
 class ControlServer;
 class TmuxEngine;
 class WatchHub;
@@ -66,6 +67,7 @@ class DaemonRuntime : public QObject {
   int m_lockFd = -1;
   bool m_stopping = false;
   std::unique_ptr<TmuxEngine> m_engine;
+  std::unique_ptr<CrewService> m_crews;
   std::unique_ptr<CommandDispatcher> m_dispatcher;
   std::unique_ptr<WatchHub> m_watchHub;
   std::unique_ptr<PanePipeDoor> m_pipeDoor;

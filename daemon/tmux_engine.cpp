@@ -340,6 +340,7 @@ void TmuxEngine::setAgentPrompt(const std::string& paneId, std::optional<control
 void TmuxEngine::publish(std::vector<control_plane::PaneEntry> panes) {
   // Reads still under way started before this list: none of them may replace it.
   m_publishedSerial = m_refreshSerial;
+  if (m_decorate) m_decorate(panes);
   if (panes == m_panes) return;
   m_panes = std::move(panes);
   emit panesChanged(m_panes);

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -111,6 +112,12 @@ class TmuxEngine : public QObject {
   // What the pane's agent reported waiting for (AgentPromptService), carried in its pane
   // entry while the pane lives; none ends it. Publishes at once.
   void setAgentPrompt(const std::string& paneId, std::optional<control_plane::AgentPromptRow> prompt);
+
+  // Adds what the engine does not know to each pane list before it is published (the
+  // crew fields of team members).
+  void setPaneDecorator(std::function<void(std::vector<control_plane::PaneEntry>&)> decorate) {
+    m_decorate = std::move(decorate);
+  }
 
   // Re-reads the pane list now and returns it (publishing it when it changed).
   QCoro::Task<std::vector<control_plane::PaneEntry>> refreshNow();
@@ -219,6 +226,7 @@ class TmuxEngine : public QObject {
     std::mutex lock;
   };
   std::shared_ptr<FactsReading> m_facts;
+  std::function<void(std::vector<control_plane::PaneEntry>&)> m_decorate;
 };
 
 }  // namespace vesket::daemon

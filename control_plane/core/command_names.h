@@ -30,6 +30,8 @@ inline constexpr std::string_view tmuxSourceList = "tmux-source-list";
 inline constexpr std::string_view tmuxSourceSet = "tmux-source-set";
 inline constexpr std::string_view getAgentConfig = "get-agent-config";
 inline constexpr std::string_view crew = "crew";
+inline constexpr std::string_view agentGroup = "agent-group";
+inline constexpr std::string_view agentGroupRename = "agent-group-rename";
 inline constexpr std::string_view enableMacosAutomation = "enable-macos-automation";
 inline constexpr std::string_view requestAccessibility = "request-accessibility";
 inline constexpr std::string_view selfVouch = "self-vouch";
@@ -49,6 +51,7 @@ inline constexpr std::array unary = {
     ping,      relayStatus,   listPanes,      capture,        send,           sendKey,
     answer,    agentHook,     sendImage,      sendFile,       uploadPart,     resizeWindow,   spawnShell,     spawnPlainTerminal,
     attachInfo, kill,         setPaneLabel,   tmuxSourceList, tmuxSourceSet,  getAgentConfig, crew,
+    agentGroup, agentGroupRename,
     enableMacosAutomation,    requestAccessibility,           selfVouch,      relayPair,      shutdown,
 };
 
