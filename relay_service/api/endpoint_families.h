@@ -26,6 +26,10 @@ void addInboxRoutes(ApiRouter& router);
 void addTaskRoutes(ApiRouter& router);
 // agent.cpp: what agents on a paired machine post (daemon token).
 void addAgentRoutes(ApiRouter& router);
+// crew.cpp: the teams, agent groups and windows of a linked daemon.
+void addCrewRoutes(ApiRouter& router);
+// routing.cpp: routing configurations per project and global.
+void addRoutingRoutes(ApiRouter& router);
 // pair_page.cpp: the page a phone opens from a pairing QR code (/pair).
 void addPairPageRoutes(ApiRouter& router);
 // downloads.cpp: release files under /downloads/ (any depth) from the --releases directory.

@@ -8,6 +8,7 @@
 #include <fmt/format.h>
 
 #include "control_plane/core/base64.h"
+#include "relay_service/api/daemon_requests.h"
 #include "relay_service/api/endpoint_families.h"
 #include "relay_service/core/api_error.h"
 #include "relay_service/core/json_body.h"
@@ -23,28 +24,11 @@ namespace {
 namespace net = boost::asio;
 namespace Rules = PaneRequestRules;
 
-constexpr std::chrono::milliseconds kDaemonAnswerTimeout{12000};  // inside the application's 15 s
 constexpr std::size_t kMaxKeys = 32;
 
 HttpResponse withDaemon(HttpResponse response, std::int64_t daemonId) {
   response.headers.emplace_back("x-resolved-daemon-id", std::to_string(daemonId));
   return response;
-}
-
-// The daemon's answer to one command; ApiError when it could not be reached or refused.
-net::awaitable<nlohmann::json> askDaemon(ApiCall& call, std::int64_t daemonId, std::string cmd, nlohmann::json args,
-                                         std::string doing) {
-  LinkAnswer answer;
-  std::optional<ApiError> failure;
-  try {
-    auto asking = call.context.links.request(daemonId, std::move(cmd), std::move(args), kDaemonAnswerTimeout);
-    answer = co_await std::move(asking);
-  } catch (const DaemonUnreachable& error) {
-    failure = daemonUnreachableError(error);
-  }
-  if (failure) throw *failure;
-  if (!answer.ok) throw Rules::daemonRefusal(doing, answer.error);
-  co_return std::move(answer.data);
 }
 
 // A send result record ({"ok", "error"?, ...}) that says the pane is gone is a 404 too.
@@ -81,15 +65,6 @@ net::awaitable<HttpResponse> paneSnapshot(ApiCall call) {
   }
   nlohmann::json body = {{"paneId", paneId}, {"content", std::move(data["content"])}};
   co_return withDaemon(HttpResponse::json(200, body), daemon.id);
-}
-
-// A JSON body's daemon id: a number or a decimal text.
-std::optional<std::int64_t> bodyDaemonId(const JsonBody& body) {
-  const auto found = body.json().find("daemonId");
-  if (found == body.json().end() || found->is_null()) return std::nullopt;
-  if (found->is_number_integer() && found->get<std::int64_t>() > 0) return found->get<std::int64_t>();
-  if (found->is_string()) return Rules::daemonId(std::string_view(found->get_ref<const std::string&>()));
-  throw ApiError::invalidField("'daemonId' must be a daemon id (a positive number)");
 }
 
 net::awaitable<HttpResponse> sendText(ApiCall call) {

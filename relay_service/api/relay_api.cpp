@@ -20,6 +20,8 @@ RelayApi::RelayApi(ApiContext& context, DaemonRegistry& registry) : m_context(co
   addInboxRoutes(m_router);
   addTaskRoutes(m_router);
   addAgentRoutes(m_router);
+  addCrewRoutes(m_router);
+  addRoutingRoutes(m_router);
 }
 
 std::size_t RelayApi::bodyLimit(const HttpRequest& head) const {

@@ -10,6 +10,7 @@
 #include "relay_service/store/device_store.h"
 #include "relay_service/store/inbox_record_store.h"
 #include "relay_service/store/pairing_store.h"
+#include "relay_service/store/routing_store.h"
 #include "relay_service/store/task_store.h"
 
 namespace vesket::relay_service {
@@ -19,7 +20,8 @@ class RelayStore : public AccountStore,
                    public DeviceStore,
                    public PairingStore,
                    public InboxRecordStore,
-                   public TaskStore {
+                   public TaskStore,
+                   public RoutingStore {
  public:
   // Flushes what the store buffers (the SQLite write-ahead log) before a stop.
   virtual void checkpoint() = 0;

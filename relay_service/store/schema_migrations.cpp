@@ -154,6 +154,17 @@ CREATE TABLE task_events (
 );
 CREATE INDEX task_events_by_task ON task_events (task_id, seq);
 )sql"},
+    {4, R"sql(
+-- Routing configurations of an account: one per project, "*" for the global one, as the
+-- JSON the application wrote.
+CREATE TABLE routing_configs (
+  user_id        INTEGER NOT NULL REFERENCES users(id) ON DELETE CASCADE,
+  project        TEXT NOT NULL,
+  body           TEXT NOT NULL,
+  updated_at_ms  INTEGER NOT NULL,
+  PRIMARY KEY (user_id, project)
+);
+)sql"},
 };
 
 }  // namespace

@@ -426,6 +426,26 @@ std::optional<std::string> SqliteRelayStore::takeDaemonToken(std::int64_t pairin
   return token;
 }
 
+// --- routing ------------------------------------------------------------------------
+
+std::optional<std::string> SqliteRelayStore::findRoutingConfig(std::int64_t userId, const std::string& project) {
+  const std::lock_guard lock(m_mutex);
+  const StatementLease query = m_db.statement("SELECT body FROM routing_configs WHERE user_id = ?1 AND project = ?2");
+  query->bind(1, userId).bind(2, project);
+  if (!query->step()) return std::nullopt;
+  return query->text(0);
+}
+
+void SqliteRelayStore::putRoutingConfig(std::int64_t userId, const std::string& project, const std::string& body,
+                                        std::int64_t updatedAtMs) {
+  const std::lock_guard lock(m_mutex);
+  const StatementLease upsert = m_db.statement(
+      "INSERT INTO routing_configs (user_id, project, body, updated_at_ms) VALUES (?1, ?2, ?3, ?4) "
+      "ON CONFLICT (user_id, project) DO UPDATE SET body = excluded.body, updated_at_ms = excluded.updated_at_ms");
+  upsert->bind(1, userId).bind(2, project).bind(3, body).bind(4, updatedAtMs);
+  upsert->run();
+}
+
 void SqliteRelayStore::checkpoint() {
   const std::lock_guard lock(m_mutex);
   m_db.checkpoint();

@@ -86,6 +86,9 @@ class SqliteRelayStore : public RelayStore {
       const std::function<std::vector<inbox::RelayTaskEvent>(inbox::RelayTaskItem&)>& change) override;
   bool deleteTask(std::int64_t userId, const std::string& id) override;
   std::optional<std::vector<inbox::RelayTaskEvent>> listTaskEvents(std::int64_t userId, const std::string& id) override;
+  std::optional<std::string> findRoutingConfig(std::int64_t userId, const std::string& project) override;
+  void putRoutingConfig(std::int64_t userId, const std::string& project, const std::string& body,
+                        std::int64_t updatedAtMs) override;
 
   void checkpoint() override;
 
