@@ -910,10 +910,9 @@ QCoro::Task<nlohmann::json> CrewService::renameAgentGroup(nlohmann::json args) {
 }
 
 QCoro::Task<QString> CrewService::spawnPlainTerminal(QString windowName, std::string agentKind) {
-  const std::string name = crew::WindowName::trimmed(s(windowName));
-  if (const auto problem = crew::WindowName::error(name)) {
-    throw CommandError("spawn-plain-terminal: the window name is not allowed: " + *problem);
-  }
+  // Any name is taken as it is (tmux gets it unexpanded); the application checks names
+  // before it asks.
+  const std::string name = s(windowName);
   std::string line;
   if (!agentKind.empty()) {
     const nlohmann::json none = nlohmann::json::object();
