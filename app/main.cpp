@@ -30,6 +30,7 @@
 #include "shell/vesket_identity.h"
 #include "supervision/daemon_cli.h"
 #include "supervision/status_poller.h"
+#include "crew/crew_control_manager.h"
 #include "ui/app_icon.h"
 #include "ui/desktop_shell.h"
 #include "ui/device_approval_notifier.h"
@@ -38,6 +39,7 @@
 #include "ui/decision_notifier.h"
 #include "inbox/inbox_store.h"
 #include "inbox/mac_task_board_store.h"
+#include "ui/teams_window.h"
 #include "ui/pairing_window.h"
 #include "ui/window_requests.h"
 #include "ui/main_window.h"
@@ -132,6 +134,24 @@ int main(int argc, char** argv) {
                                approvals.start();
                              }});
   window.setMachines(&machines);
+  // Agent teams of the machine chosen in the sidebar's picker.
+  crew::CrewControlManager crews({client, productHome,
+                                  [&account]() -> std::optional<relay::RelayClient> {
+                                    if (!account.session().isSignedIn()) return std::nullopt;
+                                    return account.store().client();
+                                  },
+                                  [&account] { return account.session().isSignedIn(); }});
+  auto* teams = new ui::TeamsWindow(crews, &window);
+  teams->setWindowFlag(Qt::Window);
+  QObject::connect(&window, &ui::MainWindow::teamsRequested, teams, [teams] {
+    teams->show();
+    teams->raise();
+  });
+  QObject::connect(&window, &ui::MainWindow::activeMachineChanged, &crews,
+                   [&crews](qint64 daemonId, const QString& name) {
+                     if (daemonId == 0) crews.setTarget(std::nullopt);
+                     else crews.setTarget(crew::CrewMachineTarget{daemonId, name.toStdString()});
+                   });
   auto* devices = new ui::DevicesWindow(approvals, machines, &notifier, &window);
   devices->setWindowFlag(Qt::Window);
   auto* pairingWindow = new ui::PairingWindow(

@@ -379,6 +379,310 @@
         <source>Uploading %1%</source>
         <translation>Wird hochgeladen … %1 %</translation>
     </message>
+    <message id="macos.crew_control_view.add_workers_failed">
+        <source>Couldn’t add agents</source>
+        <translation>Agenten konnten nicht hinzugefügt werden</translation>
+    </message>
+    <message id="macos.crew_control_view.agent_kind">
+        <source>Agent</source>
+        <translation>Agent</translation>
+    </message>
+    <message id="macos.crew_control_view.brief">
+        <source>What should the worker do?</source>
+        <translation>Was soll der Worker tun?</translation>
+    </message>
+    <message id="macos.crew_control_view.cancel">
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message id="macos.crew_control_view.choose_folder">
+        <source>Choose…</source>
+        <translation>Auswählen…</translation>
+    </message>
+    <message id="macos.crew_control_view.cli_missing">
+        <source>vesket CLI not found at %1 — install the daemon first.</source>
+        <translation>vesket-Befehlszeilenwerkzeug nicht gefunden unter %1 – installiere zuerst den Daemon.</translation>
+    </message>
+    <message id="macos.crew_control_view.close">
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message id="macos.crew_control_view.close_group_failed">
+        <source>Couldn’t close group</source>
+        <translation>Gruppe konnte nicht geschlossen werden</translation>
+    </message>
+    <message id="macos.crew_control_view.close_terminal_action">
+        <source>Closing a terminal</source>
+        <translation>Ein Terminal schließen</translation>
+    </message>
+    <message id="macos.crew_control_view.close_terminal_failed">
+        <source>Close terminal failed: %1</source>
+        <translation>Terminal schließen fehlgeschlagen: %1</translation>
+    </message>
+    <message id="macos.crew_control_view.column_model">
+        <source>Model</source>
+        <translation>Modell</translation>
+    </message>
+    <message id="macos.crew_control_view.column_name">
+        <source>Team / pane</source>
+        <translation>Team / Bereich</translation>
+    </message>
+    <message id="macos.crew_control_view.column_state">
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message id="macos.crew_control_view.column_task">
+        <source>Task</source>
+        <translation>Aufgabe</translation>
+    </message>
+    <message id="macos.crew_control_view.create">
+        <source>Create</source>
+        <translation>Erstellen</translation>
+    </message>
+    <message id="macos.crew_control_view.create_failed">
+        <source>crew create failed</source>
+        <translation>Team erstellen fehlgeschlagen</translation>
+    </message>
+    <message id="macos.crew_control_view.crew_bin_missing">
+        <source>crew bin not found at %1 — is the daemon installed?</source>
+        <translation>Team-Werkzeuge nicht gefunden unter %1 – ist der Daemon installiert?</translation>
+    </message>
+    <message id="macos.crew_control_view.disband">
+        <source>Disband</source>
+        <translation>Auflösen</translation>
+    </message>
+    <message id="macos.crew_control_view.empty">
+        <source>No teams, groups or terminal windows yet.</source>
+        <translation>Noch keine Teams, Gruppen oder Terminalfenster.</translation>
+    </message>
+    <message id="macos.crew_control_view.group_create_failed">
+        <source>agent-group create failed</source>
+        <translation>Agentengruppe erstellen fehlgeschlagen</translation>
+    </message>
+    <message id="macos.crew_control_view.group_created">
+        <source>Agent Group created (%1 panes, no manager).</source>
+        <translation>Agentengruppe erstellt (%1 Bereiche, ohne Manager).</translation>
+    </message>
+    <message id="macos.crew_control_view.group_row">
+        <source>Agent group “%1”</source>
+        <translation>Agentengruppe „%1“</translation>
+    </message>
+    <message id="macos.crew_control_view.group_size_error">
+        <source>Agent groups grow by 2 (2–8) to keep the two-row layout.</source>
+        <translation>Agentengruppen wachsen in Zweierschritten (2–8), damit die zweizeilige Anordnung bleibt.</translation>
+    </message>
+    <message id="macos.crew_control_view.grow">
+        <source>Add agents</source>
+        <translation>Agenten hinzufügen</translation>
+    </message>
+    <message id="macos.crew_control_view.grow_count">
+        <source>How many workers?</source>
+        <translation>Wie viele Worker?</translation>
+    </message>
+    <message id="macos.crew_control_view.kind_of_window">
+        <source>Start</source>
+        <translation>Starten</translation>
+    </message>
+    <message id="macos.crew_control_view.machine_local">
+        <source>On this machine</source>
+        <translation>Auf diesem Rechner</translation>
+    </message>
+    <message id="macos.crew_control_view.machine_remote">
+        <source>On %1</source>
+        <translation>Auf %1</translation>
+    </message>
+    <message id="macos.crew_control_view.mode_group">
+        <source>Agent group (two rows, no manager)</source>
+        <translation>Agentengruppe (zwei Reihen, ohne Manager)</translation>
+    </message>
+    <message id="macos.crew_control_view.mode_team">
+        <source>Agent team (manager + workers)</source>
+        <translation>Agententeam (Manager + Worker)</translation>
+    </message>
+    <message id="macos.crew_control_view.mode_terminal">
+        <source>Plain terminal window</source>
+        <translation>Einfaches Terminalfenster</translation>
+    </message>
+    <message id="macos.crew_control_view.model">
+        <source>Model</source>
+        <translation>Modell</translation>
+    </message>
+    <message id="macos.crew_control_view.model_placeholder">
+        <source>Model (empty: the agent's default)</source>
+        <translation>Modell (leer: Standard des Agenten)</translation>
+    </message>
+    <message id="macos.crew_control_view.name">
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message id="macos.crew_control_view.name_placeholder">
+        <source>Window name (optional)</source>
+        <translation>Fenstername (optional)</translation>
+    </message>
+    <message id="macos.crew_control_view.needs_approval">
+        <source>Approve this device from one of your other devices to manage that machine's teams.</source>
+        <translation>Gib dieses Gerät auf einem deiner anderen Geräte frei, um die Teams dieses Rechners zu verwalten.</translation>
+    </message>
+    <message id="macos.crew_control_view.new">
+        <source>New…</source>
+        <translation>Neu…</translation>
+    </message>
+    <message id="macos.crew_control_view.new_title">
+        <source>Start agents</source>
+        <translation>Agenten starten</translation>
+    </message>
+    <message id="macos.crew_control_view.project">
+        <source>Project</source>
+        <translation>Projekt</translation>
+    </message>
+    <message id="macos.crew_control_view.project_placeholder">
+        <source>Project folder</source>
+        <translation>Projektordner</translation>
+    </message>
+    <message id="macos.crew_control_view.project_required">
+        <source>Project name is required.</source>
+        <translation>Ein Projektname ist erforderlich.</translation>
+    </message>
+    <message id="macos.crew_control_view.registry_failed">
+        <source>crew-registry list failed</source>
+        <translation>Teamliste konnte nicht gelesen werden</translation>
+    </message>
+    <message id="macos.crew_control_view.registry_unreadable">
+        <source>couldn't parse crew registry output</source>
+        <translation>Die Ausgabe der Teamliste ist nicht lesbar</translation>
+    </message>
+    <message id="macos.crew_control_view.remote_only_refusal">
+        <source>%1 isn’t available yet for a remote machine (%2) — switch to it directly, or select This Mac.</source>
+        <translation>%1 ist für einen entfernten Rechner (%2) noch nicht möglich – wechsle direkt zu ihm oder wähle diesen Rechner.</translation>
+    </message>
+    <message id="macos.crew_control_view.remove_action">
+        <source>Removing a team</source>
+        <translation>Ein Team auflösen</translation>
+    </message>
+    <message id="macos.crew_control_view.remove_failed">
+        <source>Remove failed: %1</source>
+        <translation>Auflösen fehlgeschlagen: %1</translation>
+    </message>
+    <message id="macos.crew_control_view.removed">
+        <source>Removed agent team for “%1”</source>
+        <translation>Agententeam für „%1“ aufgelöst</translation>
+    </message>
+    <message id="macos.crew_control_view.rename">
+        <source>Rename…</source>
+        <translation>Umbenennen…</translation>
+    </message>
+    <message id="macos.crew_control_view.rename_team_failed">
+        <source>Couldn’t rename team</source>
+        <translation>Team konnte nicht umbenannt werden</translation>
+    </message>
+    <message id="macos.crew_control_view.route">
+        <source>Route task…</source>
+        <translation>Aufgabe zuweisen…</translation>
+    </message>
+    <message id="macos.crew_control_view.route_failed">
+        <source>route failed</source>
+        <translation>Zuweisen fehlgeschlagen</translation>
+    </message>
+    <message id="macos.crew_control_view.routed">
+        <source>Routed %1 to %2.</source>
+        <translation>%1 an %2 zugewiesen.</translation>
+    </message>
+    <message id="macos.crew_control_view.routing">
+        <source>Routing a task</source>
+        <translation>Aufgabe wird zugewiesen</translation>
+    </message>
+    <message id="macos.crew_control_view.starting">
+        <source>Starting agents…</source>
+        <translation>Agenten werden gestartet…</translation>
+    </message>
+    <message id="macos.crew_control_view.state_blocked">
+        <source>blocked</source>
+        <translation>blockiert</translation>
+    </message>
+    <message id="macos.crew_control_view.state_idle">
+        <source>idle</source>
+        <translation>untätig</translation>
+    </message>
+    <message id="macos.crew_control_view.state_unknown">
+        <source>unknown</source>
+        <translation>unbekannt</translation>
+    </message>
+    <message id="macos.crew_control_view.state_working">
+        <source>working</source>
+        <translation>arbeitet</translation>
+    </message>
+    <message id="macos.crew_control_view.stop">
+        <source>Stop task</source>
+        <translation>Aufgabe stoppen</translation>
+    </message>
+    <message id="macos.crew_control_view.stop_failed">
+        <source>stop failed</source>
+        <translation>Stoppen fehlgeschlagen</translation>
+    </message>
+    <message id="macos.crew_control_view.stopped">
+        <source>Stopped the task of %1.</source>
+        <translation>Aufgabe von %1 gestoppt.</translation>
+    </message>
+    <message id="macos.crew_control_view.stopping">
+        <source>Stopping a task</source>
+        <translation>Aufgabe wird gestoppt</translation>
+    </message>
+    <message id="macos.crew_control_view.task">
+        <source>Task</source>
+        <translation>Aufgabe</translation>
+    </message>
+    <message id="macos.crew_control_view.task_id">
+        <source>Task id</source>
+        <translation>Aufgaben-ID</translation>
+    </message>
+    <message id="macos.crew_control_view.task_id_required">
+        <source>A task id is required to route.</source>
+        <translation>Zum Zuweisen ist eine Aufgaben-ID nötig.</translation>
+    </message>
+    <message id="macos.crew_control_view.task_placeholder">
+        <source>First task for the manager (optional)</source>
+        <translation>Erste Aufgabe für den Manager (optional)</translation>
+    </message>
+    <message id="macos.crew_control_view.team_created">
+        <source>Agent team created for “%1” (1 mgr + %2 %3 workers, %4).</source>
+        <translation>Agententeam für „%1“ erstellt (1 Manager + %2 %3-Worker, %4).</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_closed">
+        <source>Closed terminal window.</source>
+        <translation>Terminalfenster geschlossen.</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_failed">
+        <source>Couldn’t open a terminal: %1</source>
+        <translation>Terminal konnte nicht geöffnet werden: %1</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_needs_sign_in">
+        <source>Sign in to create a terminal on a remote machine — without a relay account the pane would land on This Mac instead.</source>
+        <translation>Melde dich an, um ein Terminal auf einem entfernten Rechner zu erstellen – ohne Relay-Konto landet der Bereich stattdessen auf diesem Rechner.</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_opened">
+        <source>Opened terminal window “%1”.</source>
+        <translation>Terminalfenster „%1“ geöffnet.</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_row">
+        <source>Terminal “%1”</source>
+        <translation>Terminal „%1“</translation>
+    </message>
+    <message id="macos.crew_control_view.title">
+        <source>Agent teams</source>
+        <translation>Agententeams</translation>
+    </message>
+    <message id="macos.crew_control_view.worker_count_range">
+        <source>Worker count must be 1–9.</source>
+        <translation>Die Anzahl der Worker muss zwischen 1 und 9 liegen.</translation>
+    </message>
+    <message id="macos.crew_control_view.workers">
+        <source>Workers</source>
+        <translation>Worker</translation>
+    </message>
+    <message id="macos.crew_control_view.workers_added">
+        <source>Added %1 agents to the team.</source>
+        <translation>%1 Agenten zum Team hinzugefügt.</translation>
+    </message>
     <message id="macos.daemon_provision.could_not_cleanly_restart">
         <source>Vesket could not cleanly restart its daemon.
 
@@ -983,6 +1287,10 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.main_window.show_the_pane_as_a_live_terminal">
         <source>Show the pane as a live terminal you can type into, instead of its text</source>
         <translation>Das Pane als Live-Terminal zeigen, in das Sie tippen können, statt als Text</translation>
+    </message>
+    <message id="macos.main_window.teams">
+        <source>Teams</source>
+        <translation>Teams</translation>
     </message>
     <message id="macos.main_window.text_mode">
         <source>Text</source>
@@ -1649,6 +1957,26 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="relay_error.unknown_daemon_token">
         <source>The Vesket background service on this Mac is not registered with your account. Its saved registration was removed or belongs to another account. Register this Mac again.</source>
         <translation>Der Vesket-Hintergrunddienst auf diesem Mac ist nicht bei deinem Konto registriert. Seine gespeicherte Registrierung wurde entfernt oder gehört zu einem anderen Konto. Registriere diesen Mac erneut.</translation>
+    </message>
+    <message id="window.name.characters_error">
+        <source>Names can’t hold control characters or any of ( ) [ ] { } &lt; &gt; : . ; ' " ` $ \ | &amp; * ? ! # %.</source>
+        <translation>Namen dürfen keine Steuerzeichen und keines von ( ) [ ] { } &lt; &gt; : . ; ' " ` $ \ | &amp; * ? ! # % enthalten.</translation>
+    </message>
+    <message id="window.name.length_error">
+        <source>Names are at most 40 characters.</source>
+        <translation>Namen haben höchstens 40 Zeichen.</translation>
+    </message>
+    <message id="window.name.mutation_succeeded">
+        <source>Done.</source>
+        <translation>Erledigt.</translation>
+    </message>
+    <message id="window.name.rename_failed">
+        <source>Couldn’t rename group</source>
+        <translation>Gruppe konnte nicht umbenannt werden</translation>
+    </message>
+    <message id="window.name.renamed">
+        <source>Renamed.</source>
+        <translation>Umbenannt.</translation>
     </message>
 </context>
 </TS>

@@ -379,6 +379,310 @@
         <source>Uploading %1%</source>
         <translation>Uploading %1%</translation>
     </message>
+    <message id="macos.crew_control_view.add_workers_failed">
+        <source>Couldn’t add agents</source>
+        <translation>Couldn’t add agents</translation>
+    </message>
+    <message id="macos.crew_control_view.agent_kind">
+        <source>Agent</source>
+        <translation>Agent</translation>
+    </message>
+    <message id="macos.crew_control_view.brief">
+        <source>What should the worker do?</source>
+        <translation>What should the worker do?</translation>
+    </message>
+    <message id="macos.crew_control_view.cancel">
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message id="macos.crew_control_view.choose_folder">
+        <source>Choose…</source>
+        <translation>Choose…</translation>
+    </message>
+    <message id="macos.crew_control_view.cli_missing">
+        <source>vesket CLI not found at %1 — install the daemon first.</source>
+        <translation>vesket CLI not found at %1 — install the daemon first.</translation>
+    </message>
+    <message id="macos.crew_control_view.close">
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message id="macos.crew_control_view.close_group_failed">
+        <source>Couldn’t close group</source>
+        <translation>Couldn’t close group</translation>
+    </message>
+    <message id="macos.crew_control_view.close_terminal_action">
+        <source>Closing a terminal</source>
+        <translation>Closing a terminal</translation>
+    </message>
+    <message id="macos.crew_control_view.close_terminal_failed">
+        <source>Close terminal failed: %1</source>
+        <translation>Close terminal failed: %1</translation>
+    </message>
+    <message id="macos.crew_control_view.column_model">
+        <source>Model</source>
+        <translation>Model</translation>
+    </message>
+    <message id="macos.crew_control_view.column_name">
+        <source>Team / pane</source>
+        <translation>Team / pane</translation>
+    </message>
+    <message id="macos.crew_control_view.column_state">
+        <source>State</source>
+        <translation>State</translation>
+    </message>
+    <message id="macos.crew_control_view.column_task">
+        <source>Task</source>
+        <translation>Task</translation>
+    </message>
+    <message id="macos.crew_control_view.create">
+        <source>Create</source>
+        <translation>Create</translation>
+    </message>
+    <message id="macos.crew_control_view.create_failed">
+        <source>crew create failed</source>
+        <translation>crew create failed</translation>
+    </message>
+    <message id="macos.crew_control_view.crew_bin_missing">
+        <source>crew bin not found at %1 — is the daemon installed?</source>
+        <translation>crew bin not found at %1 — is the daemon installed?</translation>
+    </message>
+    <message id="macos.crew_control_view.disband">
+        <source>Disband</source>
+        <translation>Disband</translation>
+    </message>
+    <message id="macos.crew_control_view.empty">
+        <source>No teams, groups or terminal windows yet.</source>
+        <translation>No teams, groups or terminal windows yet.</translation>
+    </message>
+    <message id="macos.crew_control_view.group_create_failed">
+        <source>agent-group create failed</source>
+        <translation>agent-group create failed</translation>
+    </message>
+    <message id="macos.crew_control_view.group_created">
+        <source>Agent Group created (%1 panes, no manager).</source>
+        <translation>Agent Group created (%1 panes, no manager).</translation>
+    </message>
+    <message id="macos.crew_control_view.group_row">
+        <source>Agent group “%1”</source>
+        <translation>Agent group “%1”</translation>
+    </message>
+    <message id="macos.crew_control_view.group_size_error">
+        <source>Agent groups grow by 2 (2–8) to keep the two-row layout.</source>
+        <translation>Agent groups grow by 2 (2–8) to keep the two-row layout.</translation>
+    </message>
+    <message id="macos.crew_control_view.grow">
+        <source>Add agents</source>
+        <translation>Add agents</translation>
+    </message>
+    <message id="macos.crew_control_view.grow_count">
+        <source>How many workers?</source>
+        <translation>How many workers?</translation>
+    </message>
+    <message id="macos.crew_control_view.kind_of_window">
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message id="macos.crew_control_view.machine_local">
+        <source>On this machine</source>
+        <translation>On this machine</translation>
+    </message>
+    <message id="macos.crew_control_view.machine_remote">
+        <source>On %1</source>
+        <translation>On %1</translation>
+    </message>
+    <message id="macos.crew_control_view.mode_group">
+        <source>Agent group (two rows, no manager)</source>
+        <translation>Agent group (two rows, no manager)</translation>
+    </message>
+    <message id="macos.crew_control_view.mode_team">
+        <source>Agent team (manager + workers)</source>
+        <translation>Agent team (manager + workers)</translation>
+    </message>
+    <message id="macos.crew_control_view.mode_terminal">
+        <source>Plain terminal window</source>
+        <translation>Plain terminal window</translation>
+    </message>
+    <message id="macos.crew_control_view.model">
+        <source>Model</source>
+        <translation>Model</translation>
+    </message>
+    <message id="macos.crew_control_view.model_placeholder">
+        <source>Model (empty: the agent's default)</source>
+        <translation>Model (empty: the agent's default)</translation>
+    </message>
+    <message id="macos.crew_control_view.name">
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message id="macos.crew_control_view.name_placeholder">
+        <source>Window name (optional)</source>
+        <translation>Window name (optional)</translation>
+    </message>
+    <message id="macos.crew_control_view.needs_approval">
+        <source>Approve this device from one of your other devices to manage that machine's teams.</source>
+        <translation>Approve this device from one of your other devices to manage that machine's teams.</translation>
+    </message>
+    <message id="macos.crew_control_view.new">
+        <source>New…</source>
+        <translation>New…</translation>
+    </message>
+    <message id="macos.crew_control_view.new_title">
+        <source>Start agents</source>
+        <translation>Start agents</translation>
+    </message>
+    <message id="macos.crew_control_view.project">
+        <source>Project</source>
+        <translation>Project</translation>
+    </message>
+    <message id="macos.crew_control_view.project_placeholder">
+        <source>Project folder</source>
+        <translation>Project folder</translation>
+    </message>
+    <message id="macos.crew_control_view.project_required">
+        <source>Project name is required.</source>
+        <translation>Project name is required.</translation>
+    </message>
+    <message id="macos.crew_control_view.registry_failed">
+        <source>crew-registry list failed</source>
+        <translation>crew-registry list failed</translation>
+    </message>
+    <message id="macos.crew_control_view.registry_unreadable">
+        <source>couldn't parse crew registry output</source>
+        <translation>couldn't parse crew registry output</translation>
+    </message>
+    <message id="macos.crew_control_view.remote_only_refusal">
+        <source>%1 isn’t available yet for a remote machine (%2) — switch to it directly, or select This Mac.</source>
+        <translation>%1 isn’t available yet for a remote machine (%2) — switch to it directly, or select This Mac.</translation>
+    </message>
+    <message id="macos.crew_control_view.remove_action">
+        <source>Removing a team</source>
+        <translation>Removing a team</translation>
+    </message>
+    <message id="macos.crew_control_view.remove_failed">
+        <source>Remove failed: %1</source>
+        <translation>Remove failed: %1</translation>
+    </message>
+    <message id="macos.crew_control_view.removed">
+        <source>Removed agent team for “%1”</source>
+        <translation>Removed agent team for “%1”</translation>
+    </message>
+    <message id="macos.crew_control_view.rename">
+        <source>Rename…</source>
+        <translation>Rename…</translation>
+    </message>
+    <message id="macos.crew_control_view.rename_team_failed">
+        <source>Couldn’t rename team</source>
+        <translation>Couldn’t rename team</translation>
+    </message>
+    <message id="macos.crew_control_view.route">
+        <source>Route task…</source>
+        <translation>Route task…</translation>
+    </message>
+    <message id="macos.crew_control_view.route_failed">
+        <source>route failed</source>
+        <translation>route failed</translation>
+    </message>
+    <message id="macos.crew_control_view.routed">
+        <source>Routed %1 to %2.</source>
+        <translation>Routed %1 to %2.</translation>
+    </message>
+    <message id="macos.crew_control_view.routing">
+        <source>Routing a task</source>
+        <translation>Routing a task</translation>
+    </message>
+    <message id="macos.crew_control_view.starting">
+        <source>Starting agents…</source>
+        <translation>Starting agents…</translation>
+    </message>
+    <message id="macos.crew_control_view.state_blocked">
+        <source>blocked</source>
+        <translation>blocked</translation>
+    </message>
+    <message id="macos.crew_control_view.state_idle">
+        <source>idle</source>
+        <translation>idle</translation>
+    </message>
+    <message id="macos.crew_control_view.state_unknown">
+        <source>unknown</source>
+        <translation>unknown</translation>
+    </message>
+    <message id="macos.crew_control_view.state_working">
+        <source>working</source>
+        <translation>working</translation>
+    </message>
+    <message id="macos.crew_control_view.stop">
+        <source>Stop task</source>
+        <translation>Stop task</translation>
+    </message>
+    <message id="macos.crew_control_view.stop_failed">
+        <source>stop failed</source>
+        <translation>stop failed</translation>
+    </message>
+    <message id="macos.crew_control_view.stopped">
+        <source>Stopped the task of %1.</source>
+        <translation>Stopped the task of %1.</translation>
+    </message>
+    <message id="macos.crew_control_view.stopping">
+        <source>Stopping a task</source>
+        <translation>Stopping a task</translation>
+    </message>
+    <message id="macos.crew_control_view.task">
+        <source>Task</source>
+        <translation>Task</translation>
+    </message>
+    <message id="macos.crew_control_view.task_id">
+        <source>Task id</source>
+        <translation>Task id</translation>
+    </message>
+    <message id="macos.crew_control_view.task_id_required">
+        <source>A task id is required to route.</source>
+        <translation>A task id is required to route.</translation>
+    </message>
+    <message id="macos.crew_control_view.task_placeholder">
+        <source>First task for the manager (optional)</source>
+        <translation>First task for the manager (optional)</translation>
+    </message>
+    <message id="macos.crew_control_view.team_created">
+        <source>Agent team created for “%1” (1 mgr + %2 %3 workers, %4).</source>
+        <translation>Agent team created for “%1” (1 mgr + %2 %3 workers, %4).</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_closed">
+        <source>Closed terminal window.</source>
+        <translation>Closed terminal window.</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_failed">
+        <source>Couldn’t open a terminal: %1</source>
+        <translation>Couldn’t open a terminal: %1</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_needs_sign_in">
+        <source>Sign in to create a terminal on a remote machine — without a relay account the pane would land on This Mac instead.</source>
+        <translation>Sign in to create a terminal on a remote machine — without a relay account the pane would land on This Mac instead.</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_opened">
+        <source>Opened terminal window “%1”.</source>
+        <translation>Opened terminal window “%1”.</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_row">
+        <source>Terminal “%1”</source>
+        <translation>Terminal “%1”</translation>
+    </message>
+    <message id="macos.crew_control_view.title">
+        <source>Agent teams</source>
+        <translation>Agent teams</translation>
+    </message>
+    <message id="macos.crew_control_view.worker_count_range">
+        <source>Worker count must be 1–9.</source>
+        <translation>Worker count must be 1–9.</translation>
+    </message>
+    <message id="macos.crew_control_view.workers">
+        <source>Workers</source>
+        <translation>Workers</translation>
+    </message>
+    <message id="macos.crew_control_view.workers_added">
+        <source>Added %1 agents to the team.</source>
+        <translation>Added %1 agents to the team.</translation>
+    </message>
     <message id="macos.daemon_provision.could_not_cleanly_restart">
         <source>Vesket could not cleanly restart its daemon.
 
@@ -983,6 +1287,10 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.main_window.show_the_pane_as_a_live_terminal">
         <source>Show the pane as a live terminal you can type into, instead of its text</source>
         <translation>Show the pane as a live terminal you can type into, instead of its text</translation>
+    </message>
+    <message id="macos.main_window.teams">
+        <source>Teams</source>
+        <translation>Teams</translation>
     </message>
     <message id="macos.main_window.text_mode">
         <source>Text</source>
@@ -1649,6 +1957,26 @@ Please download the latest signed Vesket release.</translation>
     <message id="relay_error.unknown_daemon_token">
         <source>The Vesket background service on this Mac is not registered with your account. Its saved registration was removed or belongs to another account. Register this Mac again.</source>
         <translation>The Vesket background service on this Mac is not registered with your account. Its saved registration was removed or belongs to another account. Register this Mac again.</translation>
+    </message>
+    <message id="window.name.characters_error">
+        <source>Names can’t hold control characters or any of ( ) [ ] { } &lt; &gt; : . ; ' " ` $ \ | &amp; * ? ! # %.</source>
+        <translation>Names can’t hold control characters or any of ( ) [ ] { } &lt; &gt; : . ; ' " ` $ \ | &amp; * ? ! # %.</translation>
+    </message>
+    <message id="window.name.length_error">
+        <source>Names are at most 40 characters.</source>
+        <translation>Names are at most 40 characters.</translation>
+    </message>
+    <message id="window.name.mutation_succeeded">
+        <source>Done.</source>
+        <translation>Done.</translation>
+    </message>
+    <message id="window.name.rename_failed">
+        <source>Couldn’t rename group</source>
+        <translation>Couldn’t rename group</translation>
+    </message>
+    <message id="window.name.renamed">
+        <source>Renamed.</source>
+        <translation>Renamed.</translation>
     </message>
 </context>
 </TS>

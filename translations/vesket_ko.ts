@@ -379,6 +379,310 @@
         <source>Uploading %1%</source>
         <translation>업로드 중 %1%</translation>
     </message>
+    <message id="macos.crew_control_view.add_workers_failed">
+        <source>Couldn’t add agents</source>
+        <translation>에이전트를 추가하지 못했습니다</translation>
+    </message>
+    <message id="macos.crew_control_view.agent_kind">
+        <source>Agent</source>
+        <translation>에이전트</translation>
+    </message>
+    <message id="macos.crew_control_view.brief">
+        <source>What should the worker do?</source>
+        <translation>작업자가 무엇을 해야 하나요?</translation>
+    </message>
+    <message id="macos.crew_control_view.cancel">
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
+    <message id="macos.crew_control_view.choose_folder">
+        <source>Choose…</source>
+        <translation>선택…</translation>
+    </message>
+    <message id="macos.crew_control_view.cli_missing">
+        <source>vesket CLI not found at %1 — install the daemon first.</source>
+        <translation>%1에서 vesket CLI를 찾을 수 없습니다 — 먼저 데몬을 설치하세요.</translation>
+    </message>
+    <message id="macos.crew_control_view.close">
+        <source>Close</source>
+        <translation>닫기</translation>
+    </message>
+    <message id="macos.crew_control_view.close_group_failed">
+        <source>Couldn’t close group</source>
+        <translation>그룹을 닫지 못했습니다</translation>
+    </message>
+    <message id="macos.crew_control_view.close_terminal_action">
+        <source>Closing a terminal</source>
+        <translation>터미널 닫기</translation>
+    </message>
+    <message id="macos.crew_control_view.close_terminal_failed">
+        <source>Close terminal failed: %1</source>
+        <translation>터미널 닫기 실패: %1</translation>
+    </message>
+    <message id="macos.crew_control_view.column_model">
+        <source>Model</source>
+        <translation>모델</translation>
+    </message>
+    <message id="macos.crew_control_view.column_name">
+        <source>Team / pane</source>
+        <translation>팀 / 창</translation>
+    </message>
+    <message id="macos.crew_control_view.column_state">
+        <source>State</source>
+        <translation>상태</translation>
+    </message>
+    <message id="macos.crew_control_view.column_task">
+        <source>Task</source>
+        <translation>작업</translation>
+    </message>
+    <message id="macos.crew_control_view.create">
+        <source>Create</source>
+        <translation>만들기</translation>
+    </message>
+    <message id="macos.crew_control_view.create_failed">
+        <source>crew create failed</source>
+        <translation>팀 만들기 실패</translation>
+    </message>
+    <message id="macos.crew_control_view.crew_bin_missing">
+        <source>crew bin not found at %1 — is the daemon installed?</source>
+        <translation>%1에서 팀 도구를 찾을 수 없습니다 — 데몬이 설치되어 있나요?</translation>
+    </message>
+    <message id="macos.crew_control_view.disband">
+        <source>Disband</source>
+        <translation>해체</translation>
+    </message>
+    <message id="macos.crew_control_view.empty">
+        <source>No teams, groups or terminal windows yet.</source>
+        <translation>아직 팀, 그룹 또는 터미널 창이 없습니다.</translation>
+    </message>
+    <message id="macos.crew_control_view.group_create_failed">
+        <source>agent-group create failed</source>
+        <translation>에이전트 그룹 만들기 실패</translation>
+    </message>
+    <message id="macos.crew_control_view.group_created">
+        <source>Agent Group created (%1 panes, no manager).</source>
+        <translation>에이전트 그룹을 만들었습니다(창 %1개, 관리자 없음).</translation>
+    </message>
+    <message id="macos.crew_control_view.group_row">
+        <source>Agent group “%1”</source>
+        <translation>에이전트 그룹 “%1”</translation>
+    </message>
+    <message id="macos.crew_control_view.group_size_error">
+        <source>Agent groups grow by 2 (2–8) to keep the two-row layout.</source>
+        <translation>두 줄 배치를 유지하도록 에이전트 그룹은 2개씩(2–8) 늘어납니다.</translation>
+    </message>
+    <message id="macos.crew_control_view.grow">
+        <source>Add agents</source>
+        <translation>에이전트 추가</translation>
+    </message>
+    <message id="macos.crew_control_view.grow_count">
+        <source>How many workers?</source>
+        <translation>작업자를 몇 명 추가할까요?</translation>
+    </message>
+    <message id="macos.crew_control_view.kind_of_window">
+        <source>Start</source>
+        <translation>시작</translation>
+    </message>
+    <message id="macos.crew_control_view.machine_local">
+        <source>On this machine</source>
+        <translation>이 컴퓨터에서</translation>
+    </message>
+    <message id="macos.crew_control_view.machine_remote">
+        <source>On %1</source>
+        <translation>%1에서</translation>
+    </message>
+    <message id="macos.crew_control_view.mode_group">
+        <source>Agent group (two rows, no manager)</source>
+        <translation>에이전트 그룹(두 줄, 관리자 없음)</translation>
+    </message>
+    <message id="macos.crew_control_view.mode_team">
+        <source>Agent team (manager + workers)</source>
+        <translation>에이전트 팀(관리자 + 작업자)</translation>
+    </message>
+    <message id="macos.crew_control_view.mode_terminal">
+        <source>Plain terminal window</source>
+        <translation>일반 터미널 창</translation>
+    </message>
+    <message id="macos.crew_control_view.model">
+        <source>Model</source>
+        <translation>모델</translation>
+    </message>
+    <message id="macos.crew_control_view.model_placeholder">
+        <source>Model (empty: the agent's default)</source>
+        <translation>모델(비우면 에이전트 기본값)</translation>
+    </message>
+    <message id="macos.crew_control_view.name">
+        <source>Name</source>
+        <translation>이름</translation>
+    </message>
+    <message id="macos.crew_control_view.name_placeholder">
+        <source>Window name (optional)</source>
+        <translation>창 이름(선택)</translation>
+    </message>
+    <message id="macos.crew_control_view.needs_approval">
+        <source>Approve this device from one of your other devices to manage that machine's teams.</source>
+        <translation>그 컴퓨터의 팀을 관리하려면 다른 기기에서 이 기기를 승인하세요.</translation>
+    </message>
+    <message id="macos.crew_control_view.new">
+        <source>New…</source>
+        <translation>새로 만들기…</translation>
+    </message>
+    <message id="macos.crew_control_view.new_title">
+        <source>Start agents</source>
+        <translation>에이전트 시작</translation>
+    </message>
+    <message id="macos.crew_control_view.project">
+        <source>Project</source>
+        <translation>프로젝트</translation>
+    </message>
+    <message id="macos.crew_control_view.project_placeholder">
+        <source>Project folder</source>
+        <translation>프로젝트 폴더</translation>
+    </message>
+    <message id="macos.crew_control_view.project_required">
+        <source>Project name is required.</source>
+        <translation>프로젝트 이름이 필요합니다.</translation>
+    </message>
+    <message id="macos.crew_control_view.registry_failed">
+        <source>crew-registry list failed</source>
+        <translation>팀 목록을 읽지 못했습니다</translation>
+    </message>
+    <message id="macos.crew_control_view.registry_unreadable">
+        <source>couldn't parse crew registry output</source>
+        <translation>팀 목록 출력을 해석할 수 없습니다</translation>
+    </message>
+    <message id="macos.crew_control_view.remote_only_refusal">
+        <source>%1 isn’t available yet for a remote machine (%2) — switch to it directly, or select This Mac.</source>
+        <translation>%1은(는) 아직 원격 컴퓨터(%2)에서 할 수 없습니다 — 그 컴퓨터로 직접 전환하거나 이 컴퓨터를 선택하세요.</translation>
+    </message>
+    <message id="macos.crew_control_view.remove_action">
+        <source>Removing a team</source>
+        <translation>팀 해체</translation>
+    </message>
+    <message id="macos.crew_control_view.remove_failed">
+        <source>Remove failed: %1</source>
+        <translation>해체 실패: %1</translation>
+    </message>
+    <message id="macos.crew_control_view.removed">
+        <source>Removed agent team for “%1”</source>
+        <translation>“%1”의 에이전트 팀을 해체했습니다</translation>
+    </message>
+    <message id="macos.crew_control_view.rename">
+        <source>Rename…</source>
+        <translation>이름 바꾸기…</translation>
+    </message>
+    <message id="macos.crew_control_view.rename_team_failed">
+        <source>Couldn’t rename team</source>
+        <translation>팀 이름을 바꾸지 못했습니다</translation>
+    </message>
+    <message id="macos.crew_control_view.route">
+        <source>Route task…</source>
+        <translation>작업 배정…</translation>
+    </message>
+    <message id="macos.crew_control_view.route_failed">
+        <source>route failed</source>
+        <translation>배정 실패</translation>
+    </message>
+    <message id="macos.crew_control_view.routed">
+        <source>Routed %1 to %2.</source>
+        <translation>%1을(를) %2에 배정했습니다.</translation>
+    </message>
+    <message id="macos.crew_control_view.routing">
+        <source>Routing a task</source>
+        <translation>작업 배정 중</translation>
+    </message>
+    <message id="macos.crew_control_view.starting">
+        <source>Starting agents…</source>
+        <translation>에이전트 시작 중…</translation>
+    </message>
+    <message id="macos.crew_control_view.state_blocked">
+        <source>blocked</source>
+        <translation>막힘</translation>
+    </message>
+    <message id="macos.crew_control_view.state_idle">
+        <source>idle</source>
+        <translation>대기</translation>
+    </message>
+    <message id="macos.crew_control_view.state_unknown">
+        <source>unknown</source>
+        <translation>알 수 없음</translation>
+    </message>
+    <message id="macos.crew_control_view.state_working">
+        <source>working</source>
+        <translation>작업 중</translation>
+    </message>
+    <message id="macos.crew_control_view.stop">
+        <source>Stop task</source>
+        <translation>작업 중지</translation>
+    </message>
+    <message id="macos.crew_control_view.stop_failed">
+        <source>stop failed</source>
+        <translation>중지 실패</translation>
+    </message>
+    <message id="macos.crew_control_view.stopped">
+        <source>Stopped the task of %1.</source>
+        <translation>%1의 작업을 중지했습니다.</translation>
+    </message>
+    <message id="macos.crew_control_view.stopping">
+        <source>Stopping a task</source>
+        <translation>작업 중지 중</translation>
+    </message>
+    <message id="macos.crew_control_view.task">
+        <source>Task</source>
+        <translation>작업</translation>
+    </message>
+    <message id="macos.crew_control_view.task_id">
+        <source>Task id</source>
+        <translation>작업 ID</translation>
+    </message>
+    <message id="macos.crew_control_view.task_id_required">
+        <source>A task id is required to route.</source>
+        <translation>작업을 배정하려면 작업 ID가 필요합니다.</translation>
+    </message>
+    <message id="macos.crew_control_view.task_placeholder">
+        <source>First task for the manager (optional)</source>
+        <translation>관리자의 첫 작업(선택)</translation>
+    </message>
+    <message id="macos.crew_control_view.team_created">
+        <source>Agent team created for “%1” (1 mgr + %2 %3 workers, %4).</source>
+        <translation>“%1”의 에이전트 팀을 만들었습니다(관리자 1 + %3 작업자 %2, %4).</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_closed">
+        <source>Closed terminal window.</source>
+        <translation>터미널 창을 닫았습니다.</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_failed">
+        <source>Couldn’t open a terminal: %1</source>
+        <translation>터미널을 열지 못했습니다: %1</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_needs_sign_in">
+        <source>Sign in to create a terminal on a remote machine — without a relay account the pane would land on This Mac instead.</source>
+        <translation>원격 컴퓨터에 터미널을 만들려면 로그인하세요 — 릴레이 계정이 없으면 창이 이 컴퓨터에 생깁니다.</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_opened">
+        <source>Opened terminal window “%1”.</source>
+        <translation>터미널 창 “%1”을(를) 열었습니다.</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_row">
+        <source>Terminal “%1”</source>
+        <translation>터미널 “%1”</translation>
+    </message>
+    <message id="macos.crew_control_view.title">
+        <source>Agent teams</source>
+        <translation>에이전트 팀</translation>
+    </message>
+    <message id="macos.crew_control_view.worker_count_range">
+        <source>Worker count must be 1–9.</source>
+        <translation>작업자 수는 1–9여야 합니다.</translation>
+    </message>
+    <message id="macos.crew_control_view.workers">
+        <source>Workers</source>
+        <translation>작업자</translation>
+    </message>
+    <message id="macos.crew_control_view.workers_added">
+        <source>Added %1 agents to the team.</source>
+        <translation>팀에 에이전트 %1개를 추가했습니다.</translation>
+    </message>
     <message id="macos.daemon_provision.could_not_cleanly_restart">
         <source>Vesket could not cleanly restart its daemon.
 
@@ -980,6 +1284,10 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.main_window.show_the_pane_as_a_live_terminal">
         <source>Show the pane as a live terminal you can type into, instead of its text</source>
         <translation>패널을 텍스트 대신 입력할 수 있는 라이브 터미널로 표시합니다</translation>
+    </message>
+    <message id="macos.main_window.teams">
+        <source>Teams</source>
+        <translation>팀</translation>
     </message>
     <message id="macos.main_window.text_mode">
         <source>Text</source>
@@ -1644,6 +1952,26 @@ Please download the latest signed Vesket release.</source>
     <message id="relay_error.unknown_daemon_token">
         <source>The Vesket background service on this Mac is not registered with your account. Its saved registration was removed or belongs to another account. Register this Mac again.</source>
         <translation>이 Mac의 Vesket 백그라운드 서비스가 계정에 등록되어 있지 않습니다. 저장된 등록 정보가 삭제되었거나 다른 계정의 것입니다. 이 Mac을 다시 등록하세요.</translation>
+    </message>
+    <message id="window.name.characters_error">
+        <source>Names can’t hold control characters or any of ( ) [ ] { } &lt; &gt; : . ; ' " ` $ \ | &amp; * ? ! # %.</source>
+        <translation>이름에는 제어 문자나 ( ) [ ] { } &lt; &gt; : . ; ' " ` $ \ | &amp; * ? ! # % 를 쓸 수 없습니다.</translation>
+    </message>
+    <message id="window.name.length_error">
+        <source>Names are at most 40 characters.</source>
+        <translation>이름은 최대 40자입니다.</translation>
+    </message>
+    <message id="window.name.mutation_succeeded">
+        <source>Done.</source>
+        <translation>완료했습니다.</translation>
+    </message>
+    <message id="window.name.rename_failed">
+        <source>Couldn’t rename group</source>
+        <translation>그룹 이름을 바꾸지 못했습니다</translation>
+    </message>
+    <message id="window.name.renamed">
+        <source>Renamed.</source>
+        <translation>이름을 바꿨습니다.</translation>
     </message>
 </context>
 </TS>

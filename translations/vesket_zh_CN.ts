@@ -379,6 +379,310 @@
         <source>Uploading %1%</source>
         <translation>正在上传 %1%</translation>
     </message>
+    <message id="macos.crew_control_view.add_workers_failed">
+        <source>Couldn’t add agents</source>
+        <translation>无法添加智能体</translation>
+    </message>
+    <message id="macos.crew_control_view.agent_kind">
+        <source>Agent</source>
+        <translation>智能体</translation>
+    </message>
+    <message id="macos.crew_control_view.brief">
+        <source>What should the worker do?</source>
+        <translation>工作者要做什么？</translation>
+    </message>
+    <message id="macos.crew_control_view.cancel">
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message id="macos.crew_control_view.choose_folder">
+        <source>Choose…</source>
+        <translation>选择…</translation>
+    </message>
+    <message id="macos.crew_control_view.cli_missing">
+        <source>vesket CLI not found at %1 — install the daemon first.</source>
+        <translation>在 %1 找不到 vesket 命令行工具——请先安装守护进程。</translation>
+    </message>
+    <message id="macos.crew_control_view.close">
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message id="macos.crew_control_view.close_group_failed">
+        <source>Couldn’t close group</source>
+        <translation>无法关闭分组</translation>
+    </message>
+    <message id="macos.crew_control_view.close_terminal_action">
+        <source>Closing a terminal</source>
+        <translation>关闭终端</translation>
+    </message>
+    <message id="macos.crew_control_view.close_terminal_failed">
+        <source>Close terminal failed: %1</source>
+        <translation>关闭终端失败：%1</translation>
+    </message>
+    <message id="macos.crew_control_view.column_model">
+        <source>Model</source>
+        <translation>模型</translation>
+    </message>
+    <message id="macos.crew_control_view.column_name">
+        <source>Team / pane</source>
+        <translation>团队 / 窗格</translation>
+    </message>
+    <message id="macos.crew_control_view.column_state">
+        <source>State</source>
+        <translation>状态</translation>
+    </message>
+    <message id="macos.crew_control_view.column_task">
+        <source>Task</source>
+        <translation>任务</translation>
+    </message>
+    <message id="macos.crew_control_view.create">
+        <source>Create</source>
+        <translation>创建</translation>
+    </message>
+    <message id="macos.crew_control_view.create_failed">
+        <source>crew create failed</source>
+        <translation>创建团队失败</translation>
+    </message>
+    <message id="macos.crew_control_view.crew_bin_missing">
+        <source>crew bin not found at %1 — is the daemon installed?</source>
+        <translation>在 %1 找不到团队工具——守护进程已安装吗？</translation>
+    </message>
+    <message id="macos.crew_control_view.disband">
+        <source>Disband</source>
+        <translation>解散</translation>
+    </message>
+    <message id="macos.crew_control_view.empty">
+        <source>No teams, groups or terminal windows yet.</source>
+        <translation>还没有团队、分组或终端窗口。</translation>
+    </message>
+    <message id="macos.crew_control_view.group_create_failed">
+        <source>agent-group create failed</source>
+        <translation>创建智能体分组失败</translation>
+    </message>
+    <message id="macos.crew_control_view.group_created">
+        <source>Agent Group created (%1 panes, no manager).</source>
+        <translation>已创建智能体分组（%1 个窗格，无管理者）。</translation>
+    </message>
+    <message id="macos.crew_control_view.group_row">
+        <source>Agent group “%1”</source>
+        <translation>智能体分组“%1”</translation>
+    </message>
+    <message id="macos.crew_control_view.group_size_error">
+        <source>Agent groups grow by 2 (2–8) to keep the two-row layout.</source>
+        <translation>智能体分组每次增加 2 个（2–8），以保持两行布局。</translation>
+    </message>
+    <message id="macos.crew_control_view.grow">
+        <source>Add agents</source>
+        <translation>添加智能体</translation>
+    </message>
+    <message id="macos.crew_control_view.grow_count">
+        <source>How many workers?</source>
+        <translation>添加多少个工作者？</translation>
+    </message>
+    <message id="macos.crew_control_view.kind_of_window">
+        <source>Start</source>
+        <translation>启动</translation>
+    </message>
+    <message id="macos.crew_control_view.machine_local">
+        <source>On this machine</source>
+        <translation>在本机上</translation>
+    </message>
+    <message id="macos.crew_control_view.machine_remote">
+        <source>On %1</source>
+        <translation>在 %1 上</translation>
+    </message>
+    <message id="macos.crew_control_view.mode_group">
+        <source>Agent group (two rows, no manager)</source>
+        <translation>智能体分组（两行，无管理者）</translation>
+    </message>
+    <message id="macos.crew_control_view.mode_team">
+        <source>Agent team (manager + workers)</source>
+        <translation>智能体团队（管理者 + 工作者）</translation>
+    </message>
+    <message id="macos.crew_control_view.mode_terminal">
+        <source>Plain terminal window</source>
+        <translation>普通终端窗口</translation>
+    </message>
+    <message id="macos.crew_control_view.model">
+        <source>Model</source>
+        <translation>模型</translation>
+    </message>
+    <message id="macos.crew_control_view.model_placeholder">
+        <source>Model (empty: the agent's default)</source>
+        <translation>模型（留空：使用智能体默认值）</translation>
+    </message>
+    <message id="macos.crew_control_view.name">
+        <source>Name</source>
+        <translation>名称</translation>
+    </message>
+    <message id="macos.crew_control_view.name_placeholder">
+        <source>Window name (optional)</source>
+        <translation>窗口名称（可选）</translation>
+    </message>
+    <message id="macos.crew_control_view.needs_approval">
+        <source>Approve this device from one of your other devices to manage that machine's teams.</source>
+        <translation>请在你的其他设备上批准此设备，才能管理那台机器的团队。</translation>
+    </message>
+    <message id="macos.crew_control_view.new">
+        <source>New…</source>
+        <translation>新建…</translation>
+    </message>
+    <message id="macos.crew_control_view.new_title">
+        <source>Start agents</source>
+        <translation>启动智能体</translation>
+    </message>
+    <message id="macos.crew_control_view.project">
+        <source>Project</source>
+        <translation>项目</translation>
+    </message>
+    <message id="macos.crew_control_view.project_placeholder">
+        <source>Project folder</source>
+        <translation>项目文件夹</translation>
+    </message>
+    <message id="macos.crew_control_view.project_required">
+        <source>Project name is required.</source>
+        <translation>必须填写项目名称。</translation>
+    </message>
+    <message id="macos.crew_control_view.registry_failed">
+        <source>crew-registry list failed</source>
+        <translation>读取团队列表失败</translation>
+    </message>
+    <message id="macos.crew_control_view.registry_unreadable">
+        <source>couldn't parse crew registry output</source>
+        <translation>无法解析团队列表的输出</translation>
+    </message>
+    <message id="macos.crew_control_view.remote_only_refusal">
+        <source>%1 isn’t available yet for a remote machine (%2) — switch to it directly, or select This Mac.</source>
+        <translation>%1 暂不支持远程机器（%2）——请直接切换到该机器，或选择本机。</translation>
+    </message>
+    <message id="macos.crew_control_view.remove_action">
+        <source>Removing a team</source>
+        <translation>解散团队</translation>
+    </message>
+    <message id="macos.crew_control_view.remove_failed">
+        <source>Remove failed: %1</source>
+        <translation>解散失败：%1</translation>
+    </message>
+    <message id="macos.crew_control_view.removed">
+        <source>Removed agent team for “%1”</source>
+        <translation>已解散“%1”的智能体团队</translation>
+    </message>
+    <message id="macos.crew_control_view.rename">
+        <source>Rename…</source>
+        <translation>重命名…</translation>
+    </message>
+    <message id="macos.crew_control_view.rename_team_failed">
+        <source>Couldn’t rename team</source>
+        <translation>无法重命名团队</translation>
+    </message>
+    <message id="macos.crew_control_view.route">
+        <source>Route task…</source>
+        <translation>分派任务…</translation>
+    </message>
+    <message id="macos.crew_control_view.route_failed">
+        <source>route failed</source>
+        <translation>分派失败</translation>
+    </message>
+    <message id="macos.crew_control_view.routed">
+        <source>Routed %1 to %2.</source>
+        <translation>已将 %1 分派给 %2。</translation>
+    </message>
+    <message id="macos.crew_control_view.routing">
+        <source>Routing a task</source>
+        <translation>正在分派任务</translation>
+    </message>
+    <message id="macos.crew_control_view.starting">
+        <source>Starting agents…</source>
+        <translation>正在启动智能体…</translation>
+    </message>
+    <message id="macos.crew_control_view.state_blocked">
+        <source>blocked</source>
+        <translation>受阻</translation>
+    </message>
+    <message id="macos.crew_control_view.state_idle">
+        <source>idle</source>
+        <translation>空闲</translation>
+    </message>
+    <message id="macos.crew_control_view.state_unknown">
+        <source>unknown</source>
+        <translation>未知</translation>
+    </message>
+    <message id="macos.crew_control_view.state_working">
+        <source>working</source>
+        <translation>工作中</translation>
+    </message>
+    <message id="macos.crew_control_view.stop">
+        <source>Stop task</source>
+        <translation>停止任务</translation>
+    </message>
+    <message id="macos.crew_control_view.stop_failed">
+        <source>stop failed</source>
+        <translation>停止失败</translation>
+    </message>
+    <message id="macos.crew_control_view.stopped">
+        <source>Stopped the task of %1.</source>
+        <translation>已停止 %1 的任务。</translation>
+    </message>
+    <message id="macos.crew_control_view.stopping">
+        <source>Stopping a task</source>
+        <translation>正在停止任务</translation>
+    </message>
+    <message id="macos.crew_control_view.task">
+        <source>Task</source>
+        <translation>任务</translation>
+    </message>
+    <message id="macos.crew_control_view.task_id">
+        <source>Task id</source>
+        <translation>任务 ID</translation>
+    </message>
+    <message id="macos.crew_control_view.task_id_required">
+        <source>A task id is required to route.</source>
+        <translation>分派任务需要任务 ID。</translation>
+    </message>
+    <message id="macos.crew_control_view.task_placeholder">
+        <source>First task for the manager (optional)</source>
+        <translation>管理者的第一个任务（可选）</translation>
+    </message>
+    <message id="macos.crew_control_view.team_created">
+        <source>Agent team created for “%1” (1 mgr + %2 %3 workers, %4).</source>
+        <translation>已为“%1”创建智能体团队（1 个管理者 + %2 个 %3 工作者，%4）。</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_closed">
+        <source>Closed terminal window.</source>
+        <translation>已关闭终端窗口。</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_failed">
+        <source>Couldn’t open a terminal: %1</source>
+        <translation>无法打开终端：%1</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_needs_sign_in">
+        <source>Sign in to create a terminal on a remote machine — without a relay account the pane would land on This Mac instead.</source>
+        <translation>请登录后再在远程机器上创建终端——没有中继账户，窗格会出现在本机上。</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_opened">
+        <source>Opened terminal window “%1”.</source>
+        <translation>已打开终端窗口“%1”。</translation>
+    </message>
+    <message id="macos.crew_control_view.terminal_row">
+        <source>Terminal “%1”</source>
+        <translation>终端“%1”</translation>
+    </message>
+    <message id="macos.crew_control_view.title">
+        <source>Agent teams</source>
+        <translation>智能体团队</translation>
+    </message>
+    <message id="macos.crew_control_view.worker_count_range">
+        <source>Worker count must be 1–9.</source>
+        <translation>工作者数量必须为 1–9。</translation>
+    </message>
+    <message id="macos.crew_control_view.workers">
+        <source>Workers</source>
+        <translation>工作者</translation>
+    </message>
+    <message id="macos.crew_control_view.workers_added">
+        <source>Added %1 agents to the team.</source>
+        <translation>已向团队添加 %1 个智能体。</translation>
+    </message>
     <message id="macos.daemon_provision.could_not_cleanly_restart">
         <source>Vesket could not cleanly restart its daemon.
 
@@ -980,6 +1284,10 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.main_window.show_the_pane_as_a_live_terminal">
         <source>Show the pane as a live terminal you can type into, instead of its text</source>
         <translation>将窗格显示为可输入的实时终端，而不是显示其文本</translation>
+    </message>
+    <message id="macos.main_window.teams">
+        <source>Teams</source>
+        <translation>团队</translation>
     </message>
     <message id="macos.main_window.text_mode">
         <source>Text</source>
@@ -1644,6 +1952,26 @@ Please download the latest signed Vesket release.</source>
     <message id="relay_error.unknown_daemon_token">
         <source>The Vesket background service on this Mac is not registered with your account. Its saved registration was removed or belongs to another account. Register this Mac again.</source>
         <translation>这台 Mac 上的 Vesket 后台服务未在你的账户中注册。它保存的注册信息已被删除，或属于另一个账户。请重新注册这台 Mac。</translation>
+    </message>
+    <message id="window.name.characters_error">
+        <source>Names can’t hold control characters or any of ( ) [ ] { } &lt; &gt; : . ; ' " ` $ \ | &amp; * ? ! # %.</source>
+        <translation>名称不能包含控制字符或 ( ) [ ] { } &lt; &gt; : . ; ' " ` $ \ | &amp; * ? ! # % 中的任何字符。</translation>
+    </message>
+    <message id="window.name.length_error">
+        <source>Names are at most 40 characters.</source>
+        <translation>名称最多 40 个字符。</translation>
+    </message>
+    <message id="window.name.mutation_succeeded">
+        <source>Done.</source>
+        <translation>完成。</translation>
+    </message>
+    <message id="window.name.rename_failed">
+        <source>Couldn’t rename group</source>
+        <translation>无法重命名分组</translation>
+    </message>
+    <message id="window.name.renamed">
+        <source>Renamed.</source>
+        <translation>已重命名。</translation>
     </message>
 </context>
 </TS>

@@ -198,6 +198,7 @@ QWidget* MainWindow::buildSidebar() {
     } else {
       m_model.setActiveRemoteTarget(viewer::ActiveRemoteTarget{daemonId, m_machinePicker->itemText(index).toStdString()});
     }
+    emit activeMachineChanged(daemonId, daemonId == 0 ? QString() : m_machinePicker->itemText(index));
   });
 
   m_sidebarModel = new PaneSidebarModel(&m_model.paneList(), this);
@@ -546,6 +547,11 @@ void MainWindow::addSettingsButton(QHBoxLayout* sidebarHeaderLayout) {
   inboxButton->setText(relay::localizedText("macos.inbox_view.title", QStringLiteral("Inbox")));
   sidebarHeaderLayout->insertWidget(sidebarHeaderLayout->indexOf(settingsButton), inboxButton);
   connect(inboxButton, &QToolButton::clicked, &WindowRequests::shared(), &WindowRequests::inboxRequested);
+  auto* teamsButton = new QToolButton(this);
+  teamsButton->setObjectName("teamsButton");
+  teamsButton->setText(qtTrId("macos.main_window.teams"));
+  sidebarHeaderLayout->addWidget(teamsButton);
+  connect(teamsButton, &QToolButton::clicked, this, &MainWindow::teamsRequested);
 }
 
 void MainWindow::setLiveTerminalShown(bool shown) {

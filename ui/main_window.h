@@ -79,6 +79,10 @@ class MainWindow : public QMainWindow {
   void closing();
   // The header's "Setup…" button: the setup and readiness view should open.
   void setupRequested();
+  // The header's "Teams" button: the Teams window should open.
+  void teamsRequested();
+  // The machine picker chose another machine (daemon id and name) or this one (0).
+  void activeMachineChanged(qint64 daemonId, const QString& machineName);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
