@@ -2,6 +2,8 @@
 
 #include <QPointer>
 
+#include <qcoro/qcorosignal.h>
+
 namespace vesket::inbox {
 namespace {
 
@@ -101,6 +103,15 @@ QCoro::Task<BoardDragOutcome> MacTaskBoardStore::handleDrag(std::string id, Boar
   }
   recompute();
   emit changed();
+  // Moves reach the relay one after another, in the order they were made: a card moved
+  // twice before the first answer ("workerDone", then "verify") would otherwise race, and
+  // the relay refuses a verify that overtakes its workerDone.
+  ++m_movesWaiting;
+  while (m_moving) {
+    co_await qCoro(this, &MacTaskBoardStore::moveSettled);
+    if (!self) co_return outcome;
+  }
+  m_moving = true;
   try {
     relay::RelayClient client = m_client();
     const nlohmann::json body = outcome.kind == BoardDragOutcome::Kind::verify ? nlohmann::json{{"action", "verify"}}
@@ -110,7 +121,12 @@ QCoro::Task<BoardDragOutcome> MacTaskBoardStore::handleDrag(std::string id, Boar
     if (self) failed(error, QStringLiteral("Couldn't move the task"));
   }
   if (!self) co_return outcome;
-  co_await load();
+  m_moving = false;
+  const bool last = --m_movesWaiting == 0;
+  emit moveSettled();
+  // Only the last move reloads: an earlier reload would show the board without the moves
+  // still on their way.
+  if (last) co_await load();
   co_return outcome;
 }
 

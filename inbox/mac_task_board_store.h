@@ -54,6 +54,8 @@ class MacTaskBoardStore : public QObject {
 
  signals:
   void changed();
+  // A move's request to the relay has been answered (moves go one after another).
+  void moveSettled();
 
  private:
   void recompute();
@@ -69,6 +71,8 @@ class MacTaskBoardStore : public QObject {
   std::map<std::string, std::vector<RelayTaskItem>> m_childrenByParent;
   std::map<std::string, int> m_childrenNeedingReviewByParent;
   std::map<std::string, std::string> m_rollupTextByParent;
+  int m_movesWaiting = 0;  // moves made and not yet answered by the relay
+  bool m_moving = false;   // a move's request is on its way
 };
 
 }  // namespace vesket::inbox
