@@ -181,8 +181,14 @@ QWidget* MainWindow::buildSidebar() {
   m_connectionBadge = new QLabel(header);
   m_connectionBadge->setObjectName("connectionBadge");
   headerLayout->addWidget(m_connectionBadge);
-  addSettingsButton(headerLayout);
   layout->addWidget(header);
+  // The window's other places get a row of their own: beside the title they squeezed it.
+  auto* actionsRow = new QWidget(panel);
+  auto* actionsLayout = new QHBoxLayout(actionsRow);
+  actionsLayout->setContentsMargins(12, 0, 12, 8);
+  addSettingsButton(actionsLayout);
+  actionsLayout->addStretch(1);
+  layout->addWidget(actionsRow);
   auto* machineRow = new QWidget(panel);
   auto* machineLayout = new QHBoxLayout(machineRow);
   machineLayout->setContentsMargins(12, 0, 12, 8);
@@ -550,7 +556,7 @@ void MainWindow::addSettingsButton(QHBoxLayout* sidebarHeaderLayout) {
   auto* teamsButton = new QToolButton(this);
   teamsButton->setObjectName("teamsButton");
   teamsButton->setText(qtTrId("macos.main_window.teams"));
-  sidebarHeaderLayout->addWidget(teamsButton);
+  sidebarHeaderLayout->insertWidget(sidebarHeaderLayout->indexOf(settingsButton), teamsButton);
   connect(teamsButton, &QToolButton::clicked, this, &MainWindow::teamsRequested);
 }
 
