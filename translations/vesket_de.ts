@@ -1670,6 +1670,22 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
         <source>No tasks yet.</source>
         <translation>Noch keine Aufgaben.</translation>
     </message>
+    <message id="macos.task_board.event_created">
+        <source>Created</source>
+        <translation>Erstellt</translation>
+    </message>
+    <message id="macos.task_board.event_dispatched">
+        <source>Dispatched</source>
+        <translation>Zugewiesen</translation>
+    </message>
+    <message id="macos.task_board.event_note">
+        <source>Note</source>
+        <translation>Notiz</translation>
+    </message>
+    <message id="macos.task_board.event_status_change">
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
     <message id="macos.task_board.in_progress">
         <source>In Progress</source>
         <translation>In Arbeit</translation>
@@ -1685,6 +1701,26 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.task_board.reopen">
         <source>Reopen</source>
         <translation>Wieder öffnen</translation>
+    </message>
+    <message id="macos.task_board.status_in_progress">
+        <source>In progress</source>
+        <translation>In Arbeit</translation>
+    </message>
+    <message id="macos.task_board.status_needs_fix">
+        <source>Needs fix</source>
+        <translation>Nachbesserung nötig</translation>
+    </message>
+    <message id="macos.task_board.status_new">
+        <source>New</source>
+        <translation>Neu</translation>
+    </message>
+    <message id="macos.task_board.status_verified">
+        <source>Verified</source>
+        <translation>Geprüft</translation>
+    </message>
+    <message id="macos.task_board.status_worker_done">
+        <source>Worker done</source>
+        <translation>Vom Worker erledigt</translation>
     </message>
     <message id="macos.task_board.team_placeholder">
         <source>Team</source>

@@ -1670,6 +1670,22 @@ Please download the latest signed Vesket release.</translation>
         <source>No tasks yet.</source>
         <translation>No tasks yet.</translation>
     </message>
+    <message id="macos.task_board.event_created">
+        <source>Created</source>
+        <translation>Created</translation>
+    </message>
+    <message id="macos.task_board.event_dispatched">
+        <source>Dispatched</source>
+        <translation>Dispatched</translation>
+    </message>
+    <message id="macos.task_board.event_note">
+        <source>Note</source>
+        <translation>Note</translation>
+    </message>
+    <message id="macos.task_board.event_status_change">
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
     <message id="macos.task_board.in_progress">
         <source>In Progress</source>
         <translation>In Progress</translation>
@@ -1685,6 +1701,26 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.task_board.reopen">
         <source>Reopen</source>
         <translation>Reopen</translation>
+    </message>
+    <message id="macos.task_board.status_in_progress">
+        <source>In progress</source>
+        <translation>In progress</translation>
+    </message>
+    <message id="macos.task_board.status_needs_fix">
+        <source>Needs fix</source>
+        <translation>Needs fix</translation>
+    </message>
+    <message id="macos.task_board.status_new">
+        <source>New</source>
+        <translation>New</translation>
+    </message>
+    <message id="macos.task_board.status_verified">
+        <source>Verified</source>
+        <translation>Verified</translation>
+    </message>
+    <message id="macos.task_board.status_worker_done">
+        <source>Worker done</source>
+        <translation>Worker done</translation>
     </message>
     <message id="macos.task_board.team_placeholder">
         <source>Team</source>

@@ -1665,6 +1665,22 @@ Please download the latest signed Vesket release.</source>
         <source>No tasks yet.</source>
         <translation>아직 작업이 없습니다.</translation>
     </message>
+    <message id="macos.task_board.event_created">
+        <source>Created</source>
+        <translation>생성됨</translation>
+    </message>
+    <message id="macos.task_board.event_dispatched">
+        <source>Dispatched</source>
+        <translation>배정됨</translation>
+    </message>
+    <message id="macos.task_board.event_note">
+        <source>Note</source>
+        <translation>메모</translation>
+    </message>
+    <message id="macos.task_board.event_status_change">
+        <source>Status</source>
+        <translation>상태</translation>
+    </message>
     <message id="macos.task_board.in_progress">
         <source>In Progress</source>
         <translation>진행 중</translation>
@@ -1680,6 +1696,26 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.task_board.reopen">
         <source>Reopen</source>
         <translation>다시 열기</translation>
+    </message>
+    <message id="macos.task_board.status_in_progress">
+        <source>In progress</source>
+        <translation>진행 중</translation>
+    </message>
+    <message id="macos.task_board.status_needs_fix">
+        <source>Needs fix</source>
+        <translation>수정 필요</translation>
+    </message>
+    <message id="macos.task_board.status_new">
+        <source>New</source>
+        <translation>새 작업</translation>
+    </message>
+    <message id="macos.task_board.status_verified">
+        <source>Verified</source>
+        <translation>검증됨</translation>
+    </message>
+    <message id="macos.task_board.status_worker_done">
+        <source>Worker done</source>
+        <translation>작업자 완료</translation>
     </message>
     <message id="macos.task_board.team_placeholder">
         <source>Team</source>

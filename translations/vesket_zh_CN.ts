@@ -1665,6 +1665,22 @@ Please download the latest signed Vesket release.</source>
         <source>No tasks yet.</source>
         <translation>还没有任务。</translation>
     </message>
+    <message id="macos.task_board.event_created">
+        <source>Created</source>
+        <translation>已创建</translation>
+    </message>
+    <message id="macos.task_board.event_dispatched">
+        <source>Dispatched</source>
+        <translation>已分派</translation>
+    </message>
+    <message id="macos.task_board.event_note">
+        <source>Note</source>
+        <translation>备注</translation>
+    </message>
+    <message id="macos.task_board.event_status_change">
+        <source>Status</source>
+        <translation>状态</translation>
+    </message>
     <message id="macos.task_board.in_progress">
         <source>In Progress</source>
         <translation>进行中</translation>
@@ -1680,6 +1696,26 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.task_board.reopen">
         <source>Reopen</source>
         <translation>重新打开</translation>
+    </message>
+    <message id="macos.task_board.status_in_progress">
+        <source>In progress</source>
+        <translation>进行中</translation>
+    </message>
+    <message id="macos.task_board.status_needs_fix">
+        <source>Needs fix</source>
+        <translation>需要修复</translation>
+    </message>
+    <message id="macos.task_board.status_new">
+        <source>New</source>
+        <translation>新建</translation>
+    </message>
+    <message id="macos.task_board.status_verified">
+        <source>Verified</source>
+        <translation>已验证</translation>
+    </message>
+    <message id="macos.task_board.status_worker_done">
+        <source>Worker done</source>
+        <translation>执行者已完成</translation>
     </message>
     <message id="macos.task_board.team_placeholder">
         <source>Team</source>

@@ -12,6 +12,7 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QVBoxLayout>
+#include <array>
 
 #include "inbox/mac_task_board_store.h"
 #include "relay/relay_error_presentation.h"
@@ -30,6 +31,42 @@ QString q(const std::string& text) { return QString::fromStdString(text); }
 QString readableTime(const std::string& iso) {
   const QDateTime time = QDateTime::fromString(q(iso), Qt::ISODateWithMs);
   return time.isValid() ? QLocale().toString(time.toLocalTime(), QLocale::ShortFormat) : q(iso);
+}
+
+// Status and event ids as a person reads them; an id this build does not know shows as it is.
+QString statusName(const std::string& status) {
+  static const std::array<std::array<const char*, 3>, 5> kNames = {{
+      {"new", "macos.task_board.status_new", "New"},
+      {"inProgress", "macos.task_board.status_in_progress", "In progress"},
+      {"workerDone", "macos.task_board.status_worker_done", "Worker done"},
+      {"verified", "macos.task_board.status_verified", "Verified"},
+      {"needsFix", "macos.task_board.status_needs_fix", "Needs fix"},
+  }};
+  for (const auto& [id, key, english] : kNames) {
+    if (status == id) return t(key, english);
+  }
+  return q(status);
+}
+
+QString eventName(const std::string& type) {
+  static const std::array<std::array<const char*, 3>, 4> kNames = {{
+      {"created", "macos.task_board.event_created", "Created"},
+      {"statusChange", "macos.task_board.event_status_change", "Status"},
+      {"note", "macos.task_board.event_note", "Note"},
+      {"dispatched", "macos.task_board.event_dispatched", "Dispatched"},
+  }};
+  for (const auto& [id, key, english] : kNames) {
+    if (type == id) return t(key, english);
+  }
+  return q(type);
+}
+
+// A status change's body reads "from → to" in status ids.
+QString eventBody(const std::string& type, const std::string& body) {
+  static const std::string kArrow = " → ";
+  const auto arrow = body.find(kArrow);
+  if (type != "statusChange" || arrow == std::string::npos) return q(body);
+  return statusName(body.substr(0, arrow)) + QStringLiteral(" → ") + statusName(body.substr(arrow + kArrow.size()));
 }
 
 constexpr int kMinColumnWidth = 200;
@@ -184,10 +221,10 @@ void TaskBoardView::select(const std::string& id) {
     for (const auto& entry : entries) {
       QString line = readableTime(entry.createdAt()) + QStringLiteral("  ");
       if (const auto* event = std::get_if<inbox::RelayTaskEvent>(&entry.entry)) {
-        line += q(event->type) + (event->body ? QStringLiteral(": ") + q(*event->body) : QString());
+        line += eventName(event->type) + (event->body ? QStringLiteral(": ") + eventBody(event->type, *event->body) : QString());
       } else {
         const auto& child = std::get<inbox::RelayTaskItem>(entry.entry);
-        line += QStringLiteral("↳ ") + q(child.title) + QStringLiteral(" (") + q(child.status) + u')';
+        line += QStringLiteral("↳ ") + q(child.title) + QStringLiteral(" (") + statusName(child.status) + u')';
       }
       self->m_timeline->addItem(line);
     }
@@ -231,7 +268,7 @@ void TaskBoardView::renderDetails() {
     return;
   }
   m_details->setText(QStringLiteral("<b>%1</b><br>%2 · %3%4%5")
-                         .arg(q(task->title).toHtmlEscaped(), q(task->agentTeam).toHtmlEscaped(), q(task->status),
+                         .arg(q(task->title).toHtmlEscaped(), q(task->agentTeam).toHtmlEscaped(), statusName(task->status),
                               task->priority ? QStringLiteral(" · ") + q(*task->priority) : QString(),
                               task->note ? QStringLiteral("<br><i>%1</i>").arg(q(*task->note).toHtmlEscaped()) : QString()));
 }

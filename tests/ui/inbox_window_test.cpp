@@ -166,7 +166,9 @@ TEST_F(InboxWindowTest, TheBoardMovesCardsOneColumnAtATime) {
     return m_http->get(QString::fromStdString("/api/tasks/" + id), m_token).json()["task"]["status"] == "verified";
   }, 10000));
   board.select(id);
-  ASSERT_TRUE(waitUntil([&] { return m_window->findChild<QListWidget*>("timeline")->count() == 4; }, 10000));
+  auto* timeline = m_window->findChild<QListWidget*>("timeline");
+  ASSERT_TRUE(waitUntil([&] { return timeline->count() == 4; }, 10000));
+  EXPECT_TRUE(timeline->item(3)->text().endsWith("Status: Worker done → Verified")) << timeline->item(3)->text().toStdString();
   spinFor(200);
   saveScreenshot(*m_window, "inbox-window-board");
 }
