@@ -106,6 +106,14 @@ void readValue(const Json& json, double& out) {
   out = json.get<double>();
 }
 
+Json writeValue(double value) {
+  constexpr double kExact = 9007199254740992.0;  // 2^53: every whole number below it is exact
+  if (std::isfinite(value) && std::trunc(value) == value && std::fabs(value) <= kExact) {
+    return static_cast<std::int64_t>(value);
+  }
+  return value;
+}
+
 void readValue(const Json& json, bool& out) {
   if (!json.is_boolean()) detail::failType(json, "boolean");
   out = json.get<bool>();

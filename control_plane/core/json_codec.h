@@ -103,7 +103,8 @@ void readValue(const Json& json, std::string& out);
 void readValue(const Json& json, double& out);
 void readValue(const Json& json, bool& out);
 inline Json writeValue(const std::string& value) { return value; }
-inline Json writeValue(double value) { return value; }
+// A whole number (an id, milliseconds since the epoch) goes out as a JSON integer, not "1.0".
+Json writeValue(double value);
 inline Json writeValue(bool value) { return value; }
 
 template <std::integral T>

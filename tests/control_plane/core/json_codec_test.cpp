@@ -216,6 +216,14 @@ TEST(JsonCodec, NumberAcceptsEveryJsonNumber) {
     value["number"] = number;
     EXPECT_EQ(Sample::fromJson(value).number, number.get<double>()) << number.dump();
   }
+  // Whole numbers (ids, epoch milliseconds) are written as integers; fractions and numbers
+  // beyond 2^53 stay floating point.
+  for (const auto& [number, text] : std::vector<std::pair<double, std::string>>{
+           {42, "42"}, {-3, "-3"}, {1733540000123.0, "1733540000123"}, {0.5, "0.5"}, {1e300, "1e+300"}}) {
+    Sample sample = Sample::fromJson(minimalSample());
+    sample.number = number;
+    EXPECT_EQ(sample.toJson()["number"].dump(), text);
+  }
 }
 
 TEST(JsonCodec, EncodingLeavesAbsentOptionalsOutAndRoundTrips) {
