@@ -81,7 +81,7 @@ TEST_F(ControlCommandsTest, EachCommandSendsItsNameAndArguments) {
   auto& c = *m_client;
   const std::vector<Case> cases = {
       {"ping", [&] { return run<PingResult>(c.ping(), {{"alive", true}, {"ts", 5}}, asJson<PingResult>); }, "{}",
-       R"({"alive":true,"ts":5.0})"},
+       R"({"alive":true,"ts":5})"},
       {"relay-status",
        [&] {
          return run<LocalRelayStatus>(c.relayStatus(), {{"connected", true}, {"transportState", "up"}},
