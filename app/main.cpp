@@ -185,6 +185,9 @@ int main(int argc, char** argv) {
     inboxWindow->show();
     inboxWindow->raise();
   });
+  QObject::connect(&ui::WindowRequests::shared(), &ui::WindowRequests::decisionRequested, inboxWindow,
+                   [inboxWindow](const inbox::OpenInboxDecision& decision) { inboxWindow->openDecision(decision); },
+                   Qt::DirectConnection);
   auto followInbox = [&account, &inboxStore] {
     if (account.session().isSignedIn()) {
       inboxStore.load();

@@ -11,6 +11,7 @@
 
 #include <qcoro/qcoronetworkreply.h>
 
+#include <algorithm>
 #include <limits>
 
 #include "control_plane/core/decoding_error.h"
@@ -129,8 +130,13 @@ QCoro::Task<void> InboxStore::refreshThreads() {
     m_threadsState = LoadState::loaded;
     m_threadsError.clear();
     m_sessionExpired = false;
+    m_deviceNotApproved = false;
   } else if (failure && failure->status == 401) {
     handleAuthExpiry();
+  } else if (failure && failure->status == 403 && failure->message.starts_with("device_not_approved")) {
+    m_deviceNotApproved = true;
+    m_threadsState = LoadState::failed;
+    m_threadsError = QString::fromStdString(failure->message);
   } else {
     m_threadsState = LoadState::failed;
     m_threadsError = failure ? QString::fromStdString(failure->message) : transport;
@@ -280,6 +286,7 @@ QCoro::Task<void> InboxStore::reconcileLiveChange() {
 }
 
 QCoro::Task<void> InboxStore::openThread(std::string slug) {
+  if (m_pendingDecisionJump && m_pendingDecisionJump->slug != slug) m_pendingDecisionJump.reset();
   if (m_openSlug != slug) {
     m_openSlug = slug;
     m_messages.clear();
@@ -354,6 +361,35 @@ QCoro::Task<void> InboxStore::loadOlderMessages() {
     m_cachedRuns[slug] = m_messages;
   }
   emit messagesChanged();
+}
+
+QCoro::Task<void> InboxStore::openDecision(OpenInboxDecision decision) {
+  QPointer<InboxStore> self(this);
+  const InboxDecisionRef ref{decision.slug, decision.message.id};
+  m_pendingDecisionJump = ref;
+  m_presentedDecision = decision.message;
+  co_await openThread(decision.slug);
+  if (!self || m_pendingDecisionJump != ref) co_return;
+  co_await pageBackToPresentedDecision();
+}
+
+QCoro::Task<void> InboxStore::pageBackToPresentedDecision() {
+  QPointer<InboxStore> self(this);
+  while (self && m_presentedDecision && m_pendingDecisionJump && m_openSlug == m_pendingDecisionJump->slug) {
+    const double wanted = m_presentedDecision->id;
+    const auto loaded = std::find_if(m_messages.begin(), m_messages.end(),
+                                     [wanted](const InboxMessage& message) { return message.id == wanted; });
+    if (loaded != m_messages.end() || !m_hasOlderMessages || m_messages.empty()) break;
+    const double oldest = m_messages.front().id;
+    co_await loadOlderMessages();
+    // A page that failed or brought nothing older ends the search.
+    if (!self || m_messages.empty() || m_messages.front().id >= oldest) break;
+  }
+  if (self) emit messagesChanged();
+}
+
+void InboxStore::consumeDecisionJump(const InboxDecisionRef& ref) {
+  if (m_pendingDecisionJump == ref) m_pendingDecisionJump.reset();
 }
 
 QCoro::Task<void> InboxStore::markThreadRead(std::string slug) {

@@ -70,6 +70,9 @@ class InboxStore : public QObject {
   LoadState threadsState() const { return m_threadsState; }
   const QString& threadsError() const { return m_threadsError; }
   bool sessionExpired() const { return m_sessionExpired; }
+  // The relay refuses this machine's token until the device is approved: the inbox is
+  // local-only for now (terminals and teams here work as usual).
+  bool deviceNotApproved() const { return m_deviceNotApproved; }
   const std::vector<PlatformNotification>& notifications() const { return m_notifications; }
   // The notifications that carry a file (the Files tab).
   std::vector<PlatformNotification> files() const;
@@ -84,6 +87,9 @@ class InboxStore : public QObject {
   const std::vector<OpenInboxDecision>& openDecisions() const { return m_openDecisions; }
   bool isAnswering(const InboxDecisionRef& ref) const { return m_answering.contains(ref); }
   std::optional<DecisionAnswerFailure> decisionFailure(const InboxDecisionRef& ref) const;
+  // The decision the window should bring into view once its message is loaded.
+  const std::optional<InboxDecisionRef>& pendingDecisionJump() const { return m_pendingDecisionJump; }
+  const std::optional<InboxMessage>& presentedDecision() const { return m_presentedDecision; }
   const QString& fileOpenError() const { return m_fileOpenError; }
   bool isLive() const { return m_live; }
   // Signals the change stream has delivered (for tests and diagnostics).
@@ -107,6 +113,11 @@ class InboxStore : public QObject {
   // Answers once: a second call for the same decision while one is in flight does nothing.
   QCoro::Task<void> answerDecision(std::string slug, double messageId, std::string key, qint64 nowMs);
   QCoro::Task<void> refreshDecision(std::string slug, double messageId);
+  // Opens the decision's thread and pages back until its message is loaded; the window
+  // then scrolls to it and consumes the jump.
+  QCoro::Task<void> openDecision(OpenInboxDecision decision);
+  QCoro::Task<void> pageBackToPresentedDecision();
+  void consumeDecisionJump(const InboxDecisionRef& ref);
   QCoro::Task<void> markNotificationRead(QString id);
   // Downloads a shared file into `directory`; its path, or nothing (fileOpenError says why).
   QCoro::Task<std::optional<QString>> downloadFile(FileNotificationPayload file, QString directory);
@@ -135,6 +146,7 @@ class InboxStore : public QObject {
   LoadState m_threadsState = LoadState::idle;
   QString m_threadsError;
   bool m_sessionExpired = false;
+  bool m_deviceNotApproved = false;
   std::vector<PlatformNotification> m_notifications;
   std::optional<std::string> m_openSlug;
   std::vector<InboxMessage> m_messages;
@@ -149,6 +161,8 @@ class InboxStore : public QObject {
   bool m_decisionsLoadedOnce = false;
   std::set<InboxDecisionRef> m_answering;
   std::map<InboxDecisionRef, DecisionAnswerFailure> m_decisionFailures;
+  std::optional<InboxDecisionRef> m_pendingDecisionJump;
+  std::optional<InboxMessage> m_presentedDecision;
   QString m_fileOpenError;
   std::map<std::string, std::vector<InboxMessage>> m_cachedRuns;
   int m_messagesFetchGeneration = 0;

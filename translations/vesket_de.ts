@@ -1090,7 +1090,7 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     </message>
     <message id="macos.inbox_view.local_only_body">
         <source>Messages from your phone and other devices appear here once this Mac is approved. Terminals and agent teams on this Mac work as usual.</source>
-        <translation>Nachrichten von deinem Telefon und anderen Geräten erscheinen hier, sobald dieser Mac bestätigt ist. Terminals und Agententeams auf diesem Mac funktionieren wie gewohnt.</translation>
+        <translation>Nachrichten von Ihrem Telefon und anderen Geräten erscheinen hier, sobald dieser Mac bestätigt ist. Terminals und Agententeams auf diesem Mac funktionieren wie gewohnt.</translation>
     </message>
     <message id="macos.inbox_view.local_only_title">
         <source>Inbox is local-only for now</source>

@@ -1091,7 +1091,7 @@ Please download the latest signed Vesket release.</source>
     </message>
     <message id="macos.inbox_view.local_only_title">
         <source>Inbox is local-only for now</source>
-        <translation>받은 편지함은 지금은 로컬 전용입니다</translation>
+        <translation>받은편지함은 당분간 로컬 전용입니다</translation>
     </message>
     <message id="macos.inbox_view.mark_all_read">
         <source>Mark all read</source>

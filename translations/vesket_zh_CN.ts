@@ -1091,7 +1091,7 @@ Please download the latest signed Vesket release.</source>
     </message>
     <message id="macos.inbox_view.local_only_title">
         <source>Inbox is local-only for now</source>
-        <translation>收件箱目前仅限本机</translation>
+        <translation>收件箱暂时仅限本机</translation>
     </message>
     <message id="macos.inbox_view.mark_all_read">
         <source>Mark all read</source>

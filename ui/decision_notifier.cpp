@@ -59,6 +59,12 @@ void DecisionNotifier::onActionInvoked(uint notificationId, const QString& actio
   if (found == m_posted.end()) return;  // another application's notification
   if (actionKey == QLatin1String("default")) {
     emit WindowRequests::shared().inboxRequested();
+    for (const auto& decision : m_store.openDecisions()) {
+      if (decision.slug == found->second.slug && decision.message.id == found->second.messageId) {
+        emit WindowRequests::shared().decisionRequested(decision);
+        return;
+      }
+    }
     return;
   }
   if (!actionKey.startsWith(QLatin1String(kOptionPrefix))) return;

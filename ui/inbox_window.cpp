@@ -59,12 +59,14 @@ void clear(QVBoxLayout* layout) {
   }
 }
 
-QFrame* card(QWidget* parent, bool outgoing) {
+// A message card; the one a jump brought into view is outlined.
+QFrame* card(QWidget* parent, bool outgoing, bool outlined) {
   auto* frame = new QFrame(parent);
   frame->setProperty("card", true);
-  frame->setStyleSheet(QStringLiteral("QFrame[card=\"true\"] { background: %1; border: 1px solid palette(midlight);"
+  frame->setStyleSheet(QStringLiteral("QFrame[card=\"true\"] { background: %1; border: %2;"
                                       " border-radius: 8px; }")
-                           .arg(outgoing ? "palette(alternate-base)" : "palette(base)"));
+                           .arg(outgoing ? "palette(alternate-base)" : "palette(base)",
+                                outlined ? "2px solid palette(highlight)" : "1px solid palette(midlight)"));
   return frame;
 }
 
@@ -151,7 +153,15 @@ QWidget* InboxWindow::buildMessagesTab() {
                                  " border-radius: 6px; padding: 6px 10px; }");
   m_decisionStrip->setTextFormat(Qt::RichText);
   m_decisionStrip->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-  connect(m_decisionStrip, &QLabel::linkActivated, this, [this](const QString& slug) { openThread(slug.toStdString()); });
+  connect(m_decisionStrip, &QLabel::linkActivated, this, [this](const QString& link) {
+    // "<slug>#<message id>"
+    const std::string slug = link.section(u'#', 0, -2).toStdString();
+    const QString id = link.section(u'#', -1);
+    for (const auto& decision : m_store.openDecisions()) {
+      if (decision.slug == slug && q(inbox::formatMessageId(decision.message.id)) == id) return openDecision(decision);
+    }
+    openThread(slug);
+  });
   layout->addWidget(m_decisionStrip);
 
   auto* splitter = new QSplitter(page);
@@ -247,10 +257,24 @@ void InboxWindow::openThread(const std::string& slug) {
   renderMessages();
 }
 
+void InboxWindow::openDecision(const inbox::OpenInboxDecision& decision) {
+  m_tabs->setCurrentIndex(0);
+  m_store.openDecision(decision);
+  renderMessages();
+}
+
 void InboxWindow::renderThreads() {
   if (m_store.sessionExpired()) {
     m_banner->setText(t("macos.inbox_view.session_expired",
                         "Your session expired (sessions last 7 days). Sign in again — the Inbox uses your account session."));
+    m_banner->show();
+  } else if (m_store.deviceNotApproved()) {
+    m_banner->setText(QStringLiteral("<b>%1</b><br>%2")
+                          .arg(t("macos.inbox_view.local_only_title", "Inbox is local-only for now").toHtmlEscaped(),
+                               t("macos.inbox_view.local_only_body",
+                                 "Messages from your phone and other devices appear here once this Mac is approved. "
+                                 "Terminals and agent teams on this Mac work as usual.")
+                                   .toHtmlEscaped()));
     m_banner->show();
   } else {
     m_banner->hide();
@@ -288,7 +312,8 @@ void InboxWindow::renderDecisionStrip() {
   QStringList links;
   for (const auto& decision : open) {
     links << QStringLiteral("<a style=\"color: palette(highlighted-text);\" href=\"%1\">%2: %3</a>")
-                 .arg(q(decision.slug).toHtmlEscaped(), q(decision.agentDisplay).toHtmlEscaped(),
+                 .arg((q(decision.slug) + u'#' + q(inbox::formatMessageId(decision.message.id))).toHtmlEscaped(),
+                      q(decision.agentDisplay).toHtmlEscaped(),
                       q(decision.message.decision()->question).toHtmlEscaped());
   }
   m_decisionStrip->setText(t("macos.inbox_view.waiting_decisions", "Waiting for you: %1", {links.join(QStringLiteral(" · "))}));
@@ -308,9 +333,13 @@ void InboxWindow::renderMessages() {
   }
   m_loadOlder->setVisible(m_store.hasOlderMessages());
   const bool atBottom = m_scroll->verticalScrollBar()->value() >= m_scroll->verticalScrollBar()->maximum() - 4;
+  const auto& jump = m_store.pendingDecisionJump();
+  QFrame* jumpedTo = nullptr;
   for (const InboxMessage& message : m_store.messages()) {
     const bool outgoing = message.direction == inbox::MessageDirection::out;
-    QFrame* frame = card(m_messageArea, outgoing);
+    const bool jumpHere = jump && jump->slug == slug && jump->messageID == message.id;
+    QFrame* frame = card(m_messageArea, outgoing, jumpHere || (m_outlined && *m_outlined == inbox::InboxDecisionRef{slug, message.id}));
+    if (jumpHere) jumpedTo = frame;
     frame->setObjectName(QStringLiteral("message-") + q(inbox::formatMessageId(message.id)));
     auto* layout = new QVBoxLayout(frame);
     layout->setContentsMargins(12, 8, 12, 8);
@@ -422,7 +451,15 @@ void InboxWindow::renderMessages() {
     }
     m_messageLayout->addWidget(frame, 0, outgoing ? Qt::Alignment() : Qt::Alignment());
   }
-  if (atBottom) {
+  if (jumpedTo) {
+    // The decision asked for is loaded: show it once, outlined, and leave the scrolling to the user.
+    m_outlined = *jump;
+    m_store.consumeDecisionJump(*jump);
+    m_tabs->setCurrentIndex(0);
+    QTimer::singleShot(0, m_scroll, [scroll = QPointer<QScrollArea>(m_scroll), target = QPointer<QFrame>(jumpedTo)] {
+      if (scroll && target) scroll->ensureWidgetVisible(target, 0, 24);
+    });
+  } else if (atBottom) {
     QTimer::singleShot(0, m_scroll, [scroll = QPointer<QScrollArea>(m_scroll)] {
       if (scroll) scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
     });

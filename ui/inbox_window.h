@@ -2,13 +2,17 @@
 
 // The Inbox window: tabs for Messages (the threads on the left; the open thread's messages
 // with their cards, decision buttons answerable once, "load older" and the reply box on the
-// right; the decisions waiting across threads above), Files (shared files to open),
-// Notifications (to mark read) and the task Board. Everything comes from the InboxStore and
+// right; the decisions waiting across threads above, each a link that brings its card into
+// view; a banner when the session expired or the relay has not approved this machine),
+// Files (shared files to open), Notifications (to mark read) and the task Board. Everything comes from the InboxStore and
 // the MacTaskBoardStore; the window only shows them and hands the user's actions back.
 
 #include <QWidget>
 
+#include <optional>
 #include <string>
+
+#include "inbox/inbox_store.h"
 
 class QLabel;
 class QLineEdit;
@@ -20,7 +24,6 @@ class QTabWidget;
 class QVBoxLayout;
 
 namespace vesket::inbox {
-class InboxStore;
 class MacTaskBoardStore;
 }  // namespace vesket::inbox
 
@@ -41,6 +44,9 @@ class InboxWindow : public QWidget {
   QLineEdit* replyField() const { return m_reply; }
   // Opens the thread (as a click on it would).
   void openThread(const std::string& slug);
+  // Opens the decision's thread and brings its card into view, outlined.
+  void openDecision(const inbox::OpenInboxDecision& decision);
+  QScrollArea* messageScroll() const { return m_scroll; }
 
  private:
   QWidget* buildMessagesTab();
@@ -72,6 +78,8 @@ class InboxWindow : public QWidget {
   QLabel* m_fileError = nullptr;
   QVBoxLayout* m_notificationRows = nullptr;
   TaskBoardView* m_board = nullptr;
+  // The decision the last jump went to; its card stays outlined.
+  std::optional<inbox::InboxDecisionRef> m_outlined;
 };
 
 }  // namespace vesket::ui

@@ -5,6 +5,10 @@
 
 #include <QObject>
 
+namespace vesket::inbox {
+struct OpenInboxDecision;
+}  // namespace vesket::inbox
+
 namespace vesket::ui {
 
 class WindowRequests : public QObject {
@@ -20,6 +24,9 @@ class WindowRequests : public QObject {
   void devicesRequested();
   void pairingRequested();
   void inboxRequested();
+  // The Inbox brings this decision's card into view (connected directly: the reference
+  // lives only for the emission).
+  void decisionRequested(const vesket::inbox::OpenInboxDecision& decision);
 };
 
 }  // namespace vesket::ui

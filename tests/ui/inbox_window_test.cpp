@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -114,6 +115,56 @@ TEST_F(InboxWindowTest, AnAgentsQuestionIsAnsweredFromTheWindowOnce) {
   ASSERT_TRUE(waitUntil([&] { return m_store->messages().size() == 3; }, 10000));
   spinFor(200);
   saveScreenshot(*m_window, "inbox-window-answered");
+}
+
+TEST_F(InboxWindowTest, TheDecisionStripBringsAnOlderDecisionIntoView) {
+  const json asked = m_http->post("/api/agent/decisions",
+                                  {{"thread", "deploys"}, {"question", "Roll back?"}, {"options", {{{"k", "y"}, {"label", "Yes"}}, {{"k", "n"}, {"label", "No"}}}}},
+                                  m_daemonToken)
+                         .json();
+  ASSERT_TRUE(asked.contains("id")) << asked.dump();
+  // More than a page of newer messages buries it.
+  for (int i = 0; i < 55; ++i) {
+    ASSERT_EQ(m_http->post("/api/agent/messages", {{"thread", "deploys"}, {"body", "log " + std::to_string(i)}}, m_daemonToken).status,
+              200);
+  }
+  m_window = std::make_unique<ui::InboxWindow>(*m_store, *m_board);
+  m_window->resize(1000, 640);
+  m_window->show();
+  m_store->load();
+  ASSERT_TRUE(waitUntil([&] { return m_store->openDecisions().size() == 1; }, 10000));
+  auto* strip = m_window->findChild<QLabel*>("decisionStrip");
+  const inbox::OpenInboxDecision decision = m_store->openDecisions().front();
+  emit strip->linkActivated(QString::fromStdString(decision.slug + "#" + inbox::formatMessageId(decision.message.id)));
+
+  // The thread opens at its newest page, pages back to the decision and shows its card.
+  ASSERT_TRUE(waitUntil([&] { return optionButton("y") != nullptr && !m_store->pendingDecisionJump(); }, 10000));
+  EXPECT_EQ(m_store->messages().size(), 56u);
+  spinFor(100);
+  QWidget* button = optionButton("y");
+  const QRect viewport = m_window->messageScroll()->viewport()->rect();
+  const QPoint at = button->mapTo(m_window->messageScroll()->viewport(), QPoint(0, 0));
+  EXPECT_TRUE(viewport.contains(at)) << at.y() << " outside 0.." << viewport.height();
+  spinFor(200);
+  saveScreenshot(*m_window, "inbox-window-decision-jump");
+}
+
+TEST_F(InboxWindowTest, AMachineTheRelayHasNotApprovedSeesALocalOnlyInbox) {
+  RealRelay strict(m_root.filePath("strict-relay"), {"--require-device-enrolment"});
+  ASSERT_TRUE(strict.start());
+  RelayHttp http(strict.baseUrl());
+  const auto [token, userId] = http.registerAccount("unapproved@example.org");
+  const QUrl base(strict.baseUrl());
+  const QString bearer = QString::fromStdString(token);
+  inbox::InboxStore store({[base, bearer] { return relay::RelayClient(base, relay::RelayClient::Credential::fixed(bearer)); }, 300});
+  m_window = std::make_unique<ui::InboxWindow>(store, *m_board);
+  store.refreshThreads();
+  ASSERT_TRUE(waitUntil([&] { return store.deviceNotApproved(); }, 10000)) << store.threadsError().toStdString();
+  const auto* banner = m_window->findChild<QLabel*>("inboxBanner");
+  EXPECT_FALSE(banner->isHidden());
+  EXPECT_TRUE(banner->text().contains("Inbox is local-only for now"));
+  EXPECT_FALSE(store.sessionExpired());
+  m_window.reset();
 }
 
 TEST_F(InboxWindowTest, TheStreamComesBackAfterARelayRestartWithoutDuplicates) {
