@@ -196,6 +196,7 @@ int main(int argc, char** argv) {
     }
   };
   ui::DecisionNotifier decisionNotifier(inboxStore, QDBusConnection::sessionBus());
+  desktop.followDecisions(inboxStore);
   QObject::connect(&account.session(), &relay::AccountSession::accountDidSignIn, &inboxStore, followInbox);
   followInbox();
   // An account that already has machines: this one is added by its QR code.

@@ -805,6 +805,13 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
         <source>Inbox…</source>
         <translation>Posteingang…</translation>
     </message>
+    <message id="macos.desktop_shell.inbox_decisions_waiting" numerus="yes">
+        <source>Inbox — %n decisions waiting…</source>
+        <translation>
+            <numerusform>Posteingang — %n Entscheidung wartet…</numerusform>
+            <numerusform>Posteingang — %n Entscheidungen warten…</numerusform>
+        </translation>
+    </message>
     <message id="macos.desktop_shell.open_vesket">
         <source>Open Vesket</source>
         <translation>Vesket öffnen</translation>

@@ -805,6 +805,13 @@ Please download the latest signed Vesket release.</translation>
         <source>Inbox…</source>
         <translation>Inbox…</translation>
     </message>
+    <message id="macos.desktop_shell.inbox_decisions_waiting" numerus="yes">
+        <source>Inbox — %n decisions waiting…</source>
+        <translation>
+            <numerusform>Inbox — %n decision waiting…</numerusform>
+            <numerusform>Inbox — %n decisions waiting…</numerusform>
+        </translation>
+    </message>
     <message id="macos.desktop_shell.open_vesket">
         <source>Open Vesket</source>
         <translation>Open Vesket</translation>

@@ -803,6 +803,12 @@ Please download the latest signed Vesket release.</source>
         <source>Inbox…</source>
         <translation>받은 편지함…</translation>
     </message>
+    <message id="macos.desktop_shell.inbox_decisions_waiting" numerus="yes">
+        <source>Inbox — %n decisions waiting…</source>
+        <translation>
+            <numerusform>받은편지함 — 결정 %n개 대기 중…</numerusform>
+        </translation>
+    </message>
     <message id="macos.desktop_shell.open_vesket">
         <source>Open Vesket</source>
         <translation>Vesket 열기</translation>

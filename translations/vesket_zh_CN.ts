@@ -803,6 +803,12 @@ Please download the latest signed Vesket release.</source>
         <source>Inbox…</source>
         <translation>收件箱…</translation>
     </message>
+    <message id="macos.desktop_shell.inbox_decisions_waiting" numerus="yes">
+        <source>Inbox — %n decisions waiting…</source>
+        <translation>
+            <numerusform>收件箱 — %n 个决定待处理…</numerusform>
+        </translation>
+    </message>
     <message id="macos.desktop_shell.open_vesket">
         <source>Open Vesket</source>
         <translation>打开 Vesket</translation>

@@ -11,6 +11,7 @@
 #include <qcoro/qcorotask.h>
 #include <qcoro/qcorotimer.h>
 
+#include "inbox/inbox_store.h"
 #include "relay/relay_error_presentation.h"
 #include "ui/window_requests.h"
 #include "shell/localisation.h"
@@ -41,8 +42,8 @@ void DesktopShell::start() {
       showWindow();
       m_window.openSettings();
     });
-    auto* inbox = m_menu->addAction(relay::localizedText("macos.desktop_shell.inbox", "Inbox…"));
-    connect(inbox, &QAction::triggered, &WindowRequests::shared(), &WindowRequests::inboxRequested);
+    m_inboxAction = m_menu->addAction(relay::localizedText("macos.desktop_shell.inbox", "Inbox…"));
+    connect(m_inboxAction, &QAction::triggered, &WindowRequests::shared(), &WindowRequests::inboxRequested);
     auto* devices = m_menu->addAction(relay::localizedText("macos.desktop_shell.devices", "Devices…"));
     connect(devices, &QAction::triggered, this, &DesktopShell::devicesRequested);
     auto* pair = m_menu->addAction(relay::localizedText("macos.desktop_shell.pair_this_machine", "Pair this machine…"));
@@ -67,6 +68,12 @@ void DesktopShell::start() {
   showWindow();
 }
 
+void DesktopShell::followDecisions(inbox::InboxStore& store) {
+  m_inbox = &store;
+  connect(&store, &inbox::InboxStore::decisionsChanged, this, &DesktopShell::updateTray);
+  updateTray();
+}
+
 void DesktopShell::showWindow() {
   m_window.show();
   m_window.raise();
@@ -89,9 +96,13 @@ void DesktopShell::updateTray() {
   }
   const int waiting = static_cast<int>(m_model.awaitingPaneIds().size());
   if (waiting > 0) state = qtTrId("macos.desktop_shell.state_waiting_for_you", waiting).arg(state);
+  const int decisions = m_inbox ? static_cast<int>(m_inbox->openDecisions().size()) : 0;
+  m_inboxAction->setText(decisions > 0 ? qtTrId("macos.desktop_shell.inbox_decisions_waiting", decisions)
+                                       : relay::localizedText("macos.desktop_shell.inbox", "Inbox…"));
   m_stateAction->setText(state);
-  m_tray->setToolTip(qtTrId("macos.desktop_shell.tray_tooltip").arg(state));
-  m_tray->setIcon(AppIcon::icon(waiting));
+  m_tray->setToolTip(qtTrId("macos.desktop_shell.tray_tooltip").arg(state) +
+                     (decisions > 0 ? u'\n' + qtTrId("macos.desktop_shell.inbox_decisions_waiting", decisions) : QString()));
+  m_tray->setIcon(AppIcon::icon(waiting + decisions));
 }
 
 void DesktopShell::requestQuit() {

@@ -9,6 +9,9 @@ class QAction;
 class QMenu;
 class QSystemTrayIcon;
 
+namespace vesket::inbox {
+class InboxStore;
+}
 namespace vesket::supervision {
 class DaemonCli;
 }
@@ -33,6 +36,8 @@ class DesktopShell : public QObject {
   ~DesktopShell() override;
 
   void start();
+  // The inbox's open decisions join the tray's badge and its "Inbox" entry.
+  void followDecisions(inbox::InboxStore& store);
   void requestQuit();
   bool hasTray() const { return m_tray != nullptr; }
 
@@ -51,6 +56,8 @@ class DesktopShell : public QObject {
   QSystemTrayIcon* m_tray = nullptr;
   QMenu* m_menu = nullptr;
   QAction* m_stateAction = nullptr;
+  QAction* m_inboxAction = nullptr;
+  inbox::InboxStore* m_inbox = nullptr;
   bool m_quitting = false;
 };
 
