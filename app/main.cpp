@@ -143,6 +143,10 @@ int main(int argc, char** argv) {
                                   [&account] { return account.session().isSignedIn(); }});
   auto* teams = new ui::TeamsWindow(crews, &window);
   teams->setWindowFlag(Qt::Window);
+  teams->setRoutingClient([&account]() -> std::optional<relay::RelayClient> {
+    if (!account.session().isSignedIn()) return std::nullopt;
+    return account.store().client();
+  });
   QObject::connect(&window, &ui::MainWindow::teamsRequested, teams, [teams] {
     teams->show();
     teams->raise();

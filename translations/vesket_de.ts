@@ -588,8 +588,8 @@
         <translation>%1 an %2 zugewiesen.</translation>
     </message>
     <message id="macos.crew_control_view.routing">
-        <source>Routing a task</source>
-        <translation>Aufgabe wird zugewiesen</translation>
+        <source>Routing…</source>
+        <translation>Routing…</translation>
     </message>
     <message id="macos.crew_control_view.starting">
         <source>Starting agents…</source>
@@ -1440,6 +1440,90 @@ Bitte lade die neueste signierte Vesket-Version herunter.</translation>
     <message id="macos.pane_text_view.not_updating_since">
         <source>Not updating: the text below is from %1 and the pane cannot be read right now. Retrying…</source>
         <translation>Keine Aktualisierung: Der Text unten stammt von %1, der Bereich lässt sich gerade nicht lesen. Neuer Versuch läuft …</translation>
+    </message>
+    <message id="macos.routing_view.agent">
+        <source>Agent</source>
+        <translation>Agent</translation>
+    </message>
+    <message id="macos.routing_view.capability_fit">
+        <source>Let a task's work class pick the agent that fits it</source>
+        <translation>Die Arbeitsklasse einer Aufgabe wählt den passenden Agenten</translation>
+    </message>
+    <message id="macos.routing_view.close">
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message id="macos.routing_view.custom_rules">
+        <source>This project has rules of its own.</source>
+        <translation>Dieses Projekt hat eigene Regeln.</translation>
+    </message>
+    <message id="macos.routing_view.difficulty_heavy">
+        <source>Heavy</source>
+        <translation>Schwer</translation>
+    </message>
+    <message id="macos.routing_view.difficulty_light">
+        <source>Light</source>
+        <translation>Leicht</translation>
+    </message>
+    <message id="macos.routing_view.difficulty_standard">
+        <source>Standard</source>
+        <translation>Standard</translation>
+    </message>
+    <message id="macos.routing_view.follow_global">
+        <source>Follow global rules</source>
+        <translation>Globalen Regeln folgen</translation>
+    </message>
+    <message id="macos.routing_view.follows_global">
+        <source>This project follows the global rules. Change a row to give it rules of its own.</source>
+        <translation>Dieses Projekt folgt den globalen Regeln. Ändern Sie eine Zeile, um ihm eigene Regeln zu geben.</translation>
+    </message>
+    <message id="macos.routing_view.global_summary">
+        <source>These rules apply to every project without rules of its own.</source>
+        <translation>Diese Regeln gelten für jedes Projekt ohne eigene Regeln.</translation>
+    </message>
+    <message id="macos.routing_view.load_failed">
+        <source>Couldn't load the routing rules: %1</source>
+        <translation>Die Routing-Regeln konnten nicht geladen werden: %1</translation>
+    </message>
+    <message id="macos.routing_view.loading">
+        <source>Loading…</source>
+        <translation>Wird geladen…</translation>
+    </message>
+    <message id="macos.routing_view.main_agent">
+        <source>Main agent</source>
+        <translation>Hauptagent</translation>
+    </message>
+    <message id="macos.routing_view.max_difficulty">
+        <source>Hardest work</source>
+        <translation>Schwierigste Arbeit</translation>
+    </message>
+    <message id="macos.routing_view.save">
+        <source>Save</source>
+        <translation>Sichern</translation>
+    </message>
+    <message id="macos.routing_view.save_failed">
+        <source>Couldn't save: %1</source>
+        <translation>Sichern fehlgeschlagen: %1</translation>
+    </message>
+    <message id="macos.routing_view.saved">
+        <source>Saved.</source>
+        <translation>Gesichert.</translation>
+    </message>
+    <message id="macos.routing_view.saving">
+        <source>Saving…</source>
+        <translation>Wird gesichert…</translation>
+    </message>
+    <message id="macos.routing_view.title_global">
+        <source>Routing rules for every project</source>
+        <translation>Routing-Regeln für alle Projekte</translation>
+    </message>
+    <message id="macos.routing_view.title_project">
+        <source>Routing rules for %1</source>
+        <translation>Routing-Regeln für %1</translation>
+    </message>
+    <message id="macos.routing_view.weight">
+        <source>Share</source>
+        <translation>Anteil</translation>
     </message>
     <message id="macos.settings_view.all">
         <source>All</source>

@@ -588,8 +588,8 @@
         <translation>Routed %1 to %2.</translation>
     </message>
     <message id="macos.crew_control_view.routing">
-        <source>Routing a task</source>
-        <translation>Routing a task</translation>
+        <source>Routing…</source>
+        <translation>Routing…</translation>
     </message>
     <message id="macos.crew_control_view.starting">
         <source>Starting agents…</source>
@@ -1440,6 +1440,90 @@ Please download the latest signed Vesket release.</translation>
     <message id="macos.pane_text_view.not_updating_since">
         <source>Not updating: the text below is from %1 and the pane cannot be read right now. Retrying…</source>
         <translation>Not updating: the text below is from %1 and the pane cannot be read right now. Retrying…</translation>
+    </message>
+    <message id="macos.routing_view.agent">
+        <source>Agent</source>
+        <translation>Agent</translation>
+    </message>
+    <message id="macos.routing_view.capability_fit">
+        <source>Let a task's work class pick the agent that fits it</source>
+        <translation>Let a task's work class pick the agent that fits it</translation>
+    </message>
+    <message id="macos.routing_view.close">
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message id="macos.routing_view.custom_rules">
+        <source>This project has rules of its own.</source>
+        <translation>This project has rules of its own.</translation>
+    </message>
+    <message id="macos.routing_view.difficulty_heavy">
+        <source>Heavy</source>
+        <translation>Heavy</translation>
+    </message>
+    <message id="macos.routing_view.difficulty_light">
+        <source>Light</source>
+        <translation>Light</translation>
+    </message>
+    <message id="macos.routing_view.difficulty_standard">
+        <source>Standard</source>
+        <translation>Standard</translation>
+    </message>
+    <message id="macos.routing_view.follow_global">
+        <source>Follow global rules</source>
+        <translation>Follow global rules</translation>
+    </message>
+    <message id="macos.routing_view.follows_global">
+        <source>This project follows the global rules. Change a row to give it rules of its own.</source>
+        <translation>This project follows the global rules. Change a row to give it rules of its own.</translation>
+    </message>
+    <message id="macos.routing_view.global_summary">
+        <source>These rules apply to every project without rules of its own.</source>
+        <translation>These rules apply to every project without rules of its own.</translation>
+    </message>
+    <message id="macos.routing_view.load_failed">
+        <source>Couldn't load the routing rules: %1</source>
+        <translation>Couldn't load the routing rules: %1</translation>
+    </message>
+    <message id="macos.routing_view.loading">
+        <source>Loading…</source>
+        <translation>Loading…</translation>
+    </message>
+    <message id="macos.routing_view.main_agent">
+        <source>Main agent</source>
+        <translation>Main agent</translation>
+    </message>
+    <message id="macos.routing_view.max_difficulty">
+        <source>Hardest work</source>
+        <translation>Hardest work</translation>
+    </message>
+    <message id="macos.routing_view.save">
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message id="macos.routing_view.save_failed">
+        <source>Couldn't save: %1</source>
+        <translation>Couldn't save: %1</translation>
+    </message>
+    <message id="macos.routing_view.saved">
+        <source>Saved.</source>
+        <translation>Saved.</translation>
+    </message>
+    <message id="macos.routing_view.saving">
+        <source>Saving…</source>
+        <translation>Saving…</translation>
+    </message>
+    <message id="macos.routing_view.title_global">
+        <source>Routing rules for every project</source>
+        <translation>Routing rules for every project</translation>
+    </message>
+    <message id="macos.routing_view.title_project">
+        <source>Routing rules for %1</source>
+        <translation>Routing rules for %1</translation>
+    </message>
+    <message id="macos.routing_view.weight">
+        <source>Share</source>
+        <translation>Share</translation>
     </message>
     <message id="macos.settings_view.all">
         <source>All</source>

@@ -588,8 +588,8 @@
         <translation>%1을(를) %2에 배정했습니다.</translation>
     </message>
     <message id="macos.crew_control_view.routing">
-        <source>Routing a task</source>
-        <translation>작업 배정 중</translation>
+        <source>Routing…</source>
+        <translation>라우팅…</translation>
     </message>
     <message id="macos.crew_control_view.starting">
         <source>Starting agents…</source>
@@ -1434,6 +1434,90 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.pane_text_view.not_updating_since">
         <source>Not updating: the text below is from %1 and the pane cannot be read right now. Retrying…</source>
         <translation>업데이트되지 않음: 아래 텍스트는 %1 기준이며 지금은 패널을 읽을 수 없습니다. 다시 시도하는 중…</translation>
+    </message>
+    <message id="macos.routing_view.agent">
+        <source>Agent</source>
+        <translation>에이전트</translation>
+    </message>
+    <message id="macos.routing_view.capability_fit">
+        <source>Let a task's work class pick the agent that fits it</source>
+        <translation>작업 유형에 맞는 에이전트를 고르게 하기</translation>
+    </message>
+    <message id="macos.routing_view.close">
+        <source>Close</source>
+        <translation>닫기</translation>
+    </message>
+    <message id="macos.routing_view.custom_rules">
+        <source>This project has rules of its own.</source>
+        <translation>이 프로젝트에는 자체 규칙이 있습니다.</translation>
+    </message>
+    <message id="macos.routing_view.difficulty_heavy">
+        <source>Heavy</source>
+        <translation>무거움</translation>
+    </message>
+    <message id="macos.routing_view.difficulty_light">
+        <source>Light</source>
+        <translation>가벼움</translation>
+    </message>
+    <message id="macos.routing_view.difficulty_standard">
+        <source>Standard</source>
+        <translation>보통</translation>
+    </message>
+    <message id="macos.routing_view.follow_global">
+        <source>Follow global rules</source>
+        <translation>전역 규칙 따르기</translation>
+    </message>
+    <message id="macos.routing_view.follows_global">
+        <source>This project follows the global rules. Change a row to give it rules of its own.</source>
+        <translation>이 프로젝트는 전역 규칙을 따릅니다. 행을 바꾸면 자체 규칙이 생깁니다.</translation>
+    </message>
+    <message id="macos.routing_view.global_summary">
+        <source>These rules apply to every project without rules of its own.</source>
+        <translation>자체 규칙이 없는 모든 프로젝트에 이 규칙이 적용됩니다.</translation>
+    </message>
+    <message id="macos.routing_view.load_failed">
+        <source>Couldn't load the routing rules: %1</source>
+        <translation>라우팅 규칙을 불러오지 못했습니다: %1</translation>
+    </message>
+    <message id="macos.routing_view.loading">
+        <source>Loading…</source>
+        <translation>불러오는 중…</translation>
+    </message>
+    <message id="macos.routing_view.main_agent">
+        <source>Main agent</source>
+        <translation>주 에이전트</translation>
+    </message>
+    <message id="macos.routing_view.max_difficulty">
+        <source>Hardest work</source>
+        <translation>가장 어려운 작업</translation>
+    </message>
+    <message id="macos.routing_view.save">
+        <source>Save</source>
+        <translation>저장</translation>
+    </message>
+    <message id="macos.routing_view.save_failed">
+        <source>Couldn't save: %1</source>
+        <translation>저장하지 못했습니다: %1</translation>
+    </message>
+    <message id="macos.routing_view.saved">
+        <source>Saved.</source>
+        <translation>저장했습니다.</translation>
+    </message>
+    <message id="macos.routing_view.saving">
+        <source>Saving…</source>
+        <translation>저장 중…</translation>
+    </message>
+    <message id="macos.routing_view.title_global">
+        <source>Routing rules for every project</source>
+        <translation>모든 프로젝트의 라우팅 규칙</translation>
+    </message>
+    <message id="macos.routing_view.title_project">
+        <source>Routing rules for %1</source>
+        <translation>%1의 라우팅 규칙</translation>
+    </message>
+    <message id="macos.routing_view.weight">
+        <source>Share</source>
+        <translation>비중</translation>
     </message>
     <message id="macos.settings_view.all">
         <source>All</source>

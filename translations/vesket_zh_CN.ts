@@ -588,8 +588,8 @@
         <translation>已将 %1 分派给 %2。</translation>
     </message>
     <message id="macos.crew_control_view.routing">
-        <source>Routing a task</source>
-        <translation>正在分派任务</translation>
+        <source>Routing…</source>
+        <translation>路由…</translation>
     </message>
     <message id="macos.crew_control_view.starting">
         <source>Starting agents…</source>
@@ -1434,6 +1434,90 @@ Please download the latest signed Vesket release.</source>
     <message id="macos.pane_text_view.not_updating_since">
         <source>Not updating: the text below is from %1 and the pane cannot be read right now. Retrying…</source>
         <translation>未在更新：下方文本来自 %1，目前无法读取该窗格。正在重试…</translation>
+    </message>
+    <message id="macos.routing_view.agent">
+        <source>Agent</source>
+        <translation>智能体</translation>
+    </message>
+    <message id="macos.routing_view.capability_fit">
+        <source>Let a task's work class pick the agent that fits it</source>
+        <translation>按任务的工作类别选择合适的智能体</translation>
+    </message>
+    <message id="macos.routing_view.close">
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message id="macos.routing_view.custom_rules">
+        <source>This project has rules of its own.</source>
+        <translation>此项目有自己的规则。</translation>
+    </message>
+    <message id="macos.routing_view.difficulty_heavy">
+        <source>Heavy</source>
+        <translation>重</translation>
+    </message>
+    <message id="macos.routing_view.difficulty_light">
+        <source>Light</source>
+        <translation>轻</translation>
+    </message>
+    <message id="macos.routing_view.difficulty_standard">
+        <source>Standard</source>
+        <translation>标准</translation>
+    </message>
+    <message id="macos.routing_view.follow_global">
+        <source>Follow global rules</source>
+        <translation>遵循全局规则</translation>
+    </message>
+    <message id="macos.routing_view.follows_global">
+        <source>This project follows the global rules. Change a row to give it rules of its own.</source>
+        <translation>此项目遵循全局规则。修改任意一行即可为它设置自己的规则。</translation>
+    </message>
+    <message id="macos.routing_view.global_summary">
+        <source>These rules apply to every project without rules of its own.</source>
+        <translation>这些规则适用于所有没有自己规则的项目。</translation>
+    </message>
+    <message id="macos.routing_view.load_failed">
+        <source>Couldn't load the routing rules: %1</source>
+        <translation>无法加载路由规则：%1</translation>
+    </message>
+    <message id="macos.routing_view.loading">
+        <source>Loading…</source>
+        <translation>正在加载…</translation>
+    </message>
+    <message id="macos.routing_view.main_agent">
+        <source>Main agent</source>
+        <translation>主智能体</translation>
+    </message>
+    <message id="macos.routing_view.max_difficulty">
+        <source>Hardest work</source>
+        <translation>最难的工作</translation>
+    </message>
+    <message id="macos.routing_view.save">
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message id="macos.routing_view.save_failed">
+        <source>Couldn't save: %1</source>
+        <translation>无法保存：%1</translation>
+    </message>
+    <message id="macos.routing_view.saved">
+        <source>Saved.</source>
+        <translation>已保存。</translation>
+    </message>
+    <message id="macos.routing_view.saving">
+        <source>Saving…</source>
+        <translation>正在保存…</translation>
+    </message>
+    <message id="macos.routing_view.title_global">
+        <source>Routing rules for every project</source>
+        <translation>所有项目的路由规则</translation>
+    </message>
+    <message id="macos.routing_view.title_project">
+        <source>Routing rules for %1</source>
+        <translation>%1 的路由规则</translation>
+    </message>
+    <message id="macos.routing_view.weight">
+        <source>Share</source>
+        <translation>权重</translation>
     </message>
     <message id="macos.settings_view.all">
         <source>All</source>

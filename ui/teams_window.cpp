@@ -13,6 +13,7 @@
 #include "crew/crew_control_manager.h"
 #include "relay/relay_error_presentation.h"
 #include "ui/crew_create_dialog.h"
+#include "ui/routing_dialog.h"
 #include <QDebug>
 
 namespace vesket::ui {
@@ -82,6 +83,8 @@ TeamsWindow::TeamsWindow(CrewControlManager& manager, QWidget* parent) : QWidget
   m_close = button("teamsClose", "macos.crew_control_view.close", "Close");
   m_disband = button("teamsDisband", "macos.crew_control_view.disband", "Disband");
   actions->addStretch(1);
+  m_routing = button("teamsRouting", "macos.crew_control_view.routing", "Routing…");
+  m_routing->hide();
   layout->addLayout(actions);
 
   m_status = new QLabel(this);
@@ -96,10 +99,28 @@ TeamsWindow::TeamsWindow(CrewControlManager& manager, QWidget* parent) : QWidget
   connect(m_stop, &QPushButton::clicked, this, &TeamsWindow::stopTask);
   connect(m_close, &QPushButton::clicked, this, &TeamsWindow::closeWindow);
   connect(m_disband, &QPushButton::clicked, this, &TeamsWindow::disband);
+  connect(m_routing, &QPushButton::clicked, this, &TeamsWindow::editRouting);
   connect(m_roster, &QTreeWidget::itemSelectionChanged, this, &TeamsWindow::syncButtons);
   connect(&m_manager, &CrewControlManager::changed, this, &TeamsWindow::render);
   resize(760, 440);
   render();
+}
+
+void TeamsWindow::setRoutingClient(crew::RoutingConfigStore::ClientFactory client) {
+  m_routingClient = std::move(client);
+  m_routing->setVisible(static_cast<bool>(m_routingClient));
+}
+
+QWidget* TeamsWindow::editRouting() {
+  if (!m_routingClient) return nullptr;
+  const crew::CrewInfo* crew = selectedCrew();
+  const QString project = crew && !crew->isAgentGroup && !crew->isLooseWindow && !crew->project.empty()
+                              ? q(crew->project)
+                              : QString::fromLatin1(crew::RoutingConfig::globalProject);
+  auto* dialog = new RoutingDialog(m_routingClient, project, this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->show();
+  return dialog;
 }
 
 void TeamsWindow::showEvent(QShowEvent* event) {

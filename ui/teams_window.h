@@ -3,9 +3,11 @@
 // The Teams window: the teams, agent groups and loose terminal windows of the active
 // machine (this one, or the one chosen in the sidebar's machine picker) with each member's
 // role, state and task, and the actions on them: start agents, grow, rename, route a task,
-// stop a task, close a group or terminal, disband a team.
+// stop a task, close a group or terminal, disband a team, edit a project's routing rules.
 
 #include <QWidget>
+
+#include "crew/routing_config_store.h"
 
 class QLabel;
 class QPushButton;
@@ -29,6 +31,11 @@ class TeamsWindow : public QWidget {
   QLabel* statusLabel() const { return m_status; }
   // Opens the dialog that starts a team, group or terminal.
   void startAgents();
+  // Where routing rules are read and written; the "Routing…" button shows once this is set.
+  void setRoutingClient(crew::RoutingConfigStore::ClientFactory client);
+  // Opens the routing rules of the selected team's project (the global ones when no team is
+  // selected) and returns the dialog.
+  QWidget* editRouting();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -57,6 +64,8 @@ class TeamsWindow : public QWidget {
   QPushButton* m_stop = nullptr;
   QPushButton* m_close = nullptr;
   QPushButton* m_disband = nullptr;
+  QPushButton* m_routing = nullptr;
+  crew::RoutingConfigStore::ClientFactory m_routingClient;
 };
 
 }  // namespace vesket::ui

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
+#include <QCheckBox>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -17,6 +19,7 @@
 #include "tests/support/screenshot.h"
 #include "ui/crew_create_dialog.h"
 #include "ui/main_window.h"
+#include "ui/routing_dialog.h"
 #include "ui/teams_window.h"
 #include "viewer/pane_list_store.h"
 #include "viewer/terminal_viewer_model.h"
@@ -238,8 +241,56 @@ TEST_F(CrewTeamsTest, AnotherMachineThroughTheRelay) {
   awaitTask(rules.switchProject(QStringLiteral("*")));
   awaitTask(rules.switchProject(QStringLiteral("shop & co")));
   EXPECT_EQ(rules.agentConfig(crew::RoutingAgentKind::codex).weight, 40);
-  awaitTask(rules.resetToGlobal());
-  EXPECT_TRUE(rules.isEmpty());
+}
+
+TEST_F(CrewTeamsTest, RoutingRulesAreEditedSavedAndResetFromTheTeamsWindow) {
+  const auto [token, userId, daemonId] = linkNewAccount("routing@example.org");
+  auto crews = manager(token);
+  ui::TeamsWindow window(*crews);
+  window.setRoutingClient([base = QUrl(m_relay->baseUrl()), bearer = QString::fromStdString(token)] {
+    return std::optional<relay::RelayClient>(relay::RelayClient(base, relay::RelayClient::Credential::fixed(bearer)));
+  });
+  auto open = [&](const QString& project) {
+    auto* dialog = new ui::RoutingDialog(
+        [base = QUrl(m_relay->baseUrl()), bearer = QString::fromStdString(token)] {
+          return std::optional<relay::RelayClient>(relay::RelayClient(base, relay::RelayClient::Credential::fixed(bearer)));
+        },
+        project, &window);
+    dialog->show();
+    EXPECT_TRUE(waitUntil([&] { return dialog->store().loadState() == crew::RoutingConfigStore::LoadState::loaded; }, 10000))
+        << dialog->store().message().toStdString();
+    return dialog;
+  };
+  // Nothing selected: the window's button edits the global rules.
+  auto* global = qobject_cast<ui::RoutingDialog*>(window.editRouting());
+  ASSERT_NE(global, nullptr);
+  EXPECT_EQ(global->store().project(), "*");
+  global->close();
+
+  auto* dialog = open(QStringLiteral("shop & co"));
+  EXPECT_TRUE(dialog->summary()->text().contains("follows the global rules"));
+  EXPECT_FALSE(dialog->saveButton()->isEnabled());
+  dialog->findChild<QCheckBox*>("enabled-codex")->setChecked(true);
+  dialog->findChild<QSpinBox*>("weight-codex")->setValue(40);
+  dialog->findChild<QComboBox*>("difficulty-codex")->setCurrentIndex(2);
+  ASSERT_TRUE(dialog->saveButton()->isEnabled());
+  dialog->saveButton()->click();
+  ASSERT_TRUE(waitUntil([&] { return dialog->store().saveState() == crew::RoutingConfigStore::SaveState::saved; }, 10000));
+  EXPECT_FALSE(dialog->saveButton()->isEnabled());
+  spinFor(100);
+  saveScreenshot(*dialog, "routing-dialog");
+  const json stored = m_http->get(crew::RoutingConfigStore::pathFor("shop & co"), token).json();
+  EXPECT_EQ(stored["config"]["agents"]["codex"], (json{{"weight", 40}, {"maxDifficulty", "heavy"}, {"enabled", true}})) << stored.dump();
+  dialog->close();
+
+  // Opened again, it shows what the relay holds; "Follow global rules" empties it.
+  dialog = open(QStringLiteral("shop & co"));
+  EXPECT_EQ(dialog->findChild<QSpinBox*>("weight-codex")->value(), 40);
+  EXPECT_TRUE(dialog->summary()->text().contains("rules of its own"));
+  dialog->resetButton()->click();
+  ASSERT_TRUE(waitUntil([&] { return dialog->store().isEmpty(); }, 10000));
+  EXPECT_TRUE(dialog->summary()->text().contains("follows the global rules"));
+  EXPECT_EQ(dialog->findChild<QSpinBox*>("weight-codex")->value(), 0);
 }
 
 }  // namespace
