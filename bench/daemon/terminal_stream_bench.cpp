@@ -31,9 +31,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -247,6 +249,10 @@ class RelayViewer {
       if (message.isEmpty()) return;
       if (message[0] == static_cast<char>(TP::Op::output)) output.append(message.constData() + 1, static_cast<std::size_t>(message.size() - 1));
       if (message[0] == static_cast<char>(TP::Op::historyEnd)) historyEnded = true;
+      if (m_waiting && !m_satisfied && m_done()) {
+        m_satisfied = true;
+        m_waiting->quit();
+      }
     });
     QObject::connect(&m_socket, &QWebSocket::connected, [this] {
       // As the application's terminal client does: no Nagle delay.
@@ -262,23 +268,45 @@ class RelayViewer {
     m_socket.flush();
   }
   bool waitFor(const std::string& needle, std::size_t from, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (output.find(needle, from) == std::string::npos) {
-      if (deadline.hasExpired()) return false;
-      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
-    }
-    return true;
+    // Only the newly arrived bytes (and a needle's length before them) are searched again.
+    std::size_t searched = from;
+    return waitUntil(timeoutMs, [&] {
+      const bool found = output.find(needle, searched) != std::string::npos;
+      searched = std::max(from, output.size() >= needle.size() ? output.size() - needle.size() + 1 : std::size_t{0});
+      return found;
+    });
   }
   bool waitHistory(int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    while (!historyEnded && !deadline.hasExpired()) waitFor("\x01never\x01", output.size(), 50);
-    return historyEnded;
+    return waitUntil(timeoutMs, [this] { return historyEnded; });
   }
   std::string output;
   bool historyEnded = false;
 
  private:
+  // Sleeps in an event loop of its own until `done` holds or the time is up.
+  // (processEvents() outside a running loop spins: with a time limit it drops
+  // WaitForMoreEvents, and without one a deferred deletion it may not run keeps it from
+  // waiting. A spinning reader takes a core from the relay, the daemon and tmux.)
+  bool waitUntil(int timeoutMs, std::function<bool()> done) {
+    if (done()) return true;
+    QEventLoop loop;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+    deadline.start(timeoutMs);
+    m_waiting = &loop;
+    m_done = std::move(done);
+    m_satisfied = false;
+    loop.exec();
+    m_waiting = nullptr;
+    m_done = nullptr;
+    return m_satisfied;
+  }
+
   QWebSocket m_socket;
+  QEventLoop* m_waiting = nullptr;
+  std::function<bool()> m_done;
+  bool m_satisfied = false;
 };
 
 // The real relay on 127.0.0.1 (a free port), an account on it, and a daemon token minted
