@@ -305,18 +305,24 @@ void RelayLink::closeLocalConnection() {
 void RelayLink::writeLocal(const std::string& line) {
   if (!m_local || m_local->state() != QLocalSocket::ConnectedState) return;
   m_local->write(line.data(), static_cast<qint64>(line.size()));
+  // Sockets hold what is written until the event loop's next pass; a keystroke goes on now.
+  m_local->flush();
 }
 
 void RelayLink::onLocalReadyRead() {
   // While the relay is slow to take what was sent, leave the daemon's lines in the socket
   // pair: the daemon's connection then holds its streams back as for any slow client.
+  bool forwarded = false;
   while (m_local && m_socket && m_local->bytesAvailable() > 0 &&
          m_socket->bytesToWrite() < m_options.sendHighWaterBytes) {
     const QByteArray bytes = m_local->read(kLocalReadChunk);
     for (std::string& line : m_lines.push(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
       forwardLine(std::move(line));
+      forwarded = true;
     }
   }
+  // The WebSocket's TCP socket would send on the loop's next pass: an echo leaves now.
+  if (forwarded && m_socket) m_socket->flush();
 }
 
 void RelayLink::forwardLine(std::string line) {

@@ -65,8 +65,23 @@ struct RelayServer::Parts {
         passwords(options.passwordHashCost, 2),
         context(store, registry, passwords, data.loadOrCreateTokenSecret(), apiConfig(options), nowMs, log),
         api(context, registry),
-        http(io, httpOptions(), api) {
+        contexts(makeContexts(threadCount(options))),
+        http(contextPointers(), httpOptions(), api) {
     store.clearPresence();
+  }
+
+  // One io_context per worker thread, each told it has one thread (posting within it
+  // takes no lock and wakes nobody).
+  static std::vector<std::unique_ptr<net::io_context>> makeContexts(int count) {
+    std::vector<std::unique_ptr<net::io_context>> made;
+    for (int i = 0; i < count; ++i) made.push_back(std::make_unique<net::io_context>(1));
+    return made;
+  }
+
+  std::vector<net::io_context*> contextPointers() const {
+    std::vector<net::io_context*> pointers;
+    for (const auto& context : contexts) pointers.push_back(context.get());
+    return pointers;
   }
 
   HttpServer::Options httpOptions() const {
@@ -86,9 +101,9 @@ struct RelayServer::Parts {
   PasswordService passwords;
   ApiContext context;
   RelayApi api;
-  net::io_context io;
+  std::vector<std::unique_ptr<net::io_context>> contexts;
   HttpServer http;
-  std::optional<net::executor_work_guard<net::io_context::executor_type>> work;
+  std::vector<net::executor_work_guard<net::io_context::executor_type>> work;
   std::vector<std::thread> threads;
   bool stopped = false;
 };
@@ -100,9 +115,10 @@ RelayServer::~RelayServer() { stop(std::chrono::milliseconds(0)); }
 
 std::uint16_t RelayServer::start() {
   const std::uint16_t port = m_parts->http.start();
-  m_parts->work.emplace(m_parts->io.get_executor());
-  const int threads = threadCount(m_parts->options);
-  for (int i = 0; i < threads; ++i) m_parts->threads.emplace_back([this] { m_parts->io.run(); });
+  for (auto& context : m_parts->contexts) {
+    m_parts->work.emplace_back(context->get_executor());
+    m_parts->threads.emplace_back([io = context.get()] { io->run(); });
+  }
   return port;
 }
 
@@ -114,8 +130,8 @@ void RelayServer::stop(std::chrono::milliseconds grace) {
     std::promise<void> drained;
     parts.http.stop(grace, [&drained] { drained.set_value(); });
     drained.get_future().wait();
-    parts.work.reset();
-    parts.io.stop();
+    parts.work.clear();
+    for (auto& context : parts.contexts) context->stop();
     for (auto& thread : parts.threads) thread.join();
     parts.threads.clear();
   }

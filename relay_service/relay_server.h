@@ -1,8 +1,8 @@
 #pragma once
 
 // One relay node, wired: the data directory, the store, the daemon links, the API and the
-// transport, served by a pool of threads on one io_context. The program (relay_program.cpp)
-// and the in-process tests start it the same way.
+// transport, served by worker threads that each run an io_context of their own. The program
+// (relay_program.cpp) and the in-process tests start it the same way.
 
 #include <chrono>
 #include <cstdint>

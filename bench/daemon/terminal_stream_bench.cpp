@@ -9,7 +9,7 @@
 //     (locally and through the relay), against the same two clients reading the same pane;
 //   - the daemon's resident memory during a flood while a viewer does not read at all.
 //
-//   build/bench/terminal_stream_bench [--keys N] [--megabytes N] [--rounds N]
+//   build/bench/terminal_stream_bench [--keys N] [--megabytes N] [--rounds N] [--relay-threads N]
 #include <poll.h>
 #include <pty.h>
 #include <sys/socket.h>
@@ -317,9 +317,10 @@ struct BenchRelay {
   QByteArray accountToken;
   QByteArray daemonToken;
 
-  bool start(const QString& dataDir) {
-    process.start(QStringLiteral(VESKET_BIN_DIR "/vesket-relay"),
-                  {"--listen", "127.0.0.1:0", "--data", dataDir, "--password-hash-ops", "1", "--password-hash-mem-kib", "8"});
+  bool start(const QString& dataDir, int threads) {
+    QStringList args{"--listen", "127.0.0.1:0", "--data", dataDir, "--password-hash-ops", "1", "--password-hash-mem-kib", "8"};
+    if (threads > 0) args << "--threads" << QString::number(threads);
+    process.start(QStringLiteral(VESKET_BIN_DIR "/vesket-relay"), args);
     if (!process.waitForReadyRead(10000)) return false;
     const QString line = QString::fromUtf8(process.readLine()).trimmed();
     base = line.mid(line.lastIndexOf(' ') + 1);
@@ -367,13 +368,14 @@ long rssKiB(qint64 pid) {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  int keys = 300, megabytes = 16, rounds = 3;
+  int keys = 300, megabytes = 16, rounds = 3, relayThreads = 0;  // 0: the relay's default
   for (int i = 1; i + 1 < argc; i += 2) {
     const QString option = QString::fromLatin1(argv[i]);
     const int value = QString::fromLatin1(argv[i + 1]).toInt();
     if (option == "--keys") keys = value;
     else if (option == "--megabytes") megabytes = value;
     else if (option == "--rounds") rounds = std::max(1, value);
+    else if (option == "--relay-threads") relayThreads = value;
   }
   QTemporaryDir root(QStringLiteral("/tmp/vkt-XXXXXX"));
   const QString home = root.path() + "/vh";
@@ -383,7 +385,7 @@ int main(int argc, char** argv) {
 
   // The daemon is paired with a relay of its own, so the relay's path runs beside the local one.
   BenchRelay relay;
-  const bool relayUp = relay.start(root.path() + "/relay");
+  const bool relayUp = relay.start(root.path() + "/relay", relayThreads);
   if (relayUp) {
     QDir().mkpath(home + "/daemon");
     QFile env(home + "/daemon/.env");

@@ -76,8 +76,14 @@ std::string loggablePath(std::string_view target) {
 }  // namespace
 
 struct HttpServer::State : std::enable_shared_from_this<HttpServer::State> {
-  State(net::io_context& ioContext, Options serverOptions, HttpHandler& requestHandler)
-      : io(ioContext), options(std::move(serverOptions)), handler(requestHandler), acceptor(net::make_strand(ioContext)) {}
+  State(std::vector<net::io_context*> ioContexts, Options serverOptions, HttpHandler& requestHandler)
+      : contexts(std::move(ioContexts)),
+        options(std::move(serverOptions)),
+        handler(requestHandler),
+        acceptor(net::make_strand(*contexts.front())) {}
+
+  // The context the next connection lives on, in turn.
+  net::io_context& nextContext() { return *contexts[nextContextIndex++ % contexts.size()]; }
 
   void log(const std::string& line) const {
     if (options.log) options.log(line);
@@ -99,7 +105,8 @@ struct HttpServer::State : std::enable_shared_from_this<HttpServer::State> {
     if (done) done();
   }
 
-  net::io_context& io;
+  std::vector<net::io_context*> contexts;
+  std::atomic<std::size_t> nextContextIndex{0};
   Options options;
   HttpHandler& handler;
   std::optional<ssl::context> tls;
@@ -577,7 +584,7 @@ class HttpConnection final : public Stoppable, public std::enable_shared_from_th
 
 net::awaitable<void> acceptLoop(std::shared_ptr<State> state) {
   for (;;) {
-    auto [error, socket] = co_await state->acceptor.async_accept(net::make_strand(state->io), kTuple);
+    auto [error, socket] = co_await state->acceptor.async_accept(net::make_strand(state->nextContext()), kTuple);
     if (error) {
       if (error == net::error::operation_aborted || !state->acceptor.is_open()) co_return;
       // Out of descriptors and the like: wait a moment instead of spinning.
@@ -608,8 +615,10 @@ net::awaitable<void> acceptLoop(std::shared_ptr<State> state) {
 
 }  // namespace
 
-HttpServer::HttpServer(net::io_context& io, Options options, HttpHandler& handler)
-    : m_state(std::make_shared<State>(io, std::move(options), handler)) {}
+HttpServer::HttpServer(std::vector<net::io_context*> contexts, Options options, HttpHandler& handler)
+    : m_state(std::make_shared<State>(std::move(contexts), std::move(options), handler)) {
+  if (m_state->contexts.empty()) throw std::invalid_argument("HttpServer needs at least one io_context");
+}
 
 HttpServer::~HttpServer() {
   beast::error_code ignored;
@@ -674,7 +683,7 @@ void HttpServer::stop(std::chrono::milliseconds grace, std::function<void()> don
     return;
   }
   for (const auto& connection : open) connection->stop();
-  auto timer = std::make_shared<net::steady_timer>(m_state->io, grace);
+  auto timer = std::make_shared<net::steady_timer>(*m_state->contexts.front(), grace);
   timer->async_wait([timer, finishOnce](const beast::error_code&) { finishOnce(); });
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
-// The relay's HTTP/1.1 and WebSocket server, plain or TLS, on Boost.Beast. Every
-// connection runs as coroutines on its own strand of the shared io_context; the handler
-// sees plain records only (http_handler.h).
+// The relay's HTTP/1.1 and WebSocket server, plain or TLS, on Boost.Beast. Connections
+// are spread in turn over the given io_contexts (one per worker thread: a connection's
+// handlers stay on its thread, and only work that crosses to another connection wakes
+// another thread); each runs as coroutines on its own strand. The handler sees plain
+// records only (http_handler.h).
 //
 // Limits: a request head up to 16 KiB and a body up to the handler's bodyLimit (larger
 // answers 413); a request must arrive complete within `requestTimeout` once it has begun;
@@ -18,6 +20,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "relay_service/core/relay_options.h"
 
@@ -44,7 +47,8 @@ class HttpServer {
     std::function<void(const std::string&)> log;
   };
 
-  HttpServer(boost::asio::io_context& io, Options options, HttpHandler& handler);
+  // The acceptor lives on the first context.
+  HttpServer(std::vector<boost::asio::io_context*> contexts, Options options, HttpHandler& handler);
   ~HttpServer();
 
   // Loads the TLS files, binds and starts accepting. Returns the bound port. Throws
