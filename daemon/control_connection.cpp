@@ -1,9 +1,12 @@
 #include "control_plane/core/command_names.h"
 #include "daemon/control_connection.h"
 
+#include <sys/socket.h>
+
 #include <QDebug>
 #include <QPointer>
 #include <QTimer>
+#include <cerrno>
 #include <utility>
 
 #include <fmt/format.h>
@@ -178,13 +181,36 @@ QCoro::Task<void> ControlConnection::runUnary(RequestFrame frame) {
 
 void ControlConnection::sendLine(const std::string& line) {
   if (!isOpen()) return;
-  m_socket->write(line.data(), static_cast<qint64>(line.size()));
+  // QLocalSocket would hold the line until the event loop's next pass; while nothing of
+  // ours waits in its buffer the line goes to the socket at once (a keystroke's echo is a
+  // loop pass sooner), and only what the socket does not take now is queued behind it.
+  std::size_t sent = m_socket->bytesToWrite() == 0 ? writeNow(line) : 0;
+  if (sent == line.size()) return;
+  m_socket->write(line.data() + sent, static_cast<qint64>(line.size() - sent));
   if (m_socket->bytesToWrite() > m_limits.maxQueuedBytes) {
     qInfo().noquote() << "control connection closed: the client stopped reading, more than"
                       << m_limits.maxQueuedBytes << "bytes wait for it";
     m_socket->abort();
     close({});
   }
+}
+
+std::size_t ControlConnection::writeNow(std::string_view bytes) {
+  const qintptr fd = m_socket->socketDescriptor();
+  if (fd < 0) return 0;
+  std::size_t sent = 0;
+  while (sent < bytes.size()) {
+    const ssize_t n = ::send(static_cast<int>(fd), bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+    if (n > 0) {
+      sent += static_cast<std::size_t>(n);
+    } else if (n < 0 && errno == EINTR) {
+      continue;
+    } else {
+      // Full for now, or broken: the rest goes through the socket, which reports a failure.
+      break;
+    }
+  }
+  return sent;
 }
 
 void ControlConnection::sendStreamEvent(const std::string& id, std::string line) {

@@ -7,6 +7,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <qcoro/qcorotask.h>
@@ -75,6 +76,8 @@ class ControlConnection : public QObject {
  private:
   void onReadyRead();
   void onBytesWritten();
+  // Writes what the socket takes without waiting; returns how many bytes that was.
+  std::size_t writeNow(std::string_view bytes);
   void handleLine(const std::string& line);
   void drainBacklog();
   QCoro::Task<void> runUnary(RequestFrame frame);
