@@ -810,6 +810,8 @@ QCoro::Task<void> TerminalAttachService::openPipe(StreamPtr stream) {
     }
     stream->pipeFd = fd;
     stream->piped = true;
+    // The pipe brings every byte: the engine's own client need not hear them too.
+    m_engine.holdPaneOutput(stream->paneId.toStdString());
     std::weak_ptr<PaneStream> weak = stream;
     stream->pipeReadable = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read);
     connect(stream->pipeReadable.get(), &QSocketNotifier::activated, this, [this, weak] {
@@ -833,6 +835,7 @@ void TerminalAttachService::readPipe(const StreamPtr& stream) {
     const ssize_t n = ::read(stream->pipeFd, buffer, sizeof buffer);
     if (n > 0) {
       stream->pipeBytes += static_cast<std::uint64_t>(n);
+      m_engine.recordPaneOutput(stream->paneId.toStdString(), static_cast<std::size_t>(n));
       total += static_cast<std::size_t>(n);
       deliver(stream, std::string_view(buffer, static_cast<std::size_t>(n)), true);
       continue;
@@ -863,6 +866,7 @@ void TerminalAttachService::writePipe(const StreamPtr& stream) {
 }
 
 void TerminalAttachService::closePipe(PaneStream& stream) {
+  if (stream.piped) m_engine.releasePaneOutput(stream.paneId.toStdString());
   stream.piped = false;
   stream.pipeReadable.reset();
   stream.pipeWritable.reset();

@@ -1,6 +1,7 @@
 #include "daemon/tmux_engine.h"
 
 #include <QDateTime>
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -75,6 +76,15 @@ QCoro::Task<bool> finishProcess(QProcess& process, std::chrono::milliseconds tim
     co_await qCoro(process).waitForFinished(std::chrono::milliseconds(1000));
   }
   co_return finished;
+}
+
+// Waits for a command nobody else waits for; its failure (the pane has gone) is only logged.
+QCoro::Task<void> settleCommand(QCoro::Task<std::vector<std::string>> command) {
+  try {
+    co_await command;
+  } catch (const std::exception& error) {
+    qInfo().noquote() << "tmux command failed:" << error.what();
+  }
 }
 
 }  // namespace
@@ -196,10 +206,31 @@ QCoro::Task<void> TmuxEngine::connectLoop() {
   }
   m_client = client;
   connect(client, &TmuxControlClient::exited, this, &TmuxEngine::onClientExited);
+  for (const std::string& pane : m_heldOutput) spawn(settleCommand(client->command(client->holdOutput(pane))), "pane output hold");
   emit connectionChanged(true);
   emit connectAttemptEnded();
   m_refreshTimer.start();
   requestRefresh();
+}
+
+void TmuxEngine::holdPaneOutput(const std::string& paneId) {
+  if (!m_heldOutput.insert(paneId).second) return;
+  TmuxControlClient* client = m_client.data();
+  if (client != nullptr && client->isAttached()) {
+    spawn(settleCommand(client->command(client->holdOutput(paneId))), "pane output hold");
+  }
+}
+
+void TmuxEngine::releasePaneOutput(const std::string& paneId) {
+  if (m_heldOutput.erase(paneId) == 0) return;
+  TmuxControlClient* client = m_client.data();
+  if (client != nullptr && client->isAttached()) {
+    spawn(settleCommand(client->command(client->resumeOutput(paneId))), "pane output release");
+  }
+}
+
+void TmuxEngine::recordPaneOutput(const std::string& paneId, std::size_t bytes) {
+  m_activity->record(paneId, bytes, nowMs());
 }
 
 void TmuxEngine::onClientExited() {

@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -167,6 +168,14 @@ class TmuxEngine : public QObject {
   // Persisting the choice across restarts is the caller's (pass it back as socketPath).
   QCoro::Task<void> switchSource(QString socketPath);
 
+  // The pane's output reaches the daemon another way (a stream's pane pipe): the engine's
+  // control client stops receiving it (tmux escapes and sends it once less per byte) and
+  // whoever holds it reports the pane's output through `recordPaneOutput`. Holds are kept
+  // over a reconnect of the control client.
+  void holdPaneOutput(const std::string& paneId);
+  void releasePaneOutput(const std::string& paneId);
+  void recordPaneOutput(const std::string& paneId, std::size_t bytes);
+
   // Runs one tmux command line (already quoted, see TmuxCommand) through the engine's
   // control client and returns its output lines.
   QCoro::Task<std::vector<std::string>> command(std::string line) { return run(std::move(line)); }
@@ -206,6 +215,7 @@ class TmuxEngine : public QObject {
   Options m_options;
   QString m_socketPath;
   QPointer<TmuxControlClient> m_client;
+  std::set<std::string> m_heldOutput;  // panes whose output the control client does not get
   bool m_running = false;
   bool m_connecting = false;
   bool m_refreshing = false;

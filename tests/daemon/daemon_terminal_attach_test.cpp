@@ -407,6 +407,25 @@ class DaemonPanePipeTest : public DaemonTerminalAttachTest {
   QTemporaryDir m_dir;
 };
 
+// While the daemon's pipe carries a pane's output, the pane's load still follows it.
+TEST_F(DaemonPanePipeTest, AViewedPaneStillShowsItsLoad) {
+  Viewer viewer(m_daemon.socketPath());
+  viewer.attach(m_pane);
+  ASSERT_TRUE(viewer.readUntil([&] { return viewer.first<TP::MouseMode>() != nullptr; }));
+  ASSERT_TRUE(eventually([&] { return pipeOf(m_pane) == QStringLiteral("1"); }));
+  auto loadOf = [&] {
+    LineClient client(m_daemon.socketPath());
+    const auto reply = client.request("list-panes");
+    for (const auto& pane : reply["data"]["panes"]) {
+      if (pane["paneId"] == m_pane.toStdString() && pane.contains("load")) return pane["load"].get<std::string>();
+    }
+    return std::string();
+  };
+  EXPECT_NE(loadOf(), "heavy");  // a shell at its prompt
+  viewer.send(TP::encodeInput("yes 0123456789012345678901234567890123456789 | head -c 3000000\r"));
+  EXPECT_TRUE(eventually([&] { return loadOf() == "heavy"; }, 10000)) << loadOf();
+}
+
 // Every byte value, broken UTF-8 and a 150 kB line without a line feed arrive byte for byte
 // over the daemon's pipe, exactly as through control mode (a pane piped by the user).
 TEST_F(DaemonPanePipeTest, PipeAndControlModeDeliverTheSameBytesForAnyOutput) {

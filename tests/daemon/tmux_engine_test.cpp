@@ -233,6 +233,40 @@ TEST(TmuxEngine, FloodDoesNotStallCommands) {
   }, 3000));
 }
 
+// A pane whose output the daemon receives another way: the engine's client hears none of
+// it until released, and the load comes from what is reported instead.
+TEST(TmuxEngine, HeldPaneOutputStaysAwayUntilReleasedAndReportedOutputCounts) {
+  PrivateTmux server;
+  const QString pane = server.newSession(QStringLiteral("s"));
+  auto engine = makeEngine(server);
+  qint64 received = 0;
+  QObject::connect(engine.get(), &TmuxEngine::paneOutput, [&](const QString& id, const QByteArray& bytes) {
+    if (id == pane) received += bytes.size();
+  });
+  engine->start();
+  ASSERT_TRUE(waitUntil([&] { return engine->isConnected() && hasPane(*engine, pane); }));
+  auto loadOf = [&] {
+    const auto* p = findPane(engine->panes(), pane);
+    return p && p->load ? *p->load : std::string();
+  };
+
+  engine->holdPaneOutput(pane.toStdString());
+  awaitTask(engine->refreshNow(), 5000);  // answered after the hold
+  received = 0;
+  awaitDone(engine->sendText(pane, "echo held-$((6*7))\n"));
+  ASSERT_TRUE(waitUntil([&] { return server.capturePane(pane).contains(QStringLiteral("held-42")); }));
+  awaitTask(engine->refreshNow(), 5000);
+  EXPECT_EQ(received, 0) << "output of a held pane reached the engine's client";
+
+  engine->recordPaneOutput(pane.toStdString(), 1'000'000);
+  EXPECT_TRUE(waitUntil([&] { return loadOf() == "heavy"; }, 3000)) << loadOf();
+
+  engine->releasePaneOutput(pane.toStdString());
+  awaitTask(engine->refreshNow(), 5000);
+  awaitDone(engine->sendText(pane, "echo released\n"));
+  EXPECT_TRUE(waitUntil([&] { return received > 0; }, 5000)) << "the pane stayed held after its release";
+}
+
 TEST(TmuxEngine, LoadFollowsOutputInEverySession) {
   PrivateTmux server;
   const QString own = server.newSession(QStringLiteral("a"));
