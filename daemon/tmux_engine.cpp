@@ -107,19 +107,22 @@ TmuxEngine::~TmuxEngine() {
   delete m_client.data();
 }
 
-QString TmuxEngine::socketDirectory() {
-  QString base = qEnvironmentVariable("TMUX_TMPDIR");
+QString TmuxEngine::socketDirectory(const TmuxServerOptions& server) {
+  QString base = server.environment.isEmpty() ? qEnvironmentVariable("TMUX_TMPDIR")
+                                              : server.environment.value(QStringLiteral("TMUX_TMPDIR"));
   if (base.isEmpty()) base = QStringLiteral("/tmp");
   while (base.size() > 1 && base.endsWith(QLatin1Char('/'))) base.chop(1);
   return base + QStringLiteral("/tmux-") + QString::number(::getuid());
 }
 
-QString TmuxEngine::socketPathForName(const QString& name) { return socketDirectory() + QLatin1Char('/') + name; }
+QString TmuxEngine::socketPathForName(const TmuxServerOptions& server, const QString& name) {
+  return socketDirectory(server) + QLatin1Char('/') + name;
+}
 
 QString TmuxEngine::resolveSocketPath(const TmuxServerOptions& server) {
   if (!server.socketPath.isEmpty()) return server.socketPath;
-  if (!server.socketName.isEmpty()) return socketPathForName(server.socketName);
-  return socketPathForName(QStringLiteral("default"));
+  if (!server.socketName.isEmpty()) return socketPathForName(server, server.socketName);
+  return socketPathForName(server, QStringLiteral("default"));
 }
 
 QString TmuxEngine::tmuxBinaryPath() const {
@@ -501,7 +504,7 @@ QCoro::Task<QString> TmuxEngine::spawnShell(QString windowName, QString startDir
     }
     // The server keeps this process's environment for every pane it runs.
     QProcess process;
-    TmuxProcess::prepare(process);
+    TmuxProcess::prepare(process, m_options.server.environment);
     process.start(m_options.server.tmuxBinary, args);
     auto finishing = finishProcess(process, m_options.commandTimeout);
     co_await finishing;
@@ -558,7 +561,7 @@ QCoro::Task<TmuxAttachInfo> TmuxEngine::attachInfo(std::optional<QString> paneId
 QCoro::Task<std::vector<TmuxSourceCandidate>> TmuxEngine::listSources() {
   QPointer<TmuxEngine> self(this);
   QStringList paths;
-  const QDir dir(socketDirectory());
+  const QDir dir(socketDirectory(m_options.server));
   for (const QFileInfo& info : dir.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name)) {
     paths << info.absoluteFilePath();
   }
@@ -572,7 +575,7 @@ QCoro::Task<std::vector<TmuxSourceCandidate>> TmuxEngine::listSources() {
     // Counting sessions of another server takes one short tmux run; the server is known
     // to be alive, so nothing gets started.
     QProcess process;
-    TmuxProcess::prepare(process);
+    TmuxProcess::prepare(process, m_options.server.environment);
     process.start(m_options.server.tmuxBinary, {QStringLiteral("-S"), path, QStringLiteral("list-sessions"),
                                                 QStringLiteral("-F"), QStringLiteral("x")});
     auto finishing = finishProcess(process, std::chrono::milliseconds(3000));
@@ -596,7 +599,7 @@ QCoro::Task<void> TmuxEngine::switchSource(QString socketPath) {
   // Something answers there; only tmux itself can say whether it is a tmux server.
   QPointer<TmuxEngine> self(this);
   QProcess probe;
-  TmuxProcess::prepare(probe);
+  TmuxProcess::prepare(probe, m_options.server.environment);
   probe.start(m_options.server.tmuxBinary, {QStringLiteral("-S"), socketPath, QStringLiteral("list-sessions"),
                                             QStringLiteral("-F"), QStringLiteral("x")});
   auto finishing = finishProcess(probe, std::chrono::milliseconds(3000));

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QProcessEnvironment>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -33,6 +34,10 @@ struct TmuxServerOptions {
   QString socketPath;  // `-S path` (the --tmux-socket option, VESKET_TMUX_SOCKET)
   QString socketName;  // `-L name` (tests use private servers); resolved to a path too
   // Neither: the user's default server, $TMUX_TMPDIR (or /tmp) + "/tmux-<uid>/default".
+  // The environment tmux runs with, and that a server started here keeps for its panes
+  // (the daemon's secrets always taken out); its TMUX_TMPDIR is where `-L` names and the
+  // scan for servers look. Empty: the daemon's own environment.
+  QProcessEnvironment environment;
 };
 
 // The window size after "resize-window".
@@ -181,8 +186,8 @@ class TmuxEngine : public QObject {
   QCoro::Task<std::vector<std::string>> command(std::string line) { return run(std::move(line)); }
 
   // Socket paths: the directory tmux keeps its sockets in and the path for a server name.
-  static QString socketDirectory();
-  static QString socketPathForName(const QString& name);
+  static QString socketDirectory(const TmuxServerOptions& server);
+  static QString socketPathForName(const TmuxServerOptions& server, const QString& name);
   static QString resolveSocketPath(const TmuxServerOptions& server);
   // The absolute path of the tmux executable ("tmux" looked up on PATH).
   QString tmuxBinaryPath() const;

@@ -11,14 +11,14 @@ rlim_t g_startLimit = RLIM_INFINITY;
 bool g_raised = false;
 }  // namespace
 
-QProcessEnvironment environment() {
-  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+QProcessEnvironment environment(const QProcessEnvironment& base) {
+  QProcessEnvironment env = base.isEmpty() ? QProcessEnvironment::systemEnvironment() : base;
   for (const std::string& name : shell::DesktopIsolation::privateVariables()) env.remove(QString::fromStdString(name));
   return env;
 }
 
-void prepare(QProcess& process) {
-  process.setProcessEnvironment(environment());
+void prepare(QProcess& process, const QProcessEnvironment& base) {
+  process.setProcessEnvironment(environment(base));
   if (!g_raised) return;
   process.setChildProcessModifier([] {
     // Between fork and exec: only async-signal-safe calls.

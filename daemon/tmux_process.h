@@ -12,10 +12,13 @@ namespace vesket::daemon {
 // not the raised one the daemon serves its clients with.
 namespace TmuxProcess {
 
-QProcessEnvironment environment();
+// `base` without the daemon's secrets and nesting variables; an empty `base` stands for
+// this process's own environment.
+QProcessEnvironment environment(const QProcessEnvironment& base = {});
 
-// Applies the environment and the descriptor limit to a process about to run tmux.
-void prepare(QProcess& process);
+// Applies the environment (made from `base`, as above) and the descriptor limit to a
+// process about to run tmux.
+void prepare(QProcess& process, const QProcessEnvironment& base = {});
 
 // Raises this process's soft descriptor limit to its hard limit, remembering the old one for
 // the tmux processes it starts. Returns the limit now in force (0 when unknown).

@@ -6,11 +6,14 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/daemon/daemon_fixture.h"
+#include "tests/support/private_daemon.h"
+#include "tests/support/event_loop.h"
 #include "viewer/core/awaiting_detector.h"
 
 namespace vesket::daemon::testing {
 namespace {
+
+using namespace vesket::testing;
 
 class AgentCliTest : public ::testing::Test {
  protected:
@@ -22,13 +25,13 @@ class AgentCliTest : public ::testing::Test {
 
   // `vesket hook claude` as Claude Code runs it in the pane: the event on standard input,
   // TMUX and TMUX_PANE in the environment.
-  DaemonProcess::Result hook(const QString& paneId, const std::string& event, const QString& socket) {
+  PrivateDaemon::Result hook(const QString& paneId, const std::string& event, const QString& socket) {
     QProcess process;
     auto environment = m_daemon.environment();
     environment.insert(QStringLiteral("TMUX_PANE"), paneId);
     environment.insert(QStringLiteral("TMUX"), socket + QStringLiteral(",1,0"));
     process.setProcessEnvironment(environment);
-    process.start(DaemonProcess::binary(), {QStringLiteral("hook"), QStringLiteral("claude")});
+    process.start(PrivateDaemon::binary(), {QStringLiteral("hook"), QStringLiteral("claude")});
     process.write(QByteArray::fromStdString(event));
     process.closeWriteChannel();
     process.waitForFinished(10000);
@@ -47,7 +50,7 @@ class AgentCliTest : public ::testing::Test {
   }
 
   PrivateTmux m_tmux{PrivateTmux::Start::shellSession};
-  DaemonProcess m_daemon{m_tmux};
+  PrivateDaemon m_daemon{m_tmux};
 };
 
 TEST_F(AgentCliTest, AskOutputIsWhatTheDetectorFindsAndResolveEndsIt) {
@@ -93,7 +96,7 @@ TEST_F(AgentCliTest, HookEventsBecomeThePanesPromptAndAnAnswerPressesTheOptionsK
   EXPECT_EQ(raised.exitCode, 0) << raised.err.toStdString();
   EXPECT_TRUE(raised.out.isEmpty());  // the agent reads the hook's output as its decision
   nlohmann::json prompt;
-  ASSERT_TRUE(eventually([&] {
+  ASSERT_TRUE(waitUntil([&] {
     prompt = paneRecord(pane).value("agentPrompt", nlohmann::json());
     return !prompt.is_null();
   }));
@@ -105,7 +108,7 @@ TEST_F(AgentCliTest, HookEventsBecomeThePanesPromptAndAnAnswerPressesTheOptionsK
   const auto answered = client.request(
       "answer", {{"paneId", pane.toStdString()}, {"choice", 3}, {"promptId", prompt["id"]}});
   EXPECT_TRUE(answered.value("ok", false)) << answered.dump();
-  EXPECT_TRUE(eventually([&] { return m_tmux.capturePane(pane).contains("3"); }));
+  EXPECT_TRUE(waitUntil([&] { return m_tmux.capturePane(pane).contains("3"); }));
   EXPECT_TRUE(paneRecord(pane).value("agentPrompt", nlohmann::json()).is_null());
   // A second answer to the same prompt comes too late: nothing more is typed.
   const auto stale = client.request("answer", {{"paneId", pane.toStdString()}, {"choice", 1}, {"promptId", prompt["id"]}});
@@ -114,10 +117,10 @@ TEST_F(AgentCliTest, HookEventsBecomeThePanesPromptAndAnAnswerPressesTheOptionsK
 
   // Stop leaves the agent at its input; the next prompt it submits clears it.
   hook(pane, R"({"hook_event_name":"Stop"})", socket);
-  ASSERT_TRUE(eventually([&] { return paneRecord(pane).contains("agentPrompt"); }));
+  ASSERT_TRUE(waitUntil([&] { return paneRecord(pane).contains("agentPrompt"); }));
   EXPECT_EQ(paneRecord(pane)["agentPrompt"]["kind"], "waiting");
   hook(pane, R"({"hook_event_name":"UserPromptSubmit","prompt":"go"})", socket);
-  EXPECT_TRUE(eventually([&] { return !paneRecord(pane).contains("agentPrompt"); }));
+  EXPECT_TRUE(waitUntil([&] { return !paneRecord(pane).contains("agentPrompt"); }));
 
   // Another tmux server's pane, a daemon-less home and broken input.
   hook(pane, R"({"hook_event_name":"Stop"})", QStringLiteral("/tmp/some-other-tmux/default"));

@@ -6,11 +6,14 @@
 
 #include "control_plane/control_plane_client.h"
 #include "control_plane/core/control_plane_errors.h"
-#include "tests/daemon/daemon_fixture.h"
+#include "tests/support/private_daemon.h"
+#include "tests/support/event_loop.h"
 #include "tests/support/await_task.h"
 
 namespace vesket::daemon::testing {
 namespace {
+
+using namespace vesket::testing;
 
 using control_plane::ControlPlaneClient;
 using vesket::testing::awaitTask;
@@ -29,7 +32,7 @@ class AppClientTest : public ::testing::Test {
   }
 
   PrivateTmux m_tmux{PrivateTmux::Start::shellSession};
-  DaemonProcess m_daemon{m_tmux};
+  PrivateDaemon m_daemon{m_tmux};
   std::string m_pane;
   std::shared_ptr<ControlPlaneClient> m_client;
 };
@@ -46,7 +49,7 @@ TEST_F(AppClientTest, EveryUnaryCommandDecodes) {
   EXPECT_EQ(panes[0].sessionName, "main");
 
   EXPECT_TRUE(awaitTask(m_client->send(m_pane, "echo via-app-$((2+3))", std::nullopt, QUuid::createUuid())).ok);
-  EXPECT_TRUE(eventually([&] { return awaitTask(m_client->capture(m_pane)).content.find("via-app-5") != std::string::npos; }));
+  EXPECT_TRUE(waitUntil([&] { return awaitTask(m_client->capture(m_pane)).content.find("via-app-5") != std::string::npos; }));
   EXPECT_TRUE(awaitTask(finished(m_client->sendKey(m_pane, "enter"))));
   EXPECT_TRUE(awaitTask(finished(m_client->answer(m_pane))));
 

@@ -8,10 +8,13 @@
 
 #include "control_plane/core/claude_history.h"
 #include "daemon/core/claude_transcript.h"
-#include "tests/daemon/daemon_fixture.h"
+#include "tests/support/private_daemon.h"
+#include "tests/support/event_loop.h"
 
 namespace vesket::daemon::testing {
 namespace {
+
+using namespace vesket::testing;
 
 using control_plane::ClaudeHistoryStreamEvent;
 
@@ -66,7 +69,7 @@ class DaemonClaudeHistoryTest : public ::testing::Test {
   QString claudePane() {
     const QString pane = m_tmux.run({"new-window", "-d", "-P", "-F", "#{pane_id}", "-c", m_project,
                                      m_work.filePath(QStringLiteral("claude")) + QStringLiteral(" 1000")});
-    const bool known = eventually([&] {
+    const bool known = waitUntil([&] {
       LineClient client(m_daemon.socketPath());
       const auto reply = client.request("list-panes");
       for (const auto& entry : reply["data"]["panes"]) {
@@ -89,7 +92,7 @@ class DaemonClaudeHistoryTest : public ::testing::Test {
   QTemporaryDir m_work;
   QString m_project;
   PrivateTmux m_tmux{PrivateTmux::Start::shellSession};
-  DaemonProcess m_daemon{m_tmux};
+  PrivateDaemon m_daemon{m_tmux};
 };
 
 TEST_F(DaemonClaudeHistoryTest, ReplaceBatchThenAnotherAsTheTranscriptGrows) {

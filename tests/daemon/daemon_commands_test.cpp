@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/daemon/daemon_fixture.h"
+#include "tests/support/private_daemon.h"
+#include "tests/support/event_loop.h"
 #include "tests/support/event_loop.h"
 
 namespace vesket::daemon::testing {
 namespace {
+
+using namespace vesket::testing;
 
 class DaemonCommandsTest : public ::testing::Test {
  protected:
@@ -24,7 +27,7 @@ class DaemonCommandsTest : public ::testing::Test {
   }
 
   bool paneShows(const QString& paneId, const QString& text) {
-    const bool shown = eventually([&] { return m_tmux.capturePane(paneId).contains(text); });
+    const bool shown = waitUntil([&] { return m_tmux.capturePane(paneId).contains(text); });
     if (!shown) ADD_FAILURE() << "pane " << paneId.toStdString() << " shows:\n" << m_tmux.capturePane(paneId).toStdString();
     return shown;
   }
@@ -32,13 +35,13 @@ class DaemonCommandsTest : public ::testing::Test {
   // Waits until the pane runs `command`, so that what is typed next goes to it and not
   // to the shell that is still starting it.
   bool paneRuns(const QString& paneId, const QString& command) {
-    return eventually([&] {
+    return waitUntil([&] {
       return m_tmux.run({"display-message", "-p", "-t", paneId, "#{pane_current_command}"}) == command;
     });
   }
 
   PrivateTmux m_tmux{PrivateTmux::Start::shellSession};
-  DaemonProcess m_daemon{m_tmux};
+  PrivateDaemon m_daemon{m_tmux};
   QString m_pane;
 };
 
@@ -158,7 +161,7 @@ TEST_F(DaemonCommandsTest, SendImageStoresFilesUnderTheHomeAndTypesTheirPaths) {
   vesket::testing::spinFor(300);
   EXPECT_EQ(m_tmux.capturePane(m_pane).count(typedPath), 1) << m_tmux.capturePane(m_pane).toStdString();
   call("send-key", {{"paneId", m_pane.toStdString()}, {"key", "enter"}});
-  EXPECT_TRUE(eventually([&] { return m_tmux.capturePane(m_pane).count(typedPath) == 2; }))
+  EXPECT_TRUE(waitUntil([&] { return m_tmux.capturePane(m_pane).count(typedPath) == 2; }))
       << m_tmux.capturePane(m_pane).toStdString();
 
   EXPECT_EQ(call("send-image", {{"paneId", m_pane.toStdString()}, {"images", {{{"base64", "%%%"}, {"ext", "png"}}}}})["error"],
@@ -183,16 +186,16 @@ TEST_F(DaemonCommandsTest, PaneTitlesAndTheNamesUsersGive) {
   EXPECT_EQ(entry()["paneTitle"], "");
   EXPECT_FALSE(entry().contains("paneLabel"));
   m_tmux.run({"select-pane", "-t", m_pane, "-T", "build watcher"});
-  EXPECT_TRUE(eventually([&] { return entry()["paneTitle"] == "build watcher"; }));
+  EXPECT_TRUE(waitUntil([&] { return entry()["paneTitle"] == "build watcher"; }));
 
   const auto named = call("set-pane-label", {{"paneId", m_pane.toStdString()}, {"customName", "  API #1 \"quoted\" "}});
   ASSERT_EQ(named["ok"], true) << named.dump();
   EXPECT_EQ(named["data"]["customName"], "API #1 \"quoted\"");
-  EXPECT_TRUE(eventually([&] {
+  EXPECT_TRUE(waitUntil([&] {
     return entry()["paneLabel"] == nlohmann::json{{"paneId", m_pane.toStdString()}, {"customName", "API #1 \"quoted\""}};
   })) << entry().dump();
   ASSERT_EQ(call("set-pane-label", {{"paneId", m_pane.toStdString()}, {"customName", ""}})["ok"], true);
-  EXPECT_TRUE(eventually([&] { return !entry().contains("paneLabel"); }));
+  EXPECT_TRUE(waitUntil([&] { return !entry().contains("paneLabel"); }));
 
   EXPECT_EQ(call("set-pane-label", {{"paneId", m_pane.toStdString()}, {"customName", "a\u0007b"}})["error"],
             "set-pane-label: argument 'customName' holds control characters");

@@ -7,10 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/daemon/daemon_fixture.h"
+#include "tests/support/private_daemon.h"
+#include "tests/support/event_loop.h"
 
 namespace vesket::daemon::testing {
 namespace {
+
+using namespace vesket::testing;
 
 // Prints its arguments, then answers every line it reads; an interrupt is reported, not
 // obeyed, like an agent that stops its current work.
@@ -51,13 +54,13 @@ class DaemonCrewTest : public ::testing::Test {
     return nlohmann::json::parse(file.readAll().toStdString(), nullptr, false);
   }
 
-  DaemonProcess::Result cli(const QStringList& args) { return m_daemon.runCli(args, 90000); }
+  PrivateDaemon::Result cli(const QStringList& args) { return m_daemon.runCli(args, 90000); }
 
   // One of the crew tools, run the way the application runs it.
-  DaemonProcess::Result tool(const QString& script, const QStringList& args) {
+  PrivateDaemon::Result tool(const QString& script, const QStringList& args) {
     QProcess process;
     QProcessEnvironment env = m_daemon.environment();
-    env.insert(QStringLiteral("VESKET_CREW_IMPL_BIN"), DaemonProcess::binary());
+    env.insert(QStringLiteral("VESKET_CREW_IMPL_BIN"), PrivateDaemon::binary());
     process.setProcessEnvironment(env);
     process.start(QStringLiteral("/bin/bash"), QStringList{crewDir() + "/bin/" + script} + args);
     process.waitForFinished(90000);
@@ -79,7 +82,7 @@ class DaemonCrewTest : public ::testing::Test {
 
   bool paneShows(const std::string& paneId, const QString& text) {
     const QString pane = QString::fromStdString(paneId);
-    const bool shown = eventually([&] { return m_tmux.capturePane(pane).contains(text); }, 15000);
+    const bool shown = waitUntil([&] { return m_tmux.capturePane(pane).contains(text); }, 15000);
     if (!shown) ADD_FAILURE() << "pane " << paneId << " shows:\n" << m_tmux.capturePane(pane).toStdString();
     return shown;
   }
@@ -87,7 +90,7 @@ class DaemonCrewTest : public ::testing::Test {
   QStringList windows() { return m_tmux.run({"list-windows", "-a", "-F", "#{window_id}"}).split('\n', Qt::SkipEmptyParts); }
 
   PrivateTmux m_tmux{PrivateTmux::Start::shellSession};
-  DaemonProcess m_daemon{m_tmux};
+  PrivateDaemon m_daemon{m_tmux};
   QString m_project;
 };
 

@@ -10,10 +10,13 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/daemon/daemon_fixture.h"
+#include "tests/support/private_daemon.h"
+#include "tests/support/event_loop.h"
 
 namespace vesket::daemon::testing {
 namespace {
+
+using namespace vesket::testing;
 
 QByteArray readFile(const QString& path) {
   QFile file(path);
@@ -41,7 +44,7 @@ class HostileInputTest : public ::testing::Test {
   }
 
   PrivateTmux m_tmux{PrivateTmux::Start::shellSession};
-  DaemonProcess m_daemon{m_tmux};
+  PrivateDaemon m_daemon{m_tmux};
 };
 
 TEST_F(HostileInputTest, ParserBombsAndBadBytesGetErrorLines) {
@@ -92,7 +95,7 @@ TEST_F(HostileInputTest, RunningOutOfDescriptorsKeepsTheDaemonListeningAndFindab
   EXPECT_GE(refused, 30);
   EXPECT_TRUE(QFileInfo::exists(m_daemon.socketPath()));
   clients.clear();
-  EXPECT_TRUE(eventually([&] { return m_daemon.ping()["ok"] == true; }));
+  EXPECT_TRUE(waitUntil([&] { return m_daemon.ping()["ok"] == true; }));
   const QString log = QString::fromUtf8(readFile(m_daemon.environment().value("XDG_STATE_HOME") + "/vesket/logs/daemon-stdout.log"));
   EXPECT_TRUE(log.contains("refused a connection")) << log.toStdString();
 
@@ -134,7 +137,7 @@ TEST_F(HostileInputTest, PaneRecordsCannotBeForgedOrHidden) {
   LineClient watcher(m_daemon.socketPath());
   watcher.sendRequest("W", "watch");
   nlohmann::json panes;
-  ASSERT_TRUE(eventually([&] {
+  ASSERT_TRUE(waitUntil([&] {
     while (auto line = watcher.lineFor("W", 100)) panes = (*line)["event"]["panes"];
     return panes.size() >= expected.size();
   }));
@@ -229,7 +232,7 @@ TEST(HostileInputDaemonTest, TheControlTokenNeverReachesPanes) {
   QProcessEnvironment extra;
   extra.insert("CONTROL_TOKEN", "do-not-leak");
   extra.insert("RELAY_URL", "https://relay.invalid");
-  DaemonProcess daemon(tmux, extra);
+  PrivateDaemon daemon(tmux, extra);
   daemon.start(/*waitForPanes=*/false);
   LineClient client(daemon.socketPath());
   const auto reply = client.request("spawn-shell", nlohmann::json::object(), "do-not-leak");
@@ -244,7 +247,7 @@ TEST(HostileInputDaemonTest, TheControlTokenNeverReachesPanes) {
 
 TEST(HostileInputDaemonTest, AFailedImageWriteLeavesNoFileAndTheDaemonServing) {
   PrivateTmux tmux{PrivateTmux::Start::shellSession};
-  DaemonProcess daemon(tmux);
+  PrivateDaemon daemon(tmux);
   // Files may not grow past 64 KiB: the write fails as on a full disk.
   daemon.setLauncher({"prlimit", "--fsize=65536", "--"});
   daemon.start();

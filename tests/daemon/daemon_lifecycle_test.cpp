@@ -12,10 +12,13 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/daemon/daemon_fixture.h"
+#include "tests/support/private_daemon.h"
+#include "tests/support/event_loop.h"
 
 namespace vesket::daemon::testing {
 namespace {
+
+using namespace vesket::testing;
 
 // The status lines read as the desktop's status poller reads them.
 std::map<std::string, std::string> statusFacts(const QString& text) {
@@ -34,7 +37,7 @@ QByteArray readFile(const QString& path) {
 
 TEST(DaemonLifecycleTest, StatusPublishesFilesAndStopRemovesTheSocket) {
   PrivateTmux tmux{PrivateTmux::Start::shellSession};
-  DaemonProcess daemon(tmux);
+  PrivateDaemon daemon(tmux);
   // A hand-edited .env survives: unknown lines and values are kept.
   QDir().mkpath(daemon.home() + "/daemon");
   {
@@ -92,7 +95,7 @@ TEST(DaemonLifecycleTest, StatusPublishesFilesAndStopRemovesTheSocket) {
 
 TEST(DaemonLifecycleTest, SecondDaemonRefusesAndEachStartHasANewSessionId) {
   PrivateTmux tmux{PrivateTmux::Start::shellSession};
-  DaemonProcess daemon(tmux);
+  PrivateDaemon daemon(tmux);
   daemon.start();
   const auto firstSession = daemon.ping()["data"]["daemonSessionId"];
 
@@ -110,13 +113,13 @@ TEST(DaemonLifecycleTest, SecondDaemonRefusesAndEachStartHasANewSessionId) {
 TEST(DaemonLifecycleTest, FirstSnapshotAfterStartIsTheRealPaneList) {
   PrivateTmux tmux{PrivateTmux::Start::shellSession};
   tmux.run({"split-window", "-d"});
-  DaemonProcess daemon(tmux);
+  PrivateDaemon daemon(tmux);
   QProcess process;
   process.setProcessEnvironment(daemon.environment());
-  process.start(DaemonProcess::binary(), {"daemon", "start", "-L", tmux.name()});
+  process.start(PrivateDaemon::binary(), {"daemon", "start", "-L", tmux.name()});
   // Watch the moment the socket appears, before the daemon has read tmux.
   std::unique_ptr<LineClient> watcher;
-  ASSERT_TRUE(eventually([&] {
+  ASSERT_TRUE(waitUntil([&] {
     if (!QFileInfo::exists(daemon.socketPath())) return false;
     watcher = std::make_unique<LineClient>(daemon.socketPath(), 1000);
     return watcher->connected();
@@ -131,7 +134,7 @@ TEST(DaemonLifecycleTest, FirstSnapshotAfterStartIsTheRealPaneList) {
 
 TEST(DaemonLifecycleTest, StaleSocketIsReplaced) {
   PrivateTmux tmux{PrivateTmux::Start::shellSession};
-  DaemonProcess daemon(tmux);
+  PrivateDaemon daemon(tmux);
   // A socket file nobody listens on, as a killed daemon leaves it.
   QDir().mkpath(daemon.home() + "/daemon");
   const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -151,13 +154,12 @@ TEST(DaemonLifecycleTest, ControlTokenIsRequiredWhenConfigured) {
   PrivateTmux tmux{PrivateTmux::Start::shellSession};
   QProcessEnvironment extra;
   extra.insert("CONTROL_TOKEN", "s3cret");
-  DaemonProcess daemon(tmux, extra);
+  PrivateDaemon daemon(tmux, extra);
   // start() probes without a token, so use the CLI (which presents it) to wait.
-  daemon.process();  // not started yet
   QProcess process;
   process.setProcessEnvironment(daemon.environment());
-  process.start(DaemonProcess::binary(), {"daemon", "start", "-L", tmux.name()});
-  ASSERT_TRUE(eventually([&] { return daemon.runCli({"daemon", "status"}).out.contains("launchd loaded : yes"); }, 15000));
+  process.start(PrivateDaemon::binary(), {"daemon", "start", "-L", tmux.name()});
+  ASSERT_TRUE(waitUntil([&] { return daemon.runCli({"daemon", "status"}).out.contains("launchd loaded : yes"); }, 15000));
 
   LineClient client(daemon.socketPath());
   EXPECT_EQ(client.request("ping")["error"], "unauthorized: control token required");
@@ -169,7 +171,7 @@ TEST(DaemonLifecycleTest, ControlTokenIsRequiredWhenConfigured) {
 
 TEST(DaemonLifecycleTest, TokenFileIsRequiredAndUsedByTheCli) {
   PrivateTmux tmux{PrivateTmux::Start::shellSession};
-  DaemonProcess daemon(tmux);
+  PrivateDaemon daemon(tmux);
   QDir().mkpath(daemon.home() + "/daemon");
   {
     QFile token(daemon.home() + "/daemon/control-token");
@@ -179,9 +181,9 @@ TEST(DaemonLifecycleTest, TokenFileIsRequiredAndUsedByTheCli) {
   }
   QProcess process;
   process.setProcessEnvironment(daemon.environment());
-  process.start(DaemonProcess::binary(), {"daemon", "start", "-L", tmux.name()});
+  process.start(PrivateDaemon::binary(), {"daemon", "start", "-L", tmux.name()});
   // The CLI presents the same token, so its status sees the daemon.
-  ASSERT_TRUE(eventually([&] {
+  ASSERT_TRUE(waitUntil([&] {
     return statusFacts(daemon.runCli({"daemon", "status"}).out).at("pid") == std::to_string(process.processId());
   }, 15000));
   LineClient client(daemon.socketPath());
@@ -195,8 +197,8 @@ TEST(DaemonLifecycleTest, TokenFileIsRequiredAndUsedByTheCli) {
 TEST(DaemonLifecycleTest, SupervisorRestartsAKilledDaemonAndEndsWithStop) {
   PrivateTmux tmux{PrivateTmux::Start::shellSession};
   QProcessEnvironment extra;
-  extra.insert("VESKET_TMUX_SOCKET", "/tmp/tmux-" + QString::number(::getuid()) + "/" + tmux.name());
-  DaemonProcess daemon(tmux, extra);
+  extra.insert("VESKET_TMUX_SOCKET", tmux.socketPath());
+  PrivateDaemon daemon(tmux, extra);
   const auto install = daemon.runCli({"daemon", "install-service"});
   ASSERT_EQ(install.exitCode, 0) << install.out.toStdString() << install.err.toStdString();
   EXPECT_TRUE(install.out.contains("supervisor")) << install.out.toStdString();
@@ -204,12 +206,12 @@ TEST(DaemonLifecycleTest, SupervisorRestartsAKilledDaemonAndEndsWithStop) {
   const auto before = daemon.ping()["data"];
   const auto supervised = statusFacts(daemon.runCli({"daemon", "status"}).out);
   EXPECT_EQ(supervised.at("service"), "supervisor");
-  EXPECT_EQ(supervised.at("service program"), QFileInfo(DaemonProcess::binary()).absoluteFilePath().toStdString());
+  EXPECT_EQ(supervised.at("service program"), QFileInfo(PrivateDaemon::binary()).absoluteFilePath().toStdString());
   EXPECT_EQ(supervised.at("pid"), std::to_string(before["pid"].get<qint64>()));
   EXPECT_EQ(supervised.at("state"), "serving");
   ASSERT_EQ(::kill(static_cast<pid_t>(before["pid"].get<qint64>()), SIGKILL), 0);
   nlohmann::json after;
-  ASSERT_TRUE(eventually([&] {
+  ASSERT_TRUE(waitUntil([&] {
     LineClient client(daemon.socketPath(), 200);
     if (!client.connected()) return false;
     client.sendRequest("p", "ping");
@@ -221,7 +223,7 @@ TEST(DaemonLifecycleTest, SupervisorRestartsAKilledDaemonAndEndsWithStop) {
   EXPECT_NE(after["daemonSessionId"], before["daemonSessionId"]);
 
   ASSERT_EQ(daemon.runCli({"daemon", "stop"}).exitCode, 0);
-  EXPECT_TRUE(eventually([&] {
+  EXPECT_TRUE(waitUntil([&] {
     return statusFacts(daemon.runCli({"daemon", "status"}).out).at("launchd loaded") == "no";
   }, 10000)) << "the supervisor ends after a deliberate stop";
   EXPECT_FALSE(QFileInfo::exists(daemon.socketPath()));
@@ -234,7 +236,7 @@ TEST(DaemonLifecycleTest, AutoAttachMovesToTheTmuxServerThatHasSessions) {
   PrivateTmux unused{PrivateTmux::Start::shellSession};
   QProcessEnvironment extra;
   extra.insert("TMUX_TMPDIR", sockets.path());
-  DaemonProcess daemon(unused, extra);
+  PrivateDaemon daemon(unused, extra);
   daemon.start(false);
   QProcess other;
   other.setProcessEnvironment(daemon.environment());
@@ -249,7 +251,7 @@ TEST(DaemonLifecycleTest, AutoAttachMovesToTheTmuxServerThatHasSessions) {
   EXPECT_EQ(moved["changed"], true);
   EXPECT_EQ(moved["source"], otherSocket.toStdString());
   EXPECT_EQ(moved["sessionCount"], 1);
-  EXPECT_TRUE(eventually([&] {
+  EXPECT_TRUE(waitUntil([&] {
     LineClient client(daemon.socketPath());
     return client.request("list-panes")["data"]["panes"].size() == 1;
   }, 10000)) << "the daemon now lists the other server's pane";
@@ -258,13 +260,13 @@ TEST(DaemonLifecycleTest, AutoAttachMovesToTheTmuxServerThatHasSessions) {
   EXPECT_EQ(again["attached"], true);
   EXPECT_EQ(again["changed"], false) << "a server with sessions is kept";
 
-  QProcess::execute("tmux", {"-S", otherSocket, "kill-server"});
+  killTmuxServer({"-S", otherSocket});
 }
 
 TEST(DaemonLifecycleTest, BadCommandLinesExitWithTwo) {
   for (const QStringList& args : {QStringList{"daemon", "launch"}, QStringList{"panes", "--xml"}, QStringList{}}) {
     QProcess process;
-    process.start(DaemonProcess::binary(), args);
+    process.start(PrivateDaemon::binary(), args);
     process.waitForFinished(5000);
     EXPECT_EQ(process.exitCode(), 2) << args.join(' ').toStdString();
     EXPECT_TRUE(process.readAllStandardError().startsWith("vesket: "));

@@ -9,17 +9,20 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/daemon/daemon_fixture.h"
+#include "tests/support/private_daemon.h"
+#include "tests/support/event_loop.h"
 
 namespace vesket::daemon::testing {
 namespace {
+
+using namespace vesket::testing;
 
 class DaemonProtocolTest : public ::testing::Test {
  protected:
   void SetUp() override { m_daemon.start(); }
 
   PrivateTmux m_tmux{PrivateTmux::Start::shellSession};
-  DaemonProcess m_daemon{m_tmux};
+  PrivateDaemon m_daemon{m_tmux};
 };
 
 TEST_F(DaemonProtocolTest, BadLinesGetClearErrorsWithTheirId) {
@@ -93,7 +96,7 @@ TEST_F(DaemonProtocolTest, OverlongLineIsRefusedAndTheConnectionClosed) {
   ASSERT_TRUE(reply);
   EXPECT_EQ((*reply)["id"], nullptr);
   EXPECT_EQ((*reply)["error"], "request line too long: more than 8388608 bytes without a line feed");
-  EXPECT_TRUE(eventually([&] { return !client.connected(); }));
+  EXPECT_TRUE(waitUntil([&] { return !client.connected(); }));
   EXPECT_EQ(m_daemon.ping()["ok"], true);
 }
 
@@ -123,7 +126,7 @@ TEST_F(DaemonProtocolTest, ClientThatStopsReadingDelaysNobodyElse) {
   // connection that never reads, plus a watch that never reads.
   const QString pane = m_tmux.paneIds().front();
   m_tmux.run({"send-keys", "-t", pane, "seq -f '%0150g' 1 $((3000))", "Enter"});
-  ASSERT_TRUE(eventually([&] { return m_tmux.capturePane(pane).contains("0003000"); }));
+  ASSERT_TRUE(waitUntil([&] { return m_tmux.capturePane(pane).contains("0003000"); }));
 
   // A raw socket, so that nothing reads on its behalf.
   const int stalled = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
@@ -157,14 +160,14 @@ TEST_F(DaemonProtocolTest, ClientThatStopsReadingDelaysNobodyElse) {
   }
   m_tmux.run({"new-window", "-d", "-n", "while-stalled"});
   bool seen = false;
-  ASSERT_TRUE(eventually([&] {
+  ASSERT_TRUE(waitUntil([&] {
     while (auto line = watcher.nextLine(100)) {
       for (const auto& p : (*line)["event"]["panes"]) seen |= p["windowName"] == "while-stalled";
     }
     return seen;
   }));
   // The stalled client is cut off once too much waits for it; the daemon keeps serving.
-  EXPECT_TRUE(eventually([&] {
+  EXPECT_TRUE(waitUntil([&] {
     writeSome();
     pollfd poller{stalled, POLLIN, 0};
     return ::poll(&poller, 1, 0) == 1 && (poller.revents & POLLHUP) != 0;
@@ -187,7 +190,7 @@ TEST_F(DaemonProtocolTest, WatchSendsSnapshotsOnConnectAndChangeUntilCancelled) 
   // A new window reaches the watcher as a complete list.
   const QString newPane = m_tmux.run({"new-window", "-d", "-P", "-F", "#{pane_id}", "-n", "fresh"});
   std::optional<nlohmann::json> snapshot;
-  ASSERT_TRUE(eventually([&] {
+  ASSERT_TRUE(waitUntil([&] {
     auto line = watcher.lineFor("WATCH-1", 200);
     if (line && (*line)["event"]["panes"].size() == 2) snapshot = line;
     return snapshot.has_value();
@@ -198,7 +201,7 @@ TEST_F(DaemonProtocolTest, WatchSendsSnapshotsOnConnectAndChangeUntilCancelled) 
 
   // A killed pane leaves the list.
   m_tmux.run({"kill-pane", "-t", newPane});
-  ASSERT_TRUE(eventually([&] {
+  ASSERT_TRUE(waitUntil([&] {
     auto line = watcher.lineFor("WATCH-1", 200);
     return line && (*line)["event"]["panes"].size() == 1;
   }));

@@ -6,11 +6,14 @@
 #include "control_plane/core/command_arguments.h"
 #include "control_plane/terminal_attach_session.h"
 #include "relay/core/terminal_protocol.h"
-#include "tests/daemon/daemon_fixture.h"
+#include "tests/support/private_daemon.h"
+#include "tests/support/event_loop.h"
 #include "tests/support/await_task.h"
 
 namespace vesket::daemon::testing {
 namespace {
+
+using namespace vesket::testing;
 
 namespace TP = relay::TerminalProtocol;
 using control_plane::ControlPlaneClient;
@@ -18,7 +21,7 @@ using vesket::testing::awaitTask;
 
 TEST(DaemonTerminalAppClientTest, SessionAttachesTypesAndEndsWhenThePaneExits) {
   PrivateTmux tmux{PrivateTmux::Start::shellSession};
-  DaemonProcess daemon(tmux);
+  PrivateDaemon daemon(tmux);
   daemon.start();
   const QString pane = tmux.run({"new-window", "-d", "-P", "-F", "#{pane_id}"});
   auto client = ControlPlaneClient::create(daemon.socketPath().toStdString(), std::nullopt);

@@ -16,10 +16,13 @@
 #include "control_plane/core/base64.h"
 #include "control_plane/core/line_accumulator.h"
 #include "relay/core/terminal_protocol.h"
-#include "tests/daemon/daemon_fixture.h"
+#include "tests/support/private_daemon.h"
+#include "tests/support/event_loop.h"
 
 namespace vesket::daemon::testing {
 namespace {
+
+using namespace vesket::testing;
 
 namespace TP = relay::TerminalProtocol;
 
@@ -117,7 +120,7 @@ class DaemonTerminalAttachTest : public ::testing::Test {
   QString tmux(const QStringList& args) { return m_tmux.run(args); }
 
   PrivateTmux m_tmux{PrivateTmux::Start::shellSession};
-  DaemonProcess m_daemon{m_tmux};
+  PrivateDaemon m_daemon{m_tmux};
   QString m_pane;
 };
 
@@ -164,7 +167,7 @@ TEST_F(DaemonTerminalAttachTest, InputForAStreamStillOpeningIsTypedInOrder) {
   viewer.send(TP::encodeInput("echo ear"));
   viewer.send(TP::encodeInput("ly-$((3*"));
   viewer.send(TP::encodeInput("4))\r"));
-  EXPECT_TRUE(eventually([&] { return m_tmux.capturePane(m_pane).contains(QStringLiteral("early-12")); }));
+  EXPECT_TRUE(waitUntil([&] { return m_tmux.capturePane(m_pane).contains(QStringLiteral("early-12")); }));
   ASSERT_TRUE(viewer.readUntil([&] { return viewer.historyEnded; }));
   viewer.send(TP::encodePing());
   ASSERT_TRUE(viewer.readUntil([&] { return viewer.first<TP::Pong>() != nullptr; }));
@@ -174,8 +177,8 @@ TEST_F(DaemonTerminalAttachTest, InputForAStreamStillOpeningIsTypedInOrder) {
 
 TEST_F(DaemonTerminalAttachTest, OlderHistoryComesInPagesOnRequest) {
   tmux({"send-keys", "-t", m_pane, "seq -f 'line-%g' 1 400", "Enter"});
-  ASSERT_TRUE(eventually([&] { return m_tmux.capturePane(m_pane).contains(QStringLiteral("line-400")); }));
-  ASSERT_TRUE(eventually([&] { return tmux({"display", "-p", "-t", m_pane, "#{history_size}"}).toInt() >= 300; }));
+  ASSERT_TRUE(waitUntil([&] { return m_tmux.capturePane(m_pane).contains(QStringLiteral("line-400")); }));
+  ASSERT_TRUE(waitUntil([&] { return tmux({"display", "-p", "-t", m_pane, "#{history_size}"}).toInt() >= 300; }));
 
   Viewer viewer(m_daemon.socketPath());
   viewer.attach(m_pane, {{"historyLimit", 50}});
@@ -201,7 +204,7 @@ TEST_F(DaemonTerminalAttachTest, OlderHistoryComesInPagesOnRequest) {
 TEST_F(DaemonTerminalAttachTest, FullScreenProgramSurvivesAttachAndLeavesTheAlternateScreen) {
   tmux({"send-keys", "-t", m_pane,
         "printf '\\033[?1049h\\033[2J\\033[HFULL-%s' SCREEN; read x; printf '\\033[?1049lback-%s\\n' $((2*3))", "Enter"});
-  ASSERT_TRUE(eventually([&] { return m_tmux.capturePane(m_pane).contains(QStringLiteral("FULL-SCREEN")); }));
+  ASSERT_TRUE(waitUntil([&] { return m_tmux.capturePane(m_pane).contains(QStringLiteral("FULL-SCREEN")); }));
 
   Viewer viewer(m_daemon.socketPath());
   viewer.attach(m_pane);
@@ -281,7 +284,7 @@ TEST_F(DaemonTerminalAttachTest, TakeoverSizesTheWindowAndDetachHandsItBack) {
 
   viewer.send(TP::encodeDetach());
   ASSERT_TRUE(viewer.readUntil([&] { return viewer.done; }));
-  EXPECT_TRUE(eventually([&] { return tmux({"show-options", "-w", "-v", "-t", m_pane, "window-size"}).isEmpty(); }));
+  EXPECT_TRUE(waitUntil([&] { return tmux({"show-options", "-w", "-v", "-t", m_pane, "window-size"}).isEmpty(); }));
 }
 
 TEST_F(DaemonTerminalAttachTest, TenViewersGetIdenticalBytes) {
@@ -367,9 +370,9 @@ TEST_F(DaemonTerminalAttachTest, ViewerLeavingWhileItsStreamOpensReleasesTheStre
   }
   EXPECT_EQ(client.request("ping")["ok"], true);
   // Nothing outside the daemon tells when a leaked stream would have attached: give it time.
-  eventually([] { return false; }, 1500);
+  waitUntil([] { return false; }, 1500);
   const auto clients = [&] { return tmux({"list-clients", "-F", "#{client_pid}"}).split('\n', Qt::SkipEmptyParts).size(); };
-  EXPECT_TRUE(eventually([&] { return clients() == 1; }, 10000)) << clients() << " tmux clients";
+  EXPECT_TRUE(waitUntil([&] { return clients() == 1; }, 10000)) << clients() << " tmux clients";
 }
 
 }  // namespace
@@ -412,7 +415,7 @@ TEST_F(DaemonPanePipeTest, AViewedPaneStillShowsItsLoad) {
   Viewer viewer(m_daemon.socketPath());
   viewer.attach(m_pane);
   ASSERT_TRUE(viewer.readUntil([&] { return viewer.first<TP::MouseMode>() != nullptr; }));
-  ASSERT_TRUE(eventually([&] { return pipeOf(m_pane) == QStringLiteral("1"); }));
+  ASSERT_TRUE(waitUntil([&] { return pipeOf(m_pane) == QStringLiteral("1"); }));
   auto loadOf = [&] {
     LineClient client(m_daemon.socketPath());
     const auto reply = client.request("list-panes");
@@ -423,7 +426,7 @@ TEST_F(DaemonPanePipeTest, AViewedPaneStillShowsItsLoad) {
   };
   EXPECT_NE(loadOf(), "heavy");  // a shell at its prompt
   viewer.send(TP::encodeInput("yes 0123456789012345678901234567890123456789 | head -c 3000000\r"));
-  EXPECT_TRUE(eventually([&] { return loadOf() == "heavy"; }, 10000)) << loadOf();
+  EXPECT_TRUE(waitUntil([&] { return loadOf() == "heavy"; }, 10000)) << loadOf();
 }
 
 // Every byte value, broken UTF-8 and a 150 kB line without a line feed arrive byte for byte
@@ -484,7 +487,7 @@ TEST_F(DaemonPanePipeTest, TheUsersPipeStaysAndThePaneStillMirrors) {
   ASSERT_TRUE(viewer.readUntil([&] { return viewer.done; }));
   EXPECT_EQ(pipeOf(m_pane), QStringLiteral("1"));
   tmux({"send-keys", "-t", m_pane, "echo after-$((2+2))", "Enter"});
-  EXPECT_TRUE(eventually([&] { return readAll(log).find("after-4\r\n") != std::string::npos; })) << readAll(log);
+  EXPECT_TRUE(waitUntil([&] { return readAll(log).find("after-4\r\n") != std::string::npos; })) << readAll(log);
   EXPECT_NE(readAll(log).find("mirrored-42\r\n"), std::string::npos);
 
   // Now a pane the daemon pipes, and the user's pipe arriving while it streams.
@@ -492,20 +495,20 @@ TEST_F(DaemonPanePipeTest, TheUsersPipeStaysAndThePaneStillMirrors) {
   Viewer second(m_daemon.socketPath());
   second.attach(pane);
   ASSERT_TRUE(second.readUntil([&] { return second.historyEnded; }));
-  ASSERT_TRUE(eventually([&] { return pipeOf(pane) == QStringLiteral("1"); }));
+  ASSERT_TRUE(waitUntil([&] { return pipeOf(pane) == QStringLiteral("1"); }));
   const QString late = userFile(QStringLiteral("late.log"));
   tmux({"pipe-pane", "-t", pane, "cat >> " + late});
   second.send(TP::encodeInput("echo taken-$((3*3))\r"));
   // Typed and shown whether the keys went before or after the stream noticed.
   EXPECT_TRUE(second.readUntil([&] { return second.output.find("taken-9") != std::string::npos; })) << second.output;
-  EXPECT_TRUE(eventually([&] { return readAll(late).find("taken-9\r\n") != std::string::npos; }));
+  EXPECT_TRUE(waitUntil([&] { return readAll(late).find("taken-9\r\n") != std::string::npos; }));
   second.send(TP::encodeInput("echo still-$((5*5))\r"));
   EXPECT_TRUE(second.readUntil([&] { return second.output.find("still-25\r\n") != std::string::npos; })) << second.output;
   second.send(TP::encodeDetach());
   ASSERT_TRUE(second.readUntil([&] { return second.done; }));
   EXPECT_EQ(pipeOf(pane), QStringLiteral("1"));  // still the user's
   tmux({"send-keys", "-t", pane, "echo kept-$((4+4))", "Enter"});
-  EXPECT_TRUE(eventually([&] { return readAll(late).find("kept-8\r\n") != std::string::npos; }));
+  EXPECT_TRUE(waitUntil([&] { return readAll(late).find("kept-8\r\n") != std::string::npos; }));
 }
 
 // However its viewers leave (detach, cancel, a closed connection), the last one hands the
@@ -535,14 +538,14 @@ TEST_F(DaemonPanePipeTest, DetachingEveryViewerRestoresThePane) {
     second->readUntil([] { return false; }, 200);
     EXPECT_EQ(pipeOf(m_pane), QStringLiteral("1"));
     third.reset();  // its connection closes
-    EXPECT_TRUE(eventually([&] { return paneState(m_pane) == before; })) << paneState(m_pane).toStdString();
+    EXPECT_TRUE(waitUntil([&] { return paneState(m_pane) == before; })) << paneState(m_pane).toStdString();
   }
   // The pane is the user's again: typing works and a pipe of the user's takes.
   const QString log = userFile(QStringLiteral("after.log"));
   tmux({"pipe-pane", "-o", "-t", m_pane, "cat >> " + log});
   EXPECT_EQ(pipeOf(m_pane), QStringLiteral("1"));
   tmux({"send-keys", "-t", m_pane, "echo free-$((8+1))", "Enter"});
-  EXPECT_TRUE(eventually([&] { return readAll(log).find("free-9\r\n") != std::string::npos; }));
+  EXPECT_TRUE(waitUntil([&] { return readAll(log).find("free-9\r\n") != std::string::npos; }));
 }
 
 // The door the pipes come through takes a descriptor only under a key the daemon gave out:
@@ -583,7 +586,7 @@ TEST_F(DaemonPanePipeTest, TheDoorTurnsAwayWhatItDidNotAskFor) {
   std::vector<int> crowd;
   for (int i = 0; i < 70; ++i) crowd.push_back(knock("", false));
   EXPECT_EQ(m_daemon.ping()["ok"], true);
-  eventually([] { return false; }, 2500);
+  waitUntil([] { return false; }, 2500);
 
   Viewer viewer(m_daemon.socketPath());
   viewer.attach(m_pane);
@@ -606,7 +609,7 @@ TEST_F(DaemonPanePipeTest, KeysGoToTmuxsModeWhileThePaneShowsOne) {
   ASSERT_EQ(tmux({"display", "-p", "-t", m_pane, "#{pane_in_mode}"}), QStringLiteral("1"));
   viewer.readUntil([] { return false; }, 500);  // the daemon hears of the mode
   viewer.send(TP::encodeInput("q"));
-  EXPECT_TRUE(eventually([&] { return tmux({"display", "-p", "-t", m_pane, "#{pane_in_mode}"}) == QStringLiteral("0"); }));
+  EXPECT_TRUE(waitUntil([&] { return tmux({"display", "-p", "-t", m_pane, "#{pane_in_mode}"}) == QStringLiteral("0"); }));
   viewer.readUntil([] { return false; }, 500);
   viewer.send(TP::encodeInput("echo back-$((1+1))\r"));
   EXPECT_TRUE(viewer.readUntil([&] { return viewer.output.find("back-2\r\n") != std::string::npos; })) << viewer.output;
@@ -619,7 +622,7 @@ TEST_F(DaemonPanePipeTest, ViewersJoiningWhileThePanePrintsMissNothing) {
   tmux({"send-keys", "-t", m_pane, "for i in $(seq 1 150); do echo L$i; sleep 0.03; done; echo LOOP-$((1+2))", "Enter"});
   std::vector<std::unique_ptr<Viewer>> viewers;
   for (int i = 0; i < 4; ++i) {
-    eventually([] { return false; }, 400);
+    waitUntil([] { return false; }, 400);
     viewers.push_back(std::make_unique<Viewer>(m_daemon.socketPath()));
     viewers.back()->attach(m_pane);
   }

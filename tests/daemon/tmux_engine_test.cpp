@@ -25,6 +25,7 @@ using testing::waitUntil;
 std::unique_ptr<TmuxEngine> makeEngine(const PrivateTmux& server) {
   TmuxEngine::Options options;
   options.server.socketName = server.name();
+  options.server.environment = server.environment();
   options.homeDir = server.home();
   options.refreshInterval = std::chrono::milliseconds(300);
   options.reconnectInterval = std::chrono::milliseconds(200);
@@ -272,6 +273,7 @@ TEST(TmuxEngine, LoadFollowsOutputInEverySession) {
   const QString own = server.newSession(QStringLiteral("a"));
   TmuxEngine::Options options;
   options.server.socketName = server.name();
+  options.server.environment = server.environment();
   options.homeDir = server.home();
   options.refreshInterval = std::chrono::milliseconds(200);
   options.load.windowMs = 2000;  // tmux's window activity has whole seconds
@@ -385,9 +387,12 @@ TEST(TmuxEngine, ListsAndSwitchesSources) {
   server.newSession(QStringLiteral("b"));
   // A second server in the same socket directory, killed however the test ends.
   const QString second = server.name() + "-second";
-  QProcess::execute("tmux", {"-L", second, "-f", "/dev/null", "new-session", "-d", "-s", "z"});
-  const std::shared_ptr<void> killSecond(nullptr, [second](void*) { QProcess::execute("tmux", {"-L", second, "kill-server"}); });
   const QString secondPath = QFileInfo(server.socketPath()).absolutePath() + "/" + second;
+  QProcess starting;
+  starting.setProcessEnvironment(server.environment());
+  starting.start("tmux", {"-S", secondPath, "-f", "/dev/null", "new-session", "-d", "-s", "z"});
+  ASSERT_TRUE(starting.waitForFinished(10000) && starting.exitCode() == 0);
+  const std::shared_ptr<void> killSecond(nullptr, [&](void*) { testing::killTmuxServer({"-S", secondPath}, server.environment()); });
   auto engine = makeEngine(server);
   engine->start();
   ASSERT_TRUE(waitUntil([&] { return engine->panes().size() == 2; }));

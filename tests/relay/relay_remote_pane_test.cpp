@@ -163,7 +163,7 @@ TEST_F(RelayRemotePaneTest, TheSourceListsCapturesTypesAndUploads) {
 TEST_F(RelayRemotePaneTest, TheViewerShowsAndSteersTheOtherMachinesPanes) {
   const auto [token, userId, daemonId] = linkNewAccount("ada@example.org");
   // Another machine of the same account: its own daemon, tmux server and home.
-  PrivateDaemon& studio = startAnotherMachine();
+  DaemonMachine& studio = startAnotherMachine();
   ASSERT_FALSE(HasFatalFailure());
   const qint64 studioId = linkDaemon(studio, userId);
   ASSERT_GT(studioId, daemonId);
@@ -188,7 +188,7 @@ TEST_F(RelayRemotePaneTest, TheViewerShowsAndSteersTheOtherMachinesPanes) {
 
   // A daemon of another account is not reached, whatever its id.
   const auto [bobToken, bobId] = m_http->registerAccount("bob@example.org");
-  PrivateDaemon& bobsMachine = startAnotherMachine();
+  DaemonMachine& bobsMachine = startAnotherMachine();
   ASSERT_FALSE(HasFatalFailure());
   const qint64 bobsDaemon = linkDaemon(bobsMachine, bobId);
   RelayPaneSource foreign = source(token, bobsDaemon);
@@ -217,7 +217,7 @@ TEST_F(RelayRemotePaneTest, TheViewerShowsAndSteersTheOtherMachinesPanes) {
   bool sent = false;
   QObject::connect(&model, &viewer::TerminalViewerModel::attachmentsSent, [&] { sent = true; });
   model.sendWithAttachments("wc -c", attachments);
-  const std::string studioFiles = studio.m_environment.value("VESKET_HOME").toStdString() + "/files/";
+  const std::string studioFiles = studio.environment().value("VESKET_HOME").toStdString() + "/files/";
   ASSERT_TRUE(waitUntil([&] { return !model.isSending(); }, 15000));
   ASSERT_TRUE(sent) << model.composerError().value_or("");
   EXPECT_TRUE(waitUntil([&] {

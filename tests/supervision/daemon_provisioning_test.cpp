@@ -19,7 +19,7 @@
 #include "supervision/daemon_provisioner.h"
 #include "supervision/status_poller.h"
 #include "tests/support/scoped_environment.h"
-#include "tests/support/supervised_daemon_environment.h"
+#include "tests/support/private_daemon.h"
 #include "tests/support/await_task.h"
 #include "tests/support/event_loop.h"
 #include "tests/support/private_tmux.h"
@@ -49,8 +49,8 @@ class DaemonProvisioningTest : public ::testing::Test {
     m_user.emplace(m_root.path());
     auto& env = m_user->environment();
     QDir().mkpath(m_user->home());
-    testing::useSupervisedDaemonEnvironment(env, m_root.filePath("runtime"), home(), tmuxSocket());
-    ASSERT_EQ(tmux({"new-session", "-d", "-s", "work", "/bin/sh"}), 0);
+    testing::useSupervisedDaemonEnvironment(env, m_root.filePath("runtime"), home(), m_tmux.socketPath());
+    m_tmux.run({"new-session", "-d", "-s", "work", "/bin/sh"});
     // The application's own bin/ with the signed daemon of this build.
     QDir().mkpath(appDir());
     ASSERT_TRUE(QFile::copy(builtDaemon(), appDir() + "/vesket"));
@@ -64,25 +64,13 @@ class DaemonProvisioningTest : public ::testing::Test {
     if (QFileInfo::exists(installed())) {
       QProcess::execute(installed(), {"daemon", "stop"});
     }
-    testing::killTmuxServer({"-S", tmuxSocket()});
   }
 
   QString home() const { return m_user->home() + "/.vesket"; }
   QString appDir() const { return m_root.filePath("app/bin"); }
   QString installed() const { return home() + "/bin/vesket"; }
   QString realDaemon() const { return m_root.filePath("real/vesket"); }
-  QString tmuxSocket() const { return m_root.filePath("tmux.sock"); }
   ProvisionPaths paths() const { return {home(), appDir() + "/vesket"}; }
-
-  int tmux(const QStringList& args) const {
-    return QProcess::execute("tmux", QStringList{"-S", tmuxSocket(), "-f", "/dev/null"} + args);
-  }
-  QString tmuxOutput(const QStringList& args) const {
-    QProcess process;
-    process.start("tmux", QStringList{"-S", tmuxSocket(), "-f", "/dev/null"} + args);
-    process.waitForFinished(10000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-  }
 
   // A build in front of the real daemon: its own "--version" facts, and optionally a
   // daemon that exits at once. Signed with the build's release key unless told otherwise.
@@ -121,6 +109,7 @@ class DaemonProvisioningTest : public ::testing::Test {
   }
 
   QTemporaryDir m_root;
+  testing::PrivateTmux m_tmux;
   std::optional<TemporaryUser> m_user;
 };
 
@@ -180,8 +169,8 @@ TEST_F(DaemonProvisioningTest, UpgradeGoesThroughTheRestartTransactionAndKeepsTh
   ASSERT_EQ(provisioner.performProvisionWork().kind, Kind::provisioned);
   const auto before = answeringPid();
   ASSERT_TRUE(before);
-  tmux({"split-window", "-d", "-t", "work"});
-  const QString panes = tmuxOutput({"list-panes", "-a", "-F", "#{pane_id}"});
+  m_tmux.run({"split-window", "-d", "-t", "work"});
+  const QStringList panes = m_tmux.paneIds();
 
   writeLauncher(appDir() + "/vesket", 999999, false);
   const auto upgrade = provisioner.performProvisionWork();
@@ -192,7 +181,7 @@ TEST_F(DaemonProvisioningTest, UpgradeGoesThroughTheRestartTransactionAndKeepsTh
   const auto after = answeringPid();
   ASSERT_TRUE(after);
   EXPECT_NE(after, before) << "the new build runs";
-  EXPECT_EQ(tmuxOutput({"list-panes", "-a", "-F", "#{pane_id}"}), panes);
+  EXPECT_EQ(m_tmux.paneIds(), panes);
   QProcess list;
   list.start(installed(), {"panes", "--json"});
   list.waitForFinished(10000);
@@ -269,8 +258,8 @@ TEST_F(DaemonProvisioningTest, StartingWithANewerBuildUpgradesTheRunningDaemonTh
   ASSERT_EQ(provisioner.performProvisionWork().kind, Kind::provisioned);
   const auto before = answeringPid();
   ASSERT_TRUE(before);
-  tmux({"split-window", "-d", "-t", "work"});
-  const QString panes = tmuxOutput({"list-panes", "-a", "-F", "#{pane_id}"});
+  m_tmux.run({"split-window", "-d", "-t", "work"});
+  const QStringList panes = m_tmux.paneIds();
 
   // The application starts with a newer signed build beside it.
   writeLauncher(appDir() + "/vesket", 999999, false);
@@ -282,7 +271,7 @@ TEST_F(DaemonProvisioningTest, StartingWithANewerBuildUpgradesTheRunningDaemonTh
   ASSERT_TRUE(waitUntil([&] { return !finished.isEmpty(); }, 120000));
   EXPECT_EQ(digestOf(installed()), digestOf(appDir() + "/vesket"));
   ASSERT_TRUE(waitUntil([&] { return poller.isRunning() && poller.pid() && poller.pid() != before; }, 30000));
-  EXPECT_EQ(tmuxOutput({"list-panes", "-a", "-F", "#{pane_id}"}), panes) << "no pane was lost";
+  EXPECT_EQ(m_tmux.paneIds(), panes) << "no pane was lost";
   EXPECT_TRUE(settings->get(shell::SettingsKeys::postProvisionTasksDone));
   QFile log(poller.diagnosticLog().path());
   ASSERT_TRUE(log.open(QIODevice::ReadOnly));

@@ -9,7 +9,7 @@
 namespace vesket::testing {
 
 // Runs the event loop until `done` holds or the time runs out; returns whether it held.
-inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
+inline bool waitUntil(const std::function<bool()>& done, int timeoutMs = 10000) {
   QDeadlineTimer deadline(timeoutMs);
   while (!done()) {
     if (deadline.hasExpired()) return false;

@@ -35,8 +35,8 @@ class LinkedDaemonTest : public RealDaemonTest {
 
   // Pairs the daemon the way pairing leaves it: the two lines in its environment file.
   void writeEnv(const QString& relayUrl, const std::string& token) { writeEnvOf(*this, relayUrl, token); }
-  static void writeEnvOf(const PrivateDaemon& daemon, const QString& relayUrl, const std::string& token) {
-    QSaveFile file(daemon.m_environment.value("VESKET_HOME") + "/daemon/.env");
+  static void writeEnvOf(const DaemonMachine& machine, const QString& relayUrl, const std::string& token) {
+    QSaveFile file(machine.m_daemon->home() + "/daemon/.env");
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("# written by the test\nRELAY_URL=" + relayUrl.toUtf8() + "\nDAEMON_TOKEN=" + QByteArray::fromStdString(token) +
                "\nBOARD_PUSH_API=\n");
@@ -44,13 +44,13 @@ class LinkedDaemonTest : public RealDaemonTest {
   }
 
   control_plane::LocalRelayStatus relayStatus() { return relayStatusOf(*this); }
-  static control_plane::LocalRelayStatus relayStatusOf(const PrivateDaemon& daemon) {
-    return awaitTask(daemon.m_client->relayStatus());
+  static control_plane::LocalRelayStatus relayStatusOf(const DaemonMachine& machine) {
+    return awaitTask(machine.m_client->relayStatus());
   }
 
   // Waits until "relay-status" shows this transport state.
   bool waitForLinkState(const std::string& state, int timeoutMs = 15000) { return waitForLinkStateOf(*this, state, timeoutMs); }
-  static bool waitForLinkStateOf(const PrivateDaemon& daemon, const std::string& state, int timeoutMs = 15000) {
+  static bool waitForLinkStateOf(const DaemonMachine& daemon, const std::string& state, int timeoutMs = 15000) {
     return waitUntil(
         [&] {
           if (relayStatusOf(daemon).transportState == state) return true;
@@ -61,7 +61,7 @@ class LinkedDaemonTest : public RealDaemonTest {
   }
 
   // Links `daemon` to the account with a token of its own; its daemon id (0 on failure).
-  qint64 linkDaemon(const PrivateDaemon& daemon, qint64 userId) {
+  qint64 linkDaemon(const DaemonMachine& daemon, qint64 userId) {
     const auto minted = m_relay->mintDaemonToken(userId);
     EXPECT_TRUE(minted);
     if (!minted) return 0;
@@ -80,16 +80,16 @@ class LinkedDaemonTest : public RealDaemonTest {
 
   // Another machine: a daemon with its own private tmux server and product home, stopped
   // with the test.
-  PrivateDaemon& startAnotherMachine() {
-    auto& other = m_otherMachines.emplace_back(std::make_unique<PrivateDaemon>());
-    other->setUp(m_root.filePath(QStringLiteral("machine-%1").arg(m_otherMachines.size())));
+  DaemonMachine& startAnotherMachine() {
+    auto& other = m_otherMachines.emplace_back(std::make_unique<DaemonMachine>());
+    other->setUp();
     return *other;
   }
 
   std::unique_ptr<RealRelay> m_relay;
   std::unique_ptr<RelayHttp> m_http;
   std::string m_daemonToken;  // of the last linked account
-  std::vector<std::unique_ptr<PrivateDaemon>> m_otherMachines;
+  std::vector<std::unique_ptr<DaemonMachine>> m_otherMachines;
 };
 
 }  // namespace vesket::testing

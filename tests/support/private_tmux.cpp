@@ -1,6 +1,7 @@
 #include "tests/support/private_tmux.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <atomic>
 #include <csignal>
@@ -14,13 +15,31 @@ namespace {
 std::atomic<int> g_serial{0};
 }
 
-PrivateTmux::PrivateTmux(Start start)
-    : m_name(QStringLiteral("vesket-test-%1-%2").arg(::getpid()).arg(g_serial.fetch_add(1))) {
-  QDir().mkpath(home());
-  m_environment.set("TMUX_TMPDIR", m_dir.path().toUtf8());
-  m_environment.set("HOME", home().toUtf8());
-  m_environment.unset("TMUX");
-  m_environment.unset("TMUX_PANE");
+PrivateTmux::PrivateTmux(Start start, const QProcessEnvironment& extraEnvironment)
+    : m_name(QStringLiteral("vesket-test-%1-%2").arg(::getpid()).arg(g_serial.fetch_add(1))),
+      m_environment(QProcessEnvironment::systemEnvironment()) {
+  for (const char* name : {"TMUX", "TMUX_PANE", "CONTROL_TOKEN", "DURNVALE_HOME", "VESKET_TMUX_SOCKET", "VESKET_DAEMON_BIN",
+                           "VESKET_DESKTOP_ISOLATED"}) {
+    m_environment.remove(QString::fromLatin1(name));
+  }
+  const std::pair<const char*, QString> directories[] = {
+      {"HOME", home()},
+      {"VESKET_HOME", productHome()},
+      {"XDG_CONFIG_HOME", path(QStringLiteral("xdg/config"))},
+      {"XDG_STATE_HOME", path(QStringLiteral("xdg/state"))},
+      {"XDG_DATA_HOME", path(QStringLiteral("xdg/data"))},
+      {"XDG_CACHE_HOME", path(QStringLiteral("xdg/cache"))},
+      {"XDG_RUNTIME_DIR", path(QStringLiteral("xdg/runtime"))},
+      {"TMUX_TMPDIR", m_dir.path()},
+  };
+  for (const auto& [variable, directory] : directories) {
+    QDir().mkpath(directory);
+    QFile::setPermissions(directory, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    m_environment.insert(QString::fromLatin1(variable), directory);
+  }
+  // Never reach the user's own systemd or session bus from a test.
+  m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
+  m_environment.insert(extraEnvironment);
   if (start == Start::shellSession) {
     // The account's own .bashrc can take seconds (or wait on locks) and has no business here.
     const QString shell = QStringLiteral("bash --norc --noprofile");
@@ -31,7 +50,7 @@ PrivateTmux::PrivateTmux(Start start)
   }
 }
 
-PrivateTmux::~PrivateTmux() { killTmuxServer({QStringLiteral("-L"), m_name}); }
+PrivateTmux::~PrivateTmux() { killTmuxServer({QStringLiteral("-S"), socketPath()}, m_environment); }
 
 void killTmuxServer(const QStringList& serverArgs, const QProcessEnvironment& environment) {
   const auto tmux = [&](const QStringList& args) {
@@ -53,6 +72,7 @@ QString PrivateTmux::socketPath() const {
 
 QString PrivateTmux::run(const QStringList& args, bool mustSucceed) const {
   QProcess process;
+  process.setProcessEnvironment(m_environment);
   process.start(QStringLiteral("tmux"),
                 QStringList{QStringLiteral("-L"), m_name, QStringLiteral("-f"), QStringLiteral("/dev/null")} + args);
   process.waitForFinished(10000);

@@ -5,8 +5,6 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include "tests/support/scoped_environment.h"
-
 namespace vesket::testing {
 
 // Ends a tmux server for good. A server told to exit waits for its clients, and a client
@@ -16,11 +14,13 @@ namespace vesket::testing {
 void killTmuxServer(const QStringList& serverArgs,
                     const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment());
 
-// A private tmux server for one test: `tmux -L vesket-test-<pid>-<n> -f /dev/null` with its
-// socket under a temporary TMUX_TMPDIR and HOME in the same directory, so neither the user's
-// server nor their home is touched. Every tmux the test process starts meanwhile (an engine
-// inside the test, a daemon it launches) inherits both; they get their earlier values back
-// and the server is killed when the fixture goes away.
+// A private tmux server and the user it runs for, as one machine of a test:
+// `tmux -L vesket-test-<pid>-<n> -f /dev/null` with its socket under a temporary
+// TMUX_TMPDIR, and HOME, VESKET_HOME and the XDG_* directories in the same temporary
+// directory. None of it reaches the test's own environment: every tmux the fixture runs
+// (and so every pane of its server) gets `environment()`, and a daemon or engine the test
+// starts against the server is given it too. Several can run side by side; the server is
+// killed when the fixture goes away.
 class PrivateTmux {
  public:
   enum class Start {
@@ -28,7 +28,8 @@ class PrivateTmux {
     shellSession,  // session "main" (160x40); its panes run bash without start-up files
   };
 
-  explicit PrivateTmux(Start start = Start::empty);
+  // `extraEnvironment` is added to the environment (e.g. SHELL for the panes).
+  explicit PrivateTmux(Start start = Start::empty, const QProcessEnvironment& extraEnvironment = {});
   ~PrivateTmux();
   PrivateTmux(const PrivateTmux&) = delete;
   PrivateTmux& operator=(const PrivateTmux&) = delete;
@@ -36,8 +37,13 @@ class PrivateTmux {
   const QString& name() const { return m_name; }
   QString socketPath() const;
   QString home() const { return m_dir.path() + QStringLiteral("/home"); }
+  // The product home processes of this machine use ($VESKET_HOME).
+  QString productHome() const { return home() + QStringLiteral("/.vesket"); }
   // A path in the fixture's temporary directory (for scripts the panes run).
   QString path(const QString& name) const { return m_dir.filePath(name); }
+  // What every process of this machine starts with: the test's environment without the
+  // variables of a surrounding tmux or product home, and the directories above.
+  const QProcessEnvironment& environment() const { return m_environment; }
 
   // Runs `tmux -L name -f /dev/null args...` and gives its standard output without the
   // final line feed; a failing command fails the current test when `mustSucceed`.
@@ -53,8 +59,8 @@ class PrivateTmux {
 
  private:
   QTemporaryDir m_dir;
-  ScopedEnvironment m_environment;
   QString m_name;
+  QProcessEnvironment m_environment;
 };
 
 }  // namespace vesket::testing

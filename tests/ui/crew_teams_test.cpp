@@ -35,7 +35,7 @@ class CrewTeamsTest : public LinkedDaemonTest {
   void SetUp() override {
     LinkedDaemonTest::SetUp();
     if (HasFatalFailure()) return;
-    m_home = m_environment.value("VESKET_HOME");
+    m_home = environment().value("VESKET_HOME");
     // The product tool where the application looks for it, and `cat` standing in for the
     // agents (it shows every line it is given).
     QDir().mkpath(m_home + "/bin");

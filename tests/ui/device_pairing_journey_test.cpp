@@ -113,7 +113,7 @@ class DevicePairingJourneyTest : public LinkedDaemonTest {
   }
 
   std::optional<QString> daemonToken() const {
-    QFile env(m_environment.value("VESKET_HOME") + "/daemon/.env");
+    QFile env(environment().value("VESKET_HOME") + "/daemon/.env");
     if (!env.open(QIODevice::ReadOnly)) return std::nullopt;
     for (const QByteArray& line : env.readAll().split('\n')) {
       if (line.startsWith("DAEMON_TOKEN=") && line.size() > 13) return QString::fromUtf8(line.mid(13));

@@ -47,7 +47,7 @@ class InboxWindowTest : public LinkedDaemonTest {
 
   std::unique_ptr<QProcess> startCli(const QStringList& args) {
     auto process = std::make_unique<QProcess>();
-    QProcessEnvironment environment = m_environment;
+    QProcessEnvironment environment = DaemonMachine::environment();
     environment.insert("TMUX_PANE", m_paneId);
     process->setProcessEnvironment(environment);
     process->start(binary(), QStringList{"inbox"} + args);

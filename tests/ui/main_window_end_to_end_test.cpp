@@ -263,16 +263,16 @@ TEST_F(MainWindowEndToEnd, SendsAttachedFilesAndImagesWithTheMessage) {
   ASSERT_TRUE(waitUntil([&] { return composer->attachments().isEmpty(); }, 15000))
       << "error: " << model.composerError().value_or("none");
   EXPECT_FALSE(QFile::exists(pasted)) << "the pasted image's copy goes once it was sent";
-  const QString typed = "read these '" + notes + "' " + m_environment.value("VESKET_HOME") + "/images/";
+  const QString typed = "read these '" + notes + "' " + environment().value("VESKET_HOME") + "/images/";
   ASSERT_TRUE(captureShows(m_paneId, typed.toStdString())) << typed.toStdString();
-  const QStringList stored = QDir(m_environment.value("VESKET_HOME") + "/images").entryList({"*.png"}, QDir::Files);
+  const QStringList stored = QDir(environment().value("VESKET_HOME") + "/images").entryList({"*.png"}, QDir::Files);
   ASSERT_EQ(stored.size(), 2);
   QFile original(shot);
   ASSERT_TRUE(original.open(QIODevice::ReadOnly));
   const QByteArray originalBytes = original.readAll();
   int same = 0;
   for (const QString& name : stored) {
-    QFile copy(m_environment.value("VESKET_HOME") + "/images/" + name);
+    QFile copy(environment().value("VESKET_HOME") + "/images/" + name);
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
     if (copy.readAll() == originalBytes) ++same;
   }
@@ -333,7 +333,7 @@ TEST_F(MainWindowEndToEnd, TheHeaderShowsTheAgentsContextUse) {
   for (QChar& c : dirName) {
     if (!(c.isLetterOrNumber() && c.unicode() < 128)) c = '-';
   }
-  const QString transcriptDir = m_environment.value("HOME") + "/.claude/projects/" + dirName;
+  const QString transcriptDir = environment().value("HOME") + "/.claude/projects/" + dirName;
   ASSERT_TRUE(QDir().mkpath(transcriptDir));
   {
     QFile transcript(transcriptDir + "/session.jsonl");

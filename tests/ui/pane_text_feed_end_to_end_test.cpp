@@ -31,9 +31,9 @@ using vesket::viewer::PaneTextFeed;
 class PaneTextFeedEndToEnd : public vesket::testing::RealDaemonTest {
  protected:
   // A stopped daemon keeps its sockets open and answers nothing, as a hung one would.
-  void freezeDaemon(bool frozen) { ::kill(static_cast<pid_t>(m_daemon->processId()), frozen ? SIGSTOP : SIGCONT); }
+  void freezeDaemon(bool frozen) { ::kill(static_cast<pid_t>(m_daemon->process().processId()), frozen ? SIGSTOP : SIGCONT); }
   void TearDown() override {
-    if (m_daemon) freezeDaemon(false);
+    if (m_daemon && m_daemon->running()) freezeDaemon(false);
     RealDaemonTest::TearDown();
   }
 };

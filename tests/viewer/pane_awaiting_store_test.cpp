@@ -155,7 +155,7 @@ TEST(PaneAwaitingStore, FollowsAnAgentInARealTmuxPane) {
   writeScript(tmux.path("ask.sh"), marker);
   writeScript(tmux.path("done.sh"), resolvedMarker("plan-7"));
 
-  auto source = std::make_shared<TmuxPaneContentSource>(tmux.name(), QProcessEnvironment::systemEnvironment());
+  auto source = std::make_shared<TmuxPaneContentSource>(tmux.name(), tmux.environment());
   PaneAwaitingStore store(source);
   store.pollInterval = 50ms;
   store.setPaneIds({paneId.toStdString()});

@@ -54,7 +54,7 @@ TEST_F(DaemonClientEndToEndTest, SpawnsFindsAndKillsPanes) {
   const auto info = awaitTask(m_client->attachInfo(shell));
   EXPECT_TRUE(info.ok);
   QProcess own;
-  own.setProcessEnvironment(m_environment);
+  own.setProcessEnvironment(environment());
   QStringList args;
   for (const auto& arg : info.socketArgs) args << QString::fromStdString(arg);
   own.start(QString::fromStdString(info.tmuxBin), args << "display-message" << "-p" << "-t"

@@ -27,7 +27,7 @@
 #include "tests/support/private_tmux.h"
 #include "tests/support/real_relay.h"
 #include "tests/support/scoped_environment.h"
-#include "tests/support/supervised_daemon_environment.h"
+#include "tests/support/private_daemon.h"
 #include "tests/support/screenshot.h"
 #include "ui/update_banner.h"
 

@@ -17,7 +17,7 @@ class AgentInboxCliTest : public LinkedDaemonTest {
  protected:
   std::unique_ptr<QProcess> startCli(const QStringList& args, const QString& home = {}) {
     auto process = std::make_unique<QProcess>();
-    QProcessEnvironment environment = m_environment;
+    QProcessEnvironment environment = DaemonMachine::environment();
     environment.insert("TMUX_PANE", m_paneId);
     if (!home.isEmpty()) environment.insert("VESKET_HOME", home);
     process->setProcessEnvironment(environment);

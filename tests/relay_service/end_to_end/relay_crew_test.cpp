@@ -36,7 +36,7 @@ class RelayCrewTest : public LinkedDaemonTest {
     QDir().mkpath(m_project);
   }
 
-  QString home() const { return m_environment.value("VESKET_HOME"); }
+  QString home() const { return environment().value("VESKET_HOME"); }
 
   json post(const QString& path, json body, const std::string& token = {}) {
     if (!body.contains("daemonId")) body["daemonId"] = m_daemonId;

@@ -88,7 +88,7 @@ TEST_F(RelayDaemonLinkTest, ASavedPairingLinksAtOnceVouchesForTheMacAndEndsWhenR
   ASSERT_TRUE(collected.contains("daemon_token")) << collected.dump();
 
   // Bad pairings are refused and the file stays as it was.
-  const QString envPath = m_environment.value("VESKET_HOME") + "/daemon/.env";
+  const QString envPath = environment().value("VESKET_HOME") + "/daemon/.env";
   writeEnv("", "");
   const QByteArray before = [&] {
     QFile file(envPath);

@@ -87,7 +87,7 @@ class RelayLinkStreamTest : public RealDaemonTest {
     const auto paired = m_server->store().pairDaemon(user->id, std::nullopt, "test");
     m_daemonId = paired.daemon.id;
 
-    QSaveFile env(m_environment.value("VESKET_HOME") + "/daemon/.env");
+    QSaveFile env(environment().value("VESKET_HOME") + "/daemon/.env");
     ASSERT_TRUE(env.open(QIODevice::WriteOnly));
     env.write(QStringLiteral("RELAY_URL=ws://127.0.0.1:%1/daemon\nDAEMON_TOKEN=%2\n")
                   .arg(port)

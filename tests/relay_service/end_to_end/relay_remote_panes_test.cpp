@@ -125,7 +125,7 @@ TEST_F(RelayRemotePanesTest, TextKeysImagesAndFilesReachTheOtherMachinesPane) {
   EXPECT_EQ(first.readAll(), png);
   EXPECT_TRUE(imageResult["paths"][1].get<std::string>().ends_with(".jpg"));
   // Nothing stays staged once the uploads were taken.
-  EXPECT_TRUE(QDir(m_environment.value("VESKET_HOME") + "/uploads").entryList(QDir::Files).isEmpty());
+  EXPECT_TRUE(QDir(environment().value("VESKET_HOME") + "/uploads").entryList(QDir::Files).isEmpty());
 }
 
 TEST_F(RelayRemotePanesTest, RefusalsSayWhy) {
@@ -149,7 +149,7 @@ TEST_F(RelayRemotePanesTest, RefusalsSayWhy) {
                    token)
                 .status,
             400);
-  EXPECT_TRUE(QDir(m_environment.value("VESKET_HOME") + "/files").entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+  EXPECT_TRUE(QDir(environment().value("VESKET_HOME") + "/files").entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
 
   EXPECT_EQ(m_http->get(snapshot.left(snapshot.size() - 3) + "x1", token).status, 400);
   EXPECT_EQ(m_http->post("/api/send-key", {{"paneId", m_paneId.toStdString()}, {"keys", json::array()}}, token).status, 400);

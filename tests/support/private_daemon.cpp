@@ -1,26 +1,16 @@
-#include "tests/daemon/daemon_fixture.h"
-
-#include <unistd.h>
+#include "tests/support/private_daemon.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
-namespace vesket::daemon::testing {
+#include "tests/support/event_loop.h"
 
-bool eventually(const std::function<bool()>& done, int timeoutMs) {
-  QDeadlineTimer deadline(timeoutMs);
-  while (!done()) {
-    if (deadline.hasExpired()) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(5);
-  }
-  return true;
-}
+namespace vesket::testing {
 
 LineClient::LineClient(const QString& socketPath, int timeoutMs) {
   m_socket.connectToServer(socketPath);
@@ -75,45 +65,31 @@ nlohmann::json LineClient::request(const std::string& cmd, const nlohmann::json&
   return reply.value_or(nlohmann::json::object());
 }
 
-QString DaemonProcess::binary() {
+QString PrivateDaemon::binary() {
   QString dir = qEnvironmentVariable("VESKET_BIN_DIR");
   if (dir.isEmpty()) dir = QCoreApplication::applicationDirPath() + QStringLiteral("/../bin");
   return dir + QStringLiteral("/vesket");
 }
 
-DaemonProcess::DaemonProcess(const PrivateTmux& tmux, QProcessEnvironment extraEnvironment)
-    : m_root(QStringLiteral("/tmp/vkd-XXXXXX")), m_tmuxName(tmux.name()) {
-  m_userHome = m_root.path() + QStringLiteral("/home");
-  m_home = m_root.path() + QStringLiteral("/vh");
-  for (const char* dir : {"/home", "/state", "/config", "/run"}) QDir().mkpath(m_root.path() + QLatin1String(dir));
-  QFile::setPermissions(m_root.path() + QStringLiteral("/run"),
-                        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-  m_environment = QProcessEnvironment::systemEnvironment();
-  m_environment.insert(QStringLiteral("HOME"), m_userHome);
-  m_environment.insert(QStringLiteral("VESKET_HOME"), m_home);
-  m_environment.remove(QStringLiteral("DURNVALE_HOME"));
-  m_environment.remove(QStringLiteral("CONTROL_TOKEN"));
-  m_environment.remove(QStringLiteral("VESKET_TMUX_SOCKET"));
-  m_environment.remove(QStringLiteral("TMUX"));
-  m_environment.insert(QStringLiteral("XDG_STATE_HOME"), m_root.path() + QStringLiteral("/state"));
-  m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_root.path() + QStringLiteral("/config"));
-  m_environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root.path() + QStringLiteral("/run"));
-  // Never reach the user's own systemd or session bus from a test.
-  m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
-  for (const QString& key : extraEnvironment.keys()) m_environment.insert(key, extraEnvironment.value(key));
+PrivateDaemon::PrivateDaemon(const PrivateTmux& tmux, const QProcessEnvironment& extraEnvironment)
+    : m_tmuxName(tmux.name()), m_environment(tmux.environment()) {
+  m_environment.insert(extraEnvironment);
 }
 
-DaemonProcess::~DaemonProcess() {
-  if (m_process && m_process->state() != QProcess::NotRunning) {
-    m_process->terminate();
-    if (!m_process->waitForFinished(5000)) {
-      m_process->kill();
-      m_process->waitForFinished(2000);
-    }
+PrivateDaemon::~PrivateDaemon() { stop(); }
+
+void PrivateDaemon::stop(bool crash) {
+  if (!running()) return;
+  if (crash) m_process->kill();
+  else m_process->terminate();
+  if (!m_process->waitForFinished(10000)) {
+    m_process->kill();
+    m_process->waitForFinished(5000);
   }
 }
 
-void DaemonProcess::start(bool waitForPanes) {
+void PrivateDaemon::start(bool waitForPanes) {
+  ASSERT_TRUE(QFile::exists(binary())) << "no daemon binary at " << binary().toStdString();
   m_process = std::make_unique<QProcess>();
   m_process->setProcessEnvironment(m_environment);
   m_process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -128,24 +104,25 @@ void DaemonProcess::start(bool waitForPanes) {
   if (m_environment.contains(QStringLiteral("CONTROL_TOKEN"))) {
     token = m_environment.value(QStringLiteral("CONTROL_TOKEN")).toStdString();
   }
-  ASSERT_TRUE(eventually([&] {
+  ASSERT_TRUE(waitUntil([&] {
+    if (!running()) return true;
     if (!QFileInfo::exists(socketPath())) return false;
     LineClient client(socketPath(), 500);
     if (!client.connected()) return false;
     client.sendRequest("probe", "ping", nlohmann::json::object(), token);
     auto line = client.lineFor("probe", 1000);
     return line && (*line)["ok"] == true;
-  }, 15000)) << "the daemon did not come up";
+  }, 15000) && running()) << "the daemon did not come up: " << m_process->readAllStandardOutput().toStdString();
   if (!waitForPanes) return;
   // The first pane list read has happened once list-panes shows the session's pane.
-  ASSERT_TRUE(eventually([&] {
+  ASSERT_TRUE(waitUntil([&] {
     LineClient client(socketPath());
     auto reply = client.request("list-panes", nlohmann::json::object(), token);
     return reply["ok"] == true && !reply["data"]["panes"].empty();
   }, 15000));
 }
 
-DaemonProcess::Result DaemonProcess::runCli(const QStringList& args, int timeoutMs) const {
+PrivateDaemon::Result PrivateDaemon::runCli(const QStringList& args, int timeoutMs) const {
   QProcess process;
   process.setProcessEnvironment(m_environment);
   process.start(binary(), args);
@@ -157,9 +134,21 @@ DaemonProcess::Result DaemonProcess::runCli(const QStringList& args, int timeout
   return result;
 }
 
-nlohmann::json DaemonProcess::ping() const {
+nlohmann::json PrivateDaemon::ping() const {
   LineClient client(socketPath());
   return client.request("ping");
 }
 
-}  // namespace vesket::daemon::testing
+void useSupervisedDaemonEnvironment(ScopedEnvironment& environment, const QString& runtimeDir,
+                                    const QString& productHome, const QString& tmuxSocket) {
+  QDir().mkpath(runtimeDir);
+  QFile::setPermissions(runtimeDir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  environment.set("XDG_RUNTIME_DIR", runtimeDir.toUtf8());
+  environment.set("VESKET_HOME", productHome.toUtf8());
+  environment.set("VESKET_SERVICE_MANAGER", "supervisor");
+  environment.set("VESKET_TMUX_SOCKET", tmuxSocket.toUtf8());
+  environment.set("SHELL", "/bin/sh");
+  for (const char* name : {"TMUX", "TMUX_PANE", "CONTROL_TOKEN", "VESKET_DAEMON_BIN"}) environment.unset(name);
+}
+
+}  // namespace vesket::testing
