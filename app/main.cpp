@@ -80,7 +80,9 @@ int main(int argc, char** argv) {
   });
   maintenance::HangWatchdog::shared({reports, {}}).start();
 
+  // The one client of the local daemon, shared by everything in the application that asks it.
   auto client = control_plane::ControlPlaneClient::createDefault();
+  const std::function<std::shared_ptr<control_plane::ControlPlaneClient>()> localDaemon = [client] { return client; };
   auto cli = std::make_shared<supervision::DaemonCli>(
       supervision::DaemonCli::locateExecutable(shell::VesketIdentity::resolveHome()));
 
@@ -92,7 +94,7 @@ int main(int argc, char** argv) {
 
   viewer::TerminalViewerModel model(client, &shell::DesktopIsolation::defaults());
   // The relay: endpoint choice, the account session (restored from the stored token).
-  relay::RelayAccountRuntime account(shell::DesktopIsolation::defaults());
+  relay::RelayAccountRuntime account(shell::DesktopIsolation::defaults(), localDaemon);
   QObject::connect(&account.store(), &relay::RelayAccountStore::authChanged, &app, [&account] {
     const relay::AuthState& auth = account.store().auth();
     if (auth.kind == relay::AuthState::Kind::authenticated) {
@@ -127,8 +129,8 @@ int main(int argc, char** argv) {
   relay::DeviceApprovalStore approvals({accountClient, relayBase, {}, 5000});
   relay::MyMachinesStore machines({accountClient, relayBase, {}, {}});
   ui::DeviceApprovalNotifier notifier(approvals, QDBusConnection::sessionBus());
-  relay::DeviceSelfVouch selfVouch({{}, accountClient, {}});
-  relay::PairQRFlow pairing({relayBase, {}, {}, {}, [&account, &selfVouch, &approvals] {
+  relay::DeviceSelfVouch selfVouch({localDaemon, accountClient, {}});
+  relay::PairQRFlow pairing({relayBase, localDaemon, {}, {}, [&account, &selfVouch, &approvals] {
                                account.store().recheckAfterLocalPairing();
                                if (const auto user = account.session().accountID()) selfVouch.afterLocalPairing(*user);
                                approvals.start();

@@ -9,13 +9,16 @@
 
 namespace vesket::relay {
 
-RelayAccountRuntime::RelayAccountRuntime(shell::SettingsStore& defaults)
-    : RelayAccountRuntime(RelaySettings::applicationOptions(defaults)) {}
+RelayAccountRuntime::RelayAccountRuntime(shell::SettingsStore& defaults, LocalDaemon localDaemon)
+    : RelayAccountRuntime(RelaySettings::applicationOptions(defaults), std::move(localDaemon)) {}
 
-RelayAccountRuntime::RelayAccountRuntime(RelaySettings::Options options)
+RelayAccountRuntime::RelayAccountRuntime(RelaySettings::Options options, LocalDaemon localDaemon)
     : m_settings(std::move(options)),
       m_session(m_tokens, [this] { return QUrl(m_settings.baseURL()); }),
-      m_store({.baseURL = [this] { return QUrl(m_settings.baseURL()); }, .tokenStore = m_tokens, .session = &m_session}) {}
+      m_store({.baseURL = [this] { return QUrl(m_settings.baseURL()); },
+               .tokenStore = m_tokens,
+               .session = &m_session,
+               .localDaemon = std::move(localDaemon)}) {}
 
 QCoro::Task<void> RelayAccountRuntime::connect() {
   QCoro::Task<void> selecting = m_settings.selectFastestBeforeConnect();

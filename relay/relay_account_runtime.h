@@ -27,8 +27,12 @@ namespace vesket::relay {
 
 class RelayAccountRuntime {
  public:
-  explicit RelayAccountRuntime(shell::SettingsStore& defaults);
-  explicit RelayAccountRuntime(RelaySettings::Options options);
+  // The local daemon that vouches for this device: the application's one control-plane
+  // client (the product home's when empty).
+  using LocalDaemon = std::function<std::shared_ptr<control_plane::ControlPlaneClient>()>;
+
+  explicit RelayAccountRuntime(shell::SettingsStore& defaults, LocalDaemon localDaemon = {});
+  explicit RelayAccountRuntime(RelaySettings::Options options, LocalDaemon localDaemon = {});
 
   RelaySettings& settings() { return m_settings; }
   AccountSession& session() { return m_session; }
