@@ -78,10 +78,11 @@ TEST_F(GermanWindowEndToEnd, TheWindowAndItsSettingsReadInGerman) {
   tmux({"send-keys", "-t", m_paneId, "Enter"});
   EXPECT_EQ(window.findChild<QToolButton*>("settingsButton")->text(), QString::fromUtf8("Einstellungen…"));
   EXPECT_EQ(window.findChild<QToolButton*>("liveTerminalToggle")->text(), QStringLiteral("Live-Terminal"));
-  testing::spinFor(800);
-  const QString location = window.findChild<QLabel*>("paneLocation")->text();
-  EXPECT_TRUE(location.contains(QStringLiteral("aktiv")) || location.contains(QString::fromUtf8("untätig")))
-      << location.toStdString();
+  const auto* locationLabel = window.findChild<QLabel*>("paneLocation");
+  EXPECT_TRUE(testing::waitUntil([&] {
+    const QString location = locationLabel->text();
+    return location.contains(QStringLiteral("aktiv")) || location.contains(QString::fromUtf8("untätig"));
+  })) << locationLabel->text().toStdString();
   testing::saveScreenshot(window, "window-german");
 
   bool seen = false;
