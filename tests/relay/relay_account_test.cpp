@@ -193,6 +193,9 @@ TEST_F(RelayAccountTest, DeviceNotApprovedIsReenrolledOnce) {
   const auto claims = JWTExpiry::payload(memory->read()->toStdString());
   ASSERT_TRUE(claims);
   EXPECT_EQ((*claims)["device_id"], "6F1C2A5E-3B7D-4E8A-9C0B-1D2E3F4A5B6C");
+  // The relay logs a request once its answer is written, on whichever thread served it:
+  // the last line may reach the log just after the answer reached us.
+  EXPECT_TRUE(testing::waitUntil([&] { return relay->log().count("GET /api/auth/me") >= 3; }, 5000));
   const QByteArray log = relay->log();
   EXPECT_EQ(log.count("POST /api/devices/enroll"), 1);
   EXPECT_EQ(log.count("GET /api/auth/me"), 3);  // refused fixed, refused, retried
