@@ -35,12 +35,13 @@ constexpr std::chrono::milliseconds kDrainPoll{20};
 
 class TerminalViewer : public WebSocketSession, public std::enable_shared_from_this<TerminalViewer> {
  public:
-  TerminalViewer(DaemonLinks& links, std::int64_t daemonId, nlohmann::json args, net::any_io_executor executor)
-      : m_links(links), m_daemonId(daemonId), m_args(std::move(args)), m_executor(std::move(executor)) {}
+  TerminalViewer(DaemonLinks& links, std::int64_t daemonId, nlohmann::json args)
+      : m_links(links), m_daemonId(daemonId), m_args(std::move(args)) {}
 
-  // Runs on the connection's strand, as do received and closed.
+  // Runs on the connection's strand, as do received and closed; so does the pump.
   void opened(std::shared_ptr<WebSocketChannel> channel) override {
     m_channel = std::move(channel);
+    m_executor = m_channel->executor();
     net::co_spawn(m_executor, pump(shared_from_this()), net::detached);
   }
 
@@ -168,9 +169,11 @@ net::awaitable<WebSocketAcceptance> acceptTerminalAttach(ApiCall call) {
   if (!call.context.links.isConnected(daemon.id)) {
     throw ApiError(503, "daemon_offline", "the daemon is not connected to the relay");
   }
-  auto executor = co_await net::this_coro::executor;
   WebSocketAcceptance acceptance;
-  acceptance.session = std::make_shared<TerminalViewer>(call.context.links, daemon.id, std::move(args), executor);
+  acceptance.session = std::make_shared<TerminalViewer>(call.context.links, daemon.id, std::move(args));
+  // Nearly every message of a live terminal goes to or comes from the daemon's link: the
+  // viewer's socket joins the link's thread.
+  acceptance.affinity = call.context.links.linkExecutor(daemon.id);
   co_return acceptance;
 }
 

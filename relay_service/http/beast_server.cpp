@@ -11,6 +11,7 @@
 
 #include <boost/asio/as_tuple.hpp>
 #include <boost/asio/co_spawn.hpp>
+#include <boost/asio/execution/context_as.hpp>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
 #include <boost/asio/post.hpp>
@@ -25,6 +26,8 @@
 #include <boost/beast/websocket/ssl.hpp>
 
 #include <fmt/format.h>
+
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -150,7 +153,8 @@ class WebSocketConnection final : public WebSocketChannel,
       : m_state(std::move(state)),
         m_ws(std::move(stream)),
         m_session(std::move(session)),
-        m_maxMessageBytes(maxMessageBytes ? maxMessageBytes : m_state->options.maxWebSocketMessageBytes) {}
+        m_maxMessageBytes(maxMessageBytes ? maxMessageBytes : m_state->options.maxWebSocketMessageBytes),
+        m_executor(m_ws.get_executor()) {}
 
   bool send(std::string message, bool binary) override {
     {
@@ -184,6 +188,8 @@ class WebSocketConnection final : public WebSocketChannel,
   }
 
   void stop() override { close(websocket::close_code::going_away, "relay stopping"); }
+
+  net::any_io_executor executor() const override { return m_executor; }
 
   static net::awaitable<void> run(std::shared_ptr<WebSocketConnection> self, http::request<http::empty_body> request) {
     auto& ws = self->m_ws;
@@ -282,6 +288,7 @@ class WebSocketConnection final : public WebSocketChannel,
   websocket::stream<Stream> m_ws;
   std::shared_ptr<WebSocketSession> m_session;
   std::size_t m_maxMessageBytes;
+  net::any_io_executor m_executor;  // the connection's strand
   mutable std::mutex m_mutex;
   std::deque<std::pair<std::string, bool>> m_queue;
   std::size_t m_queuedBytes = 0;
@@ -292,6 +299,18 @@ class WebSocketConnection final : public WebSocketChannel,
 };
 
 // --- HTTP connections ---------------------------------------------------------------
+
+// Runs an accepted WebSocket until it ends; `id` is its place in the server's list.
+template <class Stream>
+net::awaitable<void> serveWebSocket(std::shared_ptr<State> state, std::shared_ptr<WebSocketConnection<Stream>> connection,
+                                    std::uint64_t id, http::request<http::empty_body> request) {
+  const Registration registration{state, id};
+  co_await WebSocketConnection<Stream>::run(std::move(connection), std::move(request));
+}
+
+net::execution_context& contextOf(const net::any_io_executor& executor) {
+  return net::query(executor, net::execution::context_as<net::execution_context&>);
+}
 
 HttpRequest describe(const http::request<http::empty_body>& head, const std::string& remoteAddress) {
   HttpRequest request;
@@ -391,11 +410,27 @@ class HttpConnection final : public Stoppable, public std::enable_shared_from_th
         }
         m_state->log(fmt::format("GET {} 101 {:.1f}ms", logPath, millisecondsSince(start)));
         m_upgraded = true;
+        if constexpr (std::is_same_v<Stream, PlainStream>) {
+          if (auto moved = moveTo(acceptance.affinity)) {
+            // From here on the connection lives on the other thread.
+            auto connection = std::make_shared<WebSocketConnection<Stream>>(m_state, std::move(*moved),
+                                                                            std::move(acceptance.session),
+                                                                            acceptance.maxMessageBytes);
+            const std::uint64_t id = m_state->add(connection);
+            auto executor = connection->executor();
+            auto serving = serveWebSocket(m_state, std::move(connection), id, headParser.release());
+            net::co_spawn(executor, std::move(serving), [state = m_state](std::exception_ptr failure) {
+              logException(state, failure);
+            });
+            co_return;
+          }
+        }
         auto connection = std::make_shared<WebSocketConnection<Stream>>(m_state, std::move(m_stream),
                                                                         std::move(acceptance.session),
                                                                         acceptance.maxMessageBytes);
-        const Registration registration{m_state, m_state->add(connection)};
-        co_await WebSocketConnection<Stream>::run(connection, headParser.release());
+        const std::uint64_t id = m_state->add(connection);
+        auto serving = serveWebSocket(m_state, std::move(connection), id, headParser.release());
+        co_await std::move(serving);
         co_return;
       }
 
@@ -432,6 +467,34 @@ class HttpConnection final : public Stoppable, public std::enable_shared_from_th
       if (!keepAlive || m_stopping || m_broken) break;
     }
     co_await shutdown();
+  }
+
+  // The connection's socket on a strand of the server's context that `affinity` runs on,
+  // when that is another one than the socket's; nothing when it stays (no affinity, the
+  // same context, a context not the server's, or the socket could not be moved).
+  std::optional<PlainStream> moveTo(const net::any_io_executor& affinity) {
+    if (!affinity) return std::nullopt;
+    net::execution_context& target = contextOf(affinity);
+    if (&target == &contextOf(m_stream.get_executor())) return std::nullopt;
+    net::io_context* context = nullptr;
+    for (net::io_context* candidate : m_state->contexts) {
+      if (static_cast<net::execution_context*>(candidate) == &target) context = candidate;
+    }
+    if (!context) return std::nullopt;
+    tcp::socket& socket = beast::get_lowest_layer(m_stream).socket();
+    beast::error_code error;
+    const tcp::endpoint local = socket.local_endpoint(error);
+    if (error) return std::nullopt;
+    const tcp::socket::native_handle_type handle = socket.release(error);
+    if (error) return std::nullopt;
+    tcp::socket moved(net::make_strand(*context));
+    moved.assign(local.protocol(), handle, error);
+    if (error) {
+      // Neither socket owns the descriptor now: close it, and the upgrade fails below.
+      ::close(handle);
+      return std::nullopt;
+    }
+    return PlainStream(std::move(moved));
   }
 
   static HttpResponse ApiPayloadTooLarge(std::size_t limit) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include <boost/asio/any_io_executor.hpp>
 #include <boost/asio/awaitable.hpp>
 
 #include "relay_service/core/http_message.h"
@@ -28,6 +29,8 @@ class WebSocketChannel {
   virtual std::size_t queuedBytes() const = 0;
   // Sends what is queued, then a close frame with this code and reason.
   virtual void close(std::uint16_t code, std::string reason) = 0;
+  // The strand the connection runs on; the session's own work belongs there.
+  virtual boost::asio::any_io_executor executor() const = 0;
 };
 
 // What an accepted WebSocket tells its endpoint, one call at a time.
@@ -49,6 +52,11 @@ struct WebSocketAcceptance {
   HttpResponse refusal;
   // The largest message accepted from this peer; 0 for the server's limit.
   std::size_t maxMessageBytes = 0;
+  // Another connection's executor (WebSocketChannel::executor) that this one will exchange
+  // most of its messages with: the transport moves the socket onto that connection's
+  // thread when it can (plain connections), so passing a message between the two wakes no
+  // other thread. Empty: the socket stays where it was accepted.
+  boost::asio::any_io_executor affinity;
 };
 
 // The body of a streamed response (HttpResponse::stream), as the transport reads it.

@@ -69,6 +69,11 @@ void DaemonLink::close(std::uint16_t code, const std::string& reason) {
   if (channel) channel->close(code, reason);
 }
 
+net::any_io_executor DaemonLink::executor() const {
+  const std::lock_guard lock(m_mutex);
+  return m_channel ? m_channel->executor() : net::any_io_executor();
+}
+
 bool DaemonLink::sendToDaemon(std::string message, bool binary) {
   std::shared_ptr<WebSocketChannel> channel;
   {

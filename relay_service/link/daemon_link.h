@@ -50,6 +50,8 @@ class DaemonLink : public WebSocketSession, public std::enable_shared_from_this<
 
   // Used by LinkStream.
   bool sendToDaemon(std::string message, bool binary);
+  // The strand of the link's connection (empty once it closed).
+  boost::asio::any_io_executor executor() const;
   void dropStream(const std::string& id, bool tellDaemon);
 
  private:

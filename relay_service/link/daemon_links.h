@@ -53,6 +53,9 @@ class DaemonLinks {
   // DaemonUnreachable when the daemon is not linked.
   virtual std::shared_ptr<LinkStream> openStream(std::int64_t daemonId, std::string cmd, nlohmann::json args,
                                                  LinkStreamOptions options = {}) = 0;
+  // The executor of the daemon's link connection (empty when it is not linked): a
+  // connection that mostly exchanges messages with the link does best on its thread.
+  virtual boost::asio::any_io_executor linkExecutor(std::int64_t daemonId) const = 0;
   // Closes a daemon's link at once (its token was revoked or replaced).
   virtual void disconnect(std::int64_t daemonId, const std::string& reason) = 0;
 };

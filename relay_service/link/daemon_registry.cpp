@@ -113,6 +113,11 @@ std::shared_ptr<LinkStream> DaemonRegistry::openStream(std::int64_t daemonId, st
   return link->openStream(std::move(cmd), std::move(args), options);
 }
 
+boost::asio::any_io_executor DaemonRegistry::linkExecutor(std::int64_t daemonId) const {
+  const auto link = find(daemonId);
+  return link ? link->executor() : boost::asio::any_io_executor();
+}
+
 void DaemonRegistry::disconnect(std::int64_t daemonId, const std::string& reason) {
   if (const auto link = find(daemonId)) link->close(kRevokedCode, reason);
 }

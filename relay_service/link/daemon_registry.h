@@ -37,6 +37,8 @@ class DaemonRegistry : public DaemonLinks {
   std::shared_ptr<LinkStream> openStream(std::int64_t daemonId, std::string cmd, nlohmann::json args,
                                          LinkStreamOptions options) override;
 
+  boost::asio::any_io_executor linkExecutor(std::int64_t daemonId) const override;
+
   // Closes a daemon's link (its token was revoked).
   void disconnect(std::int64_t daemonId, const std::string& reason) override;
   std::size_t linkCount() const;

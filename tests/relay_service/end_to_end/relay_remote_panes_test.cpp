@@ -240,6 +240,41 @@ TEST_F(RelayRemotePanesTest, TheLiveTerminalCrossesTheRelayAndEndsWithThePane) {
   EXPECT_EQ(viewer.m_closeCode, QWebSocketProtocol::CloseCodeNormal);
 }
 
+TEST_F(RelayRemotePanesTest, ViewersAcceptedOnEveryWorkerThreadShareTheLiveTerminal) {
+  // Three worker threads: the viewers are accepted on all of them, and each moves to the
+  // thread of the daemon's link (or stays, when it was accepted there).
+  m_relay = std::make_unique<RealRelay>(m_root.filePath("relay-three-threads"), QStringList{"--threads", "3"});
+  ASSERT_TRUE(m_relay->start());
+  m_http = std::make_unique<RelayHttp>(m_relay->baseUrl());
+  const auto [token, userId, daemonId] = linkNewAccount("ada@example.org");
+  const QString paneId = tmux({"new-window", "-d", "-P", "-F", "#{pane_id}", "-t", "main", "/bin/sh"});
+  const QUrl url(QStringLiteral("ws://127.0.0.1:%1/api/terminal/attach?paneId=%2&daemonId=%3")
+                     .arg(m_relay->port())
+                     .arg(QString::fromUtf8(QUrl::toPercentEncoding(paneId)))
+                     .arg(daemonId));
+  std::vector<std::unique_ptr<Viewer>> viewers;
+  for (int i = 0; i < 4; ++i) viewers.push_back(std::make_unique<Viewer>(url, token));
+  ASSERT_TRUE(waitUntil([&] { return std::all_of(viewers.begin(), viewers.end(), [](const auto& v) { return v->m_ready == 1; }); }, 10000))
+      << m_relay->log().toStdString();
+
+  // Each one types; every one sees every echo.
+  for (std::size_t i = 0; i < viewers.size(); ++i) {
+    const std::string typed = "echo typed''-by-" + std::to_string(i) + "-$((" + std::to_string(i) + "*11))\r";
+    viewers[i]->m_socket.sendBinaryMessage(QByteArray::fromStdString(TP::encodeInput(typed)));
+    const std::string echoed = "typed-by-" + std::to_string(i) + "-" + std::to_string(i * 11);
+    for (const auto& viewer : viewers) {
+      EXPECT_TRUE(waitUntil([&] { return viewer->m_output.find(echoed) != std::string::npos; }, 10000))
+          << "'" << echoed << "' missing from: " << viewer->m_output;
+    }
+  }
+
+  tmux({"kill-pane", "-t", paneId});
+  for (const auto& viewer : viewers) {
+    EXPECT_TRUE(waitUntil([&] { return viewer->m_exited && viewer->m_closeCode; }, 10000));
+    EXPECT_EQ(viewer->m_closeCode, QWebSocketProtocol::CloseCodeNormal);
+  }
+}
+
 // Resident memory of a process in KiB (0 when unknown).
 long residentKiB(qint64 pid) {
   QFile status(QStringLiteral("/proc/%1/status").arg(pid));
