@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDebug>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -11,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "relay/relay_error_presentation.h"
+#include "ui/detached_task.h"
 
 namespace vesket::ui {
 namespace {
@@ -23,16 +23,7 @@ QString t(const char* key, const char* english, const QStringList& arguments = {
   return relay::localizedText(key, QString::fromUtf8(english), arguments);
 }
 
-QCoro::Task<void> logged(QCoro::Task<void> task) {
-  try {
-    co_await task;
-  } catch (const std::exception& error) {
-    qWarning().noquote() << "routing:" << error.what();
-  }
-}
-
-// Store calls run on after the click; their outcome shows through the store's state.
-void spawnDetached(QCoro::Task<void> task) { logged(std::move(task)); }
+void spawnDetached(QCoro::Task<void> task) { ui::spawnDetached(std::move(task), "routing"); }
 
 constexpr RoutingDifficulty kDifficulties[] = {RoutingDifficulty::light, RoutingDifficulty::standard, RoutingDifficulty::heavy};
 

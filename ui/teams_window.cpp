@@ -13,8 +13,8 @@
 #include "crew/crew_control_manager.h"
 #include "relay/relay_error_presentation.h"
 #include "ui/crew_create_dialog.h"
+#include "ui/detached_task.h"
 #include "ui/routing_dialog.h"
-#include <QDebug>
 
 namespace vesket::ui {
 namespace {
@@ -27,17 +27,7 @@ QString q(const std::string& text) { return QString::fromStdString(text); }
 constexpr int kCrewRole = Qt::UserRole + 1;  // crew id on every row
 constexpr int kPaneRole = Qt::UserRole + 2;  // pane id on member rows
 
-QCoro::Task<void> watched(QCoro::Task<void> task) {
-  try {
-    co_await task;
-  } catch (const std::exception& error) {
-    qWarning().noquote() << "teams:" << error.what();
-  }
-}
-
-// Lets an action of the manager run on after the click that started it; its outcome shows
-// through the manager's state.
-void spawnDetached(QCoro::Task<void> task) { watched(std::move(task)); }
+void spawnDetached(QCoro::Task<void> task) { ui::spawnDetached(std::move(task), "teams"); }
 
 QString stateText(const std::optional<std::string>& state) {
   const std::string value = state.value_or("unknown");
