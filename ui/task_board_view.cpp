@@ -34,31 +34,39 @@ QString readableTime(const std::string& iso) {
 }
 
 // Status and event ids as a person reads them; an id this build does not know shows as it is.
+struct NamedId {
+  const char* id;
+  const char* key;
+  const char* english;
+};
+
+template <std::size_t N>
+QString nameOf(const std::string& id, const std::array<NamedId, N>& names) {
+  for (const NamedId& name : names) {
+    if (id == name.id) return t(name.key, name.english);
+  }
+  return q(id);
+}
+
 QString statusName(const std::string& status) {
-  static const std::array<std::array<const char*, 3>, 5> kNames = {{
+  static constexpr std::array<NamedId, 5> kNames = {{
       {"new", "macos.task_board.status_new", "New"},
       {"inProgress", "macos.task_board.status_in_progress", "In progress"},
       {"workerDone", "macos.task_board.status_worker_done", "Worker done"},
       {"verified", "macos.task_board.status_verified", "Verified"},
       {"needsFix", "macos.task_board.status_needs_fix", "Needs fix"},
   }};
-  for (const auto& [id, key, english] : kNames) {
-    if (status == id) return t(key, english);
-  }
-  return q(status);
+  return nameOf(status, kNames);
 }
 
 QString eventName(const std::string& type) {
-  static const std::array<std::array<const char*, 3>, 4> kNames = {{
+  static constexpr std::array<NamedId, 4> kNames = {{
       {"created", "macos.task_board.event_created", "Created"},
       {"statusChange", "macos.task_board.event_status_change", "Status"},
       {"note", "macos.task_board.event_note", "Note"},
       {"dispatched", "macos.task_board.event_dispatched", "Dispatched"},
   }};
-  for (const auto& [id, key, english] : kNames) {
-    if (type == id) return t(key, english);
-  }
-  return q(type);
+  return nameOf(type, kNames);
 }
 
 // A status change's body reads "from → to" in status ids.
