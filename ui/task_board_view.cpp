@@ -186,6 +186,7 @@ TaskBoardView::TaskBoardView(inbox::MacTaskBoardStore& store, QWidget* parent) :
   m_timeline = new QListWidget(details);
   m_timeline->setObjectName("timeline");
   m_timeline->setWordWrap(true);
+  m_timeline->setSpacing(3);
   detailsLayout->addWidget(m_timeline, 1);
   splitter->addWidget(scroll);
   splitter->addWidget(details);
