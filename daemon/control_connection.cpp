@@ -1,17 +1,15 @@
 #include "control_plane/core/command_names.h"
 #include "daemon/control_connection.h"
 
-#include <sys/socket.h>
-
 #include <QDebug>
 #include <QPointer>
 #include <QTimer>
-#include <cerrno>
 #include <utility>
 
 #include <fmt/format.h>
 
 #include "daemon/command_dispatcher.h"
+#include "daemon/connection_transport.h"
 #include "daemon/core/command_error.h"
 #include "daemon/core/reply_line.h"
 #include "daemon/spawn.h"
@@ -19,31 +17,28 @@
 
 namespace vesket::daemon {
 
-ControlConnection::ControlConnection(QLocalSocket* socket, CommandDispatcher& dispatcher,
+ControlConnection::ControlConnection(ConnectionTransport* transport, CommandDispatcher& dispatcher,
                                      std::vector<StreamService*> streamServices,
                                      QString requiredToken, Limits limits, QObject* parent)
     : QObject(parent),
-      m_socket(socket),
+      m_transport(transport),
       m_dispatcher(dispatcher),
       m_streamServices(std::move(streamServices)),
       m_requiredToken(std::move(requiredToken)),
       m_limits(limits),
       m_reader(limits.maxLineBytes) {
-  m_socket->setParent(this);
-  m_socket->setReadBufferSize(256 * 1024);
-  connect(m_socket, &QLocalSocket::readyRead, this, &ControlConnection::onReadyRead);
-  connect(m_socket, &QLocalSocket::bytesWritten, this, &ControlConnection::onBytesWritten);
+  m_transport->setParent(this);
+  connect(m_transport, &ConnectionTransport::readyRead, this, &ControlConnection::onReadyRead);
+  connect(m_transport, &ConnectionTransport::bytesWritten, this, &ControlConnection::onBytesWritten);
   // Once the socket is gone nothing queued can leave: the connection is over at once, also
   // when it was already closing and waiting for its last lines to go out.
-  connect(m_socket, &QLocalSocket::disconnected, this, [this] {
+  connect(m_transport, &ConnectionTransport::disconnected, this, [this] {
     close({});
     finish();
   });
-  connect(m_socket, &QLocalSocket::errorOccurred, this, [this](QLocalSocket::LocalSocketError error) {
-    if (error != QLocalSocket::PeerClosedError) close(m_socket->errorString());
-  });
+  connect(m_transport, &ConnectionTransport::failed, this, [this](const QString& reason) { close(reason); });
   // Bytes that arrived before the signals were connected.
-  if (m_socket->bytesAvailable() > 0) QMetaObject::invokeMethod(this, &ControlConnection::onReadyRead, Qt::QueuedConnection);
+  if (m_transport->bytesAvailable() > 0) QMetaObject::invokeMethod(this, &ControlConnection::onReadyRead, Qt::QueuedConnection);
 }
 
 ControlConnection::~ControlConnection() {
@@ -56,7 +51,7 @@ void ControlConnection::endStreams() {
 }
 
 bool ControlConnection::isOpen() const {
-  return !m_closing && m_socket->state() == QLocalSocket::ConnectedState;
+  return !m_closing && m_transport->isOpen();
 }
 
 void ControlConnection::close(const QString& reason) {
@@ -66,15 +61,15 @@ void ControlConnection::close(const QString& reason) {
   endStreams();
   m_pendingEvents.clear();
   m_backlog.clear();
-  if (m_socket->state() == QLocalSocket::UnconnectedState) {
+  if (!m_transport->isOpen()) {
     finish();
     return;
   }
   // Let what is queued (an error line) go out first; a client that does not let it go
   // within two seconds is cut off.
-  m_socket->disconnectFromServer();
+  m_transport->close();
   QTimer::singleShot(2000, this, [this] {
-    m_socket->abort();
+    m_transport->abort();
     finish();
   });
 }
@@ -91,7 +86,7 @@ void ControlConnection::onReadyRead() {
   // reading at the read buffer's size and the client's writes block, which is the
   // backpressure a greedy client should feel.
   if (m_closing || !m_backlog.empty()) return;
-  const QByteArray bytes = m_socket->readAll();
+  const QByteArray bytes = m_transport->readAll();
   for (std::string& line : m_reader.push(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
     m_backlog.push_back(std::move(line));
   }
@@ -111,7 +106,7 @@ void ControlConnection::drainBacklog() {
     m_backlog.pop_front();
     handleLine(line);
   }
-  if (!m_closing && m_backlog.empty() && m_socket->bytesAvailable() > 0) {
+  if (!m_closing && m_backlog.empty() && m_transport->bytesAvailable() > 0) {
     QMetaObject::invokeMethod(this, &ControlConnection::onReadyRead, Qt::QueuedConnection);
   }
 }
@@ -181,54 +176,41 @@ QCoro::Task<void> ControlConnection::runUnary(RequestFrame frame) {
 
 void ControlConnection::sendLine(const std::string& line) {
   if (!isOpen()) return;
-  // QLocalSocket would hold the line until the event loop's next pass; while nothing of
-  // ours waits in its buffer the line goes to the socket at once (a keystroke's echo is a
-  // loop pass sooner), and only what the socket does not take now is queued behind it.
-  std::size_t sent = m_socket->bytesToWrite() == 0 ? writeNow(line) : 0;
-  if (sent == line.size()) return;
-  m_socket->write(line.data() + sent, static_cast<qint64>(line.size() - sent));
-  if (m_socket->bytesToWrite() > m_limits.maxQueuedBytes) {
-    qInfo().noquote() << "control connection closed: the client stopped reading, more than"
-                      << m_limits.maxQueuedBytes << "bytes wait for it";
-    m_socket->abort();
-    close({});
-  }
+  m_transport->write(line);
+  checkQueue();
 }
 
-std::size_t ControlConnection::writeNow(std::string_view bytes) {
-  const qintptr fd = m_socket->socketDescriptor();
-  if (fd < 0) return 0;
-  std::size_t sent = 0;
-  while (sent < bytes.size()) {
-    const ssize_t n = ::send(static_cast<int>(fd), bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
-    if (n > 0) {
-      sent += static_cast<std::size_t>(n);
-    } else if (n < 0 && errno == EINTR) {
-      continue;
-    } else {
-      // Full for now, or broken: the rest goes through the socket, which reports a failure.
-      break;
-    }
-  }
-  return sent;
+bool ControlConnection::sendFrame(const std::string& id, std::string_view frame) {
+  if (!isOpen()) return true;  // nobody to send it to either way
+  if (!m_transport->writeFrame(id, frame)) return false;
+  checkQueue();
+  return true;
+}
+
+void ControlConnection::checkQueue() {
+  if (m_transport->bytesToWrite() <= m_limits.maxQueuedBytes) return;
+  qInfo().noquote() << "control connection closed: the client stopped reading, more than" << m_limits.maxQueuedBytes
+                    << "bytes wait for it";
+  m_transport->abort();
+  close({});
 }
 
 void ControlConnection::sendStreamEvent(const std::string& id, std::string line) {
   if (!isOpen()) return;
-  if (m_socket->bytesToWrite() > m_limits.streamBacklogBytes) {
+  if (m_transport->bytesToWrite() > m_limits.streamBacklogBytes) {
     m_pendingEvents[id] = std::move(line);
     return;
   }
   sendLine(line);
 }
 
-qint64 ControlConnection::queuedBytes() const { return isOpen() ? m_socket->bytesToWrite() : 0; }
+qint64 ControlConnection::queuedBytes() const { return isOpen() ? m_transport->bytesToWrite() : 0; }
 
 void ControlConnection::onBytesWritten() {
   if (!isOpen()) return;
   emit drained();
   if (m_pendingEvents.empty() || !isOpen()) return;
-  if (m_socket->bytesToWrite() > m_limits.streamBacklogBytes) return;
+  if (m_transport->bytesToWrite() > m_limits.streamBacklogBytes) return;
   auto pending = std::move(m_pendingEvents);
   m_pendingEvents.clear();
   for (auto& [id, line] : pending) sendLine(line);

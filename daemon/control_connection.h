@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QLocalSocket>
 #include <QObject>
 #include <QString>
 #include <cstdint>
@@ -18,9 +17,11 @@
 namespace vesket::daemon {
 
 class CommandDispatcher;
+class ConnectionTransport;
 class StreamService;
 
-// One client connection on the control socket.
+// One client connection on the control socket, or the relay link's connection (see
+// ConnectionTransport).
 //
 // Reads request lines (bounded: a client sending more than `maxLineBytes` without a line
 // feed gets an error line and is closed), answers each with lines carrying the request's
@@ -53,7 +54,8 @@ class ControlConnection : public QObject {
     int maxConnections = 512;
   };
 
-  ControlConnection(QLocalSocket* socket, CommandDispatcher& dispatcher,
+  // Takes ownership of the transport.
+  ControlConnection(ConnectionTransport* transport, CommandDispatcher& dispatcher,
                     std::vector<StreamService*> streamServices, QString requiredToken, Limits limits,
                     QObject* parent = nullptr);
   ~ControlConnection() override;
@@ -62,6 +64,9 @@ class ControlConnection : public QObject {
   void sendLine(const std::string& line);
   // Queues a stream event; while the client lags, replaces the stream's unsent event.
   void sendStreamEvent(const std::string& id, std::string line);
+  // Sends one terminal frame of stream `id` as it is, where the transport carries frames of
+  // their own; false when the caller is to send it as an event line instead.
+  bool sendFrame(const std::string& id, std::string_view frame);
 
   bool isOpen() const;
   // Bytes written but not yet taken by the client (0 once closed).
@@ -76,8 +81,8 @@ class ControlConnection : public QObject {
  private:
   void onReadyRead();
   void onBytesWritten();
-  // Writes what the socket takes without waiting; returns how many bytes that was.
-  std::size_t writeNow(std::string_view bytes);
+  // Cuts off a client that lets more than `maxQueuedBytes` wait for it.
+  void checkQueue();
   void handleLine(const std::string& line);
   void drainBacklog();
   QCoro::Task<void> runUnary(RequestFrame frame);
@@ -85,7 +90,7 @@ class ControlConnection : public QObject {
   void finish();
   void endStreams();
 
-  QLocalSocket* m_socket;
+  ConnectionTransport* m_transport;
   CommandDispatcher& m_dispatcher;
   std::vector<StreamService*> m_streamServices;
   QString m_requiredToken;

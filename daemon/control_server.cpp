@@ -18,6 +18,7 @@
 
 #include <fmt/format.h>
 
+#include "daemon/connection_transport.h"
 #include "daemon/core/reply_line.h"
 
 namespace vesket::daemon {
@@ -153,7 +154,7 @@ void ControlServer::acceptPending() {
       ::close(fd);
       continue;
     }
-    auto* connection = new ControlConnection(socket, m_dispatcher, m_streamServices, m_requiredToken, m_limits, this);
+    auto* connection = new ControlConnection(new LocalSocketTransport(socket), m_dispatcher, m_streamServices, m_requiredToken, m_limits, this);
     ++m_connections;
     connect(connection, &ControlConnection::finished, this, [this] { --m_connections; });
     emit clientConnected();

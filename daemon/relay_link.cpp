@@ -1,19 +1,16 @@
 #include "daemon/relay_link.h"
 
 #include <QAbstractSocket>
-
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLocalSocket>
 #include <QNetworkRequest>
 #include <QRandomGenerator>
+#include <QTimer>
 #include <QUrl>
 #include <QWebSocket>
+#include <utility>
 
 #include "control_plane/core/base64.h"
 #include "daemon/build_info.h"
@@ -27,14 +24,69 @@ namespace {
 
 namespace LinkFrame = relay::DaemonLinkFrame;
 
-constexpr qint64 kLocalReadChunk = 256 * 1024;
 constexpr quint64 kMaxIncomingMessageBytes = 64 * 1024 * 1024;
+// Request bytes the connection has not read yet (it reads no further while its requests in
+// flight are at their limit); a relay that sends more than this is not waiting for answers.
+constexpr qsizetype kMaxUnreadBytes = 2 * static_cast<qsizetype>(kMaxIncomingMessageBytes);
 
 std::string compact(const nlohmann::json& value) {
   return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
 }  // namespace
+
+// The link's control connection's transport: request lines from the relay wait here until
+// the connection reads them; what the connection writes goes straight into the WebSocket.
+class LinkTransport final : public ConnectionTransport {
+ public:
+  explicit LinkTransport(RelayLink& link) : m_link(link) {}
+
+  bool isOpen() const override { return m_open; }
+  qint64 bytesAvailable() const override { return m_unread.size(); }
+  QByteArray readAll() override { return std::exchange(m_unread, {}); }
+  void write(std::string_view line) override {
+    if (m_open) m_link.sendLine(line);
+  }
+  qint64 bytesToWrite() const override { return m_open ? m_link.queuedBytes() : 0; }
+  bool writeFrame(const std::string& streamId, std::string_view frame) override {
+    return m_open && m_link.sendFrame(streamId, frame);
+  }
+  // The connection gave up on the link (a limit broken): the link is made again.
+  void close() override { abort(); }
+  void abort() override {
+    if (!m_open) return;
+    m_link.dropLink(QStringLiteral("its control connection closed"));
+    end();
+  }
+
+  // A request line from the relay, read at once unless the connection is busy.
+  void receive(std::string_view line) {
+    if (!m_open) return;
+    if (m_unread.size() + static_cast<qsizetype>(line.size()) > kMaxUnreadBytes) {
+      qWarning().noquote() << "relay link: the relay sent more than" << kMaxUnreadBytes
+                           << "bytes of requests without waiting for answers";
+      abort();
+      return;
+    }
+    m_unread.append(line.data(), static_cast<qsizetype>(line.size()));
+    emit readyRead();
+  }
+  void wrote() {
+    if (m_open) emit bytesWritten();
+  }
+  // The link is gone: the connection ends its streams and goes.
+  void end() {
+    if (!m_open) return;
+    m_open = false;
+    m_unread.clear();
+    emit disconnected();
+  }
+
+ private:
+  RelayLink& m_link;
+  QByteArray m_unread;
+  bool m_open = true;
+};
 
 RelayLink::RelayLink(DaemonPaths paths, CommandDispatcher& dispatcher, std::vector<StreamService*> streamServices,
                      Options options, QObject* parent)
@@ -155,7 +207,7 @@ void RelayLink::connectNow() {
   connect(m_socket, &QWebSocket::binaryMessageReceived, this, &RelayLink::onBinaryMessage);
   connect(m_socket, &QWebSocket::pong, this, [this] { m_sinceHeard.restart(); });
   connect(m_socket, &QWebSocket::bytesWritten, this, [this] {
-    if (m_local && m_local->bytesAvailable() > 0) onLocalReadyRead();
+    if (m_transport) static_cast<LinkTransport*>(m_transport.data())->wrote();
   });
   // Qt 6.4 names the signal error(); errorOccurred() came later.
   connect(m_socket, qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), this, [this](QAbstractSocket::SocketError) {
@@ -270,85 +322,70 @@ void RelayLink::onBinaryMessage(const QByteArray& message) {
 
 void RelayLink::openLocalConnection() {
   closeLocalConnection();
-  int fds[2];
-  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0) {
-    qWarning().noquote() << "relay link: cannot make a socket pair; dropping the link";
-    if (m_socket) m_socket->abort();
-    return;
-  }
-  auto* daemonSide = new QLocalSocket;
-  daemonSide->setSocketDescriptor(fds[0]);
-  m_local = new QLocalSocket(this);
-  m_local->setSocketDescriptor(fds[1]);
-  m_local->setReadBufferSize(kLocalReadChunk);
-  connect(m_local, &QLocalSocket::readyRead, this, &RelayLink::onLocalReadyRead);
   ControlConnection::Limits limits;
   limits.maxRequestsInFlight = m_options.requestsInFlight;
+  m_transport = new LinkTransport(*this);
   // The relay authenticated this link with the daemon token: no control token on top.
-  m_connection = new ControlConnection(daemonSide, m_dispatcher, m_streamServices, QString(), limits, this);
-  m_lines = control_plane::LineAccumulator();
+  m_connection = new ControlConnection(m_transport, m_dispatcher, m_streamServices, QString(), limits, this);
 }
 
 void RelayLink::closeLocalConnection() {
   m_attachByStream.clear();
   m_streamByAttach.clear();
-  if (m_local) {
-    m_local->disconnect(this);
-    m_local->abort();
-    m_local->deleteLater();
-    m_local = nullptr;
-  }
-  // The daemon's end sees the pair close and ends its streams (terminal sessions hand
-  // their pane sizes back).
+  // The connection ends its streams (terminal sessions hand their pane sizes back) and goes.
+  if (m_transport) static_cast<LinkTransport*>(m_transport.data())->end();
+  m_transport = nullptr;
+  m_connection = nullptr;
 }
 
-void RelayLink::writeLocal(const std::string& line) {
-  if (!m_local || m_local->state() != QLocalSocket::ConnectedState) return;
-  m_local->write(line.data(), static_cast<qint64>(line.size()));
-  // Sockets hold what is written until the event loop's next pass; a keystroke goes on now.
-  m_local->flush();
+void RelayLink::writeLocal(std::string_view line) {
+  if (m_transport) static_cast<LinkTransport*>(m_transport.data())->receive(line);
 }
 
-void RelayLink::onLocalReadyRead() {
-  // While the relay is slow to take what was sent, leave the daemon's lines in the socket
-  // pair: the daemon's connection then holds its streams back as for any slow client.
-  bool forwarded = false;
-  while (m_local && m_socket && m_local->bytesAvailable() > 0 &&
-         m_socket->bytesToWrite() < m_options.sendHighWaterBytes) {
-    const QByteArray bytes = m_local->read(kLocalReadChunk);
-    for (std::string& line : m_lines.push(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
-      forwardLine(std::move(line));
-      forwarded = true;
-    }
-  }
-  // The WebSocket's TCP socket would send on the loop's next pass: an echo leaves now.
-  if (forwarded && m_socket) m_socket->flush();
+void RelayLink::dropLink(const QString& reason) {
+  qInfo().noquote() << "relay link: dropping the link:" << reason;
+  // Not from within the connection's own call: the WebSocket goes on the next pass, and a
+  // link made since then is left alone.
+  QPointer<QWebSocket> socket = m_socket;
+  QTimer::singleShot(0, this, [this, socket] {
+    if (socket && socket == m_socket) m_socket->abort();
+  });
 }
 
-void RelayLink::forwardLine(std::string line) {
+qint64 RelayLink::queuedBytes() const { return m_socket ? m_socket->bytesToWrite() : 0; }
+
+void RelayLink::sendLine(std::string_view line) {
   if (!m_socket) return;
+  if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
   if (!m_streamByAttach.empty()) {
+    // The end of an attach stream (its "done" or its failure) ends its stream number too.
     const auto json = nlohmann::json::parse(line, nullptr, false);
     const auto id = json.is_object() ? json.find("id") : json.end();
-    if (json.is_object() && id != json.end() && id->is_string()) {
+    if (id != json.end() && id->is_string()) {
       const auto attach = m_streamByAttach.find(id->get<std::string>());
-      if (attach != m_streamByAttach.end()) {
-        const auto event = json.find("event");
-        if (event != json.end() && event->is_object() && event->contains("data") && (*event)["data"].is_string()) {
-          if (const auto frame = control_plane::Base64::tryDecode((*event)["data"].get<std::string>())) {
-            const std::string message = LinkFrame::encode(attach->second, *frame);
-            m_socket->sendBinaryMessage(QByteArray(message.data(), static_cast<qsizetype>(message.size())));
-            return;
-          }
-        }
-        if ((json.contains("done") && json["done"] == true) || (json.contains("ok") && json["ok"] == false)) {
-          m_attachByStream.erase(attach->second);
-          m_streamByAttach.erase(attach);
-        }
+      if (attach != m_streamByAttach.end() &&
+          ((json.contains("done") && json["done"] == true) || (json.contains("ok") && json["ok"] == false))) {
+        m_attachByStream.erase(attach->second);
+        m_streamByAttach.erase(attach);
       }
     }
   }
-  m_socket->sendTextMessage(QString::fromStdString(line));
+  const bool idle = m_socket->bytesToWrite() == 0;
+  m_socket->sendTextMessage(QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+  // The WebSocket's TCP socket would send on the loop's next pass: an answer leaves now,
+  // unless earlier messages still wait (those leave as the socket takes them).
+  if (idle) m_socket->flush();
+}
+
+bool RelayLink::sendFrame(const std::string& attachId, std::string_view frame) {
+  const auto attach = m_streamByAttach.find(attachId);
+  if (attach == m_streamByAttach.end()) return false;
+  if (!m_socket) return true;
+  const std::string message = LinkFrame::encode(attach->second, frame);
+  const bool idle = m_socket->bytesToWrite() == 0;
+  m_socket->sendBinaryMessage(QByteArray(message.data(), static_cast<qsizetype>(message.size())));
+  if (idle) m_socket->flush();
+  return true;
 }
 
 }  // namespace vesket::daemon

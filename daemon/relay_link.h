@@ -15,30 +15,32 @@
 
 #include <nlohmann/json.hpp>
 
-#include "control_plane/core/line_accumulator.h"
+#include "daemon/connection_transport.h"
 #include "daemon/core/relay_link_settings.h"
 #include "daemon/daemon_paths.h"
 
-class QLocalSocket;
 class QWebSocket;
 
 namespace vesket::daemon {
 
 class CommandDispatcher;
 class ControlConnection;
+class LinkTransport;
 class StreamService;
 
 // The daemon's link to the relay: one WebSocket to RELAY_URL with the daemon token as
 // bearer, kept open with jittered back-off (1 s doubling to 60 s) and pinged every 20 s
 // (a link silent for 60 s is dropped and made again).
 //
-// The link is one more control connection: every connected link gets a ControlConnection
-// over a socket pair inside this process, served by the same dispatcher and stream
-// services as the control socket. Text messages from the relay are request lines written
-// into it; its reply lines go back as text messages. Terminal attach streams are the
-// exception on the way out and in: their frames travel as binary messages (a 4-byte stream
-// number, then the frame) instead of Base64 inside JSON; the relay names the number in
-// the attach request ("stream").
+// The link is one more control connection: every connected link gets a ControlConnection,
+// served by the same dispatcher and stream services as the control socket, whose transport
+// (LinkTransport) is the link itself: text messages from the relay are handed to it as
+// request lines, its reply lines go out as text messages, with no socket in between.
+// Terminal attach streams are the exception on the way out and in: their frames travel as
+// binary messages (a 4-byte stream number, then the frame) instead of Base64 inside JSON;
+// the relay names the number in the attach request ("stream"). The connection's limits
+// apply to what waits in the WebSocket: streams hold back while the relay is slow to take
+// it, and a relay that lets more than `maxQueuedBytes` pile up loses the link.
 //
 // RELAY_URL and DAEMON_TOKEN come from `<home>/daemon/.env`, read again whenever the file
 // changes. Without them the link stays quietly unpaired. A relay that refuses the token
@@ -50,7 +52,6 @@ class RelayLink : public QObject {
   struct Options {
     int pingIntervalMs = 20000;
     int silenceLimitMs = 60000;
-    qint64 sendHighWaterBytes = 2 * 1024 * 1024;  // pause reading the daemon side above this
     int requestsInFlight = 64;
   };
 
@@ -83,13 +84,18 @@ class RelayLink : public QObject {
   void onDisconnected();
   void onTextMessage(const QString& message);
   void onBinaryMessage(const QByteArray& message);
-  void onLocalReadyRead();
-  void forwardLine(std::string line);
   void checkSilence();
 
   void openLocalConnection();
   void closeLocalConnection();
-  void writeLocal(const std::string& line);
+  void writeLocal(std::string_view line);
+
+  // The connection's side, used by LinkTransport.
+  friend class LinkTransport;
+  void sendLine(std::string_view line);
+  bool sendFrame(const std::string& attachId, std::string_view frame);
+  qint64 queuedBytes() const;
+  void dropLink(const QString& reason);
 
   DaemonPaths m_paths;
   CommandDispatcher& m_dispatcher;
@@ -102,9 +108,8 @@ class RelayLink : public QObject {
   QTimer m_pingTimer;
   QElapsedTimer m_sinceHeard;
   QWebSocket* m_socket = nullptr;
-  QLocalSocket* m_local = nullptr;             // our end of the socket pair
-  QPointer<ControlConnection> m_connection;    // the daemon's end
-  control_plane::LineAccumulator m_lines;
+  QPointer<ConnectionTransport> m_transport;   // owned by the connection
+  QPointer<ControlConnection> m_connection;
 
   std::optional<RelayLinkSettings> m_settings;
   State m_state = State::unpaired;

@@ -199,7 +199,10 @@ TerminalAttachService::ViewerPtr TerminalAttachService::findBySession(const std:
 }
 
 void TerminalAttachService::sendFrame(Viewer& viewer, const std::string& frame) {
-  if (viewer.connection) viewer.connection->sendLine(viewer.line.event(frame));
+  ControlConnection* connection = viewer.connection.data();
+  if (connection != nullptr && !connection->sendFrame(viewer.attachId, frame)) {
+    connection->sendLine(viewer.line.event(frame));
+  }
 }
 
 // --- attach -------------------------------------------------------------------------
@@ -488,7 +491,7 @@ void TerminalAttachService::pump(Viewer& viewer) {
   while (connection->queuedBytes() < m_options.socketHighWaterBytes) {
     auto chunk = viewer.buffer.take();
     if (!chunk) return;
-    connection->sendLine(viewer.line.event(TP::encodeOutput(*chunk)));
+    sendFrame(viewer, TP::encodeOutput(*chunk));
     if (!connection->isOpen()) return;
   }
 }
