@@ -38,6 +38,29 @@
 namespace vesket::daemon {
 namespace {
 
+// Qt's own poll loop instead of GLib's for this process. Under GLib every socket notifier
+// switched on or off wakes the loop through its eventfd, and a QTcpSocket switches its write
+// notifier on and off again for each message it sends (the relay link's WebSocket, for every
+// echoed keystroke): two writes, a read and one more poll per message. Qt reads the variable
+// once, when the application object makes its event dispatcher; `restore` puts the
+// environment back right after, so tmux and the shells the daemon starts do not inherit it.
+class PlainEventLoop {
+ public:
+  PlainEventLoop() : m_wasSet(qEnvironmentVariableIsSet(kName)), m_old(qgetenv(kName)) { qputenv(kName, "1"); }
+  void restore() const {
+    if (m_wasSet) {
+      qputenv(kName, m_old);
+    } else {
+      qunsetenv(kName);
+    }
+  }
+
+ private:
+  static constexpr const char* kName = "QT_NO_GLIB";
+  bool m_wasSet;
+  QByteArray m_old;
+};
+
 CliControlClient clientFor(const DaemonPaths& paths) {
   return CliControlClient(paths.socketPath(), requiredControlToken(paths));
 }
@@ -240,7 +263,9 @@ int relayPair(const CliCommand& command, const DaemonPaths& paths) {
 int runCli(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (CrewCliRequest::handles(args)) {
+    const PlainEventLoop plainLoop;
     QCoreApplication app(argc, argv);
+    plainLoop.restore();
     return runCrewCli(args, DaemonPaths::fromEnvironment());
   }
   CliCommand command;
@@ -256,7 +281,9 @@ int runCli(int argc, char** argv) {
   }
   if (command.kind == CliCommand::Kind::Version) return printVersion();
 
+  const PlainEventLoop plainLoop;
   QCoreApplication app(argc, argv);
+  plainLoop.restore();
   QCoreApplication::setApplicationName(QStringLiteral("vesket"));
   const DaemonPaths paths = DaemonPaths::fromEnvironment();
   switch (command.kind) {

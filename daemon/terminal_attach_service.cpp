@@ -841,6 +841,9 @@ void TerminalAttachService::readPipe(const StreamPtr& stream) {
       m_engine.recordPaneOutput(stream->paneId.toStdString(), static_cast<std::size_t>(n));
       total += static_cast<std::size_t>(n);
       deliver(stream, std::string_view(buffer, static_cast<std::size_t>(n)), true);
+      // A short read emptied the pipe: asking again would only hear EAGAIN (one more system
+      // call per echoed keystroke). Bytes that arrive meanwhile wake the notifier again.
+      if (static_cast<std::size_t>(n) < sizeof buffer) return;
       continue;
     }
     if (n < 0 && errno == EINTR) continue;

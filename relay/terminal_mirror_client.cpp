@@ -153,7 +153,11 @@ void TerminalMirrorClient::detach() {
 
 void TerminalMirrorClient::send(const std::string& frame) {
   if (!m_socket) return;
+  const bool idle = m_socket->bytesToWrite() == 0;
   m_socket->sendBinaryMessage(QByteArray(frame.data(), static_cast<qsizetype>(frame.size())));
+  // The TCP socket would send on the event loop's next pass: a keystroke leaves now, unless
+  // earlier frames still wait (those leave as the socket takes them).
+  if (idle) m_socket->flush();
 }
 
 void TerminalMirrorClient::sendResize(std::int64_t cols, std::int64_t rows) { send(TP::encodeResize(cols, rows)); }
