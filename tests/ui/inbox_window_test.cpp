@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -147,6 +148,31 @@ TEST_F(InboxWindowTest, TheDecisionStripBringsAnOlderDecisionIntoView) {
   EXPECT_TRUE(viewport.contains(at)) << at.y() << " outside 0.." << viewport.height();
   spinFor(200);
   saveScreenshot(*m_window, "inbox-window-decision-jump");
+}
+
+TEST_F(InboxWindowTest, TheBoardsFourColumnsAreReachableAtEveryWidth) {
+  for (const char* title : {"Ship search across every workspace the account can see", "Fix login", "Write docs"}) {
+    ASSERT_EQ(m_http->post("/api/tasks", {{"title", title}, {"agentTeam", "core"}}, m_token).status, 200);
+  }
+  m_window = std::make_unique<ui::InboxWindow>(*m_store, *m_board);
+  m_window->show();
+  m_window->tabs()->setCurrentWidget(m_window->board());
+  ui::TaskBoardView& board = *m_window->board();
+  ASSERT_TRUE(waitUntil([&] { return board.column(inbox::BoardColumn::toDo)->count() == 3; }, 10000));
+  auto* area = board.findChild<QScrollArea*>();
+  QWidget* done = board.column(inbox::BoardColumn::done)->parentWidget();
+  for (const int width : {700, 900, 1100, 1600}) {
+    m_window->resize(width, 600);
+    spinFor(100);
+    // Wide enough windows share their width among the columns; any narrower one scrolls to the last column.
+    EXPECT_EQ(area->horizontalScrollBar()->isVisible(), width < 900) << width;
+    area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+    spinFor(50);
+    const QRect shown(done->mapTo(area->viewport(), QPoint(0, 0)), done->size());
+    EXPECT_TRUE(area->viewport()->rect().contains(shown)) << width << ": the Done column ends at " << shown.right()
+                                                          << " of " << area->viewport()->width();
+    saveScreenshot(*m_window, QStringLiteral("inbox-window-board-%1").arg(width));
+  }
 }
 
 TEST_F(InboxWindowTest, AMachineTheRelayHasNotApprovedSeesALocalOnlyInbox) {
