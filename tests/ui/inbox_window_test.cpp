@@ -2,12 +2,18 @@
 // `vesket inbox ask --wait` in a tmux pane reaches the window through the change stream,
 // the user's click on an option unblocks it with that option, a second answer is refused
 // as already decided; the stream comes back after a relay restart and refetches without
-// duplicates; the Board moves cards by its rules. Screenshots of the inbox and the board.
+// duplicates; a new message leaves the other cards, the scroll and the focus where they were;
+// the Board moves cards by its rules and keeps its four columns in reach at any width.
+// Screenshots of the inbox and the board.
 #include <QElapsedTimer>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QApplication>
+#include <QPointer>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTabWidget>
@@ -148,6 +154,53 @@ TEST_F(InboxWindowTest, TheDecisionStripBringsAnOlderDecisionIntoView) {
   EXPECT_TRUE(viewport.contains(at)) << at.y() << " outside 0.." << viewport.height();
   spinFor(200);
   saveScreenshot(*m_window, "inbox-window-decision-jump");
+}
+
+TEST_F(InboxWindowTest, ANewMessageLeavesTheOtherCardsTheScrollAndTheFocusAlone) {
+  const json asked = m_http->post("/api/agent/decisions",
+                                  {{"thread", "builds"}, {"question", "Retry the flaky job?"},
+                                   {"options", {{{"k", "y"}, {"label", "Retry"}}, {{"k", "n"}, {"label", "Skip"}}}}},
+                                  m_daemonToken)
+                         .json();
+  ASSERT_TRUE(asked.contains("id")) << asked.dump();
+  for (int i = 0; i < 20; ++i) {
+    ASSERT_EQ(m_http->post("/api/agent/messages", {{"thread", "builds"}, {"body", "step " + std::to_string(i) + " passed"}}, m_daemonToken).status,
+              200);
+  }
+  m_window = std::make_unique<ui::InboxWindow>(*m_store, *m_board);
+  m_window->resize(1000, 640);
+  m_window->show();
+  m_window->activateWindow();
+  m_store->load();
+  ASSERT_TRUE(waitUntil([&] { return m_store->streamConnected() && m_store->threads().size() == 1; }, 10000));
+  m_window->openThread(m_store->threads().front().agentSlug);
+  ASSERT_TRUE(waitUntil([&] { return m_store->messages().size() == 21 && optionButton("y") != nullptr; }, 10000));
+  spinFor(100);
+
+  // Part way up the thread, the decision's first button focused.
+  QScrollBar* bar = m_window->messageScroll()->verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 200);
+  bar->setValue(bar->maximum() / 2);
+  const int scrolled = bar->value();
+  optionButton("y")->setFocus();
+  QListWidgetItem* threadRow = m_window->threadList()->currentItem();
+  ASSERT_NE(threadRow, nullptr);
+  std::vector<QPointer<QFrame>> before;
+  for (QFrame* card : m_window->messageArea()->findChildren<QFrame*>(QRegularExpression("^message-"))) before.emplace_back(card);
+  ASSERT_EQ(before.size(), 21u);
+
+  ASSERT_EQ(m_http->post("/api/agent/messages", {{"thread", "builds"}, {"body", "all green"}}, m_daemonToken).status, 200);
+  ASSERT_TRUE(waitUntil([&] { return m_store->messages().size() == 22; }, 10000));
+  spinFor(100);
+  EXPECT_EQ(std::count_if(before.begin(), before.end(), [](const QPointer<QFrame>& card) { return card.isNull(); }), 0)
+      << "cards that did not change were rebuilt";
+  EXPECT_EQ(m_window->messageArea()->findChildren<QFrame*>(QRegularExpression("^message-")).size(), 22u);
+  EXPECT_EQ(bar->value(), scrolled);
+  EXPECT_EQ(QApplication::focusWidget(), optionButton("y"));
+  // The thread's row is the same row, with the newest message in it.
+  ASSERT_EQ(m_window->threadList()->count(), 1);
+  EXPECT_EQ(m_window->threadList()->currentItem(), threadRow);
+  EXPECT_TRUE(threadRow->text().contains("all green")) << threadRow->text().toStdString();
 }
 
 TEST_F(InboxWindowTest, TheBoardsFourColumnsAreReachableAtEveryWidth) {
