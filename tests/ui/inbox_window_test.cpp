@@ -2,9 +2,9 @@
 // `vesket inbox ask --wait` in a tmux pane reaches the window through the change stream,
 // the user's click on an option unblocks it with that option, a second answer is refused
 // as already decided; the stream comes back after a relay restart and refetches without
-// duplicates; a new message leaves the other cards, the scroll and the focus where they were;
-// the Board moves cards by its rules and keeps its four columns in reach at any width.
-// Screenshots of the inbox and the board.
+// duplicates; a new message and a card answered elsewhere leave the other cards, the view
+// and the focus where they were; the Board moves cards by its rules and keeps its four
+// columns in reach at any width. Screenshots of the inbox and the board.
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
@@ -156,7 +156,7 @@ TEST_F(InboxWindowTest, TheDecisionStripBringsAnOlderDecisionIntoView) {
   saveScreenshot(*m_window, "inbox-window-decision-jump");
 }
 
-TEST_F(InboxWindowTest, ANewMessageLeavesTheOtherCardsTheScrollAndTheFocusAlone) {
+TEST_F(InboxWindowTest, UpdatesKeepUnchangedCardsTheViewAndTheFocus) {
   const json asked = m_http->post("/api/agent/decisions",
                                   {{"thread", "builds"}, {"question", "Retry the flaky job?"},
                                    {"options", {{{"k", "y"}, {"label", "Retry"}}, {{"k", "n"}, {"label", "Skip"}}}}},
@@ -201,6 +201,32 @@ TEST_F(InboxWindowTest, ANewMessageLeavesTheOtherCardsTheScrollAndTheFocusAlone)
   ASSERT_EQ(m_window->threadList()->count(), 1);
   EXPECT_EQ(m_window->threadList()->currentItem(), threadRow);
   EXPECT_TRUE(threadRow->text().contains("all green")) << threadRow->text().toStdString();
+
+  // Answered on another device: the decision's card, above the view, changes its height in
+  // place; the view stays on the message it showed.
+  auto* decisionCard = qobject_cast<QFrame*>(optionButton("y")->parentWidget());
+  ASSERT_NE(decisionCard, nullptr);
+  const QPointer<QFrame> watched(decisionCard);
+  const int heightBefore = decisionCard->height();
+  QWidget* viewport = m_window->messageScroll()->viewport();
+  QFrame* topCard = nullptr;
+  for (const auto& card : before) {
+    if (card->mapTo(viewport, QPoint(0, card->height())).y() > 0) {
+      topCard = card;
+      break;
+    }
+  }
+  ASSERT_NE(topCard, nullptr);
+  const int topBefore = topCard->mapTo(viewport, QPoint(0, 0)).y();
+  const QString answerPath = QStringLiteral("/api/inbox/threads/%1/messages/%2/decision")
+                                 .arg(QString::fromStdString(m_store->threads().front().agentSlug),
+                                      QString::fromStdString(inbox::formatMessageId(asked["id"].get<double>())));
+  ASSERT_EQ(m_http->post(answerPath, {{"k", "y"}, {"device", "Phone"}}, m_token).status, 200);
+  ASSERT_TRUE(waitUntil([&] { return m_window->messageArea()->findChild<QLabel*>("decided") != nullptr; }, 10000));
+  spinFor(100);
+  ASSERT_FALSE(watched.isNull());
+  EXPECT_NE(decisionCard->height(), heightBefore);
+  EXPECT_EQ(topCard->mapTo(viewport, QPoint(0, 0)).y(), topBefore);
 }
 
 TEST_F(InboxWindowTest, TheBoardsFourColumnsAreReachableAtEveryWidth) {
