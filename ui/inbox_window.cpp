@@ -52,15 +52,6 @@ QLabel* secondary(const QString& text, QWidget* parent) {
   return label;
 }
 
-void clear(QVBoxLayout* layout) {
-  while (QLayoutItem* item = layout->takeAt(0)) {
-    if (QWidget* widget = item->widget()) {
-      widget->hide();
-      widget->deleteLater();
-    }
-    delete item;
-  }
-}
 
 // A message card's frame; the one a jump brought into view is outlined.
 void styleCard(QFrame* frame, bool outgoing, bool outlined) {
@@ -77,6 +68,17 @@ void discard(QWidget* widget) {
   widget->hide();
   widget->setParent(nullptr);
   widget->deleteLater();
+}
+
+// Puts the widgets in the layout in this order, moving only those out of place.
+void arrange(QVBoxLayout* layout, const std::vector<QWidget*>& widgets) {
+  for (int i = 0; i < static_cast<int>(widgets.size()); ++i) {
+    QWidget* widget = widgets[static_cast<std::size_t>(i)];
+    if (layout->indexOf(widget) == i) continue;
+    layout->removeWidget(widget);
+    layout->insertWidget(i, widget);
+    widget->show();
+  }
 }
 
 // Empties a card so that it can be filled again.
@@ -446,13 +448,9 @@ QFrame* InboxWindow::updateCards(const std::string& slug) {
     m_messageLayout->removeWidget(gone.frame);
     discard(gone.frame);
   }
-  for (int i = 0; i < static_cast<int>(cards.size()); ++i) {
-    QFrame* frame = cards[static_cast<std::size_t>(i)].frame;
-    if (m_messageLayout->indexOf(frame) == i) continue;
-    m_messageLayout->removeWidget(frame);
-    m_messageLayout->insertWidget(i, frame);
-    frame->show();
-  }
+  std::vector<QWidget*> frames;
+  for (const MessageCard& card : cards) frames.push_back(card.frame);
+  arrange(m_messageLayout, frames);
   m_cards = std::move(cards);
   return jumpedTo;
 }
@@ -591,64 +589,91 @@ void InboxWindow::fillCard(QFrame* frame, const std::string& slug, const CardCon
 }
 
 void InboxWindow::renderFiles() {
-  clear(m_fileRows);
   m_fileError->setText(m_store.fileOpenError());
   m_fileError->setVisible(!m_store.fileOpenError().isEmpty());
-  const auto files = m_store.files();
-  if (files.empty()) {
-    m_fileRows->addWidget(secondary(t("macos.inbox_view.no_files", "No shared files yet."), this));
-    return;
-  }
-  for (const auto& notification : files) {
-    auto* row = new QWidget(this);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 2, 0, 2);
-    layout->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(q(notification.file->filename).toHtmlEscaped()), row));
-    layout->addWidget(secondary(QLocale().formattedDataSize(notification.file->size) + QStringLiteral(" · ") +
-                                    when(notification.createdAtMs),
-                                row),
-                      1);
-    auto* open = new QPushButton(t("macos.inbox_view.open_file", "Open"), row);
-    const inbox::FileNotificationPayload file = *notification.file;
-    connect(open, &QPushButton::clicked, this, [this, file] {
-      const QString directory = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-      auto opening = [](QPointer<InboxWindow> self, inbox::FileNotificationPayload wanted, QString into) -> QCoro::Task<void> {
-        auto downloading = self->m_store.downloadFile(std::move(wanted), std::move(into));
-        const std::optional<QString> path = co_await std::move(downloading);
-        if (self && path) QDesktopServices::openUrl(QUrl::fromLocalFile(*path));
-      };
-      opening(this, file, directory);
-    });
-    layout->addWidget(open);
-    m_fileRows->addWidget(row);
-  }
+  updateRows(m_fileRows, m_shownFiles, m_store.files(), &InboxWindow::fileRow,
+             t("macos.inbox_view.no_files", "No shared files yet."));
+}
+
+QWidget* InboxWindow::fileRow(const inbox::PlatformNotification& notification) {
+  auto* row = new QWidget(this);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 2, 0, 2);
+  layout->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(q(notification.file->filename).toHtmlEscaped()), row));
+  layout->addWidget(secondary(QLocale().formattedDataSize(notification.file->size) + QStringLiteral(" · ") +
+                                  when(notification.createdAtMs),
+                              row),
+                    1);
+  auto* open = new QPushButton(t("macos.inbox_view.open_file", "Open"), row);
+  const inbox::FileNotificationPayload file = *notification.file;
+  connect(open, &QPushButton::clicked, this, [this, file] {
+    const QString directory = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    auto opening = [](QPointer<InboxWindow> self, inbox::FileNotificationPayload wanted, QString into) -> QCoro::Task<void> {
+      auto downloading = self->m_store.downloadFile(std::move(wanted), std::move(into));
+      const std::optional<QString> path = co_await std::move(downloading);
+      if (self && path) QDesktopServices::openUrl(QUrl::fromLocalFile(*path));
+    };
+    opening(this, file, directory);
+  });
+  layout->addWidget(open);
+  return row;
 }
 
 void InboxWindow::renderNotifications() {
-  clear(m_notificationRows);
-  if (m_store.notifications().empty()) {
-    m_notificationRows->addWidget(secondary(t("macos.inbox_view.no_notifications", "No notifications."), this));
-    return;
+  updateRows(m_notificationRows, m_shownNotifications, m_store.notifications(), &InboxWindow::notificationRow,
+             t("macos.inbox_view.no_notifications", "No notifications."));
+}
+
+QWidget* InboxWindow::notificationRow(const inbox::PlatformNotification& notification) {
+  auto* row = new QWidget(this);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 2, 0, 2);
+  auto* text = new QLabel(QStringLiteral("%1<b>%2</b> %3")
+                              .arg(notification.read ? QString() : QStringLiteral("● "), q(notification.title).toHtmlEscaped(),
+                                   q(notification.body).toHtmlEscaped()),
+                          row);
+  text->setWordWrap(true);
+  layout->addWidget(text, 1);
+  layout->addWidget(secondary(when(notification.createdAtMs), row));
+  if (!notification.read) {
+    auto* read = new QPushButton(t("macos.inbox_view.mark_read", "Mark read"), row);
+    read->setObjectName(QStringLiteral("markRead-") + q(notification.id));
+    const QString id = q(notification.id);
+    connect(read, &QPushButton::clicked, this, [this, id] { m_store.markNotificationRead(id); });
+    layout->addWidget(read);
   }
-  for (const auto& notification : m_store.notifications()) {
-    auto* row = new QWidget(this);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 2, 0, 2);
-    auto* text = new QLabel(QStringLiteral("%1<b>%2</b> %3")
-                                .arg(notification.read ? QString() : QStringLiteral("● "), q(notification.title).toHtmlEscaped(),
-                                     q(notification.body).toHtmlEscaped()),
-                            row);
-    text->setWordWrap(true);
-    layout->addWidget(text, 1);
-    layout->addWidget(secondary(when(notification.createdAtMs), row));
-    if (!notification.read) {
-      auto* read = new QPushButton(t("macos.inbox_view.mark_read", "Mark read"), row);
-      const QString id = q(notification.id);
-      connect(read, &QPushButton::clicked, this, [this, id] { m_store.markNotificationRead(id); });
-      layout->addWidget(read);
+  return row;
+}
+
+void InboxWindow::updateRows(QVBoxLayout* layout, std::vector<NotificationRow>& shown,
+                             const std::vector<inbox::PlatformNotification>& wanted,
+                             QWidget* (InboxWindow::*build)(const inbox::PlatformNotification&), const QString& none) {
+  std::map<std::string, NotificationRow> previous;
+  for (NotificationRow& row : shown) previous.emplace(row.notification.id, std::move(row));
+  std::vector<NotificationRow> rows;
+  if (wanted.empty()) {
+    // One line that says there is nothing; its key is the empty id.
+    auto found = previous.find(std::string());
+    rows.push_back(found != previous.end() ? std::move(found->second) : NotificationRow{{}, secondary(none, this)});
+    if (found != previous.end()) previous.erase(found);
+  }
+  for (const inbox::PlatformNotification& notification : wanted) {
+    auto found = previous.find(notification.id);
+    if (found != previous.end() && found->second.notification == notification) {
+      rows.push_back(std::move(found->second));
+      previous.erase(found);
+    } else {
+      rows.push_back({notification, (this->*build)(notification)});
     }
-    m_notificationRows->addWidget(row);
   }
+  for (auto& [id, gone] : previous) {
+    layout->removeWidget(gone.widget);
+    discard(gone.widget);
+  }
+  std::vector<QWidget*> widgets;
+  for (const NotificationRow& row : rows) widgets.push_back(row.widget);
+  arrange(layout, widgets);
+  shown = std::move(rows);
 }
 
 }  // namespace vesket::ui

@@ -86,6 +86,19 @@ class InboxWindow : public QWidget {
     int offset = 0;         // for anchor: how far into the card the view starts
   };
   void scrollMessages(MessageScroll scroll);
+  // A row of the Files or the Notifications tab and the notification it shows (none for the
+  // line that says the list is empty).
+  struct NotificationRow {
+    inbox::PlatformNotification notification;
+    QWidget* widget = nullptr;
+  };
+  // Brings the rows in line with the notifications: a row is built anew only when its
+  // notification changed, the others stay as they are, all in the notifications' order.
+  void updateRows(QVBoxLayout* layout, std::vector<NotificationRow>& shown,
+                  const std::vector<inbox::PlatformNotification>& wanted,
+                  QWidget* (InboxWindow::*build)(const inbox::PlatformNotification&), const QString& none);
+  QWidget* fileRow(const inbox::PlatformNotification& notification);
+  QWidget* notificationRow(const inbox::PlatformNotification& notification);
 
   inbox::InboxStore& m_store;
   inbox::MacTaskBoardStore& m_boardStore;
@@ -113,6 +126,8 @@ class InboxWindow : public QWidget {
   // A scroll waiting for the layout; the first one asked for stands, as later ones would
   // measure cards not yet laid out, unless a jump to a card comes.
   std::optional<MessageScroll> m_pendingScroll;
+  std::vector<NotificationRow> m_shownFiles;
+  std::vector<NotificationRow> m_shownNotifications;
 };
 
 }  // namespace vesket::ui
