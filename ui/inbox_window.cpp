@@ -70,6 +70,14 @@ void discard(QWidget* widget) {
   widget->deleteLater();
 }
 
+// A row of the Files or the Notifications tab, to fill.
+std::pair<QWidget*, QHBoxLayout*> listRow(QWidget* parent) {
+  auto* row = new QWidget(parent);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 2, 0, 2);
+  return {row, layout};
+}
+
 // Puts the widgets in the layout in this order, moving only those out of place.
 void arrange(QVBoxLayout* layout, const std::vector<QWidget*>& widgets) {
   for (int i = 0; i < static_cast<int>(widgets.size()); ++i) {
@@ -596,9 +604,7 @@ void InboxWindow::renderFiles() {
 }
 
 QWidget* InboxWindow::fileRow(const inbox::PlatformNotification& notification) {
-  auto* row = new QWidget(this);
-  auto* layout = new QHBoxLayout(row);
-  layout->setContentsMargins(0, 2, 0, 2);
+  auto [row, layout] = listRow(this);
   layout->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(q(notification.file->filename).toHtmlEscaped()), row));
   layout->addWidget(secondary(QLocale().formattedDataSize(notification.file->size) + QStringLiteral(" · ") +
                                   when(notification.createdAtMs),
@@ -625,9 +631,7 @@ void InboxWindow::renderNotifications() {
 }
 
 QWidget* InboxWindow::notificationRow(const inbox::PlatformNotification& notification) {
-  auto* row = new QWidget(this);
-  auto* layout = new QHBoxLayout(row);
-  layout->setContentsMargins(0, 2, 0, 2);
+  auto [row, layout] = listRow(this);
   auto* text = new QLabel(QStringLiteral("%1<b>%2</b> %3")
                               .arg(notification.read ? QString() : QStringLiteral("● "), q(notification.title).toHtmlEscaped(),
                                    q(notification.body).toHtmlEscaped()),
