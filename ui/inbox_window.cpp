@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include <map>
+#include <set>
 
 #include "inbox/core/decision_deadline.h"
 #include "inbox/core/inbox_presentation.h"
@@ -78,8 +79,17 @@ std::pair<QWidget*, QHBoxLayout*> listRow(QWidget* parent) {
   return {row, layout};
 }
 
-// Puts the widgets in the layout in this order, moving only those out of place.
+// Makes the layout hold these widgets in this order: any other is discarded, and only those
+// out of place move.
 void arrange(QVBoxLayout* layout, const std::vector<QWidget*>& widgets) {
+  const std::set<QWidget*> kept(widgets.begin(), widgets.end());
+  for (int i = layout->count() - 1; i >= 0; --i) {
+    QWidget* widget = layout->itemAt(i)->widget();
+    if (widget && !kept.contains(widget)) {
+      layout->removeWidget(widget);
+      discard(widget);
+    }
+  }
   for (int i = 0; i < static_cast<int>(widgets.size()); ++i) {
     QWidget* widget = widgets[static_cast<std::size_t>(i)];
     if (layout->indexOf(widget) == i) continue;
@@ -368,10 +378,7 @@ void InboxWindow::renderDecisionStrip() {
 
 void InboxWindow::renderMessages() {
   if (!m_store.openSlug()) {
-    for (const MessageCard& shown : m_cards) {
-      m_messageLayout->removeWidget(shown.frame);
-      discard(shown.frame);
-    }
+    arrange(m_messageLayout, {});
     m_cards.clear();
     m_threadPane->setCurrentIndex(0);
     return;
@@ -451,10 +458,6 @@ QFrame* InboxWindow::updateCards(const std::string& slug) {
     }
     if (jumpHere) jumpedTo = card.frame;
     cards.push_back(std::move(card));
-  }
-  for (auto& [ref, gone] : previous) {
-    m_messageLayout->removeWidget(gone.frame);
-    discard(gone.frame);
   }
   std::vector<QWidget*> frames;
   for (const MessageCard& card : cards) frames.push_back(card.frame);
@@ -669,10 +672,6 @@ void InboxWindow::updateRows(QVBoxLayout* layout, std::vector<NotificationRow>& 
     } else {
       rows.push_back({notification, (this->*build)(notification)});
     }
-  }
-  for (auto& [id, gone] : previous) {
-    layout->removeWidget(gone.widget);
-    discard(gone.widget);
   }
   std::vector<QWidget*> widgets;
   for (const NotificationRow& row : rows) widgets.push_back(row.widget);
