@@ -1,5 +1,6 @@
 #include "ui/inbox_window.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QFrame>
@@ -19,6 +20,9 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <map>
+#include <set>
 
 #include "inbox/core/decision_deadline.h"
 #include "inbox/core/inbox_presentation.h"
@@ -49,25 +53,56 @@ QLabel* secondary(const QString& text, QWidget* parent) {
   return label;
 }
 
-void clear(QVBoxLayout* layout) {
-  while (QLayoutItem* item = layout->takeAt(0)) {
-    if (QWidget* widget = item->widget()) {
-      widget->hide();
-      widget->deleteLater();
-    }
-    delete item;
-  }
-}
 
-// A message card; the one a jump brought into view is outlined.
-QFrame* card(QWidget* parent, bool outgoing, bool outlined) {
-  auto* frame = new QFrame(parent);
+// A message card's frame; the one a jump brought into view is outlined.
+void styleCard(QFrame* frame, bool outgoing, bool outlined) {
   frame->setProperty("card", true);
   frame->setStyleSheet(QStringLiteral("QFrame[card=\"true\"] { background: %1; border: %2;"
                                       " border-radius: 8px; }")
                            .arg(outgoing ? "palette(alternate-base)" : "palette(base)",
                                 outlined ? "2px solid palette(highlight)" : "1px solid palette(midlight)"));
-  return frame;
+}
+
+// Takes a widget off the screen and out of its parent's children at once; it is deleted
+// later, as it may be the button whose click led here.
+void discard(QWidget* widget) {
+  widget->hide();
+  widget->setParent(nullptr);
+  widget->deleteLater();
+}
+
+// A row of the Files or the Notifications tab, to fill.
+std::pair<QWidget*, QHBoxLayout*> listRow(QWidget* parent) {
+  auto* row = new QWidget(parent);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 2, 0, 2);
+  return {row, layout};
+}
+
+// Makes the layout hold these widgets in this order: any other is discarded, and only those
+// out of place move.
+void arrange(QVBoxLayout* layout, const std::vector<QWidget*>& widgets) {
+  const std::set<QWidget*> kept(widgets.begin(), widgets.end());
+  for (int i = layout->count() - 1; i >= 0; --i) {
+    QWidget* widget = layout->itemAt(i)->widget();
+    if (widget && !kept.contains(widget)) {
+      layout->removeWidget(widget);
+      discard(widget);
+    }
+  }
+  for (int i = 0; i < static_cast<int>(widgets.size()); ++i) {
+    QWidget* widget = widgets[static_cast<std::size_t>(i)];
+    if (layout->indexOf(widget) == i) continue;
+    layout->removeWidget(widget);
+    layout->insertWidget(i, widget);
+    widget->show();
+  }
+}
+
+// Empties a card so that it can be filled again.
+void emptyCard(QFrame* frame) {
+  for (QWidget* child : frame->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) discard(child);
+  delete frame->layout();
 }
 
 // The text of a decision failure, from its key.
@@ -279,28 +314,49 @@ void InboxWindow::renderThreads() {
   } else {
     m_banner->hide();
   }
-  const QString current = m_store.openSlug() ? q(*m_store.openSlug()) : QString();
-  m_threads->clear();
   if (m_store.threads().empty()) {
+    m_threads->clear();
     auto* item = new QListWidgetItem(t("macos.inbox_view.no_threads", "No messages yet. Agents post here with “vesket inbox”."));
     item->setFlags(Qt::NoItemFlags);
     m_threads->addItem(item);
     return;
   }
+  // Rows are updated in place and moved only when their thread moved, so that the list keeps
+  // its scroll position and selection.
+  if (m_threads->count() > 0 && m_threads->item(0)->data(Qt::UserRole).toString().isEmpty()) delete m_threads->takeItem(0);
+  const QString current = m_store.openSlug() ? q(*m_store.openSlug()) : QString();
+  int row = 0;
   for (const auto& thread : m_store.threads()) {
     QString text = q(thread.agentDisplay);
     if (const auto waiting = inbox::waitingCount(thread); waiting > 0) text += QStringLiteral("  ● %1").arg(waiting);
     if (thread.unreadCount > 0) text += QStringLiteral("  (%1)").arg(thread.unreadCount);
     text += u'\n' + q(thread.lastPreview) + QStringLiteral(" · ") + when(thread.lastAtMs);
-    auto* item = new QListWidgetItem(text, m_threads);
-    item->setData(Qt::UserRole, q(thread.agentSlug));
-    if (thread.unreadCount > 0) {
-      QFont bold = item->font();
-      bold.setBold(true);
-      item->setFont(bold);
+    const QString slug = q(thread.agentSlug);
+    int found = row;
+    while (found < m_threads->count() && m_threads->item(found)->data(Qt::UserRole).toString() != slug) ++found;
+    QListWidgetItem* item = nullptr;
+    if (found == m_threads->count()) {
+      item = new QListWidgetItem();
+      m_threads->insertItem(row, item);
+    } else if (found != row) {
+      item = m_threads->takeItem(found);
+      m_threads->insertItem(row, item);
+    } else {
+      item = m_threads->item(row);
     }
-    if (q(thread.agentSlug) == current) m_threads->setCurrentItem(item);
+    if (item->text() != text) item->setText(text);
+    item->setData(Qt::UserRole, slug);
+    if (item->font().bold() != (thread.unreadCount > 0)) {
+      QFont font = item->font();
+      font.setBold(thread.unreadCount > 0);
+      item->setFont(font);
+    }
+    if (slug == current && m_threads->currentItem() != item) m_threads->setCurrentItem(item);
+    ++row;
   }
+  while (m_threads->count() > row) delete m_threads->takeItem(row);
+  const QListWidgetItem* selected = m_threads->currentItem();
+  if (selected && selected->data(Qt::UserRole).toString() != current) m_threads->setCurrentRow(-1);
 }
 
 void InboxWindow::renderDecisionStrip() {
@@ -321,8 +377,9 @@ void InboxWindow::renderDecisionStrip() {
 }
 
 void InboxWindow::renderMessages() {
-  clear(m_messageLayout);
   if (!m_store.openSlug()) {
+    arrange(m_messageLayout, {});
+    m_cards.clear();
     m_threadPane->setCurrentIndex(0);
     return;
   }
@@ -332,199 +389,294 @@ void InboxWindow::renderMessages() {
     if (thread.agentSlug == slug) m_threadTitle->setText(q(thread.agentDisplay) + (thread.paneLabel ? " · " + q(*thread.paneLabel) : ""));
   }
   m_loadOlder->setVisible(m_store.hasOlderMessages());
-  const bool atBottom = m_scroll->verticalScrollBar()->value() >= m_scroll->verticalScrollBar()->maximum() - 4;
-  const auto& jump = m_store.pendingDecisionJump();
-  QFrame* jumpedTo = nullptr;
-  for (const InboxMessage& message : m_store.messages()) {
-    const bool outgoing = message.direction == inbox::MessageDirection::out;
-    const bool jumpHere = jump && jump->slug == slug && jump->messageID == message.id;
-    QFrame* frame = card(m_messageArea, outgoing, jumpHere || (m_outlined && *m_outlined == inbox::InboxDecisionRef{slug, message.id}));
-    if (jumpHere) jumpedTo = frame;
-    frame->setObjectName(QStringLiteral("message-") + q(inbox::formatMessageId(message.id)));
-    auto* layout = new QVBoxLayout(frame);
-    layout->setContentsMargins(12, 8, 12, 8);
-    layout->addWidget(secondary((outgoing ? QStringLiteral("↩ ") : QString()) + when(message.createdAtMs), frame));
-    if (message.title) {
-      auto* title = new QLabel(q(*message.title), frame);
-      title->setStyleSheet("font-weight: 600;");
-      title->setWordWrap(true);
-      layout->addWidget(title);
+  const QScrollBar* scrollBar = m_scroll->verticalScrollBar();
+  const bool otherThread = m_cards.empty() || m_cards.front().ref.slug != slug;
+  const bool atBottom = otherThread || scrollBar->value() >= scrollBar->maximum() - 4;
+  // The card the top of the view is on, and how far into it the view starts: the view stays
+  // there while cards above it come, go or change their height.
+  MessageScroll anchor{MessageScroll::Kind::anchor};
+  for (const MessageCard& shown : m_cards) {
+    if (shown.frame->geometry().bottom() >= scrollBar->value()) {
+      anchor.card = shown.frame;
+      anchor.offset = scrollBar->value() - shown.frame->y();
+      break;
     }
-    const inbox::Decision* decision = message.decision();
-    if (!decision || message.body != decision->question) {
-      auto* body = new QLabel(q(message.body), frame);
-      body->setWordWrap(true);
-      body->setTextInteractionFlags(Qt::TextSelectableByMouse);
-      layout->addWidget(body);
-    }
-    if (message.payload) {
-      const auto& payload = *message.payload;
-      if (payload.summary) layout->addWidget(new QLabel(q(*payload.summary), frame));
-      for (const auto& section : payload.sections.value_or(std::vector<inbox::PayloadSection>{})) {
-        auto* text = new QLabel(QStringLiteral("<b>%1</b><br>%2")
-                                    .arg(q(section.heading.value_or("")).toHtmlEscaped(),
-                                         q(section.content.value_or("")).toHtmlEscaped().replace('\n', "<br>")),
-                                frame);
-        text->setWordWrap(true);
-        layout->addWidget(text);
-      }
-      for (const auto& fact : payload.facts.value_or(std::vector<inbox::Fact>{})) {
-        static const std::map<std::string, const char*> kTones = {{"ok", "#2e9d5b"}, {"warn", "#c98a12"}, {"err", "#d9534f"}};
-        const auto tone = kTones.find(fact.tone.value_or(""));
-        layout->addWidget(new QLabel(QStringLiteral("%1: <span style=\"color: %3\">%2</span>")
-                                         .arg(q(fact.label).toHtmlEscaped(), q(fact.value).toHtmlEscaped(),
-                                              tone == kTones.end() ? "palette(text)" : tone->second),
-                                     frame));
-      }
-      if (payload.release) {
-        layout->addWidget(secondary(QStringLiteral("%1 %2 (%3) · %4")
-                                        .arg(q(payload.release->platform), q(payload.release->version), q(payload.release->build),
-                                             q(payload.release->state)),
-                                    frame));
-      }
-      for (const auto& artifact : payload.artifacts.value_or(std::vector<inbox::Artifact>{})) {
-        layout->addWidget(secondary(QStringLiteral("%1: %2").arg(q(artifact.label), q(artifact.ref)), frame));
-      }
-      if (payload.footnote) layout->addWidget(secondary(q(*payload.footnote), frame));
-    }
-    if (decision) {
-      auto* question = new QLabel(q(decision->question), frame);
-      question->setStyleSheet("font-weight: 600; font-size: 13px;");
-      question->setWordWrap(true);
-      layout->addWidget(question);
-      if (decision->deadline) {
-        const auto zone = inbox::DecisionDeadline::TimeZone([](const inbox::CivilTime& time) {
-          return QDateTime(QDate(time.year, time.month, time.day), QTime(time.hour, time.minute, time.second), Qt::LocalTime)
-              .toMSecsSinceEpoch();
-        });
-        const auto due = inbox::DecisionDeadline::parse(*decision->deadline, zone);
-        layout->addWidget(secondary(due ? t("macos.inbox_view.decision_due", "Due %1", {when(static_cast<double>(*due))})
-                                        : t("macos.inbox_view.decision_due_unreadable", "Due “%1” (not a date Vesket can read)",
-                                            {q(*decision->deadline)}),
-                                    frame));
-      }
-      const inbox::InboxDecisionRef ref{slug, message.id};
-      if (decision->state == inbox::DecisionState::open) {
-        auto* buttons = new QHBoxLayout();
-        const bool answering = m_store.isAnswering(ref);
-        for (const auto& option : decision->options) {
-          QString label = q(option.label);
-          if (decision->recommended == option.k) label = t("macos.inbox_view.recommended", "%1 (recommended)", {label});
-          auto* button = new QPushButton(label, frame);
-          button->setObjectName(QStringLiteral("option-") + q(option.k));
-          if (option.why) button->setToolTip(q(*option.why));
-          button->setEnabled(!answering);
-          const std::string key = option.k;
-          const double id = message.id;
-          connect(button, &QPushButton::clicked, this, [this, slug, id, key] { m_store.answerDecision(slug, id, key, nowMs()); });
-          buttons->addWidget(button);
-        }
-        buttons->addStretch(1);
-        layout->addLayout(buttons);
-        if (answering) layout->addWidget(secondary(t("macos.inbox_view.decision_sending", "Sending…"), frame));
-      } else if (decision->state == inbox::DecisionState::decided && decision->answer) {
-        const auto* chosen = decision->option(decision->answer->k);
-        auto* answered = new QLabel(t("macos.inbox_view.decided", "Answered: %1", {q(chosen ? chosen->label : decision->answer->k)}), frame);
-        answered->setObjectName("decided");
-        answered->setStyleSheet("color: #2e9d5b; font-weight: 600;");
-        layout->addWidget(answered);
-      } else {
-        layout->addWidget(secondary(t("macos.inbox_view.withdrawn", "Withdrawn by the agent") +
-                                        (decision->withdrawnWhy ? QStringLiteral(": ") + q(*decision->withdrawnWhy) : QString()),
-                                    frame));
-      }
-      if (const auto failure = m_store.decisionFailure(ref)) {
-        auto* text = new QLabel(failureText(*failure), frame);
-        text->setObjectName("decisionFailure");
-        text->setStyleSheet("color: #d9534f;");
-        text->setWordWrap(true);
-        layout->addWidget(text);
-      }
-    }
-    if (const auto marker = inbox::InboxAnswerMarker::marker(message)) {
-      auto* label = secondary(markerText(*marker), frame);
-      if (marker->tone != inbox::InboxAnswerMarker::Tone::muted) {
-        label->setStyleSheet(marker->tone == inbox::InboxAnswerMarker::Tone::error ? "color: #d9534f; font-size: 11px;"
-                                                                                   : "color: #c98a12; font-size: 11px;");
-      }
-      layout->addWidget(label, 0, Qt::AlignRight);
-    }
-    m_messageLayout->addWidget(frame, 0, outgoing ? Qt::Alignment() : Qt::Alignment());
   }
-  if (jumpedTo) {
+
+  const auto& jump = m_store.pendingDecisionJump();
+  if (QFrame* jumpedTo = updateCards(slug)) {
     // The decision asked for is loaded: show it once, outlined, and leave the scrolling to the user.
     m_outlined = *jump;
     m_store.consumeDecisionJump(*jump);
     m_tabs->setCurrentIndex(0);
-    QTimer::singleShot(0, m_scroll, [scroll = QPointer<QScrollArea>(m_scroll), target = QPointer<QFrame>(jumpedTo)] {
-      if (scroll && target) scroll->ensureWidgetVisible(target, 0, 24);
-    });
+    scrollMessages({MessageScroll::Kind::card, jumpedTo});
   } else if (atBottom) {
-    QTimer::singleShot(0, m_scroll, [scroll = QPointer<QScrollArea>(m_scroll)] {
-      if (scroll) scroll->verticalScrollBar()->setValue(scroll->verticalScrollBar()->maximum());
-    });
+    scrollMessages({MessageScroll::Kind::bottom});
+  } else if (anchor.card) {
+    scrollMessages(anchor);
+  }
+}
+
+QFrame* InboxWindow::updateCards(const std::string& slug) {
+  // A focused control inside a card that is refilled gets the focus back by its name.
+  QPointer<QFrame> focusCard;
+  QString focusName;
+  if (QWidget* focused = QApplication::focusWidget(); focused && m_messageArea->isAncestorOf(focused)) {
+    for (const MessageCard& shown : m_cards) {
+      if (shown.frame->isAncestorOf(focused)) focusCard = shown.frame;
+    }
+    focusName = focused->objectName();
+  }
+
+  std::map<inbox::InboxDecisionRef, MessageCard> previous;
+  for (MessageCard& shown : m_cards) previous.emplace(shown.ref, std::move(shown));
+  std::vector<MessageCard> cards;
+  cards.reserve(m_store.messages().size());
+  const auto& jump = m_store.pendingDecisionJump();
+  QFrame* jumpedTo = nullptr;
+  for (const InboxMessage& message : m_store.messages()) {
+    const inbox::InboxDecisionRef ref{slug, message.id};
+    const bool jumpHere = jump && *jump == ref;
+    CardContent content{message, jumpHere || (m_outlined && *m_outlined == ref), m_store.isAnswering(ref),
+                        m_store.decisionFailure(ref)};
+    MessageCard card;
+    if (auto found = previous.find(ref); found != previous.end()) {
+      card = std::move(found->second);
+      previous.erase(found);
+      if (!(card.content == content)) {
+        emptyCard(card.frame);
+        fillCard(card.frame, slug, content);
+        card.content = std::move(content);
+        if (card.frame == focusCard) {
+          if (auto* control = card.frame->findChild<QWidget*>(focusName); control && !focusName.isEmpty()) control->setFocus();
+        }
+      }
+    } else {
+      card = MessageCard{ref, new QFrame(m_messageArea), std::move(content)};
+      card.frame->setObjectName(QStringLiteral("message-") + q(inbox::formatMessageId(message.id)));
+      fillCard(card.frame, slug, card.content);
+    }
+    if (jumpHere) jumpedTo = card.frame;
+    cards.push_back(std::move(card));
+  }
+  std::vector<QWidget*> frames;
+  for (const MessageCard& card : cards) frames.push_back(card.frame);
+  arrange(m_messageLayout, frames);
+  m_cards = std::move(cards);
+  return jumpedTo;
+}
+
+void InboxWindow::scrollMessages(MessageScroll scroll) {
+  const bool scheduled = m_pendingScroll.has_value();
+  if (scheduled && scroll.kind != MessageScroll::Kind::card) return;
+  m_pendingScroll = std::move(scroll);
+  if (scheduled) return;
+  QTimer::singleShot(0, this, [this] {
+    const MessageScroll pending = *std::exchange(m_pendingScroll, std::nullopt);
+    QScrollBar* bar = m_scroll->verticalScrollBar();
+    switch (pending.kind) {
+      case MessageScroll::Kind::bottom: bar->setValue(bar->maximum()); break;
+      case MessageScroll::Kind::card:
+        if (pending.card) m_scroll->ensureWidgetVisible(pending.card, 0, 24);
+        break;
+      case MessageScroll::Kind::anchor:
+        if (pending.card) bar->setValue(pending.card->y() + pending.offset);
+        break;
+    }
+  });
+}
+
+void InboxWindow::fillCard(QFrame* frame, const std::string& slug, const CardContent& content) {
+  const InboxMessage& message = content.message;
+  const bool outgoing = message.direction == inbox::MessageDirection::out;
+  styleCard(frame, outgoing, content.outlined);
+  auto* layout = new QVBoxLayout(frame);
+  layout->setContentsMargins(12, 8, 12, 8);
+  layout->addWidget(secondary((outgoing ? QStringLiteral("↩ ") : QString()) + when(message.createdAtMs), frame));
+  if (message.title) {
+    auto* title = new QLabel(q(*message.title), frame);
+    title->setStyleSheet("font-weight: 600;");
+    title->setWordWrap(true);
+    layout->addWidget(title);
+  }
+  const inbox::Decision* decision = message.decision();
+  if (!decision || message.body != decision->question) {
+    auto* body = new QLabel(q(message.body), frame);
+    body->setWordWrap(true);
+    body->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(body);
+  }
+  if (message.payload) {
+    const auto& payload = *message.payload;
+    if (payload.summary) layout->addWidget(new QLabel(q(*payload.summary), frame));
+    for (const auto& section : payload.sections.value_or(std::vector<inbox::PayloadSection>{})) {
+      auto* text = new QLabel(QStringLiteral("<b>%1</b><br>%2")
+                                  .arg(q(section.heading.value_or("")).toHtmlEscaped(),
+                                       q(section.content.value_or("")).toHtmlEscaped().replace('\n', "<br>")),
+                              frame);
+      text->setWordWrap(true);
+      layout->addWidget(text);
+    }
+    for (const auto& fact : payload.facts.value_or(std::vector<inbox::Fact>{})) {
+      static const std::map<std::string, const char*> kTones = {{"ok", "#2e9d5b"}, {"warn", "#c98a12"}, {"err", "#d9534f"}};
+      const auto tone = kTones.find(fact.tone.value_or(""));
+      layout->addWidget(new QLabel(QStringLiteral("%1: <span style=\"color: %3\">%2</span>")
+                                       .arg(q(fact.label).toHtmlEscaped(), q(fact.value).toHtmlEscaped(),
+                                            tone == kTones.end() ? "palette(text)" : tone->second),
+                                   frame));
+    }
+    if (payload.release) {
+      layout->addWidget(secondary(QStringLiteral("%1 %2 (%3) · %4")
+                                      .arg(q(payload.release->platform), q(payload.release->version), q(payload.release->build),
+                                           q(payload.release->state)),
+                                  frame));
+    }
+    for (const auto& artifact : payload.artifacts.value_or(std::vector<inbox::Artifact>{})) {
+      layout->addWidget(secondary(QStringLiteral("%1: %2").arg(q(artifact.label), q(artifact.ref)), frame));
+    }
+    if (payload.footnote) layout->addWidget(secondary(q(*payload.footnote), frame));
+  }
+  if (decision) {
+    auto* question = new QLabel(q(decision->question), frame);
+    question->setStyleSheet("font-weight: 600; font-size: 13px;");
+    question->setWordWrap(true);
+    layout->addWidget(question);
+    if (decision->deadline) {
+      const auto zone = inbox::DecisionDeadline::TimeZone([](const inbox::CivilTime& time) {
+        return QDateTime(QDate(time.year, time.month, time.day), QTime(time.hour, time.minute, time.second), Qt::LocalTime)
+            .toMSecsSinceEpoch();
+      });
+      const auto due = inbox::DecisionDeadline::parse(*decision->deadline, zone);
+      layout->addWidget(secondary(due ? t("macos.inbox_view.decision_due", "Due %1", {when(static_cast<double>(*due))})
+                                      : t("macos.inbox_view.decision_due_unreadable", "Due “%1” (not a date Vesket can read)",
+                                          {q(*decision->deadline)}),
+                                  frame));
+    }
+    if (decision->state == inbox::DecisionState::open) {
+      auto* buttons = new QHBoxLayout();
+      const bool answering = content.answering;
+      for (const auto& option : decision->options) {
+        QString label = q(option.label);
+        if (decision->recommended == option.k) label = t("macos.inbox_view.recommended", "%1 (recommended)", {label});
+        auto* button = new QPushButton(label, frame);
+        button->setObjectName(QStringLiteral("option-") + q(option.k));
+        if (option.why) button->setToolTip(q(*option.why));
+        button->setEnabled(!answering);
+        const std::string key = option.k;
+        const double id = message.id;
+        connect(button, &QPushButton::clicked, this, [this, slug, id, key] { m_store.answerDecision(slug, id, key, nowMs()); });
+        buttons->addWidget(button);
+      }
+      buttons->addStretch(1);
+      layout->addLayout(buttons);
+      if (answering) layout->addWidget(secondary(t("macos.inbox_view.decision_sending", "Sending…"), frame));
+    } else if (decision->state == inbox::DecisionState::decided && decision->answer) {
+      const auto* chosen = decision->option(decision->answer->k);
+      auto* answered = new QLabel(t("macos.inbox_view.decided", "Answered: %1", {q(chosen ? chosen->label : decision->answer->k)}), frame);
+      answered->setObjectName("decided");
+      answered->setStyleSheet("color: #2e9d5b; font-weight: 600;");
+      layout->addWidget(answered);
+    } else {
+      layout->addWidget(secondary(t("macos.inbox_view.withdrawn", "Withdrawn by the agent") +
+                                      (decision->withdrawnWhy ? QStringLiteral(": ") + q(*decision->withdrawnWhy) : QString()),
+                                  frame));
+    }
+    if (const auto failure = content.failure) {
+      auto* text = new QLabel(failureText(*failure), frame);
+      text->setObjectName("decisionFailure");
+      text->setStyleSheet("color: #d9534f;");
+      text->setWordWrap(true);
+      layout->addWidget(text);
+    }
+  }
+  if (const auto marker = inbox::InboxAnswerMarker::marker(message)) {
+    auto* label = secondary(markerText(*marker), frame);
+    if (marker->tone != inbox::InboxAnswerMarker::Tone::muted) {
+      label->setStyleSheet(marker->tone == inbox::InboxAnswerMarker::Tone::error ? "color: #d9534f; font-size: 11px;"
+                                                                                 : "color: #c98a12; font-size: 11px;");
+    }
+    layout->addWidget(label, 0, Qt::AlignRight);
   }
 }
 
 void InboxWindow::renderFiles() {
-  clear(m_fileRows);
   m_fileError->setText(m_store.fileOpenError());
   m_fileError->setVisible(!m_store.fileOpenError().isEmpty());
-  const auto files = m_store.files();
-  if (files.empty()) {
-    m_fileRows->addWidget(secondary(t("macos.inbox_view.no_files", "No shared files yet."), this));
-    return;
-  }
-  for (const auto& notification : files) {
-    auto* row = new QWidget(this);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 2, 0, 2);
-    layout->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(q(notification.file->filename).toHtmlEscaped()), row));
-    layout->addWidget(secondary(QLocale().formattedDataSize(notification.file->size) + QStringLiteral(" · ") +
-                                    when(notification.createdAtMs),
-                                row),
-                      1);
-    auto* open = new QPushButton(t("macos.inbox_view.open_file", "Open"), row);
-    const inbox::FileNotificationPayload file = *notification.file;
-    connect(open, &QPushButton::clicked, this, [this, file] {
-      const QString directory = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-      auto opening = [](QPointer<InboxWindow> self, inbox::FileNotificationPayload wanted, QString into) -> QCoro::Task<void> {
-        auto downloading = self->m_store.downloadFile(std::move(wanted), std::move(into));
-        const std::optional<QString> path = co_await std::move(downloading);
-        if (self && path) QDesktopServices::openUrl(QUrl::fromLocalFile(*path));
-      };
-      opening(this, file, directory);
-    });
-    layout->addWidget(open);
-    m_fileRows->addWidget(row);
-  }
+  updateRows(m_fileRows, m_shownFiles, m_store.files(), &InboxWindow::fileRow,
+             t("macos.inbox_view.no_files", "No shared files yet."));
+}
+
+QWidget* InboxWindow::fileRow(const inbox::PlatformNotification& notification) {
+  auto [row, layout] = listRow(this);
+  layout->addWidget(new QLabel(QStringLiteral("<b>%1</b>").arg(q(notification.file->filename).toHtmlEscaped()), row));
+  layout->addWidget(secondary(QLocale().formattedDataSize(notification.file->size) + QStringLiteral(" · ") +
+                                  when(notification.createdAtMs),
+                              row),
+                    1);
+  auto* open = new QPushButton(t("macos.inbox_view.open_file", "Open"), row);
+  const inbox::FileNotificationPayload file = *notification.file;
+  connect(open, &QPushButton::clicked, this, [this, file] {
+    const QString directory = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    auto opening = [](QPointer<InboxWindow> self, inbox::FileNotificationPayload wanted, QString into) -> QCoro::Task<void> {
+      auto downloading = self->m_store.downloadFile(std::move(wanted), std::move(into));
+      const std::optional<QString> path = co_await std::move(downloading);
+      if (self && path) QDesktopServices::openUrl(QUrl::fromLocalFile(*path));
+    };
+    opening(this, file, directory);
+  });
+  layout->addWidget(open);
+  return row;
 }
 
 void InboxWindow::renderNotifications() {
-  clear(m_notificationRows);
-  if (m_store.notifications().empty()) {
-    m_notificationRows->addWidget(secondary(t("macos.inbox_view.no_notifications", "No notifications."), this));
-    return;
+  updateRows(m_notificationRows, m_shownNotifications, m_store.notifications(), &InboxWindow::notificationRow,
+             t("macos.inbox_view.no_notifications", "No notifications."));
+}
+
+QWidget* InboxWindow::notificationRow(const inbox::PlatformNotification& notification) {
+  auto [row, layout] = listRow(this);
+  auto* text = new QLabel(QStringLiteral("%1<b>%2</b> %3")
+                              .arg(notification.read ? QString() : QStringLiteral("● "), q(notification.title).toHtmlEscaped(),
+                                   q(notification.body).toHtmlEscaped()),
+                          row);
+  text->setWordWrap(true);
+  layout->addWidget(text, 1);
+  layout->addWidget(secondary(when(notification.createdAtMs), row));
+  if (!notification.read) {
+    auto* read = new QPushButton(t("macos.inbox_view.mark_read", "Mark read"), row);
+    read->setObjectName(QStringLiteral("markRead-") + q(notification.id));
+    const QString id = q(notification.id);
+    connect(read, &QPushButton::clicked, this, [this, id] { m_store.markNotificationRead(id); });
+    layout->addWidget(read);
   }
-  for (const auto& notification : m_store.notifications()) {
-    auto* row = new QWidget(this);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 2, 0, 2);
-    auto* text = new QLabel(QStringLiteral("%1<b>%2</b> %3")
-                                .arg(notification.read ? QString() : QStringLiteral("● "), q(notification.title).toHtmlEscaped(),
-                                     q(notification.body).toHtmlEscaped()),
-                            row);
-    text->setWordWrap(true);
-    layout->addWidget(text, 1);
-    layout->addWidget(secondary(when(notification.createdAtMs), row));
-    if (!notification.read) {
-      auto* read = new QPushButton(t("macos.inbox_view.mark_read", "Mark read"), row);
-      const QString id = q(notification.id);
-      connect(read, &QPushButton::clicked, this, [this, id] { m_store.markNotificationRead(id); });
-      layout->addWidget(read);
+  return row;
+}
+
+void InboxWindow::updateRows(QVBoxLayout* layout, std::vector<NotificationRow>& shown,
+                             const std::vector<inbox::PlatformNotification>& wanted,
+                             QWidget* (InboxWindow::*build)(const inbox::PlatformNotification&), const QString& none) {
+  std::map<std::string, NotificationRow> previous;
+  for (NotificationRow& row : shown) previous.emplace(row.notification.id, std::move(row));
+  std::vector<NotificationRow> rows;
+  if (wanted.empty()) {
+    // One line that says there is nothing; its key is the empty id.
+    auto found = previous.find(std::string());
+    rows.push_back(found != previous.end() ? std::move(found->second) : NotificationRow{{}, secondary(none, this)});
+    if (found != previous.end()) previous.erase(found);
+  }
+  for (const inbox::PlatformNotification& notification : wanted) {
+    auto found = previous.find(notification.id);
+    if (found != previous.end() && found->second.notification == notification) {
+      rows.push_back(std::move(found->second));
+      previous.erase(found);
+    } else {
+      rows.push_back({notification, (this->*build)(notification)});
     }
-    m_notificationRows->addWidget(row);
   }
+  std::vector<QWidget*> widgets;
+  for (const NotificationRow& row : rows) widgets.push_back(row.widget);
+  arrange(layout, widgets);
+  shown = std::move(rows);
 }
 
 }  // namespace vesket::ui

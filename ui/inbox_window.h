@@ -7,13 +7,16 @@
 // Files (shared files to open), Notifications (to mark read) and the task Board. Everything comes from the InboxStore and
 // the MacTaskBoardStore; the window only shows them and hands the user's actions back.
 
+#include <QPointer>
 #include <QWidget>
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "inbox/inbox_store.h"
 
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -58,6 +61,44 @@ class InboxWindow : public QWidget {
   void renderFiles();
   void renderNotifications();
 
+  // What a message card shows; a card is rebuilt only when this changes.
+  struct CardContent {
+    inbox::InboxMessage message;
+    bool outlined = false;
+    bool answering = false;
+    std::optional<inbox::DecisionAnswerFailure> failure;
+    bool operator==(const CardContent&) const = default;
+  };
+  struct MessageCard {
+    inbox::InboxDecisionRef ref;  // the thread and the message id
+    QFrame* frame = nullptr;
+    CardContent content;
+  };
+  // Brings the cards in line with the open thread's messages: new ones added, gone ones
+  // removed, changed ones refilled, all in the store's order; gives the card a pending jump
+  // asked for, if it is there now.
+  QFrame* updateCards(const std::string& slug);
+  void fillCard(QFrame* frame, const std::string& slug, const CardContent& content);
+  // Where the message view goes once the layout has taken in the cards' changes.
+  struct MessageScroll {
+    enum class Kind { bottom, card, anchor } kind = Kind::bottom;
+    QPointer<QFrame> card;  // the card to show, or the one to keep in place
+    int offset = 0;         // for anchor: how far into the card the view starts
+  };
+  void scrollMessages(MessageScroll scroll);
+  // A row of the Files or the Notifications tab and the notification it shows (none for the
+  // line that says the list is empty).
+  struct NotificationRow {
+    inbox::PlatformNotification notification;
+    QWidget* widget = nullptr;
+  };
+  // Brings the rows in line with the notifications: a row is built anew only when its
+  // notification changed, the others stay as they are, all in the notifications' order.
+  void updateRows(QVBoxLayout* layout, std::vector<NotificationRow>& shown,
+                  const std::vector<inbox::PlatformNotification>& wanted,
+                  QWidget* (InboxWindow::*build)(const inbox::PlatformNotification&), const QString& none);
+  QWidget* fileRow(const inbox::PlatformNotification& notification);
+  QWidget* notificationRow(const inbox::PlatformNotification& notification);
 
   inbox::InboxStore& m_store;
   inbox::MacTaskBoardStore& m_boardStore;
@@ -80,6 +121,13 @@ class InboxWindow : public QWidget {
   TaskBoardView* m_board = nullptr;
   // The decision the last jump went to; its card stays outlined.
   std::optional<inbox::InboxDecisionRef> m_outlined;
+  // The message cards on screen, in the layout's order.
+  std::vector<MessageCard> m_cards;
+  // A scroll waiting for the layout; the first one asked for stands, as later ones would
+  // measure cards not yet laid out, unless a jump to a card comes.
+  std::optional<MessageScroll> m_pendingScroll;
+  std::vector<NotificationRow> m_shownFiles;
+  std::vector<NotificationRow> m_shownNotifications;
 };
 
 }  // namespace vesket::ui

@@ -36,6 +36,21 @@ int drawChip(QPainter* p, int x, int baselineY, const QString& text, const QColo
   return width + 5;
 }
 
+// The group's title in `width`: whole when it fits; else the name is shortened in the middle
+// (both ends of a project or window name tend to matter) and a team's " (tag)" stays whole,
+// unless even the tag alone does not fit.
+QString fittedTitle(const viewer::PaneGroup& group, const QFontMetrics& fm, int width) {
+  const QString title = PaneSidebarModel::displayText(group.title);
+  if (fm.horizontalAdvance(title) <= width) return title;
+  const QString suffix = QString::fromStdString(group.titleSuffix);
+  const QString name = title.left(title.size() - suffix.size());
+  const int nameWidth = width - fm.horizontalAdvance(suffix);
+  if (suffix.isEmpty() || nameWidth < fm.horizontalAdvance(name.left(2) + QChar(0x2026))) {
+    return fm.elidedText(title, Qt::ElideMiddle, width);
+  }
+  return fm.elidedText(name, Qt::ElideMiddle, nameWidth) + suffix;
+}
+
 }  // namespace
 
 QSize PaneSidebarDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const {
@@ -62,8 +77,6 @@ void PaneSidebarDelegate::paintGroup(QPainter* p, const QStyleOptionViewItem& op
   QFont font = option.font;
   font.setPointSizeF(font.pointSizeF() * 0.85);
   font.setBold(true);
-  font.setCapitalization(QFont::AllUppercase);
-  font.setLetterSpacing(QFont::PercentageSpacing, 104);
   p->setFont(font);
 
   QString count;
@@ -79,8 +92,7 @@ void PaneSidebarDelegate::paintGroup(QPainter* p, const QStyleOptionViewItem& op
   p->drawText(r, Qt::AlignRight | Qt::AlignBottom, count);
   p->setPen(group->isStale ? c.faintText : c.secondaryText);
   const QRect titleRect = r.adjusted(0, 0, -countWidth - 6, -2);
-  p->drawText(titleRect.adjusted(0, 0, 0, 2), Qt::AlignLeft | Qt::AlignBottom,
-              fm.elidedText(PaneSidebarModel::displayText(group->title), Qt::ElideRight, titleRect.width()));
+  p->drawText(titleRect.adjusted(0, 0, 0, 2), Qt::AlignLeft | Qt::AlignBottom, fittedTitle(*group, fm, titleRect.width()));
 }
 
 void PaneSidebarDelegate::paintPane(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const {

@@ -38,8 +38,8 @@ void PaneSidebarModel::onGroupsChanged() {
     const auto previous = std::exchange(m_groups, next);
     for (std::size_t g = 0; g < m_groups.size(); ++g) {
       const QModelIndex groupIndex = index(static_cast<int>(g), 0);
-      if (!(previous[g].title == m_groups[g].title && previous[g].runningCount == m_groups[g].runningCount &&
-            previous[g].isStale == m_groups[g].isStale)) {
+      if (!(previous[g].title == m_groups[g].title && previous[g].crewProject == m_groups[g].crewProject &&
+            previous[g].runningCount == m_groups[g].runningCount && previous[g].isStale == m_groups[g].isStale)) {
         emit dataChanged(groupIndex, groupIndex);
       }
       for (std::size_t r = 0; r < m_groups[g].rows.size(); ++r) {
@@ -116,7 +116,12 @@ QVariant PaneSidebarModel::data(const QModelIndex& index, int role) const {
       case Qt::DisplayRole: return displayText(group.title);
       case IsGroupRole: return true;
       case GroupRole: return QVariant::fromValue(static_cast<const void*>(&group));
-      case Qt::ToolTipRole: return displayText(group.title);
+      case Qt::ToolTipRole:
+        // A team's header shows its project's name; the tooltip says where it is.
+        if (!group.crewProject.empty() && group.crewProject != group.title) {
+          return displayText(group.title) + u'\n' + QString::fromStdString(group.crewProject);
+        }
+        return displayText(group.title);
       default: return {};
     }
   }

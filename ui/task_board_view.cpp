@@ -77,7 +77,8 @@ QString eventBody(const std::string& type, const std::string& body) {
   return statusName(body.substr(0, arrow)) + QStringLiteral(" → ") + statusName(body.substr(arrow + kArrow.size()));
 }
 
-constexpr int kMinColumnWidth = 200;
+// Narrower columns than this scroll sideways instead; cards elide their lines to fit.
+constexpr int kMinColumnWidth = 150;
 constexpr int kSpacing = 12;
 
 // A column that takes cards dropped from the others; the board decides what a drop does.
@@ -90,7 +91,9 @@ class BoardColumnList : public QListWidget {
     setDropIndicatorShown(true);
     setDragDropMode(QAbstractItemView::DragDrop);
     setDefaultDropAction(Qt::MoveAction);
-    setWordWrap(true);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideRight);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setSpacing(4);
   }
 
@@ -141,6 +144,9 @@ TaskBoardView::TaskBoardView(inbox::MacTaskBoardStore& store, QWidget* parent) :
   auto* scroll = new QScrollArea(splitter);
   scroll->setWidgetResizable(true);
   scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // The columns follow the width the splitter leaves them, not the board's.
+  scroll->viewport()->installEventFilter(this);
   m_columnsArea = new QWidget(scroll);
   auto* columns = new QHBoxLayout(m_columnsArea);
   columns->setSpacing(kSpacing);
@@ -259,7 +265,8 @@ void TaskBoardView::render() {
       if (task.status == inbox::RelayTaskStatus::needsFix) text += QStringLiteral(" · ↺");
       auto* item = new QListWidgetItem(text, m_columns[i]);
       item->setData(Qt::UserRole, q(task.id));
-      item->setToolTip(q(task.note.value_or("")));
+      // A narrow column elides the card's lines; the tooltip has the whole title.
+      item->setToolTip(q(task.title) + (task.note ? QStringLiteral("\n\n") + q(*task.note) : QString()));
     }
     m_headers[i]->setText(m_headers[i]->text().section(QStringLiteral("  ("), 0, 0) + QStringLiteral("  (%1)").arg(cards.size()));
   }
@@ -282,15 +289,19 @@ void TaskBoardView::renderDetails() {
                               task->note ? QStringLiteral("<br><i>%1</i>").arg(q(*task->note).toHtmlEscaped()) : QString()));
 }
 
-void TaskBoardView::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  relayout();
+bool TaskBoardView::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Resize && m_columnsArea && watched == m_columnsArea->parentWidget()) relayout();
+  return QWidget::eventFilter(watched, event);
 }
 
+// The four columns share the viewport's width; below their minimum they keep it and the
+// area scrolls sideways.
 void TaskBoardView::relayout() {
   if (!m_columnsArea || !m_columnsArea->parentWidget()) return;
-  const auto layout = inbox::KanbanLayout::compute(m_columnsArea->parentWidget()->width(), 4, kSpacing, kMinColumnWidth);
-  for (QListWidget* column : m_columns) column->parentWidget()->setMinimumWidth(static_cast<int>(layout.columnWidth));
+  const QMargins margins = m_columnsArea->layout()->contentsMargins();
+  const int available = m_columnsArea->parentWidget()->width() - margins.left() - margins.right();
+  const auto layout = inbox::KanbanLayout::compute(available, 4, kSpacing, kMinColumnWidth);
+  for (QListWidget* column : m_columns) column->parentWidget()->setFixedWidth(static_cast<int>(layout.columnWidth));
 }
 
 }  // namespace vesket::ui

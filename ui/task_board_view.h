@@ -36,7 +36,7 @@ class TaskBoardView : public QWidget {
   void select(const std::string& id);
 
  protected:
-  void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void render();

@@ -2,13 +2,20 @@
 // `vesket inbox ask --wait` in a tmux pane reaches the window through the change stream,
 // the user's click on an option unblocks it with that option, a second answer is refused
 // as already decided; the stream comes back after a relay restart and refetches without
-// duplicates; the Board moves cards by its rules. Screenshots of the inbox and the board.
+// duplicates; a new message and a card answered elsewhere leave the other cards, the view
+// and the focus where they were; the Board moves cards by its rules and keeps its four
+// columns in reach at any width. Screenshots of the inbox and the board.
 #include <QElapsedTimer>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QApplication>
+#include <QPointer>
+#include <QRegularExpression>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
@@ -147,6 +154,127 @@ TEST_F(InboxWindowTest, TheDecisionStripBringsAnOlderDecisionIntoView) {
   EXPECT_TRUE(viewport.contains(at)) << at.y() << " outside 0.." << viewport.height();
   spinFor(200);
   saveScreenshot(*m_window, "inbox-window-decision-jump");
+}
+
+TEST_F(InboxWindowTest, UpdatesKeepUnchangedCardsTheViewAndTheFocus) {
+  const json asked = m_http->post("/api/agent/decisions",
+                                  {{"thread", "builds"}, {"question", "Retry the flaky job?"},
+                                   {"options", {{{"k", "y"}, {"label", "Retry"}}, {{"k", "n"}, {"label", "Skip"}}}}},
+                                  m_daemonToken)
+                         .json();
+  ASSERT_TRUE(asked.contains("id")) << asked.dump();
+  for (int i = 0; i < 20; ++i) {
+    ASSERT_EQ(m_http->post("/api/agent/messages", {{"thread", "builds"}, {"body", "step " + std::to_string(i) + " passed"}}, m_daemonToken).status,
+              200);
+  }
+  m_window = std::make_unique<ui::InboxWindow>(*m_store, *m_board);
+  m_window->resize(1000, 640);
+  m_window->show();
+  m_window->activateWindow();
+  m_store->load();
+  ASSERT_TRUE(waitUntil([&] { return m_store->streamConnected() && m_store->threads().size() == 1; }, 10000));
+  m_window->openThread(m_store->threads().front().agentSlug);
+  ASSERT_TRUE(waitUntil([&] { return m_store->messages().size() == 21 && optionButton("y") != nullptr; }, 10000));
+  spinFor(100);
+
+  // Part way up the thread, the decision's first button focused.
+  QScrollBar* bar = m_window->messageScroll()->verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 200);
+  bar->setValue(bar->maximum() / 2);
+  const int scrolled = bar->value();
+  optionButton("y")->setFocus();
+  QListWidgetItem* threadRow = m_window->threadList()->currentItem();
+  ASSERT_NE(threadRow, nullptr);
+  std::vector<QPointer<QFrame>> before;
+  for (QFrame* card : m_window->messageArea()->findChildren<QFrame*>(QRegularExpression("^message-"))) before.emplace_back(card);
+  ASSERT_EQ(before.size(), 21u);
+
+  ASSERT_EQ(m_http->post("/api/agent/messages", {{"thread", "builds"}, {"body", "all green"}}, m_daemonToken).status, 200);
+  ASSERT_TRUE(waitUntil([&] { return m_store->messages().size() == 22; }, 10000));
+  spinFor(100);
+  EXPECT_EQ(std::count_if(before.begin(), before.end(), [](const QPointer<QFrame>& card) { return card.isNull(); }), 0)
+      << "cards that did not change were rebuilt";
+  EXPECT_EQ(m_window->messageArea()->findChildren<QFrame*>(QRegularExpression("^message-")).size(), 22u);
+  EXPECT_EQ(bar->value(), scrolled);
+  EXPECT_EQ(QApplication::focusWidget(), optionButton("y"));
+  // The thread's row is the same row, with the newest message in it.
+  ASSERT_EQ(m_window->threadList()->count(), 1);
+  EXPECT_EQ(m_window->threadList()->currentItem(), threadRow);
+  EXPECT_TRUE(threadRow->text().contains("all green")) << threadRow->text().toStdString();
+
+  // Answered on another device: the decision's card, above the view, changes its height in
+  // place; the view stays on the message it showed.
+  auto* decisionCard = qobject_cast<QFrame*>(optionButton("y")->parentWidget());
+  ASSERT_NE(decisionCard, nullptr);
+  const QPointer<QFrame> watched(decisionCard);
+  const int heightBefore = decisionCard->height();
+  QWidget* viewport = m_window->messageScroll()->viewport();
+  QFrame* topCard = nullptr;
+  for (const auto& card : before) {
+    if (card->mapTo(viewport, QPoint(0, card->height())).y() > 0) {
+      topCard = card;
+      break;
+    }
+  }
+  ASSERT_NE(topCard, nullptr);
+  const int topBefore = topCard->mapTo(viewport, QPoint(0, 0)).y();
+  const QString answerPath = QStringLiteral("/api/inbox/threads/%1/messages/%2/decision")
+                                 .arg(QString::fromStdString(m_store->threads().front().agentSlug),
+                                      QString::fromStdString(inbox::formatMessageId(asked["id"].get<double>())));
+  ASSERT_EQ(m_http->post(answerPath, {{"k", "y"}, {"device", "Phone"}}, m_token).status, 200);
+  ASSERT_TRUE(waitUntil([&] { return m_window->messageArea()->findChild<QLabel*>("decided") != nullptr; }, 10000));
+  spinFor(100);
+  ASSERT_FALSE(watched.isNull());
+  EXPECT_NE(decisionCard->height(), heightBefore);
+  EXPECT_EQ(topCard->mapTo(viewport, QPoint(0, 0)).y(), topBefore);
+}
+
+TEST_F(InboxWindowTest, MarkingANotificationReadRebuildsOnlyItsRow) {
+  for (const char* title : {"Build finished", "Deploy finished"}) {
+    ASSERT_EQ(m_http->post("/api/agent/notifications", {{"title", title}, {"body", "all green"}}, m_daemonToken).status, 200);
+  }
+  m_window = std::make_unique<ui::InboxWindow>(*m_store, *m_board);
+  m_store->load();
+  ASSERT_TRUE(waitUntil([&] { return m_store->notifications().size() == 2; }, 10000));
+  auto markRead = [&](const inbox::PlatformNotification& notification) {
+    return m_window->findChild<QPushButton*>(QString::fromStdString("markRead-" + notification.id));
+  };
+  const inbox::PlatformNotification first = m_store->notifications()[0];
+  const inbox::PlatformNotification second = m_store->notifications()[1];
+  ASSERT_TRUE(markRead(first) && markRead(second));
+  const QPointer<QWidget> otherRow(markRead(second)->parentWidget());
+
+  markRead(first)->click();
+  ASSERT_TRUE(waitUntil([&] { return m_store->notifications()[0].read; }, 10000));
+  spinFor(50);
+  EXPECT_EQ(markRead(first), nullptr);
+  EXPECT_FALSE(otherRow.isNull());
+  EXPECT_EQ(markRead(second)->parentWidget(), otherRow.data());
+}
+
+TEST_F(InboxWindowTest, TheBoardsFourColumnsAreReachableAtEveryWidth) {
+  for (const char* title : {"Ship search across every workspace the account can see", "Fix login", "Write docs"}) {
+    ASSERT_EQ(m_http->post("/api/tasks", {{"title", title}, {"agentTeam", "core"}}, m_token).status, 200);
+  }
+  m_window = std::make_unique<ui::InboxWindow>(*m_store, *m_board);
+  m_window->show();
+  m_window->tabs()->setCurrentWidget(m_window->board());
+  ui::TaskBoardView& board = *m_window->board();
+  ASSERT_TRUE(waitUntil([&] { return board.column(inbox::BoardColumn::toDo)->count() == 3; }, 10000));
+  auto* area = board.findChild<QScrollArea*>();
+  QWidget* done = board.column(inbox::BoardColumn::done)->parentWidget();
+  for (const int width : {700, 900, 1100, 1600}) {
+    m_window->resize(width, 600);
+    spinFor(100);
+    // Wide enough windows share their width among the columns; any narrower one scrolls to the last column.
+    EXPECT_EQ(area->horizontalScrollBar()->isVisible(), width < 900) << width;
+    area->horizontalScrollBar()->setValue(area->horizontalScrollBar()->maximum());
+    spinFor(50);
+    const QRect shown(done->mapTo(area->viewport(), QPoint(0, 0)), done->size());
+    EXPECT_TRUE(area->viewport()->rect().contains(shown)) << width << ": the Done column ends at " << shown.right()
+                                                          << " of " << area->viewport()->width();
+    saveScreenshot(*m_window, QStringLiteral("inbox-window-board-%1").arg(width));
+  }
 }
 
 TEST_F(InboxWindowTest, AMachineTheRelayHasNotApprovedSeesALocalOnlyInbox) {

@@ -103,7 +103,19 @@ TEST(PaneSidebarView, RendersBothSchemes) {
     theme.setScheme(scheme);
     vesket::viewer::PaneListStore store;
     PaneSidebarModel model(&store);
-    store.apply(roster());
+    // Two teams of one project with a long path, and one of a project with a long name.
+    auto shown = roster();
+    for (const char* id : {"%5", "%6"}) {
+      auto member = pane(id, "work", 2, id == std::string("%5") ? "@3" : "@4", "vesket", 0, "", "api", "claude", "claude");
+      member.crewId = id == std::string("%5") ? "crew-4f2a91c0de" : "crew-b7e1";
+      member.crewProject = "/work/clients/acme/services/payments-api";
+      shown.push_back(member);
+    }
+    auto lone = pane("%7", "work", 3, "@5", "vesket", 0, "", "api", "codex", "codex");
+    lone.crewId = "crew-c3";
+    lone.crewProject = "/work/src/customer-onboarding-and-billing-dashboard";
+    shown.push_back(lone);
+    store.apply(shown);
     model.setAwaitingPaneIds({"%3"});
     QTreeView view;
     view.setModel(&model);
@@ -113,7 +125,7 @@ TEST(PaneSidebarView, RendersBothSchemes) {
     view.setIndentation(0);
     view.expandAll();
     view.setCurrentIndex(model.indexOfPane("%1"));
-    view.resize(300, 320);
+    view.resize(300, 520);
     view.show();
     QApplication::processEvents();
     const QString path = vesket::testing::saveScreenshot(

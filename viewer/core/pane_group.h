@@ -11,6 +11,11 @@ namespace vesket::viewer {
 struct PaneGroup {
   std::string id;  // the grouping key, stable across refreshes
   std::string title;
+  // The end of the title that tells teams of one project apart (" (tag)"), empty for other
+  // groups; a shortened title keeps it whole.
+  std::string titleSuffix;
+  // A team's project as the daemon names it (often a directory path), empty for other groups.
+  std::string crewProject;
   std::vector<PaneRow> rows;
   bool isStale = false;
   int runningCount = 0;

@@ -40,26 +40,44 @@ std::string projectOf(const PaneEntry& entry) {
 
 using ProjectCrews = std::unordered_map<std::string, std::set<std::string>>;
 
-std::string crewLabel(const PaneEntry& entry, const ProjectCrews& projectCrews) {
+struct Title {
+  std::string text;
+  std::string suffix;       // the " (tag)" of a team whose project has several
+  std::string crewProject;  // the team's project, for a team's window
+};
+
+// The crew label: the project's name, then " (tag)" when the project has several teams.
+Title crewLabel(const PaneEntry& entry, const ProjectCrews& projectCrews) {
   const std::string project = projectOf(entry);
+  const std::string name = projectName(project);
   const auto crews = projectCrews.find(project);
-  if (crews == projectCrews.end() || crews->second.size() < 2) return project;
+  if (crews == projectCrews.end() || crews->second.size() < 2) return {name, {}, project};
   const std::string& crewId = *entry.crewId;
-  const std::string prefix = project + "-";
-  const std::string tag = startsWith(crewId, prefix) ? crewId.substr(prefix.size()) : crewId;
-  return project + " (" + tag + ")";
+  std::string tag = crewId;
+  for (const std::string& prefix : {project + "-", name + "-"}) {
+    if (startsWith(crewId, prefix)) {
+      tag = crewId.substr(prefix.size());
+      break;
+    }
+  }
+  std::string suffix = " (" + tag + ")";
+  return {name + suffix, suffix, project};
 }
 
-std::string titleOf(const PaneEntry& anchor, const ProjectCrews& projectCrews) {
+Title titleOf(const PaneEntry& anchor, const ProjectCrews& projectCrews) {
   const bool isGroupWindow = anchor.windowKind && *anchor.windowKind == "group";
-  if (isGroupWindow) return anchor.windowName.empty() ? "Agent Group" : anchor.windowName;
+  if (isGroupWindow) return {anchor.windowName.empty() ? "Agent Group" : anchor.windowName, {}};
   if (anchor.crewId) return crewLabel(anchor, projectCrews);
-  if (anchor.soloWindow.value_or(false)) return "Solo";
-  if (anchor.windowName == "Solo") return "Solo";
-  return anchor.windowName.empty() ? anchor.sessionName : anchor.windowName;
+  if (anchor.soloWindow.value_or(false)) return {"Solo", {}};
+  if (anchor.windowName == "Solo") return {"Solo", {}};
+  return {anchor.windowName.empty() ? anchor.sessionName : anchor.windowName, {}};
 }
 
 }  // namespace
+
+std::string projectName(std::string_view project) {
+  return looksLikePath(project) ? splitPath(project).first : std::string(project);
+}
 
 int caseInsensitiveCompare(std::string_view a, std::string_view b) {
   std::size_t i = 0, j = 0, lengthA = 0, lengthB = 0;
@@ -163,7 +181,10 @@ std::vector<PaneGroup> group(const std::vector<PaneEntry>& entries,
 
     PaneGroup out;
     out.id = key;
-    out.title = titleOf(anchor, projectCrews);
+    Title title = titleOf(anchor, projectCrews);
+    out.title = std::move(title.text);
+    out.titleSuffix = std::move(title.suffix);
+    out.crewProject = std::move(title.crewProject);
 
     std::vector<PaneRow> rows;
     rows.reserve(members.size());

@@ -72,6 +72,8 @@ std::optional<std::string> resolveRole(const PaneEntry& entry);
 std::optional<std::string> modelChipLabel(const PaneEntry& entry);
 std::optional<std::string> modelIdLabel(std::string_view modelId);
 
+// A project as a person reads it: the last component when it is a path, else as it is.
+std::string projectName(std::string_view project);
 std::string groupTitle(std::string_view sessionName, std::string_view windowName);
 std::string displayLocation(std::string_view location, std::string_view groupTitle);
 

@@ -140,7 +140,8 @@ std::string friendlyLabel(const PaneEntry& entry) {
   }
   const auto kindLabel = displayLabel(classifyKind(entry));
   if (!kindLabel) return entry.label.empty() ? "Terminal" : entry.label;
-  const std::string& directory = entry.crewProject ? *entry.crewProject : entry.cwdBasename;
+  // A team's project may be a whole path; like the working directory, only its name is shown.
+  const std::string directory = entry.crewProject ? projectName(*entry.crewProject) : entry.cwdBasename;
   if (directory.empty()) return std::string(*kindLabel);
   return std::string(*kindLabel) + std::string(kMiddleDotSeparator) + directory;
 }

@@ -84,6 +84,12 @@ INSTANTIATE_TEST_SUITE_P(
                     e.crewProject = "platform";
                   },
                   "Codex · platform"},
+        LabelCase{"teamProjectPathShowsItsName",
+                  [](PaneEntry& e) {
+                    e.agentKind = "claude";
+                    e.crewProject = "/work/clients/acme/services/payments-api";
+                  },
+                  "Claude · payments-api"},
         LabelCase{"kindWithoutDirectory",
                   [](PaneEntry& e) {
                     e.agentKind = "gemini";

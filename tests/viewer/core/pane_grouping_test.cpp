@@ -71,6 +71,28 @@ TEST(PaneGrouping, TeamsOfOneProjectAreDisambiguated) {
   EXPECT_EQ(titles(G::group({bare})), (std::vector<std::string>{"solo-crew"}));
 }
 
+TEST(PaneGrouping, ATeamIsTitledByItsProjectsDirectoryName) {
+  const auto one = G::group({crewPane("%1", "@1", "crew-4f2a", "/work/clients/acme/api")});
+  ASSERT_EQ(one.size(), 1u);
+  EXPECT_EQ(one[0].title, "api");
+  EXPECT_EQ(one[0].titleSuffix, "");
+  EXPECT_EQ(one[0].crewProject, "/work/clients/acme/api");
+
+  // Several teams of one path: the tag follows the name and is kept apart for shortening;
+  // a crew id that begins with the directory's name loses that prefix like it would the project's.
+  const auto two = G::group({crewPane("%1", "@1", "crew-4f2a", "~/src/api/"), crewPane("%2", "@2", "api-green", "~/src/api/")});
+  EXPECT_EQ(titles(two), (std::vector<std::string>{"api (crew-4f2a)", "api (green)"}));
+  EXPECT_EQ(two[0].titleSuffix, " (crew-4f2a)");
+  EXPECT_EQ(two[1].titleSuffix, " (green)");
+
+  // Teams are counted per project, not per name: the same name in two places is two projects.
+  EXPECT_EQ(titles(G::group({crewPane("%1", "@1", "crew-a", "/a/api"), crewPane("%2", "@2", "crew-b", "/b/api")})),
+            (std::vector<std::string>{"api", "api"}));
+  // Text that is not a path stays whole; windows that are not a team's have no project.
+  EXPECT_EQ(titles(G::group({crewPane("%1", "@1", "crew-a", "my api/v2 notes")})), (std::vector<std::string>{"my api/v2 notes"}));
+  EXPECT_EQ(G::group({paneEntry("%1")})[0].crewProject, "");
+}
+
 TEST(PaneGrouping, GroupTitleRules) {
   struct Case {
     const char* name;
