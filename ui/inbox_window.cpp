@@ -256,6 +256,22 @@ QWidget* InboxWindow::buildMessagesTab() {
   return page;
 }
 
+QScrollArea* InboxWindow::buildRowList(QWidget* page, RowList& list, const QString& name) {
+  list.scroll = new QScrollArea(page);
+  list.scroll->setObjectName(name);
+  list.scroll->setWidgetResizable(true);
+  list.scroll->setFrameShape(QFrame::NoFrame);
+  list.scroll->viewport()->setAutoFillBackground(false);
+  auto* area = new QWidget(list.scroll);
+  auto* layout = new QVBoxLayout(area);
+  layout->setContentsMargins(0, 0, 0, 0);
+  list.rows = new QVBoxLayout();
+  layout->addLayout(list.rows);
+  layout->addStretch(1);
+  list.scroll->setWidget(area);
+  return list.scroll;
+}
+
 QWidget* InboxWindow::buildFilesTab() {
   auto* page = new QWidget(this);
   auto* layout = new QVBoxLayout(page);
@@ -264,9 +280,7 @@ QWidget* InboxWindow::buildFilesTab() {
   m_fileError->setWordWrap(true);
   m_fileError->hide();
   layout->addWidget(m_fileError);
-  m_fileRows = new QVBoxLayout();
-  layout->addLayout(m_fileRows);
-  layout->addStretch(1);
+  layout->addWidget(buildRowList(page, m_files, QStringLiteral("files")), 1);
   return page;
 }
 
@@ -280,9 +294,7 @@ QWidget* InboxWindow::buildNotificationsTab() {
     }
   });
   layout->addWidget(markAll, 0, Qt::AlignRight);
-  m_notificationRows = new QVBoxLayout();
-  layout->addLayout(m_notificationRows);
-  layout->addStretch(1);
+  layout->addWidget(buildRowList(page, m_notifications, QStringLiteral("notifications")), 1);
   return page;
 }
 
@@ -392,16 +404,10 @@ void InboxWindow::renderMessages() {
   const QScrollBar* scrollBar = m_scroll->verticalScrollBar();
   const bool otherThread = m_cards.empty() || m_cards.front().ref.slug != slug;
   const bool atBottom = otherThread || scrollBar->value() >= scrollBar->maximum() - 4;
-  // The card the top of the view is on, and how far into it the view starts: the view stays
-  // there while cards above it come, go or change their height.
-  MessageScroll anchor{MessageScroll::Kind::anchor};
-  for (const MessageCard& shown : m_cards) {
-    if (shown.frame->geometry().bottom() >= scrollBar->value()) {
-      anchor.card = shown.frame;
-      anchor.offset = scrollBar->value() - shown.frame->y();
-      break;
-    }
-  }
+  // The view stays on the card at its top while cards above it come, go or change their height.
+  std::vector<QWidget*> frames;
+  for (const MessageCard& shown : m_cards) frames.push_back(shown.frame);
+  const ViewScroll anchor = anchorOf(m_scroll, frames);
 
   const auto& jump = m_store.pendingDecisionJump();
   if (QFrame* jumpedTo = updateCards(slug)) {
@@ -409,11 +415,11 @@ void InboxWindow::renderMessages() {
     m_outlined = *jump;
     m_store.consumeDecisionJump(*jump);
     m_tabs->setCurrentIndex(0);
-    scrollMessages({MessageScroll::Kind::card, jumpedTo});
+    scrollView(m_scroll, m_pendingScroll, {ViewScroll::Kind::widget, jumpedTo});
   } else if (atBottom) {
-    scrollMessages({MessageScroll::Kind::bottom});
-  } else if (anchor.card) {
-    scrollMessages(anchor);
+    scrollView(m_scroll, m_pendingScroll, {ViewScroll::Kind::bottom});
+  } else if (anchor.widget) {
+    scrollView(m_scroll, m_pendingScroll, anchor);
   }
 }
 
@@ -466,21 +472,29 @@ QFrame* InboxWindow::updateCards(const std::string& slug) {
   return jumpedTo;
 }
 
-void InboxWindow::scrollMessages(MessageScroll scroll) {
-  const bool scheduled = m_pendingScroll.has_value();
-  if (scheduled && scroll.kind != MessageScroll::Kind::card) return;
-  m_pendingScroll = std::move(scroll);
+InboxWindow::ViewScroll InboxWindow::anchorOf(const QScrollArea* area, const std::vector<QWidget*>& widgets) {
+  const int top = area->verticalScrollBar()->value();
+  for (QWidget* widget : widgets) {
+    if (widget->geometry().bottom() >= top) return {ViewScroll::Kind::anchor, widget, top - widget->y()};
+  }
+  return {ViewScroll::Kind::anchor};
+}
+
+void InboxWindow::scrollView(QScrollArea* area, std::optional<ViewScroll>& pending, ViewScroll scroll) {
+  const bool scheduled = pending.has_value();
+  if (scheduled && scroll.kind != ViewScroll::Kind::widget) return;
+  pending = std::move(scroll);
   if (scheduled) return;
-  QTimer::singleShot(0, this, [this] {
-    const MessageScroll pending = *std::exchange(m_pendingScroll, std::nullopt);
-    QScrollBar* bar = m_scroll->verticalScrollBar();
-    switch (pending.kind) {
-      case MessageScroll::Kind::bottom: bar->setValue(bar->maximum()); break;
-      case MessageScroll::Kind::card:
-        if (pending.card) m_scroll->ensureWidgetVisible(pending.card, 0, 24);
+  QTimer::singleShot(0, this, [area, &pending] {
+    const ViewScroll wanted = *std::exchange(pending, std::nullopt);
+    QScrollBar* bar = area->verticalScrollBar();
+    switch (wanted.kind) {
+      case ViewScroll::Kind::bottom: bar->setValue(bar->maximum()); break;
+      case ViewScroll::Kind::widget:
+        if (wanted.widget) area->ensureWidgetVisible(wanted.widget, 0, 24);
         break;
-      case MessageScroll::Kind::anchor:
-        if (pending.card) bar->setValue(pending.card->y() + pending.offset);
+      case ViewScroll::Kind::anchor:
+        if (wanted.widget) bar->setValue(wanted.widget->y() + wanted.offset);
         break;
     }
   });
@@ -602,7 +616,7 @@ void InboxWindow::fillCard(QFrame* frame, const std::string& slug, const CardCon
 void InboxWindow::renderFiles() {
   m_fileError->setText(m_store.fileOpenError());
   m_fileError->setVisible(!m_store.fileOpenError().isEmpty());
-  updateRows(m_fileRows, m_shownFiles, m_store.files(), &InboxWindow::fileRow,
+  updateRows(m_files, m_store.files(), &InboxWindow::fileRow,
              t("macos.inbox_view.no_files", "No shared files yet."));
 }
 
@@ -629,7 +643,7 @@ QWidget* InboxWindow::fileRow(const inbox::PlatformNotification& notification) {
 }
 
 void InboxWindow::renderNotifications() {
-  updateRows(m_notificationRows, m_shownNotifications, m_store.notifications(), &InboxWindow::notificationRow,
+  updateRows(m_notifications, m_store.notifications(), &InboxWindow::notificationRow,
              t("macos.inbox_view.no_notifications", "No notifications."));
 }
 
@@ -652,11 +666,22 @@ QWidget* InboxWindow::notificationRow(const inbox::PlatformNotification& notific
   return row;
 }
 
-void InboxWindow::updateRows(QVBoxLayout* layout, std::vector<NotificationRow>& shown,
-                             const std::vector<inbox::PlatformNotification>& wanted,
+void InboxWindow::updateRows(RowList& list, const std::vector<inbox::PlatformNotification>& wanted,
                              QWidget* (InboxWindow::*build)(const inbox::PlatformNotification&), const QString& none) {
+  std::vector<QWidget*> before;
+  for (const NotificationRow& row : list.shown) before.push_back(row.widget);
+  // A hidden tab has not laid its rows out: there is nothing to measure, and its view stays where it was.
+  ViewScroll anchor = list.scroll->isVisible() && list.scroll->verticalScrollBar()->value() > 0
+                          ? anchorOf(list.scroll, before)
+                          : ViewScroll{ViewScroll::Kind::anchor};
+  // The row is followed by its notification, as a changed one is built anew.
+  std::optional<std::string> anchorId;
+  for (const NotificationRow& row : list.shown) {
+    if (anchor.widget == row.widget) anchorId = row.notification.id;
+  }
+
   std::map<std::string, NotificationRow> previous;
-  for (NotificationRow& row : shown) previous.emplace(row.notification.id, std::move(row));
+  for (NotificationRow& row : list.shown) previous.emplace(row.notification.id, std::move(row));
   std::vector<NotificationRow> rows;
   if (wanted.empty()) {
     // One line that says there is nothing; its key is the empty id.
@@ -674,9 +699,14 @@ void InboxWindow::updateRows(QVBoxLayout* layout, std::vector<NotificationRow>& 
     }
   }
   std::vector<QWidget*> widgets;
-  for (const NotificationRow& row : rows) widgets.push_back(row.widget);
-  arrange(layout, widgets);
-  shown = std::move(rows);
+  anchor.widget = nullptr;
+  for (const NotificationRow& row : rows) {
+    widgets.push_back(row.widget);
+    if (anchorId == row.notification.id) anchor.widget = row.widget;
+  }
+  arrange(list.rows, widgets);
+  list.shown = std::move(rows);
+  if (anchor.widget) scrollView(list.scroll, list.pendingScroll, anchor);
 }
 
 }  // namespace vesket::ui

@@ -50,6 +50,8 @@ class InboxWindow : public QWidget {
   // Opens the decision's thread and brings its card into view, outlined.
   void openDecision(const inbox::OpenInboxDecision& decision);
   QScrollArea* messageScroll() const { return m_scroll; }
+  QScrollArea* fileScroll() const { return m_files.scroll; }
+  QScrollArea* notificationScroll() const { return m_notifications.scroll; }
 
  private:
   QWidget* buildMessagesTab();
@@ -79,23 +81,37 @@ class InboxWindow : public QWidget {
   // asked for, if it is there now.
   QFrame* updateCards(const std::string& slug);
   void fillCard(QFrame* frame, const std::string& slug, const CardContent& content);
-  // Where the message view goes once the layout has taken in the cards' changes.
-  struct MessageScroll {
-    enum class Kind { bottom, card, anchor } kind = Kind::bottom;
-    QPointer<QFrame> card;  // the card to show, or the one to keep in place
-    int offset = 0;         // for anchor: how far into the card the view starts
+  // Where a scrolled view goes once the layout has taken in its widgets' changes.
+  struct ViewScroll {
+    enum class Kind { bottom, widget, anchor } kind = Kind::bottom;
+    QPointer<QWidget> widget;  // the widget to show, or the one to keep in place
+    int offset = 0;            // for anchor: how far into the widget the view starts
   };
-  void scrollMessages(MessageScroll scroll);
+  // The widget the top of the view is on and how far into it the view starts (no widget
+  // when none of them reaches the top).
+  static ViewScroll anchorOf(const QScrollArea* area, const std::vector<QWidget*>& widgets);
+  // Schedules the scroll; `pending` holds it until the layout has run. The first one asked for
+  // stands, as later ones would measure widgets not yet laid out, unless one to show a widget
+  // comes.
+  void scrollView(QScrollArea* area, std::optional<ViewScroll>& pending, ViewScroll scroll);
   // A row of the Files or the Notifications tab and the notification it shows (none for the
   // line that says the list is empty).
   struct NotificationRow {
     inbox::PlatformNotification notification;
     QWidget* widget = nullptr;
   };
+  // The Files or the Notifications tab's rows, in a view of their own that scrolls.
+  struct RowList {
+    QScrollArea* scroll = nullptr;
+    QVBoxLayout* rows = nullptr;
+    std::vector<NotificationRow> shown;
+    std::optional<ViewScroll> pendingScroll;
+  };
+  QScrollArea* buildRowList(QWidget* page, RowList& list, const QString& name);
   // Brings the rows in line with the notifications: a row is built anew only when its
-  // notification changed, the others stay as they are, all in the notifications' order.
-  void updateRows(QVBoxLayout* layout, std::vector<NotificationRow>& shown,
-                  const std::vector<inbox::PlatformNotification>& wanted,
+  // notification changed, the others stay as they are, all in the notifications' order. The
+  // view stays on the row at its top, or at the top when it was there (the newest come first).
+  void updateRows(RowList& list, const std::vector<inbox::PlatformNotification>& wanted,
                   QWidget* (InboxWindow::*build)(const inbox::PlatformNotification&), const QString& none);
   QWidget* fileRow(const inbox::PlatformNotification& notification);
   QWidget* notificationRow(const inbox::PlatformNotification& notification);
@@ -115,19 +131,16 @@ class InboxWindow : public QWidget {
   QLineEdit* m_reply = nullptr;
   QPushButton* m_send = nullptr;
   QLabel* m_replyError = nullptr;
-  QVBoxLayout* m_fileRows = nullptr;
+  RowList m_files;
   QLabel* m_fileError = nullptr;
-  QVBoxLayout* m_notificationRows = nullptr;
+  RowList m_notifications;
   TaskBoardView* m_board = nullptr;
   // The decision the last jump went to; its card stays outlined.
   std::optional<inbox::InboxDecisionRef> m_outlined;
   // The message cards on screen, in the layout's order.
   std::vector<MessageCard> m_cards;
-  // A scroll waiting for the layout; the first one asked for stands, as later ones would
-  // measure cards not yet laid out, unless a jump to a card comes.
-  std::optional<MessageScroll> m_pendingScroll;
-  std::vector<NotificationRow> m_shownFiles;
-  std::vector<NotificationRow> m_shownNotifications;
+  // A scroll of the messages waiting for the layout.
+  std::optional<ViewScroll> m_pendingScroll;
 };
 
 }  // namespace vesket::ui

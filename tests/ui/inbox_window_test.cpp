@@ -3,8 +3,10 @@
 // the user's click on an option unblocks it with that option, a second answer is refused
 // as already decided; the stream comes back after a relay restart and refetches without
 // duplicates; a new message and a card answered elsewhere leave the other cards, the view
-// and the focus where they were; the Board moves cards by its rules and keeps its four
-// columns in reach at any width. Screenshots of the inbox and the board.
+// and the focus where they were; a long list of notifications scrolls to its last row and
+// keeps its place as rows come and change; the Board moves cards by its rules and keeps its
+// four columns in reach at any width.
+// Screenshots of the inbox and the board.
 #include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
@@ -250,6 +252,56 @@ TEST_F(InboxWindowTest, MarkingANotificationReadRebuildsOnlyItsRow) {
   EXPECT_EQ(markRead(first), nullptr);
   EXPECT_FALSE(otherRow.isNull());
   EXPECT_EQ(markRead(second)->parentWidget(), otherRow.data());
+}
+
+TEST_F(InboxWindowTest, ALongNotificationListScrollsToItsLastRowAndKeepsItsPlace) {
+  for (int i = 0; i < 60; ++i) {
+    ASSERT_EQ(m_http->post("/api/agent/notifications", {{"title", "Build " + std::to_string(i)}, {"body", "finished"}}, m_daemonToken).status,
+              200);
+  }
+  m_window = std::make_unique<ui::InboxWindow>(*m_store, *m_board);
+  m_window->resize(980, 700);
+  m_window->show();
+  m_window->tabs()->setCurrentIndex(2);
+  m_store->load();
+  ASSERT_TRUE(waitUntil([&] { return m_store->notifications().size() == 60; }, 10000));
+  spinFor(100);
+  saveScreenshot(*m_window, "inbox-window-notifications");
+  auto row = [&](const std::string& id) -> QWidget* {
+    auto* button = m_window->findChild<QPushButton*>(QString::fromStdString("markRead-" + id));
+    return button ? button->parentWidget() : nullptr;
+  };
+  QScrollArea* area = m_window->notificationScroll();
+  ASSERT_NE(area, nullptr);
+  QScrollBar* bar = area->verticalScrollBar();
+  const auto inView = [&](QWidget* widget) {
+    return area->viewport()->rect().contains(QRect(widget->mapTo(area->viewport(), QPoint(0, 0)), widget->size()));
+  };
+
+  // The oldest, last in the list, is reached by scrolling to the end.
+  QWidget* last = row(m_store->notifications().back().id);
+  ASSERT_NE(last, nullptr);
+  EXPECT_FALSE(inView(last));
+  bar->setValue(bar->maximum());
+  spinFor(50);
+  EXPECT_TRUE(inView(last)) << last->mapTo(area->viewport(), QPoint(0, 0)).y() << " in 0.." << area->viewport()->height();
+  saveScreenshot(*m_window, "inbox-window-notifications-end");
+
+  // Part way down: a newer notification comes in at the top and one above the view is marked
+  // read (its row is built anew); the row at the top of the view stays there.
+  const QPointer<QWidget> top(row(m_store->notifications()[30].id));
+  bar->setValue(top->y() + 3);
+  spinFor(50);
+  const int topBefore = top->mapTo(area->viewport(), QPoint(0, 0)).y();
+  const std::string readId = m_store->notifications()[2].id;
+  ASSERT_EQ(m_http->post("/api/agent/notifications", {{"title", "Deploy"}, {"body", "finished"}}, m_daemonToken).status, 200);
+  m_store->refreshNotifications();
+  ASSERT_TRUE(waitUntil([&] { return m_store->notifications().size() == 61; }, 10000));
+  row(readId)->findChild<QPushButton*>()->click();
+  ASSERT_TRUE(waitUntil([&] { return row(readId) == nullptr; }, 10000));
+  spinFor(100);
+  ASSERT_FALSE(top.isNull());
+  EXPECT_EQ(top->mapTo(area->viewport(), QPoint(0, 0)).y(), topBefore);
 }
 
 TEST_F(InboxWindowTest, TheBoardsFourColumnsAreReachableAtEveryWidth) {
