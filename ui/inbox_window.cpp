@@ -29,6 +29,7 @@
 #include "inbox/inbox_store.h"
 #include "inbox/mac_task_board_store.h"
 #include "relay/relay_error_presentation.h"
+#include "ui/list_row.h"
 #include "ui/task_board_view.h"
 
 namespace vesket::ui {
@@ -335,40 +336,21 @@ void InboxWindow::renderThreads() {
   }
   // Rows are updated in place and moved only when their thread moved, so that the list keeps
   // its scroll position and selection.
-  if (m_threads->count() > 0 && m_threads->item(0)->data(Qt::UserRole).toString().isEmpty()) delete m_threads->takeItem(0);
-  const QString current = m_store.openSlug() ? q(*m_store.openSlug()) : QString();
-  int row = 0;
+  std::vector<ListRow> rows;
   for (const auto& thread : m_store.threads()) {
     QString text = q(thread.agentDisplay);
     if (const auto waiting = inbox::waitingCount(thread); waiting > 0) text += QStringLiteral("  ● %1").arg(waiting);
     if (thread.unreadCount > 0) text += QStringLiteral("  (%1)").arg(thread.unreadCount);
     text += u'\n' + q(thread.lastPreview) + QStringLiteral(" · ") + when(thread.lastAtMs);
-    const QString slug = q(thread.agentSlug);
-    int found = row;
-    while (found < m_threads->count() && m_threads->item(found)->data(Qt::UserRole).toString() != slug) ++found;
-    QListWidgetItem* item = nullptr;
-    if (found == m_threads->count()) {
-      item = new QListWidgetItem();
-      m_threads->insertItem(row, item);
-    } else if (found != row) {
-      item = m_threads->takeItem(found);
-      m_threads->insertItem(row, item);
-    } else {
-      item = m_threads->item(row);
-    }
-    if (item->text() != text) item->setText(text);
-    item->setData(Qt::UserRole, slug);
-    if (item->font().bold() != (thread.unreadCount > 0)) {
-      QFont font = item->font();
-      font.setBold(thread.unreadCount > 0);
-      item->setFont(font);
-    }
-    if (slug == current && m_threads->currentItem() != item) m_threads->setCurrentItem(item);
-    ++row;
+    rows.push_back({q(thread.agentSlug), text, QString(), thread.unreadCount > 0});
   }
-  while (m_threads->count() > row) delete m_threads->takeItem(row);
-  const QListWidgetItem* selected = m_threads->currentItem();
-  if (selected && selected->data(Qt::UserRole).toString() != current) m_threads->setCurrentRow(-1);
+  updateListRows(m_threads, rows);
+  // The open thread's row is the current one.
+  QListWidgetItem* openRow = m_store.openSlug() ? listItem(m_threads, q(*m_store.openSlug())) : nullptr;
+  if (m_threads->currentItem() != openRow) {
+    if (openRow) m_threads->setCurrentItem(openRow);
+    else m_threads->setCurrentRow(-1);
+  }
 }
 
 void InboxWindow::renderDecisionStrip() {

@@ -16,6 +16,7 @@
 
 #include "inbox/mac_task_board_store.h"
 #include "relay/relay_error_presentation.h"
+#include "ui/list_row.h"
 
 namespace vesket::ui {
 namespace {
@@ -223,6 +224,9 @@ void TaskBoardView::dropCard(const std::string& id, BoardColumn to) {
 
 void TaskBoardView::select(const std::string& id) {
   m_selected = id;
+  for (QListWidget* column : m_columns) {
+    if (QListWidgetItem* card = listItem(column, q(id)); card && column->currentItem() != card) column->setCurrentItem(card);
+  }
   renderDetails();
   auto loading = [](QPointer<TaskBoardView> self, std::string task) -> QCoro::Task<void> {
     std::vector<inbox::TaskTimelineEntry> entries;
@@ -253,9 +257,11 @@ void TaskBoardView::render() {
     m_notice->setText(m_store.actionMessage().isEmpty() ? m_store.refreshWarning() : m_store.actionMessage());
     m_notice->show();
   }
+  // Cards are updated in place, so that a column keeps its scroll position and its current card.
+  QListWidget* focusedColumn = nullptr;
   for (int i = 0; i < 4; ++i) {
-    m_columns[i]->clear();
     const auto cards = m_store.column(static_cast<BoardColumn>(i));
+    std::vector<ListRow> rows;
     for (const auto& task : cards) {
       QString text = q(task.title) + u'\n' + q(task.agentTeam);
       if (task.priority) text += QStringLiteral(" · ") + q(*task.priority);
@@ -263,12 +269,20 @@ void TaskBoardView::render() {
         text += QStringLiteral(" · ") + q(rollup->second);
       }
       if (task.status == inbox::RelayTaskStatus::needsFix) text += QStringLiteral(" · ↺");
-      auto* item = new QListWidgetItem(text, m_columns[i]);
-      item->setData(Qt::UserRole, q(task.id));
       // A narrow column elides the card's lines; the tooltip has the whole title.
-      item->setToolTip(q(task.title) + (task.note ? QStringLiteral("\n\n") + q(*task.note) : QString()));
+      rows.push_back({q(task.id), text, q(task.title) + (task.note ? QStringLiteral("\n\n") + q(*task.note) : QString())});
     }
+    if (m_columns[i]->hasFocus()) focusedColumn = m_columns[i];
+    updateListRows(m_columns[i], rows);
     m_headers[i]->setText(m_headers[i]->text().section(QStringLiteral("  ("), 0, 0) + QStringLiteral("  (%1)").arg(cards.size()));
+  }
+  // The selected card that moved to another column is the current one there, and takes the
+  // focus along when the column it left had it.
+  for (QListWidget* column : m_columns) {
+    QListWidgetItem* card = m_selected.empty() ? nullptr : listItem(column, q(m_selected));
+    if (!card || column->currentItem() == card) continue;
+    column->setCurrentItem(card);
+    if (focusedColumn && focusedColumn != column) column->setFocus();
   }
   renderDetails();
   relayout();

@@ -4,8 +4,8 @@
 // as already decided; the stream comes back after a relay restart and refetches without
 // duplicates; a new message and a card answered elsewhere leave the other cards, the view
 // and the focus where they were; a long list of notifications scrolls to its last row and
-// keeps its place as rows come and change; the Board moves cards by its rules and keeps its
-// four columns in reach at any width.
+// keeps its place as rows come and change; the Board moves cards by its rules, keeps its four
+// columns in reach at any width and a column's scroll and current card across refreshes.
 // Screenshots of the inbox and the board.
 #include <QElapsedTimer>
 #include <QFrame>
@@ -402,6 +402,45 @@ TEST_F(InboxWindowTest, TheBoardMovesCardsOneColumnAtATime) {
   EXPECT_TRUE(timeline->item(3)->text().endsWith("Status: Worker done → Verified")) << timeline->item(3)->text().toStdString();
   spinFor(200);
   saveScreenshot(*m_window, "inbox-window-board");
+}
+
+TEST_F(InboxWindowTest, ABoardColumnKeepsItsScrollAndCurrentCardWhenAnotherTaskChanges) {
+  for (int i = 0; i < 30; ++i) {
+    ASSERT_EQ(m_http->post("/api/tasks", {{"title", "Task " + std::to_string(i)}, {"agentTeam", "core"}}, m_token).status, 200);
+  }
+  m_window = std::make_unique<ui::InboxWindow>(*m_store, *m_board);
+  m_window->resize(1100, 600);
+  m_window->show();
+  m_window->activateWindow();
+  m_window->tabs()->setCurrentWidget(m_window->board());
+  ui::TaskBoardView& board = *m_window->board();
+  QListWidget* toDo = board.column(inbox::BoardColumn::toDo);
+  ASSERT_TRUE(waitUntil([&] { return toDo->count() == 30; }, 10000));
+  spinFor(100);
+
+  // Scrolled half way down the column, a card there current and the column focused.
+  QScrollBar* bar = toDo->verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 4);
+  bar->setValue(bar->maximum() / 2);
+  QListWidgetItem* card = toDo->itemAt(toDo->viewport()->rect().center());
+  ASSERT_NE(card, nullptr);
+  toDo->setCurrentItem(card);
+  toDo->setFocus();
+  const int scrolled = bar->value();
+  const QString title = card->text();
+
+  // Another task moves on and a new one arrives; the board refreshes its feed.
+  const std::string first = toDo->item(29)->data(Qt::UserRole).toString().toStdString();
+  ASSERT_NE(toDo->item(29), card);
+  ASSERT_EQ(m_http->call("PATCH", QString::fromStdString("/api/tasks/" + first), R"({"status": "inProgress"})", m_token).status, 200);
+  ASSERT_EQ(m_http->post("/api/tasks", {{"title", "Task 30"}, {"agentTeam", "core"}}, m_token).status, 200);
+  m_board->load();
+  ASSERT_TRUE(waitUntil([&] { return board.column(inbox::BoardColumn::inProgress)->count() == 1 && toDo->count() == 30; }, 10000));
+  spinFor(50);
+  EXPECT_EQ(bar->value(), scrolled);
+  ASSERT_EQ(toDo->currentItem(), card);
+  EXPECT_EQ(card->text(), title);
+  EXPECT_EQ(QApplication::focusWidget(), toDo);
 }
 
 }  // namespace
