@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "maintenance/crash_reporting_settings.h"
@@ -35,8 +37,19 @@ SettingsDialog::SettingsDialog(shell::SettingsStore& settings, QWidget* parent, 
     : QDialog(parent), m_settings(settings) {
   using namespace shell::SettingsKeys;
   setWindowTitle(qtTrId("macos.settings_view.settings"));
-  setMinimumWidth(520);
-  auto* layout = new QVBoxLayout(this);
+  setMinimumSize(520, 320);
+  resize(560, 680);
+  // The sections scroll when the window is shorter than their wrapped help texts, rather than
+  // squeezing the texts over each other; Close stays in reach below them.
+  auto* outer = new QVBoxLayout(this);
+  auto* scroll = new QScrollArea(this);
+  scroll->setWidgetResizable(true);
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll->viewport()->setAutoFillBackground(false);
+  auto* content = new QWidget(scroll);
+  auto* layout = new QVBoxLayout(content);
+  layout->setContentsMargins(0, 0, 0, 0);
   if (account) {
     m_account = new AccountSection(*account, this);
     layout->addWidget(m_account);
@@ -78,10 +91,14 @@ SettingsDialog::SettingsDialog(shell::SettingsStore& settings, QWidget* parent, 
   addDiagnosticsSection(layout);
 
   layout->addStretch(1);
+  scroll->setWidget(content);
+  // As wide as the widest control, with room for the scroll bar.
+  scroll->setMinimumWidth(content->minimumSizeHint().width() + scroll->verticalScrollBar()->sizeHint().width());
+  outer->addWidget(scroll, 1);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   buttons->button(QDialogButtonBox::Close)->setText(qtTrId("macos.settings_view.close"));
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-  layout->addWidget(buttons);
+  outer->addWidget(buttons);
 }
 
 // --- Pane display ------------------------------------------------------------------------

@@ -1,13 +1,17 @@
 // The window's settings and modes: the settings dialog reads and writes the store the
 // window was given (in isolation mode the isolated preferences, never the user's own) and
-// offers the languages that have a table; Settings can be reached while the daemon is down;
+// offers the languages that have a table, and a short one scrolls to its help texts rather than
+// squeezing them; Settings can be reached while the daemon is down;
 // the text/live switch shows which view is on, and the live terminal takes the keyboard.
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QToolButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -107,6 +111,35 @@ TEST(SettingsDialogTest, TheWindowsStoreIsReadAndWrittenAndLanguagesOffered) {
                 .language(),
             QLocale::German)
       << "the next start reads the choice";
+}
+
+TEST(SettingsDialogTest, AShortWindowScrollsToItsHelpTextsInsteadOfSqueezingThem) {
+  QTemporaryDir dir;
+  ScopedEnvironment environment;
+  environment.set("VESKET_HOME", (dir.path() + "/home").toUtf8());
+  auto store = shell::SettingsStore::openFile(dir.path() + "/preferences/settings.ini");
+  ASSERT_TRUE(store);
+  viewer::TerminalViewerModel model(control_plane::ControlPlaneClient::create(dir.path().toStdString() + "/none.sock", std::nullopt),
+                                    store.get());
+  MainWindow window(model);
+  whileSettingsOpen(window, [&](SettingsDialog& dialog) {
+    dialog.resize(520, 360);
+    testing::spinFor(50);
+    EXPECT_LE(dialog.height(), 400);
+    const QList<QLabel*> helps = dialog.findChildren<QLabel*>("settingsHelp");
+    ASSERT_GE(helps.size(), 5);
+    for (QLabel* help : helps) {
+      EXPECT_GE(help->height(), help->heightForWidth(help->width())) << help->text().left(40).toStdString();
+    }
+    // The last one is reached by scrolling, and Close stays in view.
+    auto* scroll = dialog.findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    scroll->ensureWidgetVisible(helps.back());
+    testing::spinFor(20);
+    EXPECT_TRUE(scroll->viewport()->rect().contains(QRect(helps.back()->mapTo(scroll->viewport(), QPoint(0, 0)), helps.back()->size())));
+    auto* close = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close);
+    EXPECT_TRUE(dialog.rect().contains(QRect(close->mapTo(&dialog, QPoint(0, 0)), close->size())));
+  });
 }
 
 // Against the real daemon: the switch shows the view that is on, the live terminal takes the
