@@ -83,6 +83,8 @@ DevicesWindow::DevicesWindow(relay::DeviceApprovalStore& store, relay::MyMachine
   setObjectName("devicesWindow");
   setWindowTitle(t("macos.devices_window.title", "Devices"));
   resize(560, 640);
+  // The lists scroll, but a device's row and its buttons need this much to be read and reached.
+  setMinimumSize(420, 320);
   auto* outer = new QVBoxLayout(this);
   outer->setContentsMargins(0, 0, 0, 0);
   auto* scroll = new QScrollArea(this);

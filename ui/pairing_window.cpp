@@ -194,6 +194,8 @@ PairingWindow::PairingWindow(relay::PairQRFlow& flow, std::function<std::optiona
   right->addWidget(m_replacement);
   right->addStretch(1);
   layout->addLayout(right, 1);
+  // The steps' wrapped texts and the code field need this width beside the QR code.
+  setMinimumWidth(640);
   resize(720, 440);
 
   connect(m_newCode, &QPushButton::clicked, this, [this] {

@@ -93,6 +93,8 @@ TeamsWindow::TeamsWindow(CrewControlManager& manager, QWidget* parent) : QWidget
   connect(m_roster, &QTreeWidget::itemSelectionChanged, this, &TeamsWindow::syncButtons);
   connect(&m_manager, &CrewControlManager::changed, this, &TeamsWindow::render);
   resize(760, 440);
+  // A few of a team's panes stay in view above the buttons.
+  setMinimumHeight(300);
   render();
 }
 

@@ -122,6 +122,12 @@ TEST_F(CrewTeamsTest, TeamOnThisMachineIsCreatedWatchedRoutedAndDisbanded) {
   EXPECT_GE(window.roster()->topLevelItemCount(), 1);
   EXPECT_TRUE(window.roster()->topLevelItem(0)->text(0).contains("Shop team"));
   saveScreenshot(window, "teams_window");
+  // At its smallest the window still shows the whole team of four.
+  window.resize(1, 1);
+  spinFor(50);
+  QTreeWidgetItem* lastPane = window.roster()->topLevelItem(0)->child(3);
+  ASSERT_NE(lastPane, nullptr);
+  EXPECT_TRUE(window.roster()->viewport()->rect().contains(window.roster()->visualItemRect(lastPane)));
   viewer::TerminalViewerModel model(m_client, nullptr);
   model.start();
   ASSERT_TRUE(waitUntil([&] { return model.paneList().contains(worker); }, 10000));

@@ -14,6 +14,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QUuid>
 
@@ -161,6 +163,15 @@ TEST_F(DevicePairingJourneyTest, PairByQRApproveFromANotificationListPanesRevoke
       << pairingWindow.countdownLabel()->text().toStdString();
   EXPECT_TRUE(pairingWindow.shortCodeLabel()->text().contains(QString::fromStdString(qr.shortCode)));
   saveScreenshot(pairingWindow, "pairing-window-qr");
+  // At its smallest, the steps' wrapped texts still have the lines they need.
+  pairingWindow.resize(1, 1);
+  spinFor(50);
+  for (QLabel* label : pairingWindow.findChildren<QLabel*>()) {
+    if (label->isVisible() && label->wordWrap()) {
+      EXPECT_GE(label->height(), label->heightForWidth(label->width())) << label->text().toStdString();
+    }
+  }
+  pairingWindow.resize(720, 440);
 
   // The phone opens the QR's URL and claims it for the account.
   const auto claim = qr.qrPayload.substr(qr.qrPayload.find("token=") + 6);
@@ -222,6 +233,19 @@ TEST_F(DevicePairingJourneyTest, PairByQRApproveFromANotificationListPanesRevoke
   }
   ASSERT_TRUE(waitUntil([&] { return devicesWindow.findChild<QWidget*>("pendingRequest-" + requestId) != nullptr; }));
   saveScreenshot(devicesWindow, "devices-window-pending");
+  // At its smallest, the request's text and buttons still fit side by side: the window
+  // scrolls down to them, never sideways.
+  devicesWindow.resize(1, 1);
+  spinFor(50);
+  auto* area = devicesWindow.findChild<QScrollArea*>();
+  EXPECT_EQ(area->horizontalScrollBar()->maximum(), 0) << "in a window of " << devicesWindow.width() << "x" << devicesWindow.height();
+  for (QPushButton* button : devicesWindow.findChild<QWidget*>("pendingRequest-" + requestId)->findChildren<QPushButton*>()) {
+    area->ensureWidgetVisible(button);
+    spinFor(20);
+    EXPECT_TRUE(area->viewport()->rect().contains(QRect(button->mapTo(area->viewport(), QPoint(0, 0)), button->size())))
+        << button->text().toStdString();
+  }
+  devicesWindow.resize(560, 700);
 
   // Approve, from the notification's action.
   if (haveBus) {
