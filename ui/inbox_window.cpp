@@ -270,6 +270,8 @@ QScrollArea* InboxWindow::buildRowList(QWidget* page, RowList& list, const QStri
   layout->addLayout(list.rows);
   layout->addStretch(1);
   list.scroll->setWidget(area);
+  // The rows sit on the tab's own background, as they did before they scrolled.
+  area->setAutoFillBackground(false);
   return list.scroll;
 }
 
