@@ -169,6 +169,9 @@ TaskBoardView::TaskBoardView(inbox::MacTaskBoardStore& store, QWidget* parent) :
     columns->addWidget(holder);
   }
   scroll->setWidget(m_columnsArea);
+  // On the tab's background, as the details beside it.
+  scroll->viewport()->setAutoFillBackground(false);
+  m_columnsArea->setAutoFillBackground(false);
 
   auto* details = new QWidget(splitter);
   auto* detailsLayout = new QVBoxLayout(details);
