@@ -7,7 +7,6 @@
 
 #include "tests/support/private_daemon.h"
 #include "tests/support/event_loop.h"
-#include "tests/support/event_loop.h"
 
 namespace vesket::daemon::testing {
 namespace {
@@ -35,9 +34,16 @@ class DaemonCommandsTest : public ::testing::Test {
   // Waits until the pane runs `command`, so that what is typed next goes to it and not
   // to the shell that is still starting it.
   bool paneRuns(const QString& paneId, const QString& command) {
-    return waitUntil([&] {
-      return m_tmux.run({"display-message", "-p", "-t", paneId, "#{pane_current_command}"}) == command;
+    QString running;
+    const bool runs = waitUntil([&] {
+      running = m_tmux.run({"display-message", "-p", "-t", paneId, "#{pane_current_command}"});
+      return running == command;
     });
+    if (!runs) {
+      ADD_FAILURE() << "pane " << paneId.toStdString() << " runs '" << running.toStdString() << "' and shows:\n"
+                    << m_tmux.capturePane(paneId).toStdString();
+    }
+    return runs;
   }
 
   PrivateTmux m_tmux{PrivateTmux::Start::shellSession};
@@ -149,7 +155,9 @@ TEST_F(DaemonCommandsTest, SendImageStoresFilesUnderTheHomeAndTypesTheirPaths) {
 
   // Without Enter the path stays on the line being typed until the user submits it: cat
   // echoes a line back only once it is submitted.
+  // Until the interrupted cat is gone, a line typed is its to read: wait for the shell.
   call("send-key", {{"paneId", m_pane.toStdString()}, {"key", "C-c"}});
+  ASSERT_TRUE(paneRuns(m_pane, "bash"));
   call("send", {{"paneId", m_pane.toStdString()}, {"text", "clear; cat"}});
   ASSERT_TRUE(paneRuns(m_pane, "cat"));
   const auto typedOnly = call("send-image", {{"paneId", m_pane.toStdString()},
