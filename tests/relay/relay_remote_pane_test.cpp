@@ -101,8 +101,8 @@ TEST_F(RelayRemotePaneTest, TheSourceListsCapturesTypesAndUploads) {
   EXPECT_TRUE(captureShows(relayed, pane, "typed-42"));
   // The key interrupts the sleep, else the echo would wait for it. Each step waits for the
   // program in the foreground: the echo of "sleep 30" comes before the shell starts it (a
-  // key sent then interrupts the shell instead), and what is typed while the interrupt is
-  // handled can be flushed by the terminal.
+  // key sent then can reach the shell instead, and the sleep runs on), and what is typed
+  // before the shell is back can be flushed by the terminal.
   awaitTask(relayed.sendText(pane, "sleep 30", std::nullopt));
   ASSERT_TRUE(m_tmux->waitForCommand(m_paneId, "sleep"));
   awaitTask(relayed.sendKey(pane, "C-c"));
