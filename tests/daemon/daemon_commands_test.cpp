@@ -7,7 +7,6 @@
 
 #include "tests/support/private_daemon.h"
 #include "tests/support/event_loop.h"
-#include "tests/support/event_loop.h"
 
 namespace vesket::daemon::testing {
 namespace {
@@ -30,14 +29,6 @@ class DaemonCommandsTest : public ::testing::Test {
     const bool shown = waitUntil([&] { return m_tmux.capturePane(paneId).contains(text); });
     if (!shown) ADD_FAILURE() << "pane " << paneId.toStdString() << " shows:\n" << m_tmux.capturePane(paneId).toStdString();
     return shown;
-  }
-
-  // Waits until the pane runs `command`, so that what is typed next goes to it and not
-  // to the shell that is still starting it.
-  bool paneRuns(const QString& paneId, const QString& command) {
-    return waitUntil([&] {
-      return m_tmux.run({"display-message", "-p", "-t", paneId, "#{pane_current_command}"}) == command;
-    });
   }
 
   PrivateTmux m_tmux{PrivateTmux::Start::shellSession};
@@ -93,7 +84,7 @@ TEST_F(DaemonCommandsTest, CaptureKeepsEscapesAndHistory) {
 TEST_F(DaemonCommandsTest, SendKeyAndAnswerTypeWhatTheAgentExpects) {
   // `cat -v` shows what arrives: digits for answers, "^[" for Escape.
   call("send", {{"paneId", m_pane.toStdString()}, {"text", "cat -v"}});
-  ASSERT_TRUE(paneRuns(m_pane, "cat"));
+  ASSERT_TRUE(m_tmux.waitForCommand(m_pane, "cat"));
   EXPECT_EQ(call("answer", {{"paneId", m_pane.toStdString()}, {"choice", 2}})["ok"], true);
   EXPECT_EQ(call("send-key", {{"paneId", m_pane.toStdString()}, {"key", "escape"}})["ok"], true);
   EXPECT_EQ(call("answer", {{"paneId", m_pane.toStdString()}, {"choices", {1, 3}}})["ok"], true);
@@ -134,7 +125,7 @@ TEST_F(DaemonCommandsTest, SpawnKillAndResize) {
 TEST_F(DaemonCommandsTest, SendImageStoresFilesUnderTheHomeAndTypesTheirPaths) {
   const QByteArray png = QByteArray::fromHex("89504e470d0a1a0a0000000d49484452");
   call("send", {{"paneId", m_pane.toStdString()}, {"text", "cat > /dev/null"}});
-  ASSERT_TRUE(paneRuns(m_pane, "cat"));
+  ASSERT_TRUE(m_tmux.waitForCommand(m_pane, "cat"));
   const auto reply = call("send-image", {{"paneId", m_pane.toStdString()},
                                          {"images", {{{"base64", png.toBase64().toStdString()}, {"ext", "png"}}}},
                                          {"text", "look at"}});
@@ -148,10 +139,12 @@ TEST_F(DaemonCommandsTest, SendImageStoresFilesUnderTheHomeAndTypesTheirPaths) {
   EXPECT_TRUE(paneShows(m_pane, "look at " + path));
 
   // Without Enter the path stays on the line being typed until the user submits it: cat
-  // echoes a line back only once it is submitted.
+  // echoes a line back only once it is submitted. (Until the interrupted cat is gone, a
+  // line typed is still its to read: the shell has to be back first.)
   call("send-key", {{"paneId", m_pane.toStdString()}, {"key", "C-c"}});
+  ASSERT_TRUE(m_tmux.waitForCommand(m_pane, "bash"));
   call("send", {{"paneId", m_pane.toStdString()}, {"text", "clear; cat"}});
-  ASSERT_TRUE(paneRuns(m_pane, "cat"));
+  ASSERT_TRUE(m_tmux.waitForCommand(m_pane, "cat"));
   const auto typedOnly = call("send-image", {{"paneId", m_pane.toStdString()},
                                              {"images", {{{"base64", png.toBase64().toStdString()}, {"ext", "png"}}}},
                                              {"submit", false}});

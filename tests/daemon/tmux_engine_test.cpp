@@ -134,7 +134,7 @@ TEST(TmuxEngine, PastedLinesArriveAsOnePaste) {
   ASSERT_TRUE(waitUntil([&] { return engine->isConnected(); }));
   // `cat -v` shows what the program receives: a shell line editor would run each line.
   awaitDone(engine->sendText(pane, "stty -icrnl; cat -v\n"));
-  ASSERT_TRUE(waitUntil([&] { return server.display(pane, "#{pane_current_command}") == "cat"; }, 5000));
+  ASSERT_TRUE(server.waitForCommand(pane, "cat"));
   awaitDone(engine->pasteText(pane, "first line\nsecond; \"line\""));
   ASSERT_TRUE(waitUntil([&] {
     return awaitTask(engine->capture(pane)).find("first line^Msecond; \"line\"") != std::string::npos;

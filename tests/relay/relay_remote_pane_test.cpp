@@ -99,13 +99,15 @@ TEST_F(RelayRemotePaneTest, TheSourceListsCapturesTypesAndUploads) {
   // Namespaced ids reach the daemon raw.
   EXPECT_TRUE(awaitTask(relayed.sendText(pane, "echo typed-$((6*7))", "4F3E2D1C-0B0A-4999-8888-777766665555")).ok);
   EXPECT_TRUE(captureShows(relayed, pane, "typed-42"));
-  // The key interrupts the sleep, else the echo would wait for it.
-  // (Each step waits for the screen: what is typed while the interrupt is handled can be
-  // flushed by the terminal.)
+  // The key interrupts the sleep, else the echo would wait for it. Each step waits for the
+  // program in the foreground: the echo of "sleep 30" comes before the shell starts it (a
+  // key sent then can reach the shell instead, and the sleep runs on), and what is typed
+  // before the shell is back can be flushed by the terminal.
   awaitTask(relayed.sendText(pane, "sleep 30", std::nullopt));
-  EXPECT_TRUE(captureShows(relayed, pane, "sleep 30"));
+  ASSERT_TRUE(m_tmux->waitForCommand(m_paneId, "sleep"));
   awaitTask(relayed.sendKey(pane, "C-c"));
   EXPECT_TRUE(captureShows(relayed, pane, "^C"));
+  ASSERT_TRUE(m_tmux->waitForCommand(m_paneId, "sh"));
   EXPECT_TRUE(awaitTask(relayed.sendText(pane, "echo after-$((1+1))key", std::nullopt)).ok);
   EXPECT_TRUE(captureShows(relayed, pane, "after-2key"));
 

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/event_loop.h"
+
 namespace vesket::testing {
 
 namespace {
@@ -102,6 +104,22 @@ QString PrivateTmux::capturePane(const QString& paneId) const {
 QStringList PrivateTmux::paneIds() const {
   return run({QStringLiteral("list-panes"), QStringLiteral("-a"), QStringLiteral("-F"), QStringLiteral("#{pane_id}")})
       .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+bool PrivateTmux::waitForCommand(const QString& paneId, const QString& command, int timeoutMs) const {
+  QString running;
+  const bool runs = waitUntil(
+      [&] {
+        running = display(paneId, QStringLiteral("#{pane_current_command}"));
+        return running == command;
+      },
+      timeoutMs);
+  if (!runs) {
+    ADD_FAILURE() << "pane " << paneId.toStdString() << " runs '" << running.toStdString() << "', not '"
+                  << command.toStdString() << "', and shows:\n"
+                  << capturePane(paneId).toStdString();
+  }
+  return runs;
 }
 
 }  // namespace vesket::testing

@@ -56,6 +56,11 @@ class PrivateTmux {
   QString capturePane(const QString& paneId) const;
   // The pane ids tmux lists, in tmux's order.
   QStringList paneIds() const;
+  // Waits until the pane's foreground program is `command` (tmux's pane_current_command):
+  // the echo of a typed command line only says that the terminal got it, not that the
+  // shell runs it yet, nor that an interrupted program has given the terminal back. Fails
+  // the current test, showing the pane, when it never is.
+  bool waitForCommand(const QString& paneId, const QString& command, int timeoutMs = 10000) const;
 
  private:
   QTemporaryDir m_dir;
