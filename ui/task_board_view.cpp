@@ -228,7 +228,10 @@ void TaskBoardView::dropCard(const std::string& id, BoardColumn to) {
 void TaskBoardView::select(const std::string& id) {
   m_selected = id;
   for (QListWidget* column : m_columns) {
-    if (QListWidgetItem* card = listItem(column, q(id)); card && column->currentItem() != card) column->setCurrentItem(card);
+    QListWidgetItem* card = listItem(column, q(id));
+    if (card && column->currentItem() != card) column->setCurrentItem(card);
+    // One card is selected on the whole board: the other columns let go of theirs.
+    if (!card && column->currentItem()) column->setCurrentItem(nullptr);
   }
   renderDetails();
   auto loading = [](QPointer<TaskBoardView> self, std::string task) -> QCoro::Task<void> {

@@ -396,7 +396,12 @@ TEST_F(InboxWindowTest, TheBoardMovesCardsOneColumnAtATime) {
   EXPECT_TRUE(waitUntil([&] {
     return m_http->get(QString::fromStdString("/api/tasks/" + id), m_token).json()["task"]["status"] == "verified";
   }, 10000));
+  // Selecting a card in another column takes the selection from the To Do card.
+  board.select(board.column(inbox::BoardColumn::toDo)->item(0)->data(Qt::UserRole).toString().toStdString());
   board.select(id);
+  EXPECT_EQ(board.column(inbox::BoardColumn::toDo)->currentItem(), nullptr);
+  EXPECT_TRUE(board.column(inbox::BoardColumn::toDo)->selectedItems().isEmpty());
+  EXPECT_EQ(board.column(inbox::BoardColumn::done)->currentItem()->data(Qt::UserRole).toString().toStdString(), id);
   auto* timeline = m_window->findChild<QListWidget*>("timeline");
   ASSERT_TRUE(waitUntil([&] { return timeline->count() == 4; }, 10000));
   EXPECT_TRUE(timeline->item(3)->text().endsWith("Status: Worker done → Verified")) << timeline->item(3)->text().toStdString();
