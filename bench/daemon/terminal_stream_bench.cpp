@@ -71,31 +71,64 @@ Stats stats(std::vector<double> samples) {
 
 double ms(const QElapsedTimer& timer) { return static_cast<double>(timer.nsecsElapsed()) / 1e6; }
 
-// An attach session read by hand: output bytes are appended to `output`.
+// An attach session read by hand: output bytes are appended to `output`. `Read::raw` reads
+// the socket with `poll` and `read`, as the plain and control clients are read, so the
+// figure compared with them is the daemon's; `Read::qt` reads it through QLocalSocket, as the
+// application does, so the figure compared with the relay viewer (a QWebSocket) is like for
+// like.
 class AttachViewer {
  public:
-  AttachViewer(const QString& socketPath, const QString& paneId) {
-    m_socket.connectToServer(socketPath);
-    m_socket.waitForConnected(5000);
-    send(nlohmann::json{{"id", "bench-attach"}, {"cmd", "terminal-attach"},
+  enum class Read { raw, qt };
+  AttachViewer(const QString& socketPath, const QString& paneId, Read read = Read::raw, const std::string& id = "bench-attach")
+      : m_read(read), m_id(id) {
+    if (m_read == Read::qt) {
+      m_socket.connectToServer(socketPath);
+      m_socket.waitForConnected(5000);
+    } else {
+      m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+      sockaddr_un address{};
+      address.sun_family = AF_UNIX;
+      const QByteArray path = socketPath.toLocal8Bit();
+      std::memcpy(address.sun_path, path.constData(), std::min<std::size_t>(path.size(), sizeof address.sun_path - 1));
+      (void)!::connect(m_fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    }
+    send(nlohmann::json{{"id", m_id}, {"cmd", "terminal-attach"},
                         {"args", {{"paneId", paneId.toStdString()}, {"mode", "mirror"}, {"force", false}, {"open", true}}}});
+  }
+  ~AttachViewer() {
+    if (m_fd >= 0) ::close(m_fd);
   }
   void send(const nlohmann::json& line) {
     const std::string text = line.dump() + "\n";
-    m_socket.write(text.data(), static_cast<qint64>(text.size()));
-    m_socket.flush();
+    if (m_read == Read::qt) {
+      m_socket.write(text.data(), static_cast<qint64>(text.size()));
+      m_socket.flush();
+    } else {
+      (void)!::send(m_fd, text.data(), text.size(), MSG_NOSIGNAL);
+    }
   }
   void input(const std::string& bytes) {
     send({{"id", "in"}, {"cmd", "terminal-input"},
-          {"args", {{"sessionId", "local-bench-attach"}, {"data", encode(TP::encodeInput(bytes))}}}});
+          {"args", {{"sessionId", "local-" + m_id}, {"data", encode(TP::encodeInput(bytes))}}}});
   }
   // Reads until `output` contains `needle` (searching from `from`); false on timeout.
   bool waitFor(const std::string& needle, std::size_t from, int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
     while (output.find(needle, from) == std::string::npos) {
       if (deadline.hasExpired()) return false;
-      if (m_socket.bytesAvailable() == 0) m_socket.waitForReadyRead(static_cast<int>(std::max<qint64>(1, deadline.remainingTime())));
-      const QByteArray bytes = m_socket.readAll();
+      const int waitMs = static_cast<int>(std::max<qint64>(1, deadline.remainingTime()));
+      QByteArray bytes;
+      if (m_read == Read::qt) {
+        if (m_socket.bytesAvailable() == 0) m_socket.waitForReadyRead(waitMs);
+        bytes = m_socket.readAll();
+      } else {
+        pollfd p{m_fd, POLLIN, 0};
+        if (::poll(&p, 1, waitMs) <= 0) continue;
+        char buffer[65536];
+        const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+        if (n <= 0) return false;
+        bytes = QByteArray(buffer, static_cast<qsizetype>(n));
+      }
       for (auto& line : m_lines.push(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
         const auto json = nlohmann::json::parse(line, nullptr, false);
         if (!json.is_object() || !json.contains("event")) continue;
@@ -115,6 +148,9 @@ class AttachViewer {
   bool historyEnded = false;
 
  private:
+  Read m_read;
+  std::string m_id;
+  int m_fd = -1;
   QLocalSocket m_socket;
   vesket::control_plane::LineAccumulator m_lines;
 };
@@ -417,10 +453,11 @@ int main(int argc, char** argv) {
   // non-canonical mode, reading to /dev/null.
   tmux({"send-keys", "-t", pane, "stty -icanon; cat > /dev/null", "Enter"});
   QThread::msleep(300);
-  std::vector<double> viaDaemon, viaTmux, viaControl, viaRelay;
+  std::vector<double> viaDaemon, viaDaemonQt, viaTmux, viaControl, viaRelay;
   {
     AttachViewer viewer(socketPath, pane);
-    if (!viewer.waitHistory(10000)) std::printf("  attach failed\n");
+    AttachViewer appViewer(socketPath, pane, AttachViewer::Read::qt, "bench-attach-qt");
+    if (!viewer.waitHistory(10000) || !appViewer.waitHistory(10000)) std::printf("  attach failed\n");
     // The daemon links to the relay within a second or two of its start.
     std::optional<RelayViewer> remote;
     for (QDeadlineTimer linked(15000); relayUp && !linked.hasExpired();) {
@@ -435,57 +472,71 @@ int main(int argc, char** argv) {
     ControlClient control(QStringLiteral("bench"));
     control.drain(500);
     // Each client types its own letters, so a late echo of another's key never stops a clock.
-    const char daemonLetters[] = "qvjk", plainLetters[] = "xyzw", controlLetters[] = "XYZW";
+    // Before every key all readers are drained the same way, so each measurement starts after
+    // the same quiet gap: how long the machine idled before a key changes how fast every
+    // process on its path wakes (a virtual machine's idle cores take longer the longer they
+    // slept), and an uneven gap would favour whichever client came first after a busy moment.
+    auto settle = [&] {
+      viewer.waitFor("\x01never\x01", viewer.output.size(), 2);
+      appViewer.waitFor("\x01never\x01", appViewer.output.size(), 2);
+      if (remote) remote->waitFor("\x01never\x01", remote->output.size(), 2);
+      plain.drain(2);
+      control.drain(2);
+    };
     for (int i = 0; i < keys; ++i) {
-      char c = daemonLetters[i % 4];
       // Daemon: input frame in, output frame with the echo out.
+      settle();
+      char c = "qvjk"[i % 4];
       std::size_t from = viewer.output.size();
       QElapsedTimer timer;
       timer.start();
       viewer.input(std::string(1, c));
       if (viewer.waitFor(std::string(1, c), from, 5000)) viaDaemon.push_back(ms(timer));
-      c = plainLetters[i % 4];
-      plain.drain(2);
-      control.drain(2);
+      // The same through the viewer that reads as the application does.
+      settle();
+      c = "bdfh"[i % 4];
+      from = appViewer.output.size();
+      timer.restart();
+      appViewer.input(std::string(1, c));
+      if (appViewer.waitFor(std::string(1, c), from, 5000)) viaDaemonQt.push_back(ms(timer));
       // Plain client: a key on its terminal, the redraw with the echo back.
+      settle();
+      c = "xyzw"[i % 4];
       timer.restart();
       plain.write(std::string(1, c));
       if (plain.waitFor(c, 5000)) viaTmux.push_back(ms(timer));
-      control.drain(2);
       // Bare control client: `send-keys -H`, then the `%output` line with the echo.
-      c = controlLetters[i % 4];
+      settle();
+      c = "XYZW"[i % 4];
       timer.restart();
       char hex[3];
       std::snprintf(hex, sizeof hex, "%02x", static_cast<unsigned char>(c));
       control.command("send-keys -H -t " + pane.toStdString() + " " + hex);
       if (control.waitForText("%output " + pane.toStdString() + " " + std::string(1, c), 5000)) viaControl.push_back(ms(timer));
-      plain.drain(2);
-      viewer.waitFor("\x01never\x01", viewer.output.size(), 2);
       if (remote) {
         // Relay: the same input frame through the relay's WebSocket and the daemon's link.
+        settle();
         c = "mnop"[i % 4];
-        remote->waitFor("\x01never\x01", remote->output.size(), 2);
         from = remote->output.size();
         timer.restart();
         remote->input(std::string(1, c));
         if (remote->waitFor(std::string(1, c), from, 5000)) viaRelay.push_back(ms(timer));
-        viewer.waitFor("\x01never\x01", viewer.output.size(), 2);
-        plain.drain(2);
-        control.drain(2);
       }
     }
   }
   tmux({"send-keys", "-t", pane, "C-c", ""});
   tmux({"send-keys", "-t", pane, "stty sane; clear", "Enter"});
-  const Stats d = stats(viaDaemon), t = stats(viaTmux), c = stats(viaControl);
+  const Stats d = stats(viaDaemon), dq = stats(viaDaemonQt), t = stats(viaTmux), c = stats(viaControl);
   std::printf("  keystroke to echo, daemon attach       p50 %7.3f ms   p95 %7.3f ms  (%zu keys)\n", d.p50, d.p95, viaDaemon.size());
+  std::printf("  the same read through QLocalSocket     p50 %7.3f ms   p95 %7.3f ms  (%zu keys)\n", dq.p50, dq.p95, viaDaemonQt.size());
   std::printf("  keystroke to echo, plain tmux client   p50 %7.3f ms   p95 %7.3f ms  (%zu keys)\n", t.p50, t.p95, viaTmux.size());
   std::printf("  keystroke to echo, bare control client p50 %7.3f ms   p95 %7.3f ms  (%zu keys)\n", c.p50, c.p95, viaControl.size());
   std::printf("  echo p50 ratio: %.2fx the plain client, %.2fx the control client\n", d.p50 / t.p50, d.p50 / c.p50);
   if (!viaRelay.empty()) {
     const Stats r = stats(viaRelay);
     std::printf("  keystroke to echo, through the relay   p50 %7.3f ms   p95 %7.3f ms  (%zu keys)\n", r.p50, r.p95, viaRelay.size());
-    std::printf("  relay echo p50: %.2fx the daemon attach, %.2fx the plain client\n", r.p50 / d.p50, r.p50 / t.p50);
+    std::printf("  relay echo p50: %.2fx the daemon attach read through QLocalSocket, %.2fx the plain client\n", r.p50 / dq.p50,
+                r.p50 / t.p50);
   }
 
   // --- throughput ----------------------------------------------------------------------------
