@@ -92,6 +92,7 @@ TEST(SettingsDialogTest, TheWindowsStoreIsReadAndWrittenAndLanguagesOffered) {
                                   qtTrId("macos.settings_view.reflow_claude_output_in_scrollback_experimental"),
                                   qtTrId("macos.settings_view.share_crash_reports")}));
     EXPECT_TRUE(dialog.crashReportsBox()->isChecked()) << "on while nothing says otherwise";
+    testing::spinFor(50);  // the scroll area settles its bars once the dialog is laid out
     testing::saveScreenshot(dialog, "settings-dialog");  // at the size it opens with
     dialog.historyLimitGroup()->button(0)->click();
     languages->setCurrentIndex(3);
