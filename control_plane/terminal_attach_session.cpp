@@ -1,6 +1,7 @@
 #include "control_plane/terminal_attach_session.h"
 
 #include <QMetaObject>
+#include <QThread>
 
 #include "control_plane/control_plane_client.h"
 #include "control_plane/core/attach_line.h"
@@ -133,10 +134,20 @@ std::optional<std::string> TerminalAttachSession::frame(const std::string& cmd, 
 }
 
 void TerminalAttachSession::input(std::string bytes) {
+  if (QThread::currentThread() == thread() && m_queuedInputs.load() == 0) {
+    writeInput(bytes);
+    return;
+  }
   auto self = m_self.lock();
   if (!self) return;
+  ++m_queuedInputs;
   QMetaObject::invokeMethod(
-      this, [self, bytes = std::move(bytes)] { self->writeInput(bytes); }, Qt::QueuedConnection);
+      this,
+      [self, bytes = std::move(bytes)] {
+        self->writeInput(bytes);
+        --self->m_queuedInputs;
+      },
+      Qt::QueuedConnection);
 }
 
 void TerminalAttachSession::writeInput(const std::string& bytes) {

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -22,7 +23,9 @@ class NDJSONConnection;
 // ready, yields the pane's output bytes on `events()` (Base64 on the wire, raw bytes here),
 // and writes the caller's input ("terminal-input") and the final "terminal-detach" on the
 // same connection. Its socket work runs serially through this object on the thread that
-// created it; input() and detach() may be called from any thread and only queue work there.
+// created it; input() and detach() may be called from any thread. Input given on that
+// thread is written at once (a keystroke does not wait for the loop's next pass) unless
+// input queued from another thread still waits, so keys keep their order.
 //
 // A session is open until it closes, once: by detach(), by the daemon's `done` or failure
 // line, by a rejected input frame, or by the connection ending. Nothing reopens it; to
@@ -94,6 +97,7 @@ class TerminalAttachSession : public QObject {
 
   mutable std::mutex m_lock;  // guards m_closed
   bool m_closed = false;
+  std::atomic<int> m_queuedInputs{0};  // input() calls from other threads not yet written
 };
 
 }  // namespace vesket::control_plane

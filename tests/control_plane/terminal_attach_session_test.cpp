@@ -92,17 +92,22 @@ TEST_F(TerminalAttachSessionTest, OutputFlowsOutAndInputGoesBackOnTheSameConnect
   EXPECT_EQ(awaitTask(events.next()), "ls");
   session->input(std::string("\r\x03", 2));
   EXPECT_EQ(awaitTask(events.next()), std::string("\r\x03", 2));
+  // Keys typed here go out at once, but never ahead of one still queued from another thread.
+  std::thread([&session] { session->input("a"); }).join();
+  session->input("b");
+  EXPECT_EQ(awaitTask(events.next()), "a");
+  EXPECT_EQ(awaitTask(events.next()), "b");
   EXPECT_EQ(connectSent, 1);
   EXPECT_EQ(session->sessionId(), "local-" + session->attachId());
   EXPECT_EQ(session->attachId(), attachId);
 
   ASSERT_EQ(m_daemon->connectionCount(), 1) << "input never opens a connection of its own";
   const auto sent = lines();
-  ASSERT_EQ(sent.size(), 3u);
+  ASSERT_EQ(sent.size(), 5u);
   EXPECT_EQ(sent[0]["cmd"], "terminal-attach");
   EXPECT_EQ(sent[0]["args"].dump(), R"({"force":false,"mode":"mirror","open":true,"paneId":"%3"})");
   EXPECT_EQ(sent[0]["token"], "secret");
-  for (int i : {1, 2}) {
+  for (int i : {1, 2, 3, 4}) {
     EXPECT_EQ(sent[i]["cmd"], "terminal-input");
     EXPECT_EQ(sent[i]["args"]["sessionId"], session->sessionId());
     EXPECT_EQ(sent[i]["token"], "secret");
