@@ -3,10 +3,13 @@
 // the daemon serving, nothing run, nothing forged and nothing leaked.
 #include <sys/stat.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 #include <gtest/gtest.h>
 
@@ -258,6 +261,59 @@ TEST(HostileInputDaemonTest, AFailedImageWriteLeavesNoFileAndTheDaemonServing) {
   EXPECT_EQ(reply["data"]["ok"], false) << reply.dump();
   EXPECT_TRUE(reply["data"]["error"].get<std::string>().starts_with("cannot write ")) << reply.dump();
   EXPECT_TRUE(QDir(daemon.home() + "/images").isEmpty()) << "nothing half-written is left";
+  EXPECT_EQ(daemon.ping()["data"]["alive"], true);
+}
+
+// A relay that stops reading its link (stalled, or hostile) while asking for more: the
+// daemon must not hold its answers without bound. Past its limit it drops the link, keeps
+// serving, and links again.
+TEST(HostileInputDaemonTest, ARelayThatStopsReadingLosesTheLinkNotTheDaemonsMemory) {
+  PrivateTmux tmux{PrivateTmux::Start::shellSession};
+  const QString pane = tmux.paneIds().front();
+  // 600 lines of 1000 digits: every capture answer (500 rows of history) is about 77 kB.
+  tmux.run({"send-keys", "-t", pane, "i=0; while [ $i -lt 600 ]; do printf '%01000d\\n' $i; i=$((i+1)); done; echo fil''led", "Enter"});
+  ASSERT_TRUE(waitUntil([&] { return tmux.run({"capture-pane", "-p", "-t", pane}).contains("filled"); }, 20000));
+
+  QTcpServer relay;
+  ASSERT_TRUE(relay.listen(QHostAddress::LocalHost));
+  std::vector<QTcpSocket*> links;
+  QObject::connect(&relay, &QTcpServer::newConnection, [&] {
+    while (QTcpSocket* link = relay.nextPendingConnection()) links.push_back(link);
+  });
+  PrivateDaemon daemon(tmux);
+  QDir().mkpath(daemon.home() + "/daemon");
+  QFile env(daemon.home() + "/daemon/.env");
+  ASSERT_TRUE(env.open(QIODevice::WriteOnly));
+  env.write(QStringLiteral("RELAY_URL=ws://127.0.0.1:%1\nDAEMON_TOKEN=stalled-relay\n").arg(relay.serverPort()).toUtf8());
+  env.close();
+  daemon.start();
+
+  // The WebSocket handshake, answered by hand; then the relay never reads again.
+  QByteArray handshake;
+  ASSERT_TRUE(waitUntil([&] {
+    if (links.empty()) return false;
+    handshake += links.front()->readAll();
+    return handshake.contains("\r\n\r\n");
+  }));
+  const QByteArray key = QRegularExpression(QStringLiteral("Sec-WebSocket-Key: *([^\r]+)"))
+                             .match(QString::fromLatin1(handshake)).captured(1).toLatin1();
+  ASSERT_FALSE(key.isEmpty());
+  const QByteArray accept =
+      QCryptographicHash::hash(key + "258EAFA5-E914-47DA-95CA-C5AB0DC85B11", QCryptographicHash::Sha1).toBase64();
+  QTcpSocket& link = *links.front();
+  link.setReadBufferSize(1);
+  link.write("HTTP/1.1 101 Switching Protocols\r\nUpgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Accept: " +
+             accept + "\r\n\r\n");
+  // 1500 captures, about 115 MB of answers if the daemon kept them all.
+  for (int i = 0; i < 1500; ++i) {
+    const QByteArray request =
+        QByteArray::fromStdString(nlohmann::json{{"id", "c" + std::to_string(i)}, {"cmd", "capture"}, {"args", {{"paneId", pane.toStdString()}}}}.dump());
+    ASSERT_LT(request.size(), 126);
+    link.write(QByteArray("\x81", 1) + char(request.size()) + request);
+  }
+  ASSERT_TRUE(waitUntil([&] { return links.size() >= 2; }, 60000)) << "the daemon kept the stalled link";
+  const QString peak = procField(daemon.process().processId(), "status", QStringLiteral("VmHWM:"));
+  EXPECT_LT(peak.section(' ', 0, 0).toLongLong(), 110 * 1024) << "peak resident " << peak.toStdString();
   EXPECT_EQ(daemon.ping()["data"]["alive"], true);
 }
 
