@@ -103,7 +103,8 @@ TEST(PaneSidebarView, RendersBothSchemes) {
     theme.setScheme(scheme);
     vesket::viewer::PaneListStore store;
     PaneSidebarModel model(&store);
-    // Two teams of one project with a long path, and one of a project with a long name.
+    // Two teams of one project with a long path, one of another project of the same name, and
+    // one of a project with a long name.
     auto shown = roster();
     for (const char* id : {"%5", "%6"}) {
       auto member = pane(id, "work", 2, id == std::string("%5") ? "@3" : "@4", "vesket", 0, "", "api", "claude", "claude");
@@ -115,6 +116,10 @@ TEST(PaneSidebarView, RendersBothSchemes) {
     lone.crewId = "crew-c3";
     lone.crewProject = "/work/src/customer-onboarding-and-billing-dashboard";
     shown.push_back(lone);
+    auto namesake = pane("%8", "work", 4, "@6", "vesket", 0, "", "api", "claude", "claude");
+    namesake.crewId = "crew-d9";
+    namesake.crewProject = "/work/oss/payments-api";
+    shown.push_back(namesake);
     store.apply(shown);
     model.setAwaitingPaneIds({"%3"});
     QTreeView view;
@@ -125,13 +130,15 @@ TEST(PaneSidebarView, RendersBothSchemes) {
     view.setIndentation(0);
     view.expandAll();
     view.setCurrentIndex(model.indexOfPane("%1"));
-    view.resize(300, 520);
+    view.resize(300, 600);
     view.show();
     QApplication::processEvents();
-    const QString path = vesket::testing::saveScreenshot(
-        view, scheme == vesket::ui::Theme::Scheme::dark ? "sidebar-dark" : "sidebar-light");
+    const QString name = scheme == vesket::ui::Theme::Scheme::dark ? "sidebar-dark" : "sidebar-light";
+    vesket::testing::saveScreenshot(view, name);
     EXPECT_FALSE(view.grab().isNull());
-    (void)path;
+    view.resize(200, 600);
+    QApplication::processEvents();
+    vesket::testing::saveScreenshot(view, name + "-narrow");
   }
 }
 

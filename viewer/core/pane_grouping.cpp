@@ -39,6 +39,13 @@ std::string projectOf(const PaneEntry& entry) {
 }
 
 using ProjectCrews = std::unordered_map<std::string, std::set<std::string>>;
+using ProjectNames = std::unordered_map<std::string, std::string>;
+
+// Do the last `count` pieces of `a` and `b` match (a shorter one matches nothing)?
+bool sameEnding(const std::vector<std::string_view>& a, const std::vector<std::string_view>& b, std::size_t count) {
+  if (a.size() < count || b.size() < count) return false;
+  return std::equal(a.end() - static_cast<std::ptrdiff_t>(count), a.end(), b.end() - static_cast<std::ptrdiff_t>(count));
+}
 
 struct Title {
   std::string text;
@@ -46,12 +53,14 @@ struct Title {
   std::string crewProject;  // the team's project, for a team's window
 };
 
-// The crew label: the project's name, then " (tag)" when the project has several teams.
-Title crewLabel(const PaneEntry& entry, const ProjectCrews& projectCrews) {
+// The crew label: the project's distinct name, then " (tag)" when the project has several teams.
+Title crewLabel(const PaneEntry& entry, const ProjectCrews& projectCrews, const ProjectNames& names) {
   const std::string project = projectOf(entry);
   const std::string name = projectName(project);
+  const auto distinct = names.find(project);
+  const std::string shown = distinct == names.end() ? name : distinct->second;
   const auto crews = projectCrews.find(project);
-  if (crews == projectCrews.end() || crews->second.size() < 2) return {name, {}, project};
+  if (crews == projectCrews.end() || crews->second.size() < 2) return {shown, {}, project};
   const std::string& crewId = *entry.crewId;
   std::string tag = crewId;
   for (const std::string& prefix : {project + "-", name + "-"}) {
@@ -61,13 +70,13 @@ Title crewLabel(const PaneEntry& entry, const ProjectCrews& projectCrews) {
     }
   }
   std::string suffix = " (" + tag + ")";
-  return {name + suffix, suffix, project};
+  return {shown + suffix, suffix, project};
 }
 
-Title titleOf(const PaneEntry& anchor, const ProjectCrews& projectCrews) {
+Title titleOf(const PaneEntry& anchor, const ProjectCrews& projectCrews, const ProjectNames& names) {
   const bool isGroupWindow = anchor.windowKind && *anchor.windowKind == "group";
   if (isGroupWindow) return {anchor.windowName.empty() ? "Agent Group" : anchor.windowName, {}};
-  if (anchor.crewId) return crewLabel(anchor, projectCrews);
+  if (anchor.crewId) return crewLabel(anchor, projectCrews, names);
   if (anchor.soloWindow.value_or(false)) return {"Solo", {}};
   if (anchor.windowName == "Solo") return {"Solo", {}};
   return {anchor.windowName.empty() ? anchor.sessionName : anchor.windowName, {}};
@@ -77,6 +86,42 @@ Title titleOf(const PaneEntry& anchor, const ProjectCrews& projectCrews) {
 
 std::string projectName(std::string_view project) {
   return looksLikePath(project) ? splitPath(project).first : std::string(project);
+}
+
+ProjectNames distinctProjectNames(const std::vector<std::string>& projects) {
+  std::unordered_map<std::string, std::vector<std::string>> byName;
+  for (const std::string& project : projects) {
+    std::vector<std::string>& named = byName[projectName(project)];
+    if (std::find(named.begin(), named.end(), project) == named.end()) named.push_back(project);
+  }
+  ProjectNames names;
+  for (const auto& [name, named] : byName) {
+    if (named.size() == 1) {
+      names.emplace(named.front(), name);
+      continue;
+    }
+    std::vector<std::vector<std::string_view>> pieces;
+    for (const std::string& project : named) {
+      pieces.push_back(looksLikePath(project) ? pathComponents(project) : std::vector<std::string_view>{project});
+    }
+    for (std::size_t i = 0; i < named.size(); ++i) {
+      std::string shown = named[i];
+      for (std::size_t count = 2; count <= pieces[i].size(); ++count) {
+        const bool shared = std::any_of(pieces.begin(), pieces.end(), [&](const std::vector<std::string_view>& other) {
+          return &other != &pieces[i] && sameEnding(pieces[i], other, count);
+        });
+        if (shared) continue;
+        shown.clear();
+        for (std::size_t piece = pieces[i].size() - count; piece < pieces[i].size(); ++piece) {
+          if (!shown.empty()) shown += '/';
+          shown += pieces[i][piece];
+        }
+        break;
+      }
+      names.emplace(named[i], std::move(shown));
+    }
+  }
+  return names;
 }
 
 int caseInsensitiveCompare(std::string_view a, std::string_view b) {
@@ -151,11 +196,16 @@ std::vector<PaneGroup> group(const std::vector<PaneEntry>& entries,
     if (!isParked(entry)) homeWindows.insert(entry.windowId);
   }
 
-  // Does a project have several teams?
+  // Does a project have several teams? Do projects share a name?
   ProjectCrews projectCrews;
+  std::vector<std::string> projects;
   for (const PaneEntry& entry : entries) {
-    if (entry.crewId) projectCrews[projectOf(entry)].insert(*entry.crewId);
+    if (!entry.crewId) continue;
+    auto [crews, added] = projectCrews.try_emplace(projectOf(entry));
+    crews->second.insert(*entry.crewId);
+    if (added) projects.push_back(crews->first);
   }
+  const ProjectNames names = distinctProjectNames(projects);
 
   // Group keys in order of first appearance.
   std::vector<std::pair<std::string, std::vector<const PaneEntry*>>> buckets;
@@ -181,7 +231,7 @@ std::vector<PaneGroup> group(const std::vector<PaneEntry>& entries,
 
     PaneGroup out;
     out.id = key;
-    Title title = titleOf(anchor, projectCrews);
+    Title title = titleOf(anchor, projectCrews, names);
     out.title = std::move(title.text);
     out.titleSuffix = std::move(title.suffix);
     out.crewProject = std::move(title.crewProject);

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -63,6 +64,8 @@ std::string friendlyLabel(const PaneEntry& entry);
 std::string stripLeadingStatusGlyph(std::string_view text);
 
 bool looksLikePath(std::string_view text);
+// The text's pieces between slashes, empty ones (doubled or trailing slashes) left out.
+std::vector<std::string_view> pathComponents(std::string_view text);
 std::pair<std::string, std::optional<std::string>> splitPath(std::string_view text);
 std::string elide(std::string_view text, std::size_t max);
 std::pair<std::string, std::optional<std::string>> displayComponents(std::string_view text);
@@ -74,6 +77,11 @@ std::optional<std::string> modelIdLabel(std::string_view modelId);
 
 // A project as a person reads it: the last component when it is a path, else as it is.
 std::string projectName(std::string_view project);
+// The names that tell these projects apart, by project: its name alone when no other project
+// shares it; else, as editors tell same-named files apart, the name after as many parent
+// folders as it takes to differ from the others ("work/api" and "oss/api"), or the whole path
+// when no ending of it is its own (a path that ends another one).
+std::unordered_map<std::string, std::string> distinctProjectNames(const std::vector<std::string>& projects);
 std::string groupTitle(std::string_view sessionName, std::string_view windowName);
 std::string displayLocation(std::string_view location, std::string_view groupTitle);
 

@@ -152,7 +152,7 @@ bool looksLikePath(std::string_view text) {
   return contains(text, "/");
 }
 
-std::pair<std::string, std::optional<std::string>> splitPath(std::string_view text) {
+std::vector<std::string_view> pathComponents(std::string_view text) {
   std::vector<std::string_view> pieces;
   std::size_t start = 0;
   while (start <= text.size()) {
@@ -161,6 +161,11 @@ std::pair<std::string, std::optional<std::string>> splitPath(std::string_view te
     if (stop > start) pieces.push_back(text.substr(start, stop - start));
     start = stop + 1;
   }
+  return pieces;
+}
+
+std::pair<std::string, std::optional<std::string>> splitPath(std::string_view text) {
+  const std::vector<std::string_view> pieces = pathComponents(text);
   if (pieces.empty()) return {std::string(text), std::nullopt};
   std::string base(pieces.back());
   if (pieces.size() == 1) return {base, std::nullopt};

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "tests/viewer/core/pane_entry_builder.h"
 #include "viewer/core/daemon_generation_tracker.h"
 #include "viewer/core/pane_selection_reconciler.h"
@@ -85,12 +87,32 @@ TEST(PaneGrouping, ATeamIsTitledByItsProjectsDirectoryName) {
   EXPECT_EQ(two[0].titleSuffix, " (crew-4f2a)");
   EXPECT_EQ(two[1].titleSuffix, " (green)");
 
-  // Teams are counted per project, not per name: the same name in two places is two projects.
-  EXPECT_EQ(titles(G::group({crewPane("%1", "@1", "crew-a", "/a/api"), crewPane("%2", "@2", "crew-b", "/b/api")})),
-            (std::vector<std::string>{"api", "api"}));
+  // Teams are counted per project, not per name: the same name in two places is two projects,
+  // told apart by their folders, with the tag after it when a project has several teams.
+  const auto apart = G::group({crewPane("%1", "@1", "crew-a", "/a/api"), crewPane("%2", "@2", "api-b", "/b/api"),
+                               crewPane("%3", "@3", "api-c", "/b/api")});
+  EXPECT_EQ(titles(apart), (std::vector<std::string>{"a/api", "b/api (b)", "b/api (c)"}));
+  EXPECT_EQ(apart[1].titleSuffix, " (b)");
   // Text that is not a path stays whole; windows that are not a team's have no project.
   EXPECT_EQ(titles(G::group({crewPane("%1", "@1", "crew-a", "my api/v2 notes")})), (std::vector<std::string>{"my api/v2 notes"}));
   EXPECT_EQ(G::group({paneEntry("%1")})[0].crewProject, "");
+}
+
+TEST(PaneGrouping, ProjectsOfOneNameAreToldApartByTheirNearestDifferingFolders) {
+  const std::vector<std::string> projects = {
+      "/home/a/work/api", "/home/a/oss/api", "/home/a/oss/api",  // one name (a project given twice counts once)
+      "/srv/x/src/web", "/srv/y/src/web", "~/src/web",          // they differ further up
+      "/srv/tool", "/srv/tool/tool", "/opt/srv/tool",           // nested, and one ending another: the whole path
+      "/home/a/docs", "notes", "my api/v2 notes", "crew-id"};   // unrelated: their own names
+  const auto names = G::distinctProjectNames(projects);
+  const std::map<std::string, std::string> expected = {
+      {"/home/a/work/api", "work/api"}, {"/home/a/oss/api", "oss/api"},
+      {"/srv/x/src/web", "x/src/web"},  {"/srv/y/src/web", "y/src/web"},       {"~/src/web", "~/src/web"},
+      {"/srv/tool", "/srv/tool"},       {"/srv/tool/tool", "tool/tool"},        {"/opt/srv/tool", "opt/srv/tool"},
+      {"/home/a/docs", "docs"},         {"notes", "notes"},                     {"my api/v2 notes", "my api/v2 notes"},
+      {"crew-id", "crew-id"}};
+  const std::map<std::string, std::string> sorted(names.begin(), names.end());
+  EXPECT_EQ(sorted, expected);
 }
 
 TEST(PaneGrouping, GroupTitleRules) {
