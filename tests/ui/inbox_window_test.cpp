@@ -5,7 +5,8 @@
 // duplicates; a new message and a card answered elsewhere leave the other cards, the view
 // and the focus where they were; a long list of notifications scrolls to its last row and
 // keeps its place as rows come and change; the Board moves cards by its rules, keeps its four
-// columns in reach at any width and a column's scroll and current card across refreshes.
+// columns in reach at any width, and a column keeps the cards it shows where they are and its
+// current card while cards above them leave and come back.
 // Screenshots of the inbox and the board.
 #include <QElapsedTimer>
 #include <QFrame>
@@ -27,6 +28,7 @@
 #include "tests/support/linked_daemon_fixture.h"
 #include "tests/support/screenshot.h"
 #include "ui/inbox_window.h"
+#include "ui/list_row.h"
 #include "ui/task_board_view.h"
 
 namespace vesket::testing {
@@ -386,7 +388,7 @@ TEST_F(InboxWindowTest, TheBoardMovesCardsOneColumnAtATime) {
   saveScreenshot(*m_window, "inbox-window-board");
 }
 
-TEST_F(InboxWindowTest, ABoardColumnKeepsItsScrollAndCurrentCardWhenAnotherTaskChanges) {
+TEST_F(InboxWindowTest, ABoardColumnKeepsItsViewAndCurrentCardWhenCardsAboveItComeAndGo) {
   for (int i = 0; i < 30; ++i) {
     ASSERT_EQ(m_http->post("/api/tasks", {{"title", "Task " + std::to_string(i)}, {"agentTeam", "core"}}, m_token).status, 200);
   }
@@ -397,32 +399,63 @@ TEST_F(InboxWindowTest, ABoardColumnKeepsItsScrollAndCurrentCardWhenAnotherTaskC
   m_window->tabs()->setCurrentWidget(m_window->board());
   ui::TaskBoardView& board = *m_window->board();
   QListWidget* toDo = board.column(inbox::BoardColumn::toDo);
+  QListWidget* inProgress = board.column(inbox::BoardColumn::inProgress);
   ASSERT_TRUE(waitUntil([&] { return toDo->count() == 30; }, 10000));
   spinFor(100);
+  const auto idOf = [&](int row) { return toDo->item(row)->data(Qt::UserRole).toString().toStdString(); };
+  const auto setStatus = [&](const std::string& id, const char* status) {
+    return m_http->call("PATCH", QString::fromStdString("/api/tasks/" + id), QByteArray(R"({"status": ")") + status + "\"}", m_token).status;
+  };
 
-  // Scrolled half way down the column, a card there current and the column focused.
-  QScrollBar* bar = toDo->verticalScrollBar();
-  ASSERT_GT(bar->maximum(), 4);
-  bar->setValue(bar->maximum() / 2);
-  QListWidgetItem* card = toDo->itemAt(toDo->viewport()->rect().center());
-  ASSERT_NE(card, nullptr);
-  toDo->setCurrentItem(card);
-  toDo->setFocus();
-  const int scrolled = bar->value();
-  const QString title = card->text();
+  // The column scrolls by rows or by pixels as the style has it; either way, what it shows stays put.
+  int count = 30;
+  for (const auto mode : {QAbstractItemView::ScrollPerItem, QAbstractItemView::ScrollPerPixel}) {
+    // Scrolled half way down the column, a card there current and the column focused.
+    toDo->setVerticalScrollMode(mode);
+    QScrollBar* bar = toDo->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 4);
+    spinFor(50);
+    bar->setValue(bar->maximum() / 2);
+    spinFor(50);
+    QListWidgetItem* card = nullptr;
+    for (int row = 0; !card && row < toDo->count(); ++row) {
+      if (toDo->visualItemRect(toDo->item(row)).top() >= toDo->viewport()->height() / 2) card = toDo->item(row);
+    }
+    ASSERT_NE(card, nullptr) << bar->value() << " of " << bar->maximum();
+    ASSERT_LT(toDo->visualItemRect(toDo->item(2)).bottom(), 0);
+    toDo->setCurrentItem(card);
+    toDo->setFocus();
+    const int top = toDo->visualItemRect(card).top();
+    const QString title = card->text();
+    const auto stays = [&](const char* after) {
+      EXPECT_EQ(toDo->visualItemRect(card).top(), top) << after;
+      EXPECT_EQ(toDo->currentItem(), card) << after;
+      EXPECT_EQ(card->text(), title) << after;
+      EXPECT_EQ(QApplication::focusWidget(), toDo) << after;
+    };
 
-  // Another task moves on and a new one arrives; the board refreshes its feed.
-  const std::string first = toDo->item(29)->data(Qt::UserRole).toString().toStdString();
-  ASSERT_NE(toDo->item(29), card);
-  ASSERT_EQ(m_http->call("PATCH", QString::fromStdString("/api/tasks/" + first), R"({"status": "inProgress"})", m_token).status, 200);
-  ASSERT_EQ(m_http->post("/api/tasks", {{"title", "Task 30"}, {"agentTeam", "core"}}, m_token).status, 200);
-  m_board->load();
-  ASSERT_TRUE(waitUntil([&] { return board.column(inbox::BoardColumn::inProgress)->count() == 1 && toDo->count() == 30; }, 10000));
-  spinFor(50);
-  EXPECT_EQ(bar->value(), scrolled);
-  ASSERT_EQ(toDo->currentItem(), card);
-  EXPECT_EQ(card->text(), title);
-  EXPECT_EQ(QApplication::focusWidget(), toDo);
+    // Above the view, one task moves on and another is deleted, below it another moves on;
+    // the board refreshes its feed.
+    const std::string moved = idOf(1);
+    ASSERT_EQ(setStatus(moved, "inProgress"), 200);
+    ASSERT_EQ(setStatus(idOf(toDo->count() - 1), "inProgress"), 200);
+    ASSERT_EQ(m_http->call("DELETE", QString::fromStdString("/api/tasks/" + idOf(2)), {}, m_token).status, 200);
+    count -= 3;
+    m_board->load();
+    ASSERT_TRUE(waitUntil([&] { return toDo->count() == count; }, 10000));
+    spinFor(50);
+    stays("cards above left");
+
+    // The task comes back to its place above the view.
+    ASSERT_EQ(setStatus(moved, "new"), 200);
+    ++count;
+    m_board->load();
+    ASSERT_TRUE(waitUntil([&] { return toDo->count() == count; }, 10000));
+    spinFor(50);
+    stays("a card came back above");
+    ASSERT_EQ(ui::listItem(toDo, QString::fromStdString(moved)), toDo->item(1));
+  }
+  EXPECT_EQ(inProgress->count(), 2);
 }
 
 }  // namespace
