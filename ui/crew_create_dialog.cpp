@@ -14,6 +14,7 @@
 #include "crew/core/crew_info.h"
 #include "crew/crew_control_manager.h"
 #include "relay/relay_error_presentation.h"
+#include "ui/path_field.h"
 
 namespace vesket::ui {
 namespace {
@@ -44,7 +45,8 @@ CrewCreateDialog::CrewCreateDialog(QWidget* parent) : QDialog(parent) {
   auto* projectRow = new QWidget(this);
   auto* projectLayout = new QHBoxLayout(projectRow);
   projectLayout->setContentsMargins(0, 0, 0, 0);
-  m_project = new QLineEdit(projectRow);
+  // A long path shows both its ends, however narrow the dialog.
+  m_project = new PathField(projectRow);
   m_project->setObjectName("crewProject");
   m_project->setPlaceholderText(t("macos.crew_control_view.project_placeholder", "Project folder"));
   m_browse = new QPushButton(t("macos.crew_control_view.choose_folder", "Choose…"), projectRow);

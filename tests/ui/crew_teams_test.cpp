@@ -19,6 +19,7 @@
 #include "tests/support/screenshot.h"
 #include "ui/crew_create_dialog.h"
 #include "ui/main_window.h"
+#include "ui/path_field.h"
 #include "ui/routing_dialog.h"
 #include "ui/teams_window.h"
 #include "viewer/pane_list_store.h"
@@ -193,7 +194,8 @@ TEST_F(CrewTeamsTest, GroupsAndTerminalsAndRefusals) {
   dialog.setName(QStringLiteral("Logs"));
   EXPECT_FALSE(dialog.validationError());
   dialog.setMode(ui::CrewCreateDialog::Mode::team);
-  dialog.setProject(m_project);
+  const QString longPath = m_project + "/clients/acme/services/payments-gateway";
+  dialog.setProject(longPath);
   dialog.setSize(3);
   dialog.setKind("codex");
   dialog.setModel("gpt-5");
@@ -201,6 +203,27 @@ TEST_F(CrewTeamsTest, GroupsAndTerminalsAndRefusals) {
   dialog.show();
   spinFor(100);
   saveScreenshot(dialog, "crew_create_dialog");
+
+  // A long project path shows both its ends: its first folder and as many of its last ones as
+  // fit, or at the dialog's smallest, the ends of its text. The path stays whole in the field,
+  // its tooltip and what is edited.
+  auto* field = dialog.findChild<ui::PathField*>("crewProject");
+  ASSERT_NE(field, nullptr);
+  const QString first = m_project.section(u'/', 0, 1) + QStringLiteral("/…/");
+  EXPECT_TRUE(field->shownText().startsWith(first) && field->shownText().endsWith("/services/payments-gateway"))
+      << field->shownText().toStdString();
+  dialog.resize(dialog.minimumSizeHint());
+  spinFor(100);
+  saveScreenshot(dialog, "crew_create_dialog-smallest");
+  const QString shown = field->shownText();
+  EXPECT_TRUE(shown.startsWith(m_project.left(5)) && shown.endsWith("gateway") && shown.contains(u'…')) << shown.toStdString();
+  EXPECT_LE(field->fontMetrics().horizontalAdvance(shown), field->width());
+  EXPECT_EQ(field->toolTip(), longPath);
+  EXPECT_EQ(dialog.project(), longPath);
+  dialog.activateWindow();
+  field->setFocus();
+  ASSERT_TRUE(waitUntil([&] { return field->hasFocus(); }, 2000));
+  EXPECT_EQ(field->shownText(), longPath);
 }
 
 TEST_F(CrewTeamsTest, AnotherMachineThroughTheRelay) {
