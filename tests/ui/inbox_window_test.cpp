@@ -456,6 +456,10 @@ TEST_F(InboxWindowTest, ABoardColumnKeepsItsViewAndCurrentCardWhenCardsAboveItCo
     ASSERT_EQ(ui::listItem(toDo, QString::fromStdString(moved)), toDo->item(1));
   }
   EXPECT_EQ(inProgress->count(), 2);
+  saveScreenshot(*m_window, "inbox-window-board-scrolled");
+  m_window->resize(700, 420);
+  spinFor(100);
+  saveScreenshot(*m_window, "inbox-window-board-scrolled-small");
 }
 
 }  // namespace
