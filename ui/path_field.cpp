@@ -1,5 +1,6 @@
 #include "ui/path_field.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -54,14 +55,10 @@ void PathField::resizeEvent(QResizeEvent* event) {
   syncToolTip();
 }
 
-void PathField::focusInEvent(QFocusEvent* event) {
-  QLineEdit::focusInEvent(event);
-  update();
-}
-
-void PathField::focusOutEvent(QFocusEvent* event) {
-  QLineEdit::focusOutEvent(event);
-  update();
+bool PathField::event(QEvent* event) {
+  // Into focus the path shows whole, out of it shortened again.
+  if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) update();
+  return QLineEdit::event(event);
 }
 
 // Where QLineEdit draws its text: the style's contents rectangle less the text margins and

@@ -20,8 +20,7 @@ class PathField : public QLineEdit {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  void focusInEvent(QFocusEvent* event) override;
-  void focusOutEvent(QFocusEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   QRect textArea() const;

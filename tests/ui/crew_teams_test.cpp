@@ -224,6 +224,8 @@ TEST_F(CrewTeamsTest, GroupsAndTerminalsAndRefusals) {
   field->setFocus();
   ASSERT_TRUE(waitUntil([&] { return field->hasFocus(); }, 2000));
   EXPECT_EQ(field->shownText(), longPath);
+  spinFor(50);
+  saveScreenshot(dialog, "crew_create_dialog-smallest-editing");
 }
 
 TEST_F(CrewTeamsTest, AnotherMachineThroughTheRelay) {
