@@ -23,7 +23,8 @@ struct ListRow {
 
 // Makes the list show these rows in this order: items whose key is gone are deleted, the
 // others are refilled where they are and moved only when out of place, new ones are added.
-// The current item stays current, and the view where it was.
+// The current item stays current, and the items in view stay where they are on screen while
+// items above them leave or arrive (a list scrolled to its top stays at its top).
 void updateListRows(QListWidget* list, const std::vector<ListRow>& rows);
 // The list's item with this key, if it has one.
 QListWidgetItem* listItem(const QListWidget* list, const QString& key);
