@@ -12,6 +12,7 @@
 #include "tests/support/event_loop.h"
 #include "tests/support/real_daemon_fixture.h"
 #include "tests/support/screenshot.h"
+#include "tests/ui/main_window_test_support.h"
 #include "ui/answer_panel.h"
 #include "ui/main_window.h"
 #include "ui/theme.h"
@@ -49,13 +50,9 @@ exec sleep 600
 };
 
 TEST_F(AgentHookEndToEnd, AHookPromptIsShownAnsweredWithItsKeyAndCleared) {
-  vesket::ui::Theme theme;
-  theme.apply(*qApp);
-  vesket::viewer::TerminalViewerModel model(m_client, nullptr);
-  vesket::ui::MainWindow window(model);
-  window.resize(1000, 620);
-  window.show();
-  model.start();
+  vesket::testing::ShownMainWindow shown(m_client, {1000, 620});
+  auto& model = shown.model;
+  auto& window = shown.window;
   ASSERT_TRUE(waitUntil([&] { return model.paneList().panes().size() == 1; }, 15000));
   const std::string pane = m_paneId.toStdString();
   model.select(pane);
@@ -86,7 +83,6 @@ TEST_F(AgentHookEndToEnd, AHookPromptIsShownAnsweredWithItsKeyAndCleared) {
       << "the prompt goes once the agent moved on";
   EXPECT_TRUE(waitUntil([&] { return !panel->isVisible(); }, 5000));
   saveScreenshot(window, "agent-hook-answered");
-  model.stop();
 }
 
 }  // namespace

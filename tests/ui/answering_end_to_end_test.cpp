@@ -11,6 +11,7 @@
 
 #include "tests/support/event_loop.h"
 #include "tests/support/real_daemon_fixture.h"
+#include "tests/ui/main_window_test_support.h"
 #include "ui/answer_panel.h"
 #include "ui/composer.h"
 #include "ui/main_window.h"
@@ -42,15 +43,11 @@ class AnsweringEndToEnd : public vesket::testing::RealDaemonTest {
 };
 
 TEST_F(AnsweringEndToEnd, DigitsAnswerOutsideTextFieldsAndThePanelGoesAtOnce) {
-  vesket::ui::Theme theme;
-  theme.apply(*qApp);
-  vesket::viewer::TerminalViewerModel model(m_client, nullptr);
-  vesket::ui::MainWindow window(model);
-  window.resize(1000, 620);
-  window.show();
+  vesket::testing::ShownMainWindow shown(m_client, {1000, 620});
+  auto& model = shown.model;
+  auto& window = shown.window;
   QApplication::setActiveWindow(&window);
-  model.start();
-  ASSERT_TRUE(waitUntil([&] { return model.selectedPaneId() == m_paneId.toStdString(); }, 15000));
+  ASSERT_TRUE(shown.follows(m_paneId));
   auto* panel = window.answerPanel();
 
   ask("First");
@@ -92,7 +89,6 @@ TEST_F(AnsweringEndToEnd, DigitsAnswerOutsideTextFieldsAndThePanelGoesAtOnce) {
   EXPECT_TRUE(waitUntil([&] { return !panel->isVisible(); }, 5000));
   tmux({"send-keys", "-t", m_paneId, "-l", "q"});
   ASSERT_TRUE(captureShows(m_paneId, "extra=q"));
-  model.stop();
 }
 
 }  // namespace

@@ -72,6 +72,21 @@ class InboxWindowTest : public LinkedDaemonTest {
     return process->exitCode();
   }
 
+  // Tasks of the team "core" with these titles, then the window shown on its Board with
+  // them in To Do; whether all of that happened.
+  bool openBoard(const std::vector<std::string>& titles, int width) {
+    for (const auto& title : titles) {
+      if (m_http->post("/api/tasks", {{"title", title}, {"agentTeam", "core"}}, m_token).status != 200) return false;
+    }
+    m_window = std::make_unique<ui::InboxWindow>(*m_store, *m_board);
+    m_window->resize(width, 600);
+    m_window->show();
+    m_window->activateWindow();
+    m_window->tabs()->setCurrentWidget(m_window->board());
+    QListWidget* toDo = m_window->board()->column(inbox::BoardColumn::toDo);
+    return waitUntil([&] { return toDo->count() == static_cast<int>(titles.size()); }, 10000);
+  }
+
   QPushButton* optionButton(const std::string& key) {
     return m_window->messageArea()->findChild<QPushButton*>(QString::fromStdString("option-" + key));
   }
@@ -284,14 +299,8 @@ TEST_F(InboxWindowTest, ALongNotificationListScrollsToItsLastRowAndKeepsItsPlace
 }
 
 TEST_F(InboxWindowTest, TheBoardsFourColumnsAreReachableAtEveryWidth) {
-  for (const char* title : {"Ship search across every workspace the account can see", "Fix login", "Write docs"}) {
-    ASSERT_EQ(m_http->post("/api/tasks", {{"title", title}, {"agentTeam", "core"}}, m_token).status, 200);
-  }
-  m_window = std::make_unique<ui::InboxWindow>(*m_store, *m_board);
-  m_window->show();
-  m_window->tabs()->setCurrentWidget(m_window->board());
+  ASSERT_TRUE(openBoard({"Ship search across every workspace the account can see", "Fix login", "Write docs"}, 700));
   ui::TaskBoardView& board = *m_window->board();
-  ASSERT_TRUE(waitUntil([&] { return board.column(inbox::BoardColumn::toDo)->count() == 3; }, 10000));
   auto* area = board.findChild<QScrollArea*>();
   QWidget* done = board.column(inbox::BoardColumn::done)->parentWidget();
   for (const int width : {700, 900, 1100, 1600}) {
@@ -349,15 +358,8 @@ TEST_F(InboxWindowTest, TheStreamComesBackAfterARelayRestartWithoutDuplicates) {
 }
 
 TEST_F(InboxWindowTest, TheBoardMovesCardsOneColumnAtATime) {
-  for (const char* title : {"Ship search", "Fix login", "Write docs"}) {
-    ASSERT_EQ(m_http->post("/api/tasks", {{"title", title}, {"agentTeam", "core"}}, m_token).status, 200);
-  }
-  m_window = std::make_unique<ui::InboxWindow>(*m_store, *m_board);
-  m_window->resize(1100, 600);
-  m_window->show();
-  m_window->tabs()->setCurrentWidget(m_window->board());
+  ASSERT_TRUE(openBoard({"Ship search", "Fix login", "Write docs"}, 1100));
   ui::TaskBoardView& board = *m_window->board();
-  ASSERT_TRUE(waitUntil([&] { return board.column(inbox::BoardColumn::toDo)->count() == 3; }, 10000));
   const std::string id = board.column(inbox::BoardColumn::toDo)->item(0)->data(Qt::UserRole).toString().toStdString();
 
   board.dropCard(id, inbox::BoardColumn::done);
@@ -389,18 +391,12 @@ TEST_F(InboxWindowTest, TheBoardMovesCardsOneColumnAtATime) {
 }
 
 TEST_F(InboxWindowTest, ABoardColumnKeepsItsViewAndCurrentCardWhenCardsAboveItComeAndGo) {
-  for (int i = 0; i < 30; ++i) {
-    ASSERT_EQ(m_http->post("/api/tasks", {{"title", "Task " + std::to_string(i)}, {"agentTeam", "core"}}, m_token).status, 200);
-  }
-  m_window = std::make_unique<ui::InboxWindow>(*m_store, *m_board);
-  m_window->resize(1100, 600);
-  m_window->show();
-  m_window->activateWindow();
-  m_window->tabs()->setCurrentWidget(m_window->board());
+  std::vector<std::string> titles;
+  for (int i = 0; i < 30; ++i) titles.push_back("Task " + std::to_string(i));
+  ASSERT_TRUE(openBoard(titles, 1100));
   ui::TaskBoardView& board = *m_window->board();
   QListWidget* toDo = board.column(inbox::BoardColumn::toDo);
   QListWidget* inProgress = board.column(inbox::BoardColumn::inProgress);
-  ASSERT_TRUE(waitUntil([&] { return toDo->count() == 30; }, 10000));
   spinFor(100);
   const auto idOf = [&](int row) { return toDo->item(row)->data(Qt::UserRole).toString().toStdString(); };
   const auto setStatus = [&](const std::string& id, const char* status) {

@@ -15,6 +15,7 @@
 #include "shell/settings_store.h"
 #include "tests/support/real_daemon_fixture.h"
 #include "tests/support/screenshot.h"
+#include "tests/ui/main_window_test_support.h"
 #include "ui/main_window.h"
 #include "ui/settings_dialog.h"
 #include "viewer/terminal_viewer_model.h"
@@ -64,16 +65,11 @@ class GermanWindowEndToEnd : public testing::RealDaemonTest {
 };
 
 TEST_F(GermanWindowEndToEnd, TheWindowAndItsSettingsReadInGerman) {
-  Theme theme;
-  theme.apply(*qApp);
   QTemporaryDir dir;
   auto store = shell::SettingsStore::openFile(dir.path() + "/settings.ini");
-  viewer::TerminalViewerModel model(m_client, store.get());
-  MainWindow window(model);
-  window.resize(1100, 640);
-  window.show();
-  model.start();
-  ASSERT_TRUE(testing::waitUntil([&] { return model.selectedPaneId() == m_paneId.toStdString(); }, 15000));
+  testing::ShownMainWindow shown(m_client, {1100, 640}, store.get());
+  auto& window = shown.window;
+  ASSERT_TRUE(shown.follows(m_paneId));
   tmux({"send-keys", "-t", m_paneId, "-l", "echo Hallo aus dem Bereich"});
   tmux({"send-keys", "-t", m_paneId, "Enter"});
   EXPECT_EQ(window.findChild<QToolButton*>("settingsButton")->text(), QString::fromUtf8("Einstellungen…"));
@@ -85,22 +81,12 @@ TEST_F(GermanWindowEndToEnd, TheWindowAndItsSettingsReadInGerman) {
   })) << locationLabel->text().toStdString();
   testing::saveScreenshot(window, "window-german");
 
-  bool seen = false;
-  QTimer::singleShot(0, &window, [&] {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      auto* dialog = qobject_cast<SettingsDialog*>(widget);
-      if (!dialog || !dialog->isVisible()) continue;
-      seen = true;
-      EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Einstellungen"));
-      EXPECT_EQ(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close)->text(), QString::fromUtf8("Schließen"));
-      dialog->resize(std::max(560, dialog->sizeHint().width()), dialog->sizeHint().height());
-      testing::saveScreenshot(*dialog, "settings-dialog-german");
-      dialog->reject();
-    }
+  testing::whileSettingsOpen(window, [](SettingsDialog& dialog) {
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Einstellungen"));
+    EXPECT_EQ(dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Close)->text(), QString::fromUtf8("Schließen"));
+    dialog.resize(std::max(560, dialog.sizeHint().width()), dialog.sizeHint().height());
+    testing::saveScreenshot(dialog, "settings-dialog-german");
   });
-  window.openSettings();
-  EXPECT_TRUE(seen);
-  model.stop();
 }
 
 }  // namespace

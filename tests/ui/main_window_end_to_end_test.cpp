@@ -24,6 +24,7 @@
 #include "tests/support/real_daemon_fixture.h"
 #include "tests/support/event_loop.h"
 #include "tests/support/screenshot.h"
+#include "tests/ui/main_window_test_support.h"
 #include "shell/settings_store.h"
 #include "ui/answer_panel.h"
 #include "ui/composer.h"
@@ -38,47 +39,22 @@
 namespace {
 
 using vesket::testing::saveScreenshot;
+using vesket::testing::ShownMainWindow;
 using vesket::testing::waitUntil;
 using vesket::viewer::ViewerState;
 
-class MainWindowEndToEnd : public vesket::testing::RealDaemonTest {
- protected:
-  // The window over a model of the fixture's daemon, in the application's theme, shown and
-  // started.
-  struct ShownWindow {
-    ShownWindow(std::shared_ptr<vesket::control_plane::ControlPlaneClient> client, QSize size,
-                vesket::shell::SettingsStore* settings = nullptr)
-        : model(std::move(client), settings), window(model) {
-      window.resize(size);
-      window.show();
-      model.start();
-    }
-    // Whether the window came to show `paneId` (the session's only pane is selected first).
-    bool follows(const QString& paneId) {
-      return waitUntil([&] { return model.selectedPaneId() == paneId.toStdString(); }, 15000);
-    }
-    vesket::ui::Theme theme;
-    bool themed = (theme.apply(*qApp), true);  // before the window reads its colours
-    vesket::viewer::TerminalViewerModel model;
-    vesket::ui::MainWindow window;
-  };
-};
+class MainWindowEndToEnd : public vesket::testing::RealDaemonTest {};
 
 QString base64(const QString& text) { return QString::fromLatin1(text.toUtf8().toBase64()); }
 
 TEST_F(MainWindowEndToEnd, FollowsAndAnswersAnAgent) {
-  vesket::ui::Theme theme;
-  theme.apply(*qApp);
-
   // A second window with two panes, next to the session's first pane.
   const QString webPane = tmux({"new-window", "-t", "main", "-n", "web", "-P", "-F", "#{pane_id}", "/bin/sh"});
   const QString sidePane = tmux({"split-window", "-t", webPane, "-P", "-F", "#{pane_id}", "/bin/sh"});
 
-  vesket::viewer::TerminalViewerModel model(m_client, nullptr);
-  vesket::ui::MainWindow window(model);
-  window.resize(1100, 700);
-  window.show();
-  model.start();
+  ShownMainWindow shown(m_client, {1100, 700});
+  auto& model = shown.model;
+  auto& window = shown.window;
 
   ASSERT_TRUE(waitUntil([&] { return model.paneList().panes().size() == 3; }, 15000));
   auto* sidebar = window.sidebar();
@@ -135,34 +111,12 @@ TEST_F(MainWindowEndToEnd, FollowsAndAnswersAnAgent) {
   ASSERT_TRUE(waitUntil([&] { return model.paneList().panes().size() == 2; }, 15000));
   EXPECT_TRUE(waitUntil([&] { return model.selectedPaneId() != webPane.toStdString(); }, 5000))
       << "another listed pane is selected once the selected one is gone";
-  model.stop();
-}
-
-TEST_F(MainWindowEndToEnd, ShowsTheDaemonGoneAndBack) {
-  vesket::ui::Theme theme;
-  theme.apply(*qApp);
-  vesket::viewer::TerminalViewerModel model(m_client, nullptr);
-  vesket::ui::MainWindow window(model);
-  window.resize(900, 560);
-  window.show();
-  model.start();
-  ASSERT_TRUE(waitUntil([&] { return model.paneList().panes().size() == 1; }, 15000));
-
-  stopDaemon();
-  ASSERT_TRUE(waitUntil([&] { return model.state().kind == ViewerState::Kind::daemonNotRunning; }, 15000))
-      << "state: " << static_cast<int>(model.state().kind);
-  EXPECT_TRUE(window.stateView()->isVisible());
-  saveScreenshot(window, "main-window-daemon-not-running");
-
-  startDaemon();
-  EXPECT_TRUE(waitUntil([&] { return model.state().panesAreKnown(); }, 20000));
-  model.stop();
 }
 
 // The selected pane's text survives every change of the roster's shape (a pane opened and
 // closed elsewhere, a daemon restart); "Try again" brings back the text's polling too.
 TEST_F(MainWindowEndToEnd, KeepsTheSelectedTextThroughRosterChangesAndTryAgain) {
-  ShownWindow shown(m_client, {900, 560});
+  ShownMainWindow shown(m_client, {900, 560});
   ASSERT_TRUE(shown.follows(m_paneId));
   auto& model = shown.model;
   auto& window = shown.window;
@@ -180,7 +134,10 @@ TEST_F(MainWindowEndToEnd, KeepsTheSelectedTextThroughRosterChangesAndTryAgain) 
   EXPECT_TRUE(shows("kept-line-one\n")) << "a pane closed elsewhere blanked the text";
 
   stopDaemon();
-  ASSERT_TRUE(waitUntil([&] { return model.state().kind == ViewerState::Kind::daemonNotRunning; }, 15000));
+  ASSERT_TRUE(waitUntil([&] { return model.state().kind == ViewerState::Kind::daemonNotRunning; }, 15000))
+      << "state: " << static_cast<int>(model.state().kind);
+  EXPECT_TRUE(window.stateView()->isVisible());
+  saveScreenshot(window, "main-window-daemon-not-running");
   window.stateView()->findChild<QPushButton*>("stateAction")->click();  // "Try again"
   startDaemon();
   ASSERT_TRUE(waitUntil([&] { return model.state().panesAreKnown(); }, 20000));
@@ -190,7 +147,6 @@ TEST_F(MainWindowEndToEnd, KeepsTheSelectedTextThroughRosterChangesAndTryAgain) 
   tmux({"send-keys", "-t", m_paneId, "Enter"});
   EXPECT_TRUE(waitUntil([&] { return shows("after-try-again\n"); }, 15000))
       << "the text stopped following the pane after \"Try again\"";
-  model.stop();
 }
 
 // With auto-fit on (the default), the pane shown in the text view takes the view's width
@@ -198,9 +154,8 @@ TEST_F(MainWindowEndToEnd, KeepsTheSelectedTextThroughRosterChangesAndTryAgain) 
 TEST_F(MainWindowEndToEnd, AutoFitGivesThePaneTheTextViewsWidth) {
   QTemporaryDir dir;
   auto settings = vesket::shell::SettingsStore::openFile(dir.filePath("settings.ini"));
-  ShownWindow shown(m_client, {760, 520}, settings.get());
+  ShownMainWindow shown(m_client, {760, 520}, settings.get());
   ASSERT_TRUE(shown.follows(m_paneId));
-  auto& model = shown.model;
   ASSERT_EQ(tmux({"display-message", "-p", "-t", m_paneId, "#{window_width}"}), "120");
   QString width;
   EXPECT_TRUE(waitUntil([&] {
@@ -209,13 +164,12 @@ TEST_F(MainWindowEndToEnd, AutoFitGivesThePaneTheTextViewsWidth) {
   }, 10000)) << "the pane kept its width";
   EXPECT_LT(width.toInt(), 120);
   EXPECT_GT(width.toInt(), 40);
-  model.stop();
 }
 
 // Files attached in the composer (picked or dropped) go with the message: an image through
 // the daemon's send-image, stored under the product home; another file as its own path.
 TEST_F(MainWindowEndToEnd, SendsAttachedFilesAndImagesWithTheMessage) {
-  ShownWindow shown(m_client, {900, 560});
+  ShownMainWindow shown(m_client, {900, 560});
   ASSERT_TRUE(shown.follows(m_paneId));
   auto& model = shown.model;
   auto& window = shown.window;
@@ -277,15 +231,13 @@ TEST_F(MainWindowEndToEnd, SendsAttachedFilesAndImagesWithTheMessage) {
     if (copy.readAll() == originalBytes) ++same;
   }
   EXPECT_EQ(same, 1) << "the dropped image arrived as it was";
-  model.stop();
 }
 
 // "Rename…" in a pane's menu in the sidebar names the pane through the daemon; the name is
 // kept by tmux and shown as the pane's label.
 TEST_F(MainWindowEndToEnd, NamesAPaneFromTheSidebar) {
-  ShownWindow shown(m_client, {900, 560});
+  ShownMainWindow shown(m_client, {900, 560});
   ASSERT_TRUE(shown.follows(m_paneId));
-  auto& model = shown.model;
   auto& window = shown.window;
   auto* sidebar = window.sidebar();
   auto* sidebarModel = qobject_cast<vesket::ui::PaneSidebarModel*>(sidebar->model());
@@ -315,14 +267,11 @@ TEST_F(MainWindowEndToEnd, NamesAPaneFromTheSidebar) {
   };
   EXPECT_TRUE(waitUntil([&] { return label() == "release train"; }, 10000)) << label().toStdString();
   EXPECT_EQ(tmux({"display-message", "-p", "-t", m_paneId, "#{@vesket-name}"}), "release train");
-  model.stop();
 }
 
 // A Claude Code pane's header says how much of its context window is in use, read by the
 // daemon from the agent's transcript under the home.
 TEST_F(MainWindowEndToEnd, TheHeaderShowsTheAgentsContextUse) {
-  vesket::ui::Theme theme;
-  theme.apply(*qApp);
   // A program called "claude" in a directory of its own, and its transcript.
   QTemporaryDir work;
   const QString program = work.filePath("claude");
@@ -344,17 +293,12 @@ TEST_F(MainWindowEndToEnd, TheHeaderShowsTheAgentsContextUse) {
   tmux({"send-keys", "-t", m_paneId, "-l", "cd '" + project + "' && '" + program + "' 600"});
   tmux({"send-keys", "-t", m_paneId, "Enter"});
 
-  vesket::viewer::TerminalViewerModel model(m_client, nullptr);
-  vesket::ui::MainWindow window(model);
-  window.resize(1000, 560);
-  window.show();
-  model.start();
-  ASSERT_TRUE(waitUntil([&] { return model.selectedPaneId() == m_paneId.toStdString(); }, 15000));
-  auto* location = window.findChild<QLabel*>("paneLocation");
+  ShownMainWindow shown(m_client, {1000, 560});
+  ASSERT_TRUE(shown.follows(m_paneId));
+  auto* location = shown.window.findChild<QLabel*>("paneLocation");
   ASSERT_TRUE(location);
   EXPECT_TRUE(waitUntil([&] { return location->text().contains("42% context"); }, 15000)) << location->text().toStdString();
-  saveScreenshot(window, "main-window-agent-context");
-  model.stop();
+  saveScreenshot(shown.window, "main-window-agent-context");
 }
 
 }  // namespace

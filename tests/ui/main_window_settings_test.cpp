@@ -26,6 +26,7 @@
 #include "shell/settings_key.h"
 #include "shell/settings_store.h"
 #include "tests/support/screenshot.h"
+#include "tests/ui/main_window_test_support.h"
 #include "ui/main_window.h"
 #include "ui/pane_text_view.h"
 #include "ui/settings_dialog.h"
@@ -41,42 +42,30 @@
 namespace vesket::ui {
 namespace {
 
-// Runs `inside` on the settings dialog once the window has opened it, then closes it.
-void whileSettingsOpen(MainWindow& window, const std::function<void(SettingsDialog&)>& inside) {
-  bool seen = false;
-  QTimer::singleShot(0, &window, [&] {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      auto* dialog = qobject_cast<SettingsDialog*>(widget);
-      if (!dialog || !dialog->isVisible()) continue;
-      seen = true;
-      inside(*dialog);
-      dialog->reject();
-      return;
-    }
-    ADD_FAILURE() << "no settings dialog open";
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-      if (auto* dialog = qobject_cast<QDialog*>(widget)) dialog->reject();
-    }
-  });
-  window.openSettings();
-  EXPECT_TRUE(seen);
-}
+using testing::whileSettingsOpen;
 
-TEST(SettingsDialogTest, TheWindowsStoreIsReadAndWrittenAndLanguagesOffered) {
-  Theme theme;
-  theme.apply(*qApp);
-  QTemporaryDir dir;
-  ScopedEnvironment environment;
-  environment.set("VESKET_HOME", (dir.path() + "/home").toUtf8());
-  auto store = shell::SettingsStore::openFile(dir.path() + "/preferences/settings.ini");
+// The window, in the application's theme, over a store of its own and a product home of
+// its own, with no daemon behind it.
+class SettingsDialogTest : public ::testing::Test {
+ protected:
+  QTemporaryDir m_dir;
+  ScopedEnvironment m_environment;
+  bool m_homeSet = (m_environment.set("VESKET_HOME", (m_dir.path() + "/home").toUtf8()), true);
+  Theme m_theme;
+  bool m_themed = (m_theme.apply(*qApp), true);
+  std::unique_ptr<shell::SettingsStore> m_store = shell::SettingsStore::openFile(m_dir.path() + "/preferences/settings.ini");
+  viewer::TerminalViewerModel m_model{
+      control_plane::ControlPlaneClient::create(m_dir.path().toStdString() + "/none.sock", std::nullopt), m_store.get()};
+  MainWindow m_window{m_model};
+};
+
+TEST_F(SettingsDialogTest, TheWindowsStoreIsReadAndWrittenAndLanguagesOffered) {
+  auto& store = m_store;
   ASSERT_TRUE(store);
   store->set(shell::SettingsKeys::terminalHistoryLimit, 1000);
   store->setValue("durnvale.appLanguage", "ko");
-  viewer::TerminalViewerModel model(control_plane::ControlPlaneClient::create(dir.path().toStdString() + "/none.sock", std::nullopt),
-                                    store.get());
-  MainWindow window(model);
 
-  whileSettingsOpen(window, [&](SettingsDialog& dialog) {
+  whileSettingsOpen(m_window, [&](SettingsDialog& dialog) {
     EXPECT_EQ(dialog.historyLimitGroup()->checkedId(), 2) << "1000, as the window's store has it";
     QComboBox* languages = dialog.languagePicker();
     ASSERT_EQ(languages->count(), 5);
@@ -100,11 +89,11 @@ TEST(SettingsDialogTest, TheWindowsStoreIsReadAndWrittenAndLanguagesOffered) {
     languages->setCurrentIndex(2);
     dialog.crashReportsBox()->click();
   });
-  QFile diagnostics(dir.path() + "/home/diagnostics.json");
+  QFile diagnostics(m_dir.path() + "/home/diagnostics.json");
   ASSERT_TRUE(diagnostics.open(QIODevice::ReadOnly));
   EXPECT_EQ(nlohmann::json::parse(diagnostics.readAll().toStdString(), nullptr, false).value("shareCrashReports", true),
             false);
-  whileSettingsOpen(window, [&](SettingsDialog& dialog) { EXPECT_FALSE(dialog.crashReportsBox()->isChecked()); });
+  whileSettingsOpen(m_window, [&](SettingsDialog& dialog) { EXPECT_FALSE(dialog.crashReportsBox()->isChecked()); });
   EXPECT_EQ(store->get(shell::SettingsKeys::terminalHistoryLimit), 200);
   EXPECT_EQ(store->get(shell::Localisation::appLanguage), "de");
   EXPECT_EQ(shell::Localisation::chooseLocale("", store->get(shell::Localisation::appLanguage), QLocale(QLocale::English))
@@ -113,16 +102,9 @@ TEST(SettingsDialogTest, TheWindowsStoreIsReadAndWrittenAndLanguagesOffered) {
       << "the next start reads the choice";
 }
 
-TEST(SettingsDialogTest, AShortWindowScrollsToItsHelpTextsInsteadOfSqueezingThem) {
-  QTemporaryDir dir;
-  ScopedEnvironment environment;
-  environment.set("VESKET_HOME", (dir.path() + "/home").toUtf8());
-  auto store = shell::SettingsStore::openFile(dir.path() + "/preferences/settings.ini");
-  ASSERT_TRUE(store);
-  viewer::TerminalViewerModel model(control_plane::ControlPlaneClient::create(dir.path().toStdString() + "/none.sock", std::nullopt),
-                                    store.get());
-  MainWindow window(model);
-  whileSettingsOpen(window, [&](SettingsDialog& dialog) {
+TEST_F(SettingsDialogTest, AShortWindowScrollsToItsHelpTextsInsteadOfSqueezingThem) {
+  ASSERT_TRUE(m_store);
+  whileSettingsOpen(m_window, [&](SettingsDialog& dialog) {
     dialog.resize(520, 360);
     testing::spinFor(50);
     EXPECT_LE(dialog.height(), 400);

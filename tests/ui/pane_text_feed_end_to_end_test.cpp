@@ -12,6 +12,7 @@
 #include "tests/support/event_loop.h"
 #include "tests/support/real_daemon_fixture.h"
 #include "tests/support/screenshot.h"
+#include "tests/ui/main_window_test_support.h"
 #include "ui/main_window.h"
 #include "ui/pane_text_view.h"
 #include "ui/theme.h"
@@ -39,14 +40,10 @@ class PaneTextFeedEndToEnd : public vesket::testing::RealDaemonTest {
 };
 
 TEST_F(PaneTextFeedEndToEnd, LoadingEmptyStaleAndFailedAreVisible) {
-  vesket::ui::Theme theme;
-  theme.apply(*qApp);
   const QString blankPane = tmux({"new-window", "-d", "-t", "main", "-P", "-F", "#{pane_id}", "sleep 1000"});
-  vesket::viewer::TerminalViewerModel model(m_client, nullptr);
-  vesket::ui::MainWindow window(model);
-  window.resize(900, 560);
-  window.show();
-  model.start();
+  vesket::testing::ShownMainWindow shown(m_client, {900, 560});
+  auto& model = shown.model;
+  auto& window = shown.window;
   auto* text = window.paneText();
   auto* note = text->placeholder();
   auto* banner = text->staleBanner();
@@ -93,7 +90,6 @@ TEST_F(PaneTextFeedEndToEnd, LoadingEmptyStaleAndFailedAreVisible) {
   EXPECT_FALSE(banner->isVisible());
   EXPECT_FALSE(note->isVisible());
   EXPECT_FALSE(text->isDimmed());
-  model.stop();
 }
 
 }  // namespace
