@@ -14,12 +14,14 @@
 #include <QSslConfiguration>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -137,6 +139,17 @@ struct RelayReply {
   }
 };
 
+// A call the relay must refuse: with this status and this error code.
+struct RefusedCall {
+  const char* what;
+  QByteArray method;
+  QString path;
+  nlohmann::json body;  // null: no body
+  std::string bearer;
+  int status;
+  const char* error;
+};
+
 class RelayHttp {
  public:
   explicit RelayHttp(QString baseUrl) : m_baseUrl(std::move(baseUrl)) {}
@@ -171,6 +184,16 @@ class RelayHttp {
     return call("POST", path, QByteArray::fromStdString(body.dump()), bearer);
   }
 
+  // Makes each call and expects its refusal.
+  void expectRefused(std::span<const RefusedCall> calls) {
+    for (const auto& c : calls) {
+      const QByteArray body = c.body.is_null() ? QByteArray() : QByteArray::fromStdString(c.body.dump());
+      const RelayReply reply = call(c.method, c.path, body, c.bearer);
+      EXPECT_EQ(reply.status, c.status) << c.what << ": " << reply.body.toStdString();
+      EXPECT_EQ(reply.json().value("error", ""), c.error) << c.what;
+    }
+  }
+
   // Registers an account; its token and user id (ADD_FAILURE when it fails).
   std::pair<std::string, qint64> registerAccount(const std::string& email, const std::string& password = "password1") {
     const RelayReply reply =
@@ -187,6 +210,25 @@ class RelayHttp {
   QString m_baseUrl;
   QNetworkAccessManager m_network;
   bool m_trustAny = false;
+};
+
+// A test with a relay of its own, started on a fresh data directory "data" under the test's
+// temporary directory.
+class RelayTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(m_root.isValid()); }
+
+  // `arguments` go to the relay's command line.
+  RealRelay& startRelay(QStringList arguments = {}) {
+    m_relay = std::make_unique<RealRelay>(m_root.filePath("data"), std::move(arguments));
+    EXPECT_TRUE(m_relay->start());
+    m_http = std::make_unique<RelayHttp>(m_relay->baseUrl());
+    return *m_relay;
+  }
+
+  QTemporaryDir m_root;
+  std::unique_ptr<RealRelay> m_relay;
+  std::unique_ptr<RelayHttp> m_http;
 };
 
 }  // namespace vesket::testing

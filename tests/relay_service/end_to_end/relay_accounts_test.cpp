@@ -16,27 +16,14 @@ namespace {
 
 using nlohmann::json;
 
-class RelayAccountsTest : public ::testing::Test {
+class RelayAccountsTest : public RelayTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(m_root.isValid()); }
-
-  // A relay on a fresh data directory; `arguments` go to its command line.
-  RealRelay& startRelay(QStringList arguments = {}) {
-    m_relay = std::make_unique<RealRelay>(m_root.filePath("data"), arguments);
-    EXPECT_TRUE(m_relay->start());
-    m_http = std::make_unique<RelayHttp>(m_relay->baseUrl());
-    return *m_relay;
-  }
-
   std::string tokenSecret() {
     QFile file(m_root.filePath("data/token-secret"));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly));
     return *relay_service::Base64Url::decode(file.readAll().trimmed().toStdString());
   }
 
-  QTemporaryDir m_root;
-  std::unique_ptr<RealRelay> m_relay;
-  std::unique_ptr<RelayHttp> m_http;
 };
 
 TEST_F(RelayAccountsTest, RegisterSignInAndAskWhoIAm) {

@@ -18,16 +18,8 @@ const std::string kPhoneId = "0B6F7A52-2C11-4F5E-8B0D-6A1E9C3D2F40";
 const std::string kTabletId = "7C2E9D31-5A4B-4C6D-9E8F-0A1B2C3D4E5F";
 const std::string kMacId = "E3D2C1B0-A9F8-4E7D-8C6B-5A4938271605";
 
-class RelayDevicesTest : public ::testing::Test {
+class RelayDevicesTest : public RelayTest {
  protected:
-  void SetUp() override { ASSERT_TRUE(m_root.isValid()); }
-
-  void startRelay(QStringList arguments = {}) {
-    m_relay = std::make_unique<RealRelay>(m_root.filePath("data"), arguments);
-    ASSERT_TRUE(m_relay->start());
-    m_http = std::make_unique<RelayHttp>(m_relay->baseUrl());
-  }
-
   std::string signIn(const std::string& email) {
     const RelayReply reply = m_http->post("/api/auth/login", {{"username", email}, {"password", "password1"}});
     EXPECT_EQ(reply.status, 200) << reply.body.toStdString();
@@ -59,9 +51,6 @@ class RelayDevicesTest : public ::testing::Test {
     return reply.json()["pending"];
   }
 
-  QTemporaryDir m_root;
-  std::unique_ptr<RealRelay> m_relay;
-  std::unique_ptr<RelayHttp> m_http;
   qint64 m_userId = 0;
 };
 
@@ -151,15 +140,7 @@ TEST_F(RelayDevicesTest, AbuseIsRefusedAndChangesNothing) {
   const auto malloryDaemon = m_relay->mintDaemonToken(otherId);
   ASSERT_TRUE(malloryDaemon);
 
-  const struct {
-    const char* what;
-    QByteArray method;
-    QString path;
-    json body;
-    std::string bearer;
-    int status;
-    const char* error;
-  } cases[] = {
+  const RefusedCall cases[] = {
       {"another account approves", "POST", "/api/devices/approve", {{"requestId", requestId}}, mallory, 404, "not_found"},
       {"another account's daemon approves", "POST", "/api/devices/approve", {{"requestId", requestId}},
        malloryDaemon->second, 404, "not_found"},
@@ -187,12 +168,7 @@ TEST_F(RelayDevicesTest, AbuseIsRefusedAndChangesNothing) {
        "invalid_request"},
       {"listing devices with a daemon token", "GET", "/api/devices", nullptr, minted->second, 401, "unauthorized"},
   };
-  for (const auto& c : cases) {
-    const QByteArray body = c.body.is_null() ? QByteArray() : QByteArray::fromStdString(c.body.dump());
-    const RelayReply reply = m_http->call(c.method, c.path, body, c.bearer);
-    EXPECT_EQ(reply.status, c.status) << c.what << ": " << reply.body.toStdString();
-    EXPECT_EQ(reply.json().value("error", ""), c.error) << c.what;
-  }
+  m_http->expectRefused(cases);
   // Nothing moved: the phone still waits, the account has its two devices, Mallory one.
   const json waiting = pendingFor(mac);
   ASSERT_EQ(waiting.size(), 1u);

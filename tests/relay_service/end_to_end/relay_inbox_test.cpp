@@ -16,13 +16,12 @@ namespace {
 
 using nlohmann::json;
 
-class RelayInboxTest : public ::testing::Test {
+class RelayInboxTest : public RelayTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(m_dir.isValid());
-    m_relay = std::make_unique<RealRelay>(m_dir.filePath("relay"), QStringList{"--inbox-heartbeat", "1"});
-    ASSERT_TRUE(m_relay->start());
-    m_http = std::make_unique<RelayHttp>(m_relay->baseUrl());
+    RelayTest::SetUp();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(startRelay({"--inbox-heartbeat", "1"}).running());
     std::tie(m_token, m_userId) = m_http->registerAccount("ada@example.org");
     const auto minted = m_relay->mintDaemonToken(m_userId);
     ASSERT_TRUE(minted);
@@ -35,9 +34,6 @@ class RelayInboxTest : public ::testing::Test {
   }
   json threads() { return m_http->get("/api/inbox/threads", m_token).json(); }
 
-  QTemporaryDir m_dir;
-  std::unique_ptr<RealRelay> m_relay;
-  std::unique_ptr<RelayHttp> m_http;
   std::string m_token;
   qint64 m_userId = 0;
   qint64 m_daemonId = 0;

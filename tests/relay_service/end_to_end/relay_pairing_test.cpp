@@ -18,17 +18,15 @@ using nlohmann::json;
 
 const std::string kMacId = "E3D2C1B0-A9F8-4E7D-8C6B-5A4938271605";
 
-class RelayPairingTest : public ::testing::Test {
+class RelayPairingTest : public RelayTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(m_root.isValid());
+    RelayTest::SetUp();
+    if (HasFatalFailure()) return;
     // The claim limit has its own test; the others claim more often than it allows.
     const bool limited = std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()).find("RateLimited") !=
                          std::string::npos;
-    m_relay = std::make_unique<RealRelay>(m_root.filePath("data"),
-                                          limited ? QStringList{} : QStringList{"--pairing-claim-limit", "100"});
-    ASSERT_TRUE(m_relay->start());
-    m_http = std::make_unique<RelayHttp>(m_relay->baseUrl());
+    ASSERT_TRUE(startRelay(limited ? QStringList{} : QStringList{"--pairing-claim-limit", "100"}).running());
   }
 
   // A new account with its first device approved: the device-bound token.
@@ -66,9 +64,6 @@ class RelayPairingTest : public ::testing::Test {
     sqlite3_close(db);
   }
 
-  QTemporaryDir m_root;
-  std::unique_ptr<RealRelay> m_relay;
-  std::unique_ptr<RelayHttp> m_http;
   qint64 m_userId = 0;
 };
 
@@ -121,15 +116,7 @@ TEST_F(RelayPairingTest, ExpiredReplayedOrMisusedPairingsAreRefused) {
   const std::string poll = init["token"];
   const std::string claim = claimToken(init);
 
-  const struct {
-    const char* what;
-    QByteArray method;
-    QString path;
-    json body;
-    std::string bearer;
-    int status;
-    const char* error;
-  } cases[] = {
+  const RefusedCall cases[] = {
       {"claiming with the machine's poll token", "POST", "/api/pair/claim", {{"token", poll}}, phone, 404, "not_found"},
       {"polling with the claim token", "GET", "/api/daemons/pair-qr-status?token=" + QString::fromStdString(claim),
        nullptr, "", 404, "not_found"},
@@ -147,12 +134,7 @@ TEST_F(RelayPairingTest, ExpiredReplayedOrMisusedPairingsAreRefused) {
       {"revoking a daemon id that is no number", "POST", "/api/daemons/x1/revoke", json::object(), phone, 400,
        "invalid_request"},
   };
-  for (const auto& c : cases) {
-    const QByteArray body = c.body.is_null() ? QByteArray() : QByteArray::fromStdString(c.body.dump());
-    const RelayReply reply = m_http->call(c.method, c.path, body, c.bearer);
-    EXPECT_EQ(reply.status, c.status) << c.what << ": " << reply.body.toStdString();
-    EXPECT_EQ(reply.json().value("error", ""), c.error) << c.what;
-  }
+  m_http->expectRefused(cases);
   // None of that claimed it; the phone can.
   EXPECT_EQ(status(poll).json()["claimed"], false);
   EXPECT_EQ(m_http->post("/api/pair/claim", {{"token", claim}}, phone).status, 200);
