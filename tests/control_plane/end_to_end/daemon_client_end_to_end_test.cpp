@@ -1,6 +1,8 @@
-// The control-socket client against the real `vesket` daemon, which drives a private tmux
-// server: commands, the pane watch, and reconnecting across a daemon crash.
+// The desktop application's control-socket client against the real `vesket` daemon, which
+// drives a private tmux server: every typed command, the pane watch, and reconnecting across
+// a daemon crash.
 #include <QProcess>
+#include <QUuid>
 
 #include <gtest/gtest.h>
 
@@ -16,33 +18,42 @@ namespace {
 
 using DaemonClientEndToEndTest = vesket::testing::RealDaemonTest;
 
-TEST_F(DaemonClientEndToEndTest, ListsCapturesAndSendsTextThatThePaneShows) {
-  // Right after start the daemon may still be reading tmux's panes.
-  std::vector<PaneEntry> panes;
-  auto pane = panes.end();
-  ASSERT_TRUE(waitUntil([&] {
-    panes = awaitTask(m_client->listPanes());
-    pane = std::find_if(panes.begin(), panes.end(), [&](const PaneEntry& p) { return p.paneId == m_paneId.toStdString(); });
-    return pane != panes.end();
-  })) << "the daemon never listed " << m_paneId.toStdString();
-  EXPECT_EQ(pane->sessionName, "main");
-  EXPECT_EQ(pane->paneWidth, 120);
-
-  const auto sent = awaitTask(m_client->send(m_paneId.toStdString(), "echo vesket-$((6*7))", "Enter"));
-  EXPECT_TRUE(sent.ok) << sent.error.value_or("");
-  captureShows(m_paneId, "vesket-42");
-
-  // A failure from the daemon arrives as requestFailed with the daemon's text.
-  try {
-    awaitTask(m_client->capture("%99999"));
-    ADD_FAILURE() << "captured a pane that does not exist";
-  } catch (const ControlPlaneError& e) {
-    EXPECT_EQ(e.kind(), ControlPlaneError::Kind::requestFailed);
-    EXPECT_FALSE(e.description().empty());
-  }
+QCoro::Task<bool> finished(QCoro::Task<void> task) {
+  co_await std::move(task);
+  co_return true;
 }
 
-TEST_F(DaemonClientEndToEndTest, SpawnsFindsAndKillsPanes) {
+// Every typed command decodes the daemon's replies strictly and does what it says in tmux.
+TEST_F(DaemonClientEndToEndTest, EveryUnaryCommandDecodesAndActs) {
+  const std::string pane = m_paneId.toStdString();
+  EXPECT_TRUE(awaitTask(m_client->ping()).alive);
+  const auto relay = awaitTask(m_client->relayStatus());
+  EXPECT_FALSE(relay.connected);
+  EXPECT_TRUE(relay.daemonSessionId.has_value());
+
+  // Right after start the daemon may still be reading tmux's panes.
+  std::vector<PaneEntry> panes;
+  ASSERT_TRUE(waitUntil([&] {
+    panes = awaitTask(m_client->listPanes());
+    return !panes.empty();
+  })) << "the daemon never listed " << pane;
+  ASSERT_EQ(panes.size(), 1u);
+  EXPECT_EQ(panes[0].paneId, pane);
+  EXPECT_EQ(panes[0].sessionName, "main");
+  EXPECT_EQ(panes[0].paneWidth, 120);
+
+  const auto sent = awaitTask(m_client->send(pane, "echo vesket-$((6*7))", std::nullopt, QUuid::createUuid()));
+  EXPECT_TRUE(sent.ok) << sent.error.value_or("");
+  EXPECT_TRUE(awaitTask(finished(m_client->sendKey(pane, "enter"))));
+  captureShows(m_paneId, "vesket-42");
+  EXPECT_TRUE(awaitTask(finished(m_client->answer(pane))));
+
+  const auto resized = awaitTask(m_client->resizeWindow(pane, 100));
+  EXPECT_TRUE(resized.ok);
+  EXPECT_EQ(resized.cols, 100);
+  EXPECT_EQ(resized.mode, "manual");
+  EXPECT_EQ(awaitTask(m_client->resizeWindow(pane)).mode, "auto");
+
   const std::string shell = awaitTask(m_client->spawnShell());
   const std::string plain = awaitTask(m_client->spawnPersistentPlainTerminal("logs"));
   const QStringList listed = tmux({"list-panes", "-a", "-F", "#{pane_id} #{window_name}"}).split('\n');
@@ -63,11 +74,42 @@ TEST_F(DaemonClientEndToEndTest, SpawnsFindsAndKillsPanes) {
   EXPECT_EQ(QString::fromUtf8(own.readAllStandardOutput()).trimmed().toStdString(), shell);
 
   const auto killed = awaitTask(m_client->kill(shell));
+  EXPECT_EQ(killed.killed, "pane");
   EXPECT_EQ(killed.paneId, shell);
   EXPECT_FALSE(tmux({"list-panes", "-a", "-F", "#{pane_id}"}).split('\n').contains(QString::fromStdString(shell)));
+
+  EXPECT_FALSE(awaitTask(m_client->fetchAgentConfig()).empty());
+  EXPECT_TRUE(awaitTask(m_client->fetchModelCatalog()).has_value());
+  EXPECT_FALSE(awaitTask(m_client->tmuxSourceList()).current.empty());
+  EXPECT_TRUE(awaitTask(m_client->enableMacOSAutomation()).enabled);
+
+  const auto image = awaitTask(m_client->sendImage(pane, {{"iVBORw0KGgo=", "png"}}, "see"));
+  EXPECT_TRUE(image.ok);
+  ASSERT_TRUE(image.paths.has_value());
+  EXPECT_EQ(image.paths->size(), 1u);
+
+  const auto disband = awaitTask(m_client->disbandCrew("demo"));
+  EXPECT_FALSE(disband.ok);
+  EXPECT_EQ(disband.error, "no agent team for project 'demo' exists on this daemon");
+
+  // A failure from the daemon arrives as requestFailed with the daemon's text.
+  try {
+    awaitTask(m_client->selfVouch("device", "request", 1, "name"));
+    ADD_FAILURE() << "self-vouch succeeded without a pairing";
+  } catch (const ControlPlaneError& error) {
+    EXPECT_EQ(error.kind(), ControlPlaneError::Kind::requestFailed);
+    EXPECT_STREQ(error.what(), "self-vouch: this daemon is not paired with a relay account");
+  }
+  try {
+    awaitTask(m_client->capture("%99999"));
+    ADD_FAILURE() << "captured a pane that does not exist";
+  } catch (const ControlPlaneError& e) {
+    EXPECT_EQ(e.kind(), ControlPlaneError::Kind::requestFailed);
+    EXPECT_FALSE(e.description().empty());
+  }
 }
 
-TEST_F(DaemonClientEndToEndTest, WatchSeesANewWindow) {
+TEST_F(DaemonClientEndToEndTest, WatchSeesANewWindowUntilCancelled) {
   auto stream = m_client->watch();
   // Wait for a snapshot with the session's first pane (the very first one may come before
   // the daemon has read tmux's panes).
@@ -90,6 +132,8 @@ TEST_F(DaemonClientEndToEndTest, WatchSeesANewWindow) {
       for (const auto& pane : snapshot->panes) seen = seen || (pane.paneId == added.toStdString() && pane.windowName == "second");
     }
   }
+  stream.cancel();
+  EXPECT_TRUE(awaitTask(m_client->ping()).alive);
 }
 
 TEST_F(DaemonClientEndToEndTest, RestartIsUnavailableThenConnectedWithANewGeneration) {
