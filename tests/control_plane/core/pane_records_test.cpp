@@ -127,31 +127,6 @@ TEST(PaneEntry, OptionalKeysMayBeMissingOrNullAndAreNotEncodedWhenAbsent) {
   }
 }
 
-TEST(PaneEntry, NullCrewIdReadsAsNoCrew) {
-  json value = fullPaneJson();
-  value["crewId"] = nullptr;
-  EXPECT_EQ(PaneEntry::fromJson(value).crewId, std::nullopt);
-}
-
-TEST(PaneEntry, MinimalEntryRoundTripsWithOnlyRequiredKeys) {
-  const PaneEntry entry{.paneId = "%1",
-                        .label = "",
-                        .registeredAt = 0.25,
-                        .sessionName = "s",
-                        .windowIndex = -1,
-                        .windowId = "@1",
-                        .windowName = "w",
-                        .paneIndex = 0,
-                        .paneTitle = "",
-                        .cwdBasename = "/",
-                        .cmd = "zsh",
-                        .topicPreview = "",
-                        .paneWidth = 80};
-  const json encoded = entry.toJson();
-  EXPECT_EQ(encoded.size(), kPaneRequiredKeys.size());
-  EXPECT_EQ(PaneEntry::fromJson(json::parse(encoded.dump())), entry);
-}
-
 TEST(PaneEntry, WrongTypesFailWithThePath) {
   struct Case {
     const char* pointer;  // JSON pointer of the member to replace
