@@ -150,48 +150,38 @@ TEST(DaemonLifecycleTest, StaleSocketIsReplaced) {
   EXPECT_EQ(daemon.ping()["data"]["alive"], true);
 }
 
-TEST(DaemonLifecycleTest, ControlTokenIsRequiredWhenConfigured) {
-  PrivateTmux tmux{PrivateTmux::Start::shellSession};
-  QProcessEnvironment extra;
-  extra.insert("CONTROL_TOKEN", "s3cret");
-  PrivateDaemon daemon(tmux, extra);
-  // start() probes without a token, so use the CLI (which presents it) to wait.
-  QProcess process;
-  process.setProcessEnvironment(daemon.environment());
-  process.start(PrivateDaemon::binary(), {"daemon", "start", "-L", tmux.name()});
-  ASSERT_TRUE(waitUntil([&] { return daemon.runCli({"daemon", "status"}).out.contains("launchd loaded : yes"); }, 15000));
+// A control token, from the environment or from the home's token file, is required of every
+// request; the CLI presents the same one.
+TEST(DaemonLifecycleTest, AConfiguredControlTokenIsRequiredAndUsedByTheCli) {
+  for (const bool fromFile : {false, true}) {
+    SCOPED_TRACE(fromFile ? "token file" : "CONTROL_TOKEN");
+    PrivateTmux tmux{PrivateTmux::Start::shellSession};
+    QProcessEnvironment extra;
+    if (!fromFile) extra.insert("CONTROL_TOKEN", "s3cret");
+    PrivateDaemon daemon(tmux, extra);
+    if (fromFile) {
+      QDir().mkpath(daemon.home() + "/daemon");
+      QFile token(daemon.home() + "/daemon/control-token");
+      ASSERT_TRUE(token.open(QIODevice::WriteOnly));
+      token.write("s3cret\n");
+      token.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    }
+    // start() probes without a token, so the CLI's status (which presents it) tells when it serves.
+    QProcess process;
+    process.setProcessEnvironment(daemon.environment());
+    process.start(PrivateDaemon::binary(), {"daemon", "start", "-L", tmux.name()});
+    ASSERT_TRUE(waitUntil([&] {
+      return statusFacts(daemon.runCli({"daemon", "status"}).out)["pid"] == std::to_string(process.processId());
+    }, 15000));
 
-  LineClient client(daemon.socketPath());
-  EXPECT_EQ(client.request("ping")["error"], "unauthorized: control token required");
-  EXPECT_EQ(client.request("ping", nlohmann::json::object(), "wrong")["error"], "unauthorized: wrong control token");
-  EXPECT_EQ(client.request("ping", nlohmann::json::object(), "s3cret")["data"]["alive"], true);
-  EXPECT_EQ(daemon.runCli({"daemon", "stop"}).exitCode, 0);
-  process.waitForFinished(5000);
-}
-
-TEST(DaemonLifecycleTest, TokenFileIsRequiredAndUsedByTheCli) {
-  PrivateTmux tmux{PrivateTmux::Start::shellSession};
-  PrivateDaemon daemon(tmux);
-  QDir().mkpath(daemon.home() + "/daemon");
-  {
-    QFile token(daemon.home() + "/daemon/control-token");
-    ASSERT_TRUE(token.open(QIODevice::WriteOnly));
-    token.write("from-file\n");
-    token.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    LineClient client(daemon.socketPath());
+    EXPECT_EQ(client.request("ping")["error"], "unauthorized: control token required");
+    EXPECT_EQ(client.request("ping", nlohmann::json::object(), "wrong")["error"], "unauthorized: wrong control token");
+    EXPECT_EQ(client.request("ping", nlohmann::json::object(), "s3cret")["data"]["alive"], true);
+    EXPECT_EQ(daemon.runCli({"panes", "--json"}).exitCode, 0);
+    EXPECT_EQ(daemon.runCli({"daemon", "stop"}).exitCode, 0);
+    process.waitForFinished(5000);
   }
-  QProcess process;
-  process.setProcessEnvironment(daemon.environment());
-  process.start(PrivateDaemon::binary(), {"daemon", "start", "-L", tmux.name()});
-  // The CLI presents the same token, so its status sees the daemon.
-  ASSERT_TRUE(waitUntil([&] {
-    return statusFacts(daemon.runCli({"daemon", "status"}).out).at("pid") == std::to_string(process.processId());
-  }, 15000));
-  LineClient client(daemon.socketPath());
-  EXPECT_EQ(client.request("ping")["error"], "unauthorized: control token required");
-  EXPECT_EQ(client.request("ping", nlohmann::json::object(), "from-file")["data"]["alive"], true);
-  EXPECT_EQ(daemon.runCli({"panes", "--json"}).exitCode, 0);
-  EXPECT_EQ(daemon.runCli({"daemon", "stop"}).exitCode, 0);
-  process.waitForFinished(5000);
 }
 
 TEST(DaemonLifecycleTest, SupervisorRestartsAKilledDaemonAndEndsWithStop) {
