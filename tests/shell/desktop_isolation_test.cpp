@@ -43,27 +43,6 @@ TEST_F(DesktopIsolationIo, NormalInstance) {
   EXPECT_EQ(DI::stateDirectory(), user.root() + "/state/vesket");
 }
 
-TEST_F(DesktopIsolationIo, IsolatedInstanceContext) {
-  isolate();
-  const auto context = DI::current();
-  ASSERT_TRUE(context);
-  EXPECT_EQ(context->vesketHome, (user.root() + "/vesket").toStdString());
-  EXPECT_EQ(context->accountHome, user.home().toStdString());
-  EXPECT_TRUE(context->sealed);
-  EXPECT_TRUE(context->launchLabel);
-  EXPECT_EQ(DI::stateDirectory(), user.root() + "/vesket/desktop-state");
-}
-
-TEST_F(DesktopIsolationIo, IsolatedHomeInsideTheRealProductHomeIsQuarantined) {
-  user.environment().set("VESKET_DESKTOP_ISOLATED", "1");
-  user.environment().set("VESKET_HOME",
-                         QByteArray::fromStdString(HostEnvironment::accountDatabaseHome()) + "/.vesket/iso");
-  const auto context = DI::current();
-  ASSERT_TRUE(context);
-  EXPECT_TRUE(context->vesketHome.starts_with("/tmp/vesket-desktop-quarantine-"));
-  EXPECT_TRUE(context->vesketHome.ends_with("/desktop-isolated"));
-}
-
 TEST_F(DesktopIsolationIo, ApplyingTheContextRedirectsTheProductHome) {
   EXPECT_TRUE(DI::applyToProcess());  // a normal instance is left alone
   EXPECT_FALSE(qEnvironmentVariableIsSet("VESKET_HOME"));
@@ -75,6 +54,7 @@ TEST_F(DesktopIsolationIo, ApplyingTheContextRedirectsTheProductHome) {
   user.environment().set("VESKET_HOME", refused);
   const auto before = DI::current();
   ASSERT_TRUE(before);
+  EXPECT_TRUE(before->vesketHome.starts_with("/tmp/vesket-desktop-quarantine-")) << before->vesketHome;
   ASSERT_TRUE(DI::applyToProcess());
   const QString quarantine = QString::fromStdString(before->vesketHome);
   EXPECT_EQ(qgetenv("VESKET_HOME"), quarantine.toUtf8());
@@ -131,8 +111,12 @@ TEST_F(DesktopIsolationIo, ChildProcessEnvironment) {
   EXPECT_EQ(normal.value("TMUX"), "/tmp/tmux-0/default,1,0");
   EXPECT_EQ(normal.value("CONTROL_TOKEN"), "secret");
 
+  // Isolated: the context comes from the process's environment, the child gets its homes.
   isolate();
   const auto context = DI::current();
+  ASSERT_TRUE(context);
+  EXPECT_TRUE(context->sealed);
+  EXPECT_EQ(DI::stateDirectory(), user.root() + "/vesket/desktop-state");
   const auto child = DI::childProcessEnvironment();
   EXPECT_FALSE(child.contains("TMUX"));
   EXPECT_FALSE(child.contains("CONTROL_TOKEN"));
