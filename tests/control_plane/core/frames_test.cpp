@@ -27,10 +27,6 @@ TEST(RequestFrame, InvalidUtf8InArgumentsThrows) {
   EXPECT_THROW(RequestFrame({"ID", "send", {{"text", "\xFF"}}, std::nullopt}).encode(), json::type_error);
 }
 
-TEST(CancelLine, IsExactlyIdThenCmd) {
-  EXPECT_EQ(encodeCancelLine("AB-12"), R"({"id":"AB-12","cmd":"cancel"})");
-}
-
 TEST(FrameHead, IsLenientAboutMissingKeysButNotAboutWrongTypes) {
   auto head = FrameHead::decode(R"({"id":"x","ok":true,"extra":[1]})");
   ASSERT_TRUE(head);
@@ -100,13 +96,6 @@ TEST(StreamLines, ClassifyDoneEventsAndFailures) {
   auto failure = classifyStreamLine(R"({"id":"S","ok":false})", id);
   ASSERT_TRUE(std::holds_alternative<StreamFailure>(failure));
   EXPECT_EQ(std::get<StreamFailure>(failure).message, "stream error");
-}
-
-TEST(ErrorTexts, AreExact) {
-  EXPECT_EQ(ControlPlaneError::timeout("list-panes").description(), "request timed out: list-panes");
-  EXPECT_EQ(ControlPlaneError::protocolError("bad").description(), "protocol error: bad");
-  EXPECT_EQ(ControlPlaneError::requestFailed("as is").description(), "as is");
-  EXPECT_EQ(DaemonUnavailable("why").reason(), "why");
 }
 
 TEST(SocketPath, LimitIsCountedInBytes) {
