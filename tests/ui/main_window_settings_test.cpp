@@ -60,10 +60,9 @@ class SettingsDialogTest : public ::testing::Test {
 };
 
 TEST_F(SettingsDialogTest, TheWindowsStoreIsReadAndWrittenAndLanguagesOffered) {
-  auto& store = m_store;
-  ASSERT_TRUE(store);
-  store->set(shell::SettingsKeys::terminalHistoryLimit, 1000);
-  store->setValue("durnvale.appLanguage", "ko");
+  ASSERT_TRUE(m_store);
+  m_store->set(shell::SettingsKeys::terminalHistoryLimit, 1000);
+  m_store->setValue("durnvale.appLanguage", "ko");
 
   whileSettingsOpen(m_window, [&](SettingsDialog& dialog) {
     EXPECT_EQ(dialog.historyLimitGroup()->checkedId(), 2) << "1000, as the window's store has it";
@@ -94,9 +93,9 @@ TEST_F(SettingsDialogTest, TheWindowsStoreIsReadAndWrittenAndLanguagesOffered) {
   EXPECT_EQ(nlohmann::json::parse(diagnostics.readAll().toStdString(), nullptr, false).value("shareCrashReports", true),
             false);
   whileSettingsOpen(m_window, [&](SettingsDialog& dialog) { EXPECT_FALSE(dialog.crashReportsBox()->isChecked()); });
-  EXPECT_EQ(store->get(shell::SettingsKeys::terminalHistoryLimit), 200);
-  EXPECT_EQ(store->get(shell::Localisation::appLanguage), "de");
-  EXPECT_EQ(shell::Localisation::chooseLocale("", store->get(shell::Localisation::appLanguage), QLocale(QLocale::English))
+  EXPECT_EQ(m_store->get(shell::SettingsKeys::terminalHistoryLimit), 200);
+  EXPECT_EQ(m_store->get(shell::Localisation::appLanguage), "de");
+  EXPECT_EQ(shell::Localisation::chooseLocale("", m_store->get(shell::Localisation::appLanguage), QLocale(QLocale::English))
                 .language(),
             QLocale::German)
       << "the next start reads the choice";
