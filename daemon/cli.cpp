@@ -24,6 +24,7 @@
 #include "daemon/core/cli_command.h"
 #include "daemon/core/daemon_status.h"
 #include "daemon/core/env_file.h"
+#include "daemon/core/relay_link_settings.h"
 #include "daemon/daemon_paths.h"
 #include "daemon/daemon_runtime.h"
 #include "daemon/tmux_control_client.h"
@@ -222,8 +223,8 @@ std::string machineIdentity(const DaemonPaths& paths) {
 int relayPair(const CliCommand& command, const DaemonPaths& paths) {
   std::string token = command.daemonToken.value_or("");
   if (command.pairingCode) {
-    std::string base = command.relayUrl;
-    while (!base.empty() && base.back() == '/') base.pop_back();
+    // The address as given may be the link's (wss://.../daemon): the claim goes to its HTTP API.
+    const std::string base = RelayPairingLines::relayBase(command.relayUrl).value_or(command.relayUrl);
     QNetworkAccessManager network;
     QNetworkRequest request(QUrl(QString::fromStdString(base + "/api/daemons/pair-code-claim")));
     request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/json"));

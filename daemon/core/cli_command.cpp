@@ -7,6 +7,7 @@
 
 #include "daemon/core/inbox_command.h"
 #include "daemon/core/marker_line.h"
+#include "daemon/core/relay_link_settings.h"
 
 namespace vesket::daemon {
 namespace {
@@ -293,6 +294,10 @@ CliCommand CliCommand::parse(const std::vector<std::string>& args) {
       else reader.unknown();
     }
     if (command.relayUrl.empty()) throw CliUsageError("'relay-pair' needs --relay URL");
+    std::string problem;
+    if (!RelayPairingLines::relayBase(command.relayUrl, &problem)) {
+      throw CliUsageError(fmt::format("'relay-pair --relay {}': {}", command.relayUrl, problem));
+    }
     if (command.daemonToken.has_value() == command.pairingCode.has_value()) {
       throw CliUsageError("'relay-pair' needs either --token TOKEN or --code CODE");
     }

@@ -4,6 +4,11 @@
 #include <cmath>
 
 namespace vesket::daemon {
+namespace {
+
+constexpr std::string_view kDaemonPath = "/daemon";
+
+}  // namespace
 
 std::optional<RelayLinkSettings> RelayLinkSettings::fromEnv(const EnvFile& env, std::string* problem) {
   const auto url = env.get("RELAY_URL");
@@ -39,17 +44,11 @@ std::optional<RelayLinkSettings> RelayLinkSettings::fromEnv(const EnvFile& env, 
   return RelayLinkSettings{result, *token};
 }
 
-std::optional<RelayPairingLines> RelayPairingLines::fromBase(std::string_view base, std::string_view token,
-                                                            std::string* problem) {
-  const auto fail = [&](const std::string& reason) -> std::optional<RelayPairingLines> {
+std::optional<std::string> RelayPairingLines::relayBase(std::string_view base, std::string* problem) {
+  const auto fail = [&](const std::string& reason) -> std::optional<std::string> {
     if (problem) *problem = reason;
     return std::nullopt;
   };
-  if (token.size() < 16 || token.size() > 512) return fail("the daemon token must have 16 to 512 characters");
-  for (const char c : token) {
-    const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
-    if (!ok) return fail("the daemon token holds characters outside URL-safe Base64");
-  }
   std::string url(base);
   const std::pair<std::string_view, std::string_view> schemes[] = {
       {"https://", "https://"}, {"http://", "http://"}, {"wss://", "https://"}, {"ws://", "http://"}};
@@ -69,16 +68,32 @@ std::optional<RelayPairingLines> RelayPairingLines::fromBase(std::string_view ba
   }
   const auto hostStart = url.find("//") + 2;
   while (url.size() > hostStart && url.back() == '/') url.pop_back();
-  const std::string_view daemonPath = "/daemon";
-  if (url.size() > hostStart + daemonPath.size() &&
-      url.compare(url.size() - daemonPath.size(), daemonPath.size(), daemonPath) == 0) {
-    url.erase(url.size() - daemonPath.size());
+  if (url.size() > hostStart + kDaemonPath.size() &&
+      url.compare(url.size() - kDaemonPath.size(), kDaemonPath.size(), kDaemonPath) == 0) {
+    url.erase(url.size() - kDaemonPath.size());
   }
   if (hostStart >= url.size() || url[hostStart] == '/') return fail("the relay address names no host");
-  const bool secure = url.rfind("https://", 0) == 0;
+  return url;
+}
+
+std::optional<RelayPairingLines> RelayPairingLines::fromBase(std::string_view base, std::string_view token,
+                                                            std::string* problem) {
+  const auto fail = [&](const std::string& reason) -> std::optional<RelayPairingLines> {
+    if (problem) *problem = reason;
+    return std::nullopt;
+  };
+  if (token.size() < 16 || token.size() > 512) return fail("the daemon token must have 16 to 512 characters");
+  for (const char c : token) {
+    const bool ok = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+    if (!ok) return fail("the daemon token holds characters outside URL-safe Base64");
+  }
+  const auto url = relayBase(base, problem);
+  if (!url) return std::nullopt;
+  const bool secure = url->rfind("https://", 0) == 0;
+  const auto hostStart = url->find("//") + 2;
   RelayPairingLines lines;
-  lines.boardPushApi = url;
-  lines.relayUrl = std::string(secure ? "wss://" : "ws://") + url.substr(hostStart) + std::string(daemonPath);
+  lines.boardPushApi = *url;
+  lines.relayUrl = std::string(secure ? "wss://" : "ws://") + url->substr(hostStart) + std::string(kDaemonPath);
   lines.daemonToken = std::string(token);
   return lines;
 }

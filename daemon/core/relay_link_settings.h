@@ -36,6 +36,9 @@ struct RelayPairingLines {
   // (URL-safe Base64, 16 to 512 characters).
   static std::optional<RelayPairingLines> fromBase(std::string_view base, std::string_view token,
                                                    std::string* problem = nullptr);
+  // The relay's address as http(s)://host[/path], without "/daemon" or trailing slashes
+  // (where its HTTP API lives); nothing, with the reason in `problem`, when it is not usable.
+  static std::optional<std::string> relayBase(std::string_view base, std::string* problem = nullptr);
   // Sets the three lines, keeping every other line of the file.
   void applyTo(EnvFile& env) const;
 

@@ -93,6 +93,8 @@ TEST(CliCommandTest, RejectsBadCommandLinesWithAClearMessage) {
       {{"relay-pair", "--relay", "https://r"}, "'relay-pair' needs either --token TOKEN or --code CODE"},
       {{"relay-pair", "--relay", "https://r", "--token", "t", "--code", "c"},
        "'relay-pair' needs either --token TOKEN or --code CODE"},
+      {{"relay-pair", "--relay", "ftp://r", "--code", "c"},
+       "'relay-pair --relay ftp://r': the relay address must begin with https://, http://, wss:// or ws://"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.message);
