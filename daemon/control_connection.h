@@ -69,6 +69,9 @@ class ControlConnection : public QObject {
   bool sendFrame(const std::string& id, std::string_view frame);
 
   bool isOpen() const;
+  // Open, and every complete request line it was given has been handled: nothing waits in
+  // its backlog or unread in its transport.
+  bool caughtUp() const;
   // Bytes written but not yet taken by the client (0 once closed).
   qint64 queuedBytes() const;
 

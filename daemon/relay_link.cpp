@@ -17,6 +17,7 @@
 #include "daemon/command_dispatcher.h"
 #include "daemon/control_connection.h"
 #include "daemon/core/terminal_attach_request.h"
+#include "daemon/terminal_attach_service.h"
 #include "relay/core/daemon_link_frame.h"
 
 namespace vesket::daemon {
@@ -95,6 +96,9 @@ RelayLink::RelayLink(DaemonPaths paths, CommandDispatcher& dispatcher, std::vect
       m_dispatcher(dispatcher),
       m_streamServices(std::move(streamServices)),
       m_options(options) {
+  for (StreamService* service : m_streamServices) {
+    if (auto* attach = dynamic_cast<TerminalAttachService*>(service)) m_attachService = attach;
+  }
   m_reloadTimer.setSingleShot(true);
   m_reloadTimer.setInterval(100);
   connect(&m_reloadTimer, &QTimer::timeout, this, &RelayLink::reloadSettings);
@@ -311,6 +315,17 @@ void RelayLink::onBinaryMessage(const QByteArray& message) {
   if (!frame) return;
   const auto attach = m_attachByStream.find(frame->stream);
   if (attach == m_attachByStream.end()) return;  // a stream that has ended
+  if (m_attachService && m_connection && m_connection->caughtUp()) {
+    // Every earlier request has been handled, so this frame cannot overtake its attach:
+    // straight to the session, without the request line's JSON and Base64.
+    try {
+      m_attachService->takeInput(*m_connection, {terminalAttachSessionId(attach->second), std::string(frame->frame)});
+    } catch (const std::exception&) {
+      // As for a "terminal-input" line the relay would not read the refusal of: the stream's
+      // own end tells the viewer.
+    }
+    return;
+  }
   const nlohmann::json input = {
       {"id", "link-input-" + std::to_string(++m_inputSequence)},
       {"cmd", "terminal-input"},

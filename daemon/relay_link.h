@@ -27,6 +27,7 @@ class CommandDispatcher;
 class ControlConnection;
 class LinkTransport;
 class StreamService;
+class TerminalAttachService;
 
 // The daemon's link to the relay: one WebSocket to RELAY_URL with the daemon token as
 // bearer, kept open with jittered back-off (1 s doubling to 60 s) and pinged every 20 s
@@ -100,6 +101,7 @@ class RelayLink : public QObject {
   DaemonPaths m_paths;
   CommandDispatcher& m_dispatcher;
   std::vector<StreamService*> m_streamServices;
+  TerminalAttachService* m_attachService = nullptr;  // of m_streamServices, for binary input
   Options m_options;
 
   QFileSystemWatcher m_watcher;

@@ -534,7 +534,10 @@ QCoro::Task<void> TerminalAttachService::resync(ViewerPtr viewer) {
 // --- input and detach -------------------------------------------------------------------
 
 void TerminalAttachService::input(ControlConnection& connection, const RequestFrame& frame) {
-  const auto request = TerminalInputRequest::fromArgs(frame.args);
+  takeInput(connection, TerminalInputRequest::fromArgs(frame.args));
+}
+
+void TerminalAttachService::takeInput(ControlConnection& connection, const TerminalInputRequest& request) {
   ViewerPtr viewer = findBySession(request.sessionId);
   if (!viewer || viewer->connection != &connection) {
     throw CommandError("terminal-input: no open terminal session " + request.sessionId);

@@ -79,6 +79,9 @@ class TerminalAttachService : public QObject, public StreamService {
   void handle(ControlConnection& connection, const RequestFrame& frame) override;
   bool cancel(ControlConnection& connection, const std::string& id) override;
   void connectionClosed(ControlConnection& connection) override;
+  // One frame from a viewer of `connection` (a key, a resize, a ping...), as a
+  // "terminal-input" request carries it; throws CommandError when it cannot be taken.
+  void takeInput(ControlConnection& connection, const TerminalInputRequest& request);
 
   std::size_t viewerCount() const { return m_viewers.size(); }
   std::size_t paneStreamCount() const { return m_streams.size(); }
