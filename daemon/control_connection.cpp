@@ -205,7 +205,7 @@ void ControlConnection::sendStreamEvent(const std::string& id, std::string line)
 }
 
 bool ControlConnection::caughtUp() const {
-  return isOpen() && !m_closing && m_backlog.empty() && m_transport->bytesAvailable() == 0;
+  return isOpen() && m_backlog.empty() && m_transport->bytesAvailable() == 0;
 }
 
 qint64 ControlConnection::queuedBytes() const { return isOpen() ? m_transport->bytesToWrite() : 0; }
